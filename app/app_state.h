@@ -1,0 +1,17 @@
+// The whole state of one run, owned by the application and passed by
+// reference: navigation tables, settings, map view.
+#pragma once
+
+#include "app/model.h"
+#include "app/settings.h"
+#include "map/view.h"
+
+namespace karvel {
+
+struct AppState {
+    NavState nav;
+    Settings settings;
+    MapView map;
+};
+
+}  // namespace karvel

@@ -1,0 +1,32 @@
+// Windows-1252 text at the borders of the core.
+//
+// Inside the core every text is a std::string of Windows-1252 bytes, as in the
+// files the program reads and writes. The helpers below convert at the edges:
+// UTF-8 from the database engines and the command line, QString for the
+// windows, native (UTF-8) file names for the file system.
+#pragma once
+
+#include <QString>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace karvel {
+
+// UTF-8 to Windows-1252; a character outside the code page becomes '?'.
+// Invalid UTF-8 bytes are taken as Windows-1252 bytes as they stand.
+std::string utf8_to_cp1252(std::string_view utf8);
+std::string cp1252_to_utf8(std::string_view text);
+
+QString to_qstring(std::string_view text);
+std::string from_qstring(const QString& text);
+
+// A Windows-1252 file name as the file system wants it.
+std::filesystem::path fs_path(std::string_view text);
+std::string from_fs_path(const std::filesystem::path& path);
+
+// Letter case folding of the code page (ASCII and the accented letters).
+unsigned char fold_case(unsigned char c);
+bool equals_nocase(std::string_view a, std::string_view b);
+
+}  // namespace karvel

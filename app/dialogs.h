@@ -1,0 +1,41 @@
+// The dialogs the core asks for, behind one small interface: the windows
+// implement it with the toolkit's boxes, tests with a script. Every text is
+// Windows-1252.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "app/model.h"
+
+namespace karvel {
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    // A plain message box with an OK button.
+    virtual void message(const std::string& text) = 0;
+    // The error box of the command boundary.
+    virtual void error(const std::string& text) = 0;
+    // One-line input box; nullopt when cancelled.
+    virtual std::optional<std::string> input(const std::string& caption, const std::string& prompt,
+                                             const std::string& initial) = 0;
+    // File dialogs; `filter` is "description|pattern[|description|pattern...]".
+    virtual std::optional<std::string> open_file(const std::string& title,
+                                                 const std::string& filter,
+                                                 const std::string& initial_dir) = 0;
+    virtual std::optional<std::string> save_file(const std::string& default_extension,
+                                                 const std::string& initial_dir) = 0;
+    virtual std::optional<TColor> choose_colour(TColor initial) = 0;
+};
+
+// The progress window: maximum = rows of the current query, position = row.
+class ProgressSink {
+public:
+    virtual ~ProgressSink() = default;
+    virtual void set_maximum(int maximum) = 0;
+    virtual void set_position(int position) = 0;
+};
+
+}  // namespace karvel

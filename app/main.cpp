@@ -1,0 +1,29 @@
+// karvel: builds radar sector files from a navigation database.
+#include <QApplication>
+
+#include "app/Unit_message.h"
+#include "app/app_state.h"
+#include "app/gui_dialogs.h"
+#include "app/orvane_Unit1.h"
+#include "map/Unit_carte.h"
+#include "map/Unit_centre.h"
+#include "params/Unit_afich.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    karvel::AppState state;
+    karvel::QtDialogs dialogs;
+
+    // The windows in their creation order; all live until the program ends.
+    karvel::TForm1 form1(state, dialogs);
+    dialogs.set_parent(&form1);
+    karvel::TForm_carte form_carte(state, dialogs);
+    karvel::TForm_afich form_afich(state, dialogs, &form_carte);
+    karvel::TForm_centre form_centre(state, &form_carte);
+    karvel::TForm_message form_message(&form1);
+    form1.set_windows(&form_carte, &form_afich, &form_centre, &form_message);
+    form_carte.set_windows(&form_afich, &form_centre);
+
+    form1.show();
+    return app.exec();
+}

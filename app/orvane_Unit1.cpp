@@ -1,0 +1,236 @@
+#include "app/orvane_Unit1.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QMenuBar>
+#include <QVBoxLayout>
+
+#include "app/cp1252.h"
+#include "app/gui_dialogs.h"
+#include "app/startup.h"
+
+namespace karvel {
+namespace {
+
+template <class W>
+W* named(W* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+QLabel* bold_label(const QString& text, const char* name) {
+    auto* l = named(new QLabel(text), name);
+    QFont f = l->font();
+    f.setBold(true);
+    l->setFont(f);
+    return l;
+}
+
+QListWidget* list_box(const char* name) {
+    auto* l = named(new QListWidget, name);
+    l->setUniformItemSizes(true);  // large lists lay out without measuring every row
+    return l;
+}
+
+}  // namespace
+
+TForm1::TForm1(AppState& state, Dialogs& dialogs, QWidget* parent)
+    : QMainWindow(parent), state_(state), dialogs_(dialogs) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Creation de fichier secteur version 1.6"));
+    terminate = [] { QCoreApplication::quit(); };
+    build_controls();
+    resize(896, 878);
+    main_window_create(state_, dialogs_);
+}
+
+void TForm1::set_windows(TForm_carte* carte, TForm_afich* afich, TForm_centre* centre,
+                         TForm_message* message) {
+    carte_ = carte;
+    afich_ = afich;
+    centre_ = centre;
+    message_ = message;
+}
+
+void TForm1::build_controls() {
+    Fichier1 = menuBar()->addMenu(QStringLiteral("Fichier"));
+    ouvrir1 = Fichier1->addAction(QStringLiteral("ouvrir une base de données"));
+    enregistrer1 = Fichier1->addAction(QStringLiteral("enregistrer"));
+    quitter1 = Fichier1->addAction(QStringLiteral("quitter"));
+    ouvrir1->setObjectName(QStringLiteral("ouvrir1"));
+    enregistrer1->setObjectName(QStringLiteral("enregistrer1"));
+    quitter1->setObjectName(QStringLiteral("quitter1"));
+    connect(quitter1, &QAction::triggered, this, [this] { quitter1Click(); });
+
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    auto* root = new QVBoxLayout(central);
+
+    Label_cycle = named(new QLabel(QStringLiteral("données:")), "Label_cycle");
+    Label_cycle->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    root->addWidget(Label_cycle);
+
+    // Airport, region, geography and sector identity side by side.
+    auto* top = new QHBoxLayout;
+    root->addLayout(top);
+
+    auto* airport_box = new QGroupBox;
+    auto* ag = new QGridLayout(airport_box);
+    Label1 = bold_label(QStringLiteral(" AIRPORT"), "Label1");
+    Label10 = named(new QLabel(QStringLiteral("ICAO")), "Label10");
+    Edit_ICAO = named(new QLineEdit, "Edit_ICAO");
+    Label11 = named(new QLabel(QStringLiteral("Visu en nm")), "Label11");
+    Edit_dist = named(new QLineEdit(QStringLiteral("100")), "Edit_dist");
+    Button_rechparairort =
+        named(new QPushButton(QStringLiteral("selection par airport")), "Button_rechparairort");
+    ag->addWidget(Label1, 0, 0, 1, 2);
+    ag->addWidget(Label10, 1, 0);
+    ag->addWidget(Edit_ICAO, 1, 1);
+    ag->addWidget(Label11, 2, 0);
+    ag->addWidget(Edit_dist, 2, 1);
+    ag->addWidget(Button_rechparairort, 3, 0, 1, 2);
+    ag->setRowStretch(4, 1);
+    top->addWidget(airport_box, 2);
+
+    auto* region_box = new QGroupBox;
+    auto* rg = new QGridLayout(region_box);
+    Label9 = bold_label(QStringLiteral("REGION"), "Label9");
+    Label6 = named(new QLabel(QStringLiteral("choisir la region")), "Label6");
+    ComboBox_region = named(new QComboBox, "ComboBox_region");
+    ComboBox_region->setMinimumContentsLength(18);
+    ComboBox_region->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    Label7 = named(new QLabel(QStringLiteral("ou")), "Label7");
+    Label8 = named(new QLabel(QStringLiteral("entrez son code")), "Label8");
+    Edit_coderegion = named(new QLineEdit, "Edit_coderegion");
+    Edit_coderegion->setMaximumWidth(60);
+    Button_rechparregion =
+        named(new QPushButton(QStringLiteral("selection par region")), "Button_rechparregion");
+    rg->addWidget(Label9, 0, 0, 1, 2);
+    rg->addWidget(Label6, 1, 0);
+    rg->addWidget(ComboBox_region, 1, 1);
+    rg->addWidget(Label7, 2, 0);
+    rg->addWidget(Label8, 3, 0);
+    rg->addWidget(Edit_coderegion, 3, 1, Qt::AlignLeft);
+    rg->addWidget(Button_rechparregion, 4, 0, 1, 2);
+    rg->setRowStretch(5, 1);
+    top->addWidget(region_box, 3);
+
+    auto* middle = new QVBoxLayout;
+    RadioGroup_coast = named(new RadioGroup(QStringLiteral("GEO level"),
+                                            {QStringLiteral("0"), QStringLiteral("1"),
+                                             QStringLiteral("2"), QStringLiteral("3")},
+                                            4),
+                             "RadioGroup_coast");
+    RadioGroup_coast->set_item_index(0);
+    Label_selection = bold_label(QStringLiteral("Selection:"), "Label_selection");
+    Label_selection->setWordWrap(true);
+    Button1 = named(new QPushButton(QStringLiteral("carte")), "Button1");
+    middle->addWidget(RadioGroup_coast);
+    middle->addWidget(Label_selection);
+    middle->addWidget(Button1);
+    middle->addStretch(1);
+    top->addLayout(middle, 2);
+
+    auto* sector_box = new QGroupBox;
+    auto* sg = new QGridLayout(sector_box);
+    Label4 = bold_label(QStringLiteral("Secteur"), "Label4");
+    Label5 = named(new QLabel(QStringLiteral("Nom")), "Label5");
+    Label12 = named(new QLabel(QStringLiteral("ICAO")), "Label12");
+    Label3 = named(new QLabel(QStringLiteral("CallSign")), "Label3");
+    Edit_nomsecteur = named(new QLineEdit, "Edit_nomsecteur");
+    Edit_ICAOsecteur = named(new QLineEdit, "Edit_ICAOsecteur");
+    Edit_callsign = named(new QLineEdit, "Edit_callsign");
+    Button_enr = named(new QPushButton(QStringLiteral("Enregitrer le secteur")), "Button_enr");
+    sg->addWidget(Label4, 0, 0, 1, 2);
+    sg->addWidget(Label5, 1, 0);
+    sg->addWidget(Edit_nomsecteur, 1, 1);
+    sg->addWidget(Label12, 2, 0);
+    sg->addWidget(Edit_ICAOsecteur, 2, 1);
+    sg->addWidget(Label3, 3, 0);
+    sg->addWidget(Edit_callsign, 3, 1);
+    sg->addWidget(Button_enr, 4, 0, 1, 2);
+    sg->setRowStretch(5, 1);
+    top->addWidget(sector_box, 3);
+
+    // The lists of the selection: two rows of four, each under its label.
+    auto* lists = new QGridLayout;
+    root->addLayout(lists, 3);
+    auto add_list = [&](int row, int col, QLabel*& label, const QString& text, const char* lname,
+                        QListWidget*& list, const char* name) {
+        label = named(new QLabel(text), lname);
+        list = list_box(name);
+        auto* box = new QVBoxLayout;
+        box->addWidget(label);
+        box->addWidget(list, 1);
+        lists->addLayout(box, row, col);
+    };
+    add_list(0, 0, Label_listairport, QStringLiteral("airports"), "Label_listairport",
+             ListBox_airports, "ListBox_airports");
+    add_list(0, 1, Label_listrunway, QStringLiteral("runways"), "Label_listrunway",
+             ListBox_runways, "ListBox_runways");
+    add_list(0, 2, Label_listvor, QStringLiteral("VOR"), "Label_listvor", ListBox_vor,
+             "ListBox_vor");
+    add_list(0, 3, Label_listndb, QStringLiteral("NDB"), "Label_listndb", ListBox_ndb,
+             "ListBox_ndb");
+    add_list(1, 0, Label_listwaypoint, QStringLiteral("waypoints"), "Label_listwaypoint",
+             ListBox_waypoint, "ListBox_waypoint");
+    add_list(1, 1, Label_airway, QStringLiteral("airways"), "Label_airway", ListBox_airway,
+             "ListBox_airway");
+    add_list(1, 2, Label_star, QStringLiteral("Star"), "Label_star", ListBox_star,
+             "ListBox_star");
+    add_list(1, 3, Label_sid, QStringLiteral("SID"), "Label_sid", ListBox_sid, "ListBox_sid");
+
+    // Inspection of one procedure or airway, and the path construction memo.
+    auto* inspect = new QGridLayout;
+    root->addLayout(inspect, 2);
+    Label_legs = named(new QLabel(QStringLiteral("Legs")), "Label_legs");
+    ListBox_leg = list_box("ListBox_leg");
+    ListBox_way = list_box("ListBox_way");
+    Memo1 = named(new QPlainTextEdit, "Memo1");
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    inspect->addWidget(Label_legs, 0, 0, 1, 2);
+    inspect->addWidget(ListBox_leg, 1, 0);
+    inspect->addWidget(ListBox_way, 1, 1);
+    inspect->addWidget(Memo1, 1, 2);
+    inspect->setColumnStretch(0, 3);
+    inspect->setColumnStretch(1, 3);
+    inspect->setColumnStretch(2, 2);
+
+    Label2 = named(new QLabel(QStringLiteral("Label2")), "Label2");
+    root->addWidget(Label2);
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (shown_once_) return;
+    shown_once_ = true;
+    FormShow();
+}
+
+void TForm1::FormShow() {
+    setWindowTitle(to_qstring(main_window_title(state_.nav)));
+    ComboBox_region->clear();
+    QStringList lines;
+    lines.reserve(static_cast<qsizetype>(state_.nav.region_lines.size()));
+    for (const std::string& l : state_.nav.region_lines) lines << to_qstring(l);
+    ComboBox_region->addItems(lines);
+    ComboBox_region->setCurrentIndex(-1);
+}
+
+void TForm1::quitter1Click() {
+    run_command(dialogs_, [&] { write_back_data_source(state_.settings); });
+    terminate();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    // Closing the frame ends the program without writing anything back.
+    event->accept();
+    terminate();
+}
+
+}  // namespace karvel

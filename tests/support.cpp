@@ -1,0 +1,81 @@
+#include "support.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace karvel::test {
+
+TempDir::TempDir() {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "karvel-test-XXXXXX").string();
+    if (!::mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
+    path_ = tmpl;
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(path_, ec);
+}
+
+CurrentDir::CurrentDir(const std::filesystem::path& dir)
+    : previous_(std::filesystem::current_path()) {
+    std::filesystem::current_path(dir);
+}
+
+CurrentDir::~CurrentDir() {
+    std::error_code ec;
+    std::filesystem::current_path(previous_, ec);
+}
+
+void write_bytes(const std::string& path, const std::string& content) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+    if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+std::string read_bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+template <class T>
+static T next_answer(std::deque<T>& queue, const char* what) {
+    if (queue.empty()) {
+        ADD_FAILURE() << "unexpected " << what << " dialog";
+        return T{};
+    }
+    T answer = queue.front();
+    queue.pop_front();
+    return answer;
+}
+
+std::optional<std::string> ScriptedDialogs::input(const std::string&, const std::string&,
+                                                  const std::string&) {
+    return next_answer(inputs, "input");
+}
+
+std::optional<std::string> ScriptedDialogs::open_file(const std::string& title,
+                                                      const std::string& filter,
+                                                      const std::string&) {
+    open_titles.push_back(title);
+    open_filters.push_back(filter);
+    return next_answer(open_answers, "open");
+}
+
+std::optional<std::string> ScriptedDialogs::save_file(const std::string&,
+                                                      const std::string& initial_dir) {
+    save_dirs.push_back(initial_dir);
+    return next_answer(save_answers, "save");
+}
+
+std::optional<TColor> ScriptedDialogs::choose_colour(TColor) {
+    return next_answer(colour_answers, "colour");
+}
+
+}  // namespace karvel::test

@@ -1,0 +1,62 @@
+// Helpers shared by the tests: temporary folders, files, scripted dialogs.
+#pragma once
+
+#include <deque>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/dialogs.h"
+
+namespace karvel::test {
+
+// A fresh folder, removed with everything in it at the end of the test.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    const std::filesystem::path& path() const { return path_; }
+    std::string str() const { return path_.string(); }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+// Makes `dir` the current directory for the lifetime of the object.
+class CurrentDir {
+public:
+    explicit CurrentDir(const std::filesystem::path& dir);
+    ~CurrentDir();
+
+private:
+    std::filesystem::path previous_;
+};
+
+void write_bytes(const std::string& path, const std::string& content);
+std::string read_bytes(const std::string& path);
+
+// Answers the dialogs from queues and records what was shown.
+class ScriptedDialogs : public Dialogs {
+public:
+    void message(const std::string& text) override { messages.push_back(text); }
+    void error(const std::string& text) override { errors.push_back(text); }
+    std::optional<std::string> input(const std::string&, const std::string&,
+                                     const std::string&) override;
+    std::optional<std::string> open_file(const std::string& title, const std::string& filter,
+                                         const std::string& initial_dir) override;
+    std::optional<std::string> save_file(const std::string& default_extension,
+                                         const std::string& initial_dir) override;
+    std::optional<TColor> choose_colour(TColor) override;
+
+    std::vector<std::string> messages;
+    std::vector<std::string> errors;
+    std::vector<std::string> open_titles;
+    std::vector<std::string> open_filters;
+    std::vector<std::string> save_dirs;
+    std::deque<std::optional<std::string>> inputs, open_answers, save_answers;
+    std::deque<std::optional<TColor>> colour_answers;
+};
+
+}  // namespace karvel::test
