@@ -5,6 +5,7 @@
 #include "app/model.h"
 #include "app/settings.h"
 #include "map/view.h"
+#include "navdb/database.h"
 
 namespace karvel {
 
@@ -12,6 +13,7 @@ struct AppState {
     NavState nav;
     Settings settings;
     MapView map;
+    Database db;
 };
 
 }  // namespace karvel

@@ -152,7 +152,9 @@ std::string ini_set_value(std::string_view content, std::string_view section,
     if (section_line < 0) {
         out.append(content);
         if (!content.empty() && (content.back() != '\n' && content.back() != '\r')) out += eol;
-        out += "[" + std::string(section) + "]";
+        out += '[';
+        out += section;
+        out += ']';
         out += eol;
         out += new_line;
         out += eol;
@@ -200,7 +202,10 @@ void write_file_atomically(const std::string& path, std::string_view content) {
     const std::filesystem::path target = fs_path(path);
     std::filesystem::path dir = target.parent_path();
     if (dir.empty()) dir = ".";
-    std::string tmpl = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string hidden(1, '.');
+    hidden += target.filename().string();
+    hidden += ".XXXXXX";
+    std::string tmpl = (dir / hidden).string();
     const int fd = ::mkstemp(tmpl.data());
     auto fail = [&](const char* what) {
         const std::string reason = std::strerror(errno);

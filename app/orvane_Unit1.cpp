@@ -6,14 +6,46 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QMenuBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
+#include "app/Unit_message.h"
 #include "app/cp1252.h"
 #include "app/gui_dialogs.h"
+#include "app/numtext.h"
 #include "app/startup.h"
+#include "navdb/database.h"
 
 namespace karvel {
 namespace {
+
+// Shows the progress window only once there is progress to show (the import
+// of an Access file), and closes it when the work is done.
+class ProgressOnDemand : public ProgressSink {
+public:
+    ProgressOnDemand(TForm_message* window, const QString& caption)
+        : window_(window), caption_(caption) {}
+    ~ProgressOnDemand() override {
+        if (window_ && shown_) window_->hide();
+    }
+    void set_maximum(int maximum) override {
+        if (!window_) return;
+        if (!shown_) {
+            window_->setWindowTitle(caption_);
+            window_->show();
+            shown_ = true;
+        }
+        window_->set_maximum(maximum);
+    }
+    void set_position(int position) override {
+        if (window_) window_->set_position(position);
+    }
+
+private:
+    TForm_message* window_;
+    QString caption_;
+    bool shown_ = false;
+};
 
 template <class W>
 W* named(W* widget, const char* name) {
@@ -64,6 +96,7 @@ void TForm1::build_controls() {
     enregistrer1->setObjectName(QStringLiteral("enregistrer1"));
     quitter1->setObjectName(QStringLiteral("quitter1"));
     connect(quitter1, &QAction::triggered, this, [this] { quitter1Click(); });
+    connect(ouvrir1, &QAction::triggered, this, [this] { ouvrir1Click(); });
 
     auto* central = new QWidget(this);
     setCentralWidget(central);
@@ -209,7 +242,9 @@ void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (shown_once_) return;
     shown_once_ = true;
-    FormShow();
+    // Once the window is on screen, so that a dialog or an error box of the
+    // show step stands in front of it.
+    QTimer::singleShot(0, this, [this] { FormShow(); });
 }
 
 void TForm1::FormShow() {
@@ -220,10 +255,27 @@ void TForm1::FormShow() {
     for (const std::string& l : state_.nav.region_lines) lines << to_qstring(l);
     ComboBox_region->addItems(lines);
     ComboBox_region->setCurrentIndex(-1);
+
+    run_command(dialogs_, [&] {
+        ProgressOnDemand progress(message_, QStringLiteral("import de la base de données"));
+        const auto label = open_database(state_.db, state_.settings, dialogs_,
+                                         state_.nav.program_dir, &progress);
+        if (label) Label_cycle->setText(to_qstring(*label));
+    });
 }
 
 void TForm1::quitter1Click() {
+    run_command(dialogs_, [&] {
+        state_.db.sources.remove_dsn(state_.settings.odbc.driver, state_.settings.odbc.dsn);
+    });
     run_command(dialogs_, [&] { write_back_data_source(state_.settings); });
+    terminate();
+}
+
+void TForm1::ouvrir1Click() {
+    run_command(dialogs_, [&] {
+        database_choice_command(state_.db, state_.settings, dialogs_, state_.nav.program_dir);
+    });
     terminate();
 }
 

@@ -38,6 +38,7 @@ public:
     // Handlers
     void FormShow();
     void quitter1Click();
+    void ouvrir1Click();
 
     // Controls
     QLabel* Label_cycle;

@@ -35,6 +35,7 @@ void main_window_create(AppState& state, Dialogs& dialogs) {
     nav.version_caption = kVersionCaption;
     std::error_code ec;
     nav.program_dir = from_fs_path(std::filesystem::current_path(ec));
+    state.db.sources.cache_dir = nav.program_dir + "/cache";
     nav.region_lines.clear();
     nav.region_codes.clear();
     create_map_bitmap(map);

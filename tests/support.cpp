@@ -79,3 +79,29 @@ std::optional<TColor> ScriptedDialogs::choose_colour(TColor) {
 }
 
 }  // namespace karvel::test
+
+#include <sqlite3.h>
+
+namespace karvel::test {
+
+std::string source_file(const std::string& relative) {
+    return read_bytes(std::string(KARVEL_SOURCE_DIR) + "/" + relative);
+}
+
+void build_database(const std::string& path, const std::string& sql) {
+    sqlite3* db = nullptr;
+    if (sqlite3_open(path.c_str(), &db) != SQLITE_OK) throw std::runtime_error("open " + path);
+    char* err = nullptr;
+    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err);
+    const std::string message = err ? err : "";
+    sqlite3_free(err);
+    sqlite3_close(db);
+    if (rc != SQLITE_OK) throw std::runtime_error("sql: " + message);
+}
+
+void build_sample_database(const std::string& path) {
+    build_database(path, source_file("navdb/sample/schema.sql") +
+                             source_file("navdb/sample/data.sql"));
+}
+
+}  // namespace karvel::test

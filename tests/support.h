@@ -60,3 +60,14 @@ public:
 };
 
 }  // namespace karvel::test
+
+namespace karvel::test {
+
+// The shipped sample database, built from its SQL text at `path`.
+void build_sample_database(const std::string& path);
+// An SQLite database made of the given SQL, at `path`.
+void build_database(const std::string& path, const std::string& sql);
+
+std::string source_file(const std::string& relative);
+
+}  // namespace karvel::test

@@ -1,6 +1,7 @@
 // The main window offscreen: captions, menu, region list, quitting.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QMenuBar>
 
 #include "app/Unit_message.h"
@@ -21,7 +22,8 @@ struct MainWindowTest : ::testing::Test {
     MainWindowTest() : cd(dir.path()) {
         write_bytes(dir.file("karvel_params.ini"),
                     "[file]\r\ndriver=karvel SQLite\r\nDNS=nav\r\ndescription=d\r\n"
-                    "filename=old.sqlite\r\n; end\r\n");
+                    "filename=nav.sqlite\r\n; end\r\n");
+        karvel::test::build_sample_database(dir.file("nav.sqlite"));
         write_bytes(dir.file("index_regions.txt"), "LF France\r\nLN Norv\xE8ge\r\n\r\nX\r\n");
     }
     TempDir dir;
@@ -38,6 +40,7 @@ TEST_F(MainWindowTest, TitleMenuAndRegionsAtShowTime) {
     form.terminate = [&] { ++terminated; };
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Creation de fichier secteur version 1.6"));
     form.show();
+    QCoreApplication::processEvents();
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Creation de fichier secteur  karvel 1.6"));
 
     ASSERT_EQ(form.ComboBox_region->count(), 4);
@@ -53,7 +56,7 @@ TEST_F(MainWindowTest, TitleMenuAndRegionsAtShowTime) {
     EXPECT_EQ(items, (QStringList{QStringLiteral("ouvrir une base de données"),
                                   QStringLiteral("enregistrer"), QStringLiteral("quitter")}));
 
-    EXPECT_EQ(form.Label_cycle->text(), QStringLiteral("données:"));
+    EXPECT_EQ(form.Label_cycle->text(), QStringLiteral("données: cycle:2611 fichier:nav.sqlite"));
     EXPECT_EQ(form.Edit_dist->text(), QStringLiteral("100"));
     EXPECT_EQ(form.RadioGroup_coast->item_index(), 0);
     EXPECT_EQ(form.RadioGroup_coast->item_text(3), QStringLiteral("3"));
@@ -77,12 +80,16 @@ TEST_F(MainWindowTest, QuitWritesTheTwoKeysAndClosingTheFrameWritesNothing) {
     TForm1 form(state, dialogs);
     int terminated = 0;
     form.terminate = [&] { ++terminated; };
+    form.show();
+    QCoreApplication::processEvents();
     state.settings.odbc.filename = "new.sqlite";
     form.quitter1->trigger();
     EXPECT_EQ(terminated, 1);
     EXPECT_EQ(read_bytes(dir.file("karvel_params.ini")),
               "[file]\r\ndriver=karvel SQLite\r\nDNS=nav\r\ndescription=d\r\n"
               "filename=new.sqlite\r\n; end\r\n");
+    // the data source went with the quit
+    EXPECT_THROW(state.db.sources.connect("nav", nullptr), std::exception);
 }
 
 TEST(ProgressWindow, CaptionAndRange) {

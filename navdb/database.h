@@ -1,0 +1,46 @@
+// Opening the navigation database at start, choosing another one, and the
+// state they share: the data sources, the query component and the cycle.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "app/dialogs.h"
+#include "app/settings.h"
+#include "navdb/dsn.h"
+#include "navdb/query.h"
+
+namespace karvel {
+
+struct Database {
+    DataSources sources;
+    Query Query1;
+    std::string cycle_name;
+};
+
+// Shows the open dialog; on confirmation stores the path in odbc.filename and
+// in [file] "filename" at once. False when cancelled.
+bool choose_database(Settings& settings, Dialogs& dialogs, const std::string& initial_dir);
+
+// Run once when the main window is first shown: asks for a file when the
+// settings name none that exists, registers the data source, opens it and
+// reads the cycle. Returns the text of the cycle label, or nothing when the
+// label keeps its design text (registration failed: the message
+// "Echec de création du DSN" was shown). Errors of the data layer are thrown.
+std::optional<std::string> open_database(Database& db, Settings& settings, Dialogs& dialogs,
+                                         const std::string& program_dir, ProgressSink* progress);
+
+// "ouvrir une base de données": remove the data source, choose a file, tell
+// the user to restart. The caller then ends the program.
+void database_choice_command(Database& db, Settings& settings, Dialogs& dialogs,
+                             const std::string& program_dir);
+
+// The statement that reads the cycle; 'CycleName' quoted as an SQL literal.
+std::vector<std::string> cycle_statement();
+
+std::string cycle_label(const std::string& cycle, const std::string& filename);
+
+// The filter of the file dialog: the Access files first, then SQLite, then all.
+extern const char* const kDatabaseFilter;
+
+}  // namespace karvel

@@ -1,0 +1,198 @@
+#include "navdb/query.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+
+#include "app/cp1252.h"
+#include "app/error.h"
+#include "app/numtext.h"
+
+namespace karvel {
+
+void ResultSet::clear() {
+    names_.clear();
+    index_.clear();
+    cells_.clear();
+    text_.clear();
+}
+
+void ResultSet::set_columns(std::vector<std::string> names) {
+    clear();
+    names_ = std::move(names);
+    for (size_t i = 0; i < names_.size(); ++i) index_.try_emplace(names_[i], static_cast<int>(i));
+}
+
+void ResultSet::add_text(std::string_view s) {
+    Cell c{Kind::Text, {.i = 0}};
+    c.v.t.offset = static_cast<uint32_t>(text_.size());
+    c.v.t.length = static_cast<uint32_t>(s.size());
+    if (text_.size() + s.size() > std::numeric_limits<uint32_t>::max())
+        throw Error(w1252("Résultat trop volumineux"));
+    text_.append(s);
+    cells_.push_back(c);
+}
+
+void ResultSet::add_utf8(std::string_view utf8) {
+    bool ascii = true;
+    for (unsigned char ch : utf8)
+        if (ch >= 0x80) {
+            ascii = false;
+            break;
+        }
+    if (ascii) add_text(utf8);
+    else add_text(utf8_to_cp1252(utf8));
+}
+
+int ResultSet::row_count() const {
+    return names_.empty() ? 0 : static_cast<int>(cells_.size() / names_.size());
+}
+
+int ResultSet::column_index(std::string_view name) const {
+    auto it = index_.find(name);
+    return it == index_.end() ? -1 : it->second;
+}
+
+std::string ResultSet::text(int row, int col) const {
+    const Cell& c = cell(row, col);
+    switch (c.kind) {
+        case Kind::Null:
+            return {};
+        case Kind::Integer:
+            return std::to_string(c.v.i);
+        case Kind::Real: {
+            char buf[40];
+            std::snprintf(buf, sizeof buf, "%.15g", c.v.d);
+            return buf;
+        }
+        case Kind::Text:
+            return text_.substr(c.v.t.offset, c.v.t.length);
+    }
+    return {};
+}
+
+double ResultSet::real(int row, int col) const {
+    const Cell& c = cell(row, col);
+    switch (c.kind) {
+        case Kind::Null:
+            return 0;
+        case Kind::Integer:
+            return static_cast<double>(c.v.i);
+        case Kind::Real:
+            return c.v.d;
+        case Kind::Text: {
+            const std::string s = text_.substr(c.v.t.offset, c.v.t.length);
+            if (s.empty()) return 0;
+            char* end = nullptr;
+            errno = 0;
+            const double v = std::strtod(s.c_str(), &end);
+            if (end == s.c_str() || *end != '\0')
+                throw Error("'" + s + w1252("' n'est pas une valeur en virgule flottante correcte"));
+            return v;
+        }
+    }
+    return 0;
+}
+
+int64_t ResultSet::integer(int row, int col) const {
+    const Cell& c = cell(row, col);
+    switch (c.kind) {
+        case Kind::Null:
+            return 0;
+        case Kind::Integer:
+            return c.v.i;
+        case Kind::Real:
+            return nearest_even(c.v.d);
+        case Kind::Text:
+            return str_to_int(text_.substr(c.v.t.offset, c.v.t.length));
+    }
+    return 0;
+}
+
+// ---- Query -----------------------------------------------------------------
+
+void Query::set_connection(std::shared_ptr<Connection> connection) {
+    close();
+    connection_ = std::move(connection);
+}
+
+void Query::set_sql(std::vector<std::string> lines) {
+    close();
+    sql_ = std::move(lines);
+}
+
+void Query::clear_sql() {
+    close();
+    sql_.clear();
+}
+
+std::string Query::sql_text() const {
+    std::string s;
+    for (size_t i = 0; i < sql_.size(); ++i) {
+        if (i) s += "\r\n";
+        s += sql_[i];
+    }
+    return s;
+}
+
+void Query::open() {
+    close();
+    if (!connection_) throw Error(w1252("Aucune base de données n'est ouverte"));
+    connection_->execute(sql_text(), result_);
+    active_ = true;
+    row_ = 0;
+}
+
+void Query::close() {
+    if (!active_) return;
+    active_ = false;
+    row_ = 0;
+    result_.clear();
+}
+
+void Query::first() {
+    require_row();
+    row_ = 0;
+}
+
+void Query::next() {
+    require_row();
+    if (row_ < result_.row_count()) ++row_;
+}
+
+bool Query::eof() const { return !active_ || row_ >= result_.row_count(); }
+
+int Query::record_count() const { return active_ ? result_.row_count() : 0; }
+
+void Query::require_row() const {
+    if (!active_) throw Error(w1252("Opération impossible sur un ensemble de données fermé"));
+}
+
+int Query::field_index(std::string_view name) const {
+    require_row();
+    const int i = result_.column_index(name);
+    if (i < 0) throw Error(w1252("Champ '") + std::string(name) + w1252("' non trouvé"));
+    return i;
+}
+
+std::string Query::text(int field) const {
+    if (eof()) return {};  // no current row reads as NULL
+    return result_.text(row_, field);
+}
+
+double Query::real(int field) const {
+    if (eof()) return 0;
+    return result_.real(row_, field);
+}
+
+int32_t Query::integer(int field) const {
+    if (eof()) return 0;
+    const int64_t v = result_.integer(row_, field);
+    if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max())
+        throw Error(std::to_string(v) + w1252(" n'est pas une valeur entière correcte"));
+    return static_cast<int32_t>(v);
+}
+
+}  // namespace karvel

@@ -1,0 +1,84 @@
+#include "navdb/sqlite_backend.h"
+
+#include <sqlite3.h>
+
+#include "app/cp1252.h"
+#include "app/error.h"
+#include "app/numtext.h"
+
+namespace karvel {
+
+SqliteConnection::SqliteConnection(const std::string& path) : path_(path) {
+    const std::string native = fs_path(path).string();
+    const int rc = sqlite3_open_v2(native.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr);
+    std::string problem;
+    if (rc != SQLITE_OK) {
+        problem = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+    } else {
+        // Opening is lazy: read the schema now so a file that is not a
+        // database fails here, not at the first selection.
+        char* err = nullptr;
+        if (sqlite3_exec(db_, "select count(*) from sqlite_master", nullptr, nullptr, &err) !=
+            SQLITE_OK) {
+            problem = err ? err : "?";
+            sqlite3_free(err);
+        }
+    }
+    if (!problem.empty()) {
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw Error(w1252("Impossible d'ouvrir la base de données \"") + path + "\" : " +
+                    utf8_to_cp1252(problem));
+    }
+    sqlite3_busy_timeout(db_, 2000);
+}
+
+SqliteConnection::~SqliteConnection() { sqlite3_close(db_); }
+
+void SqliteConnection::execute(const std::string& sql, ResultSet& result) {
+    const std::string utf8 = cp1252_to_utf8(sql);
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db_, utf8.c_str(), static_cast<int>(utf8.size()), &stmt, nullptr) !=
+        SQLITE_OK)
+        throw Error(w1252("Erreur de la base de données : ") + utf8_to_cp1252(sqlite3_errmsg(db_)));
+    const int n = sqlite3_column_count(stmt);
+    std::vector<std::string> names;
+    names.reserve(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        const char* name = sqlite3_column_name(stmt, i);
+        names.push_back(utf8_to_cp1252(name ? name : ""));
+    }
+    result.set_columns(std::move(names));
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        result.begin_row();
+        for (int i = 0; i < n; ++i) {
+            switch (sqlite3_column_type(stmt, i)) {
+                case SQLITE_NULL:
+                    result.add_null();
+                    break;
+                case SQLITE_INTEGER:
+                    result.add_integer(sqlite3_column_int64(stmt, i));
+                    break;
+                case SQLITE_FLOAT:
+                    result.add_real(sqlite3_column_double(stmt, i));
+                    break;
+                default: {
+                    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
+                    result.add_utf8(std::string_view(p ? p : "", static_cast<size_t>(
+                                                                     sqlite3_column_bytes(stmt, i))));
+                }
+            }
+        }
+    }
+    if (rc != SQLITE_DONE) {
+        const std::string message =
+            w1252("Erreur de la base de données : ") + utf8_to_cp1252(sqlite3_errmsg(db_));
+        sqlite3_finalize(stmt);
+        result.clear();
+        throw Error(message);
+    }
+    sqlite3_finalize(stmt);
+}
+
+}  // namespace karvel

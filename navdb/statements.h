@@ -1,0 +1,31 @@
+// The SQL of the two kinds of selection, line by line as the database sees it.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace karvel {
+
+using Statement = std::vector<std::string>;
+
+// Box edges as the statements write them: latitudes in at least 8
+// characters, longitudes in at least 9, six decimals.
+struct BoxTexts {
+    std::string lat_min, lat_max, lon_min, lon_max;
+};
+BoxTexts box_texts(double lat_min, double lat_max, double lon_min, double lon_max);
+
+// A text between single quotes, an embedded quote doubled (a quote in a code
+// must not end the literal); ordinary codes come out as they went in.
+std::string quoted(const std::string& text);
+
+// The airport's position.
+Statement position_statement(const std::string& icao);
+
+// The eight statements in loader order: airports, navaids, waypoints,
+// runways, ILS, procedures, procedure legs, airways.
+std::array<Statement, 8> airport_statements(const BoxTexts& box);
+std::array<Statement, 8> region_statements(const std::string& code);
+
+}  // namespace karvel

@@ -1,0 +1,171 @@
+// Access files read with libmdb into the SQLite cache, on real files.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <utime.h>
+
+#include <cstdlib>
+
+#include "app/error.h"
+#include "navdb/access_import.h"
+#include "navdb/query.h"
+#include "navdb/sqlite_backend.h"
+#include "support.h"
+
+using namespace karvel;
+using karvel::test::read_bytes;
+using karvel::test::TempDir;
+using karvel::test::write_bytes;
+
+namespace {
+
+const std::string kMdbDir = std::string(KARVEL_SHARED_DIR) + "/data/mdb";
+
+struct AccessTest : ::testing::Test {
+    void SetUp() override {
+        if (!std::filesystem::exists(kMdbDir + "/nwind.mdb"))
+            GTEST_SKIP() << "no Access test files in " << kMdbDir;
+        ::setenv("KARVEL_MDB_IMPORT", KARVEL_MDB_IMPORT_PATH, 1);
+    }
+    void TearDown() override { ::unsetenv("KARVEL_MDB_IMPORT"); }
+
+    // A copy, so that the tests may change it.
+    std::string copy(const std::string& name) {
+        const std::string path = dir.file(name);
+        write_bytes(path, read_bytes(kMdbDir + "/" + name));
+        return path;
+    }
+    Query open(const std::string& mdb) {
+        Query q;
+        q.set_connection(std::make_shared<SqliteConnection>(access_cache(mdb, cache(), nullptr)));
+        return q;
+    }
+    std::string cache() const { return dir.file("cache"); }
+    int count(Query& q, const std::string& table) {
+        q.set_sql({"select count(*) as n from \"" + table + "\""});
+        q.open();
+        return q.as_integer("n");
+    }
+    int cache_entries() const {
+        int n = 0;
+        std::error_code ec;
+        for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(cache(), ec)) ++n;
+        return n;
+    }
+
+    TempDir dir;
+};
+
+struct CountingProgress : ProgressSink {
+    void set_maximum(int m) override { maximum = m; }
+    void set_position(int p) override { position = p; }
+    int maximum = -1, position = -1;
+};
+
+}  // namespace
+
+TEST_F(AccessTest, EveryTableWithItsRowsTypesAndTexts) {
+    Query q = open(copy("nwind.mdb"));
+    const std::pair<const char*, int> tables[] = {
+        {"Categories", 8},   {"Customers", 91}, {"Employees", 9},  {"Orders", 830},
+        {"Order Details", 2155}, {"Products", 77}, {"Shippers", 3}, {"Suppliers", 29},
+        {"Ums\xE4tze", 830}};  // the non-ASCII table name, in Windows-1252
+    for (const auto& [table, rows] : tables) EXPECT_EQ(count(q, table), rows) << table;
+
+    q.set_sql({"select LastName, BirthDate, HireDate, Region, Photo from Employees",
+               "where EmployeeID = 1"});
+    q.open();
+    EXPECT_EQ(q.as_text("LastName"), "Davolio");
+    EXPECT_EQ(q.as_text("BirthDate"), "1948-12-08 00:00:00");
+    EXPECT_EQ(q.as_text("HireDate"), "1992-05-01 00:00:00");
+    EXPECT_GT(q.as_text("Photo").size(), 10000u);  // an OLE picture, whole
+
+    // Texts compare without case, as in Access; non-ASCII letters arrive.
+    q.set_sql({"select CompanyName from Customers where CustomerID = 'berGS'"});
+    q.open();
+    EXPECT_EQ(q.as_text("CompanyName"), "Berglunds snabbk\xF6p");
+
+    // NULL stays NULL; a Single is the stored float, not its printed form.
+    q.set_sql({"select count(*) as n from Orders where ShipRegion is null"});
+    q.open();
+    EXPECT_GT(q.as_integer("n"), 0);
+    q.set_sql({"select Discount from \"Order Details\" where Discount > 0.14 and Discount < 0.16"});
+    q.open();
+    ASSERT_GT(q.record_count(), 0);
+    EXPECT_EQ(q.as_float("Discount"), static_cast<double>(0.15f));
+}
+
+TEST_F(AccessTest, DatesOutsideTheUsualCenturiesAndLongTexts) {
+    Query q = open(copy("DateTestDatabase.mdb"));
+    q.set_sql({"select DateTimeCol, DateCol, TimeCol, LongTextCol from DateTest order by IDCol"});
+    q.open();
+    std::vector<std::string> dates, texts;
+    for (q.first(); !q.eof(); q.next()) {
+        dates.push_back(q.as_text("DateCol"));
+        texts.push_back(q.as_text("LongTextCol"));
+    }
+    ASSERT_GE(dates.size(), 4u);
+    EXPECT_EQ(texts[1], "Year 9999");
+    EXPECT_EQ(dates[1].substr(0, 4), "9999");
+    EXPECT_EQ(texts[2], "Pre-1900 years");
+    EXPECT_LT(dates[2], "1900");
+    EXPECT_EQ(texts[3], "Pre-1000 years");
+    EXPECT_LT(dates[3], "1000");
+
+    Query acc = open(copy("ASampleDatabase.accdb"));
+    EXPECT_GT(count(acc, "Asset Items"), 0);
+}
+
+TEST(AccessDates, DaysFrom1899) {
+    EXPECT_EQ(access_date_text(0), "1899-12-30 00:00:00");
+    EXPECT_EQ(access_date_text(1.5), "1899-12-31 12:00:00");
+    EXPECT_EQ(access_date_text(-1.25), "1899-12-29 06:00:00");  // the time is never negative
+    EXPECT_EQ(access_date_text(36526), "2000-01-01 00:00:00");
+    EXPECT_EQ(access_date_text(60), "1900-02-28 00:00:00");
+    EXPECT_EQ(access_date_text(61), "1900-03-01 00:00:00");
+    EXPECT_EQ(access_date_text(0.99999999), "1899-12-31 00:00:00");
+}
+
+TEST_F(AccessTest, TheCacheIsReusedUntilTheFileChanges) {
+    const std::string mdb = copy("DateTestDatabase.mdb");
+    CountingProgress progress;
+    const std::string first = access_cache(mdb, cache(), &progress);
+    EXPECT_GT(progress.maximum, 0);
+    EXPECT_EQ(progress.position, progress.maximum);
+    struct stat before {};
+    ::stat(first.c_str(), &before);
+
+    CountingProgress again;
+    EXPECT_EQ(access_cache(mdb, cache(), &again), first);
+    EXPECT_EQ(again.maximum, -1);  // nothing imported
+    struct stat same {};
+    ::stat(first.c_str(), &same);
+    EXPECT_EQ(same.st_ino, before.st_ino);
+
+    struct utimbuf later {before.st_mtime + 10, before.st_mtime + 10};
+    ::utime(mdb.c_str(), &later);
+    EXPECT_EQ(access_cache(mdb, cache(), &again), first);
+    EXPECT_GT(again.maximum, 0);  // imported again
+    EXPECT_EQ(cache_entries(), 1);
+}
+
+TEST_F(AccessTest, ADamagedFileGivesAClearErrorAndNoCache) {
+    const std::string whole = read_bytes(kMdbDir + "/nwind.mdb");
+    const std::pair<const char*, std::string> damaged[] = {
+        {"header.mdb", whole.substr(0, 4096)},
+        {"noise.mdb", std::string(65536, '\x5A')},
+        {"empty.mdb", std::string()},
+    };
+    for (const auto& [name, bytes] : damaged) {
+        write_bytes(dir.file(name), bytes);
+        EXPECT_THROW(access_cache(dir.file(name), cache(), nullptr), Error) << name;
+    }
+    EXPECT_EQ(cache_entries(), 0);
+    EXPECT_THROW(access_cache(dir.file("absent.mdb"), cache(), nullptr), Error);
+}
+
+// Without the helper the import runs in the process; the result is the same.
+TEST_F(AccessTest, InProcessImportGivesTheSameTables) {
+    ::setenv("KARVEL_MDB_IMPORT", "", 1);
+    Query q = open(copy("nwind.mdb"));
+    EXPECT_EQ(count(q, "Order Details"), 2155);
+}
