@@ -38,4 +38,10 @@ public:
     virtual void set_position(int position) = 0;
 };
 
+class NullProgress : public ProgressSink {
+public:
+    void set_maximum(int) override {}
+    void set_position(int) override {}
+};
+
 }  // namespace karvel

@@ -105,6 +105,7 @@ struct ROUTE {
     double rwy_lat = 0;
     double rwy_lon = 0;
     bool selected = false;
+    bool has_rwy_position = false;  // SID: rwy_id named a loaded runway end
 };
 
 struct geo_point {

@@ -13,8 +13,12 @@
 #include "app/cp1252.h"
 #include "app/gui_dialogs.h"
 #include "app/numtext.h"
+#include "app/regions.h"
 #include "app/startup.h"
+#include "map/Unit_carte.h"
 #include "navdb/database.h"
+#include "navdb/selection.h"
+#include "params/Unit_afich.h"
 
 namespace karvel {
 namespace {
@@ -236,6 +240,160 @@ void TForm1::build_controls() {
 
     Label2 = named(new QLabel(QStringLiteral("Label2")), "Label2");
     root->addWidget(Label2);
+
+    connect(ComboBox_region, &QComboBox::activated, this,
+            [this](int index) { ComboBox_regionChange(index); });
+    connect(Edit_coderegion, &QLineEdit::textChanged, this, [this] { Edit_coderegionChange(); });
+    connect(Button_rechparairort, &QPushButton::clicked, this,
+            [this] { Button_rechparairortClick(); });
+    connect(Button_rechparregion, &QPushButton::clicked, this,
+            [this] { Button_rechparregionClick(); });
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+}
+
+QListWidget* TForm1::list_widget(List list) const {
+    switch (list) {
+        case List::airports: return ListBox_airports;
+        case List::runways: return ListBox_runways;
+        case List::waypoints: return ListBox_waypoint;
+        case List::vor: return ListBox_vor;
+        case List::ndb: return ListBox_ndb;
+        case List::airways: return ListBox_airway;
+        case List::stars: return ListBox_star;
+        case List::sids: return ListBox_sid;
+    }
+    return nullptr;
+}
+
+QLabel* TForm1::count_label(List list) const {
+    switch (list) {
+        case List::airports: return Label_listairport;
+        case List::runways: return Label_listrunway;
+        case List::waypoints: return Label_listwaypoint;
+        case List::vor: return Label_listvor;
+        case List::ndb: return Label_listndb;
+        case List::airways: return Label_airway;
+        case List::stars: return Label_star;
+        case List::sids: return Label_sid;
+    }
+    return nullptr;
+}
+
+void TForm1::clear_list(List list) { list_widget(list)->clear(); }
+
+void TForm1::add_items(List list, const std::vector<std::string>& items) {
+    QStringList texts;
+    texts.reserve(static_cast<qsizetype>(items.size()));
+    for (const std::string& item : items) texts << to_qstring(item);
+    list_widget(list)->addItems(texts);
+}
+
+void TForm1::set_count_label(List list, const std::string& text) {
+    count_label(list)->setText(to_qstring(text));
+}
+
+void TForm1::add_line(const std::string& line) { pending_memo_ << to_qstring(line); }
+
+void TForm1::flush_memo() {
+    if (pending_memo_.isEmpty()) return;
+    Memo1->appendPlainText(pending_memo_.join(QLatin1Char('\n')));
+    pending_memo_.clear();
+}
+
+void TForm1::ComboBox_regionChange(int index) {
+    NavState& nav = state_.nav;
+    if (index < 0 || index >= static_cast<int>(nav.region_codes.size())) return;
+    nav.region_code = nav.region_codes[static_cast<size_t>(index)];
+    nav.selection_text = nav.region_lines[static_cast<size_t>(index)];
+    // A changed text runs the choice by code, as a typed one would.
+    const QString code = to_qstring(nav.region_code);
+    if (Edit_coderegion->text() != code) Edit_coderegion->setText(code);
+    Memo1->clear();
+}
+
+void TForm1::Edit_coderegionChange() {
+    NavState& nav = state_.nav;
+    const std::string code = from_qstring(Edit_coderegion->text());
+    if (code.size() != 2) return;
+    const int p = find_region_code(nav.region_codes, code);
+    if (p < 0) {
+        dialogs_.message("code invalide");
+        ComboBox_region->setCurrentIndex(-1);
+        return;
+    }
+    ComboBox_region->setCurrentIndex(p);
+    nav.region_code = nav.region_codes[static_cast<size_t>(p)];
+    nav.selection_text = nav.region_lines[static_cast<size_t>(p)];
+    Memo1->clear();
+}
+
+bool TForm1::run_selection(const std::function<void(ProgressSink&)>& body) {
+    NullProgress none;
+    ProgressSink& progress = message_ ? static_cast<ProgressSink&>(*message_) : none;
+    if (message_) {
+        message_->setWindowTitle(QStringLiteral("chargement des données"));
+        message_->show();
+    }
+    bool ok = true;
+    try {
+        body(progress);
+    } catch (const std::exception& e) {
+        ok = false;
+        if (message_) message_->hide();
+        flush_memo();
+        dialogs_.error(e.what());
+    }
+    if (message_) message_->hide();
+    flush_memo();
+    return ok;
+}
+
+void TForm1::after_selection() {
+    const NavState& nav = state_.nav;
+    Label_selection->setText(to_qstring(nav.selection_text + "   visu:" +
+                                        std::to_string(state_.map.range_nm) + "nm"));
+    if (afich_) afich_->reset_toggle_captions();
+}
+
+void TForm1::Button_rechparairortClick() {
+    const std::string icao = from_qstring(Edit_ICAO->text());
+    const std::string dist = from_qstring(Edit_dist->text());
+    int32_t radius = 0;
+    try {
+        radius = radius_from_text(dist);  // checked before anything changes
+    } catch (const std::exception& e) {
+        dialogs_.error(e.what());
+        return;
+    }
+    state_.nav.selection_text = icao + ":" + dist + "nm";
+    Memo1->clear();
+    const bool ok = run_selection([&](ProgressSink& progress) {
+        LoadContext ctx{state_.db.Query1, state_.nav, *this, progress, *this, {}};
+        select_by_airport(ctx, state_.map, icao, radius);
+    });
+    if (ok) after_selection();
+}
+
+void TForm1::Button_rechparregionClick() {
+    const bool ok = run_selection([&](ProgressSink& progress) {
+        NavState& nav = state_.nav;
+        LoadContext ctx{state_.db.Query1, nav, *this, progress, *this, {}};
+        select_by_region(ctx, state_.map, nav.region_code);
+        nav.box_lat_max = nav.wpt_lat_max;
+        nav.box_lat_min = nav.wpt_lat_min;
+        nav.box_lon_max = nav.wpt_lon_max;
+        nav.box_lon_min = nav.wpt_lon_min;
+    });
+    if (ok) after_selection();
+}
+
+void TForm1::Button1Click() {
+    if (!carte_) return;
+    carte_->setWindowTitle(to_qstring(state_.nav.selection_text + "   visu:" +
+                                      std::to_string(state_.map.range_nm) + "nm"));
+    carte_->show();
+    carte_->raise();
+    carte_->activateWindow();
 }
 
 void TForm1::showEvent(QShowEvent* event) {

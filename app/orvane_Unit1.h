@@ -15,6 +15,7 @@
 #include "app/app_state.h"
 #include "app/dialogs.h"
 #include "app/radio_group.h"
+#include "app/sinks.h"
 
 namespace karvel {
 
@@ -23,7 +24,7 @@ class TForm_afich;
 class TForm_centre;
 class TForm_message;
 
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow, public SelectionView, public MemoSink {
     Q_OBJECT
 public:
     // Runs the creation steps (region index, settings) before returning.
@@ -39,6 +40,17 @@ public:
     void FormShow();
     void quitter1Click();
     void ouvrir1Click();
+    void ComboBox_regionChange(int index);
+    void Edit_coderegionChange();
+    void Button_rechparairortClick();
+    void Button_rechparregionClick();
+    void Button1Click();
+
+    // The lists, count labels and memo, as the loaders see them.
+    void clear_list(List list) override;
+    void add_items(List list, const std::vector<std::string>& items) override;
+    void set_count_label(List list, const std::string& text) override;
+    void add_line(const std::string& line) override;
 
     // Controls
     QLabel* Label_cycle;
@@ -98,6 +110,13 @@ protected:
 
 private:
     void build_controls();
+    QListWidget* list_widget(List list) const;
+    QLabel* count_label(List list) const;
+    // Runs a selection with the progress window on screen, closed whatever
+    // happens; an error is shown and ends the command.
+    bool run_selection(const std::function<void(ProgressSink&)>& body);
+    void after_selection();
+    void flush_memo();
 
     AppState& state_;
     Dialogs& dialogs_;
@@ -106,6 +125,7 @@ private:
     TForm_centre* centre_ = nullptr;
     TForm_message* message_ = nullptr;
     bool shown_once_ = false;
+    QStringList pending_memo_;
 };
 
 }  // namespace karvel

@@ -28,6 +28,8 @@ struct MapView {
     std::string measure_bearing_text;
 
     QImage map_bitmap;
+    int client_width = 0;  // the map window's client area, in pixels
+    int client_height = 0;
 };
 
 // The bitmap as the main window creates it at start-up (not yet sized).
@@ -36,5 +38,10 @@ void create_map_bitmap(MapView& view);
 // The map window's creation: bitmap sized to the client area, range 100 nm
 // filling the client height, plane factors 60, zoom step 120 %.
 void map_window_created(MapView& view, int client_width, int client_height);
+
+// The view a selection leaves: by airport, `radius` nm fill the client
+// height around the airport; by region, 400 nm around the centre.
+void reset_view_for_airport(MapView& view, float lat0, float radius);
+void reset_view_for_region(MapView& view, double centre_lat);
 
 }  // namespace karvel

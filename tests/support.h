@@ -71,3 +71,34 @@ void build_database(const std::string& path, const std::string& sql);
 std::string source_file(const std::string& relative);
 
 }  // namespace karvel::test
+
+#include <map>
+
+#include "app/sinks.h"
+
+namespace karvel::test {
+
+// Records what the loaders show.
+class RecordingView : public SelectionView {
+public:
+    void clear_list(List list) override { lists[list].clear(); }
+    void add_items(List list, const std::vector<std::string>& items) override {
+        auto& l = lists[list];
+        l.insert(l.end(), items.begin(), items.end());
+    }
+    void set_count_label(List list, const std::string& text) override { labels[list] = text; }
+    std::map<List, std::vector<std::string>> lists;
+    std::map<List, std::string> labels;
+};
+
+class RecordingProgress : public ProgressSink {
+public:
+    void set_maximum(int m) override { maximum = m; }
+    void set_position(int p) override {
+        positions.push_back(p);
+    }
+    int maximum = -1;
+    std::vector<int> positions;
+};
+
+}  // namespace karvel::test

@@ -356,15 +356,18 @@ INSERT INTO waypoints (ID, ident, name, latitude, longtitude) VALUES
     (5081, 'PG240', 'PG240', 48.916111, 2.25094),
     (5082, 'PG300', 'PG300', 49.116111, 2.25094),
     (5083, 'MERUE', 'MERUE', 49.33159, 2.165357),
-    (5084, 'OL240', 'OL240', 48.635278, 2.13815),
-    (5085, 'OL180', 'OL180', 48.518611, 2.356944),
-    (5086, 'OL090', 'OL090', 48.718611, 2.710642),
-    (5087, 'NI200', 'NI200', 43.583172, 7.159617),
-    (5088, 'NI160', 'NI160', 43.583172, 7.348717),
-    (5089, 'NI120', 'NI120', 43.671111, 7.493576),
-    (5090, 'LS350', 'LS350', 45.980091, 5.025035),
-    (5091, 'D145K', 'D145K', 51.337044, -0.298385),
-    (5092, 'GVA35', 'GVA35', 46.388747, 6.269601);
+    (5084, 'PG045', 'PG045', 49.192888, 2.784505),
+    (5085, 'OL240', 'OL240', 48.635278, 2.13815),
+    (5086, 'OL180', 'OL180', 48.518611, 2.356944),
+    (5087, 'OL090', 'OL090', 48.718611, 2.609586),
+    (5088, 'OL18D', 'OL18D', 48.551944, 2.356944),
+    (5089, 'NI200', 'NI200', 43.583172, 7.159617),
+    (5090, 'NI160', 'NI160', 43.583172, 7.348717),
+    (5091, 'NI120', 'NI120', 43.671111, 7.493576),
+    (5092, 'NI250', 'NI250', 43.657104, 6.82121),
+    (5093, 'LS350', 'LS350', 45.980091, 5.025035),
+    (5094, 'D145K', 'D145K', 51.337044, -0.298385),
+    (5095, 'GVA35', 'GVA35', 46.388747, 6.269601);
 INSERT INTO waypointlookup (id, country) VALUES
     (5000, 'LF'),
     (5001, 'LF'),
@@ -457,8 +460,11 @@ INSERT INTO waypointlookup (id, country) VALUES
     (5088, 'LF'),
     (5089, 'LF'),
     (5090, 'LF'),
-    (5091, 'EG'),
-    (5092, 'LS');
+    (5091, 'LF'),
+    (5092, 'LF'),
+    (5093, 'LF'),
+    (5094, 'EG'),
+    (5095, 'LS');
 
 -- airways and their legs, in flying order
 INSERT INTO airways (id, ident) VALUES
@@ -579,7 +585,7 @@ INSERT INTO terminallegs (ID, terminalid, type, transition, trackcode, wptid, wp
 INSERT INTO terminallegs (ID, terminalid, type, transition, trackcode, wptid, wptLat, wptLon, turndir, navid, navlat, navlon, navbear, navdist, course, distance, centerid, centerlat, centerlon) VALUES
     (9008, 8001, 'R', 'RW26R', 'VA', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, 265.6, NULL, NULL, NULL, NULL),
     (9009, 8001, 'R', 'RW26R', 'FD', 5072, 49.016111, 2.286317, NULL, 3000, 49.016111, 2.515, NULL, 12, 265.6, NULL, NULL, NULL, NULL),
-    (9010, 8001, 'R', 'RW26R', 'CR', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, 245, NULL, NULL, NULL, NULL),
+    (9010, 8001, 'R', 'RW26R', 'CR', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, 290, NULL, NULL, NULL, NULL),
     (9011, 8001, 'C', '', 'CF', 5075, 49.071907, 1.57088, NULL, 3006, 49.031389, 1.220556, 80, 14, 260, NULL, NULL, NULL, NULL),
     (9012, 8001, 'C', '', 'TF', 5047, 48.972778, 0.95, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),
     (9013, 8001, 'C', '', 'TF', 5007, 48.790556, 0.53, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL);
@@ -593,7 +599,7 @@ INSERT INTO terminallegs (ID, terminalid, type, transition, trackcode, wptid, wp
 INSERT INTO terminallegs (ID, terminalid, type, transition, trackcode, wptid, wptLat, wptLon, turndir, navid, navlat, navlon, navbear, navdist, course, distance, centerid, centerlat, centerlon) VALUES
     (9018, 8003, 'C', '', 'IF', 5038, 49.683611, 2.805, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),
     (9019, 8003, 'C', '', 'TF', 5045, 49.310278, 2.968611, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),
-    (9020, 8003, 'C', '', 'FD', 5045, 49.310278, 2.968611, NULL, 3000, 49.016111, 2.515, NULL, 15, 226, NULL, NULL, NULL, NULL),
+    (9020, 8003, 'C', '', 'TF', 5084, 49.192888, 2.784505, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),
     (9021, 8003, 'C', '', 'AF', 5079, 48.930606, 2.873152, 'R', 3000, 49.016111, 2.515, 110, 15, NULL, NULL, 3000, 49.016111, 2.515),
     (9022, 8003, 'C', '', 'TF', 5080, 48.941111, 2.713045, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),
     (9023, 8003, 'C', '', 'HM', 5080, 48.941111, 2.713045, 'R', NULL, NULL, NULL, NULL, NULL, 265, 4, NULL, NULL, NULL);
@@ -610,68 +616,69 @@ INSERT INTO terminallegs (ID, terminalid, type, transition, trackcode, wptid, wp
 INSERT INTO terminallegs (ID, terminalid, type, transition, trackcode, wptid, wptLat, wptLon, turndir, navid, navlat, navlon, navbear, navdist, course, distance, centerid, centerlat, centerlon) VALUES
     (9031, 8005, 'R', 'RW24', 'CA', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, 242.6, NULL, NULL, NULL, NULL),
     (9032, 8005, 'R', 'RW24', 'CD', NULL, NULL, NULL, NULL, 3012, 48.718611, 2.356944, NULL, 5, 242.6, NULL, NULL, NULL, NULL),
-    (9033, 8005, 'R', 'RW24', 'CI', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, 270, NULL, NULL, NULL, NULL),
-    (9034, 8005, 'C', '', 'CF', 5084, 48.635278, 2.13815, NULL, 3012, 48.718611, 2.356944, 240, 10, 240, NULL, NULL, NULL, NULL),
+    (9033, 8005, 'R', 'RW24', 'CI', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, 200, NULL, NULL, NULL, NULL),
+    (9034, 8005, 'C', '', 'CF', 5085, 48.635278, 2.13815, NULL, 3012, 48.718611, 2.356944, 240, 10, 240, NULL, NULL, NULL, NULL),
     (9035, 8005, 'C', '', 'TF', 5002, 48.654444, 1.999167, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),
     (9036, 8005, 'C', '', 'TF', 5040, 48.870278, 1.604167, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),
     (9037, 8005, 'C', '', 'TF', 5007, 48.790556, 0.53, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL);
 -- LFPO STAR MOLBA 1A
 INSERT INTO terminallegs (ID, terminalid, type, transition, trackcode, wptid, wptLat, wptLon, turndir, navid, navlat, navlon, navbear, navdist, course, distance, centerid, centerlat, centerlon) VALUES
     (9038, 8006, 'C', '', 'IF', 5053, 48.339722, 2.545833, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),
-    (9039, 8006, 'C', '', 'CF', 5085, 48.518611, 2.356944, NULL, 3012, 48.718611, 2.356944, 180, 12, 0, NULL, NULL, NULL, NULL),
-    (9040, 8006, 'C', '', 'FD', 5085, 48.518611, 2.356944, NULL, 3012, 48.718611, 2.356944, NULL, 10, 0, NULL, NULL, NULL, NULL),
-    (9041, 8006, 'C', '', 'AF', 5086, 48.718611, 2.710642, 'R', 3012, 48.718611, 2.356944, 90, 10, NULL, NULL, 3012, 48.718611, 2.356944),
-    (9042, 8006, 'C', '', 'HM', 5086, 48.718611, 2.710642, 'L', NULL, NULL, NULL, NULL, NULL, 270, NULL, NULL, NULL, NULL);
+    (9039, 8006, 'C', '', 'CF', 5086, 48.518611, 2.356944, NULL, 3012, 48.718611, 2.356944, 180, 12, 0, NULL, NULL, NULL, NULL),
+    (9040, 8006, 'C', '', 'TF', 5088, 48.551944, 2.356944, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),
+    (9041, 8006, 'C', '', 'AF', 5087, 48.718611, 2.609586, 'L', 3012, 48.718611, 2.356944, 90, 10, NULL, NULL, 3012, 48.718611, 2.356944),
+    (9042, 8006, 'C', '', 'HM', 5087, 48.718611, 2.609586, 'L', NULL, NULL, NULL, NULL, NULL, 270, NULL, NULL, NULL, NULL);
 -- LFMN SID MEDAL 2B
 INSERT INTO terminallegs (ID, terminalid, type, transition, trackcode, wptid, wptLat, wptLon, turndir, navid, navlat, navlon, navbear, navdist, course, distance, centerid, centerlat, centerlon) VALUES
     (9043, 8007, 'R', 'RW22R', 'CA', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, 224.4, NULL, NULL, NULL, NULL),
     (9044, 8007, 'R', 'RW22R', 'CD', NULL, NULL, NULL, NULL, 3019, 43.771111, 7.254167, NULL, 12, 224.4, NULL, NULL, NULL, NULL),
-    (9045, 8007, 'R', 'RW22R', 'CR', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, 270, NULL, NULL, NULL, NULL),
-    (9046, 8007, 'C', '', 'CF', 5059, 43.55, 6.87, NULL, 3019, 43.771111, 7.254167, 250, 22, 250, NULL, NULL, NULL, NULL),
+    (9045, 8007, 'R', 'RW22R', 'CR', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, 300, NULL, NULL, NULL, NULL),
+    (9046, 8007, 'C', '', 'CF', 5092, 43.657104, 6.82121, NULL, 3019, 43.771111, 7.254167, 250, 20, 250, NULL, NULL, NULL, NULL),
     (9047, 8007, 'C', '', 'TF', 5058, 44.05, 6.25, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL);
 -- LFMN STAR LERGA 1Z
 INSERT INTO terminallegs (ID, terminalid, type, transition, trackcode, wptid, wptLat, wptLon, turndir, navid, navlat, navlon, navbear, navdist, course, distance, centerid, centerlat, centerlon) VALUES
     (9048, 8008, 'C', '', 'IF', 5059, 43.55, 6.87, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),
-    (9049, 8008, 'C', '', 'TF', 5087, 43.583172, 7.159617, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),
-    (9050, 8008, 'C', '', 'AF', 5088, 43.583172, 7.348717, 'L', 3019, 43.771111, 7.254167, 160, 12, NULL, NULL, 3019, 43.771111, 7.254167),
-    (9051, 8008, 'C', '', 'AF', 5089, 43.671111, 7.493576, 'L', 3019, 43.771111, 7.254167, 120, 12, NULL, NULL, 3019, 43.771111, 7.254167),
+    (9049, 8008, 'C', '', 'TF', 5089, 43.583172, 7.159617, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),
+    (9050, 8008, 'C', '', 'AF', 5090, 43.583172, 7.348717, 'L', 3019, 43.771111, 7.254167, 160, 12, NULL, NULL, 3019, 43.771111, 7.254167),
+    (9051, 8008, 'C', '', 'AF', 5091, 43.671111, 7.493576, 'L', 3019, 43.771111, 7.254167, 120, 12, NULL, NULL, 3019, 43.771111, 7.254167),
     (9052, 8008, 'C', '', 'CF', 5018, 43.771111, 7.254167, NULL, 3019, 43.771111, 7.254167, 120, 12, 300, NULL, NULL, NULL, NULL);
 -- LFLL SID BULOL 5D
 INSERT INTO terminallegs (ID, terminalid, type, transition, trackcode, wptid, wptLat, wptLon, turndir, navid, navlat, navlon, navbear, navdist, course, distance, centerid, centerlat, centerlon) VALUES
-    (9053, 8009, 'R', 'RW35R', 'VA', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, 355.3, NULL, NULL, NULL, NULL),
-    (9054, 8009, 'R', 'RW35R', 'VI', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, 320, NULL, NULL, NULL, NULL),
-    (9055, 8009, 'C', '', 'CF', 5090, 45.980091, 5.025035, NULL, 3020, 45.733889, 5.087222, 350, 15, 350, NULL, NULL, NULL, NULL),
-    (9056, 8009, 'C', '', 'TF', 5056, 45.966667, 4.45, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL);
+    (9053, 8009, 'R', 'RW35R', 'CA', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, 355.3, NULL, NULL, NULL, NULL),
+    (9054, 8009, 'R', 'RW35R', 'CD', NULL, NULL, NULL, NULL, 3020, 45.733889, 5.087222, NULL, 5, 355.3, NULL, NULL, NULL, NULL),
+    (9055, 8009, 'R', 'RW35R', 'VI', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, 320, NULL, NULL, NULL, NULL),
+    (9056, 8009, 'C', '', 'CF', 5093, 45.980091, 5.025035, NULL, 3020, 45.733889, 5.087222, 350, 15, 350, NULL, NULL, NULL, NULL),
+    (9057, 8009, 'C', '', 'TF', 5056, 45.966667, 4.45, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL);
 -- LFLL STAR GIPNO 1L
 INSERT INTO terminallegs (ID, terminalid, type, transition, trackcode, wptid, wptLat, wptLon, turndir, navid, navlat, navlon, navbear, navdist, course, distance, centerid, centerlat, centerlon) VALUES
-    (9057, 8010, 'C', '', 'IF', 5057, 44.98, 5.31, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),
-    (9058, 8010, 'C', '', 'TF', 5019, 45.733889, 5.087222, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),
-    (9059, 8010, 'C', '', 'HM', 5019, 45.733889, 5.087222, NULL, NULL, NULL, NULL, NULL, NULL, 175, NULL, NULL, NULL, NULL);
+    (9058, 8010, 'C', '', 'IF', 5057, 44.98, 5.31, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),
+    (9059, 8010, 'C', '', 'TF', 5019, 45.733889, 5.087222, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),
+    (9060, 8010, 'C', '', 'HM', 5019, 45.733889, 5.087222, NULL, NULL, NULL, NULL, NULL, NULL, 175, NULL, NULL, NULL, NULL);
 -- EGLL SID DET 2F
 INSERT INTO terminallegs (ID, terminalid, type, transition, trackcode, wptid, wptLat, wptLon, turndir, navid, navlat, navlon, navbear, navdist, course, distance, centerid, centerlat, centerlon) VALUES
-    (9060, 8011, 'R', 'RW09R', 'CA', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, 89.7, NULL, NULL, NULL, NULL),
-    (9061, 8011, 'R', 'RW09R', 'CD', NULL, NULL, NULL, NULL, 3039, 51.487222, -0.467222, NULL, 6, 89.7, NULL, NULL, NULL, NULL),
-    (9062, 8011, 'R', 'RW09R', 'VR', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, 130, NULL, NULL, NULL, NULL),
-    (9063, 8011, 'C', '', 'CF', 5091, 51.337044, -0.298385, NULL, 3039, 51.487222, -0.467222, 145, 11, 145, NULL, NULL, NULL, NULL),
-    (9064, 8011, 'C', '', 'TF', 5024, 51.330833, 0.034722, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),
-    (9065, 8011, 'C', '', 'TF', 5029, 51.303889, 0.597222, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL);
+    (9061, 8011, 'R', 'RW09R', 'CA', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, 89.7, NULL, NULL, NULL, NULL),
+    (9062, 8011, 'R', 'RW09R', 'CD', NULL, NULL, NULL, NULL, 3039, 51.487222, -0.467222, NULL, 6, 89.7, NULL, NULL, NULL, NULL),
+    (9063, 8011, 'R', 'RW09R', 'VR', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, 190, NULL, NULL, NULL, NULL),
+    (9064, 8011, 'C', '', 'CF', 5094, 51.337044, -0.298385, NULL, 3039, 51.487222, -0.467222, 145, 11, 145, NULL, NULL, NULL, NULL),
+    (9065, 8011, 'C', '', 'TF', 5024, 51.330833, 0.034722, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),
+    (9066, 8011, 'C', '', 'TF', 5029, 51.303889, 0.597222, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL);
 -- EGLL STAR BIG 1E
 INSERT INTO terminallegs (ID, terminalid, type, transition, trackcode, wptid, wptLat, wptLon, turndir, navid, navlat, navlon, navbear, navdist, course, distance, centerid, centerlat, centerlon) VALUES
-    (9066, 8012, 'C', '', 'IF', 5067, 51.133333, 1.85, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),
-    (9067, 8012, 'C', '', 'TF', 5029, 51.303889, 0.597222, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),
-    (9068, 8012, 'C', '', 'TF', 5024, 51.330833, 0.034722, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),
-    (9069, 8012, 'C', '', 'HM', 5024, 51.330833, 0.034722, 'R', NULL, NULL, NULL, NULL, NULL, 303, NULL, NULL, NULL, NULL);
+    (9067, 8012, 'C', '', 'IF', 5067, 51.133333, 1.85, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),
+    (9068, 8012, 'C', '', 'TF', 5029, 51.303889, 0.597222, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),
+    (9069, 8012, 'C', '', 'TF', 5024, 51.330833, 0.034722, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),
+    (9070, 8012, 'C', '', 'HM', 5024, 51.330833, 0.034722, 'R', NULL, NULL, NULL, NULL, NULL, 303, NULL, NULL, NULL, NULL);
 -- LSGG SID SPR 4J
 INSERT INTO terminallegs (ID, terminalid, type, transition, trackcode, wptid, wptLat, wptLon, turndir, navid, navlat, navlon, navbear, navdist, course, distance, centerid, centerlat, centerlon) VALUES
-    (9070, 8013, 'R', 'RW22', 'CA', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, 229.5, NULL, NULL, NULL, NULL),
-    (9071, 8013, 'R', 'RW22', 'CD', NULL, NULL, NULL, NULL, 3041, 46.252222, 6.131389, NULL, 5, 229.5, NULL, NULL, NULL, NULL),
-    (9072, 8013, 'R', 'RW22', 'DF', 5032, 46.166667, 5.998611, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),
-    (9073, 8013, 'C', '', 'TF', 5062, 46.65, 6.05, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),
-    (9074, 8013, 'C', '', 'TF', 5033, 46.472222, 6.442222, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL);
+    (9071, 8013, 'R', 'RW22', 'CA', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, 229.5, NULL, NULL, NULL, NULL),
+    (9072, 8013, 'R', 'RW22', 'CD', NULL, NULL, NULL, NULL, 3041, 46.252222, 6.131389, NULL, 5, 229.5, NULL, NULL, NULL, NULL),
+    (9073, 8013, 'R', 'RW22', 'DF', 5032, 46.166667, 5.998611, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),
+    (9074, 8013, 'C', '', 'TF', 5062, 46.65, 6.05, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),
+    (9075, 8013, 'C', '', 'TF', 5033, 46.472222, 6.442222, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL);
 -- LSGG STAR ROMAM 2L
 INSERT INTO terminallegs (ID, terminalid, type, transition, trackcode, wptid, wptLat, wptLon, turndir, navid, navlat, navlon, navbear, navdist, course, distance, centerid, centerlat, centerlon) VALUES
-    (9075, 8014, 'C', '', 'IF', 5063, 46.416667, 6.75, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),
-    (9076, 8014, 'C', '', 'TF', 5092, 46.388747, 6.269601, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),
-    (9077, 8014, 'C', '', 'CF', 5031, 46.252222, 6.131389, NULL, 3041, 46.252222, 6.131389, 35, 10, 215, NULL, NULL, NULL, NULL);
+    (9076, 8014, 'C', '', 'IF', 5063, 46.416667, 6.75, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),
+    (9077, 8014, 'C', '', 'TF', 5095, 46.388747, 6.269601, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),
+    (9078, 8014, 'C', '', 'CF', 5031, 46.252222, 6.131389, NULL, 3041, 46.252222, 6.131389, 35, 10, 215, NULL, NULL, NULL, NULL);
 
 COMMIT;

@@ -1,0 +1,42 @@
+// Where the loaders and the path construction report to: the main window's
+// lists, count labels and memo, or their stand-ins on the command line and in
+// tests. Every text is Windows-1252.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace karvel {
+
+// The lists of the selection, each with its count label.
+enum class List { airports, runways, waypoints, vor, ndb, airways, stars, sids };
+
+class SelectionView {
+public:
+    virtual ~SelectionView() = default;
+    virtual void clear_list(List list) = 0;
+    virtual void add_items(List list, const std::vector<std::string>& items) = 0;
+    virtual void set_count_label(List list, const std::string& text) = 0;
+};
+
+class MemoSink {
+public:
+    virtual ~MemoSink() = default;
+    virtual void add_line(const std::string& line) = 0;
+};
+
+// Stand-ins that keep what they are told.
+class NullView : public SelectionView {
+public:
+    void clear_list(List) override {}
+    void add_items(List, const std::vector<std::string>&) override {}
+    void set_count_label(List, const std::string&) override {}
+};
+
+class MemoLines : public MemoSink {
+public:
+    void add_line(const std::string& line) override { lines.push_back(line); }
+    std::vector<std::string> lines;
+};
+
+}  // namespace karvel

@@ -1,0 +1,23 @@
+// The two kinds of selection: around an airport, or a whole region.
+#pragma once
+
+#include <string>
+
+#include "map/view.h"
+#include "navdb/loaders.h"
+
+namespace karvel {
+
+// Reads the airport's position, sets the plane, centre, view and box, then
+// runs the eight statements through their loaders. A radius of 0 is refused
+// before anything changes.
+void select_by_airport(LoadContext& ctx, MapView& view, const std::string& icao, int32_t radius);
+
+// Runs the eight region statements; the plane is the region's own as soon as
+// the waypoints give its centre, so the procedure paths are built on it.
+void select_by_region(LoadContext& ctx, MapView& view, const std::string& code);
+
+// The radius text of the window as a radius: an integer other than 0.
+int32_t radius_from_text(const std::string& text);
+
+}  // namespace karvel

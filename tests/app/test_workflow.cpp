@@ -1,0 +1,142 @@
+// The main window's workflow offscreen: region choice, both selections,
+// errors, on the shipped sample database.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+#include "app/Unit_message.h"
+#include "app/cp1252.h"
+#include "app/orvane_Unit1.h"
+#include "map/Unit_carte.h"
+#include "params/Unit_afich.h"
+#include "support.h"
+
+using namespace karvel;
+using karvel::test::CurrentDir;
+using karvel::test::ScriptedDialogs;
+using karvel::test::TempDir;
+using karvel::test::write_bytes;
+
+namespace {
+
+struct WorkflowTest : ::testing::Test {
+    WorkflowTest() : cd(dir.path()) {
+        write_bytes(dir.file("karvel_params.ini"),
+                    karvel::test::source_file("runtime/karvel_params.ini"));
+        write_bytes(dir.file("index_regions.txt"),
+                    "LF France\r\nLS Suisse\r\nEG Royaume-Uni\r\nLF France (bis)\r\n");
+        karvel::test::build_sample_database(dir.file("navdata.sqlite"));
+        form = std::make_unique<TForm1>(state, dialogs);
+        carte = std::make_unique<TForm_carte>(state, dialogs);
+        afich = std::make_unique<TForm_afich>(state, dialogs);
+        form->set_windows(carte.get(), afich.get(), nullptr, &message);
+        form->terminate = [] {};
+        form->show();
+        QCoreApplication::processEvents();
+    }
+    QString text(QListWidget* list, int row) { return list->item(row)->text(); }
+
+    TempDir dir;
+    CurrentDir cd;
+    AppState state;
+    ScriptedDialogs dialogs;
+    TForm_message message;
+    std::unique_ptr<TForm1> form;
+    std::unique_ptr<TForm_carte> carte;
+    std::unique_ptr<TForm_afich> afich;
+};
+
+}  // namespace
+
+TEST_F(WorkflowTest, RegionByListAndByCode) {
+    form->Memo1->setPlainText(QStringLiteral("old"));
+    form->ComboBox_regionChange(1);
+    EXPECT_EQ(state.nav.region_code, "LS");
+    EXPECT_EQ(state.nav.selection_text, "LS Suisse");
+    EXPECT_EQ(form->Edit_coderegion->text(), QStringLiteral("LS"));
+    EXPECT_TRUE(form->Memo1->toPlainText().isEmpty());
+
+    form->Edit_coderegion->setText(QStringLiteral("eg"));  // lower case finds the stored form
+    EXPECT_EQ(state.nav.region_code, "EG");
+    EXPECT_EQ(form->ComboBox_region->currentIndex(), 2);
+
+    form->Edit_coderegion->setText(QStringLiteral("EGX"));  // a third character: nothing
+    EXPECT_EQ(state.nav.region_code, "EG");
+    form->ComboBox_region->setCurrentIndex(0);
+    form->Edit_coderegion->setText(QStringLiteral("EG"));  // back to two: looked up again
+    EXPECT_EQ(form->ComboBox_region->currentIndex(), 2);
+
+    form->Edit_coderegion->setText(QStringLiteral("ZZ"));
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{"code invalide"});
+    EXPECT_EQ(form->ComboBox_region->currentIndex(), -1);
+    EXPECT_EQ(state.nav.region_code, "EG");  // the last valid code stays
+    EXPECT_EQ(state.nav.selection_text, "EG Royaume-Uni");
+
+    // The second line of a shared code: the edit's lookup finds the first.
+    form->ComboBox_regionChange(3);
+    EXPECT_EQ(state.nav.selection_text, "LF France");
+    EXPECT_EQ(form->ComboBox_region->currentIndex(), 0);
+    // With the edit already holding the code, the second line stays chosen.
+    form->ComboBox_region->setCurrentIndex(3);
+    form->ComboBox_regionChange(3);
+    EXPECT_EQ(state.nav.selection_text, "LF France (bis)");
+}
+
+TEST_F(WorkflowTest, SelectionByRegionFillsEveryListAndLabel) {
+    form->Edit_coderegion->setText(QStringLiteral("LF"));
+    afich->Button_tousid->setText(QStringLiteral("tous les SID"));
+    form->Button_rechparregion->click();
+    EXPECT_TRUE(dialogs.errors.empty()) << dialogs.errors.front();
+    EXPECT_FALSE(message.isVisible());
+    EXPECT_EQ(message.windowTitle(), QStringLiteral("chargement des données"));
+    EXPECT_EQ(form->Label_selection->text(), QStringLiteral("LF France   visu:400nm"));
+    for (QListWidget* list : {form->ListBox_airports, form->ListBox_runways, form->ListBox_vor,
+                              form->ListBox_ndb, form->ListBox_waypoint, form->ListBox_airway,
+                              form->ListBox_star, form->ListBox_sid})
+        EXPECT_GT(list->count(), 0) << list->objectName().toStdString();
+    EXPECT_EQ(form->Label_listairport->text(),
+              QString::number(form->ListBox_airports->count()) + QStringLiteral(" airports"));
+    EXPECT_TRUE(form->Label_listwaypoint->text().endsWith(QStringLiteral(" Wayoints")));
+    EXPECT_EQ(state.nav.box_lat_max, state.nav.wpt_lat_max);
+    EXPECT_EQ(state.nav.box_lon_min, state.nav.wpt_lon_min);
+    EXPECT_EQ(afich->Button_tousid->text(), QStringLiteral("aucun SID"));
+
+    form->Button1->click();  // "carte"
+    EXPECT_TRUE(carte->isVisible());
+    EXPECT_EQ(carte->windowTitle(), QStringLiteral("LF France   visu:400nm"));
+    carte->hide();
+}
+
+TEST_F(WorkflowTest, SelectionByAirportAndItsErrors) {
+    form->Edit_ICAO->setText(QStringLiteral("LFPG"));
+    form->Edit_dist->setText(QStringLiteral("50"));
+    form->Button_rechparairort->click();
+    ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors.front();
+    EXPECT_EQ(form->Label_selection->text(), QStringLiteral("LFPG:50nm   visu:50nm"));
+    EXPECT_GT(form->ListBox_sid->count(), 0);
+    EXPECT_FALSE(form->Memo1->toPlainText().isEmpty());
+    const int airports = form->ListBox_airports->count();
+
+    // Not an integer, or 0: refused before anything changes.
+    for (const char* radius : {"abc", "", "0"}) {
+        form->Edit_dist->setText(QString::fromLatin1(radius));
+        form->Button_rechparairort->click();
+        EXPECT_FALSE(message.isVisible());
+        EXPECT_EQ(form->ListBox_airports->count(), airports);
+        EXPECT_EQ(state.nav.selection_text, "LFPG:50nm");
+    }
+    EXPECT_EQ(dialogs.errors.size(), 3u);
+    EXPECT_EQ(dialogs.errors[0], "'abc' n'est pas une valeur enti\xE8re correcte");
+}
+
+TEST_F(WorkflowTest, AnErrorInsideASelectionClosesTheProgressWindow) {
+    karvel::test::build_database(dir.file("navdata.sqlite"), "drop table ILSes;");
+    form->Edit_ICAO->setText(QStringLiteral("LFPG"));
+    form->Edit_dist->setText(QStringLiteral("50"));
+    form->Button_rechparairort->click();
+    ASSERT_EQ(dialogs.errors.size(), 1u);
+    EXPECT_NE(dialogs.errors[0].find("ILSes"), std::string::npos);
+    EXPECT_FALSE(message.isVisible());
+    EXPECT_GT(form->ListBox_airports->count(), 0);  // loaded before the failing statement
+    EXPECT_EQ(form->Label_selection->text(), QStringLiteral("Selection:"));
+}
