@@ -18,6 +18,7 @@
 #include "map/Unit_carte.h"
 #include "navdb/database.h"
 #include "navdb/selection.h"
+#include "procedures/inspection.h"
 #include "params/Unit_afich.h"
 
 namespace karvel {
@@ -249,6 +250,44 @@ void TForm1::build_controls() {
     connect(Button_rechparregion, &QPushButton::clicked, this,
             [this] { Button_rechparregionClick(); });
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(ListBox_star, &QListWidget::currentRowChanged, this, [this] { ListBox_starClick(); });
+    connect(ListBox_sid, &QListWidget::currentRowChanged, this, [this] { ListBox_sidClick(); });
+    connect(ListBox_airway, &QListWidget::currentRowChanged, this,
+            [this] { ListBox_airwayClick(); });
+}
+
+namespace {
+
+QStringList qt_items(const std::vector<std::string>& items) {
+    QStringList out;
+    out.reserve(static_cast<qsizetype>(items.size()));
+    for (const std::string& s : items) out << to_qstring(s);
+    return out;
+}
+
+}  // namespace
+
+void TForm1::show_procedure(QListWidget* list, const std::vector<ROUTE>& table,
+                            const char* prefix) {
+    const int k = list->currentRow();
+    if (k < 0 || k >= static_cast<int>(table.size())) return;  // nothing chosen
+    Label_legs->setText(QString::fromLatin1(prefix) + list->item(k)->text());
+    ListBox_leg->clear();
+    ListBox_way->clear();
+    const Inspection texts = inspect_procedure(state_.nav, table[static_cast<size_t>(k)]);
+    ListBox_leg->addItems(qt_items(texts.legs));
+    ListBox_way->addItems(qt_items(texts.segments));
+}
+
+void TForm1::ListBox_starClick() { show_procedure(ListBox_star, state_.nav.stars, "STAR: "); }
+
+void TForm1::ListBox_sidClick() { show_procedure(ListBox_sid, state_.nav.sids, "SID: "); }
+
+void TForm1::ListBox_airwayClick() {
+    const int k = ListBox_airway->currentRow();
+    if (k < 0 || k >= static_cast<int>(state_.nav.airways.size())) return;
+    ListBox_way->clear();
+    ListBox_way->addItems(qt_items(inspect_airway(state_.nav.airways[static_cast<size_t>(k)])));
 }
 
 QListWidget* TForm1::list_widget(List list) const {
@@ -282,10 +321,7 @@ QLabel* TForm1::count_label(List list) const {
 void TForm1::clear_list(List list) { list_widget(list)->clear(); }
 
 void TForm1::add_items(List list, const std::vector<std::string>& items) {
-    QStringList texts;
-    texts.reserve(static_cast<qsizetype>(items.size()));
-    for (const std::string& item : items) texts << to_qstring(item);
-    list_widget(list)->addItems(texts);
+    list_widget(list)->addItems(qt_items(items));
 }
 
 void TForm1::set_count_label(List list, const std::string& text) {

@@ -45,6 +45,9 @@ public:
     void Button_rechparairortClick();
     void Button_rechparregionClick();
     void Button1Click();
+    void ListBox_starClick();
+    void ListBox_sidClick();
+    void ListBox_airwayClick();
 
     // The lists, count labels and memo, as the loaders see them.
     void clear_list(List list) override;
@@ -117,6 +120,7 @@ private:
     bool run_selection(const std::function<void(ProgressSink&)>& body);
     void after_selection();
     void flush_memo();
+    void show_procedure(QListWidget* list, const std::vector<ROUTE>& table, const char* prefix);
 
     AppState& state_;
     Dialogs& dialogs_;

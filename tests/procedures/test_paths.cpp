@@ -1,0 +1,224 @@
+// Leg paths against geometry worked out independently: circle and line
+// intersections solved as a quadratic, intercepts as a linear system.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "procedures/paths.h"
+
+using namespace karvel;
+
+namespace {
+
+constexpr double kDeg = M_PI / 180;
+
+struct Plane {
+    double kx, ky;  // nm per degree east and north
+    double x(geo_point p, geo_point o) const { return (p.longitude - o.longitude) * kx; }
+    double y(geo_point p, geo_point o) const { return (p.latitude - o.latitude) * ky; }
+};
+
+// The later crossing, along course c from P, of the circle of radius R about N.
+std::optional<geo_point> later_crossing(geo_point p, geo_point n, double c, double r, Plane pl) {
+    const double ux = std::sin(c * kDeg), uy = std::cos(c * kDeg);
+    const double px = pl.x(p, n), py = pl.y(p, n);
+    const double b = px * ux + py * uy, cc = px * px + py * py - r * r;
+    const double disc = b * b - cc;
+    if (disc < 0) return std::nullopt;
+    const double t = -b + std::sqrt(disc);
+    return geo_point{n.latitude + (py + t * uy) / pl.ky, n.longitude + (px + t * ux) / pl.kx};
+}
+
+// Distance along course c from P to the line through N with bearing b.
+double crossing_distance(geo_point p, geo_point n, double c, double b, Plane pl) {
+    // P + d u = N + s v  →  d ux - s vx = nx, d uy - s vy = ny (Cramer)
+    const double ux = std::sin(c * kDeg), uy = std::cos(c * kDeg);
+    const double vx = std::sin(b * kDeg), vy = std::cos(b * kDeg);
+    const double nx = pl.x(n, p), ny = pl.y(n, p);
+    return (nx * -vy - (-vx) * ny) / (ux * -vy - (-vx) * uy);
+}
+
+const PlaneScale kScale{60.0f, 39.3f};
+const Plane kPlane{static_cast<double>(39.3f), 60.0};
+
+t_leg leg(const char* code, const char* transition = "") {
+    t_leg l;
+    l.trackcode = code;
+    l.transition = transition;
+    return l;
+}
+t_leg fix(const char* code, double lat, double lon, const char* transition = "") {
+    t_leg l = leg(code, transition);
+    l.wptlat = lat;
+    l.wptlon = lon;
+    return l;
+}
+t_leg dme(const char* code, geo_point from, geo_point nav, double course, double dist) {
+    t_leg l = fix(code, from.latitude, from.longitude);
+    l.navlat = nav.latitude;
+    l.navlon = nav.longitude;
+    l.course = course;
+    l.navdist = dist;
+    return l;
+}
+t_leg toward(const char* code, geo_point nav, double course, double navbear = 0) {
+    t_leg l = leg(code);
+    l.navlat = nav.latitude;
+    l.navlon = nav.longitude;
+    l.course = course;
+    l.navbear = navbear;
+    return l;
+}
+
+ROUTE procedure(std::vector<t_leg> legs) {
+    ROUTE r;
+    r.icao = "LFAA";
+    r.name = "TEST 1A";
+    r.legs = std::move(legs);
+    return r;
+}
+
+std::vector<std::string> run(NavState& nav, PlaneScale scale = kScale) {
+    MemoLines memo;
+    build_procedure_paths(nav, scale, memo);
+    return memo.lines;
+}
+
+}  // namespace
+
+TEST(DmeCrossing, TheLaterCrossingAlongTheCourse) {
+    const geo_point n{48.0, 2.0};
+    struct Case {
+        geo_point p;
+        double course, radius;
+    };
+    const Case cases[] = {
+        {{48.02, 2.01}, 265, 12},    // from near the navaid outwards
+        {{48.3, 2.0}, 180, 10},      // towards the navaid from outside: beyond it
+        {{47.9, 1.7}, 45, 5.5},      // passing beside it
+        {{48.0, 2.0}, 123.4, 7},     // from the navaid itself
+    };
+    for (const Case& c : cases) {
+        const auto expected = later_crossing(c.p, n, c.course, c.radius, kPlane);
+        ASSERT_TRUE(expected);
+        const double theta = dme_crossing_bearing(c.p, n, c.course, c.radius, kScale);
+        ASSERT_NE(theta, -1);
+        const geo_point q = point_at(n, c.radius, theta, kScale);
+        EXPECT_NEAR(q.latitude, expected->latitude, 1e-9) << c.course;
+        EXPECT_NEAR(q.longitude, expected->longitude, 1e-9) << c.course;
+    }
+    // Flying south towards the navaid from the north: the crossing south of it.
+    const double theta = dme_crossing_bearing({48.3, 2.0}, n, 180, 10, kScale);
+    EXPECT_NEAR(theta, 180, 1e-9);
+    // A line that misses the circle, and a zero distance.
+    EXPECT_EQ(dme_crossing_bearing({48.3, 2.5}, n, 180, 10, kScale), -1);
+    EXPECT_EQ(dme_crossing_bearing({48.3, 2.0}, n, 180, 0, kScale), -1);
+}
+
+TEST(Intercept, SignedDistanceToTheNextLegsLine) {
+    const geo_point p{45.0, 5.0}, n{45.2, 5.3};
+    for (const auto& [c, b] :
+         {std::pair{90.0, 272.0}, {300.0, 335.0}, {10.0, 200.0}, {200.0, 240.0}}) {
+        EXPECT_NEAR(intercept_distance(p, n, c, b, kScale), crossing_distance(p, n, c, b, kPlane),
+                    1e-9)
+            << c << "/" << b;
+    }
+}
+
+TEST(Paths, FixLegsChainAcrossTransitionsAndTheLastEndStaysAtZero) {
+    NavState nav;
+    nav.stars.push_back(procedure({fix("IF", 45, 5, "A"), fix("TF", 46, 6, "A"), leg("HM", "A"),
+                                   fix("IF", 0, 0, "B"), fix("DF", 47, 7, "B"), leg("VA", "B"),
+                                   fix("CF", 48, 8, "B"), leg("XX")}));
+    EXPECT_TRUE(run(nav).empty());
+    const auto& l = nav.stars[0].lines;
+    ASSERT_EQ(l.size(), 5u);
+    EXPECT_EQ(l[0].transition, "A");
+    EXPECT_EQ(l[1].lat2, 0);  // the end of A runs to B's first point, (0, 0)
+    EXPECT_EQ(l[2].transition, "B");
+    EXPECT_EQ(l[2].lat1, 0);
+    EXPECT_EQ(l[2].lon2, 7);
+    EXPECT_EQ(l[3].lat2, 48);
+    EXPECT_EQ(l[4].lat2, 0);
+    EXPECT_EQ(l[4].lon2, 0);
+}
+
+TEST(Paths, DmeLegsAndTheirMemoLines) {
+    NavState nav;
+    const geo_point n{0, 0};
+    // FD from the navaid north to 3.75 nm: 0.0625 degrees, written with the
+    // tie going away from zero; K takes 2.5 to 2.
+    nav.sids.push_back(procedure({dme("FD", n, n, 0, 3.75), dme("FD", n, n, 180, 2.5),
+                                  dme("FD", {1, 1}, n, 0, 3)}));  // misses: nothing
+    const PlaneScale square{60.0f, 60.0f};
+    const auto memo = run(nav, square);
+    ASSERT_EQ(memo.size(), 2u);
+    EXPECT_EQ(memo[0], "LFAA-TEST 1A  FD 0  0  4     0.063:   0.000");
+    EXPECT_EQ(memo[1], "LFAA-TEST 1A  FD 180  180  2    -0.042:   0.000");
+    EXPECT_EQ(nav.sids[0].lines.size(), 2u);
+}
+
+TEST(Paths, CdStartsFromTheSidsRunwayOrThePathsEnd) {
+    NavState nav;
+    const geo_point n{45, 5};
+    t_leg cd = dme("CD", {0, 0}, n, 90, 10);
+    nav.stars.push_back(procedure({cd}));  // a STAR's empty path: nothing
+    ROUTE sid = procedure({cd});
+    sid.rwy_lat = 45;
+    sid.rwy_lon = 4.9;
+    sid.has_rwy_position = true;
+    nav.sids.push_back(sid);
+    ROUTE lost = procedure({cd});  // a runway end that was not loaded: nothing
+    lost.rwy_lat = 45;
+    lost.rwy_lon = 4.9;
+    nav.sids.push_back(lost);
+    nav.sids.push_back(procedure({fix("IF", 45.05, 5), cd}));  // from the path's end
+    const auto memo = run(nav);
+    EXPECT_TRUE(nav.stars[0].lines.empty());
+    EXPECT_TRUE(nav.sids[1].lines.empty());
+    ASSERT_EQ(memo.size(), 2u);
+    const auto a = later_crossing({45, 4.9}, n, 90, 10, kPlane);
+    EXPECT_NEAR(nav.sids[0].lines[0].lat1, a->latitude, 1e-9);
+    EXPECT_NEAR(nav.sids[0].lines[0].lon1, a->longitude, 1e-9);
+    const auto b = later_crossing({45.05, 5}, n, 90, 10, kPlane);
+    EXPECT_NEAR(nav.sids[2].lines[1].lon1, b->longitude, 1e-9);
+    EXPECT_EQ(nav.sids[2].lines[0].lon2, nav.sids[2].lines[1].lon1);
+}
+
+TEST(Paths, InterceptsAimAtTheNextLegsLine) {
+    NavState nav;
+    const geo_point start{45, 5}, n{45.2, 5.3};
+    auto with_next = [&](double c, t_leg next) {
+        t_leg i = leg("CI");
+        i.course = c;
+        return procedure({fix("IF", start.latitude, start.longitude), i, next});
+    };
+    nav.sids.push_back(with_next(90, toward("CF", n, 93)));    // 0: parallel
+    nav.sids.push_back(with_next(90, toward("CF", n, 272)));   // 1: 180 - 90 + 272 = 362: computed
+    nav.sids.push_back(with_next(272, toward("CF", n, 90)));   // 2: 180 - 272 + 90 = -2: parallel
+    nav.sids.push_back(with_next(60, toward("AF", n, 10, 200)));   // 3: aims at navbear 200
+    nav.sids.push_back(with_next(270, toward("CF", n, 0)));    // 4: crossing behind: nothing
+    t_leg first = leg("VI");
+    first.course = 90;
+    nav.sids.push_back(procedure({first, toward("CF", n, 0)}));       // 5: index 0
+    nav.sids.push_back(procedure({fix("IF", 45, 5), first}));         // 6: last leg
+    const auto memo = run(nav);
+
+    ASSERT_EQ(memo.size(), 4u);  // parallel, point, parallel, point
+    EXPECT_EQ(memo[0], "LFAA-TEST 1A  90  93");
+    EXPECT_EQ(memo[2], "LFAA-TEST 1A  272  90");
+    EXPECT_EQ(memo[3].substr(0, 26), "LFAA-TEST 1A  CI 60  200  ");
+    const double d1 = crossing_distance(start, n, 90, 272, kPlane);
+    ASSERT_GT(d1, 0);
+    const auto& l1 = nav.sids[1].lines;
+    ASSERT_EQ(l1.size(), 3u);  // IF, the intercept, CF (at 0, 0)
+    EXPECT_NEAR(l1[1].lon1, start.longitude + d1 / kPlane.kx, 1e-9);
+    EXPECT_NEAR(l1[1].lat1, start.latitude, 1e-12);
+    EXPECT_EQ(memo[1].substr(0, 31), "LFAA-TEST 1A  CI 90  272  " + std::to_string(std::lround(d1)) + "  ");
+    const double d3 = crossing_distance(start, n, 60, 200, kPlane);
+    ASSERT_GT(d3, 0);
+    EXPECT_NEAR(nav.sids[3].lines[1].lat1, start.latitude + d3 * std::cos(60 * kDeg) / 60, 1e-9);
+    EXPECT_EQ(nav.sids[4].lines.size(), 2u);
+    EXPECT_EQ(nav.sids[5].lines.size(), 1u);
+    EXPECT_EQ(nav.sids[6].lines.size(), 1u);
+}
