@@ -16,9 +16,11 @@
 #include "app/regions.h"
 #include "app/startup.h"
 #include "map/Unit_carte.h"
+#include "geography/geo_levels.h"
 #include "navdb/database.h"
 #include "navdb/selection.h"
 #include "procedures/inspection.h"
+#include "sector/writer.h"
 #include "params/Unit_afich.h"
 
 namespace karvel {
@@ -250,6 +252,8 @@ void TForm1::build_controls() {
     connect(Button_rechparregion, &QPushButton::clicked, this,
             [this] { Button_rechparregionClick(); });
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(Button_enr, &QPushButton::clicked, this, [this] { Button_enrClick(); });
+    connect(enregistrer1, &QAction::triggered, this, [this] { Button_enrClick(); });
     connect(ListBox_star, &QListWidget::currentRowChanged, this, [this] { ListBox_starClick(); });
     connect(ListBox_sid, &QListWidget::currentRowChanged, this, [this] { ListBox_sidClick(); });
     connect(ListBox_airway, &QListWidget::currentRowChanged, this,
@@ -277,6 +281,16 @@ void TForm1::show_procedure(QListWidget* list, const std::vector<ROUTE>& table,
     const Inspection texts = inspect_procedure(state_.nav, table[static_cast<size_t>(k)]);
     ListBox_leg->addItems(qt_items(texts.legs));
     ListBox_way->addItems(qt_items(texts.segments));
+}
+
+void TForm1::Button_enrClick() {
+    run_command(dialogs_, [&] {
+        const SectorIdentity identity{from_qstring(Edit_nomsecteur->text()),
+                                      from_qstring(Edit_callsign->text()),
+                                      from_qstring(Edit_ICAOsecteur->text())};
+        save_sector(state_.nav, {state_.map.nm_per_deg_lat, state_.map.nm_per_deg_lon}, identity,
+                    dialogs_);
+    });
 }
 
 void TForm1::ListBox_starClick() { show_procedure(ListBox_star, state_.nav.stars, "STAR: "); }
@@ -406,6 +420,7 @@ void TForm1::Button_rechparairortClick() {
     const bool ok = run_selection([&](ProgressSink& progress) {
         LoadContext ctx{state_.db.Query1, state_.nav, *this, progress, *this, {}};
         select_by_airport(ctx, state_.map, icao, radius);
+        load_geography(state_.nav, RadioGroup_coast->item_index(), dialogs_);
     });
     if (ok) after_selection();
 }
@@ -419,6 +434,7 @@ void TForm1::Button_rechparregionClick() {
         nav.box_lat_min = nav.wpt_lat_min;
         nav.box_lon_max = nav.wpt_lon_max;
         nav.box_lon_min = nav.wpt_lon_min;
+        load_geography(nav, RadioGroup_coast->item_index(), dialogs_);
     });
     if (ok) after_selection();
 }

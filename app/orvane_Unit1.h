@@ -48,6 +48,7 @@ public:
     void ListBox_starClick();
     void ListBox_sidClick();
     void ListBox_airwayClick();
+    void Button_enrClick();
 
     // The lists, count labels and memo, as the loaders see them.
     void clear_list(List list) override;

@@ -140,3 +140,22 @@ TEST_F(WorkflowTest, AnErrorInsideASelectionClosesTheProgressWindow) {
     EXPECT_GT(form->ListBox_airports->count(), 0);  // loaded before the failing statement
     EXPECT_EQ(form->Label_selection->text(), QStringLiteral("Selection:"));
 }
+
+TEST_F(WorkflowTest, SavingTheSectorFromTheWindow) {
+    form->Edit_ICAO->setText(QStringLiteral("LFMN"));
+    form->Edit_dist->setText(QStringLiteral("30"));
+    form->Button_rechparairort->click();
+    form->Edit_nomsecteur->setText(QStringLiteral("Côte d'Azur"));
+    form->Edit_callsign->setText(QStringLiteral("LFMN_APP"));
+    dialogs.save_answers.push_back(dir.file("secteurs/nice.sct"));
+    form->Button_enr->click();
+    ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors.front();
+    EXPECT_EQ(dialogs.save_dirs.back(), dir.str() + "/secteurs");
+    const std::string file = karvel::test::read_bytes(dir.file("secteurs/nice.sct"));
+    EXPECT_NE(file.find("[INFO]\r\nC\xF4te d'Azur\r\nLFMN_APP\r\n\r\n"), std::string::npos);
+    EXPECT_NE(file.find("LFMN-MEDAL 2B RW22R"), std::string::npos);
+
+    dialogs.save_answers.push_back(std::nullopt);  // "enregistrer" in the menu, cancelled
+    form->enregistrer1->trigger();
+    EXPECT_EQ(dialogs.save_dirs.size(), 2u);
+}

@@ -1,0 +1,207 @@
+// karvel-sct: writes a sector file without the windows, for batch work.
+//
+// It runs from the program folder (the current directory) like the program:
+// the same settings file, region index and database, the same selection, GEO
+// and writer. Errors go to standard error in one line; nothing is written
+// then, and the exit code is not 0.
+#include <QCoreApplication>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/cp1252.h"
+#include "app/error.h"
+#include "app/ini_file.h"
+#include "app/numtext.h"
+#include "app/regions.h"
+#include "app/startup.h"
+#include "geography/geo_levels.h"
+#include "navdb/selection.h"
+#include "sector/writer.h"
+
+namespace {
+
+using namespace karvel;
+
+const char* const kUsage =
+    "usage: karvel-sct (--airport ICAO --radius NM | --region CODE) [options]\n"
+    "\n"
+    "Writes the sector file of one selection, as the program's window would,\n"
+    "from the program folder (the current directory): karvel_params.ini,\n"
+    "index_regions.txt, the database of the settings, geo/ and secteurs/.\n"
+    "\n"
+    "  --airport ICAO     select around this airport ...\n"
+    "  --radius NM        ... within this radius in nautical miles (an integer, not 0)\n"
+    "  --region CODE      select a region: a two-character code of index_regions.txt\n"
+    "                     (any letter case); \"\" selects the whole database\n"
+    "  --geo LEVEL        coastlines, lakes and rivers: 0 (none, default), 1, 2 or 3\n"
+    "  --name TEXT        sector name       } the three identity lines of [INFO],\n"
+    "  --callsign TEXT    controller call   } empty by default\n"
+    "  --sector-icao TEXT sector ICAO code  }\n"
+    "  --database FILE    use this SQLite or Access file instead of the settings'\n"
+    "  --memo FILE        also write the path construction's memo lines there\n"
+    "  --output FILE      the sector file (default secteurs/ and a name made from\n"
+    "                     the selection, such as LFPG_50nm.sct)\n"
+    "  --help             this text\n"
+    "\n"
+    "Every waypoint, SID, STAR and airway of the selection is written. Text given\n"
+    "here is UTF-8 and becomes Windows-1252 in the file.\n";
+
+struct Options {
+    std::optional<std::string> airport, radius, region, database, memo, output;
+    std::string geo = "0";
+    std::string name, callsign, sector_icao;
+};
+
+// Start-up messages are told on standard error; work goes on.
+class ConsoleDialogs : public Dialogs {
+public:
+    void message(const std::string& text) override { warn(text); }
+    void error(const std::string& text) override { warn(text); }
+    std::optional<std::string> input(const std::string&, const std::string&,
+                                     const std::string&) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> open_file(const std::string&, const std::string&,
+                                         const std::string&) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> save_file(const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
+    std::optional<TColor> choose_colour(TColor) override { return std::nullopt; }
+
+    static void warn(const std::string& text) {
+        std::fprintf(stderr, "karvel-sct: %s\n", cp1252_to_utf8(text).c_str());
+    }
+};
+
+Options parse(int argc, char** argv) {
+    Options o;
+    auto value = [&](int& i) -> std::string {
+        if (i + 1 >= argc) throw Error(std::string(argv[i]) + " attend une valeur");
+        return utf8_to_cp1252(argv[++i]);
+    };
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--airport") o.airport = value(i);
+        else if (a == "--radius") o.radius = value(i);
+        else if (a == "--region") o.region = value(i);
+        else if (a == "--geo") o.geo = value(i);
+        else if (a == "--name") o.name = value(i);
+        else if (a == "--callsign") o.callsign = value(i);
+        else if (a == "--sector-icao") o.sector_icao = value(i);
+        else if (a == "--database") o.database = value(i);
+        else if (a == "--memo") o.memo = value(i);
+        else if (a == "--output") o.output = value(i);
+        else throw Error(w1252("option inconnue : ") + utf8_to_cp1252(a) + " (voir --help)");
+    }
+    if (o.region && (o.airport || o.radius))
+        throw Error(w1252("--region ne va pas avec --airport ni --radius"));
+    if (!o.region && (!o.airport || !o.radius))
+        throw Error(w1252("il faut --airport et --radius, ou --region (voir --help)"));
+    return o;
+}
+
+// A file name made of the selection, without characters a file system refuses.
+std::string default_output(const Options& o) {
+    std::string stem = o.region ? (o.region->empty() ? std::string("tout") : *o.region)
+                                : *o.airport + "_" + *o.radius + "nm";
+    for (char& c : stem)
+        if (c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' ||
+            c == '>' || c == '|' || static_cast<unsigned char>(c) < 32)
+            c = '_';
+    return "secteurs/" + stem + ".sct";
+}
+
+int run(const Options& o) {
+    AppState state;
+    ConsoleDialogs console;
+    main_window_create(state, console);
+    NavState& nav = state.nav;
+    Settings& settings = state.settings;
+    // The map window's creation, for the view a selection sets.
+    map_window_created(state.map, 976, 695 - 21);
+
+    const int32_t level = str_to_int(o.geo);
+    if (level < 0 || level > 3) throw Error("--geo : 0, 1, 2 ou 3");
+
+    // The region choice comes first: an invalid code stops before anything.
+    if (o.region) {
+        if (!o.region->empty()) {
+            const int p = o.region->size() == 2 ? find_region_code(nav.region_codes, *o.region) : -1;
+            if (p < 0) throw Error("code invalide");
+            nav.region_code = nav.region_codes[static_cast<size_t>(p)];
+            nav.selection_text = nav.region_lines[static_cast<size_t>(p)];
+        }
+    }
+    const int32_t radius = o.airport ? radius_from_text(*o.radius) : 0;
+
+    if (o.database) {
+        settings.odbc.driver = kBuiltinDriver;
+        settings.odbc.filename = *o.database;
+    }
+    const std::string& file = settings.odbc.filename;
+    std::error_code ec;
+    if (file.empty() || !std::filesystem::exists(fs_path(file), ec))
+        throw Error(w1252("base de données introuvable : \"") + file + "\"");
+
+    Database& db = state.db;
+    struct Unregister {  // the data source goes when the command ends, as at quit
+        Database& db;
+        const t_ODBC& odbc;
+        ~Unregister() { db.sources.remove_dsn(odbc.driver, odbc.dsn); }
+    };
+    const std::optional<std::string> label = open_database(db, settings, console, nav.program_dir, nullptr);
+    if (!label) return 1;  // "Echec de création du DSN" was told
+    Unregister unregister{db, settings.odbc};
+
+    NullView view;
+    NullProgress progress;
+    MemoLines memo;
+    LoadContext ctx{db.Query1, nav, view, progress, memo, {}};
+    if (o.airport) {
+        nav.selection_text = *o.airport + ":" + *o.radius + "nm";
+        select_by_airport(ctx, state.map, *o.airport, radius);
+    } else {
+        select_by_region(ctx, state.map, nav.region_code);
+        nav.box_lat_max = nav.wpt_lat_max;
+        nav.box_lat_min = nav.wpt_lat_min;
+        nav.box_lon_max = nav.wpt_lon_max;
+        nav.box_lon_min = nav.wpt_lon_min;
+    }
+    load_geography(nav, level, console);
+
+    const std::string output = o.output ? *o.output : default_output(o);
+    if (!o.output) std::filesystem::create_directories(fs_path("secteurs"), ec);
+    save_sector_file(output, nav, {state.map.nm_per_deg_lat, state.map.nm_per_deg_lon},
+                     {o.name, o.callsign, o.sector_icao});
+    if (o.memo) {
+        std::string text;
+        for (const std::string& l : memo.lines) text += l + "\n";
+        write_file_atomically(*o.memo, text);
+    }
+    std::printf("%s\n", cp1252_to_utf8(output).c_str());
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+    QCoreApplication app(argc, argv);  // numbers keep "." whatever the locale
+    try {
+        return run(parse(argc, argv));
+    } catch (const std::exception& e) {
+        ConsoleDialogs::warn(e.what());
+        return 1;
+    }
+}

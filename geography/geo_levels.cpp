@@ -1,0 +1,71 @@
+#include "geography/geo_levels.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/cp1252.h"
+#include "app/numtext.h"
+#include "geography/shapefile.h"
+
+namespace karvel {
+namespace {
+
+// File names by kind and level, hyphens and underscores as they stand.
+const char* const kFiles[3][3] = {
+    {"110m_coastline.shp", "50m_coastline.shp", "10m_coastline.shp"},
+    {"110m_lakes.shp", "50m-lakes.shp", "10m_lakes.shp"},
+    {"110m-rivers-lake-centerlines.shp", "50m-rivers-lake-centerlines.shp",
+     "10m_rivers_lake_centerlines.shp"},
+};
+
+void load_kind(NavState& nav, GeoKind kind, const char* tag, int level, Dialogs& dialogs) {
+    const std::string path = geo_file(nav.program_dir, kind, level);
+    std::error_code ec;
+    if (path.empty() || !std::filesystem::is_regular_file(fs_path(path), ec)) {
+        dialogs.message(w1252("fichier sph non trouvé"));
+        return;
+    }
+    read_shp_file(path, tag, nav.geo_lines);  // an unreadable file is passed over
+}
+
+}  // namespace
+
+bool read_shp_file(const std::string& path, const std::string& kind, std::vector<t_geo>& out) {
+    std::ifstream in(fs_path(path), std::ios::binary);
+    if (!in) return false;
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    if (size < 0) return false;
+    in.seekg(0);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    if (!in.read(bytes.data(), size)) return false;
+    read_shp(bytes, kind, out);
+    return true;
+}
+
+std::string geo_file(const std::string& program_dir, GeoKind kind, int level) {
+    if (level < 1 || level > 3) return {};
+    return program_dir + "/geo/" + kFiles[static_cast<int>(kind)][level - 1];
+}
+
+void load_coast(NavState& nav, int level, Dialogs& dialogs) {
+    load_kind(nav, GeoKind::coast, "coast", level, dialogs);
+}
+
+void load_lakes(NavState& nav, int level, Dialogs& dialogs) {
+    load_kind(nav, GeoKind::lakes, "river", level, dialogs);
+}
+
+void load_rivers(NavState& nav, int level, Dialogs& dialogs) {
+    load_kind(nav, GeoKind::rivers, "river", level, dialogs);
+}
+
+void load_geography(NavState& nav, int level, Dialogs& dialogs) {
+    if (level == 0) return;
+    nav.geo_lines.clear();
+    load_coast(nav, level, dialogs);
+    load_lakes(nav, level, dialogs);
+    load_rivers(nav, level, dialogs);
+}
+
+}  // namespace karvel

@@ -1,0 +1,20 @@
+// Positions as the sector file writes them: N048.51.23.760 E002.21.07.919.
+#pragma once
+
+#include <string>
+
+#include "app/model.h"
+
+namespace karvel {
+
+struct CoordText {
+    std::string latitude;   // "N048.51.23.760"
+    std::string longitude;  // "E002.21.07.919"
+};
+
+// Degrees, minutes, seconds and thousandths, every step truncated, the
+// multiplications by 60, 60 and 1000 made in extended precision on the
+// stored double. Zero is written south and west.
+CoordText format_coord(geo_point p);
+
+}  // namespace karvel

@@ -1,0 +1,193 @@
+#include "sector/writer.h"
+
+#include <filesystem>
+
+#include "app/cp1252.h"
+#include "app/error.h"
+#include "app/ini_file.h"
+#include "app/numtext.h"
+#include "sector/coord.h"
+
+namespace karvel {
+namespace {
+
+constexpr size_t kLabelWidth = 25;
+
+void separators(std::vector<std::string>& lines, int count) {
+    for (int i = 0; i < count; ++i) lines.emplace_back(";");
+}
+
+// "lat lon" of one position.
+std::string position(double latitude, double longitude) {
+    const CoordText c = format_coord({latitude, longitude});
+    return c.latitude + " " + c.longitude;
+}
+
+std::string segment(const std::string& label, double lat1, double lon1, double lat2,
+                    double lon2) {
+    return label + " " + position(lat1, lon1) + " " + position(lat2, lon2);
+}
+
+void navaids(std::vector<std::string>& lines, const std::vector<VOR>& table, size_t width) {
+    for (const VOR& v : table)
+        lines.push_back(fill(v.ident, width) + " " + fill(v.freq, 7) + " " +
+                        position(v.latitude, v.longitude) + " ;" + v.desc);
+}
+
+// SIDs and STARs: each procedure's segments grouped by transition, the label
+// on the first written segment of each. The segment that joins the end of
+// one transition to the start of the next is taken out again.
+void procedures(std::vector<std::string>& lines, const std::vector<ROUTE>& table) {
+    for (const ROUTE& r : table) {
+        if (!r.selected) continue;
+        size_t written = 0;  // lines of this procedure still in the list
+        for (size_t k = 0; k < r.transitions.size(); ++k) {
+            const std::string& transition = r.transitions[k];
+            bool first = true;
+            for (size_t j = 0; j + 1 < r.lines.size(); ++j) {
+                const LINE& l = r.lines[j];
+                if (l.transition != transition) continue;
+                std::string label;
+                if (first) {
+                    // Only ever a line of this procedure: never a header, a
+                    // separator or another procedure's line.
+                    if (k > 0 && written > 0) {
+                        lines.pop_back();
+                        --written;
+                    }
+                    label = fill(r.icao + "-" + r.name + " " + l.transition, kLabelWidth);
+                    first = false;
+                } else {
+                    label.assign(kLabelWidth, ' ');
+                }
+                lines.push_back(segment(label, l.lat1, l.lon1, l.lat2, l.lon2));
+                ++written;
+            }
+        }
+    }
+}
+
+bool in_box(const NavState& nav, const geo_point& p) {
+    return nav.box_lat_min <= p.latitude && p.latitude <= nav.box_lat_max &&
+           nav.box_lon_min <= p.longitude && p.longitude <= nav.box_lon_max;
+}
+
+}  // namespace
+
+void write_sector(std::vector<std::string>& lines, const NavState& nav, PlaneScale scale,
+                  const SectorIdentity& identity) {
+    lines.push_back(w1252("; Ce fichier secteur a été créer par le logiciel ") +
+                    nav.version_caption);
+    separators(lines, 4);
+
+    lines.emplace_back("[INFO]");
+    lines.push_back(identity.name);
+    lines.push_back(identity.callsign);
+    lines.push_back(identity.icao);
+    const CoordText centre = format_coord({nav.centre_lat, nav.centre_lon});
+    lines.push_back(centre.latitude);
+    lines.push_back(centre.longitude);
+    lines.push_back(format_fixed(scale.nm_per_deg_lat, 2, 4));
+    lines.push_back(format_fixed(scale.nm_per_deg_lon, 2, 4));
+    lines.emplace_back("0");
+    lines.emplace_back("1");
+
+    separators(lines, 3);
+    lines.emplace_back("[VOR]");
+    navaids(lines, nav.vors, 4);
+
+    separators(lines, 3);
+    lines.emplace_back("[NDB]");
+    navaids(lines, nav.ndbs, 5);
+
+    separators(lines, 3);
+    lines.emplace_back("[FIXES]");
+    for (const FIXE& w : nav.waypoints)
+        if (w.selected)
+            lines.push_back(fill(w.ident, 5) + " " + position(w.latitude, w.longitude) + " ;" +
+                            w.comment);
+
+    separators(lines, 3);
+    lines.emplace_back("[AIRPORT]");
+    for (const Airport& a : nav.airports)
+        lines.push_back(fill(a.icao, 4) + " " + fill(a.freq, 7) + " " +
+                        position(a.latitude, a.longitude) + " " + fill(a.class_code, 1) + " ;" +
+                        a.comment);
+
+    separators(lines, 3);
+    lines.emplace_back("[RUNWAY]");
+    for (const RUNWAY& r : nav.runways) {
+        // Only an end with an ILS shows its heading.
+        const std::string h1 = r.ils1 ? r.heading1 : "000";
+        const std::string h2 = r.ils2 ? r.heading2 : "000";
+        lines.push_back(fill(r.ident1, 3) + " " + fill(r.ident2, 3) + " " + fill(h1, 3) + " " +
+                        fill(h2, 3) + " " + position(r.lat1, r.lon1) + " " +
+                        position(r.lat2, r.lon2) + " ;" + r.comment);
+    }
+
+    separators(lines, 3);
+    lines.emplace_back("[SID]");
+    procedures(lines, nav.sids);
+
+    separators(lines, 3);
+    lines.emplace_back("[STAR]");
+    procedures(lines, nav.stars);
+
+    separators(lines, 3);
+    lines.emplace_back("[HIGH AIRWAY]");
+    for (const ROUTE& a : nav.airways) {
+        if (!a.selected) continue;
+        for (size_t j = 0; j < a.lines.size(); ++j) {
+            const LINE& l = a.lines[j];
+            const std::string label =
+                j == 0 ? fill(a.name, kLabelWidth) : std::string(kLabelWidth, ' ');
+            lines.push_back(segment(label, l.lat1, l.lon1, l.lat2, l.lon2));
+        }
+    }
+
+    separators(lines, 3);
+    lines.emplace_back("[GEO]");
+    for (const t_geo& g : nav.geo_lines) {
+        for (size_t j = 0; j + 1 < g.points.size(); ++j) {
+            const geo_point& a = g.points[j];
+            const geo_point& b = g.points[j + 1];
+            if (!in_box(nav, a) && !in_box(nav, b)) continue;
+            lines.push_back(position(a.latitude, a.longitude) + " " +
+                            position(b.latitude, b.longitude) + " " + g.name);
+        }
+    }
+
+    separators(lines, 2);
+}
+
+std::string sector_bytes(const std::vector<std::string>& lines) {
+    size_t size = 0;
+    for (const std::string& l : lines) size += l.size() + 2;
+    std::string out;
+    out.reserve(size);
+    for (const std::string& l : lines) {
+        out += l;
+        out += "\r\n";
+    }
+    return out;
+}
+
+void save_sector_file(const std::string& path, const NavState& nav, PlaneScale scale,
+                      const SectorIdentity& identity) {
+    std::vector<std::string> lines;
+    write_sector(lines, nav, scale, identity);
+    write_file_atomically(path, sector_bytes(lines));
+}
+
+bool save_sector(const NavState& nav, PlaneScale scale, const SectorIdentity& identity,
+                 Dialogs& dialogs) {
+    const std::string folder = nav.program_dir + "/secteurs";
+    std::error_code ec;
+    std::filesystem::create_directories(fs_path(folder), ec);  // a failure shows at the write
+    const auto chosen = dialogs.save_file("sct", folder);
+    if (!chosen) return false;
+    save_sector_file(*chosen, nav, scale, identity);
+    return true;
+}
+
+}  // namespace karvel

@@ -1,0 +1,209 @@
+// The shapefile reader on files written here, damaged ones included, the GEO
+// levels, and a cross-check with an independent reader on the shipped data.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <sstream>
+
+#include "geography/geo_levels.h"
+#include "geography/shapefile.h"
+#include "shp_writer.h"
+#include "support.h"
+
+using namespace karvel;
+using karvel::test::ShpRecord;
+using karvel::test::shp_file;
+using karvel::test::TempDir;
+
+namespace {
+
+std::vector<std::pair<double, double>> line(int n, double x0 = 0) {
+    std::vector<std::pair<double, double>> pts;
+    for (int i = 0; i < n; ++i) pts.emplace_back(x0 + i, 40.0 + i / 10.0);
+    return pts;
+}
+
+std::vector<size_t> sizes(const std::vector<t_geo>& g) {
+    std::vector<size_t> out;
+    for (const t_geo& x : g) out.push_back(x.points.size());
+    return out;
+}
+
+std::vector<t_geo> read(const std::string& bytes, bool* ok = nullptr) {
+    std::vector<t_geo> out;
+    const bool r = read_shp(bytes, "coast", out);
+    if (ok) *ok = r;
+    return out;
+}
+
+}  // namespace
+
+TEST(ShapefileReader, PartsRecordsAndAxes) {
+    bool ok = false;
+    auto g = read(shp_file({{3, {0, 5, 9}, line(12)}, {5, {0}, line(2, 100)}}), &ok);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(sizes(g), (std::vector<size_t>{5, 4, 3, 2}));
+    EXPECT_EQ(g[1].points[0].longitude, 5);  // part 2 starts at point 5
+    EXPECT_EQ(g[3].name, "coast");
+
+    g = read(shp_file({{3, {0}, {{2.35, 48.85}}}}));
+    ASSERT_EQ(g.size(), 1u);
+    EXPECT_EQ(g[0].points[0].latitude, 48.85);  // Y is the latitude
+    EXPECT_EQ(g[0].points[0].longitude, 2.35);
+
+    // Z and M variants give the same polylines as their plain twins.
+    const ShpRecord plain{3, {0, 4}, line(7)};
+    for (int32_t type : {13, 15, 23, 25}) {
+        ShpRecord twin = plain;
+        twin.type = type;
+        const auto a = read(shp_file({plain, plain}));
+        const auto b = read(shp_file({twin, twin}, type));
+        ASSERT_EQ(sizes(a), sizes(b)) << type;
+        for (size_t i = 0; i < a.size(); ++i)
+            for (size_t j = 0; j < a[i].points.size(); ++j)
+                EXPECT_EQ(a[i].points[j].latitude, b[i].points[j].latitude);
+    }
+
+    EXPECT_TRUE(read(shp_file({}), &ok).empty());  // no record at all
+    EXPECT_TRUE(ok);
+}
+
+TEST(ShapefileReader, OtherShapesAndEmptyPartsAddNothing) {
+    std::string null_shape(4, '\0');  // type 0
+    std::string point(20, '\0');
+    point[0] = 1;
+    std::string multipoint(40, '\0');
+    multipoint[0] = 8;
+    bool ok = false;
+    const auto g = read(shp_file({{0, {}, {}, null_shape},
+                                  {0, {}, {}, point},
+                                  {0, {}, {}, multipoint},
+                                  {3, {}, {}},             // no point
+                                  {3, {0, 3, 3}, line(5)},  // an empty middle part
+                                  {3, {0}, line(2)}}),
+                        &ok);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(sizes(g), (std::vector<size_t>{3, 2, 2}));
+}
+
+TEST(ShapefileReader, DamageKeepsTheCompleteRecordsBeforeIt) {
+    const std::string good = shp_file({{3, {0}, line(3)}, {3, {0, 2}, line(6)}, {3, {0}, line(4)}});
+    const size_t second = 100 + 8 + 44 + 4 + 3 * 16;  // start of record 2
+    auto damaged = [&](auto change) {
+        std::string f = good;
+        change(f);
+        bool ok = true;
+        const auto g = read(f, &ok);
+        EXPECT_FALSE(ok);
+        return sizes(g);
+    };
+    const std::vector<size_t> first_only{3};
+    // cut in the middle of record 2, and the header still claiming the rest
+    EXPECT_EQ(damaged([&](std::string& f) { f.resize(second + 30); }), first_only);
+    // a content length past the end of the file
+    EXPECT_EQ(damaged([&](std::string& f) { karvel::test::put_be32(f, second + 4, 0x7FFFFFFF); }),
+              first_only);
+    // absurd counts: parts, points, negative, part starts out of order or past the end
+    const size_t c = second + 8;
+    EXPECT_EQ(damaged([&](std::string& f) { karvel::test::put_le32(f, c + 36, 0x7FFFFFFF); }), first_only);
+    EXPECT_EQ(damaged([&](std::string& f) { karvel::test::put_le32(f, c + 40, 0x7FFFFFFF); }), first_only);
+    EXPECT_EQ(damaged([&](std::string& f) { karvel::test::put_le32(f, c + 40, -1); }), first_only);
+    EXPECT_EQ(damaged([&](std::string& f) { karvel::test::put_le32(f, c + 48, 7); }), first_only);
+    EXPECT_EQ(damaged([&](std::string& f) { karvel::test::put_le32(f, c + 44, 3); }), first_only);
+    EXPECT_EQ(damaged([&](std::string& f) { karvel::test::put_le32(f, c + 44, -2); }), first_only);
+    // a header shorter than 100 bytes, or nothing at all
+    bool ok = true;
+    EXPECT_TRUE(read(good.substr(0, 60), &ok).empty());
+    EXPECT_FALSE(ok);
+    EXPECT_TRUE(read("", &ok).empty());
+    // a file length in the header shorter than the file: the rest is not read
+    std::string shorter = good;
+    karvel::test::put_be32(shorter, 24, static_cast<uint32_t>(second / 2));
+    EXPECT_EQ(sizes(read(shorter)), first_only);
+}
+
+namespace {
+
+struct GeoLevelTest : ::testing::Test {
+    GeoLevelTest() {
+        nav.program_dir = dir.str();
+        std::filesystem::create_directory(dir.file("geo"));
+    }
+    TempDir dir;
+    NavState nav;
+    karvel::test::ScriptedDialogs dialogs;
+};
+
+}  // namespace
+
+TEST_F(GeoLevelTest, LevelZeroKeepsTheGeographyAndMissingFilesAreReported) {
+    nav.geo_lines.push_back({"river", {{1, 1}}});
+    load_geography(nav, 0, dialogs);
+    EXPECT_EQ(nav.geo_lines.size(), 1u);
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    karvel::test::write_bytes(dir.file("geo/50m_coastline.shp"), shp_file({{3, {0}, line(3)}}));
+    ::chmod(dir.file("geo/50m_coastline.shp").c_str(), 0444);  // read-only loads too
+    load_geography(nav, 2, dialogs);
+    ASSERT_EQ(nav.geo_lines.size(), 1u);
+    EXPECT_EQ(nav.geo_lines[0].name, "coast");
+    EXPECT_EQ(dialogs.messages,
+              (std::vector<std::string>{"fichier sph non trouv\xE9", "fichier sph non trouv\xE9"}));
+
+    karvel::test::write_bytes(dir.file("geo/50m-lakes.shp"), shp_file({{5, {0}, line(4)}}));
+    karvel::test::write_bytes(dir.file("geo/50m-rivers-lake-centerlines.shp"),
+                              shp_file({{3, {0}, line(2)}}));
+    load_geography(nav, 2, dialogs);
+    ASSERT_EQ(nav.geo_lines.size(), 3u);
+    EXPECT_EQ(nav.geo_lines[1].name, "river");  // lakes are drawn as rivers
+    EXPECT_EQ(nav.geo_lines[2].name, "river");
+    EXPECT_EQ(geo_file("/p", GeoKind::rivers, 3), "/p/geo/10m_rivers_lake_centerlines.shp");
+    EXPECT_EQ(geo_file("/p", GeoKind::lakes, 1), "/p/geo/110m_lakes.shp");
+    EXPECT_EQ(geo_file("/p", GeoKind::coast, 4), "");
+}
+
+// The shipped level-1 coastline read here and by shapelib's shpdump.
+TEST(ShippedGeography, AgreesWithAnIndependentReader) {
+    const std::string path = std::string(KARVEL_SOURCE_DIR) + "/runtime/geo/110m_coastline.shp";
+    if (!std::filesystem::exists(path)) GTEST_SKIP() << "no generated geography at " << path;
+    FILE* pipe = ::popen(("shpdump -precision 12 '" + path + "'").c_str(), "r");
+    if (!pipe) GTEST_SKIP() << "shpdump is not available";
+    std::string text;
+    char buf[65536];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) text.append(buf, n);
+    if (::pclose(pipe) != 0 || text.empty()) GTEST_SKIP() << "shpdump is not available";
+
+    // "Shape:i ..." opens a shape, its bounds follow on two lines, then one
+    // "(x, y, z)" line per vertex, "+(" at the start of every part but the first.
+    std::vector<t_geo> expected;
+    std::istringstream in(text);
+    std::string l;
+    while (std::getline(in, l)) {
+        const size_t first = l.find_first_not_of(' ');
+        if (first == std::string::npos) continue;
+        const std::string t = l.substr(first);
+        if (t.rfind("Shape:", 0) == 0) {
+            expected.push_back({"coast", {}});
+            continue;
+        }
+        const bool part = t.rfind("+(", 0) == 0;
+        if (!part && t.rfind("(", 0) != 0) continue;  // bounds, headers
+        double x = 0, y = 0;
+        if (std::sscanf(t.c_str() + (part ? 2 : 1), "%lf , %lf", &x, &y) != 2) continue;
+        if (part) expected.push_back({"coast", {}});
+        expected.back().points.push_back({y, x});
+    }
+    std::vector<t_geo> ours;
+    ASSERT_TRUE(read_shp_file(path, "coast", ours));
+    ASSERT_EQ(ours.size(), expected.size());
+    ASSERT_GT(ours.size(), 100u);
+    for (size_t i = 0; i < ours.size(); ++i) {
+        ASSERT_EQ(ours[i].points.size(), expected[i].points.size()) << i;
+        for (size_t j = 0; j < ours[i].points.size(); ++j) {
+            EXPECT_NEAR(ours[i].points[j].latitude, expected[i].points[j].latitude, 1e-9);
+            EXPECT_NEAR(ours[i].points[j].longitude, expected[i].points[j].longitude, 1e-9);
+        }
+    }
+}

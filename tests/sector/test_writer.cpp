@@ -1,0 +1,213 @@
+// The sector file, section by section, and the save command.
+#include <gtest/gtest.h>
+
+#include "app/error.h"
+#include "sector/writer.h"
+#include "support.h"
+
+using namespace karvel;
+using karvel::test::read_bytes;
+using karvel::test::ScriptedDialogs;
+using karvel::test::TempDir;
+using karvel::test::write_bytes;
+
+namespace {
+
+std::vector<std::string> sector(const NavState& nav, PlaneScale scale = {60.0f, 40.0f},
+                                SectorIdentity id = {}) {
+    std::vector<std::string> lines;
+    write_sector(lines, nav, scale, id);
+    return lines;
+}
+
+// The lines between a section header and the next separator.
+std::vector<std::string> section(const std::vector<std::string>& lines, const std::string& name) {
+    std::vector<std::string> out;
+    size_t i = 0;
+    while (i < lines.size() && lines[i] != name) ++i;
+    for (++i; i < lines.size() && lines[i] != ";"; ++i) out.push_back(lines[i]);
+    return out;
+}
+
+ROUTE route(const std::string& icao, const std::string& name,
+            std::vector<std::string> transitions, std::vector<LINE> lines) {
+    ROUTE r;
+    r.icao = icao;
+    r.name = name;
+    r.selected = true;
+    r.transitions = std::move(transitions);
+    r.lines = std::move(lines);
+    return r;
+}
+
+LINE seg(const char* t, double lat, double lon, double lat2 = 0, double lon2 = 0) {
+    return {t, lat, lon, lat2, lon2};
+}
+
+}  // namespace
+
+TEST(SectorWriter, AnEmptySelectionGivesTheCompleteSkeleton) {
+    NavState nav;
+    nav.version_caption = "karvel 1.6";
+    const std::vector<std::string> expected = {
+        "; Ce fichier secteur a \xE9t\xE9 cr\xE9" "er par le logiciel karvel 1.6",
+        ";", ";", ";", ";", "[INFO]", "Secteur \xE9", "LFPG_CTR", "LFPG",
+        "S000.00.00.000", "W000.00.00.000", "60.00", "40.00", "0", "1",
+        ";", ";", ";", "[VOR]", ";", ";", ";", "[NDB]", ";", ";", ";", "[FIXES]",
+        ";", ";", ";", "[AIRPORT]", ";", ";", ";", "[RUNWAY]", ";", ";", ";", "[SID]",
+        ";", ";", ";", "[STAR]", ";", ";", ";", "[HIGH AIRWAY]", ";", ";", ";", "[GEO]", ";", ";"};
+    const auto lines = sector(nav, {60.0f, 40.0f}, {"Secteur \xE9", "LFPG_CTR", "LFPG"});
+    EXPECT_EQ(lines, expected);
+    const std::string bytes = sector_bytes(lines);
+    EXPECT_EQ(bytes.substr(bytes.size() - 6), ";\r\n;\r\n");
+    EXPECT_EQ(bytes.find('\n'), bytes.find('\r') + 1);
+    EXPECT_EQ(sector(nav, {60.0f, 39.305f})[12], "39.31");  // rounded, "." whatever the locale
+}
+
+TEST(SectorWriter, PointSectionLayouts) {
+    NavState nav;
+    nav.vors.push_back({"1", "LGL", "L'AIGLE", "VOR-DME", "", "115.000", 48.790556, 0.53});
+    nav.vors.push_back({"2", "ILST", "", "ILS", "R1", "111.150", 51.5, 0.0625});
+    nav.ndbs.push_back({"3", "OL", "ORLY", "NDB", "", "374.000", 48.75, 2.25});
+    nav.ndbs.push_back({"4", "ABCDEF", "X", "NDB-DME", "", " 9.500", -1, -1});
+    FIXE kept{"5", "MOPAR", "MOPAR", 49.6875, 2.8125, true, ""};
+    FIXE dropped{"6", "NURMO", "NURMO", 49.3, 2.9, false, ""};
+    nav.waypoints = {kept, dropped};
+    nav.airports.push_back({"7", "LFPG", "PARIS", "", 49.009722, 2.548056, "", ""});
+    RUNWAY r;
+    r.ident1 = "09";
+    r.ident2 = "27";
+    r.heading1 = "92";
+    r.heading2 = "272";
+    r.ils2 = true;
+    r.lat1 = 49;
+    r.lon1 = 2.5;
+    r.lat2 = 49.015625;
+    r.lon2 = 2.625;
+    nav.runways.push_back(r);
+    RUNWAY lone;
+    lone.ident1 = "07R";
+    lone.heading1 = "70";
+    lone.ils1 = true;
+    lone.lat1 = 48.75;
+    lone.lon1 = 2.1;
+    nav.runways.push_back(lone);
+    const auto lines = sector(nav);
+
+    EXPECT_EQ(section(lines, "[VOR]"),
+              (std::vector<std::string>{"LGL  115.000 N048.47.26.001 E000.31.48.000 ;VOR-DME",
+                                        "ILST 111.150 N051.30.00.000 E000.03.45.000 ;ILS"}));
+    EXPECT_EQ(section(lines, "[NDB]"),
+              (std::vector<std::string>{"OL    374.000 N048.45.00.000 E002.15.00.000 ;NDB",
+                                        "ABCDEF  9.500  S001.00.00.000 W001.00.00.000 ;NDB-DME"}));
+    EXPECT_EQ(section(lines, "[FIXES]"),
+              std::vector<std::string>{"MOPAR N049.41.15.000 E002.48.45.000 ;"});
+    EXPECT_EQ(section(lines, "[AIRPORT]"),
+              std::vector<std::string>{
+                  "LFPG         N049.00.34.999 E002.32.53.001   ;"});
+    EXPECT_EQ(section(lines, "[RUNWAY]"),
+              (std::vector<std::string>{
+                  "09  27  000 272 N049.00.00.000 E002.30.00.000 N049.00.56.250 E002.37.30.000 ;",
+                  "07R     70  000 N048.45.00.000 E002.06.00.000 S000.00.00.000 W000.00.00.000 ;"}));
+}
+
+TEST(SectorWriter, ProceduresGroupedByTransition) {
+    NavState nav;
+    // Transitions A (segments 1-3) and B (4-6): 3 joins A to B and is taken
+    // out; 6, the last LINE, is never written.
+    nav.sids.push_back(route("LFPG", "OPALE 1A", {"A", "B"},
+                             {seg("A", 1, 1, 2, 2), seg("A", 2, 2, 3, 3), seg("A", 3, 3, 4, 4),
+                              seg("B", 4, 4, 5, 5), seg("B", 5, 5, 6, 6), seg("B", 6, 6)}));
+    // A STAR whose first transition has no segment, one differing in case,
+    // one unselected, and a long label.
+    nav.stars.push_back(route("LFPG", "EMPTY 1", {"X", "Y"}, {seg("Y", 7, 7, 8, 8), seg("Y", 8, 8)}));
+    nav.stars.push_back(route("LFPG", "CASE 2", {"rw26"}, {seg("RW26", 1, 1, 2, 2), seg("RW26", 2, 2)}));
+    ROUTE off = route("LFPG", "OFF 3", {""}, {seg("", 1, 1, 2, 2), seg("", 2, 2)});
+    off.selected = false;
+    nav.stars.push_back(off);
+    nav.stars.push_back(route("LFPG", "A VERY LONG NAME", {"RW27L"},
+                              {seg("RW27L", 1, 1, 2, 2), seg("RW27L", 2, 2)}));
+    const auto lines = sector(nav);
+
+    const auto sid = section(lines, "[SID]");
+    ASSERT_EQ(sid.size(), 4u);
+    EXPECT_EQ(sid[0], "LFPG-OPALE 1A A           N001.00.00.000 E001.00.00.000 N002.00.00.000 E002.00.00.000");
+    EXPECT_EQ(sid[1].substr(0, 26), std::string(25, ' ') + " ");
+    EXPECT_EQ(sid[1].substr(26, 14), "N002.00.00.000");
+    EXPECT_EQ(sid[2].substr(0, 26), "LFPG-OPALE 1A B           ");
+    EXPECT_EQ(sid[2].substr(26, 14), "N004.00.00.000");
+    EXPECT_EQ(sid[3].substr(26, 14), "N005.00.00.000");
+
+    const auto star = section(lines, "[STAR]");
+    ASSERT_EQ(star.size(), 2u);  // the header stays; CASE 2 and OFF 3 write nothing
+    EXPECT_EQ(star[0].substr(0, 26), "LFPG-EMPTY 1 Y            ");
+    EXPECT_EQ(star[1].substr(0, 30), "LFPG-A VERY LONG NAME RW27L N0");  // never cut
+}
+
+TEST(SectorWriter, TheJoiningSegmentRemovalNeverTakesAnotherProceduresLine) {
+    NavState nav;
+    nav.sids.push_back(route("LFAA", "ONE", {""}, {seg("", 1, 1, 2, 2), seg("", 2, 2)}));
+    // Its first transition writes nothing: the second must not remove ONE's line.
+    nav.sids.push_back(route("LFAA", "TWO", {"N", "M"}, {seg("M", 3, 3, 4, 4), seg("M", 4, 4)}));
+    const auto sid = section(sector(nav), "[SID]");
+    ASSERT_EQ(sid.size(), 2u);
+    EXPECT_EQ(sid[0].substr(0, 9), "LFAA-ONE ");
+    EXPECT_EQ(sid[1].substr(0, 10), "LFAA-TWO M");
+}
+
+TEST(SectorWriter, AirwaysWholeAndGeographyInTheBox) {
+    NavState nav;
+    ROUTE a = route("", "UN863", {}, {seg("", 1, 1, 2, 2), seg("", 2, 2, 3, 3)});
+    a.id = "1";
+    nav.airways.push_back(a);
+    nav.airways.push_back(route("", "EMPTY", {}, {}));
+    nav.box_lat_min = 45;
+    nav.box_lat_max = 46;
+    nav.box_lon_min = 5;
+    nav.box_lon_max = 6;
+    // in, on the edge, crossing with both ends out (not written), out
+    nav.geo_lines.push_back({"coast", {{44, 4}, {45.5, 5.5}, {46, 7}, {47, 7}, {44, 5.5}, {47, 5.5}}});
+    nav.geo_lines.push_back({"river", {{46, 6}}});
+    const auto lines = sector(nav);
+    const auto awy = section(lines, "[HIGH AIRWAY]");
+    ASSERT_EQ(awy.size(), 2u);
+    EXPECT_EQ(awy[0].substr(0, 26), "UN863                     ");
+    EXPECT_EQ(awy[1].substr(0, 26), std::string(26, ' '));
+    EXPECT_EQ(awy[1].substr(56), "N003.00.00.000 E003.00.00.000");
+    const auto geo = section(lines, "[GEO]");
+    ASSERT_EQ(geo.size(), 2u);
+    EXPECT_EQ(geo[0], "N044.00.00.000 E004.00.00.000 N045.30.00.000 E005.30.00.000 coast");
+    EXPECT_EQ(geo[1], "N045.30.00.000 E005.30.00.000 N046.00.00.000 E007.00.00.000 coast");
+}
+
+TEST(SaveSector, AsksInTheSectorFolderAndWritesWhole) {
+    TempDir dir;
+    NavState nav;
+    nav.program_dir = dir.str();
+    nav.version_caption = "karvel 1.6";
+    ScriptedDialogs dialogs;
+
+    dialogs.save_answers.push_back(std::nullopt);  // cancel: nothing written
+    EXPECT_FALSE(save_sector(nav, {}, {}, dialogs));
+    EXPECT_EQ(dialogs.save_dirs[0], dir.str() + "/secteurs");
+    EXPECT_TRUE(std::filesystem::is_directory(dir.file("secteurs")));  // made when missing
+    EXPECT_TRUE(std::filesystem::is_empty(dir.file("secteurs")));
+
+    const std::string target = dir.file("secteurs/LFPG.sct");
+    write_bytes(target, "old content");
+    dialogs.save_answers.push_back(target);
+    EXPECT_TRUE(save_sector(nav, {}, {}, dialogs));
+    EXPECT_EQ(read_bytes(target).substr(0, 10), "; Ce fichi");
+
+    // A failed write leaves what was there and no temporary behind.
+    std::filesystem::create_directory(dir.file("secteurs/dossier.sct"));
+    dialogs.save_answers.push_back(dir.file("secteurs/dossier.sct"));
+    EXPECT_THROW(save_sector(nav, {}, {}, dialogs), Error);
+    EXPECT_TRUE(std::filesystem::is_directory(dir.file("secteurs/dossier.sct")));
+    dialogs.save_answers.push_back(dir.file("nowhere/x.sct"));
+    EXPECT_THROW(save_sector(nav, {}, {}, dialogs), Error);
+    int entries = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.file("secteurs")))
+        ++entries;
+    EXPECT_EQ(entries, 2);
+}
