@@ -351,13 +351,20 @@ void load_terminal_legs(LoadContext& ctx, const Statement& sql) {
               f_course = q.field_index("course"), f_distance = q.field_index("distance"),
               f_centerid = q.field_index("centerid"), f_centerlat = q.field_index("centerlat"),
               f_centerlon = q.field_index("centerlon");
+    // A procedure's legs come one after another: the owner found for one
+    // terminal ID serves the rows that repeat it.
+    std::string last_terminal;
+    ROUTE* owner = nullptr;
     for (int i = 0; !q.eof(); ++i, q.next()) {
-        const std::string terminal = q.text(f_terminal);
-        ROUTE* owner = nullptr;
-        if (const int p = nav.star_ids.find(terminal); p >= 0)
-            owner = &nav.stars[static_cast<size_t>(p)];
-        else if (const int p2 = nav.sid_ids.find(terminal); p2 >= 0)
-            owner = &nav.sids[static_cast<size_t>(p2)];
+        std::string terminal = q.text(f_terminal);
+        if (i == 0 || terminal != last_terminal) {
+            owner = nullptr;
+            if (const int p = nav.star_ids.find(terminal); p >= 0)
+                owner = &nav.stars[static_cast<size_t>(p)];
+            else if (const int p2 = nav.sid_ids.find(terminal); p2 >= 0)
+                owner = &nav.sids[static_cast<size_t>(p2)];
+            last_terminal = std::move(terminal);
+        }
         if (owner) {
             t_leg l;
             l.id = q.text(f_id);

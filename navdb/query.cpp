@@ -15,8 +15,10 @@ namespace karvel {
 void ResultSet::clear() {
     names_.clear();
     index_.clear();
-    cells_.clear();
+    blocks_.clear();
+    count_ = 0;
     text_.clear();
+    text_.shrink_to_fit();
 }
 
 void ResultSet::set_columns(std::vector<std::string> names) {
@@ -32,7 +34,7 @@ void ResultSet::add_text(std::string_view s) {
     if (text_.size() + s.size() > std::numeric_limits<uint32_t>::max())
         throw Error(w1252("Résultat trop volumineux"));
     text_.append(s);
-    cells_.push_back(c);
+    push(c);
 }
 
 void ResultSet::add_utf8(std::string_view utf8) {
@@ -47,7 +49,7 @@ void ResultSet::add_utf8(std::string_view utf8) {
 }
 
 int ResultSet::row_count() const {
-    return names_.empty() ? 0 : static_cast<int>(cells_.size() / names_.size());
+    return names_.empty() ? 0 : static_cast<int>(count_ / names_.size());
 }
 
 int ResultSet::column_index(std::string_view name) const {

@@ -25,10 +25,10 @@ public:
 
     void clear();
     void set_columns(std::vector<std::string> names);
-    void begin_row() { cells_.reserve(cells_.size() + names_.size()); }
-    void add_null() { cells_.push_back(Cell{Kind::Null, {.i = 0}}); }
-    void add_integer(int64_t v) { cells_.push_back(Cell{Kind::Integer, {.i = v}}); }
-    void add_real(double v) { cells_.push_back(Cell{Kind::Real, {.d = v}}); }
+    void begin_row() {}
+    void add_null() { push(Cell{Kind::Null, {.i = 0}}); }
+    void add_integer(int64_t v) { push(Cell{Kind::Integer, {.i = v}}); }
+    void add_real(double v) { push(Cell{Kind::Real, {.d = v}}); }
     void add_text(std::string_view cp1252);
     void add_utf8(std::string_view utf8);
 
@@ -55,13 +55,24 @@ private:
             } t;
         } v;
     };
+    // Cells are kept in blocks of fixed size: a growing result never copies
+    // what it holds, and needs no room for a copy.
+    static constexpr size_t kBlockBits = 16;
+    static constexpr size_t kBlock = size_t{1} << kBlockBits;
+    void push(const Cell& c) {
+        if ((count_ & (kBlock - 1)) == 0) blocks_.emplace_back(new Cell[kBlock]);
+        blocks_.back()[count_ & (kBlock - 1)] = c;
+        ++count_;
+    }
     const Cell& cell(int row, int col) const {
-        return cells_[static_cast<size_t>(row) * names_.size() + static_cast<size_t>(col)];
+        const size_t i = static_cast<size_t>(row) * names_.size() + static_cast<size_t>(col);
+        return blocks_[i >> kBlockBits][i & (kBlock - 1)];
     }
 
     std::vector<std::string> names_;
     std::unordered_map<std::string, int, NoCaseHash, NoCaseEqual> index_;
-    std::vector<Cell> cells_;
+    std::vector<std::unique_ptr<Cell[]>> blocks_;
+    size_t count_ = 0;
     std::string text_;  // every text cell, one after the other
 };
 

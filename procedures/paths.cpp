@@ -73,6 +73,7 @@ struct Builder {
 
     void run() {
         const size_t n = r.legs.size();
+        r.lines.reserve(r.lines.size() + n);  // at most one point a leg
         for (size_t j = 0; j < n; ++j) {
             const t_leg& leg = r.legs[j];
             const std::string& code = leg.trackcode;

@@ -17,4 +17,7 @@ struct CoordText {
 // stored double. Zero is written south and west.
 CoordText format_coord(geo_point p);
 
+// The same two texts appended to `out`, a blank between them.
+void append_position(std::string& out, double latitude, double longitude);
+
 }  // namespace karvel

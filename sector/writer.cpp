@@ -19,13 +19,21 @@ void separators(std::vector<std::string>& lines, int count) {
 
 // "lat lon" of one position.
 std::string position(double latitude, double longitude) {
-    const CoordText c = format_coord({latitude, longitude});
-    return c.latitude + " " + c.longitude;
+    std::string s;
+    append_position(s, latitude, longitude);
+    return s;
 }
 
 std::string segment(const std::string& label, double lat1, double lon1, double lat2,
                     double lon2) {
-    return label + " " + position(lat1, lon1) + " " + position(lat2, lon2);
+    std::string line;
+    line.reserve(label.size() + 61);
+    line += label;
+    line += ' ';
+    append_position(line, lat1, lon1);
+    line += ' ';
+    append_position(line, lat2, lon2);
+    return line;
 }
 
 void navaids(std::vector<std::string>& lines, const std::vector<VOR>& table, size_t width) {
@@ -152,8 +160,14 @@ void write_sector(std::vector<std::string>& lines, const NavState& nav, PlaneSca
             const geo_point& a = g.points[j];
             const geo_point& b = g.points[j + 1];
             if (!in_box(nav, a) && !in_box(nav, b)) continue;
-            lines.push_back(position(a.latitude, a.longitude) + " " +
-                            position(b.latitude, b.longitude) + " " + g.name);
+            std::string line;
+            line.reserve(60 + g.name.size());
+            append_position(line, a.latitude, a.longitude);
+            line += ' ';
+            append_position(line, b.latitude, b.longitude);
+            line += ' ';
+            line += g.name;
+            lines.push_back(std::move(line));
         }
     }
 

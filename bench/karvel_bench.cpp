@@ -1,0 +1,249 @@
+// Speed at world scale, each case beside its floor: the same SQL statements
+// only run and stepped through in SQLite, the same bytes only written or read.
+//
+// The database is bench/data/world.sqlite (script/bench makes it), or the
+// file named by KARVEL_WORLD_DB.
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "app/cp1252.h"
+#include "app/ini_file.h"
+#include "geography/geo_levels.h"
+#include "navdb/selection.h"
+#include "navdb/sqlite_backend.h"
+#include "sector/writer.h"
+
+using namespace karvel;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+std::string world_db() {
+    const char* env = std::getenv("KARVEL_WORLD_DB");
+    return env ? env : KARVEL_SOURCE_DIR "/bench/data/world.sqlite";
+}
+
+// The densest spot of the generated world: the first airport of its first region.
+const char* const kDenseAirport = "LFAA";
+const char* const kLargeRegion = "LF";
+
+double seconds_since(Clock::time_point t) {
+    return std::chrono::duration<double>(Clock::now() - t).count();
+}
+
+// The floor: each statement run and stepped through, nothing read.
+long long run_floor(sqlite3* db, const std::vector<Statement>& statements) {
+    long long rows = 0;
+    for (const Statement& s : statements) {
+        std::string sql;
+        for (const std::string& l : s) sql += l + "\n";
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr);
+        while (sqlite3_step(st) == SQLITE_ROW) ++rows;
+        sqlite3_finalize(st);
+    }
+    return rows;
+}
+
+struct World {
+    World() {
+        query.set_connection(std::make_shared<SqliteConnection>(world_db()));
+        sqlite3_open_v2(world_db().c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
+        view.client_height = 674;
+    }
+    ~World() { sqlite3_close(raw); }
+    Query query;
+    sqlite3* raw = nullptr;
+    NavState nav;
+    MapView view;
+    NullView lists;
+    NullProgress progress;
+    MemoLines memo;
+};
+
+World& world() {
+    static World w;
+    return w;
+}
+
+size_t loaded_rows(const NavState& nav) {
+    size_t legs = 0, segs = 0;
+    for (const auto* t : {&nav.sids, &nav.stars})
+        for (const ROUTE& r : *t) legs += r.legs.size();
+    for (const ROUTE& a : nav.airways) segs += a.lines.size();
+    return nav.airports.size() + nav.runways.size() * 2 + nav.vors.size() + nav.ndbs.size() +
+           nav.waypoints.size() + nav.sids.size() + nav.stars.size() + legs + segs;
+}
+
+// The statements a selection by airport runs, for its floor.
+std::vector<Statement> airport_statements_of(World& w, int radius) {
+    std::vector<Statement> all{position_statement(kDenseAirport)};
+    LoadContext ctx{w.query, w.nav, w.lists, w.progress, w.memo, {}};
+    select_by_airport(ctx, w.view, kDenseAirport, radius);  // sets the box
+    const auto s = airport_statements(
+        box_texts(w.nav.box_lat_min, w.nav.box_lat_max, w.nav.box_lon_min, w.nav.box_lon_max));
+    all.insert(all.end(), s.begin(), s.end());
+    return all;
+}
+
+template <class Select>
+void selection_with_floor(benchmark::State& state, const std::vector<Statement>& statements,
+                          Select&& select) {
+    World& w = world();
+    // The floor, best of three.
+    double floor = 1e9;
+    long long floor_rows = 0;
+    for (int i = 0; i < 3; ++i) {
+        const auto t = Clock::now();
+        floor_rows = run_floor(w.raw, statements);
+        floor = std::min(floor, seconds_since(t));
+    }
+    double total = 0;
+    for (auto _ : state) {
+        w.memo.lines.clear();
+        const auto t = Clock::now();
+        select();
+        total += seconds_since(t);
+    }
+    const double mean = total / static_cast<double>(state.iterations());
+    state.counters["sql_rows"] = static_cast<double>(floor_rows);
+    state.counters["records"] = static_cast<double>(loaded_rows(w.nav));
+    state.counters["floor_ms"] = floor * 1000;
+    state.counters["ratio"] = mean / floor;
+    state.SetItemsProcessed(static_cast<int64_t>(floor_rows) * state.iterations());
+}
+
+void BM_SelectByAirport(benchmark::State& state) {
+    World& w = world();
+    const int radius = static_cast<int>(state.range(0));
+    const auto statements = airport_statements_of(w, radius);
+    selection_with_floor(state, statements, [&] {
+        LoadContext ctx{w.query, w.nav, w.lists, w.progress, w.memo, {}};
+        select_by_airport(ctx, w.view, kDenseAirport, radius);
+    });
+}
+BENCHMARK(BM_SelectByAirport)->Arg(50)->Arg(100)->Arg(300)->Unit(benchmark::kMillisecond);
+
+void region_case(benchmark::State& state, const std::string& code) {
+    World& w = world();
+    const auto s = region_statements(code);
+    selection_with_floor(state, std::vector<Statement>(s.begin(), s.end()), [&] {
+        LoadContext ctx{w.query, w.nav, w.lists, w.progress, w.memo, {}};
+        select_by_region(ctx, w.view, code);
+    });
+}
+
+void BM_SelectByRegion(benchmark::State& state) { region_case(state, kLargeRegion); }
+BENCHMARK(BM_SelectByRegion)->Unit(benchmark::kMillisecond);
+
+void BM_SelectWholeDatabase(benchmark::State& state) {
+    region_case(state, "");
+    state.counters["peak_rss_MB"] = [] {
+        std::ifstream status("/proc/self/status");
+        std::string line;
+        while (std::getline(status, line))
+            if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024;
+        return 0.0;
+    }();
+}
+BENCHMARK(BM_SelectWholeDatabase)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_BuildProcedurePaths(benchmark::State& state) {
+    World& w = world();
+    LoadContext ctx{w.query, w.nav, w.lists, w.progress, w.memo, {}};
+    select_by_region(ctx, w.view, "");
+    size_t legs = 0;
+    for (const auto* t : {&w.nav.sids, &w.nav.stars})
+        for (const ROUTE& r : *t) legs += r.legs.size();
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (auto* t : {&w.nav.sids, &w.nav.stars})
+            for (ROUTE& r : *t) r.lines.clear();
+        w.memo.lines.clear();
+        state.ResumeTiming();
+        build_procedure_paths(w.nav, {w.view.nm_per_deg_lat, w.view.nm_per_deg_lon}, w.memo);
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(legs) * state.iterations());
+}
+BENCHMARK(BM_BuildProcedurePaths)->Unit(benchmark::kMillisecond);
+
+void BM_WriteSector(benchmark::State& state) {
+    World& w = world();
+    LoadContext ctx{w.query, w.nav, w.lists, w.progress, w.memo, {}};
+    select_by_region(ctx, w.view, kLargeRegion);
+    w.nav.box_lat_min = w.nav.wpt_lat_min;
+    w.nav.box_lat_max = w.nav.wpt_lat_max;
+    w.nav.box_lon_min = w.nav.wpt_lon_min;
+    w.nav.box_lon_max = w.nav.wpt_lon_max;
+    const std::string path = "/tmp/karvel_bench.sct";
+    const PlaneScale scale{w.view.nm_per_deg_lat, w.view.nm_per_deg_lon};
+    std::vector<std::string> lines;
+    write_sector(lines, w.nav, scale, {});
+    const std::string bytes = sector_bytes(lines);
+    double floor = 1e9;
+    for (int i = 0; i < 3; ++i) {
+        const auto t = Clock::now();
+        write_file_atomically(path, bytes);
+        floor = std::min(floor, seconds_since(t));
+    }
+    double total = 0;
+    for (auto _ : state) {
+        const auto t = Clock::now();
+        save_sector_file(path, w.nav, scale, {});
+        total += seconds_since(t);
+    }
+    std::remove(path.c_str());
+    state.SetBytesProcessed(static_cast<int64_t>(bytes.size()) * state.iterations());
+    state.counters["lines"] = static_cast<double>(lines.size());
+    state.counters["floor_ms"] = floor * 1000;
+    state.counters["ratio"] = total / static_cast<double>(state.iterations()) / floor;
+}
+BENCHMARK(BM_WriteSector)->Unit(benchmark::kMillisecond);
+
+void BM_ReadGeographyLevel3(benchmark::State& state) {
+    const std::string dir = KARVEL_SOURCE_DIR "/runtime/geo/";
+    const char* files[] = {"10m_coastline.shp", "10m_lakes.shp", "10m_rivers_lake_centerlines.shp"};
+    std::ifstream probe(dir + files[0]);
+    if (!probe) {
+        state.SkipWithError("no level-3 geography: run script/make-geo");
+        return;
+    }
+    size_t bytes = 0;
+    double floor = 1e9;
+    for (int i = 0; i < 3; ++i) {
+        const auto t = Clock::now();
+        bytes = 0;
+        for (const char* f : files) {
+            std::ifstream in(dir + f, std::ios::binary);
+            std::ostringstream ss;
+            ss << in.rdbuf();
+            bytes += ss.str().size();
+        }
+        floor = std::min(floor, seconds_since(t));
+    }
+    double total = 0;
+    size_t polylines = 0;
+    for (auto _ : state) {
+        const auto t = Clock::now();
+        std::vector<t_geo> out;
+        for (const char* f : files) read_shp_file(dir + f, "coast", out);
+        total += seconds_since(t);
+        polylines = out.size();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(bytes) * state.iterations());
+    state.counters["polylines"] = static_cast<double>(polylines);
+    state.counters["floor_ms"] = floor * 1000;
+    state.counters["ratio"] = total / static_cast<double>(state.iterations()) / floor;
+}
+BENCHMARK(BM_ReadGeographyLevel3)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
