@@ -63,12 +63,14 @@ std::string format_fixed(long double value, int decimals, int width) {
     // rounded by hand at the kept decimal with a tie going away from zero.
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.17Le", value);
+    // The digits up to the exponent, whatever decimal separator the locale
+    // put after the first one.
     const bool negative = buf[0] == '-';
-    const char* p = buf + (negative ? 1 : 0);
-    std::string digits(1, p[0]);
-    const char* q = p + 2;
-    while (*q >= '0' && *q <= '9') digits += *q++;
-    const int exponent = std::atoi(q + 1);
+    const char* q = buf + (negative ? 1 : 0);
+    std::string digits;
+    for (; *q && *q != 'e'; ++q)
+        if (*q >= '0' && *q <= '9') digits += *q;
+    const int exponent = *q ? std::atoi(q + 1) : 0;
 
     // Leading zeros so that the decimal point falls after digit `point`.
     int point = exponent + 1;

@@ -19,7 +19,7 @@
 #include "geography/geo_levels.h"
 #include "navdb/database.h"
 #include "navdb/selection.h"
-#include "procedures/inspection.h"
+#include "procedures/leg_lists.h"
 #include "sector/writer.h"
 #include "params/Unit_afich.h"
 

@@ -1,9 +1,7 @@
 #include "navdb/query.h"
 
-#include <cerrno>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <limits>
 
 #include "app/cp1252.h"
@@ -65,9 +63,9 @@ std::string ResultSet::text(int row, int col) const {
         case Kind::Integer:
             return std::to_string(c.v.i);
         case Kind::Real: {
-            char buf[40];
-            std::snprintf(buf, sizeof buf, "%.15g", c.v.d);
-            return buf;
+            char buf[40];  // "." whatever the locale
+            const auto r = std::to_chars(buf, buf + sizeof buf, c.v.d, std::chars_format::general, 15);
+            return std::string(buf, r.ptr);
         }
         case Kind::Text:
             return text_.substr(c.v.t.offset, c.v.t.length);
@@ -87,10 +85,10 @@ double ResultSet::real(int row, int col) const {
         case Kind::Text: {
             const std::string s = text_.substr(c.v.t.offset, c.v.t.length);
             if (s.empty()) return 0;
-            char* end = nullptr;
-            errno = 0;
-            const double v = std::strtod(s.c_str(), &end);
-            if (end == s.c_str() || *end != '\0')
+            double v = 0;  // "." whatever the locale
+            const char* begin = s.data() + (s[0] == '+' ? 1 : 0);
+            const auto r = std::from_chars(begin, s.data() + s.size(), v);
+            if (r.ec != std::errc() || r.ptr != s.data() + s.size())
                 throw Error("'" + s + w1252("' n'est pas une valeur en virgule flottante correcte"));
             return v;
         }

@@ -1,6 +1,7 @@
 #include "support.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -16,8 +17,6 @@ TempDir::TempDir() {
 
 TempDir::~TempDir() {
     std::error_code ec;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ec);
     std::filesystem::remove_all(path_, ec);
 }
 
@@ -44,6 +43,33 @@ std::string read_bytes(const std::string& path) {
     return ss.str();
 }
 
+std::string source_file(const std::string& relative) {
+    return read_bytes(std::string(KARVEL_SOURCE_DIR) + "/" + relative);
+}
+
+void build_database(const std::string& path, const std::string& sql) {
+    sqlite3* db = nullptr;
+    char* err = nullptr;
+    const int rc = sqlite3_open(path.c_str(), &db) == SQLITE_OK
+                       ? sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err)
+                       : SQLITE_CANTOPEN;
+    const std::string message = err ? err : "";
+    sqlite3_free(err);
+    sqlite3_close(db);
+    if (rc != SQLITE_OK) throw std::runtime_error("sql: " + message);
+}
+
+void build_sample_database(const std::string& path) {
+    build_database(path, source_file("navdb/sample/schema.sql") +
+                             source_file("navdb/sample/data.sql"));
+}
+
+void make_program_folder(const TempDir& dir) {
+    for (const char* f : {"karvel_params.ini", "index_regions.txt"})
+        write_bytes(dir.file(f), source_file(std::string("runtime/") + f));
+    build_sample_database(dir.file("navdata.sqlite"));
+}
+
 template <class T>
 static T next_answer(std::deque<T>& queue, const char* what) {
     if (queue.empty()) {
@@ -55,11 +81,6 @@ static T next_answer(std::deque<T>& queue, const char* what) {
     return answer;
 }
 
-std::optional<std::string> ScriptedDialogs::input(const std::string&, const std::string&,
-                                                  const std::string&) {
-    return next_answer(inputs, "input");
-}
-
 std::optional<std::string> ScriptedDialogs::open_file(const std::string& title,
                                                       const std::string& filter,
                                                       const std::string&) {
@@ -68,40 +89,9 @@ std::optional<std::string> ScriptedDialogs::open_file(const std::string& title,
     return next_answer(open_answers, "open");
 }
 
-std::optional<std::string> ScriptedDialogs::save_file(const std::string&,
-                                                      const std::string& initial_dir) {
-    save_dirs.push_back(initial_dir);
+std::optional<std::string> ScriptedDialogs::save_file(const std::string&, const std::string& dir) {
+    save_dirs.push_back(dir);
     return next_answer(save_answers, "save");
-}
-
-std::optional<TColor> ScriptedDialogs::choose_colour(TColor) {
-    return next_answer(colour_answers, "colour");
-}
-
-}  // namespace karvel::test
-
-#include <sqlite3.h>
-
-namespace karvel::test {
-
-std::string source_file(const std::string& relative) {
-    return read_bytes(std::string(KARVEL_SOURCE_DIR) + "/" + relative);
-}
-
-void build_database(const std::string& path, const std::string& sql) {
-    sqlite3* db = nullptr;
-    if (sqlite3_open(path.c_str(), &db) != SQLITE_OK) throw std::runtime_error("open " + path);
-    char* err = nullptr;
-    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err);
-    const std::string message = err ? err : "";
-    sqlite3_free(err);
-    sqlite3_close(db);
-    if (rc != SQLITE_OK) throw std::runtime_error("sql: " + message);
-}
-
-void build_sample_database(const std::string& path) {
-    build_database(path, source_file("navdb/sample/schema.sql") +
-                             source_file("navdb/sample/data.sql"));
 }
 
 }  // namespace karvel::test

@@ -1,13 +1,16 @@
-// Helpers shared by the tests: temporary folders, files, scripted dialogs.
+// Helpers shared by the tests: folders, files, databases, scripted dialogs,
+// recording sinks.
 #pragma once
 
 #include <deque>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/dialogs.h"
+#include "app/sinks.h"
 
 namespace karvel::test {
 
@@ -36,6 +39,15 @@ private:
 
 void write_bytes(const std::string& path, const std::string& content);
 std::string read_bytes(const std::string& path);
+std::string source_file(const std::string& relative);  // from the repository
+
+// An SQLite database made of the given SQL; the shipped sample from its SQL.
+void build_database(const std::string& path, const std::string& sql);
+void build_sample_database(const std::string& path);
+
+// A program folder: the shipped settings and region index, the sample
+// database as navdata.sqlite.
+void make_program_folder(const TempDir& dir);
 
 // Answers the dialogs from queues and records what was shown.
 class ScriptedDialogs : public Dialogs {
@@ -43,48 +55,24 @@ public:
     void message(const std::string& text) override { messages.push_back(text); }
     void error(const std::string& text) override { errors.push_back(text); }
     std::optional<std::string> input(const std::string&, const std::string&,
-                                     const std::string&) override;
+                                     const std::string&) override {
+        return std::nullopt;
+    }
     std::optional<std::string> open_file(const std::string& title, const std::string& filter,
-                                         const std::string& initial_dir) override;
-    std::optional<std::string> save_file(const std::string& default_extension,
-                                         const std::string& initial_dir) override;
-    std::optional<TColor> choose_colour(TColor) override;
+                                         const std::string&) override;
+    std::optional<std::string> save_file(const std::string&, const std::string& dir) override;
+    std::optional<TColor> choose_colour(TColor) override { return std::nullopt; }
 
-    std::vector<std::string> messages;
-    std::vector<std::string> errors;
-    std::vector<std::string> open_titles;
-    std::vector<std::string> open_filters;
-    std::vector<std::string> save_dirs;
-    std::deque<std::optional<std::string>> inputs, open_answers, save_answers;
-    std::deque<std::optional<TColor>> colour_answers;
+    std::vector<std::string> messages, errors, open_titles, open_filters, save_dirs;
+    std::deque<std::optional<std::string>> open_answers, save_answers;
 };
-
-}  // namespace karvel::test
-
-namespace karvel::test {
-
-// The shipped sample database, built from its SQL text at `path`.
-void build_sample_database(const std::string& path);
-// An SQLite database made of the given SQL, at `path`.
-void build_database(const std::string& path, const std::string& sql);
-
-std::string source_file(const std::string& relative);
-
-}  // namespace karvel::test
-
-#include <map>
-
-#include "app/sinks.h"
-
-namespace karvel::test {
 
 // Records what the loaders show.
 class RecordingView : public SelectionView {
 public:
     void clear_list(List list) override { lists[list].clear(); }
     void add_items(List list, const std::vector<std::string>& items) override {
-        auto& l = lists[list];
-        l.insert(l.end(), items.begin(), items.end());
+        lists[list].insert(lists[list].end(), items.begin(), items.end());
     }
     void set_count_label(List list, const std::string& text) override { labels[list] = text; }
     std::map<List, std::vector<std::string>> lists;
@@ -94,9 +82,7 @@ public:
 class RecordingProgress : public ProgressSink {
 public:
     void set_maximum(int m) override { maximum = m; }
-    void set_position(int p) override {
-        positions.push_back(p);
-    }
+    void set_position(int p) override { positions.push_back(p); }
     int maximum = -1;
     std::vector<int> positions;
 };

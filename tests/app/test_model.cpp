@@ -9,20 +9,6 @@
 
 using namespace karvel;
 
-TEST(IdIndex, FindsTheFirstMatchWithoutRegardToCase) {
-    IdIndex index;
-    index.append("a1");
-    index.append("B2");
-    index.append("A1");
-    EXPECT_EQ(index.find("A1"), 0);
-    EXPECT_EQ(index.find("b2"), 1);
-    EXPECT_EQ(index.find("c3"), -1);
-    EXPECT_EQ(index.find(""), -1);
-    index.clear();
-    EXPECT_EQ(index.find("a1"), -1);
-    EXPECT_EQ(index.size(), 0);
-}
-
 TEST(IdIndex, AnUnpairedPlaceMatchesNothingNotEvenAnEmptyId) {
     IdIndex ids2;
     ids2.append_empty();

@@ -10,91 +10,54 @@
 
 using namespace karvel;
 
-TEST(Cp1252, EveryDefinedByteDecodesAsTheToolkitCodecDoes) {
+TEST(Cp1252, EveryDefinedByteAsTheToolkitCodecHasIt) {
     QStringDecoder reference("windows-1252");
     ASSERT_TRUE(reference.isValid());
     for (int b = 1; b < 256; ++b) {
         if (b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D) continue;
         const std::string byte(1, static_cast<char>(b));
         const QString expected = reference.decode(QByteArray(byte.data(), 1));
-        EXPECT_EQ(to_qstring(byte), expected) << "byte " << b;
-        EXPECT_EQ(from_qstring(expected), byte) << "byte " << b;
-        EXPECT_EQ(utf8_to_cp1252(expected.toStdString()), byte) << "byte " << b;
-        EXPECT_EQ(cp1252_to_utf8(byte), expected.toStdString()) << "byte " << b;
+        EXPECT_EQ(to_qstring(byte), expected) << b;
+        EXPECT_EQ(from_qstring(expected), byte) << b;
+        EXPECT_EQ(utf8_to_cp1252(expected.toStdString()), byte) << b;
+        EXPECT_EQ(cp1252_to_utf8(byte), expected.toStdString()) << b;
     }
-}
-
-TEST(Cp1252, CharactersOutsideTheCodePageBecomeQuestionMarks) {
-    EXPECT_EQ(utf8_to_cp1252("donn\xC3\xA9" "es \xE2\x82\xAC"), "donn\xE9" "es \x80");
-    EXPECT_EQ(utf8_to_cp1252("a\xE4\xB8\xAD" "b"), "a?b");            // CJK
-    EXPECT_EQ(utf8_to_cp1252("a\xF0\x9F\x98\x80" "b"), "a?b");        // beyond the BMP
-    EXPECT_EQ(utf8_to_cp1252("caf\xE9"), "caf\xE9");                  // not UTF-8: kept
+    // Outside the code page: "?"; bytes that are not UTF-8 stay as they are.
+    EXPECT_EQ(utf8_to_cp1252("a\xE4\xB8\xAD" "b\xF0\x9F\x98\x80" "c"), "a?b?c");
+    EXPECT_EQ(utf8_to_cp1252("caf\xE9"), "caf\xE9");
     EXPECT_EQ(from_qstring(QString::fromUtf8("x\xF0\x9F\x98\x80y")), "x?y");
-}
-
-TEST(Cp1252, CaseFoldingCoversAccentedLetters) {
-    EXPECT_TRUE(equals_nocase("LFPG", "lfpg"));
-    EXPECT_TRUE(equals_nocase("\xC9" "COLE", "\xE9" "cole"));  // ÉCOLE / école
-    EXPECT_TRUE(equals_nocase("\x8A", "\x9A"));                // Š / š
+    EXPECT_TRUE(equals_nocase("\xC9" "COLE", "\xE9" "cole"));  // ÉCOLE, école
     EXPECT_FALSE(equals_nocase("\xD7", "\xF7"));               // × and ÷ are not letters
-    EXPECT_FALSE(equals_nocase("LFPG", "LFPB"));
-    EXPECT_FALSE(equals_nocase("LF", "LFP"));
 }
 
-TEST(NumberText, IntegerConversionAcceptsWhatTheSettingsFileHolds) {
-    EXPECT_EQ(str_to_int("12"), 12);
+TEST(NumberText, IntegerConversionAsTheSettingsFileNeedsIt) {
     EXPECT_EQ(str_to_int("  12"), 12);
     EXPECT_EQ(str_to_int("-5"), -5);
     EXPECT_EQ(str_to_int("$FF"), 255);
     EXPECT_EQ(str_to_int("0x1a"), 26);
     EXPECT_EQ(str_to_int("$80000000"), INT_MIN);
-    EXPECT_EQ(str_to_int("$FFFFFFFF"), -1);
     EXPECT_EQ(str_to_int("-2147483648"), INT_MIN);
-    EXPECT_EQ(str_to_int("2147483647"), INT_MAX);
-    for (const char* bad : {"", " ", "12 ", "1.5", "2147483648", "$", "$100000000", "-", "1e3"})
+    for (const char* bad : {"", "12 ", "1.5", "2147483648", "$", "$100000000", "-", "1e3"})
         EXPECT_THROW(str_to_int(bad), Error) << '"' << bad << '"';
     try {
         str_to_int("ERROR");
         FAIL();
     } catch (const Error& e) {
-        EXPECT_EQ(std::string(e.what()), "'ERROR' n'est pas une valeur enti\xE8re correcte");
+        EXPECT_STREQ(e.what(), "'ERROR' n'est pas une valeur enti\xE8re correcte");
     }
 }
 
-TEST(NumberText, FixedDecimalsRoundTiesAwayFromZeroOnEighteenDigits) {
+TEST(NumberText, FixedDecimalsTiesAwayFromZeroOnEighteenDigitsPaddedNeverCut) {
     EXPECT_EQ(format_fixed(2.5L, 0), "3");
-    EXPECT_EQ(format_fixed(-2.5L, 0), "-3");
-    EXPECT_EQ(format_fixed(0.125L, 2), "0.13");
     EXPECT_EQ(format_fixed(-0.125L, 2), "-0.13");
     // 2.675L lies a hair below 2.675 but reads as a tie on 18 digits; the
     // nearest double lies farther below, and its 18 digits show it.
     EXPECT_EQ(format_fixed(2.675L, 2), "2.68");
-    EXPECT_EQ(format_fixed(-2.675L, 2), "-2.68");
     EXPECT_EQ(format_fixed(static_cast<long double>(2.675), 2), "2.67");
-    // Just below a tie even at 18 digits.
-    EXPECT_EQ(format_fixed(1.00049999999999L, 3), "1.000");
     EXPECT_EQ(format_fixed(9.9996L, 3), "10.000");
-    EXPECT_EQ(format_fixed(0.0004L, 3), "0.000");
     EXPECT_EQ(format_fixed(-0.0004L, 3), "0.000");
-    EXPECT_EQ(format_fixed(1e-20L, 2), "0.00");
-    EXPECT_EQ(format_fixed(123456789.0L, 1), "123456789.0");
-}
-
-TEST(NumberText, FixedDecimalsPadButNeverCut) {
     EXPECT_EQ(format_fixed(60.0L, 2, 4), "60.00");
-    EXPECT_EQ(format_fixed(9.5L, 2, 4), "9.50");
     EXPECT_EQ(format_fixed(2.5L, 6, 9), " 2.500000");
-    EXPECT_EQ(format_fixed(2.5L, 6, 8), "2.500000");
     EXPECT_EQ(format_fixed(-2.5L, 6, 9), "-2.500000");
-    EXPECT_EQ(format_fixed(9.5L, 3, 6), " 9.500");
     EXPECT_EQ(format_fixed(12345.6789L, 3, 8), "12345.679");
-}
-
-TEST(NumberText, NearestWholeNumberHalvesToEven) {
-    EXPECT_EQ(nearest_even(2.5L), 2);
-    EXPECT_EQ(nearest_even(3.5L), 4);
-    EXPECT_EQ(nearest_even(-2.5L), -2);
-    EXPECT_EQ(nearest_even(92.49L), 92);
-    EXPECT_EQ(fill("LGL", 4), "LGL ");
-    EXPECT_EQ(fill("ABCDEF", 5), "ABCDEF");
 }

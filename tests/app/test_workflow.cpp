@@ -1,8 +1,9 @@
-// The main window's workflow offscreen: region choice, both selections,
-// errors, on the shipped sample database.
+// The main window offscreen, on the shipped settings and sample database:
+// captions, region choice, both selections, errors, saving, quitting.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QMenuBar>
 
 #include "app/Unit_message.h"
 #include "app/cp1252.h"
@@ -21,16 +22,15 @@ namespace {
 
 struct WorkflowTest : ::testing::Test {
     WorkflowTest() : cd(dir.path()) {
-        write_bytes(dir.file("karvel_params.ini"),
-                    karvel::test::source_file("runtime/karvel_params.ini"));
+        karvel::test::make_program_folder(dir);
         write_bytes(dir.file("index_regions.txt"),
                     "LF France\r\nLS Suisse\r\nEG Royaume-Uni\r\nLF France (bis)\r\n");
-        karvel::test::build_sample_database(dir.file("navdata.sqlite"));
         form = std::make_unique<TForm1>(state, dialogs);
         carte = std::make_unique<TForm_carte>(state, dialogs);
         afich = std::make_unique<TForm_afich>(state, dialogs);
         form->set_windows(carte.get(), afich.get(), nullptr, &message);
-        form->terminate = [] {};
+        form->terminate = [this] { ++terminated; };
+        EXPECT_EQ(form->windowTitle(), QStringLiteral("Creation de fichier secteur version 1.6"));
         form->show();
         QCoreApplication::processEvents();
     }
@@ -44,9 +44,39 @@ struct WorkflowTest : ::testing::Test {
     std::unique_ptr<TForm1> form;
     std::unique_ptr<TForm_carte> carte;
     std::unique_ptr<TForm_afich> afich;
+    int terminated = 0;
 };
 
 }  // namespace
+
+TEST_F(WorkflowTest, ShowStepTitleMenuRegionsAndDatabase) {
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Creation de fichier secteur  karvel 1.6"));
+    EXPECT_EQ(form->Label_cycle->text(),
+              QStringLiteral("données: cycle:2611 fichier:navdata.sqlite"));
+    ASSERT_EQ(form->ComboBox_region->count(), 4);
+    EXPECT_EQ(form->ComboBox_region->currentIndex(), -1);
+    QStringList items;
+    for (QAction* a : form->menuBar()->actions()[0]->menu()->actions()) items << a->text();
+    EXPECT_EQ(items, (QStringList{QStringLiteral("ouvrir une base de données"),
+                                  QStringLiteral("enregistrer"), QStringLiteral("quitter")}));
+    EXPECT_EQ(form->Edit_dist->text(), QStringLiteral("100"));
+    EXPECT_EQ(form->RadioGroup_coast->item_index(), 0);
+}
+
+TEST_F(WorkflowTest, QuitWritesTheTwoKeysAndClosingTheFrameNothing) {
+    const std::string before = karvel::test::read_bytes(dir.file("karvel_params.ini"));
+    form->close();
+    EXPECT_EQ(terminated, 1);
+    EXPECT_EQ(karvel::test::read_bytes(dir.file("karvel_params.ini")), before);
+
+    state.settings.odbc.filename = "autre.sqlite";
+    form->quitter1->trigger();
+    EXPECT_EQ(terminated, 2);
+    std::string expected = before;
+    expected.replace(expected.find("filename=navdata.sqlite"), 23, "filename=autre.sqlite");
+    EXPECT_EQ(karvel::test::read_bytes(dir.file("karvel_params.ini")), expected);
+    EXPECT_THROW(state.db.sources.connect("karvel_nav", nullptr), std::exception);  // removed
+}
 
 TEST_F(WorkflowTest, RegionByListAndByCode) {
     form->Memo1->setPlainText(QStringLiteral("old"));

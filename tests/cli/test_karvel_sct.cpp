@@ -19,13 +19,7 @@ struct Outcome {
 };
 
 struct SctTest : ::testing::Test {
-    SctTest() {
-        write_bytes(dir.file("karvel_params.ini"),
-                    karvel::test::source_file("runtime/karvel_params.ini"));
-        write_bytes(dir.file("index_regions.txt"),
-                    karvel::test::source_file("runtime/index_regions.txt"));
-        karvel::test::build_sample_database(dir.file("navdata.sqlite"));
-    }
+    SctTest() { karvel::test::make_program_folder(dir); }
     // Runs the command in the program folder; arguments are shell words.
     Outcome sct(const std::string& args) {
         const std::string cmd = "cd '" + dir.str() + "' && '" KARVEL_SCT_PATH "' " + args +

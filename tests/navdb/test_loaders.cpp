@@ -36,7 +36,6 @@ create table leg (ID integer, terminalid text, type text, transition text, track
     }
     void sql(const std::string& s) { karvel::test::build_database(dir.file("f.sqlite"), s); }
     Statement all(const std::string& table) { return {"select * from " + table, "order by rowid"}; }
-    void reconnect() { q.set_connection(std::make_shared<SqliteConnection>(dir.file("f.sqlite"))); }
 
     TempDir dir;
     Query q;
@@ -82,7 +81,6 @@ TEST_F(LoaderTest, NavaidsSplitOnTypesFiveAndSevenAndStopAtABadRow) {
         (11, 'OL', '5', 'NDB', 'ORLY', 57999360, 48.72, 2.23),
         (12, 'CAA', '7', 'NDB-DME', 'CAEN', 610304, 49.18, -0.45),
         (13, 'TAC', '6', 'TACAN', 'AVORD', 18100224, 47.06, 2.64);)");
-    reconnect();
     load_navaids(ctx, all("nav"));
     ASSERT_EQ(nav.vors.size(), 2u);
     ASSERT_EQ(nav.ndbs.size(), 2u);
@@ -99,7 +97,6 @@ TEST_F(LoaderTest, NavaidsSplitOnTypesFiveAndSevenAndStopAtABadRow) {
                             "(14, 'BAD', '2', 'VOR', 'B', 27537408, 0, 0)"}) {  // 0x1A43000
         sql("delete from nav where ID >= 14; insert into nav values " + std::string(bad) +
             "; insert into nav values (15, 'AFT', '2', 'VOR', 'A', 18100224, 0, 0);");
-        reconnect();
         view.lists.clear();
         EXPECT_THROW(load_navaids(ctx, all("nav")), Error);
         EXPECT_EQ(nav.vors.size() + nav.ndbs.size(), 4u);
@@ -110,7 +107,6 @@ TEST_F(LoaderTest, NavaidsSplitOnTypesFiveAndSevenAndStopAtABadRow) {
 TEST_F(LoaderTest, WaypointExtentIncludingAnEmptyResult) {
     sql("insert into wpt values (1, 'A', 'ALPHA', 45, 5), (2, 'B', 'BRAVO', 44.5, 7),"
         "(3, 'C', 'CHARLIE', 46, 4.5);");
-    reconnect();
     load_waypoints(ctx, all("wpt"));
     EXPECT_EQ(nav.wpt_lat_min, 44.5);
     EXPECT_EQ(nav.wpt_lat_max, 46);
@@ -139,7 +135,6 @@ TEST_F(LoaderTest, RunwayEndsPairByIdentAndAirport) {
         (9, '1', 'A', '9', 90, 9, 9),      (10, '1', 'A', '27', 271.5, 10, 10),
         (11, '2', 'B', '09', 90, 11, 11),  (12, '2', 'B', '27c', 270, 12, 12),
         (13, '2', 'B', '09C', 90, 13, 13);)");
-    reconnect();
     load_runways(ctx, all("rw"));
     // 09/27 paired, then re-paired by row 10; 26 alone; 09L/27R; 27L alone;
     // 09C/27C; "9" alone; the other airport's 09 is not row 2's; "27c" is
@@ -166,7 +161,6 @@ TEST_F(LoaderTest, LocalisersFollowTheNavaidsAndFlagTheirRunwayEnds) {
            insert into nav values (10, 'LGL', '2', 'VOR-DME', 'L''AIGLE', 18100224, 48.79, 0.53);
            insert into ils values (20, '2', 'IAB', 17838080, 1, 1), (21, '3', 'IBB', 17838080, 2, 2),
                                   (22, '', 'INO', 17838080, 2, 2);)");
-    reconnect();
     load_airports(ctx, all("apt"));
     load_navaids(ctx, all("nav"));
     load_runways(ctx, all("rw"));
@@ -193,7 +187,6 @@ TEST_F(LoaderTest, AirwaysGroupTheirLegsWhereverTheyCome) {
            insert into awy values (1, '100', 'UN1', '1', '2'), (2, '200', 'UM2', '2', '3'),
                                   (3, '100', 'UN1', '2', '3'), (4, '100', 'UN1', '3', '9'),
                                   (5, '300', 'UL3', '3', '9');)");
-    reconnect();
     load_waypoints(ctx, all("wpt"));
     load_airways(ctx, all("awy"));
     ASSERT_EQ(nav.airways.size(), 3u);
@@ -215,7 +208,6 @@ TEST_F(LoaderTest, ProceduresTheirRunwayEndsLegsAndTransitions) {
            insert into leg (ID, terminalid, transition, trackcode, wptLat, wptLon) values
              (1, '1', 'RW09', 'IF', 45, 5), (2, '1', 'rw09', 'TF', 45.5, 5.5),
              (3, '1', '', 'TF', 46, 6), (4, '2', 'ABC', 'TF', 47, 7), (5, '9', 'X', 'TF', 1, 1);)");
-    reconnect();
     load_runways(ctx, all("rw"));
     load_terminals(ctx, all("trm"));
     ASSERT_EQ(nav.stars.size(), 1u);

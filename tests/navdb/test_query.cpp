@@ -1,11 +1,9 @@
-// The query component over the embedded backend, and the statements of both
-// selections on the shipped sample database.
+// The query component over the embedded backend.
 #include <gtest/gtest.h>
 
 #include "app/error.h"
 #include "navdb/query.h"
 #include "navdb/sqlite_backend.h"
-#include "navdb/statements.h"
 #include "support.h"
 
 using namespace karvel;
@@ -87,55 +85,5 @@ TEST(SqliteConnection, MissingOrForeignFilesFailWhenOpened) {
         FAIL();
     } catch (const Error& e) {
         EXPECT_NE(std::string(e.what()).find("notes.txt"), std::string::npos);
-    }
-}
-
-TEST(SampleDatabase, AnswersEveryStatementOfBothSelections) {
-    TempDir dir;
-    karvel::test::build_sample_database(dir.file("nav.sqlite"));
-    Query q;
-    q.set_connection(std::make_shared<SqliteConnection>(dir.file("nav.sqlite")));
-
-    q.set_sql(position_statement("lfpg"));  // ICAO compares without case
-    q.open();
-    ASSERT_EQ(q.record_count(), 1);
-    EXPECT_NEAR(q.as_float("latitude"), 49.0097, 1e-3);
-    EXPECT_NEAR(q.as_float("longtitude"), 2.5478, 1e-3);
-
-    const auto by_airport = airport_statements(box_texts(48.2, 49.8, 1.2, 3.9));
-    const auto by_region = region_statements("LF");
-    const auto everything = region_statements("");
-    const char* kinds[8] = {"airports", "navaids", "waypoints", "runways",
-                            "ILS", "procedures", "legs", "airways"};
-    for (int i = 0; i < 8; ++i) {
-        for (const auto* set : {&by_airport, &by_region}) {
-            q.set_sql((*set)[static_cast<size_t>(i)]);
-            q.open();
-            EXPECT_GT(q.record_count(), 0) << kinds[i];
-        }
-        q.set_sql(by_region[static_cast<size_t>(i)]);
-        q.open();
-        const int region_rows = q.record_count();
-        q.set_sql(everything[static_cast<size_t>(i)]);
-        q.open();
-        // "like '%'" takes every airport; "= ''" no navaid or waypoint.
-        if (i == 1 || i == 2 || i == 7) {
-            EXPECT_EQ(q.record_count(), 0) << kinds[i];
-        } else {
-            EXPECT_GT(q.record_count(), region_rows) << kinds[i];
-        }
-    }
-
-    // The legs of one procedure come back in their row order.
-    q.set_sql(by_region[6]);
-    q.open();
-    std::string previous_terminal;
-    int previous_id = 0;
-    for (q.first(); !q.eof(); q.next()) {
-        if (q.as_text("terminalid") == previous_terminal) {
-            EXPECT_GT(q.as_integer("ID"), previous_id);
-        }
-        previous_terminal = q.as_text("terminalid");
-        previous_id = q.as_integer("ID");
     }
 }

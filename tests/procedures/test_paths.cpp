@@ -41,33 +41,12 @@ double crossing_distance(geo_point p, geo_point n, double c, double b, Plane pl)
 const PlaneScale kScale{60.0f, 39.3f};
 const Plane kPlane{static_cast<double>(39.3f), 60.0};
 
-t_leg leg(const char* code, const char* transition = "") {
-    t_leg l;
-    l.trackcode = code;
-    l.transition = transition;
-    return l;
-}
-t_leg fix(const char* code, double lat, double lon, const char* transition = "") {
-    t_leg l = leg(code, transition);
-    l.wptlat = lat;
-    l.wptlon = lon;
-    return l;
-}
-t_leg dme(const char* code, geo_point from, geo_point nav, double course, double dist) {
-    t_leg l = fix(code, from.latitude, from.longitude);
-    l.navlat = nav.latitude;
-    l.navlon = nav.longitude;
-    l.course = course;
-    l.navdist = dist;
-    return l;
-}
-t_leg toward(const char* code, geo_point nav, double course, double navbear = 0) {
-    t_leg l = leg(code);
-    l.navlat = nav.latitude;
-    l.navlon = nav.longitude;
-    l.course = course;
-    l.navbear = navbear;
-    return l;
+// A leg: its code, fix, navaid, course, DME distance and radial.
+t_leg leg(const char* code, geo_point fix = {}, geo_point nav = {}, double course = 0,
+          double navdist = 0, double navbear = 0, const char* transition = "") {
+    return {.transition = transition, .trackcode = code, .wptlat = fix.latitude,
+            .wptlon = fix.longitude, .navlat = nav.latitude, .navlon = nav.longitude,
+            .navbear = navbear, .navdist = navdist, .course = course};
 }
 
 ROUTE procedure(std::vector<t_leg> legs) {
@@ -127,9 +106,13 @@ TEST(Intercept, SignedDistanceToTheNextLegsLine) {
 
 TEST(Paths, FixLegsChainAcrossTransitionsAndTheLastEndStaysAtZero) {
     NavState nav;
-    nav.stars.push_back(procedure({fix("IF", 45, 5, "A"), fix("TF", 46, 6, "A"), leg("HM", "A"),
-                                   fix("IF", 0, 0, "B"), fix("DF", 47, 7, "B"), leg("VA", "B"),
-                                   fix("CF", 48, 8, "B"), leg("XX")}));
+    auto in = [](const char* code, geo_point fix, const char* transition) {
+        return leg(code, fix, {}, 0, 0, 0, transition);
+    };
+    nav.stars.push_back(procedure({in("IF", {45, 5}, "A"), in("TF", {46, 6}, "A"),
+                                   in("HM", {}, "A"), in("IF", {0, 0}, "B"),
+                                   in("DF", {47, 7}, "B"), in("VA", {}, "B"),
+                                   in("CF", {48, 8}, "B"), leg("XX")}));
     EXPECT_TRUE(run(nav).empty());
     const auto& l = nav.stars[0].lines;
     ASSERT_EQ(l.size(), 5u);
@@ -148,8 +131,8 @@ TEST(Paths, DmeLegsAndTheirMemoLines) {
     const geo_point n{0, 0};
     // FD from the navaid north to 3.75 nm: 0.0625 degrees, written with the
     // tie going away from zero; K takes 2.5 to 2.
-    nav.sids.push_back(procedure({dme("FD", n, n, 0, 3.75), dme("FD", n, n, 180, 2.5),
-                                  dme("FD", {1, 1}, n, 0, 3)}));  // misses: nothing
+    nav.sids.push_back(procedure({leg("FD", n, n, 0, 3.75), leg("FD", n, n, 180, 2.5),
+                                  leg("FD", {1, 1}, n, 0, 3)}));  // misses: nothing
     const PlaneScale square{60.0f, 60.0f};
     const auto memo = run(nav, square);
     ASSERT_EQ(memo.size(), 2u);
@@ -161,7 +144,7 @@ TEST(Paths, DmeLegsAndTheirMemoLines) {
 TEST(Paths, CdStartsFromTheSidsRunwayOrThePathsEnd) {
     NavState nav;
     const geo_point n{45, 5};
-    t_leg cd = dme("CD", {0, 0}, n, 90, 10);
+    const t_leg cd = leg("CD", {0, 0}, n, 90, 10);
     nav.stars.push_back(procedure({cd}));  // a STAR's empty path: nothing
     ROUTE sid = procedure({cd});
     sid.rwy_lat = 45;
@@ -172,7 +155,7 @@ TEST(Paths, CdStartsFromTheSidsRunwayOrThePathsEnd) {
     lost.rwy_lat = 45;
     lost.rwy_lon = 4.9;
     nav.sids.push_back(lost);
-    nav.sids.push_back(procedure({fix("IF", 45.05, 5), cd}));  // from the path's end
+    nav.sids.push_back(procedure({leg("IF", {45.05, 5}), cd}));  // from the path's end
     const auto memo = run(nav);
     EXPECT_TRUE(nav.stars[0].lines.empty());
     EXPECT_TRUE(nav.sids[1].lines.empty());
@@ -189,19 +172,16 @@ TEST(Paths, InterceptsAimAtTheNextLegsLine) {
     NavState nav;
     const geo_point start{45, 5}, n{45.2, 5.3};
     auto with_next = [&](double c, t_leg next) {
-        t_leg i = leg("CI");
-        i.course = c;
-        return procedure({fix("IF", start.latitude, start.longitude), i, next});
+        return procedure({leg("IF", start), leg("CI", {}, {}, c), next});
     };
-    nav.sids.push_back(with_next(90, toward("CF", n, 93)));    // 0: parallel
-    nav.sids.push_back(with_next(90, toward("CF", n, 272)));   // 1: 180 - 90 + 272 = 362: computed
-    nav.sids.push_back(with_next(272, toward("CF", n, 90)));   // 2: 180 - 272 + 90 = -2: parallel
-    nav.sids.push_back(with_next(60, toward("AF", n, 10, 200)));   // 3: aims at navbear 200
-    nav.sids.push_back(with_next(270, toward("CF", n, 0)));    // 4: crossing behind: nothing
-    t_leg first = leg("VI");
-    first.course = 90;
-    nav.sids.push_back(procedure({first, toward("CF", n, 0)}));       // 5: index 0
-    nav.sids.push_back(procedure({fix("IF", 45, 5), first}));         // 6: last leg
+    nav.sids.push_back(with_next(90, leg("CF", {}, n, 93)));   // 0: parallel
+    nav.sids.push_back(with_next(90, leg("CF", {}, n, 272)));  // 1: 180 - 90 + 272 = 362: computed
+    nav.sids.push_back(with_next(272, leg("CF", {}, n, 90)));  // 2: 180 - 272 + 90 = -2: parallel
+    nav.sids.push_back(with_next(60, leg("AF", {}, n, 10, 0, 200)));  // 3: aims at navbear 200
+    nav.sids.push_back(with_next(270, leg("CF", {}, n, 0)));   // 4: crossing behind: nothing
+    const t_leg first = leg("VI", {}, {}, 90);
+    nav.sids.push_back(procedure({first, leg("CF", {}, n, 0)}));  // 5: index 0
+    nav.sids.push_back(procedure({leg("IF", {45, 5}), first}));   // 6: last leg
     const auto memo = run(nav);
 
     ASSERT_EQ(memo.size(), 4u);  // parallel, point, parallel, point

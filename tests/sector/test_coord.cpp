@@ -88,19 +88,11 @@ TEST(FormatCoord, AgreesWithExactArithmeticOnManyCoordinates) {
     std::mt19937_64 rng(20261206);
     std::uniform_int_distribution<long long> micro(0, 180000000);
     std::uniform_real_distribution<double> any(0.0, 180.0);
-    int doubles_would_differ = 0;
     for (int i = 0; i < 600; ++i) {
         // six-decimal values as databases hold them, then raw doubles
         const double v = i < 400 ? static_cast<double>(micro(rng)) / 1e6 : any(rng);
         const double signed_v = (i % 2) ? -v : v;
         EXPECT_EQ(format_coord({signed_v, 0}).latitude, reference(signed_v, 'N', 'S')) << v;
         EXPECT_EQ(format_coord({0, signed_v}).longitude, reference(signed_v, 'E', 'W')) << v;
-        const double f = v - std::trunc(v);
-        const double s = (f * 60 - std::trunc(f * 60)) * 60;
-        if (std::trunc((s - std::trunc(s)) * 1000) !=
-            std::stoi(reference(v, 'N', 'S').substr(11)))
-            ++doubles_would_differ;
     }
-    // Not a requirement, a sign that the cases reach where precision matters.
-    RecordProperty("double_differences", doubles_would_differ);
 }

@@ -1,7 +1,7 @@
 // The inspection texts of legs, segments and airways.
 #include <gtest/gtest.h>
 
-#include "procedures/inspection.h"
+#include "procedures/leg_lists.h"
 
 using namespace karvel;
 

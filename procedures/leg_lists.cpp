@@ -1,4 +1,4 @@
-#include "procedures/inspection.h"
+#include "procedures/leg_lists.h"
 
 #include "app/numtext.h"
 
