@@ -384,18 +384,17 @@ bool TForm1::run_selection(const std::function<void(ProgressSink&)>& body) {
         message_->setWindowTitle(QStringLiteral("chargement des données"));
         message_->show();
     }
-    bool ok = true;
+    std::string failure;
     try {
         body(progress);
     } catch (const std::exception& e) {
-        ok = false;
-        if (message_) message_->hide();
-        flush_memo();
-        dialogs_.error(e.what());
+        failure = e.what();
     }
     if (message_) message_->hide();
     flush_memo();
-    return ok;
+    if (failure.empty()) return true;
+    dialogs_.error(failure);
+    return false;
 }
 
 void TForm1::after_selection() {

@@ -161,6 +161,9 @@ TEST(SectorWriter, AirwaysWholeAndGeographyInTheBox) {
     a.id = "1";
     nav.airways.push_back(a);
     nav.airways.push_back(route("", "EMPTY", {}, {}));
+    ROUTE off = route("", "UL612", {}, {seg("", 5, 5, 6, 6)});
+    off.selected = false;  // not exported
+    nav.airways.push_back(off);
     nav.box_lat_min = 45;
     nav.box_lat_max = 46;
     nav.box_lon_min = 5;
