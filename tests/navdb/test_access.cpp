@@ -45,20 +45,12 @@ struct AccessTest : ::testing::Test {
         q.open();
         return q.as_integer("n");
     }
-    int cache_entries() const {
-        int n = 0;
+    long cache_entries() const {
         std::error_code ec;
-        for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(cache(), ec)) ++n;
-        return n;
+        return std::distance(std::filesystem::directory_iterator(cache(), ec), {});
     }
 
     TempDir dir;
-};
-
-struct CountingProgress : ProgressSink {
-    void set_maximum(int m) override { maximum = m; }
-    void set_position(int p) override { position = p; }
-    int maximum = -1, position = -1;
 };
 
 }  // namespace
@@ -127,14 +119,14 @@ TEST(AccessDates, DaysFrom1899) {
 
 TEST_F(AccessTest, TheCacheIsReusedUntilTheFileChanges) {
     const std::string mdb = copy("DateTestDatabase.mdb");
-    CountingProgress progress;
+    karvel::test::RecordingProgress progress;
     const std::string first = access_cache(mdb, cache(), &progress);
     EXPECT_GT(progress.maximum, 0);
-    EXPECT_EQ(progress.position, progress.maximum);
+    EXPECT_EQ(progress.positions.back(), progress.maximum);
     struct stat before {};
     ::stat(first.c_str(), &before);
 
-    CountingProgress again;
+    karvel::test::RecordingProgress again;
     EXPECT_EQ(access_cache(mdb, cache(), &again), first);
     EXPECT_EQ(again.maximum, -1);  // nothing imported
     struct stat same {};
