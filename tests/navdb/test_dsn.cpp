@@ -68,6 +68,16 @@ TEST_F(OdbcTest, RegisterQueryAndRemoveThroughTheSqliteDriver) {
     EXPECT_EQ(q.as_text("wptid"), "");
     EXPECT_DOUBLE_EQ(q.as_float("course"), 89.7);
 
+    // A text longer than one read of the driver, a two-byte letter across
+    // the boundary, arrives whole.
+    const std::string long_text = std::string(4094, 'a') + "\xC3\xA9" + std::string(6000, 'b');
+    karvel::test::build_database(dir.file("nav.sqlite"),
+                                 "create table memo (t text); insert into memo values ('" +
+                                     long_text + "');");
+    q.set_sql({"select t from memo"});
+    q.open();
+    EXPECT_EQ(q.as_text("t"), std::string(4094, 'a') + "\xE9" + std::string(6000, 'b'));
+
     sources.remove_dsn("SQLite3", "karvel_test");
     EXPECT_EQ(ini().find("[karvel_test]"), std::string::npos);
 }
