@@ -11,7 +11,7 @@ namespace karvel {
 
 class TForm_message : public QDialog, public ProgressSink {
     Q_OBJECT
-public:
+  public:
     explicit TForm_message(QWidget* parent = nullptr);
 
     void set_maximum(int maximum) override;
@@ -19,7 +19,7 @@ public:
 
     QProgressBar* ProgressBar1;
 
-private:
+  private:
     void repaint_now();
     QElapsedTimer since_paint_;
 };

@@ -9,10 +9,9 @@ namespace {
 // Unicode code points of the bytes 0x80..0x9F; the five bytes the code page
 // leaves undefined map to the C1 control of the same value, as Windows does.
 constexpr std::array<char16_t, 32> kHigh = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 char32_t byte_to_unicode(unsigned char b) {
     if (b >= 0x80 && b < 0xA0) return kHigh[b - 0x80];
@@ -82,8 +81,10 @@ std::string utf8_to_cp1252(std::string_view s) {
         }
         bool ok = len > 0 && i + len <= n;
         for (int k = 1; ok && k < len; ++k) {
-            if ((p[i + k] & 0xC0) != 0x80) ok = false;
-            else u = (u << 6) | (p[i + k] & 0x3F);
+            if ((p[i + k] & 0xC0) != 0x80)
+                ok = false;
+            else
+                u = (u << 6) | (p[i + k] & 0x3F);
         }
         if (!ok) {  // not UTF-8: keep the byte as a code page byte
             out += static_cast<char>(c);
@@ -137,7 +138,9 @@ std::string from_fs_path(const std::filesystem::path& path) {
     return utf8_to_cp1252(path.string());
 }
 
-unsigned char fold_case(unsigned char c) { return kFold[c]; }
+unsigned char fold_case(unsigned char c) {
+    return kFold[c];
+}
 
 bool equals_nocase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;

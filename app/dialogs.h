@@ -3,15 +3,17 @@
 // Windows-1252.
 #pragma once
 
+#include <exception>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "app/model.h"
 
 namespace karvel {
 
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
 
     // A plain message box with an OK button.
@@ -32,14 +34,26 @@ public:
 
 // The progress window: maximum = rows of the current query, position = row.
 class ProgressSink {
-public:
+  public:
     virtual ~ProgressSink() = default;
     virtual void set_maximum(int maximum) = 0;
     virtual void set_position(int position) = 0;
 };
 
+// Runs one command; an error that escapes it is shown in the error box and
+// ends the command, the program keeps running. The one place errors meet
+// the user.
+template <class F>
+void run_command(Dialogs& dialogs, F&& body) {
+    try {
+        std::forward<F>(body)();
+    } catch (const std::exception& e) {
+        dialogs.error(e.what());
+    }
+}
+
 class NullProgress : public ProgressSink {
-public:
+  public:
     void set_maximum(int) override {}
     void set_position(int) override {}
 };

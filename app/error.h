@@ -8,7 +8,7 @@ namespace karvel {
 
 // what() is Windows-1252 text, like every other text of the core.
 class Error : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

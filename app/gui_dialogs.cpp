@@ -39,8 +39,7 @@ QString qt_name_filters(const std::string& filter) {
     return filters.join(QStringLiteral(";;"));
 }
 
-std::optional<std::string> QtDialogs::open_file(const std::string& title,
-                                                const std::string& filter,
+std::optional<std::string> QtDialogs::open_file(const std::string& title, const std::string& filter,
                                                 const std::string& initial_dir) {
     const QString path = QFileDialog::getOpenFileName(
         parent_, to_qstring(title), to_qstring(initial_dir), qt_name_filters(filter), nullptr,

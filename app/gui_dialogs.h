@@ -3,15 +3,13 @@
 #pragma once
 
 #include <QWidget>
-#include <exception>
-#include <utility>
 
 #include "app/dialogs.h"
 
 namespace karvel {
 
 class QtDialogs : public Dialogs {
-public:
+  public:
     explicit QtDialogs(QWidget* parent = nullptr) : parent_(parent) {}
     void set_parent(QWidget* parent) { parent_ = parent; }
 
@@ -25,22 +23,11 @@ public:
                                          const std::string& initial_dir) override;
     std::optional<TColor> choose_colour(TColor initial) override;
 
-private:
+  private:
     QWidget* parent_;
 };
 
 // "desc|pattern|desc|pattern" as the toolkit's name filters.
 QString qt_name_filters(const std::string& filter);
-
-// Runs one command; an error that escapes it is shown in the error box and
-// ends the command, the program keeps running.
-template <class F>
-void run_command(Dialogs& dialogs, F&& body) {
-    try {
-        std::forward<F>(body)();
-    } catch (const std::exception& e) {
-        dialogs.error(e.what());
-    }
-}
 
 }  // namespace karvel

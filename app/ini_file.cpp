@@ -9,8 +9,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "app/cp1252.h"
 #include "app/error.h"
@@ -28,11 +28,19 @@ IniFile::IniFile(IniFile&&) noexcept = default;
 IniFile& IniFile::operator=(IniFile&&) noexcept = default;
 
 std::string read_file_bytes(const std::string& path) {
-    std::ifstream in(fs_path(path), std::ios::binary);
-    if (!in) throw Error(w1252("Impossible d'ouvrir le fichier \"") + path + "\"");
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
+    std::error_code ec;
+    std::ifstream in;
+    if (std::filesystem::is_regular_file(fs_path(path), ec))  // not a folder or a device
+        in.open(fs_path(path), std::ios::binary);             // reading only
+    if (!in.is_open()) throw Error(w1252("Impossible d'ouvrir le fichier \"") + path + "\"");
+    // Sized once and read in one go: the geography files are tens of MB.
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    in.seekg(0);
+    std::string bytes(size > 0 ? static_cast<size_t>(size) : 0, '\0');
+    if (size < 0 || !in.read(bytes.data(), size))
+        throw Error(w1252("Impossible de lire le fichier \"") + path + "\"");
+    return bytes;
 }
 
 void IniFile::open(std::string path) {
@@ -120,8 +128,8 @@ bool is_comment(std::string_view line) {
 
 }  // namespace
 
-std::string ini_set_value(std::string_view content, std::string_view section,
-                          std::string_view key, std::string_view value) {
+std::string ini_set_value(std::string_view content, std::string_view section, std::string_view key,
+                          std::string_view value) {
     const std::vector<Line> lines = split_lines(content);
     std::string_view eol = "\r\n";  // the file's own line end, CR LF for a new file
     for (const Line& l : lines)
@@ -209,8 +217,8 @@ void write_file_atomically(const std::string& path, std::string_view content) {
     const int fd = ::mkstemp(tmpl.data());
     auto fail = [&](const char* what) {
         const std::string reason = std::strerror(errno);
-        throw Error(w1252("Impossible d'écrire le fichier \"") + path + "\" (" + w1252(what) + ": " +
-                    utf8_to_cp1252(reason) + ")");
+        throw Error(w1252("Impossible d'écrire le fichier \"") + path + "\" (" + w1252(what) +
+                    ": " + utf8_to_cp1252(reason) + ")");
     };
     if (fd < 0) fail("création");
     struct stat st {};

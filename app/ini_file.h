@@ -15,7 +15,7 @@
 namespace karvel {
 
 class IniFile {
-public:
+  public:
     IniFile();
     ~IniFile();
     IniFile(IniFile&&) noexcept;
@@ -34,15 +34,15 @@ public:
     // Writes one value; throws Error when the file cannot be written.
     void write(std::string_view section, std::string_view key, std::string_view value);
 
-private:
+  private:
     struct Data;
     std::string path_;
     std::unique_ptr<Data> data_;
 };
 
 // The file's bytes with one value set, as described above (exposed for tests).
-std::string ini_set_value(std::string_view content, std::string_view section,
-                          std::string_view key, std::string_view value);
+std::string ini_set_value(std::string_view content, std::string_view section, std::string_view key,
+                          std::string_view value);
 
 // Replaces `path` by `content` through a temporary file in the same folder.
 void write_file_atomically(const std::string& path, std::string_view content);

@@ -156,7 +156,7 @@ struct NoCaseEqual {
 // or -1. A slot made by append_empty() holds no ID and matches nothing, not
 // even an empty text.
 class IdIndex {
-public:
+  public:
     void clear();
     void reserve(size_t n);
     void append(std::string_view id);
@@ -164,10 +164,9 @@ public:
     void set(int position, std::string_view id);
     int find(std::string_view id) const;
     int size() const { return static_cast<int>(ids_.size()); }
-    bool has(int position) const { return has_[static_cast<size_t>(position)]; }
     const std::string& at(int position) const { return ids_[static_cast<size_t>(position)]; }
 
-private:
+  private:
     void forget(int position);
 
     std::vector<std::string> ids_;

@@ -9,7 +9,9 @@
 
 namespace karvel {
 
-std::string w1252(std::string_view utf8) { return utf8_to_cp1252(utf8); }
+std::string w1252(std::string_view utf8) {
+    return utf8_to_cp1252(utf8);
+}
 
 bool try_str_to_int(std::string_view s, int32_t& value) {
     size_t i = 0;
@@ -29,10 +31,14 @@ bool try_str_to_int(std::string_view s, int32_t& value) {
     for (; i < s.size(); ++i) {
         const char c = s[i];
         int d;
-        if (c >= '0' && c <= '9') d = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
-        else return false;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        else
+            return false;
         v = v * base + d;
         if (v > 0xFFFFFFFFull) return false;
     }
@@ -108,7 +114,9 @@ std::string format_fixed(long double value, int decimals, int width) {
     return pad_left(out, static_cast<size_t>(width < 0 ? 0 : width));
 }
 
-long long nearest_even(long double x) { return static_cast<long long>(std::nearbyint(x)); }
+long long nearest_even(long double x) {
+    return static_cast<long long>(std::nearbyint(x));
+}
 
 std::string fill(std::string_view s, size_t n) {
     std::string out(s);

@@ -15,13 +15,13 @@
 #include "app/numtext.h"
 #include "app/regions.h"
 #include "app/startup.h"
-#include "map/Unit_carte.h"
 #include "geography/geo_levels.h"
+#include "map/Unit_carte.h"
 #include "navdb/database.h"
 #include "navdb/selection.h"
+#include "params/Unit_afich.h"
 #include "procedures/leg_lists.h"
 #include "sector/writer.h"
-#include "params/Unit_afich.h"
 
 namespace karvel {
 namespace {
@@ -29,7 +29,7 @@ namespace {
 // Shows the progress window only once there is progress to show (the import
 // of an Access file), and closes it when the work is done.
 class ProgressOnDemand : public ProgressSink {
-public:
+  public:
     ProgressOnDemand(TForm_message* window, const QString& caption)
         : window_(window), caption_(caption) {}
     ~ProgressOnDemand() override {
@@ -48,7 +48,7 @@ public:
         if (window_) window_->set_position(position);
     }
 
-private:
+  private:
     TForm_message* window_;
     QString caption_;
     bool shown_ = false;
@@ -209,8 +209,8 @@ void TForm1::build_controls() {
     };
     add_list(0, 0, Label_listairport, QStringLiteral("airports"), "Label_listairport",
              ListBox_airports, "ListBox_airports");
-    add_list(0, 1, Label_listrunway, QStringLiteral("runways"), "Label_listrunway",
-             ListBox_runways, "ListBox_runways");
+    add_list(0, 1, Label_listrunway, QStringLiteral("runways"), "Label_listrunway", ListBox_runways,
+             "ListBox_runways");
     add_list(0, 2, Label_listvor, QStringLiteral("VOR"), "Label_listvor", ListBox_vor,
              "ListBox_vor");
     add_list(0, 3, Label_listndb, QStringLiteral("NDB"), "Label_listndb", ListBox_ndb,
@@ -219,8 +219,7 @@ void TForm1::build_controls() {
              ListBox_waypoint, "ListBox_waypoint");
     add_list(1, 1, Label_airway, QStringLiteral("airways"), "Label_airway", ListBox_airway,
              "ListBox_airway");
-    add_list(1, 2, Label_star, QStringLiteral("Star"), "Label_star", ListBox_star,
-             "ListBox_star");
+    add_list(1, 2, Label_star, QStringLiteral("Star"), "Label_star", ListBox_star, "ListBox_star");
     add_list(1, 3, Label_sid, QStringLiteral("SID"), "Label_sid", ListBox_sid, "ListBox_sid");
 
     // Inspection of one procedure or airway, and the path construction memo.
@@ -293,9 +292,13 @@ void TForm1::Button_enrClick() {
     });
 }
 
-void TForm1::ListBox_starClick() { show_procedure(ListBox_star, state_.nav.stars, "STAR: "); }
+void TForm1::ListBox_starClick() {
+    show_procedure(ListBox_star, state_.nav.stars, "STAR: ");
+}
 
-void TForm1::ListBox_sidClick() { show_procedure(ListBox_sid, state_.nav.sids, "SID: "); }
+void TForm1::ListBox_sidClick() {
+    show_procedure(ListBox_sid, state_.nav.sids, "SID: ");
+}
 
 void TForm1::ListBox_airwayClick() {
     const int k = ListBox_airway->currentRow();
@@ -306,33 +309,51 @@ void TForm1::ListBox_airwayClick() {
 
 QListWidget* TForm1::list_widget(List list) const {
     switch (list) {
-        case List::airports: return ListBox_airports;
-        case List::runways: return ListBox_runways;
-        case List::waypoints: return ListBox_waypoint;
-        case List::vor: return ListBox_vor;
-        case List::ndb: return ListBox_ndb;
-        case List::airways: return ListBox_airway;
-        case List::stars: return ListBox_star;
-        case List::sids: return ListBox_sid;
+        case List::airports:
+            return ListBox_airports;
+        case List::runways:
+            return ListBox_runways;
+        case List::waypoints:
+            return ListBox_waypoint;
+        case List::vor:
+            return ListBox_vor;
+        case List::ndb:
+            return ListBox_ndb;
+        case List::airways:
+            return ListBox_airway;
+        case List::stars:
+            return ListBox_star;
+        case List::sids:
+            return ListBox_sid;
     }
     return nullptr;
 }
 
 QLabel* TForm1::count_label(List list) const {
     switch (list) {
-        case List::airports: return Label_listairport;
-        case List::runways: return Label_listrunway;
-        case List::waypoints: return Label_listwaypoint;
-        case List::vor: return Label_listvor;
-        case List::ndb: return Label_listndb;
-        case List::airways: return Label_airway;
-        case List::stars: return Label_star;
-        case List::sids: return Label_sid;
+        case List::airports:
+            return Label_listairport;
+        case List::runways:
+            return Label_listrunway;
+        case List::waypoints:
+            return Label_listwaypoint;
+        case List::vor:
+            return Label_listvor;
+        case List::ndb:
+            return Label_listndb;
+        case List::airways:
+            return Label_airway;
+        case List::stars:
+            return Label_star;
+        case List::sids:
+            return Label_sid;
     }
     return nullptr;
 }
 
-void TForm1::clear_list(List list) { list_widget(list)->clear(); }
+void TForm1::clear_list(List list) {
+    list_widget(list)->clear();
+}
 
 void TForm1::add_items(List list, const std::vector<std::string>& items) {
     list_widget(list)->addItems(qt_items(items));
@@ -342,7 +363,9 @@ void TForm1::set_count_label(List list, const std::string& text) {
     count_label(list)->setText(to_qstring(text));
 }
 
-void TForm1::add_line(const std::string& line) { pending_memo_ << to_qstring(line); }
+void TForm1::add_line(const std::string& line) {
+    pending_memo_ << to_qstring(line);
+}
 
 void TForm1::flush_memo() {
     if (pending_memo_.isEmpty()) return;
@@ -399,8 +422,8 @@ bool TForm1::run_selection(const std::function<void(ProgressSink&)>& body) {
 
 void TForm1::after_selection() {
     const NavState& nav = state_.nav;
-    Label_selection->setText(to_qstring(nav.selection_text + "   visu:" +
-                                        std::to_string(state_.map.range_nm) + "nm"));
+    Label_selection->setText(
+        to_qstring(nav.selection_text + "   visu:" + std::to_string(state_.map.range_nm) + "nm"));
     if (afich_) afich_->reset_toggle_captions();
 }
 
@@ -429,10 +452,7 @@ void TForm1::Button_rechparregionClick() {
         NavState& nav = state_.nav;
         LoadContext ctx{state_.db.Query1, nav, *this, progress, *this, {}};
         select_by_region(ctx, state_.map, nav.region_code);
-        nav.box_lat_max = nav.wpt_lat_max;
-        nav.box_lat_min = nav.wpt_lat_min;
-        nav.box_lon_max = nav.wpt_lon_max;
-        nav.box_lon_min = nav.wpt_lon_min;
+        box_from_waypoint_extent(nav);
         load_geography(nav, RadioGroup_coast->item_index(), dialogs_);
     });
     if (ok) after_selection();
@@ -440,8 +460,8 @@ void TForm1::Button_rechparregionClick() {
 
 void TForm1::Button1Click() {
     if (!carte_) return;
-    carte_->setWindowTitle(to_qstring(state_.nav.selection_text + "   visu:" +
-                                      std::to_string(state_.map.range_nm) + "nm"));
+    carte_->setWindowTitle(to_qstring(state_.nav.selection_text +
+                                      "   visu:" + std::to_string(state_.map.range_nm) + "nm"));
     carte_->show();
     carte_->raise();
     carte_->activateWindow();
@@ -467,8 +487,8 @@ void TForm1::FormShow() {
 
     run_command(dialogs_, [&] {
         ProgressOnDemand progress(message_, QStringLiteral("import de la base de données"));
-        const auto label = open_database(state_.db, state_.settings, dialogs_,
-                                         state_.nav.program_dir, &progress);
+        const auto label =
+            open_database(state_.db, state_.settings, dialogs_, state_.nav.program_dir, &progress);
         if (label) Label_cycle->setText(to_qstring(*label));
     });
 }

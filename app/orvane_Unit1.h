@@ -26,7 +26,7 @@ class TForm_message;
 
 class TForm1 : public QMainWindow, public SelectionView, public MemoSink {
     Q_OBJECT
-public:
+  public:
     // Runs the creation steps (region index, settings) before returning.
     TForm1(AppState& state, Dialogs& dialogs, QWidget* parent = nullptr);
 
@@ -108,11 +108,11 @@ public:
     QAction* enregistrer1;
     QAction* quitter1;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void build_controls();
     QListWidget* list_widget(List list) const;
     QLabel* count_label(List list) const;

@@ -5,8 +5,7 @@
 
 namespace karvel {
 
-RadioGroup::RadioGroup(const QString& title, const QStringList& items, int columns,
-                       QWidget* parent)
+RadioGroup::RadioGroup(const QString& title, const QStringList& items, int columns, QWidget* parent)
     : QGroupBox(title, parent), group_(new QButtonGroup(this)) {
     auto* layout = new QGridLayout(this);
     for (int i = 0; i < items.size(); ++i) {
@@ -17,7 +16,9 @@ RadioGroup::RadioGroup(const QString& title, const QStringList& items, int colum
     connect(group_, &QButtonGroup::idClicked, this, &RadioGroup::clicked);
 }
 
-int RadioGroup::item_index() const { return group_->checkedId(); }
+int RadioGroup::item_index() const {
+    return group_->checkedId();
+}
 
 void RadioGroup::set_item_index(int index) {
     if (auto* b = group_->button(index)) b->setChecked(true);
@@ -28,6 +29,8 @@ QString RadioGroup::item_text(int index) const {
     return b ? b->text() : QString();
 }
 
-int RadioGroup::count() const { return static_cast<int>(group_->buttons().size()); }
+int RadioGroup::count() const {
+    return static_cast<int>(group_->buttons().size());
+}
 
 }  // namespace karvel

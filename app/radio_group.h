@@ -10,7 +10,7 @@ namespace karvel {
 
 class RadioGroup : public QGroupBox {
     Q_OBJECT
-public:
+  public:
     RadioGroup(const QString& title, const QStringList& items, int columns,
                QWidget* parent = nullptr);
     int item_index() const;
@@ -18,10 +18,10 @@ public:
     QString item_text(int index) const;
     int count() const;
 
-signals:
+  signals:
     void clicked(int index);
 
-private:
+  private:
     QButtonGroup* group_;
 };
 

@@ -12,7 +12,7 @@ namespace karvel {
 enum class List { airports, runways, waypoints, vor, ndb, airways, stars, sids };
 
 class SelectionView {
-public:
+  public:
     virtual ~SelectionView() = default;
     virtual void clear_list(List list) = 0;
     virtual void add_items(List list, const std::vector<std::string>& items) = 0;
@@ -20,21 +20,21 @@ public:
 };
 
 class MemoSink {
-public:
+  public:
     virtual ~MemoSink() = default;
     virtual void add_line(const std::string& line) = 0;
 };
 
 // Stand-ins that keep what they are told.
 class NullView : public SelectionView {
-public:
+  public:
     void clear_list(List) override {}
     void add_items(List, const std::vector<std::string>&) override {}
     void set_count_label(List, const std::string&) override {}
 };
 
 class MemoLines : public MemoSink {
-public:
+  public:
     void add_line(const std::string& line) override { lines.push_back(line); }
     std::vector<std::string> lines;
 };

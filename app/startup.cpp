@@ -1,27 +1,15 @@
 #include "app/startup.h"
 
-#include <exception>
 #include <filesystem>
-#include <functional>
 
 #include "app/cp1252.h"
 #include "app/numtext.h"
 #include "app/regions.h"
 
 namespace karvel {
-namespace {
-
-void step(Dialogs& dialogs, const std::function<void()>& body) {
-    try {
-        body();
-    } catch (const std::exception& e) {
-        dialogs.error(e.what());
-    }
+std::string settings_path(const NavState& nav) {
+    return nav.program_dir + "/karvel_params.ini";
 }
-
-}  // namespace
-
-std::string settings_path(const NavState& nav) { return nav.program_dir + "/karvel_params.ini"; }
 
 std::string region_index_path(const NavState& nav) {
     return nav.program_dir + "/index_regions.txt";
@@ -40,16 +28,18 @@ void main_window_create(AppState& state, Dialogs& dialogs) {
     nav.region_codes.clear();
     create_map_bitmap(map);
 
-    step(dialogs, [&] { load_region_index(region_index_path(nav), nav.region_lines, nav.region_codes); });
+    run_command(dialogs, [&] {
+        load_region_index(region_index_path(nav), nav.region_lines, nav.region_codes);
+    });
 
     s.ini.open(settings_path(nav));
-    step(dialogs, [&] { map.ring_step_nm = str_to_int(s.ini.read("screen", "eqdist")); });
+    run_command(dialogs, [&] { map.ring_step_nm = str_to_int(s.ini.read("screen", "eqdist")); });
     map.font_name = s.ini.read("caract", "style");
-    step(dialogs, [&] { map.map_font_size = str_to_int(s.ini.read("caract", "size")); });
+    run_command(dialogs, [&] { map.map_font_size = str_to_int(s.ini.read("caract", "size")); });
     s.list_style = s.ini.read("caract", "liststyle");
-    step(dialogs, [&] { s.list_size = str_to_int(s.ini.read("caract", "listsize")); });
-    step(dialogs, [&] { read_colours(s); });
-    step(dialogs, [&] { read_details(s); });
+    run_command(dialogs, [&] { s.list_size = str_to_int(s.ini.read("caract", "listsize")); });
+    run_command(dialogs, [&] { read_colours(s); });
+    run_command(dialogs, [&] { read_details(s); });
     read_odbc(s);
 }
 

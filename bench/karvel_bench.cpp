@@ -140,7 +140,9 @@ void region_case(benchmark::State& state, const std::string& code) {
     });
 }
 
-void BM_SelectByRegion(benchmark::State& state) { region_case(state, kLargeRegion); }
+void BM_SelectByRegion(benchmark::State& state) {
+    region_case(state, kLargeRegion);
+}
 BENCHMARK(BM_SelectByRegion)->Unit(benchmark::kMillisecond);
 
 void BM_SelectWholeDatabase(benchmark::State& state) {
@@ -178,10 +180,7 @@ void BM_WriteSector(benchmark::State& state) {
     World& w = world();
     LoadContext ctx{w.query, w.nav, w.lists, w.progress, w.memo, {}};
     select_by_region(ctx, w.view, kLargeRegion);
-    w.nav.box_lat_min = w.nav.wpt_lat_min;
-    w.nav.box_lat_max = w.nav.wpt_lat_max;
-    w.nav.box_lon_min = w.nav.wpt_lon_min;
-    w.nav.box_lon_max = w.nav.wpt_lon_max;
+    box_from_waypoint_extent(w.nav);
     const std::string path = "/tmp/karvel_bench.sct";
     const PlaneScale scale{w.view.nm_per_deg_lat, w.view.nm_per_deg_lon};
     std::vector<std::string> lines;

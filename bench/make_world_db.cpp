@@ -10,12 +10,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <tuple>
 #include <cstdio>
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -43,14 +43,26 @@ struct Db {
 struct Insert {
     sqlite3_stmt* s;
     int i = 0;
-    Insert& operator()(long long v) { sqlite3_bind_int64(s, ++i, v); return *this; }
-    Insert& operator()(int v) { sqlite3_bind_int64(s, ++i, v); return *this; }
-    Insert& operator()(double v) { sqlite3_bind_double(s, ++i, v); return *this; }
+    Insert& operator()(long long v) {
+        sqlite3_bind_int64(s, ++i, v);
+        return *this;
+    }
+    Insert& operator()(int v) {
+        sqlite3_bind_int64(s, ++i, v);
+        return *this;
+    }
+    Insert& operator()(double v) {
+        sqlite3_bind_double(s, ++i, v);
+        return *this;
+    }
     Insert& operator()(const std::string& v) {
         sqlite3_bind_text(s, ++i, v.c_str(), -1, SQLITE_TRANSIENT);
         return *this;
     }
-    Insert& null() { sqlite3_bind_null(s, ++i); return *this; }
+    Insert& null() {
+        sqlite3_bind_null(s, ++i);
+        return *this;
+    }
     void run() {
         if (sqlite3_step(s) != SQLITE_DONE) {
             std::fprintf(stderr, "make_world_db: insert failed\n");
@@ -107,8 +119,9 @@ int main(int argc, char** argv) {
     std::normal_distribution<double> gauss(0, 1);
 
     db.exec("INSERT INTO config VALUES ('CycleName', '2612W')");
-    db.exec("INSERT INTO navaidtypes VALUES (1,'VOR'),(2,'VOR-DME'),(3,'VORTAC'),(4,'DME'),"
-            "(5,'NDB'),(6,'TACAN'),(7,'NDB-DME')");
+    db.exec(
+        "INSERT INTO navaidtypes VALUES (1,'VOR'),(2,'VOR-DME'),(3,'VORTAC'),(4,'DME'),"
+        "(5,'NDB'),(6,'TACAN'),(7,'NDB-DME')");
 
     // 200 regions: real prefixes first, the rest made up; sizes fall off.
     const char* real[] = {"LF", "EG", "ED", "LE", "LI", "LS", "EB", "EH", "EK", "EN", "ES", "LO",
@@ -140,14 +153,14 @@ int main(int argc, char** argv) {
     auto ins_airway = Insert{db.prepare("INSERT INTO airways VALUES (?,?)")};
     auto ins_awleg = Insert{db.prepare("INSERT INTO airwaylegs VALUES (?,?,?,?)")};
     auto ins_term = Insert{db.prepare("INSERT INTO Terminals VALUES (?,?,?,?,?,?)")};
-    auto ins_leg = Insert{db.prepare(
-        "INSERT INTO terminallegs VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)")};
+    auto ins_leg = Insert{
+        db.prepare("INSERT INTO terminallegs VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)")};
 
     long long airport_id = 1, runway_id = 1, ils_id = 1, navaid_id = 1, wpt_id = 1, airway_id = 1,
               awleg_id = 1, term_id = 1, leg_id = 1;
     int ils_left = 3000;
-    const char* codes[] = {"IF", "TF", "CF", "DF", "FD", "CD", "CI", "VI", "CR", "VR", "AF",
-                           "VA", "CA", "HM"};
+    const char* codes[] = {"IF", "TF", "CF", "DF", "FD", "CD", "CI",
+                           "VI", "CR", "VR", "AF", "VA", "CA", "HM"};
     for (const Region& g : regions) {
         struct Fix {
             long long id;
@@ -156,12 +169,15 @@ int main(int argc, char** argv) {
         std::vector<Fix> region_wpts;
         std::vector<Fix> region_navs;
         for (int a = 0; a < g.airports; ++a) {
-            const Point ap = a == 0 ? g.centre
-                                    : Point{std::clamp(g.centre.lat + gauss(rng) * g.spread, -85.0, 85.0),
-                                            g.centre.lon + gauss(rng) * g.spread * 1.4};
+            const Point ap =
+                a == 0 ? g.centre
+                       : Point{std::clamp(g.centre.lat + gauss(rng) * g.spread, -85.0, 85.0),
+                               g.centre.lon + gauss(rng) * g.spread * 1.4};
             const std::string icao = g.code + letters(a, 2);
             const long long aid = airport_id++;
-            ins_airport(aid)(icao)("AIRPORT " + icao)(ap.lat)(ap.lon)(static_cast<int>(1500 * unit(rng))).run();
+            ins_airport(aid)(icao)("AIRPORT " +
+                                   icao)(ap.lat)(ap.lon)(static_cast<int>(1500 * unit(rng)))
+                .run();
             ins_alook(aid)(icao).run();
 
             // runways: one to three pairs; ILS on some ends
@@ -179,15 +195,17 @@ int main(int argc, char** argv) {
                 std::snprintf(id1, sizeof id1, "%02d%s", n1, suffix.c_str());
                 std::snprintf(id2, sizeof id2, "%02d%s", n1 + 18, other.c_str());
                 for (const auto& [ident, p, hd] : {std::tuple{std::string(id1), e1, h},
-                                                    std::tuple{std::string(id2), e2, h + 180}}) {
+                                                   std::tuple{std::string(id2), e2, h + 180}}) {
                     const long long rid = runway_id++;
-                    ins_runway(rid)(aid)(ident)(hd)(p.lat)(p.lon)(static_cast<int>(len * 1852)).run();
+                    ins_runway(rid)(aid)(ident)(hd)(p.lat)(p.lon)(static_cast<int>(len * 1852))
+                        .run();
                     ends.push_back({rid, p});
                     if (ils_left > 0 && unit(rng) < 0.09) {
                         --ils_left;
                         const long long iid = ils_id++;
                         ins_ils(iid)(rid)("I" + letters(static_cast<int>(iid), 3))(
-                            freq_code(108.1 + 0.2 * std::floor(19 * unit(rng))))(p.lat)(p.lon).run();
+                            freq_code(108.1 + 0.2 * std::floor(19 * unit(rng))))(p.lat)(p.lon)
+                            .run();
                     }
                 }
             }
@@ -200,15 +218,18 @@ int main(int argc, char** argv) {
                 const bool ndb = type == 5 || type == 7;
                 const double f = ndb ? (0.19 + 0.5 * unit(rng)) * 1000 : 108 + 10 * unit(rng);
                 const long long nid = navaid_id++;
-                ins_navaid(nid)(letters(static_cast<int>(nid), 3))(type)("NAVAID " + std::to_string(nid))(
-                    freq_code(std::round(f * 20) / 20))(p.lat)(p.lon).run();
+                ins_navaid(nid)(letters(static_cast<int>(nid), 3))(type)("NAVAID " +
+                                                                         std::to_string(nid))(
+                    freq_code(std::round(f * 20) / 20))(p.lat)(p.lon)
+                    .run();
                 ins_nlook(nid)(g.code).run();
                 region_navs.push_back({nid, p});
             }
             const int fixes = static_cast<int>(std::lround(250000.0 / 17000 * (0.5 + unit(rng))));
             std::vector<Fix> local;
             for (int w = 0; w < fixes; ++w) {
-                const Point p = move(ap, 360 * unit(rng), 2 + 60 * unit(rng) * unit(rng) + 5 * unit(rng));
+                const Point p =
+                    move(ap, 360 * unit(rng), 2 + 60 * unit(rng) * unit(rng) + 5 * unit(rng));
                 const long long wid = wpt_id++;
                 const std::string ident = letters(static_cast<int>(wid % 11881376), 5);
                 ins_wpt(wid)(ident)(ident)(p.lat)(p.lon).run();
@@ -218,24 +239,38 @@ int main(int argc, char** argv) {
             }
 
             // SIDs and STARs with legs of every kind
-            const int procs = static_cast<int>(std::lround(40000.0 / 17000 * (0.3 + 1.4 * unit(rng))));
+            const int procs =
+                static_cast<int>(std::lround(40000.0 / 17000 * (0.3 + 1.4 * unit(rng))));
             for (int t = 0; t < procs && !local.empty() && !region_navs.empty(); ++t) {
                 const bool sid = t % 2 == 0;
                 const auto& end = ends[static_cast<size_t>(unit(rng) * ends.size())];
                 const long long tid = term_id++;
-                ins_term(tid)(aid)(icao)(std::string(sid ? "2" : "1"))(letters(static_cast<int>(tid), 5) + " 1A");
-                if (sid) ins_term(end.first);
-                else ins_term.null();
+                ins_term(tid)(aid)(icao)(std::string(sid ? "2" : "1"))(
+                    letters(static_cast<int>(tid), 5) + " 1A");
+                if (sid)
+                    ins_term(end.first);
+                else
+                    ins_term.null();
                 ins_term.run();
                 const int nlegs = 8 + static_cast<int>(14 * unit(rng));
                 const int ntrans = 1 + static_cast<int>(3 * unit(rng));
                 for (int l = 0; l < nlegs; ++l) {
                     const int tr = l * ntrans / nlegs;
-                    const std::string transition = tr == 0 ? "RW" + std::to_string(l % 36 + 1) : (tr == 1 ? "" : "TR" + std::to_string(tr));
+                    const std::string transition = tr == 0
+                                                       ? "RW" + std::to_string(l % 36 + 1)
+                                                       : (tr == 1 ? "" : "TR" + std::to_string(tr));
                     const char* code = codes[static_cast<size_t>(unit(rng) * 14)];
                     const Fix& w = local[static_cast<size_t>(unit(rng) * local.size())];
-                    const Fix& n = region_navs[region_navs.size() - 1 - static_cast<size_t>(unit(rng) * std::min<size_t>(region_navs.size(), 8))];
-                    ins_leg(leg_id++)(tid)(std::string(tr == 0 ? "R" : tr == 1 ? "C" : "E"))(transition)(std::string(code))(w.id)(w.p.lat)(w.p.lon)(std::string(unit(rng) < 0.3 ? "L" : ""))(n.id)(n.p.lat)(n.p.lon)(360 * unit(rng))(3 + 25 * unit(rng))(360 * unit(rng))(20 * unit(rng));
+                    const Fix& n =
+                        region_navs[region_navs.size() - 1 -
+                                    static_cast<size_t>(unit(rng) *
+                                                        std::min<size_t>(region_navs.size(), 8))];
+                    ins_leg(leg_id++)(tid)(std::string(tr == 0   ? "R"
+                                                       : tr == 1 ? "C"
+                                                                 : "E"))(
+                        transition)(std::string(code))(w.id)(w.p.lat)(w.p.lon)(
+                        std::string(unit(rng) < 0.3 ? "L" : ""))(n.id)(n.p.lat)(n.p.lon)(
+                        360 * unit(rng))(3 + 25 * unit(rng))(360 * unit(rng))(20 * unit(rng));
                     ins_leg.null().null().null();
                     ins_leg.run();
                 }
@@ -249,7 +284,8 @@ int main(int argc, char** argv) {
             const int legs = 2 + static_cast<int>(4 * unit(rng));
             size_t at = static_cast<size_t>(unit(rng) * region_wpts.size());
             for (int l = 0; l < legs; ++l) {
-                const size_t next = (at + 1 + static_cast<size_t>(unit(rng) * 40)) % region_wpts.size();
+                const size_t next =
+                    (at + 1 + static_cast<size_t>(unit(rng) * 40)) % region_wpts.size();
                 ins_awleg(awleg_id++)(awid)(region_wpts[at].id)(region_wpts[next].id).run();
                 at = next;
             }
@@ -257,10 +293,11 @@ int main(int argc, char** argv) {
     }
     db.exec("COMMIT");
     db.exec("ANALYZE");
-    std::printf("airports %lld, runway ends %lld, ILS %lld, navaids %lld, waypoints %lld, "
-                "airways %lld (%lld legs), procedures %lld (%lld legs)\n",
-                airport_id - 1, runway_id - 1, ils_id - 1, navaid_id - 1, wpt_id - 1, airway_id - 1,
-                awleg_id - 1, term_id - 1, leg_id - 1);
+    std::printf(
+        "airports %lld, runway ends %lld, ILS %lld, navaids %lld, waypoints %lld, "
+        "airways %lld (%lld legs), procedures %lld (%lld legs)\n",
+        airport_id - 1, runway_id - 1, ils_id - 1, navaid_id - 1, wpt_id - 1, airway_id - 1,
+        awleg_id - 1, term_id - 1, leg_id - 1);
     sqlite3_close(db.db);
     return 0;
 }

@@ -59,7 +59,7 @@ struct Options {
 
 // Start-up messages are told on standard error; work goes on.
 class ConsoleDialogs : public Dialogs {
-public:
+  public:
     void message(const std::string& text) override { warn(text); }
     void error(const std::string& text) override { warn(text); }
     std::optional<std::string> input(const std::string&, const std::string&,
@@ -88,17 +88,28 @@ Options parse(int argc, char** argv) {
     };
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if (a == "--airport") o.airport = value(i);
-        else if (a == "--radius") o.radius = value(i);
-        else if (a == "--region") o.region = value(i);
-        else if (a == "--geo") o.geo = value(i);
-        else if (a == "--name") o.name = value(i);
-        else if (a == "--callsign") o.callsign = value(i);
-        else if (a == "--sector-icao") o.sector_icao = value(i);
-        else if (a == "--database") o.database = value(i);
-        else if (a == "--memo") o.memo = value(i);
-        else if (a == "--output") o.output = value(i);
-        else throw Error(w1252("option inconnue : ") + utf8_to_cp1252(a) + " (voir --help)");
+        if (a == "--airport")
+            o.airport = value(i);
+        else if (a == "--radius")
+            o.radius = value(i);
+        else if (a == "--region")
+            o.region = value(i);
+        else if (a == "--geo")
+            o.geo = value(i);
+        else if (a == "--name")
+            o.name = value(i);
+        else if (a == "--callsign")
+            o.callsign = value(i);
+        else if (a == "--sector-icao")
+            o.sector_icao = value(i);
+        else if (a == "--database")
+            o.database = value(i);
+        else if (a == "--memo")
+            o.memo = value(i);
+        else if (a == "--output")
+            o.output = value(i);
+        else
+            throw Error(w1252("option inconnue : ") + utf8_to_cp1252(a) + " (voir --help)");
     }
     if (o.region && (o.airport || o.radius))
         throw Error(w1252("--region ne va pas avec --airport ni --radius"));
@@ -133,7 +144,8 @@ int run(const Options& o) {
     // The region choice comes first: an invalid code stops before anything.
     if (o.region) {
         if (!o.region->empty()) {
-            const int p = o.region->size() == 2 ? find_region_code(nav.region_codes, *o.region) : -1;
+            const int p =
+                o.region->size() == 2 ? find_region_code(nav.region_codes, *o.region) : -1;
             if (p < 0) throw Error("code invalide");
             nav.region_code = nav.region_codes[static_cast<size_t>(p)];
             nav.selection_text = nav.region_lines[static_cast<size_t>(p)];
@@ -156,7 +168,8 @@ int run(const Options& o) {
         const t_ODBC& odbc;
         ~Unregister() { db.sources.remove_dsn(odbc.driver, odbc.dsn); }
     };
-    const std::optional<std::string> label = open_database(db, settings, console, nav.program_dir, nullptr);
+    const std::optional<std::string> label =
+        open_database(db, settings, console, nav.program_dir, nullptr);
     if (!label) return 1;  // "Echec de création du DSN" was told
     Unregister unregister{db, settings.odbc};
 
@@ -169,10 +182,7 @@ int run(const Options& o) {
         select_by_airport(ctx, state.map, *o.airport, radius);
     } else {
         select_by_region(ctx, state.map, nav.region_code);
-        nav.box_lat_max = nav.wpt_lat_max;
-        nav.box_lat_min = nav.wpt_lat_min;
-        nav.box_lon_max = nav.wpt_lon_max;
-        nav.box_lon_min = nav.wpt_lon_min;
+        box_from_waypoint_extent(nav);
     }
     load_geography(nav, level, console);
 

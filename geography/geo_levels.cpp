@@ -1,9 +1,10 @@
 #include "geography/geo_levels.h"
 
 #include <filesystem>
-#include <fstream>
 
 #include "app/cp1252.h"
+#include "app/error.h"
+#include "app/ini_file.h"
 #include "app/numtext.h"
 #include "geography/shapefile.h"
 
@@ -31,14 +32,12 @@ void load_kind(NavState& nav, GeoKind kind, const char* tag, int level, Dialogs&
 }  // namespace
 
 bool read_shp_file(const std::string& path, const std::string& kind, std::vector<t_geo>& out) {
-    std::ifstream in(fs_path(path), std::ios::binary);
-    if (!in) return false;
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size < 0) return false;
-    in.seekg(0);
-    std::string bytes(static_cast<size_t>(size), '\0');
-    if (!in.read(bytes.data(), size)) return false;
+    std::string bytes;
+    try {
+        bytes = read_file_bytes(path);  // opened for reading only
+    } catch (const Error&) {
+        return false;
+    }
     read_shp(bytes, kind, out);
     return true;
 }

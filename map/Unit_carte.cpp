@@ -12,16 +12,16 @@ namespace {
 
 // Shows the map bitmap as it stands.
 class MapSurface : public QWidget {
-public:
+  public:
     MapSurface(MapView& view, QWidget* parent) : QWidget(parent), view_(view) {}
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         if (!view_.map_bitmap.isNull()) p.drawImage(rect(), view_.map_bitmap);
     }
 
-private:
+  private:
     MapView& view_;
 };
 

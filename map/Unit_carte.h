@@ -15,7 +15,7 @@ class TForm_centre;
 
 class TForm_carte : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     TForm_carte(AppState& state, Dialogs& dialogs, QWidget* parent = nullptr);
     void set_windows(TForm_afich* afich, TForm_centre* centre);
 
@@ -29,7 +29,7 @@ public:
     QAction* centrer1;
     QAction* visibili1;
 
-private:
+  private:
     AppState& state_;
     Dialogs& dialogs_;
     TForm_afich* afich_ = nullptr;

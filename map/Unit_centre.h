@@ -12,7 +12,7 @@ namespace karvel {
 
 class TForm_centre : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TForm_centre(AppState& state, QWidget* parent = nullptr);
 
     QListWidget* ListBox1;
@@ -20,7 +20,7 @@ public:
     QPushButton* Button_centrer;
     QPushButton* Button_anul;
 
-private:
+  private:
     AppState& state_;
 };
 

@@ -25,8 +25,8 @@ void reset_view_for_airport(MapView& view, float lat0, float radius) {
     view.nm_per_deg_lon = lon_factor(lat0);
     view.range_nm = static_cast<int32_t>(nearest_even(radius));
     if (view.range_nm == 0) throw Error(w1252("Division par zéro"));
-    view.px_per_nm = static_cast<float>(static_cast<long double>(view.client_height) /
-                                        view.range_nm);
+    view.px_per_nm =
+        static_cast<float>(static_cast<long double>(view.client_height) / view.range_nm);
     view.ring_step_nm = static_cast<int32_t>(nearest_even(static_cast<long double>(radius) / 10));
 }
 

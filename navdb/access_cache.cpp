@@ -24,7 +24,7 @@ extern char** environ;
 namespace karvel {
 namespace {
 
-constexpr int kCacheFormat = 1;  // bumped whenever the importer changes what it writes
+constexpr int kCacheFormat = 1;          // bumped whenever the importer changes what it writes
 constexpr int kSilenceLimitMs = 120000;  // a helper silent this long is stuck
 
 struct SourceStamp {
@@ -70,8 +70,8 @@ void write_stamp(const std::string& cache, const SourceStamp& s) {
     ok = ok &&
          sqlite3_exec(db, "create table _karvel_import(path, size, mtime_ns, format)", nullptr,
                       nullptr, nullptr) == SQLITE_OK &&
-         sqlite3_prepare_v2(db, "insert into _karvel_import values (?,?,?,?)", -1, &st,
-                            nullptr) == SQLITE_OK;
+         sqlite3_prepare_v2(db, "insert into _karvel_import values (?,?,?,?)", -1, &st, nullptr) ==
+             SQLITE_OK;
     if (ok) {
         sqlite3_bind_text(st, 1, s.path.c_str(), -1, SQLITE_TRANSIENT);
         sqlite3_bind_int64(st, 2, s.size);
@@ -137,9 +137,12 @@ void run_helper(const std::string& helper, const std::string& src, const std::st
             const std::string line = pending.substr(0, eol);
             pending.erase(0, eol + 1);
             if (line.size() < 2) continue;
-            if (line[0] == 'E') failure = line.substr(2);
-            else if (progress && line[0] == 'T') progress->set_maximum(std::atoi(line.c_str() + 2));
-            else if (progress && line[0] == 'P') progress->set_position(std::atoi(line.c_str() + 2));
+            if (line[0] == 'E')
+                failure = line.substr(2);
+            else if (progress && line[0] == 'T')
+                progress->set_maximum(std::atoi(line.c_str() + 2));
+            else if (progress && line[0] == 'P')
+                progress->set_position(std::atoi(line.c_str() + 2));
         }
     }
     ::close(fds[0]);
@@ -154,8 +157,9 @@ void run_helper(const std::string& helper, const std::string& src, const std::st
                     w1252("\" est endommagé : sa lecture a échoué (signal ") +
                     std::to_string(WTERMSIG(status)) + ")");
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        throw Error(failure.empty() ? w1252("L'import du fichier Access \"") + src + w1252("\" a échoué")
-                                    : failure);
+        throw Error(failure.empty()
+                        ? w1252("L'import du fichier Access \"") + src + w1252("\" a échoué")
+                        : failure);
 }
 
 }  // namespace
@@ -177,13 +181,15 @@ std::string access_cache(const std::string& mdb_path, const std::string& cache_d
     std::string tmp = (dir / (".import-" + stem + "-XXXXXX")).string();
     const int fd = ::mkstemp(tmp.data());
     if (fd < 0)
-        throw Error(w1252("Impossible de créer le cache dans \"") + cache_dir + "\" : " +
-                    utf8_to_cp1252(std::strerror(errno)));
+        throw Error(w1252("Impossible de créer le cache dans \"") + cache_dir +
+                    "\" : " + utf8_to_cp1252(std::strerror(errno)));
     ::close(fd);
     try {
         const std::string helper = helper_path();
-        if (helper.empty()) import_access(mdb_path, from_fs_path(tmp), progress);
-        else run_helper(helper, fs_path(mdb_path).string(), tmp, progress);
+        if (helper.empty())
+            import_access(mdb_path, from_fs_path(tmp), progress);
+        else
+            run_helper(helper, fs_path(mdb_path).string(), tmp, progress);
         write_stamp(tmp, stamp);
         std::filesystem::rename(tmp, cache);
     } catch (...) {

@@ -27,11 +27,11 @@ struct IndexSpec {
     const char* column;
 };
 constexpr IndexSpec kNavIndexes[] = {
-    {"airports", "ICAO"},          {"airports", "latitude"},       {"navaids", "type"},
-    {"navaids", "latitude"},       {"waypoints", "latitude"},      {"runways", "airportID"},
-    {"ILSes", "runwayID"},         {"Terminals", "airportID"},     {"terminallegs", "terminalid"},
-    {"airwaylegs", "airwayid"},    {"airwaylegs", "waypoint1ID"},  {"airportlookup", "extid"},
-    {"navaidlookup", "country"},   {"waypointlookup", "country"},  {"navaidtypes", "type"},
+    {"airports", "ICAO"},        {"airports", "latitude"},      {"navaids", "type"},
+    {"navaids", "latitude"},     {"waypoints", "latitude"},     {"runways", "airportID"},
+    {"ILSes", "runwayID"},       {"Terminals", "airportID"},    {"terminallegs", "terminalid"},
+    {"airwaylegs", "airwayid"},  {"airwaylegs", "waypoint1ID"}, {"airportlookup", "extid"},
+    {"navaidlookup", "country"}, {"waypointlookup", "country"}, {"navaidtypes", "type"},
     {"config", "key"},
 };
 
@@ -45,7 +45,7 @@ std::string quote_ident(const std::string& name) {
 }
 
 class Db {
-public:
+  public:
     explicit Db(const std::string& path) {
         if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
                             nullptr) != SQLITE_OK) {
@@ -65,7 +65,7 @@ public:
     }
     sqlite3* get() { return db_; }
 
-private:
+  private:
     sqlite3* db_ = nullptr;
 };
 
@@ -144,8 +144,8 @@ void bind_value(MdbHandle* mdb, MdbColumn* col, sqlite3_stmt* st, int index) {
             break;
         }
         case MDB_NUMERIC: {
-            const std::string t = take_gstring(
-                mdb_numeric_to_string(mdb, start, col->col_scale, col->col_prec));
+            const std::string t =
+                take_gstring(mdb_numeric_to_string(mdb, start, col->col_scale, col->col_prec));
             sqlite3_bind_text(st, index, t.c_str(), static_cast<int>(t.size()), SQLITE_TRANSIENT);
             break;
         }
@@ -229,11 +229,9 @@ void import_access(const std::string& mdb_path, const std::string& sqlite_path,
                    ProgressSink* progress) {
     const std::string native = fs_path(mdb_path).string();
     std::unique_ptr<MdbHandle, MdbCloser> mdb(mdb_open(native.c_str(), MDB_NOFLAGS));
-    if (!mdb)
-        throw Error(w1252("Fichier Access illisible : \"") + mdb_path + "\"");
+    if (!mdb) throw Error(w1252("Fichier Access illisible : \"") + mdb_path + "\"");
     if (!mdb_read_catalog(mdb.get(), MDB_TABLE))
-        throw Error(w1252("Fichier Access endommagé (catalogue illisible) : \"") + mdb_path +
-                    "\"");
+        throw Error(w1252("Fichier Access endommagé (catalogue illisible) : \"") + mdb_path + "\"");
 
     std::vector<MdbCatalogEntry*> tables;
     for (unsigned i = 0; i < mdb->num_catalog; ++i) {

@@ -109,15 +109,15 @@ bool DataSources::config_data_source(int request, const std::string& driver,
             for (const auto& [k, v] : pairs) {
                 if (equals_nocase(k, "DSN")) continue;
                 const std::string value = cp1252_to_utf8(v);
-                done = done && SQLWritePrivateProfileString(u_dsn.c_str(), k.c_str(),
-                                                            value.c_str(), "odbc.ini");
+                done = done && SQLWritePrivateProfileString(u_dsn.c_str(), k.c_str(), value.c_str(),
+                                                            "odbc.ini");
                 if (is_sqlite_driver(driver) && equals_nocase(k, "DBQ")) {
                     // The SQLite drivers read the file from Database and would
                     // create an empty one for a wrong path.
                     done = done && SQLWritePrivateProfileString(u_dsn.c_str(), "Database",
                                                                 value.c_str(), "odbc.ini");
-                    done = done && SQLWritePrivateProfileString(u_dsn.c_str(), "NoCreat", "1",
-                                                                "odbc.ini");
+                    done = done &&
+                           SQLWritePrivateProfileString(u_dsn.c_str(), "NoCreat", "1", "odbc.ini");
                 }
             }
         }

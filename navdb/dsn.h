@@ -26,11 +26,10 @@ std::string dsn_add_attributes(const std::string& dsn, const std::string& descri
 std::string dsn_remove_attributes(const std::string& dsn);
 
 class DataSources {
-public:
+  public:
     // Carries out one installer request with its attribute buffer; true on
     // success. Adding fails when the driver is not installed.
-    bool config_data_source(int request, const std::string& driver,
-                            const std::string& attributes);
+    bool config_data_source(int request, const std::string& driver, const std::string& attributes);
 
     bool register_dsn(const std::string& driver, const std::string& dsn,
                       const std::string& description, const std::string& filename);
@@ -43,7 +42,7 @@ public:
     // Where imported Access files are cached.
     std::string cache_dir;
 
-private:
+  private:
     struct Source {
         std::string description;
         std::string filename;

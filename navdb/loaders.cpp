@@ -64,7 +64,9 @@ std::string frequency_text(int32_t coded) {
     return format_fixed(mhz, 3, 6);
 }
 
-std::string heading_text(double heading) { return std::to_string(nearest_even(heading)); }
+std::string heading_text(double heading) {
+    return std::to_string(nearest_even(heading));
+}
 
 void load_airports(LoadContext& ctx, const Statement& sql) {
     Query& q = ctx.query;
@@ -244,11 +246,14 @@ void load_ils(LoadContext& ctx, const Statement& sql) {
     finish(ctx);
     ctx.view.add_items(List::vor, lines);
     ctx.view.clear_list(List::runways);
-    show(ctx, List::runways, items_of(nav.runways, [&](const RUNWAY& r) {
-             const int a = nav.airport_ids.find(r.airport_id);
-             const std::string icao = a >= 0 ? nav.airports[static_cast<size_t>(a)].icao : "";
-             return icao + ":" + r.ident1 + "-" + r.ident2 + "  " + (r.ils1 ? "(ILS)" : "");
-         }),
+    show(ctx, List::runways,
+         items_of(
+             nav.runways,
+             [&](const RUNWAY& r) {
+                 const int a = nav.airport_ids.find(r.airport_id);
+                 const std::string icao = a >= 0 ? nav.airports[static_cast<size_t>(a)].icao : "";
+                 return icao + ":" + r.ident1 + "-" + r.ident2 + "  " + (r.ils1 ? "(ILS)" : "");
+             }),
          nav.runways.size(), " runways");
 }
 

@@ -12,7 +12,7 @@
 namespace {
 
 class LineProgress : public karvel::ProgressSink {
-public:
+  public:
     void set_maximum(int maximum) override {
         std::printf("T %d\n", maximum);
         std::fflush(stdout);

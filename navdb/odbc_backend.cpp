@@ -26,7 +26,9 @@ std::string diagnostics(SQLSMALLINT type, SQLHANDLE handle) {
     return out.empty() ? "erreur ODBC" : utf8_to_cp1252(out);
 }
 
-bool ok(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO; }
+bool ok(SQLRETURN rc) {
+    return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO;
+}
 
 enum class ColKind { Integer, Real, Text };
 
@@ -72,10 +74,9 @@ OdbcConnection::OdbcConnection(const std::string& dsn) {
     std::string in = "DSN=" + cp1252_to_utf8(dsn) + ";";
     SQLCHAR out[1024];
     SQLSMALLINT out_len = 0;
-    const SQLRETURN rc =
-        SQLDriverConnect(dbc, nullptr, reinterpret_cast<SQLCHAR*>(in.data()),
-                         static_cast<SQLSMALLINT>(in.size()), out, sizeof out, &out_len,
-                         SQL_DRIVER_NOPROMPT);
+    const SQLRETURN rc = SQLDriverConnect(dbc, nullptr, reinterpret_cast<SQLCHAR*>(in.data()),
+                                          static_cast<SQLSMALLINT>(in.size()), out, sizeof out,
+                                          &out_len, SQL_DRIVER_NOPROMPT);
     if (!ok(rc)) {
         const std::string message = diagnostics(SQL_HANDLE_DBC, dbc);
         SQLFreeHandle(SQL_HANDLE_DBC, dbc);
@@ -126,22 +127,25 @@ void OdbcConnection::execute(const std::string& sql, ResultSet& result) {
             result.clear();
             throw Error(message);
         }
-        result.begin_row();
         for (SQLUSMALLINT c = 1; c <= static_cast<SQLUSMALLINT>(n); ++c) {
             SQLLEN ind = 0;
             switch (kinds[c - 1]) {
                 case ColKind::Integer: {
                     SQLBIGINT v = 0;
                     SQLGetData(st.h, c, SQL_C_SBIGINT, &v, 0, &ind);
-                    if (ind == SQL_NULL_DATA) result.add_null();
-                    else result.add_integer(v);
+                    if (ind == SQL_NULL_DATA)
+                        result.add_null();
+                    else
+                        result.add_integer(v);
                     break;
                 }
                 case ColKind::Real: {
                     double v = 0;
                     SQLGetData(st.h, c, SQL_C_DOUBLE, &v, 0, &ind);
-                    if (ind == SQL_NULL_DATA) result.add_null();
-                    else result.add_real(v);
+                    if (ind == SQL_NULL_DATA)
+                        result.add_null();
+                    else
+                        result.add_real(v);
                     break;
                 }
                 case ColKind::Text: {
@@ -161,14 +165,17 @@ void OdbcConnection::execute(const std::string& sql, ResultSet& result) {
                             null = true;
                             break;
                         }
-                        const size_t piece = (ind == SQL_NO_TOTAL || ind >= static_cast<SQLLEN>(chunk.size()))
-                                                 ? chunk.size() - 1
-                                                 : static_cast<size_t>(ind);
+                        const size_t piece =
+                            (ind == SQL_NO_TOTAL || ind >= static_cast<SQLLEN>(chunk.size()))
+                                ? chunk.size() - 1
+                                : static_cast<size_t>(ind);
                         text.append(chunk.data(), piece);
                         if (g == SQL_SUCCESS) break;
                     }
-                    if (null) result.add_null();
-                    else result.add_utf8(text);
+                    if (null)
+                        result.add_null();
+                    else
+                        result.add_utf8(text);
                     break;
                 }
             }

@@ -9,7 +9,7 @@
 namespace karvel {
 
 class OdbcConnection : public Connection {
-public:
+  public:
     // Connects with "DSN=<dsn>"; throws Error with the driver's diagnostics.
     explicit OdbcConnection(const std::string& dsn);
     ~OdbcConnection() override;
@@ -18,7 +18,7 @@ public:
 
     void execute(const std::string& sql, ResultSet& result) override;
 
-private:
+  private:
     void* env_ = nullptr;
     void* dbc_ = nullptr;
 };

@@ -42,8 +42,10 @@ void ResultSet::add_utf8(std::string_view utf8) {
             ascii = false;
             break;
         }
-    if (ascii) add_text(utf8);
-    else add_text(utf8_to_cp1252(utf8));
+    if (ascii)
+        add_text(utf8);
+    else
+        add_text(utf8_to_cp1252(utf8));
 }
 
 int ResultSet::row_count() const {
@@ -64,7 +66,8 @@ std::string ResultSet::text(int row, int col) const {
             return std::to_string(c.v.i);
         case Kind::Real: {
             char buf[40];  // "." whatever the locale
-            const auto r = std::to_chars(buf, buf + sizeof buf, c.v.d, std::chars_format::general, 15);
+            const auto r =
+                std::to_chars(buf, buf + sizeof buf, c.v.d, std::chars_format::general, 15);
             return std::string(buf, r.ptr);
         }
         case Kind::Text:
@@ -89,7 +92,8 @@ double ResultSet::real(int row, int col) const {
             const char* begin = s.data() + (s[0] == '+' ? 1 : 0);
             const auto r = std::from_chars(begin, s.data() + s.size(), v);
             if (r.ec != std::errc() || r.ptr != s.data() + s.size())
-                throw Error("'" + s + w1252("' n'est pas une valeur en virgule flottante correcte"));
+                throw Error("'" + s +
+                            w1252("' n'est pas une valeur en virgule flottante correcte"));
             return v;
         }
     }
@@ -162,9 +166,13 @@ void Query::next() {
     if (row_ < result_.row_count()) ++row_;
 }
 
-bool Query::eof() const { return !active_ || row_ >= result_.row_count(); }
+bool Query::eof() const {
+    return !active_ || row_ >= result_.row_count();
+}
 
-int Query::record_count() const { return active_ ? result_.row_count() : 0; }
+int Query::record_count() const {
+    return active_ ? result_.row_count() : 0;
+}
 
 void Query::require_row() const {
     if (!active_) throw Error(w1252("Opération impossible sur un ensemble de données fermé"));

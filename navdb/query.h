@@ -20,12 +20,11 @@ namespace karvel {
 
 // The rows of one statement, text already in Windows-1252.
 class ResultSet {
-public:
+  public:
     enum class Kind : uint8_t { Null, Integer, Real, Text };
 
     void clear();
     void set_columns(std::vector<std::string> names);
-    void begin_row() {}
     void add_null() { push(Cell{Kind::Null, {.i = 0}}); }
     void add_integer(int64_t v) { push(Cell{Kind::Integer, {.i = v}}); }
     void add_real(double v) { push(Cell{Kind::Real, {.d = v}}); }
@@ -43,7 +42,7 @@ public:
     double real(int row, int col) const;
     int64_t integer(int row, int col) const;
 
-private:
+  private:
     struct Cell {
         Kind kind;
         union {
@@ -78,13 +77,13 @@ private:
 
 // One open database: runs a statement and fills a result.
 class Connection {
-public:
+  public:
     virtual ~Connection() = default;
     virtual void execute(const std::string& sql, ResultSet& result) = 0;
 };
 
 class Query {
-public:
+  public:
     // The connection statements run on; none until a database is set.
     void set_connection(std::shared_ptr<Connection> connection);
     bool has_connection() const { return connection_ != nullptr; }
@@ -114,7 +113,7 @@ public:
     double real(int field) const;
     int32_t integer(int field) const;
 
-private:
+  private:
     void require_row() const;
 
     std::shared_ptr<Connection> connection_;

@@ -16,7 +16,9 @@ int32_t radius_from_text(const std::string& text) {
 
 namespace {
 
-PlaneScale plane_of(const MapView& view) { return {view.nm_per_deg_lat, view.nm_per_deg_lon}; }
+PlaneScale plane_of(const MapView& view) {
+    return {view.nm_per_deg_lat, view.nm_per_deg_lon};
+}
 
 void run_loaders(LoadContext& ctx, const std::array<Statement, 8>& s,
                  const std::function<void()>& after_waypoints) {
@@ -52,10 +54,14 @@ void select_by_airport(LoadContext& ctx, MapView& view, const std::string& icao,
     nav.centre_lon = ref_lon;
 
     using ld = long double;
-    nav.box_lat_min = static_cast<double>(static_cast<ld>(ref_lat) - static_cast<ld>(radius) / view.nm_per_deg_lat);
-    nav.box_lat_max = static_cast<double>(static_cast<ld>(ref_lat) + static_cast<ld>(radius) / view.nm_per_deg_lat);
-    nav.box_lon_min = static_cast<double>(static_cast<ld>(ref_lon) - static_cast<ld>(radius) / view.nm_per_deg_lon);
-    nav.box_lon_max = static_cast<double>(static_cast<ld>(ref_lon) + static_cast<ld>(radius) / view.nm_per_deg_lon);
+    nav.box_lat_min = static_cast<double>(static_cast<ld>(ref_lat) -
+                                          static_cast<ld>(radius) / view.nm_per_deg_lat);
+    nav.box_lat_max = static_cast<double>(static_cast<ld>(ref_lat) +
+                                          static_cast<ld>(radius) / view.nm_per_deg_lat);
+    nav.box_lon_min = static_cast<double>(static_cast<ld>(ref_lon) -
+                                          static_cast<ld>(radius) / view.nm_per_deg_lon);
+    nav.box_lon_max = static_cast<double>(static_cast<ld>(ref_lon) +
+                                          static_cast<ld>(radius) / view.nm_per_deg_lon);
     const BoxTexts texts =
         box_texts(nav.box_lat_min, nav.box_lat_max, nav.box_lon_min, nav.box_lon_max);
 
@@ -66,13 +72,23 @@ void select_by_airport(LoadContext& ctx, MapView& view, const std::string& icao,
 void select_by_region(LoadContext& ctx, MapView& view, const std::string& code) {
     NavState& nav = ctx.nav;
     auto centre_from_waypoints = [&] {
-        nav.centre_lat = static_cast<double>((static_cast<long double>(nav.wpt_lat_max) + nav.wpt_lat_min) / 2);
-        nav.centre_lon = static_cast<double>((static_cast<long double>(nav.wpt_lon_max) + nav.wpt_lon_min) / 2);
+        nav.centre_lat =
+            static_cast<double>((static_cast<long double>(nav.wpt_lat_max) + nav.wpt_lat_min) / 2);
+        nav.centre_lon =
+            static_cast<double>((static_cast<long double>(nav.wpt_lon_max) + nav.wpt_lon_min) / 2);
         reset_view_for_region(view, nav.centre_lat);
         ctx.scale = plane_of(view);
     };
+    // Centre, plane and view follow from the waypoint extent, which no later
+    // statement changes: set once, before the procedure paths are built.
     run_loaders(ctx, region_statements(code), centre_from_waypoints);
-    centre_from_waypoints();
+}
+
+void box_from_waypoint_extent(NavState& nav) {
+    nav.box_lat_max = nav.wpt_lat_max;
+    nav.box_lat_min = nav.wpt_lat_min;
+    nav.box_lon_max = nav.wpt_lon_max;
+    nav.box_lon_min = nav.wpt_lon_min;
 }
 
 }  // namespace karvel

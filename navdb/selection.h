@@ -17,6 +17,9 @@ void select_by_airport(LoadContext& ctx, MapView& view, const std::string& icao,
 // the waypoints give its centre, so the procedure paths are built on it.
 void select_by_region(LoadContext& ctx, MapView& view, const std::string& code);
 
+// After a selection by region, the box is the waypoint extent.
+void box_from_waypoint_extent(NavState& nav);
+
 // The radius text of the window as a radius: an integer other than 0.
 int32_t radius_from_text(const std::string& text);
 

@@ -11,8 +11,8 @@ namespace karvel {
 SqliteConnection::SqliteConnection(const std::string& path) : path_(path) {
     const std::string native = fs_path(path).string();
     // One connection, used by one thread: no per-call locking.
-    const int rc = sqlite3_open_v2(native.c_str(), &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
-                                   nullptr);
+    const int rc =
+        sqlite3_open_v2(native.c_str(), &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
     std::string problem;
     if (rc != SQLITE_OK) {
         problem = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
@@ -29,13 +29,15 @@ SqliteConnection::SqliteConnection(const std::string& path) : path_(path) {
     if (!problem.empty()) {
         sqlite3_close(db_);
         db_ = nullptr;
-        throw Error(w1252("Impossible d'ouvrir la base de données \"") + path + "\" : " +
-                    utf8_to_cp1252(problem));
+        throw Error(w1252("Impossible d'ouvrir la base de données \"") + path +
+                    "\" : " + utf8_to_cp1252(problem));
     }
     sqlite3_busy_timeout(db_, 2000);
 }
 
-SqliteConnection::~SqliteConnection() { sqlite3_close(db_); }
+SqliteConnection::~SqliteConnection() {
+    sqlite3_close(db_);
+}
 
 void SqliteConnection::execute(const std::string& sql, ResultSet& result) {
     const std::string utf8 = cp1252_to_utf8(sql);
@@ -53,7 +55,6 @@ void SqliteConnection::execute(const std::string& sql, ResultSet& result) {
     result.set_columns(std::move(names));
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        result.begin_row();
         for (int i = 0; i < n; ++i) {
             // One call for the column, then its value read directly.
             sqlite3_value* v = sqlite3_column_value(stmt, i);

@@ -10,7 +10,7 @@ struct sqlite3;
 namespace karvel {
 
 class SqliteConnection : public Connection {
-public:
+  public:
     // Throws Error when the file is missing or is not an SQLite database.
     explicit SqliteConnection(const std::string& path);
     ~SqliteConnection() override;
@@ -19,7 +19,7 @@ public:
 
     void execute(const std::string& sql, ResultSet& result) override;
 
-private:
+  private:
     sqlite3* db_ = nullptr;
     std::string path_;
 };

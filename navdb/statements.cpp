@@ -36,13 +36,15 @@ void add_box(Statement& s, const std::string& table, const BoxTexts& b, bool fir
     s.push_back("and " + table + ".longtitude<=" + b.lon_max);
 }
 
-Statement legs_head() { return {kSelectLegs[0], kSelectLegs[1], kSelectLegs[2]}; }
+Statement legs_head() {
+    return {kSelectLegs[0], kSelectLegs[1], kSelectLegs[2]};
+}
 
 }  // namespace
 
 BoxTexts box_texts(double lat_min, double lat_max, double lon_min, double lon_max) {
-    return {format_fixed(lat_min, 6, 8), format_fixed(lat_max, 6, 8),
-            format_fixed(lon_min, 6, 9), format_fixed(lon_max, 6, 9)};
+    return {format_fixed(lat_min, 6, 8), format_fixed(lat_max, 6, 8), format_fixed(lon_min, 6, 9),
+            format_fixed(lon_max, 6, 9)};
 }
 
 std::string quoted(const std::string& text) {
@@ -107,19 +109,25 @@ std::array<Statement, 8> region_statements(const std::string& code) {
             "where waypoints.id=waypointlookup.id", waypoint_country};
     s[3] = {kSelectRunways, "from runways,airportlookup,airports",
             "where runways.airportid=airports.id", "and airports.id=airportlookup.id", like};
-    s[4] = {kSelectIls, "from ILSes,runways,airportlookup,airports",
-            "where runways.id=ILSes.runwayid", "and runways.airportid=airports.id",
-            "and airports.id=airportlookup.id", like};
+    s[4] = {kSelectIls,
+            "from ILSes,runways,airportlookup,airports",
+            "where runways.id=ILSes.runwayid",
+            "and runways.airportid=airports.id",
+            "and airports.id=airportlookup.id",
+            like};
     s[5] = {kSelectTerminals, "from Terminals,airportlookup,airports",
             "where terminals.airportid=airports.id", "and airports.id=airportlookup.id", like};
     s[6] = legs_head();
-    s[6].insert(s[6].end(), {"from terminallegs,terminals,airports,airportlookup",
-                             "where terminallegs.terminalid=terminals.id",
-                             "and terminals.airportid=airports.id",
-                             "and airports.id=airportlookup.id", like});
-    s[7] = {kSelectAirways, "from airwaylegs,airways,waypoints,waypointlookup",
-            "where airwaylegs.airwayid=airways.id", "and airwaylegs.waypoint1id=waypoints.id",
-            "and waypoints.id=waypointlookup.id", waypoint_country};
+    s[6].insert(s[6].end(),
+                {"from terminallegs,terminals,airports,airportlookup",
+                 "where terminallegs.terminalid=terminals.id",
+                 "and terminals.airportid=airports.id", "and airports.id=airportlookup.id", like});
+    s[7] = {kSelectAirways,
+            "from airwaylegs,airways,waypoints,waypointlookup",
+            "where airwaylegs.airwayid=airways.id",
+            "and airwaylegs.waypoint1id=waypoints.id",
+            "and waypoints.id=waypointlookup.id",
+            waypoint_country};
     return s;
 }
 

@@ -11,7 +11,7 @@ namespace karvel {
 
 class TForm_afich : public QDialog {
     Q_OBJECT
-public:
+  public:
     TForm_afich(AppState& state, Dialogs& dialogs, QWidget* parent = nullptr);
 
     // Captions back to "aucun ..." after every selection.
@@ -24,7 +24,7 @@ public:
     QPushButton* Button_ok;
     QPushButton* Button_anul;
 
-private:
+  private:
     AppState& state_;
     Dialogs& dialogs_;
 };

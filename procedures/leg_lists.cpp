@@ -5,10 +5,14 @@
 namespace karvel {
 namespace {
 
-std::string F5(double x) { return format_fixed(x, 5, 8); }
+std::string F5(double x) {
+    return format_fixed(x, 5, 8);
+}
 
 // A whole number in `width` characters, a tie going away from zero.
-std::string W(float x, int width) { return format_fixed(x, 0, width); }
+std::string W(float x, int width) {
+    return format_fixed(x, 0, width);
+}
 
 std::string waypoint_ident(const NavState& nav, const std::string& id) {
     const int p = nav.waypoint_ids.find(id);

@@ -11,11 +11,19 @@ using ld = long double;
 
 constexpr ld kPi = 3.14159265358979323846264338327950288L;
 
-ld radians(ld degrees) { return degrees * 2 * kPi / 360; }
-ld degrees(ld radians) { return radians / 2 / kPi * 360; }
+ld radians(ld degrees) {
+    return degrees * 2 * kPi / 360;
+}
+ld degrees(ld radians) {
+    return radians / 2 / kPi * 360;
+}
 
-std::string K(double x) { return std::to_string(nearest_even(x)); }
-std::string F(double x) { return format_fixed(x, 3, 8); }
+std::string K(double x) {
+    return std::to_string(nearest_even(x));
+}
+std::string F(double x) {
+    return format_fixed(x, 3, 8);
+}
 
 bool is_fix_leg(const std::string& code) {
     return code == "IF" || code == "TF" || code == "CF" || code == "DF";
@@ -85,7 +93,8 @@ struct Builder {
                 if (!r.lines.empty()) dme_leg(leg, last());
                 // An empty path starts at the SID's runway end; a STAR, or a
                 // SID whose runway end is unknown, has nowhere to start.
-                else if (is_sid && r.has_rwy_position) dme_leg(leg, {r.rwy_lat, r.rwy_lon});
+                else if (is_sid && r.has_rwy_position)
+                    dme_leg(leg, {r.rwy_lat, r.rwy_lon});
             } else if (is_intercept_leg(code)) {
                 // The line to intercept is the next leg's; the last leg has none.
                 if (j > 0 && !r.lines.empty() && j + 1 < n) intercept_leg(leg, r.legs[j + 1]);

@@ -24,8 +24,7 @@ std::string position(double latitude, double longitude) {
     return s;
 }
 
-std::string segment(const std::string& label, double lat1, double lon1, double lat2,
-                    double lon2) {
+std::string segment(const std::string& label, double lat1, double lon1, double lat2, double lon2) {
     std::string line;
     line.reserve(label.size() + 61);
     line += label;

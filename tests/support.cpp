@@ -60,8 +60,8 @@ void build_database(const std::string& path, const std::string& sql) {
 }
 
 void build_sample_database(const std::string& path) {
-    build_database(path, source_file("navdb/sample/schema.sql") +
-                             source_file("navdb/sample/data.sql"));
+    build_database(path,
+                   source_file("navdb/sample/schema.sql") + source_file("navdb/sample/data.sql"));
 }
 
 void make_program_folder(const TempDir& dir) {

@@ -16,24 +16,24 @@ namespace karvel::test {
 
 // A fresh folder, removed with everything in it at the end of the test.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     const std::filesystem::path& path() const { return path_; }
     std::string str() const { return path_.string(); }
     std::string file(const std::string& name) const { return (path_ / name).string(); }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
 // Makes `dir` the current directory for the lifetime of the object.
 class CurrentDir {
-public:
+  public:
     explicit CurrentDir(const std::filesystem::path& dir);
     ~CurrentDir();
 
-private:
+  private:
     std::filesystem::path previous_;
 };
 
@@ -51,7 +51,7 @@ void make_program_folder(const TempDir& dir);
 
 // Answers the dialogs from queues and records what was shown.
 class ScriptedDialogs : public Dialogs {
-public:
+  public:
     void message(const std::string& text) override { messages.push_back(text); }
     void error(const std::string& text) override { errors.push_back(text); }
     std::optional<std::string> input(const std::string&, const std::string&,
@@ -69,7 +69,7 @@ public:
 
 // Records what the loaders show.
 class RecordingView : public SelectionView {
-public:
+  public:
     void clear_list(List list) override { lists[list].clear(); }
     void add_items(List list, const std::vector<std::string>& items) override {
         lists[list].insert(lists[list].end(), items.begin(), items.end());
@@ -80,7 +80,7 @@ public:
 };
 
 class RecordingProgress : public ProgressSink {
-public:
+  public:
     void set_maximum(int m) override { maximum = m; }
     void set_position(int p) override { positions.push_back(p); }
     int maximum = -1;

@@ -42,15 +42,18 @@ TEST(IniFile, ReadsWithoutRegardToCaseKeysInFileOrder) {
     IniFile missing;
     missing.open(dir.file("absent.ini"));
     EXPECT_EQ(missing.read("file", "DNS"), "ERROR");
+    missing.open(dir.str());  // a folder by that name reads as a missing file
+    EXPECT_EQ(missing.read("file", "DNS"), "ERROR");
 }
 
 TEST(IniFile, WritingOneValueKeepsEveryOtherByte) {
     const std::string before =
         "; head\r\n[file]\r\ndriver=x\r\n; DNS=commented\r\nDNS = old\r\nfilename=C:\\a.mdb\r\n"
         "\r\n[other]\r\nDNS=not this one\r\n; trailing comment";
-    EXPECT_EQ(ini_set_value(before, "FILE", "dns", "new"),
-              "; head\r\n[file]\r\ndriver=x\r\n; DNS=commented\r\nDNS = new\r\nfilename=C:\\a.mdb\r\n"
-              "\r\n[other]\r\nDNS=not this one\r\n; trailing comment");
+    EXPECT_EQ(
+        ini_set_value(before, "FILE", "dns", "new"),
+        "; head\r\n[file]\r\ndriver=x\r\n; DNS=commented\r\nDNS = new\r\nfilename=C:\\a.mdb\r\n"
+        "\r\n[other]\r\nDNS=not this one\r\n; trailing comment");
     // A new key after the section's last line; a new section at the end; the
     // file's own line ends, CR LF for a new file.
     EXPECT_EQ(ini_set_value("[file]\nDNS=a\n\n[x]\ny=1\n", "file", "filename", "/p"),

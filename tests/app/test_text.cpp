@@ -23,11 +23,18 @@ TEST(Cp1252, EveryDefinedByteAsTheToolkitCodecHasIt) {
         EXPECT_EQ(cp1252_to_utf8(byte), expected.toStdString()) << b;
     }
     // Outside the code page: "?"; bytes that are not UTF-8 stay as they are.
-    EXPECT_EQ(utf8_to_cp1252("a\xE4\xB8\xAD" "b\xF0\x9F\x98\x80" "c"), "a?b?c");
+    EXPECT_EQ(utf8_to_cp1252("a\xE4\xB8\xAD"
+                             "b\xF0\x9F\x98\x80"
+                             "c"),
+              "a?b?c");
     EXPECT_EQ(utf8_to_cp1252("caf\xE9"), "caf\xE9");
     EXPECT_EQ(from_qstring(QString::fromUtf8("x\xF0\x9F\x98\x80y")), "x?y");
-    EXPECT_TRUE(equals_nocase("\xC9" "COLE", "\xE9" "cole"));  // ÉCOLE, école
-    EXPECT_FALSE(equals_nocase("\xD7", "\xF7"));               // × and ÷ are not letters
+    EXPECT_TRUE(
+        equals_nocase("\xC9"
+                      "COLE",
+                      "\xE9"
+                      "cole"));                   // ÉCOLE, école
+    EXPECT_FALSE(equals_nocase("\xD7", "\xF7"));  // × and ÷ are not letters
 }
 
 TEST(NumberText, IntegerConversionAsTheSettingsFileNeedsIt) {

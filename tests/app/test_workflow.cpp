@@ -120,9 +120,9 @@ TEST_F(WorkflowTest, SelectionByRegionFillsEveryListAndLabel) {
     EXPECT_FALSE(message.isVisible());
     EXPECT_EQ(message.windowTitle(), QStringLiteral("chargement des données"));
     EXPECT_EQ(form->Label_selection->text(), QStringLiteral("LF France   visu:400nm"));
-    for (QListWidget* list : {form->ListBox_airports, form->ListBox_runways, form->ListBox_vor,
-                              form->ListBox_ndb, form->ListBox_waypoint, form->ListBox_airway,
-                              form->ListBox_star, form->ListBox_sid})
+    for (QListWidget* list :
+         {form->ListBox_airports, form->ListBox_runways, form->ListBox_vor, form->ListBox_ndb,
+          form->ListBox_waypoint, form->ListBox_airway, form->ListBox_star, form->ListBox_sid})
         EXPECT_GT(list->count(), 0) << list->objectName().toStdString();
     EXPECT_EQ(form->Label_listairport->text(),
               QString::number(form->ListBox_airports->count()) + QStringLiteral(" airports"));

@@ -22,8 +22,8 @@ struct SctTest : ::testing::Test {
     SctTest() { karvel::test::make_program_folder(dir); }
     // Runs the command in the program folder; arguments are shell words.
     Outcome sct(const std::string& args) {
-        const std::string cmd = "cd '" + dir.str() + "' && '" KARVEL_SCT_PATH "' " + args +
-                                " > out.txt 2> err.txt";
+        const std::string cmd =
+            "cd '" + dir.str() + "' && '" KARVEL_SCT_PATH "' " + args + " > out.txt 2> err.txt";
         const int raw = std::system(cmd.c_str());
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_bytes(dir.file("out.txt")),
                 read_bytes(dir.file("err.txt"))};
@@ -37,8 +37,9 @@ struct SctTest : ::testing::Test {
 }  // namespace
 
 TEST_F(SctTest, GoldenFilesOfAnAirportAndARegion) {
-    Outcome r = sct("--airport LFPG --radius 50 --name 'Paris Nord' --callsign LFPG_N_APP "
-                "--sector-icao LFPG");
+    Outcome r =
+        sct("--airport LFPG --radius 50 --name 'Paris Nord' --callsign LFPG_N_APP "
+            "--sector-icao LFPG");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "secteurs/LFPG_50nm.sct\n");
     EXPECT_EQ(read_bytes(dir.file("secteurs/LFPG_50nm.sct")), golden("LFPG_50nm.sct"));

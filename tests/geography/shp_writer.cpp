@@ -9,7 +9,8 @@ void be32(std::string& s, uint32_t v) {
     for (int i = 3; i >= 0; --i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
 }
 void le32(std::string& s, int32_t v) {
-    for (int i = 0; i < 4; ++i) s += static_cast<char>((static_cast<uint32_t>(v) >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 4; ++i)
+        s += static_cast<char>((static_cast<uint32_t>(v) >> (8 * i)) & 0xFF);
 }
 void le64(std::string& s, double v) {
     char b[8];

@@ -9,10 +9,10 @@
 namespace karvel::test {
 
 struct ShpRecord {
-    int32_t type = 3;                     // 3 PolyLine, 5 Polygon, 13 PolyLineZ, ...
-    std::vector<int32_t> parts;           // first point of each part
+    int32_t type = 3;                               // 3 PolyLine, 5 Polygon, 13 PolyLineZ, ...
+    std::vector<int32_t> parts;                     // first point of each part
     std::vector<std::pair<double, double>> points;  // X, Y
-    std::string raw;                      // when set, the content as it stands
+    std::string raw;                                // when set, the content as it stands
 };
 
 std::string shp_file(const std::vector<ShpRecord>& records, int32_t shape_type = 3);

@@ -12,8 +12,8 @@
 #include "support.h"
 
 using namespace karvel;
-using karvel::test::ShpRecord;
 using karvel::test::shp_file;
+using karvel::test::ShpRecord;
 using karvel::test::TempDir;
 
 namespace {
@@ -79,7 +79,7 @@ TEST(ShapefileReader, OtherShapesAndEmptyPartsAddNothing) {
     const auto g = read(shp_file({{0, {}, {}, null_shape},
                                   {0, {}, {}, point},
                                   {0, {}, {}, multipoint},
-                                  {3, {}, {}},             // no point
+                                  {3, {}, {}},              // no point
                                   {3, {0, 3, 3}, line(5)},  // an empty middle part
                                   {3, {0}, line(2)}}),
                         &ok);
@@ -106,8 +106,10 @@ TEST(ShapefileReader, DamageKeepsTheCompleteRecordsBeforeIt) {
               first_only);
     // absurd counts: parts, points, negative, part starts out of order or past the end
     const size_t c = second + 8;
-    EXPECT_EQ(damaged([&](std::string& f) { karvel::test::put_le32(f, c + 36, 0x7FFFFFFF); }), first_only);
-    EXPECT_EQ(damaged([&](std::string& f) { karvel::test::put_le32(f, c + 40, 0x7FFFFFFF); }), first_only);
+    EXPECT_EQ(damaged([&](std::string& f) { karvel::test::put_le32(f, c + 36, 0x7FFFFFFF); }),
+              first_only);
+    EXPECT_EQ(damaged([&](std::string& f) { karvel::test::put_le32(f, c + 40, 0x7FFFFFFF); }),
+              first_only);
     EXPECT_EQ(damaged([&](std::string& f) { karvel::test::put_le32(f, c + 40, -1); }), first_only);
     EXPECT_EQ(damaged([&](std::string& f) { karvel::test::put_le32(f, c + 48, 7); }), first_only);
     EXPECT_EQ(damaged([&](std::string& f) { karvel::test::put_le32(f, c + 44, 3); }), first_only);

@@ -58,8 +58,8 @@ struct AccessTest : ::testing::Test {
 TEST_F(AccessTest, EveryTableWithItsRowsTypesAndTexts) {
     Query q = open(copy("nwind.mdb"));
     const std::pair<const char*, int> tables[] = {
-        {"Categories", 8},   {"Customers", 91}, {"Employees", 9},  {"Orders", 830},
-        {"Order Details", 2155}, {"Products", 77}, {"Shippers", 3}, {"Suppliers", 29},
+        {"Categories", 8},       {"Customers", 91}, {"Employees", 9}, {"Orders", 830},
+        {"Order Details", 2155}, {"Products", 77},  {"Shippers", 3},  {"Suppliers", 29},
         {"Ums\xE4tze", 830}};  // the non-ASCII table name, in Windows-1252
     for (const auto& [table, rows] : tables) EXPECT_EQ(count(q, table), rows) << table;
 
@@ -133,7 +133,9 @@ TEST_F(AccessTest, TheCacheIsReusedUntilTheFileChanges) {
     ::stat(first.c_str(), &same);
     EXPECT_EQ(same.st_ino, before.st_ino);
 
-    struct utimbuf later {before.st_mtime + 10, before.st_mtime + 10};
+    struct utimbuf later {
+        before.st_mtime + 10, before.st_mtime + 10
+    };
     ::utime(mdb.c_str(), &later);
     EXPECT_EQ(access_cache(mdb, cache(), &again), first);
     EXPECT_GT(again.maximum, 0);  // imported again

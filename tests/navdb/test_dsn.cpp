@@ -25,8 +25,10 @@ struct OdbcTest : ::testing::Test {
         karvel::test::build_sample_database(dir.file("nav.sqlite"));
     }
     ~OdbcTest() override {
-        if (had) ::setenv("ODBCINI", saved.c_str(), 1);
-        else ::unsetenv("ODBCINI");
+        if (had)
+            ::setenv("ODBCINI", saved.c_str(), 1);
+        else
+            ::unsetenv("ODBCINI");
     }
     std::string ini() const {
         return std::filesystem::exists(dir.file("odbc.ini")) ? read_bytes(dir.file("odbc.ini"))
@@ -71,9 +73,9 @@ TEST_F(OdbcTest, RegisterQueryAndRemoveThroughTheSqliteDriver) {
     // A text longer than one read of the driver, a two-byte letter across
     // the boundary, arrives whole.
     const std::string long_text = std::string(4094, 'a') + "\xC3\xA9" + std::string(6000, 'b');
-    karvel::test::build_database(dir.file("nav.sqlite"),
-                                 "create table memo (t text); insert into memo values ('" +
-                                     long_text + "');");
+    karvel::test::build_database(
+        dir.file("nav.sqlite"),
+        "create table memo (t text); insert into memo values ('" + long_text + "');");
     q.set_sql({"select t from memo"});
     q.open();
     EXPECT_EQ(q.as_text("t"), std::string(4094, 'a') + "\xE9" + std::string(6000, 'b'));

@@ -21,7 +21,8 @@ struct OpenTest : ::testing::Test {
     void write_settings(const std::string& filename) {
         write_bytes(dir.file("karvel_params.ini"),
                     "[file]\r\ndriver=karvel SQLite\r\nDNS=karvel_nav\r\ndescription=d\r\n"
-                    "filename=" + filename + "\r\n");
+                    "filename=" +
+                        filename + "\r\n");
         settings.ini.open(dir.file("karvel_params.ini"));
         read_odbc(settings);
     }
@@ -37,7 +38,10 @@ struct OpenTest : ::testing::Test {
 }  // namespace
 
 TEST_F(OpenTest, AnExistingFileOpensWithoutAsking) {
-    EXPECT_EQ(open(), "donn\xE9" "es: cycle:2611 fichier:" + dir.file("nav.sqlite"));
+    EXPECT_EQ(open(),
+              "donn\xE9"
+              "es: cycle:2611 fichier:" +
+                  dir.file("nav.sqlite"));
     EXPECT_TRUE(dialogs.open_titles.empty());
     EXPECT_EQ(db.cycle_name, "2611");
     EXPECT_EQ(db.Query1.sql(), cycle_statement());  // left in place
@@ -47,9 +51,14 @@ TEST_F(OpenTest, AnExistingFileOpensWithoutAsking) {
 TEST_F(OpenTest, AMissingFileIsAskedForFirstAndStoredAtOnce) {
     write_settings(dir.file("moved.sqlite"));
     dialogs.open_answers.push_back(dir.file("nav.sqlite"));
-    EXPECT_EQ(open(), "donn\xE9" "es: cycle:2611 fichier:" + dir.file("nav.sqlite"));
+    EXPECT_EQ(open(),
+              "donn\xE9"
+              "es: cycle:2611 fichier:" +
+                  dir.file("nav.sqlite"));
     ASSERT_EQ(dialogs.open_titles.size(), 1u);
-    EXPECT_EQ(dialogs.open_titles[0], "choisir la base de donn\xE9" "es");
+    EXPECT_EQ(dialogs.open_titles[0],
+              "choisir la base de donn\xE9"
+              "es");
     EXPECT_EQ(dialogs.open_filters[0].rfind("mdb files (*.mdb)|*.MDB", 0), 0u);
     EXPECT_NE(read_bytes(dir.file("karvel_params.ini")).find("filename=" + dir.file("nav.sqlite")),
               std::string::npos);
@@ -69,15 +78,20 @@ TEST_F(OpenTest, ACancelStillRegistersTheOldPath) {
 }
 
 TEST_F(OpenTest, NoCycleRowGivesAnEmptyCycle) {
-    karvel::test::build_database(dir.file("bare.sqlite"), "create table config (key text, val text);");
+    karvel::test::build_database(dir.file("bare.sqlite"),
+                                 "create table config (key text, val text);");
     write_settings(dir.file("bare.sqlite"));
-    EXPECT_EQ(open(), "donn\xE9" "es: cycle: fichier:" + dir.file("bare.sqlite"));
+    EXPECT_EQ(open(),
+              "donn\xE9"
+              "es: cycle: fichier:" +
+                  dir.file("bare.sqlite"));
 }
 
 TEST_F(OpenTest, ARegistrationFailureIsReportedAndNoQueryRuns) {
     settings.odbc.driver = "Pilote Absent";
     EXPECT_EQ(open(), std::nullopt);
-    EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Echec de cr\xE9" "ation du DSN"});
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Echec de cr\xE9"
+                                                         "ation du DSN"});
     EXPECT_FALSE(db.Query1.has_connection());
 }
 
@@ -85,9 +99,10 @@ TEST_F(OpenTest, ChoosingAnotherDatabaseAsksForARestart) {
     ASSERT_TRUE(open());
     dialogs.open_answers.push_back(std::nullopt);
     database_choice_command(db, settings, dialogs, dir.str());
-    EXPECT_EQ(dialogs.messages,
-              std::vector<std::string>{
-                  "le programme doit \xEAtre relanc\xE9 pour que changement de base soit effectif"});
+    EXPECT_EQ(
+        dialogs.messages,
+        std::vector<std::string>{
+            "le programme doit \xEAtre relanc\xE9 pour que changement de base soit effectif"});
     EXPECT_NE(read_bytes(dir.file("karvel_params.ini")).find("filename=" + dir.file("nav.sqlite")),
               std::string::npos);
 

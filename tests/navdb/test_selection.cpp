@@ -26,28 +26,31 @@ TEST(Statements, BoxTextsHaveTheirWidthsAndSixDecimals) {
 
 TEST(Statements, ByAirportLetterForLetter) {
     const auto s = airport_statements(box_texts(48.3, 49.7, 1.5, 3.5));
-    EXPECT_EQ(s[0], (Statement{"select airports.ID,name,ICAO,latitude,longtitude", "from airports",
-                               "where airports.latitude>=48.300000",
-                               "and airports.latitude<=49.700000",
-                               "and airports.longtitude>= 1.500000",
-                               "and airports.longtitude<= 3.500000"}));
+    EXPECT_EQ(
+        s[0],
+        (Statement{"select airports.ID,name,ICAO,latitude,longtitude", "from airports",
+                   "where airports.latitude>=48.300000", "and airports.latitude<=49.700000",
+                   "and airports.longtitude>= 1.500000", "and airports.longtitude<= 3.500000"}));
     EXPECT_EQ(s[1][2], "where navaids.type=navaidtypes.type");
     EXPECT_EQ(s[1][3], "and navaids.latitude>=48.300000");
     EXPECT_EQ(s[2][2], "where waypoints.latitude>=48.300000");
-    EXPECT_EQ(s[4], (Statement{"select ILSes.ID,ILSes.runwayID,ILSes.ident,ILSes.freq,ILSes.latitude,ILSes.longtitude",
-                               "from ILSes,runways,airports", "where runways.id=ILSes.runwayid",
-                               "and runways.airportid=airports.id",
-                               "and airports.latitude>=48.300000",
-                               "and airports.latitude<=49.700000",
-                               "and airports.longtitude>= 1.500000",
-                               "and airports.longtitude<= 3.500000"}));
+    EXPECT_EQ(
+        s[4],
+        (Statement{
+            "select ILSes.ID,ILSes.runwayID,ILSes.ident,ILSes.freq,ILSes.latitude,ILSes.longtitude",
+            "from ILSes,runways,airports", "where runways.id=ILSes.runwayid",
+            "and runways.airportid=airports.id", "and airports.latitude>=48.300000",
+            "and airports.latitude<=49.700000", "and airports.longtitude>= 1.500000",
+            "and airports.longtitude<= 3.500000"}));
     EXPECT_EQ(s[6].size(), 10u);
-    EXPECT_EQ(s[6][0],
-              "select terminallegs.ID,terminallegs.terminalid,terminallegs.type,terminallegs.transition,"
-              "terminallegs.trackcode,terminallegs.wptid,terminallegs.wptLat,terminallegs.wptLon,");
-    EXPECT_EQ(s[6][2],
-              "terminallegs.course,terminallegs.distance,terminallegs.centerid,terminallegs.centerlat,"
-              "terminallegs.centerlon");
+    EXPECT_EQ(
+        s[6][0],
+        "select terminallegs.ID,terminallegs.terminalid,terminallegs.type,terminallegs.transition,"
+        "terminallegs.trackcode,terminallegs.wptid,terminallegs.wptLat,terminallegs.wptLon,");
+    EXPECT_EQ(
+        s[6][2],
+        "terminallegs.course,terminallegs.distance,terminallegs.centerid,terminallegs.centerlat,"
+        "terminallegs.centerlon");
     EXPECT_EQ(s[7][3], "and airwaylegs.waypoint1id=waypoints.id");
     EXPECT_EQ(s[7][4], "and waypoints.latitude>=48.300000");
     EXPECT_EQ(position_statement("LFPG"),
@@ -60,18 +63,19 @@ TEST(Statements, ByRegionAndQuotesInsideCodes) {
     EXPECT_EQ(s[0], (Statement{"select airports.ID,name,ICAO,latitude,longtitude",
                                "from airports,airportlookup", "where airports.id=airportlookup.id",
                                "and airportlookup.extid like'LF%'"}));
-    EXPECT_EQ(s[1], (Statement{"select navaids.ID,navaids.ident,navaids.type,navaidtypes.desc,name,freq,latitude,longtitude",
-                               "from navaids,navaidlookup,NavaidTypes",
-                               "where navaids.id=navaidlookup.id",
-                               "and navaids.type=navaidtypes.type",
-                               "and navaidlookup.country ='LF'"}));
+    EXPECT_EQ(
+        s[1],
+        (Statement{
+            "select "
+            "navaids.ID,navaids.ident,navaids.type,navaidtypes.desc,name,freq,latitude,longtitude",
+            "from navaids,navaidlookup,NavaidTypes", "where navaids.id=navaidlookup.id",
+            "and navaids.type=navaidtypes.type", "and navaidlookup.country ='LF'"}));
     EXPECT_EQ(s[7].back(), "and waypointlookup.country ='LF'");
     EXPECT_EQ(s[6][3], "from terminallegs,terminals,airports,airportlookup");
     EXPECT_EQ(region_statements("")[0].back(), "and airportlookup.extid like'%'");
     // A quote in the text stays inside the literal.
     EXPECT_EQ(region_statements("L'")[0].back(), "and airportlookup.extid like'L''%'");
-    EXPECT_EQ(position_statement("X' or '1'='1").back(),
-              "where airports.ICAO='X'' or ''1''=''1'");
+    EXPECT_EQ(position_statement("X' or '1'='1").back(), "where airports.ICAO='X'' or ''1''=''1'");
 }
 
 namespace {

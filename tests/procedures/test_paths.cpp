@@ -44,9 +44,15 @@ const Plane kPlane{static_cast<double>(39.3f), 60.0};
 // A leg: its code, fix, navaid, course, DME distance and radial.
 t_leg leg(const char* code, geo_point fix = {}, geo_point nav = {}, double course = 0,
           double navdist = 0, double navbear = 0, const char* transition = "") {
-    return {.transition = transition, .trackcode = code, .wptlat = fix.latitude,
-            .wptlon = fix.longitude, .navlat = nav.latitude, .navlon = nav.longitude,
-            .navbear = navbear, .navdist = navdist, .course = course};
+    return {.transition = transition,
+            .trackcode = code,
+            .wptlat = fix.latitude,
+            .wptlon = fix.longitude,
+            .navlat = nav.latitude,
+            .navlon = nav.longitude,
+            .navbear = navbear,
+            .navdist = navdist,
+            .course = course};
 }
 
 ROUTE procedure(std::vector<t_leg> legs) {
@@ -72,10 +78,10 @@ TEST(DmeCrossing, TheLaterCrossingAlongTheCourse) {
         double course, radius;
     };
     const Case cases[] = {
-        {{48.02, 2.01}, 265, 12},    // from near the navaid outwards
-        {{48.3, 2.0}, 180, 10},      // towards the navaid from outside: beyond it
-        {{47.9, 1.7}, 45, 5.5},      // passing beside it
-        {{48.0, 2.0}, 123.4, 7},     // from the navaid itself
+        {{48.02, 2.01}, 265, 12},  // from near the navaid outwards
+        {{48.3, 2.0}, 180, 10},    // towards the navaid from outside: beyond it
+        {{47.9, 1.7}, 45, 5.5},    // passing beside it
+        {{48.0, 2.0}, 123.4, 7},   // from the navaid itself
     };
     for (const Case& c : cases) {
         const auto expected = later_crossing(c.p, n, c.course, c.radius, kPlane);
@@ -110,9 +116,8 @@ TEST(Paths, FixLegsChainAcrossTransitionsAndTheLastEndStaysAtZero) {
         return leg(code, fix, {}, 0, 0, 0, transition);
     };
     nav.stars.push_back(procedure({in("IF", {45, 5}, "A"), in("TF", {46, 6}, "A"),
-                                   in("HM", {}, "A"), in("IF", {0, 0}, "B"),
-                                   in("DF", {47, 7}, "B"), in("VA", {}, "B"),
-                                   in("CF", {48, 8}, "B"), leg("XX")}));
+                                   in("HM", {}, "A"), in("IF", {0, 0}, "B"), in("DF", {47, 7}, "B"),
+                                   in("VA", {}, "B"), in("CF", {48, 8}, "B"), leg("XX")}));
     EXPECT_TRUE(run(nav).empty());
     const auto& l = nav.stars[0].lines;
     ASSERT_EQ(l.size(), 5u);
@@ -178,7 +183,7 @@ TEST(Paths, InterceptsAimAtTheNextLegsLine) {
     nav.sids.push_back(with_next(90, leg("CF", {}, n, 272)));  // 1: 180 - 90 + 272 = 362: computed
     nav.sids.push_back(with_next(272, leg("CF", {}, n, 90)));  // 2: 180 - 272 + 90 = -2: parallel
     nav.sids.push_back(with_next(60, leg("AF", {}, n, 10, 0, 200)));  // 3: aims at navbear 200
-    nav.sids.push_back(with_next(270, leg("CF", {}, n, 0)));   // 4: crossing behind: nothing
+    nav.sids.push_back(with_next(270, leg("CF", {}, n, 0)));          // 4: crossing behind: nothing
     const t_leg first = leg("VI", {}, {}, 90);
     nav.sids.push_back(procedure({first, leg("CF", {}, n, 0)}));  // 5: index 0
     nav.sids.push_back(procedure({leg("IF", {45, 5}), first}));   // 6: last leg
@@ -194,7 +199,8 @@ TEST(Paths, InterceptsAimAtTheNextLegsLine) {
     ASSERT_EQ(l1.size(), 3u);  // IF, the intercept, CF (at 0, 0)
     EXPECT_NEAR(l1[1].lon1, start.longitude + d1 / kPlane.kx, 1e-9);
     EXPECT_NEAR(l1[1].lat1, start.latitude, 1e-12);
-    EXPECT_EQ(memo[1].substr(0, 31), "LFAA-TEST 1A  CI 90  272  " + std::to_string(std::lround(d1)) + "  ");
+    EXPECT_EQ(memo[1].substr(0, 31),
+              "LFAA-TEST 1A  CI 90  272  " + std::to_string(std::lround(d1)) + "  ");
     const double d3 = crossing_distance(start, n, 60, 200, kPlane);
     ASSERT_GT(d3, 0);
     EXPECT_NEAR(nav.sids[3].lines[1].lat1, start.latitude + d3 * std::cos(60 * kDeg) / 60, 1e-9);

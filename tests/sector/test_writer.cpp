@@ -29,8 +29,8 @@ std::vector<std::string> section(const std::vector<std::string>& lines, const st
     return out;
 }
 
-ROUTE route(const std::string& icao, const std::string& name,
-            std::vector<std::string> transitions, std::vector<LINE> lines) {
+ROUTE route(const std::string& icao, const std::string& name, std::vector<std::string> transitions,
+            std::vector<LINE> lines) {
     ROUTE r;
     r.icao = icao;
     r.name = name;
@@ -50,12 +50,60 @@ TEST(SectorWriter, AnEmptySelectionGivesTheCompleteSkeleton) {
     NavState nav;
     nav.version_caption = "karvel 1.6";
     const std::vector<std::string> expected = {
-        "; Ce fichier secteur a \xE9t\xE9 cr\xE9" "er par le logiciel karvel 1.6",
-        ";", ";", ";", ";", "[INFO]", "Secteur \xE9", "LFPG_CTR", "LFPG",
-        "S000.00.00.000", "W000.00.00.000", "60.00", "40.00", "0", "1",
-        ";", ";", ";", "[VOR]", ";", ";", ";", "[NDB]", ";", ";", ";", "[FIXES]",
-        ";", ";", ";", "[AIRPORT]", ";", ";", ";", "[RUNWAY]", ";", ";", ";", "[SID]",
-        ";", ";", ";", "[STAR]", ";", ";", ";", "[HIGH AIRWAY]", ";", ";", ";", "[GEO]", ";", ";"};
+        "; Ce fichier secteur a \xE9t\xE9 cr\xE9"
+        "er par le logiciel karvel 1.6",
+        ";",
+        ";",
+        ";",
+        ";",
+        "[INFO]",
+        "Secteur \xE9",
+        "LFPG_CTR",
+        "LFPG",
+        "S000.00.00.000",
+        "W000.00.00.000",
+        "60.00",
+        "40.00",
+        "0",
+        "1",
+        ";",
+        ";",
+        ";",
+        "[VOR]",
+        ";",
+        ";",
+        ";",
+        "[NDB]",
+        ";",
+        ";",
+        ";",
+        "[FIXES]",
+        ";",
+        ";",
+        ";",
+        "[AIRPORT]",
+        ";",
+        ";",
+        ";",
+        "[RUNWAY]",
+        ";",
+        ";",
+        ";",
+        "[SID]",
+        ";",
+        ";",
+        ";",
+        "[STAR]",
+        ";",
+        ";",
+        ";",
+        "[HIGH AIRWAY]",
+        ";",
+        ";",
+        ";",
+        "[GEO]",
+        ";",
+        ";"};
     const auto lines = sector(nav, {60.0f, 40.0f}, {"Secteur \xE9", "LFPG_CTR", "LFPG"});
     EXPECT_EQ(lines, expected);
     const std::string bytes = sector_bytes(lines);
@@ -103,12 +151,12 @@ TEST(SectorWriter, PointSectionLayouts) {
     EXPECT_EQ(section(lines, "[FIXES]"),
               std::vector<std::string>{"MOPAR N049.41.15.000 E002.48.45.000 ;"});
     EXPECT_EQ(section(lines, "[AIRPORT]"),
-              std::vector<std::string>{
-                  "LFPG         N049.00.34.999 E002.32.53.001   ;"});
-    EXPECT_EQ(section(lines, "[RUNWAY]"),
-              (std::vector<std::string>{
-                  "09  27  000 272 N049.00.00.000 E002.30.00.000 N049.00.56.250 E002.37.30.000 ;",
-                  "07R     70  000 N048.45.00.000 E002.06.00.000 S000.00.00.000 W000.00.00.000 ;"}));
+              std::vector<std::string>{"LFPG         N049.00.34.999 E002.32.53.001   ;"});
+    EXPECT_EQ(
+        section(lines, "[RUNWAY]"),
+        (std::vector<std::string>{
+            "09  27  000 272 N049.00.00.000 E002.30.00.000 N049.00.56.250 E002.37.30.000 ;",
+            "07R     70  000 N048.45.00.000 E002.06.00.000 S000.00.00.000 W000.00.00.000 ;"}));
 }
 
 TEST(SectorWriter, ProceduresGroupedByTransition) {
@@ -120,8 +168,10 @@ TEST(SectorWriter, ProceduresGroupedByTransition) {
                               seg("B", 4, 4, 5, 5), seg("B", 5, 5, 6, 6), seg("B", 6, 6)}));
     // A STAR whose first transition has no segment, one differing in case,
     // one unselected, and a long label.
-    nav.stars.push_back(route("LFPG", "EMPTY 1", {"X", "Y"}, {seg("Y", 7, 7, 8, 8), seg("Y", 8, 8)}));
-    nav.stars.push_back(route("LFPG", "CASE 2", {"rw26"}, {seg("RW26", 1, 1, 2, 2), seg("RW26", 2, 2)}));
+    nav.stars.push_back(
+        route("LFPG", "EMPTY 1", {"X", "Y"}, {seg("Y", 7, 7, 8, 8), seg("Y", 8, 8)}));
+    nav.stars.push_back(
+        route("LFPG", "CASE 2", {"rw26"}, {seg("RW26", 1, 1, 2, 2), seg("RW26", 2, 2)}));
     ROUTE off = route("LFPG", "OFF 3", {""}, {seg("", 1, 1, 2, 2), seg("", 2, 2)});
     off.selected = false;
     nav.stars.push_back(off);
@@ -131,7 +181,9 @@ TEST(SectorWriter, ProceduresGroupedByTransition) {
 
     const auto sid = section(lines, "[SID]");
     ASSERT_EQ(sid.size(), 4u);
-    EXPECT_EQ(sid[0], "LFPG-OPALE 1A A           N001.00.00.000 E001.00.00.000 N002.00.00.000 E002.00.00.000");
+    EXPECT_EQ(
+        sid[0],
+        "LFPG-OPALE 1A A           N001.00.00.000 E001.00.00.000 N002.00.00.000 E002.00.00.000");
     EXPECT_EQ(sid[1].substr(0, 26), std::string(25, ' ') + " ");
     EXPECT_EQ(sid[1].substr(26, 14), "N002.00.00.000");
     EXPECT_EQ(sid[2].substr(0, 26), "LFPG-OPALE 1A B           ");
@@ -169,7 +221,8 @@ TEST(SectorWriter, AirwaysWholeAndGeographyInTheBox) {
     nav.box_lon_min = 5;
     nav.box_lon_max = 6;
     // in, on the edge, crossing with both ends out (not written), out
-    nav.geo_lines.push_back({"coast", {{44, 4}, {45.5, 5.5}, {46, 7}, {47, 7}, {44, 5.5}, {47, 5.5}}});
+    nav.geo_lines.push_back(
+        {"coast", {{44, 4}, {45.5, 5.5}, {46, 7}, {47, 7}, {44, 5.5}, {47, 5.5}}});
     nav.geo_lines.push_back({"river", {{46, 6}}});
     const auto lines = sector(nav);
     const auto awy = section(lines, "[HIGH AIRWAY]");
