@@ -14,6 +14,8 @@ struct AppState {
     Settings settings;
     MapView map;
     Database db;
+    // A selection is replacing the tables: a paint shows the last bitmap.
+    bool loading = false;
 };
 
 }  // namespace karvel

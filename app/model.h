@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -114,9 +115,29 @@ struct geo_point {
 };
 using t_point = std::vector<geo_point>;
 
+// The smallest box holding a polyline's vertices, when known: drawing
+// passes over a polyline whose box lies outside the selection at once.
+struct GeoBounds {
+    bool known = false;
+    double lat_min = 0, lat_max = 0, lon_min = 0, lon_max = 0;
+};
+inline GeoBounds bounds_of(const t_point& points) {
+    GeoBounds b{true, std::numeric_limits<double>::infinity(),
+                -std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity(),
+                -std::numeric_limits<double>::infinity()};
+    for (const geo_point& p : points) {  // a vertex that is not a number is never inside
+        if (p.latitude < b.lat_min) b.lat_min = p.latitude;
+        if (p.latitude > b.lat_max) b.lat_max = p.latitude;
+        if (p.longitude < b.lon_min) b.lon_min = p.longitude;
+        if (p.longitude > b.lon_max) b.lon_max = p.longitude;
+    }
+    return b;
+}
+
 struct t_geo {
     std::string name;  // "coast" or "river"
     t_point points;
+    GeoBounds bounds;
 };
 
 // Colours in the toolkit's encoding: 0x00BBGGRR, or 0x80000000 + index for a

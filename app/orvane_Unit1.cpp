@@ -408,11 +408,15 @@ bool TForm1::run_selection(const std::function<void(ProgressSink&)>& body) {
         message_->show();
     }
     std::string failure;
+    // The progress window lets paint events through: the map keeps showing
+    // its last bitmap while the tables are being replaced.
+    state_.loading = true;
     try {
         body(progress);
     } catch (const std::exception& e) {
         failure = e.what();
     }
+    state_.loading = false;
     if (message_) message_->hide();
     flush_memo();
     if (failure.empty()) return true;
@@ -460,6 +464,7 @@ void TForm1::Button_rechparregionClick() {
 
 void TForm1::Button1Click() {
     if (!carte_) return;
+    carte_->refresh_map();
     carte_->setWindowTitle(to_qstring(state_.nav.selection_text +
                                       "   visu:" + std::to_string(state_.map.range_nm) + "nm"));
     carte_->show();

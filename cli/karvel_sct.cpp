@@ -4,10 +4,13 @@
 // the same settings file, region index and database, the same selection, GEO
 // and writer. Errors go to standard error in one line; nothing is written
 // then, and the exit code is not 0.
+#include <QBuffer>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,6 +23,7 @@
 #include "app/regions.h"
 #include "app/startup.h"
 #include "geography/geo_levels.h"
+#include "map/render.h"
 #include "navdb/selection.h"
 #include "sector/writer.h"
 
@@ -46,13 +50,19 @@ const char* const kUsage =
     "  --memo FILE        also write the path construction's memo lines there\n"
     "  --output FILE      the sector file (default secteurs/ and a name made from\n"
     "                     the selection, such as LFPG_50nm.sct)\n"
+    "  --picture FILE     draw the map of the selection into a PNG file, as the map\n"
+    "                     window shows it after \"carte\" (no display needed); the\n"
+    "                     sector file is then written only when --output is given\n"
+    "  --picture-size WxH the picture's size in pixels (default 976x674, the map\n"
+    "                     window's client area)\n"
     "  --help             this text\n"
     "\n"
     "Every waypoint, SID, STAR and airway of the selection is written. Text given\n"
     "here is UTF-8 and becomes Windows-1252 in the file.\n";
 
 struct Options {
-    std::optional<std::string> airport, radius, region, database, memo, output;
+    std::optional<std::string> airport, radius, region, database, memo, output, picture;
+    int picture_width = kMapClientWidth, picture_height = kMapClientHeight;
     std::string geo = "0";
     std::string name, callsign, sector_icao;
 };
@@ -80,8 +90,23 @@ class ConsoleDialogs : public Dialogs {
     }
 };
 
+// "WxH", each side from 1 to 16384 pixels.
+void parse_size(const std::string& text, int& width, int& height) {
+    const size_t x = text.find_first_of("xX");
+    int32_t w = 0, h = 0;
+    if (x == std::string::npos || text.find_first_not_of("0123456789xX") != std::string::npos ||
+        !try_str_to_int(text.substr(0, x), w) || !try_str_to_int(text.substr(x + 1), h) || w < 1 ||
+        h < 1 || w > 16384 || h > 16384)
+        throw Error(w1252("--picture-size : largeur x hauteur en pixels, de 1 à 16384 (par "
+                          "exemple 976x674), pas \"") +
+                    text + "\"");
+    width = w;
+    height = h;
+}
+
 Options parse(int argc, char** argv) {
     Options o;
+    std::optional<std::string> size;
     auto value = [&](int& i) -> std::string {
         if (i + 1 >= argc) throw Error(std::string(argv[i]) + " attend une valeur");
         return utf8_to_cp1252(argv[++i]);
@@ -108,6 +133,10 @@ Options parse(int argc, char** argv) {
             o.memo = value(i);
         else if (a == "--output")
             o.output = value(i);
+        else if (a == "--picture")
+            o.picture = value(i);
+        else if (a == "--picture-size")
+            size = value(i);
         else
             throw Error(w1252("option inconnue : ") + utf8_to_cp1252(a) + " (voir --help)");
     }
@@ -115,6 +144,10 @@ Options parse(int argc, char** argv) {
         throw Error(w1252("--region ne va pas avec --airport ni --radius"));
     if (!o.region && (!o.airport || !o.radius))
         throw Error(w1252("il faut --airport et --radius, ou --region (voir --help)"));
+    if (size) {
+        if (!o.picture) throw Error(w1252("--picture-size va avec --picture"));
+        parse_size(*size, o.picture_width, o.picture_height);
+    }
     return o;
 }
 
@@ -136,7 +169,7 @@ int run(const Options& o) {
     NavState& nav = state.nav;
     Settings& settings = state.settings;
     // The map window's creation, for the view a selection sets.
-    map_window_created(state.map, 976, 695 - 21);
+    map_window_created(state.map, o.picture_width, o.picture_height);
 
     const int32_t level = str_to_int(o.geo);
     if (level < 0 || level > 3) throw Error("--geo : 0, 1, 2 ou 3");
@@ -186,6 +219,20 @@ int run(const Options& o) {
     }
     load_geography(nav, level, console);
 
+    if (o.picture) {
+        // The map as "carte" shows it right after the selection.
+        SettingsErrors errors(settings.ini);
+        draw_map(state.map, nav, settings.colours, settings.details, errors);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        if (!state.map.map_bitmap.save(&buffer, "PNG"))
+            throw Error(w1252("l'image n'a pas pu être codée en PNG"));
+        write_file_atomically(*o.picture, std::string_view(png.constData(), png.size()));
+        std::printf("%s\n", cp1252_to_utf8(*o.picture).c_str());
+        if (!o.output) return 0;
+    }
+
     const std::string output = o.output ? *o.output : default_output(o);
     if (!o.output) std::filesystem::create_directories(fs_path("secteurs"), ec);
     save_sector_file(output, nav, {state.map.nm_per_deg_lat, state.map.nm_per_deg_lon},
@@ -207,7 +254,21 @@ int main(int argc, char** argv) {
             std::fputs(kUsage, stdout);
             return 0;
         }
-    QCoreApplication app(argc, argv);  // numbers keep "." whatever the locale
+    // Numbers keep "." whatever the locale. A picture needs the toolkit's
+    // fonts: its offscreen platform draws them without a display.
+    bool picture = false;
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--picture") == 0) picture = true;
+    std::unique_ptr<QCoreApplication> app;
+    if (picture) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        // The toolkit's own notes (a runtime folder it would like, say) are
+        // not this command's errors: standard error keeps one line of ours.
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     try {
         return run(parse(argc, argv));
     } catch (const std::exception& e) {

@@ -65,6 +65,7 @@ bool read_poly(const char* c, size_t size, const std::string& kind, std::vector<
             const char* pt = xy + 16 * i;
             g.points.push_back({le64(pt + 8), le64(pt)});  // Y is the latitude
         }
+        g.bounds = bounds_of(g.points);
         out.push_back(std::move(g));
     }
     return true;

@@ -1,31 +1,50 @@
 #include "map/Unit_carte.h"
 
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
+#include "app/cp1252.h"
 #include "map/Unit_centre.h"
+#include "map/navigate.h"
+#include "map/render.h"
 #include "map/view.h"
 #include "params/Unit_afich.h"
 
 namespace karvel {
-namespace {
 
-// Shows the map bitmap as it stands.
+// The client area: shows the bitmap and passes the mouse to the window.
 class MapSurface : public QWidget {
   public:
-    MapSurface(MapView& view, QWidget* parent) : QWidget(parent), view_(view) {}
+    MapSurface(TForm_carte& form, QWidget* parent) : QWidget(parent), form_(form) {
+        setMouseTracking(true);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
 
   protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        if (!view_.map_bitmap.isNull()) p.drawImage(rect(), view_.map_bitmap);
+    void paintEvent(QPaintEvent*) override { form_.paint_surface(this); }
+    void resizeEvent(QResizeEvent*) override {
+        const int h = form_.StatusBar1->sizeHint().height();
+        form_.StatusBar1->setGeometry(0, height() - h, width(), h);
+        form_.FormResize(width(), height());
+    }
+    void wheelEvent(QWheelEvent* e) override {
+        form_.FormMouseWheel(e->angleDelta().y());
+        e->ignore();  // the wheel event is not marked as handled
+    }
+    void mousePressEvent(QMouseEvent* e) override {
+        const QPoint p = e->position().toPoint();
+        form_.FormMouseDown(p.x(), p.y(), e->button(), e->modifiers());
+    }
+    void mouseMoveEvent(QMouseEvent* e) override {
+        const QPoint p = e->position().toPoint();
+        form_.FormMouseMove(p.x(), p.y(), e->buttons(), e->modifiers());
     }
 
   private:
-    MapView& view_;
+    TForm_carte& form_;
 };
-
-}  // namespace
 
 TForm_carte::TForm_carte(AppState& state, Dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent), state_(state), dialogs_(dialogs) {
@@ -38,19 +57,23 @@ TForm_carte::TForm_carte(AppState& state, Dialogs& dialogs, QWidget* parent)
     connect(affichage1, &QAction::triggered, this, [this] { affichage1Click(); });
     connect(centrer1, &QAction::triggered, this, [this] { centrer1Click(); });
 
-    StatusBar1 = new QStatusBar(this);
+    surface = new MapSurface(*this, this);
+    surface->setObjectName(QStringLiteral("surface"));
+    // The status bar lies over the bottom of the client area: the bitmap
+    // covers the strip under it too.
+    StatusBar1 = new QStatusBar(surface);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
     panel0 = new QLabel;
     panel1 = new QLabel;
-    panel0->setMinimumWidth(50);
+    panel0->setFixedWidth(50);
     panel1->setMinimumWidth(50);
     StatusBar1->addWidget(panel0);
     StatusBar1->addWidget(panel1, 1);
-    setStatusBar(StatusBar1);
+    setCentralWidget(surface);
 
-    setCentralWidget(new MapSurface(state_.map, this));
-    resize(976, 695);
-    const int client_height = 695 - menuBar()->sizeHint().height();
-    map_window_created(state_.map, 976, client_height);
+    resize(kMapClientWidth, kMapClientHeight + menuBar()->sizeHint().height());
+    map_window_created(state_.map, kMapClientWidth, kMapClientHeight);
 }
 
 void TForm_carte::set_windows(TForm_afich* afich, TForm_centre* centre) {
@@ -58,8 +81,68 @@ void TForm_carte::set_windows(TForm_afich* afich, TForm_centre* centre) {
     centre_ = centre;
 }
 
+void TForm_carte::refresh_map() {
+    if (!state_.loading) {
+        SettingsErrors errors(state_.settings.ini);
+        draw_map(state_.map, state_.nav, state_.settings.colours, state_.settings.details, errors);
+        fresh_ = true;
+    }
+    present_map();
+}
+
+void TForm_carte::present_map() {
+    surface->update();
+}
+
+void TForm_carte::paint_surface(QWidget* target) {
+    // A paint draws the map again (a window uncovered shows the current
+    // tables), unless a handler has just drawn it or a selection is loading.
+    if (!fresh_ && !state_.loading) {
+        SettingsErrors errors(state_.settings.ini);
+        draw_map(state_.map, state_.nav, state_.settings.colours, state_.settings.details, errors);
+    }
+    fresh_ = false;
+    QPainter p(target);
+    const QImage& bitmap = state_.map.map_bitmap;
+    p.drawImage(QRect(0, 0, target->width(), target->height()), bitmap, bitmap.rect());
+}
+
+void TForm_carte::FormResize(int client_width, int client_height) {
+    MapView& view = state_.map;
+    if (view.map_bitmap.width() == client_width && view.map_bitmap.height() == client_height)
+        return;
+    size_map_bitmap(view, client_width, client_height);
+    refresh_map();
+}
+
+void TForm_carte::FormMouseWheel(int delta) {
+    if (zoom(state_.map, delta)) refresh_map();
+}
+
+void TForm_carte::FormMouseDown(int x, int y, Qt::MouseButton button,
+                                Qt::KeyboardModifiers modifiers) {
+    press(state_.map, x, y, button == Qt::RightButton, modifiers.testFlag(Qt::ShiftModifier));
+}
+
+void TForm_carte::FormMouseMove(int x, int y, Qt::MouseButtons buttons,
+                                Qt::KeyboardModifiers modifiers) {
+    if (buttons.testFlag(Qt::RightButton)) {
+        surface->setCursor(Qt::PointingHandCursor);  // and it stays so
+        pan(state_.map, state_.nav.centre_lat, state_.nav.centre_lon, x, y);
+        refresh_map();
+    } else {
+        panel1->setText(to_qstring(position_text(state_.map, x, y)));
+    }
+    if (modifiers.testFlag(Qt::ShiftModifier)) {
+        measure_move(state_.map, x, y);
+        refresh_map();
+    }
+}
+
 void TForm_carte::affichage1Click() {
-    if (afich_) afich_->exec();
+    if (!afich_) return;
+    afich_->exec();
+    refresh_map();  // the new colours, visibility and flags, whatever the window system does
 }
 
 void TForm_carte::centrer1Click() {

@@ -1,51 +1,133 @@
 #include "map/view.h"
 
 #include <cmath>
+#include <limits>
 
 #include "app/error.h"
 #include "app/numtext.h"
 
 namespace karvel {
 
-void create_map_bitmap(MapView& view) {
-    view.map_bitmap = QImage(1, 1, QImage::Format_RGB32);
-    view.map_bitmap.fill(Qt::black);
+using ld = long double;
+
+int nearest_int(long double v) {
+    if (std::isnan(v)) return 0;
+    if (v <= -kPixelLimit) return -kPixelLimit;
+    if (v >= kPixelLimit) return kPixelLimit;
+    return static_cast<int>(std::nearbyint(v));
+}
+
+long long trunc_int(long double v) {
+    if (std::isnan(v)) return 0;
+    constexpr ld lo = -9223372036854775808.0L;
+    constexpr ld hi = 9223372036854775807.0L;
+    if (v <= lo) return std::numeric_limits<long long>::min();
+    if (v >= hi) return std::numeric_limits<long long>::max();
+    return static_cast<long long>(v);
+}
+
+Pixel Viewport::to_pixel(double lat, double lon) const {
+    return {nearest_int((static_cast<ld>(lon) - view_left) * static_cast<ld>(px_per_nm) *
+                        nm_per_deg_lon),
+            nearest_int((static_cast<ld>(view_top) - lat) * static_cast<ld>(px_per_nm) *
+                        nm_per_deg_lat)};
+}
+
+PixelF Viewport::to_pixel_f(double lat, double lon) const {
+    return {static_cast<float>((static_cast<ld>(lon) - view_left) * static_cast<ld>(px_per_nm) *
+                               nm_per_deg_lon),
+            static_cast<float>((static_cast<ld>(view_top) - lat) * static_cast<ld>(px_per_nm) *
+                               nm_per_deg_lat)};
+}
+
+GeoPos Viewport::to_geo(long double x, long double y) const {
+    return {static_cast<ld>(view_top) - y / px_per_nm / nm_per_deg_lat,
+            static_cast<ld>(view_left) + x / px_per_nm / nm_per_deg_lon};
+}
+
+bool Viewport::contains(double lat, double lon) const {
+    return view_bottom <= lat && lat <= view_top && view_left <= lon && lon <= view_right;
+}
+
+bool Viewport::segment_visible(double lat1, double lon1, double lat2, double lon2) const {
+    return !(std::min(lat1, lat2) > view_top || std::max(lat1, lat2) < view_bottom ||
+             std::min(lon1, lon2) > view_right || std::max(lon1, lon2) < view_left);
+}
+
+Viewport MapView::viewport() const {
+    return {view_top,
+            view_bottom,
+            view_left,
+            view_right,
+            px_per_nm,
+            nm_per_deg_lat,
+            nm_per_deg_lon,
+            map_bitmap.width(),
+            map_bitmap.height()};
+}
+
+Viewport compute_view_edges(MapView& view, double centre_lat, double centre_lon) {
+    const ld h = view.map_bitmap.height();
+    const ld w = view.map_bitmap.width();
+    const ld half_lat = h / (static_cast<ld>(view.nm_per_deg_lat) * 2 * view.px_per_nm);
+    const ld half_lon = w / (static_cast<ld>(view.nm_per_deg_lon) * 2 * view.px_per_nm);
+    view.view_top = static_cast<float>(centre_lat + half_lat);
+    view.view_bottom = static_cast<float>(centre_lat - half_lat);
+    view.view_right = static_cast<float>(centre_lon + half_lon);
+    view.view_left = static_cast<float>(centre_lon - half_lon);
+    return view.viewport();
 }
 
 namespace {
-constexpr long double kPi = 3.14159265358979323846264338327950288L;
+// Text sizes in points give the same pixels on every screen.
+constexpr int kDotsPerMeter96Dpi = 3780;
+
+QImage blank_bitmap(int width, int height) {
+    QImage image(width > 0 ? width : 1, height > 0 ? height : 1, QImage::Format_RGB32);
+    image.setDotsPerMeterX(kDotsPerMeter96Dpi);
+    image.setDotsPerMeterY(kDotsPerMeter96Dpi);
+    image.fill(Qt::black);  // nothing drawn yet
+    return image;
+}
+
+constexpr ld kPi = 3.14159265358979323846264338327950288L;
 
 float lon_factor(long double latitude) {
     return static_cast<float>(std::cos(latitude * 2 * kPi / 360) * 60);
 }
 }  // namespace
 
+void create_map_bitmap(MapView& view) {
+    view.map_bitmap = blank_bitmap(1, 1);
+}
+
+void size_map_bitmap(MapView& view, int client_width, int client_height) {
+    view.client_width = client_width;
+    view.client_height = client_height;
+    view.map_bitmap = blank_bitmap(client_width, client_height);
+}
+
 void reset_view_for_airport(MapView& view, float lat0, float radius) {
     view.nm_per_deg_lat = 60.0f;
     view.nm_per_deg_lon = lon_factor(lat0);
-    view.range_nm = static_cast<int32_t>(nearest_even(radius));
+    view.range_nm = nearest_int(radius);
     if (view.range_nm == 0) throw Error(w1252("Division par zéro"));
-    view.px_per_nm =
-        static_cast<float>(static_cast<long double>(view.client_height) / view.range_nm);
-    view.ring_step_nm = static_cast<int32_t>(nearest_even(static_cast<long double>(radius) / 10));
+    view.px_per_nm = static_cast<float>(static_cast<ld>(view.client_height) / view.range_nm);
+    view.ring_step_nm = nearest_int(static_cast<ld>(radius) / 10);
 }
 
 void reset_view_for_region(MapView& view, double centre_lat) {
     view.nm_per_deg_lat = 60.0f;
     view.nm_per_deg_lon = lon_factor(centre_lat);
     view.range_nm = 400;
-    view.px_per_nm = static_cast<float>(static_cast<long double>(view.client_height) / 400);
+    view.px_per_nm = static_cast<float>(static_cast<ld>(view.client_height) / 400);
     view.ring_step_nm = 40;
 }
 
 void map_window_created(MapView& view, int client_width, int client_height) {
-    view.client_width = client_width;
-    view.client_height = client_height;
-    view.map_bitmap = QImage(client_width > 0 ? client_width : 1,
-                             client_height > 0 ? client_height : 1, QImage::Format_RGB32);
-    view.map_bitmap.fill(Qt::black);  // nothing drawn yet
+    size_map_bitmap(view, client_width, client_height);
     view.range_nm = 100;
-    view.px_per_nm = static_cast<float>(client_height) / static_cast<float>(view.range_nm);
+    view.px_per_nm = static_cast<float>(static_cast<ld>(client_height) / view.range_nm);
     view.nm_per_deg_lat = 60.0f;
     view.nm_per_deg_lon = 60.0f;
     view.zoom_percent = 120;

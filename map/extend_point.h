@@ -1,0 +1,23 @@
+// The point geometry of the ILS feathers.
+#pragma once
+
+#include <string>
+
+#include "map/view.h"
+
+namespace karvel {
+
+// Where arithmetic failures of the map's geometry are recorded (the settings
+// file's section "erreur").
+class ArithmeticErrors {
+  public:
+    virtual ~ArithmeticErrors() = default;
+    virtual void record(const std::string& key, const std::string& value) = 0;
+};
+
+// The point d pixels from `base`, in the direction from `reference` to
+// `base` turned by -a radians. An arccos or arcsin that fails (a coordinate
+// that is not a finite number) is recorded and the direction taken as 0.
+PixelF extend_point(int d, PixelF base, PixelF reference, float a, ArithmeticErrors& errors);
+
+}  // namespace karvel

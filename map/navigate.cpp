@@ -1,0 +1,109 @@
+#include "map/navigate.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "app/numtext.h"
+
+namespace karvel {
+
+using ld = long double;
+
+namespace {
+constexpr ld kPi = 3.14159265358979323846264338327950288L;
+constexpr ld kEarthRadiusNm = 3443.844L;
+
+ld radians(ld degrees) {
+    return degrees * 2 * kPi / 360;
+}
+
+// Two points of the globe are at most 360 degrees of longitude apart, at 60
+// nm a degree: up to this many pixels a nautical mile every point of the
+// globe projects within the pixel limit.
+constexpr ld kMaxPxPerNm = kPixelLimit / (360.0L * 60.0L);
+}  // namespace
+
+bool zoom(MapView& view, int wheel_delta) {
+    if (wheel_delta > 0) {
+        if (trunc_int(static_cast<ld>(view.range_nm) * view.px_per_nm) >= 100000) return false;
+        const ld next = static_cast<ld>(view.zoom_percent) * view.px_per_nm / 100;
+        if (!(next <= kMaxPxPerNm)) return false;
+        view.px_per_nm = static_cast<float>(next);
+        return true;
+    }
+    if (!(view.client_height < trunc_int(static_cast<ld>(view.range_nm) * view.px_per_nm)))
+        return false;
+    view.px_per_nm = static_cast<float>(static_cast<ld>(view.px_per_nm) / view.zoom_percent * 100);
+    return true;
+}
+
+void press(MapView& view, int x, int y, bool right_button, bool shift) {
+    MouseState& m = view.mouse;
+    m.press_x = x;
+    m.press_y = y;
+    m.measuring = shift;
+    if (right_button) {
+        const GeoPos p = view.viewport().to_geo(x, y);
+        m.drag_anchor_lat = static_cast<double>(p.lat);
+        m.drag_anchor_lon = static_cast<double>(p.lon);
+    }
+}
+
+void pan(MapView& view, double& centre_lat, double& centre_lon, int x, int y) {
+    const ld px = view.px_per_nm;
+    const ld h = view.map_bitmap.height();
+    const ld w = view.map_bitmap.width();
+    const ld lat = view.mouse.drag_anchor_lat + y / (px * view.nm_per_deg_lat) -
+                   h / (static_cast<ld>(view.nm_per_deg_lat) * 2 * px);
+    const ld lon = view.mouse.drag_anchor_lon - x / (px * view.nm_per_deg_lon) +
+                   w / (static_cast<ld>(view.nm_per_deg_lon) * 2 * px);
+    // A centre off the globe would reach the sector file's [INFO].
+    if (std::isfinite(lat)) centre_lat = static_cast<double>(std::clamp(lat, -90.0L, 90.0L));
+    if (std::isfinite(lon)) centre_lon = static_cast<double>(std::clamp(lon, -180.0L, 180.0L));
+}
+
+std::string position_text(const MapView& view, int x, int y) {
+    const GeoPos p = view.viewport().to_geo(x, y);
+    return format_fixed(p.lat, 5, 8) + "  " + format_fixed(p.lon, 5, 8);
+}
+
+long double great_circle_nm(long double lat1, long double lon1, long double lat2,
+                            long double lon2) {
+    const ld a = radians(lat1), b = radians(lat2);
+    const ld c = std::sin(b) * std::sin(a) + std::cos(b) * std::cos(a) * std::cos(radians(lon2 - lon1));
+    // Rounding can take the cosine a hair past 1 for a zero-length measure.
+    return std::acos(std::clamp(c, -1.0L, 1.0L)) * kEarthRadiusNm;
+}
+
+long double screen_bearing(long double dx, long double dy) {
+    ld bearing;
+    if (dy == 0) {
+        bearing = dx > 0 ? 90 : (dx < 0 ? 270 : 0);
+    } else {
+        const ld t = std::atan(std::fabs(dx) / std::fabs(dy)) * 360 / (2 * kPi);
+        if (dy > 0)
+            bearing = dx >= 0 ? t : 360 - t;
+        else
+            bearing = dx >= 0 ? 180 - t : 180 + t;
+    }
+    if (bearing > 360) bearing -= 360;
+    if (bearing < 0) bearing += 360;
+    return bearing;
+}
+
+void measure_move(MapView& view, int x, int y) {
+    MouseState& m = view.mouse;
+    m.measure_x = x;
+    m.measure_y = y;
+    const Viewport v = view.viewport();
+    const GeoPos p1 = v.to_geo(m.press_x, m.press_y);
+    const GeoPos p2 = v.to_geo(x, y);
+    const auto d = static_cast<float>(great_circle_nm(p1.lat, p1.lon, p2.lat, p2.lon));
+    m.measure_distance_text = format_fixed(d, 2, 4);
+    const ld dy = (static_cast<ld>(v.view_top) - p1.lat) * v.nm_per_deg_lat * v.px_per_nm - y;
+    const ld dx = x - (p1.lon - v.view_left) * v.nm_per_deg_lon * v.px_per_nm;
+    m.measure_bearing_text = std::to_string(nearest_int(screen_bearing(dx, dy)));
+}
+
+}  // namespace karvel

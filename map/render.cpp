@@ -1,0 +1,321 @@
+#include "map/render.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+
+#include "app/colours.h"
+#include "app/ini_file.h"
+#include "map/qt_canvas.h"
+#include "map/symbols.h"
+
+namespace karvel {
+
+using ld = long double;
+
+void draw_background(Canvas& canvas, const Viewport& view, TColor background, int font_size) {
+    canvas.set_brush(background);
+    canvas.fill_rect(0, 0, view.width, view.height);
+    canvas.set_font_size(font_size);
+}
+
+void draw_rings(Canvas& canvas, const Viewport& view, Pixel centre, int32_t ring_step_nm,
+                TColor colour) {
+    const long long cx = centre.x, cy = centre.y;
+    const long long reach = std::max({cx, cy, std::llabs(view.width - cx), std::llabs(view.height - cy)});
+    canvas.set_pen(colour, PenStyle::solid, 1);
+    canvas.clear_brush();
+    canvas.set_font_colour(colour);
+    canvas.ellipse(20, 20, 30, 30);  // the fixed mark
+
+    const auto px = [](long long v) {
+        return static_cast<int>(std::clamp<long long>(v, -kPixelLimit, kPixelLimit));
+    };
+    const long long step = nearest_int(static_cast<ld>(ring_step_nm) * view.px_per_nm);
+    if (step <= 0) return;
+    long long v = ring_step_nm;
+    for (long long r = step; r <= reach;) {
+        canvas.ellipse(px(cx - r), px(cy - r), px(cx + r), px(cy + r));
+        r += step;
+        v += ring_step_nm;
+        // The labels of the next ring, at its four sides.
+        const std::string label = std::to_string(v);
+        canvas.text(px(cx - r + 1), px(cy), label);
+        canvas.text(px(cx + r + 1), px(cy), label);
+        canvas.text(px(cx), px(cy - r + 1), label);
+        canvas.text(px(cx), px(cy + r + 1), label);
+    }
+}
+
+namespace {
+
+// A details entry with its colour read once for the pass; an entry whose
+// value is no colour is passed over, as if its kind did not match.
+struct DetailColour {
+    const std::string* key;
+    TColor colour;
+};
+
+bool in_box(const geo_point& p, const SelectionBox& box) {
+    return box.lat_min <= p.latitude && p.latitude <= box.lat_max && box.lon_min <= p.longitude &&
+           p.longitude <= box.lon_max;
+}
+
+bool may_touch(const GeoBounds& b, const SelectionBox& box) {
+    return !b.known || !(b.lat_max < box.lat_min || b.lat_min > box.lat_max ||
+                         b.lon_max < box.lon_min || b.lon_min > box.lon_max);
+}
+
+}  // namespace
+
+void draw_geography(Canvas& canvas, const Viewport& view, const std::vector<t_geo>& lines,
+                    const SelectionBox& box, const std::vector<t_define>& details) {
+    std::vector<DetailColour> colours;
+    for (const t_define& d : details) {
+        TColor c = 0;
+        if (try_parse_colour(d.value, c)) colours.push_back({&d.key, c});
+    }
+    canvas.set_pen(from_qcolor(QColor(0, 255, 255)), PenStyle::solid, 1);
+    for (const t_geo& g : lines) {
+        const DetailColour* match = nullptr;
+        for (const DetailColour& d : colours)
+            if (*d.key == g.name) match = &d;
+        if (match) canvas.set_pen_colour(match->colour);
+        if (g.points.size() < 2 || !may_touch(g.bounds, box)) continue;
+
+        bool prev_in = in_box(g.points[0], box);
+        Pixel prev = view.to_pixel(g.points[0].latitude, g.points[0].longitude);
+        for (size_t i = 1; i < g.points.size(); ++i) {
+            const geo_point& p = g.points[i];
+            const bool in = in_box(p, box);
+            const Pixel here = view.to_pixel(p.latitude, p.longitude);
+            if (prev_in || in) canvas.line(prev.x, prev.y, here.x, here.y);
+            prev = here;
+            prev_in = in;
+        }
+    }
+}
+
+void draw_airways(Canvas& canvas, const Viewport& view, const std::vector<ROUTE>& airways,
+                  TColor colour) {
+    canvas.set_pen(colour, PenStyle::solid, 1);
+    canvas.set_font_colour(colour);
+    for (const ROUTE& a : airways) {
+        if (!a.selected) continue;
+        for (const LINE& l : a.lines) {
+            if (!view.segment_visible(l.lat1, l.lon1, l.lat2, l.lon2)) continue;
+            const Pixel p = view.to_pixel(l.lat1, l.lon1);
+            const Pixel q = view.to_pixel(l.lat2, l.lon2);
+            canvas.line(p.x, p.y, q.x, q.y);
+            canvas.text(p.x + 20, p.y + 20, a.name);
+        }
+    }
+}
+
+namespace {
+
+Pixel rounded(PixelF p) {
+    return {nearest_int(p.x), nearest_int(p.y)};
+}
+
+// The approach feather of the runway end P, R being the other end: a line
+// 10 nm out along the centre line and two barbs of 3 nm at its far end.
+void draw_feather(Canvas& canvas, const Viewport& view, PixelF p, PixelF r, TColor colour,
+                  ArithmeticErrors& errors) {
+    constexpr float kPi6 = 0.5235988f, kPi3 = 1.0471976f;
+    const int d10 = nearest_int(10 * static_cast<ld>(view.px_per_nm));
+    const int d3 = nearest_int(3 * static_cast<ld>(view.px_per_nm));
+    const PixelF a = extend_point(d10, p, r, 0, errors);
+    const PixelF b = extend_point(d3, a, p, kPi6, errors);
+    const PixelF c = extend_point(d3, b, a, kPi3, errors);
+    const PixelF d = extend_point(d3, a, p, -kPi6, errors);
+    const PixelF e = extend_point(d3, d, a, -kPi3, errors);
+
+    const Pixel P = rounded(p), A = rounded(a), B = rounded(b), C = rounded(c), D = rounded(d),
+                E = rounded(e);
+    if (nearest_int(std::min({p.y, b.y, d.y})) > view.height ||
+        nearest_int(std::max({p.y, b.y, d.y})) < 0 ||
+        nearest_int(std::min({p.x, b.x, d.x})) > view.width ||
+        nearest_int(std::max({p.x, b.x, d.x})) < 0)
+        return;
+    canvas.set_pen(colour, PenStyle::dash, 1);
+    canvas.line(P.x, P.y, A.x, A.y);
+    canvas.line(A.x, A.y, B.x, B.y);
+    canvas.line(B.x, B.y, C.x, C.y);
+    canvas.line(A.x, A.y, D.x, D.y);
+    canvas.line(D.x, D.y, E.x, E.y);
+}
+
+}  // namespace
+
+void draw_runways(Canvas& canvas, const Viewport& view, const std::vector<RUNWAY>& runways,
+                  TColor colour, TColor background, ArithmeticErrors& errors) {
+    for (const RUNWAY& rw : runways) {
+        const PixelF e1 = view.to_pixel_f(rw.lat1, rw.lon1);
+        const PixelF e2 = view.to_pixel_f(rw.lat2, rw.lon2);
+        const Pixel p1 = rounded(e1), p2 = rounded(e2);
+        const bool off = (p1.y > view.height && p2.y > view.height) || (p1.y < 0 && p2.y < 0) ||
+                         (p1.x > view.width && p2.x > view.width) || (p1.x < 0 && p2.x < 0);
+        if (!off) {
+            canvas.set_pen(colour, PenStyle::solid, 3);
+            canvas.line(p1.x, p1.y, p2.x, p2.y);
+            canvas.set_brush(background);
+            canvas.set_font_colour(colour);
+            canvas.text(p1.x + 5, p1.y, rw.ident1);
+            canvas.text(p2.x + 5, p2.y, rw.ident2);
+        }
+        if (rw.ils1) draw_feather(canvas, view, e1, e2, colour, errors);
+        if (rw.ils2) draw_feather(canvas, view, e2, e1, colour, errors);
+    }
+}
+
+void draw_airports(Canvas& canvas, const Viewport& view, const std::vector<Airport>& airports,
+                   TColor colour) {
+    canvas.set_pen(colour, PenStyle::solid, 1);
+    for (const Airport& a : airports) {
+        if (!view.contains(a.latitude, a.longitude)) continue;
+        const Pixel p = view.to_pixel(a.latitude, a.longitude);
+        draw_cross(canvas, p.x, p.y);
+        canvas.set_font_colour(colour);
+        canvas.text(p.x + 20, p.y, a.icao);
+    }
+}
+
+void draw_fixes(Canvas& canvas, const Viewport& view, const std::vector<FIXE>& fixes,
+                TColor colour) {
+    canvas.set_pen(colour, PenStyle::solid, 1);
+    for (const FIXE& f : fixes) {
+        if (!f.selected || !view.contains(f.latitude, f.longitude)) continue;
+        const Pixel p = view.to_pixel(f.latitude, f.longitude);
+        draw_triangle(canvas, p.x, p.y);
+        canvas.set_font_colour(colour);
+        canvas.text(p.x + 20, p.y, f.ident);
+    }
+}
+
+void draw_vors(Canvas& canvas, const Viewport& view, const std::vector<VOR>& vors, TColor colour,
+               TColor background) {
+    canvas.set_pen(colour, PenStyle::solid, 1);
+    for (const VOR& v : vors) {
+        if (!view.contains(v.latitude, v.longitude)) continue;
+        const Pixel p = view.to_pixel(v.latitude, v.longitude);
+        canvas.set_brush(colour);
+        draw_dot(canvas, p.x, p.y);
+        draw_hexagon(canvas, p.x, p.y);
+        canvas.set_brush(background);
+        canvas.set_font_colour(colour);
+        canvas.text(p.x + 20, p.y, v.ident);
+    }
+}
+
+void draw_ndbs(Canvas& canvas, const Viewport& view, const std::vector<VOR>& ndbs, TColor colour,
+               TColor background) {
+    canvas.set_pen(colour, PenStyle::solid, 1);
+    for (const VOR& n : ndbs) {
+        if (!view.contains(n.latitude, n.longitude)) continue;
+        const Pixel p = view.to_pixel(n.latitude, n.longitude);
+        canvas.set_brush(colour);
+        draw_dot(canvas, p.x, p.y);
+        canvas.clear_brush();
+        draw_circle(canvas, p.x, p.y);
+        canvas.set_brush(background);
+        canvas.set_font_colour(colour);
+        canvas.text(p.x + 20, p.y, n.ident);
+    }
+}
+
+void draw_procedures(Canvas& canvas, const Viewport& view, const std::vector<ROUTE>& procedures,
+                     ProcedureKind kind, TColor colour, TColor background) {
+    canvas.set_pen(colour, PenStyle::solid, 1);
+    canvas.set_font_colour(colour);
+    for (const ROUTE& proc : procedures) {
+        if (!proc.selected) continue;
+        const auto label = [&](const std::string& t) { return proc.icao + "-" + proc.name + " " + t; };
+        // The last element of `lines` only ends the segment before it.
+        const long long segments = static_cast<long long>(proc.lines.size()) - 1;
+        bool drawn = false;
+        Pixel last_start, last_end;  // the most recently drawn segment
+        for (size_t k = 0; k < proc.transitions.size(); ++k) {
+            const std::string& transition = proc.transitions[k];
+            bool first = true;
+            for (long long i = 0; i < segments; ++i) {
+                const LINE& l = proc.lines[static_cast<size_t>(i)];
+                if (l.transition != transition ||
+                    !view.segment_visible(l.lat1, l.lon1, l.lat2, l.lon2))
+                    continue;
+                const int step = static_cast<int>(std::min<size_t>(k, 1000000)) * 10;
+                if (first && k > 0 && drawn) {
+                    // Path construction joins one transition's end to the next
+                    // one's start: that segment is erased, the finished
+                    // transition named at its end.
+                    canvas.set_pen_colour(background);
+                    canvas.line(last_start.x, last_start.y, last_end.x, last_end.y);
+                    canvas.set_pen_colour(colour);
+                    canvas.text(last_start.x + 10, last_start.y + step - 10,
+                                label(proc.transitions[k - 1]));
+                }
+                first = false;
+                last_start = view.to_pixel(l.lat1, l.lon1);
+                last_end = view.to_pixel(l.lat2, l.lon2);
+                drawn = true;
+                canvas.line(last_start.x, last_start.y, last_end.x, last_end.y);
+                if ((kind == ProcedureKind::sid && i == segments - 1) ||
+                    (kind == ProcedureKind::star && i == 0))
+                    canvas.text(last_end.x + 10, last_end.y + step, label(transition));
+            }
+        }
+    }
+}
+
+void draw_measure(Canvas& canvas, const MouseState& mouse, TColor colour) {
+    canvas.set_pen(colour, PenStyle::dot, 1);
+    canvas.line(mouse.press_x, mouse.press_y, mouse.measure_x, mouse.measure_y);
+    canvas.set_font_colour(colour);
+    canvas.text(mouse.measure_x + 14, mouse.measure_y, mouse.measure_distance_text + "nm");
+    canvas.text(mouse.measure_x + 14, mouse.measure_y + 14, mouse.measure_bearing_text);
+}
+
+void draw_map(Canvas& canvas, MapView& view, const NavState& nav, const ColourTable& colours,
+              const std::vector<t_define>& details, ArithmeticErrors& errors) {
+    const Viewport v = compute_view_edges(view, nav.centre_lat, nav.centre_lon);
+    const auto shown = [&](int entry) { return colours[static_cast<size_t>(entry)].visible; };
+    const auto col = [&](int entry) { return colours[static_cast<size_t>(entry)].color; };
+    const TColor background = col(colour::background);
+
+    draw_background(canvas, v, background, view.map_font_size);
+    if (shown(colour::rings))
+        draw_rings(canvas, v, v.to_pixel(nav.centre_lat, nav.centre_lon), view.ring_step_nm,
+                   col(colour::rings));
+    if (shown(colour::geo))
+        draw_geography(canvas, v, nav.geo_lines,
+                       {nav.box_lat_min, nav.box_lat_max, nav.box_lon_min, nav.box_lon_max},
+                       details);
+    if (shown(colour::airway)) draw_airways(canvas, v, nav.airways, col(colour::airway));
+    if (shown(colour::runway))
+        draw_runways(canvas, v, nav.runways, col(colour::runway), background, errors);
+    if (shown(colour::airport)) draw_airports(canvas, v, nav.airports, col(colour::airport));
+    if (shown(colour::fixes)) draw_fixes(canvas, v, nav.waypoints, col(colour::fixes));
+    if (shown(colour::vor)) draw_vors(canvas, v, nav.vors, col(colour::vor), background);
+    if (shown(colour::ndb)) draw_ndbs(canvas, v, nav.ndbs, col(colour::ndb), background);
+    if (shown(colour::sid))
+        draw_procedures(canvas, v, nav.sids, ProcedureKind::sid, col(colour::sid), background);
+    if (shown(colour::star))
+        draw_procedures(canvas, v, nav.stars, ProcedureKind::star, col(colour::star), background);
+    if (view.mouse.measuring) draw_measure(canvas, view.mouse, col(colour::measure));
+}
+
+void draw_map(MapView& view, const NavState& nav, const ColourTable& colours,
+              const std::vector<t_define>& details, ArithmeticErrors& errors) {
+    QtCanvas canvas(view.map_bitmap, view.font_name);
+    draw_map(canvas, view, nav, colours, details, errors);
+}
+
+void SettingsErrors::record(const std::string& key, const std::string& value) {
+    try {
+        ini_.write("erreur", key, value);
+    } catch (const std::exception&) {
+        // Nothing is shown for the map's arithmetic failures.
+    }
+}
+
+}  // namespace karvel

@@ -1,0 +1,73 @@
+// The map: one painter a kind of element, and draw_map, which calls them in
+// their fixed order on one canvas (the brush a painter leaves is the next
+// one's starting brush, which decides whether labels sit on boxes).
+#pragma once
+
+#include <array>
+#include <vector>
+
+#include "app/model.h"
+#include "app/settings.h"
+#include "map/canvas.h"
+#include "map/extend_point.h"
+#include "map/view.h"
+
+namespace karvel {
+
+using ColourTable = std::array<t_couleur, kColourCount>;
+
+// Entries of the colour table the map uses.
+namespace colour {
+inline constexpr int background = 0, vor = 1, ndb = 2, fixes = 3, airport = 4, runway = 5,
+                     sid = 6, star = 7, airway = 9, geo = 13, rings = 14, measure = 15;
+}
+
+struct SelectionBox {
+    double lat_min = 0, lat_max = 0, lon_min = 0, lon_max = 0;
+};
+
+void draw_background(Canvas& canvas, const Viewport& view, TColor background, int font_size);
+void draw_rings(Canvas& canvas, const Viewport& view, Pixel centre, int32_t ring_step_nm,
+                TColor colour);
+void draw_geography(Canvas& canvas, const Viewport& view, const std::vector<t_geo>& lines,
+                    const SelectionBox& box, const std::vector<t_define>& details);
+void draw_airways(Canvas& canvas, const Viewport& view, const std::vector<ROUTE>& airways,
+                  TColor colour);
+void draw_runways(Canvas& canvas, const Viewport& view, const std::vector<RUNWAY>& runways,
+                  TColor colour, TColor background, ArithmeticErrors& errors);
+void draw_airports(Canvas& canvas, const Viewport& view, const std::vector<Airport>& airports,
+                   TColor colour);
+void draw_fixes(Canvas& canvas, const Viewport& view, const std::vector<FIXE>& fixes,
+                TColor colour);
+void draw_vors(Canvas& canvas, const Viewport& view, const std::vector<VOR>& vors, TColor colour,
+               TColor background);
+void draw_ndbs(Canvas& canvas, const Viewport& view, const std::vector<VOR>& ndbs, TColor colour,
+               TColor background);
+
+enum class ProcedureKind { sid, star };
+void draw_procedures(Canvas& canvas, const Viewport& view, const std::vector<ROUTE>& procedures,
+                     ProcedureKind kind, TColor colour, TColor background);
+
+void draw_measure(Canvas& canvas, const MouseState& mouse, TColor colour);
+
+// The whole map of the current tables, after the view edges are computed
+// for the bitmap size and the centre.
+void draw_map(Canvas& canvas, MapView& view, const NavState& nav, const ColourTable& colours,
+              const std::vector<t_define>& details, ArithmeticErrors& errors);
+
+// The same into the view's bitmap, with the map font.
+void draw_map(MapView& view, const NavState& nav, const ColourTable& colours,
+              const std::vector<t_define>& details, ArithmeticErrors& errors);
+
+// Arithmetic failures go into the settings file's section "erreur"; a file
+// that cannot be written loses them silently (nothing is shown).
+class SettingsErrors : public ArithmeticErrors {
+  public:
+    explicit SettingsErrors(IniFile& ini) : ini_(ini) {}
+    void record(const std::string& key, const std::string& value) override;
+
+  private:
+    IniFile& ini_;
+};
+
+}  // namespace karvel
