@@ -1,0 +1,196 @@
+// The painters through a recording canvas: what is drawn, where, in which
+// order and on which text background.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+#include "map/extend_point.h"
+#include "map/render.h"
+#include "recording_canvas.h"
+
+using namespace karvel;
+using karvel::test::RecordingCanvas;
+
+namespace {
+
+struct Errors : ArithmeticErrors {
+    void record(const std::string& k, const std::string& v) override { keys[k] = v; }
+    std::map<std::string, std::string> keys;
+};
+
+// One pixel is one minute of arc east and south of (0, 0).
+const Viewport kMinutes{0, -10, 0, 10, 1, 60, 60, 600, 600};
+
+bool has(const std::vector<std::string>& v, const std::string& s) {
+    return std::find(v.begin(), v.end(), s) != v.end();
+}
+
+}  // namespace
+
+TEST(Rings, FiveRingsAndTheLabelsOfTheNext) {
+    RecordingCanvas c;
+    Viewport v{0, 0, 0, 0, 6, 60, 60, 600, 400};
+    draw_rings(c, v, {300, 200}, 10, 14);
+    EXPECT_EQ(c.with("ellipse"),
+              (std::vector<std::string>{"ellipse 20 20 30 30", "ellipse 240 140 360 260",
+                                        "ellipse 180 80 420 320", "ellipse 120 20 480 380",
+                                        "ellipse 60 -40 540 440", "ellipse 0 -100 600 500"}));
+    const auto texts = c.with("text");
+    ASSERT_EQ(texts.size(), 20u);
+    EXPECT_EQ(texts[0], "text 181 200 20 clear");   // left of the second ring
+    EXPECT_EQ(texts[1], "text 421 200 20 clear");   // right
+    EXPECT_EQ(texts[2], "text 300 81 20 clear");    // top
+    EXPECT_EQ(texts[3], "text 300 321 20 clear");   // bottom
+    EXPECT_EQ(texts[19], "text 300 561 60 clear");  // the undrawn sixth ring
+    // No spacing, no rings (and no endless loop): only the fixed mark.
+    RecordingCanvas none;
+    draw_rings(none, {0, 0, 0, 0, 0.01f, 60, 60, 600, 400}, {300, 200}, 10, 14);
+    EXPECT_EQ(none.with("ellipse"), std::vector<std::string>{"ellipse 20 20 30 30"});
+}
+
+TEST(Procedures, JunctionErasedAndTransitionLabels) {
+    ROUTE sid;
+    sid.icao = "LFPG";
+    sid.name = "OPALE1A";
+    sid.selected = true;
+    sid.transitions = {"RW09", "RW27"};
+    // Minutes: (lat, lon) = (-y/60, x/60).
+    auto at = [](int x, int y) { return std::pair<double, double>{-y / 60.0, x / 60.0}; };
+    auto seg = [&](const char* t, int x1, int y1, int x2, int y2) {
+        const auto [a, b] = at(x1, y1);
+        const auto [c, d] = at(x2, y2);
+        return LINE{t, a, b, c, d};
+    };
+    sid.lines = {seg("RW09", 100, 100, 200, 100), seg("RW09", 200, 100, 300, 200),
+                 seg("RW27", 300, 200, 400, 250), seg("RW27", 400, 250, 400, 250)};
+    RecordingCanvas c;
+    draw_procedures(c, kMinutes, {sid}, ProcedureKind::sid, 6, 0);
+    EXPECT_EQ(c.calls, (std::vector<std::string>{
+                           "pen 6 solid 1", "font 6", "line 100 100 200 100",
+                           "line 200 100 300 200", "pen colour 0", "line 200 100 300 200",
+                           "pen colour 6", "text 210 100 LFPG-OPALE1A RW09 clear",
+                           "line 300 200 400 250", "text 410 260 LFPG-OPALE1A RW27 clear"}));
+
+    // A STAR names its first transition after its first segment.
+    RecordingCanvas star;
+    draw_procedures(star, kMinutes, {sid}, ProcedureKind::star, 7, 0);
+    EXPECT_EQ(star.with("text"),
+              (std::vector<std::string>{"text 210 100 LFPG-OPALE1A RW09 clear",
+                                        "text 210 100 LFPG-OPALE1A RW09 clear"}));
+
+    sid.selected = false;
+    RecordingCanvas off;
+    draw_procedures(off, kMinutes, {sid}, ProcedureKind::sid, 6, 0);
+    EXPECT_TRUE(off.with("line").empty());
+}
+
+TEST(Feathers, ExtendPointAndArithmeticFailures) {
+    Errors errors;
+    // A runway end at (100, 100), the other end to its right: 100 px out to
+    // the left, barbs of 30 px at +-30 degrees, tips turned 60 more.
+    const PixelF a = extend_point(100, {100, 100}, {200, 100}, 0, errors);
+    EXPECT_FLOAT_EQ(a.x, 0);
+    EXPECT_NEAR(a.y, 100, 1e-5);
+    const PixelF b = extend_point(30, a, {100, 100}, 0.5235988f, errors);
+    EXPECT_NEAR(b.x, -30 * std::sqrt(3.0) / 2, 1e-4);
+    EXPECT_NEAR(b.y, 115, 1e-4);
+    const PixelF tip = extend_point(30, b, a, 1.0471976f, errors);
+    EXPECT_NEAR(tip.x, b.x, 1e-4);
+    EXPECT_NEAR(tip.y, 145, 1e-4);
+    // Upwards: the arcsin branch.
+    const PixelF up = extend_point(10, {5, 5}, {5, 20}, 0, errors);
+    EXPECT_NEAR(up.x, 5, 1e-5);
+    EXPECT_NEAR(up.y, -5, 1e-5);
+    // Both points alike: direction 0, no failure.
+    const PixelF same = extend_point(10, {5, 5}, {5, 5}, 0, errors);
+    EXPECT_EQ(same.x, 15);
+    EXPECT_TRUE(errors.keys.empty());
+
+    extend_point(10, {NAN, 5}, {5, 5}, 0, errors);
+    EXPECT_EQ(errors.keys["module"], "             NAN");
+    EXPECT_EQ(errors.keys["y2-y1"], "      0.00000000");
+    extend_point(10, {INFINITY, 5}, {5, 5}, 0, errors);
+    EXPECT_EQ(errors.keys["x2-x1"], "             INF");
+
+    RUNWAY rw;
+    rw.ident1 = "09";
+    rw.ident2 = "27";
+    rw.lat1 = rw.lat2 = -10 / 60.0;
+    rw.lon1 = 10 / 60.0;
+    rw.lon2 = 20 / 60.0;
+    rw.ils1 = true;
+    Viewport v = kMinutes;
+    v.px_per_nm = 10;
+    RecordingCanvas c;
+    errors.keys.clear();
+    draw_runways(c, v, {rw}, 5, 0, errors);
+    EXPECT_EQ(c.calls,
+              (std::vector<std::string>{"pen 5 solid 3", "line 100 100 200 100", "brush on 0",
+                                        "font 5", "text 105 100 09 on 0", "text 205 100 27 on 0",
+                                        "pen 5 dash 1", "line 100 100 0 100", "line 0 100 -26 115",
+                                        "line -26 115 -26 145", "line 0 100 -26 85",
+                                        "line -26 85 -26 55"}));
+    EXPECT_TRUE(errors.keys.empty());
+}
+
+TEST(DrawMap, OrderVisibilityBrushAndTheViewEdge) {
+    NavState nav;
+    ColourTable colours{};
+    for (int i = 0; i < kColourCount; ++i) colours[static_cast<size_t>(i)] = {"", i, true};
+    MapView view;
+    size_map_bitmap(view, 600, 400);
+    view.px_per_nm = 6;
+    view.ring_step_nm = 10;
+    view.map_font_size = 8;
+    nav.centre_lat = 49;
+    nav.centre_lon = 2.5;
+    const Viewport v = compute_view_edges(view, nav.centre_lat, nav.centre_lon);
+
+    ROUTE airway;
+    airway.name = "UN857";
+    airway.selected = true;
+    airway.lines = {{"", 49, 2.5, 49.1, 2.6}};
+    nav.airways = {airway};
+    FIXE fix{"1", "PGS", "", 49, 2.5, false};
+    nav.waypoints = {fix};
+    nav.airports = {{"a", "ONTOP", "", "", v.view_top, 2.5},
+                    {"b", "ABOVE", "", "", std::nextafter(static_cast<double>(v.view_top), 90.0), 2.5}};
+    Errors errors;
+
+    RecordingCanvas c;
+    draw_map(c, view, nav, colours, {}, errors);
+    EXPECT_EQ(c.calls[0], "brush on 0");
+    EXPECT_EQ(c.calls[1], "fill 0 0 600 400");
+    EXPECT_TRUE(has(c.calls, "text 320 220 UN857 clear"));  // rings left the brush clear
+    EXPECT_TRUE(has(c.calls, "text 320 0 ONTOP clear"));    // on the top edge: drawn
+    EXPECT_TRUE(c.with("text 320 0 ABOVE").empty());  // a hair above: not
+    EXPECT_TRUE(c.with("text 320 200 PGS").empty());  // not selected
+
+    colours[colour::rings].visible = false;
+    nav.waypoints[0].selected = true;
+    RecordingCanvas d;
+    draw_map(d, view, nav, colours, {}, errors);
+    EXPECT_TRUE(has(d.calls, "text 320 220 UN857 on 0"));
+    EXPECT_TRUE(has(d.calls, "text 320 200 PGS on 0"));
+    EXPECT_TRUE(d.with("ellipse").empty());
+}
+
+TEST(Geography, SelectionBoxNotViewAndPenFromDetails) {
+    std::vector<t_geo> lines(3);
+    lines[0] = {"lake", {{0, 0}, {0, 1}}, {}};                // no entry: aqua
+    lines[1] = {"river", {{0, 0}, {0, 1}, {5, 5}, {6, 6}}, {}};  // last entry wins
+    lines[2] = {"lake", {{-1, -1}, {1, 1}}, {}};              // keeps the river's pen
+    lines[1].bounds = bounds_of(lines[1].points);
+    const std::vector<t_define> details{
+        {"river", "clRed"}, {"coast", "clBlue"}, {"river", "$00102030"}, {"river", "pas une couleur"}};
+    RecordingCanvas c;
+    draw_geography(c, kMinutes, lines, {-0.5, 0.5, -0.5, 0.5}, details);
+    EXPECT_EQ(c.calls, (std::vector<std::string>{"pen 16776960 solid 1", "line 0 0 60 0",
+                                                 "pen colour 1056816", "line 0 0 60 0"}));
+    // The box holds the far vertex only: the segment is drawn, off the view too.
+    RecordingCanvas far;
+    draw_geography(far, kMinutes, {lines[1]}, {5.5, 7, 5.5, 7}, details);
+    EXPECT_EQ(far.with("line"), std::vector<std::string>{"line 300 -300 360 -360"});
+}

@@ -1,0 +1,129 @@
+// The projection, zoom limits, panning and measuring, against numbers worked
+// out by hand.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "map/navigate.h"
+#include "map/view.h"
+
+using namespace karvel;
+
+namespace {
+
+MapView view_of(int width, int height, float px, double lat0) {
+    MapView v;
+    size_map_bitmap(v, width, height);
+    v.px_per_nm = px;
+    v.nm_per_deg_lon = static_cast<float>(std::cos(lat0 * M_PI / 180) * 60);
+    return v;
+}
+
+}  // namespace
+
+TEST(Projection, RoundTripAndHalvesToEven) {
+    MapView v = view_of(976, 674, 6.74f, 49.0097);
+    const Viewport f = compute_view_edges(v, 49.0097, 2.5478);
+    // The centre is the middle of the bitmap; edges are the half sizes away.
+    EXPECT_EQ(f.to_pixel(49.0097, 2.5478), (Pixel{488, 337}));
+    EXPECT_NEAR(f.view_top - 49.0097, 674 / (60 * 2 * 6.74), 1e-5);
+    for (const Pixel p : {Pixel{0, 0}, Pixel{975, 673}, Pixel{13, 600}, Pixel{-40, 900}}) {
+        const GeoPos g = f.to_geo(p.x, p.y);
+        EXPECT_EQ(f.to_pixel(static_cast<double>(g.lat), static_cast<double>(g.lon)), p);
+    }
+    Viewport unit{0, -10, 0, 10, 1, 1, 1, 10, 10};
+    EXPECT_EQ(unit.to_pixel(-2.5, 2.5), (Pixel{2, 2}));
+    EXPECT_EQ(unit.to_pixel(-3.5, 3.5), (Pixel{4, 4}));
+    EXPECT_EQ(unit.to_pixel(std::nan(""), 1e300), (Pixel{kPixelLimit, 0}));
+    EXPECT_EQ(nearest_int(-1e30L), -kPixelLimit);
+    EXPECT_EQ(trunc_int(INFINITY), std::numeric_limits<long long>::max());
+}
+
+TEST(Zoom, LimitsTestedBeforeTheStep) {
+    MapView v = view_of(976, 674, 0, 49);
+    v.range_nm = 100;
+    v.px_per_nm = static_cast<float>(674.0L / 100);
+    // Right after a selection the range fills the height: no zoom out.
+    EXPECT_FALSE(zoom(v, -120));
+    EXPECT_FLOAT_EQ(v.px_per_nm, 6.74f);
+
+    int steps = 0;
+    while (zoom(v, 120)) ++steps;
+    // The step that crosses 100000 pixels still happens.
+    EXPECT_GE(100.0L * v.px_per_nm, 100000);
+    EXPECT_LT(100.0L * v.px_per_nm, 120000);
+    EXPECT_EQ(steps, 28);
+    while (zoom(v, -1)) --steps;
+    EXPECT_EQ(steps, 0);
+    // The range spans the height again (its integer part, 673, is not more).
+    EXPECT_EQ(trunc_int(100.0L * v.px_per_nm), 673);
+
+    // A range of 0 or less bounds nothing: the globe keeps fitting.
+    for (int range : {0, -5, 1}) {
+        v.range_nm = range;
+        v.px_per_nm = 6.74f;
+        for (int i = 0; i < 1000 && zoom(v, 120); ++i) {
+        }
+        EXPECT_LE(v.px_per_nm * 21600.0L, kPixelLimit) << range;
+        EXPECT_FALSE(zoom(v, 120));
+    }
+}
+
+TEST(Measure, DistanceAndScreenBearing) {
+    MapView v = view_of(600, 400, 1, 0);
+    v.nm_per_deg_lon = 60;
+    compute_view_edges(v, 0, 0);
+    v.view_top = 0;
+    v.view_left = 0;  // one pixel is a minute of arc from (0, 0)
+    press(v, 0, 0, false, true);
+    EXPECT_TRUE(v.mouse.measuring);
+    measure_move(v, 60, 0);
+    EXPECT_EQ(v.mouse.measure_distance_text, "60.11");  // 3443.844 x pi / 180
+    EXPECT_EQ(v.mouse.measure_bearing_text, "90");
+    measure_move(v, 0, 60);
+    EXPECT_EQ(v.mouse.measure_distance_text, "60.11");
+    EXPECT_EQ(v.mouse.measure_bearing_text, "180");
+    measure_move(v, 0, 0);
+    EXPECT_EQ(v.mouse.measure_distance_text, "0.00");
+    EXPECT_EQ(v.mouse.measure_bearing_text, "0");
+
+    press(v, 100, 100, false, true);
+    measure_move(v, 100, 40);
+    EXPECT_EQ(v.mouse.measure_bearing_text, "0");
+    measure_move(v, 99, -43);  // 359.6 degrees
+    EXPECT_EQ(v.mouse.measure_bearing_text, "360");
+    measure_move(v, 40, 100);
+    EXPECT_EQ(v.mouse.measure_bearing_text, "270");
+    EXPECT_NEAR(screen_bearing(10, -10), 135, 1e-12);
+    EXPECT_NEAR(screen_bearing(-10, -10), 225, 1e-12);
+    EXPECT_NEAR(screen_bearing(-10, 10), 315, 1e-12);
+    EXPECT_NEAR(great_circle_nm(48.5, 2.25, 48.5, 2.25), 0, 1e-5);
+    press(v, 1, 1, false, false);
+    EXPECT_FALSE(v.mouse.measuring);
+}
+
+TEST(Pan, KeepsTheAnchorUnderTheCursorAndTheCentreOnTheGlobe) {
+    MapView v = view_of(600, 400, 6, 49);
+    double lat = 49, lon = 2.5;
+    compute_view_edges(v, lat, lon);
+    press(v, 100, 100, true, false);
+    const double anchor_lat = v.mouse.drag_anchor_lat, anchor_lon = v.mouse.drag_anchor_lon;
+    pan(v, lat, lon, 150, 130);
+    const GeoPos under = compute_view_edges(v, lat, lon).to_geo(150, 130);
+    EXPECT_NEAR(static_cast<double>(under.lat), anchor_lat, 1e-4);  // float edges
+    EXPECT_NEAR(static_cast<double>(under.lon), anchor_lon, 1e-4);
+    EXPECT_GT(lat, 49);  // dragged down and right: the view moves north and west
+    EXPECT_LT(lon, 2.5);
+
+    v.px_per_nm = 0.001f;  // a drag across the whole world and more
+    lat = 80;
+    lon = 170;
+    compute_view_edges(v, lat, lon);
+    press(v, 300, 200, true, false);
+    pan(v, lat, lon, 0, 400);
+    EXPECT_EQ(lat, 90);
+    EXPECT_EQ(lon, 180);
+    pan(v, lat, lon, 600, 0);
+    EXPECT_EQ(lat, -90);
+    EXPECT_EQ(lon, -180);
+}

@@ -1,0 +1,204 @@
+// The map window offscreen on the sample data: golden pictures of LFPG,
+// the mouse (wheel, right-drag, Shift-drag), the status bar and the caption,
+// the picture of karvel-sct, and no drawing while a selection loads.
+//
+// KARVEL_UPDATE_GOLDEN=1 writes the golden pictures anew; on a mismatch the
+// actual picture and a difference picture are written beside the test run.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QWheelEvent>
+#include <cstdlib>
+
+#include "app/Unit_message.h"
+#include "app/orvane_Unit1.h"
+#include "map/Unit_carte.h"
+#include "map/view.h"
+#include "support.h"
+
+using namespace karvel;
+using karvel::test::CurrentDir;
+using karvel::test::ScriptedDialogs;
+using karvel::test::TempDir;
+
+namespace {
+
+// Counts the paints of a widget that happen while a selection loads.
+struct PaintSpy : QObject {
+    explicit PaintSpy(const AppState& s) : state(s) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint && state.loading) ++while_loading;
+        return false;
+    }
+    const AppState& state;
+    int while_loading = 0;
+};
+
+struct MapWindowTest : ::testing::Test {
+    MapWindowTest() : out(std::filesystem::current_path()), cd(dir.path()) {
+        karvel::test::make_program_folder(dir);
+        std::filesystem::create_directory_symlink(KARVEL_SOURCE_DIR "/runtime/geo", dir.file("geo"));
+        form = std::make_unique<TForm1>(state, dialogs);
+        carte = std::make_unique<TForm_carte>(state, dialogs);
+        form->set_windows(carte.get(), nullptr, nullptr, &message);
+        form->show();
+        QCoreApplication::processEvents();
+    }
+    void SetUp() override {
+        if (!std::filesystem::exists(KARVEL_SOURCE_DIR "/runtime/geo/110m_coastline.shp"))
+            GTEST_SKIP() << "runtime/geo is missing: script/setup makes it";
+    }
+    void select_lfpg() {
+        form->Edit_ICAO->setText(QStringLiteral("LFPG"));
+        form->Edit_dist->setText(QStringLiteral("50"));
+        form->RadioGroup_coast->findChildren<QAbstractButton*>()[1]->click();  // GEO level 1
+        form->Button_rechparairort->click();
+        ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors.front();
+    }
+    void send(QEvent::Type type, int x, int y, Qt::MouseButton button, Qt::MouseButtons buttons,
+              Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QMouseEvent e(type, QPointF(x, y), carte->surface->mapToGlobal(QPointF(x, y)), button,
+                      buttons, mods);
+        QCoreApplication::sendEvent(carte->surface, &e);
+    }
+    void wheel(int delta) {
+        QWheelEvent e(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(carte->surface, &e);
+    }
+    const QImage& bitmap() const { return state.map.map_bitmap; }
+
+    // The bitmap against tests/golden/map/NAME.png, pixel for pixel.
+    void expect_golden(const std::string& name) {
+        const std::string path = KARVEL_SOURCE_DIR "/tests/golden/map/" + name + ".png";
+        const QImage actual = bitmap().convertToFormat(QImage::Format_RGB32);
+        if (std::getenv("KARVEL_UPDATE_GOLDEN")) {
+            std::filesystem::create_directories(KARVEL_SOURCE_DIR "/tests/golden/map");
+            ASSERT_TRUE(actual.save(QString::fromStdString(path)));
+            return;
+        }
+        const QImage golden = QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_RGB32);
+        ASSERT_FALSE(golden.isNull()) << "no golden picture " << path;
+        if (golden == actual) return;
+        QImage diff(actual.size(), QImage::Format_RGB32);
+        int differing = 0;
+        for (int y = 0; y < actual.height(); ++y)
+            for (int x = 0; x < actual.width(); ++x) {
+                const bool same = golden.size() == actual.size() &&
+                                  golden.pixel(x, y) == actual.pixel(x, y);
+                differing += !same;
+                diff.setPixel(x, y, same ? qRgb(0, 0, 0) : qRgb(255, 0, 0));
+            }
+        const QString base = QString::fromStdString((out / name).string());
+        actual.save(base + QStringLiteral(".actual.png"));
+        diff.save(base + QStringLiteral(".diff.png"));
+        ADD_FAILURE() << name << ": " << differing << " pixels differ; see "
+                      << base.toStdString() << ".actual.png and .diff.png";
+    }
+
+    TempDir dir;
+    std::filesystem::path out;
+    CurrentDir cd;
+    AppState state;
+    ScriptedDialogs dialogs;
+    TForm_message message;
+    std::unique_ptr<TForm1> form;
+    std::unique_ptr<TForm_carte> carte;
+};
+
+}  // namespace
+
+TEST_F(MapWindowTest, GoldenPicturesOfLfpgWithRingsWithoutAndMeasuring) {
+    select_lfpg();
+    form->Button1->click();  // "carte"
+    EXPECT_TRUE(carte->isVisible());
+    EXPECT_EQ(carte->windowTitle(), QStringLiteral("LFPG:50nm   visu:50nm"));
+    ASSERT_EQ(bitmap().size(), QSize(976, 674));
+    EXPECT_EQ(carte->surface->size(), QSize(976, 674));
+    const QImage first = bitmap().copy();
+    expect_golden("LFPG_50nm_geo1");
+
+    state.settings.colours[14].visible = false;
+    carte->refresh_map();
+    expect_golden("LFPG_50nm_geo1_no_rings");
+    state.settings.colours[14].visible = true;
+
+    send(QEvent::MouseButtonPress, 300, 400, Qt::LeftButton, Qt::LeftButton, Qt::ShiftModifier);
+    send(QEvent::MouseMove, 600, 250, Qt::NoButton, Qt::LeftButton, Qt::ShiftModifier);
+    EXPECT_EQ(state.map.mouse.measure_bearing_text, "63");
+    expect_golden("LFPG_50nm_geo1_measure");
+
+    // A press without Shift ends the measure at the next repaint.
+    send(QEvent::MouseButtonPress, 10, 10, Qt::LeftButton, Qt::LeftButton);
+    carte->refresh_map();
+    EXPECT_EQ(bitmap(), first);
+}
+
+TEST_F(MapWindowTest, WheelRightDragAndStatusBar) {
+    select_lfpg();
+    form->Button1->click();
+    const float px = state.map.px_per_nm;
+    wheel(-120);  // the range fills the height already
+    EXPECT_EQ(state.map.px_per_nm, px);
+    const QImage before = bitmap().copy();
+    wheel(120);
+    EXPECT_FLOAT_EQ(state.map.px_per_nm, px * 1.2f);
+    EXPECT_NE(bitmap(), before);
+    wheel(-120);
+    EXPECT_FLOAT_EQ(state.map.px_per_nm, px);
+
+    send(QEvent::MouseMove, 488, 337, Qt::NoButton, Qt::NoButton);
+    const GeoPos centre = state.map.viewport().to_geo(488, 337);
+    EXPECT_EQ(carte->panel1->text(), QString::asprintf("%8.5f  %8.5f", static_cast<double>(centre.lat),
+                                                       static_cast<double>(centre.lon)));
+    EXPECT_TRUE(carte->panel0->text().isEmpty());
+    const QString shown = carte->panel1->text();
+
+    const GeoPos grabbed = state.map.viewport().to_geo(100, 100);
+    send(QEvent::MouseButtonPress, 100, 100, Qt::RightButton, Qt::RightButton);
+    send(QEvent::MouseMove, 300, 200, Qt::NoButton, Qt::RightButton);
+    EXPECT_EQ(carte->surface->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(carte->panel1->text(), shown);  // not updated while panning
+    const GeoPos under = state.map.viewport().to_geo(300, 200);
+    EXPECT_NEAR(static_cast<double>(under.lat), static_cast<double>(grabbed.lat), 1e-4);
+    EXPECT_NEAR(static_cast<double>(under.lon), static_cast<double>(grabbed.lon), 1e-4);
+    EXPECT_GT(state.nav.centre_lat, 49.1);  // dragged down and right: the view moved north-west
+    EXPECT_LT(state.nav.centre_lon, 2.5);
+
+    send(QEvent::MouseButtonRelease, 300, 200, Qt::RightButton, Qt::NoButton);
+    send(QEvent::MouseMove, 10, 20, Qt::NoButton, Qt::NoButton);
+    EXPECT_NE(carte->panel1->text(), shown);
+    EXPECT_EQ(carte->surface->cursor().shape(), Qt::PointingHandCursor);  // it stays
+}
+
+TEST_F(MapWindowTest, PictureOfTheCommandLineIsTheWindowsBitmap) {
+    select_lfpg();
+    form->Button1->click();
+    const std::string cmd = "cd '" + dir.str() + "' && '" KARVEL_SCT_PATH
+                            "' --airport LFPG --radius 50 --geo 1 --picture pic.png > out.txt 2>&1";
+    const int raw = std::system(cmd.c_str());
+    ASSERT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << karvel::test::read_bytes(dir.file("out.txt"));
+    EXPECT_EQ(karvel::test::read_bytes(dir.file("out.txt")), "pic.png\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("secteurs/LFPG_50nm.sct")));  // a picture only
+    const QImage picture(QString::fromStdString(dir.file("pic.png")));
+    EXPECT_EQ(picture.convertToFormat(QImage::Format_RGB32), bitmap());
+}
+
+TEST_F(MapWindowTest, NoDrawingFromTablesBeingReplaced) {
+    select_lfpg();
+    form->Button1->click();
+    const float top = state.map.view_top;
+    PaintSpy spy(state);
+    carte->surface->installEventFilter(&spy);
+    // A paint waits; the progress window lets it through during the load.
+    carte->surface->update();
+    form->Edit_ICAO->setText(QStringLiteral("LSGG"));
+    form->Button_rechparairort->click();
+    EXPECT_GT(spy.while_loading, 0);
+    EXPECT_EQ(state.map.view_top, top);  // the map was not drawn from the new tables
+    carte->refresh_map();
+    EXPECT_NE(state.map.view_top, top);
+}
