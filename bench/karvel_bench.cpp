@@ -6,6 +6,9 @@
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
+#include <QGuiApplication>
+#include <QPainter>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -15,7 +18,9 @@
 
 #include "app/cp1252.h"
 #include "app/ini_file.h"
+#include "app/settings.h"
 #include "geography/geo_levels.h"
+#include "map/render.h"
 #include "navdb/selection.h"
 #include "navdb/sqlite_backend.h"
 #include "sector/writer.h"
@@ -243,6 +248,108 @@ void BM_ReadGeographyLevel3(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadGeographyLevel3)->Unit(benchmark::kMillisecond);
 
+// Keeps the lines a pass draws (for the floor) and nothing else.
+class LineCollector : public Canvas {
+  public:
+    void set_pen(TColor, PenStyle, int) override {}
+    void set_pen_colour(TColor) override {}
+    void set_brush(TColor) override {}
+    void clear_brush() override {}
+    void set_font_colour(TColor) override {}
+    void set_font_size(int) override {}
+    void fill_rect(int, int, int, int) override {}
+    void line(int x1, int y1, int x2, int y2) override { lines.append(QLine(x1, y1, x2, y2)); }
+    void rectangle(int, int, int, int) override {}
+    void ellipse(int, int, int, int) override {}
+    void text(int, int, std::string_view) override { ++texts; }
+    QVector<QLine> lines;
+    long texts = 0;
+};
+
+struct NoErrors : ArithmeticErrors {
+    void record(const std::string&, const std::string&) override {}
+};
+
+// draw_map of a selection with the level-3 geography and every element shown,
+// into the map window's 976 x 674 bitmap. Floor: filling the bitmap and
+// drawing the same lines in one batched call.
+void draw_case(benchmark::State& state, bool region) {
+    World& w = world();
+    const std::string dir = KARVEL_SOURCE_DIR "/runtime/geo/";
+    if (!std::ifstream(dir + "10m_coastline.shp")) {
+        state.SkipWithError("no level-3 geography: run script/make-geo");
+        return;
+    }
+    MapView view;
+    map_window_created(view, kMapClientWidth, kMapClientHeight);
+    view.font_name = "MS Sans Serif";
+    view.map_font_size = 8;
+    LoadContext ctx{w.query, w.nav, w.lists, w.progress, w.memo, {}};
+    if (region) {
+        select_by_region(ctx, view, kLargeRegion);
+        box_from_waypoint_extent(w.nav);
+    } else {
+        // The busiest airport of the generated world's largest region.
+        select_by_airport(ctx, view, kDenseAirport, 300);
+    }
+    w.nav.geo_lines.clear();
+    read_shp_file(dir + "10m_coastline.shp", "coast", w.nav.geo_lines);
+    read_shp_file(dir + "10m_lakes.shp", "river", w.nav.geo_lines);
+    read_shp_file(dir + "10m_rivers_lake_centerlines.shp", "river", w.nav.geo_lines);
+
+    Settings settings;
+    settings.ini.open(KARVEL_SOURCE_DIR "/runtime/karvel_params.ini");
+    read_colours(settings);
+    read_details(settings);
+    for (t_couleur& c : settings.colours) c.visible = true;
+    NoErrors errors;
+
+    LineCollector drawn;
+    draw_map(drawn, view, w.nav, settings.colours, settings.details, errors);
+    double floor = 1e9;
+    for (int i = 0; i < 3; ++i) {
+        const auto t = Clock::now();
+        QPainter p(&view.map_bitmap);
+        p.fillRect(view.map_bitmap.rect(), Qt::black);
+        p.setPen(QPen(Qt::white, 1, Qt::SolidLine, Qt::FlatCap));
+        p.drawLines(drawn.lines);
+        p.end();
+        floor = std::min(floor, seconds_since(t));
+    }
+    double total = 0;
+    for (auto _ : state) {
+        const auto t = Clock::now();
+        draw_map(view, w.nav, settings.colours, settings.details, errors);
+        total += seconds_since(t);
+    }
+    long points = 0;
+    for (const t_geo& g : w.nav.geo_lines) points += static_cast<long>(g.points.size());
+    state.counters["geo_points"] = static_cast<double>(points);
+    state.counters["lines"] = static_cast<double>(drawn.lines.size());
+    state.counters["texts"] = static_cast<double>(drawn.texts);
+    state.counters["floor_ms"] = floor * 1000;
+    state.counters["ratio"] = total / static_cast<double>(state.iterations()) / floor;
+}
+
+void BM_DrawMapRegion(benchmark::State& state) {
+    draw_case(state, true);
+}
+BENCHMARK(BM_DrawMapRegion)->Unit(benchmark::kMillisecond);
+
+void BM_DrawMapAirport300(benchmark::State& state) {
+    draw_case(state, false);
+}
+BENCHMARK(BM_DrawMapAirport300)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
-BENCHMARK_MAIN();
+// Text needs the toolkit's fonts: its offscreen platform, no display.
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

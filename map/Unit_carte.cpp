@@ -64,6 +64,7 @@ TForm_carte::TForm_carte(AppState& state, Dialogs& dialogs, QWidget* parent)
     StatusBar1 = new QStatusBar(surface);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(false);
+    StatusBar1->setAutoFillBackground(true);
     panel0 = new QLabel;
     panel1 = new QLabel;
     panel0->setFixedWidth(50);

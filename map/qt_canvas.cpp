@@ -19,7 +19,11 @@ QFont map_font(const std::string& name, int point_size) {
 }
 
 QtCanvas::QtCanvas(QImage& image, const std::string& font_name)
-    : painter_(&image), width_(image.width()), height_(image.height()), font_name_(font_name) {
+    : painter_(&image),
+      width_(image.width()),
+      height_(image.height()),
+      font_name_(font_name),
+      metrics_(QFont()) {
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setRenderHint(QPainter::TextAntialiasing, false);
     pen_ = QPen(Qt::black, 1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
@@ -59,7 +63,7 @@ void QtCanvas::set_pen_colour(TColor colour) {
 
 void QtCanvas::set_brush(TColor colour) {
     brush_solid_ = true;
-    brush_colour_ = to_qcolor(colour);
+    brush_ = QBrush(to_qcolor(colour));
 }
 
 void QtCanvas::clear_brush() {
@@ -67,20 +71,22 @@ void QtCanvas::clear_brush() {
 }
 
 void QtCanvas::set_font_colour(TColor colour) {
-    font_colour_ = to_qcolor(colour);
+    font_pen_ = QPen(to_qcolor(colour));
 }
 
 void QtCanvas::set_font_size(int size) {
     flush();
     const QFont font = map_font(font_name_, size);
     painter_.setFont(font);
-    ascent_ = QFontMetrics(font, painter_.device()).ascent();
+    metrics_ = QFontMetrics(font, painter_.device());
+    ascent_ = metrics_.ascent();
+    line_height_ = metrics_.height() + 1;
 }
 
 void QtCanvas::fill_rect(int x1, int y1, int x2, int y2) {
     flush();
     if (brush_solid_ && x2 > x1 && y2 > y1)
-        painter_.fillRect(QRect(QPoint(x1, y1), QPoint(x2 - 1, y2 - 1)), brush_colour_);
+        painter_.fillRect(QRect(QPoint(x1, y1), QPoint(x2 - 1, y2 - 1)), brush_);
 }
 
 void QtCanvas::line(int x1, int y1, int x2, int y2) {
@@ -95,26 +101,31 @@ void QtCanvas::line(int x1, int y1, int x2, int y2) {
 
 void QtCanvas::rectangle(int x1, int y1, int x2, int y2) {
     flush();
-    painter_.setBrush(brush_solid_ ? QBrush(brush_colour_) : QBrush(Qt::NoBrush));
+    painter_.setBrush(brush_solid_ ? brush_ : QBrush(Qt::NoBrush));
     painter_.drawRect(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
 }
 
 void QtCanvas::ellipse(int x1, int y1, int x2, int y2) {
     flush();
-    painter_.setBrush(brush_solid_ ? QBrush(brush_colour_) : QBrush(Qt::NoBrush));
+    painter_.setBrush(brush_solid_ ? brush_ : QBrush(Qt::NoBrush));
     painter_.drawEllipse(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
 }
 
 void QtCanvas::text(int x, int y, std::string_view text) {
+    // A text lies right of and below its corner: one that starts past the
+    // image, or ends before it, would light nothing.
+    if (x >= width_ || y >= height_ || y + line_height_ <= 0 || text.empty()) return;
+    const QString s = to_qstring(text);
+    if (x < 0 && x + metrics_.horizontalAdvance(s) <= 0) return;
     flush();
     if (brush_solid_) {
         painter_.setBackgroundMode(Qt::OpaqueMode);
-        painter_.setBackground(brush_colour_);
+        painter_.setBackground(brush_);
     } else {
         painter_.setBackgroundMode(Qt::TransparentMode);
     }
-    painter_.setPen(font_colour_);
-    painter_.drawText(QPoint(x, y + ascent_), to_qstring(text));
+    painter_.setPen(font_pen_);
+    painter_.drawText(QPoint(x, y + ascent_), s);
     painter_.setPen(pen_);
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QLine>
 #include <QPainter>
@@ -44,10 +45,12 @@ class QtCanvas : public Canvas {
     int width_, height_;
     std::string font_name_;
     QPen pen_;
-    QColor font_colour_;
+    QPen font_pen_;
     bool brush_solid_ = false;
-    QColor brush_colour_;
+    QBrush brush_;
+    QFontMetrics metrics_;
     int ascent_ = 0;
+    int line_height_ = 0;
     QVector<QLine> pending_;  // lines of the current pen, drawn in one call
 };
 

@@ -14,7 +14,9 @@ int nearest_int(long double v) {
     if (std::isnan(v)) return 0;
     if (v <= -kPixelLimit) return -kPixelLimit;
     if (v >= kPixelLimit) return kPixelLimit;
-    return static_cast<int>(std::nearbyint(v));
+    // rint rounds as nearbyint does in the default mode (halves to even),
+    // as one instruction instead of a library call.
+    return static_cast<int>(std::rint(v));
 }
 
 long long trunc_int(long double v) {
