@@ -193,35 +193,40 @@ void draw_fixes(Canvas& canvas, const Viewport& view, const std::vector<FIXE>& f
     }
 }
 
-void draw_vors(Canvas& canvas, const Viewport& view, const std::vector<VOR>& vors, TColor colour,
-               TColor background) {
-    canvas.set_pen(colour, PenStyle::solid, 1);
-    for (const VOR& v : vors) {
-        if (!view.contains(v.latitude, v.longitude)) continue;
-        const Pixel p = view.to_pixel(v.latitude, v.longitude);
-        canvas.set_brush(colour);
-        draw_dot(canvas, p.x, p.y);
-        draw_hexagon(canvas, p.x, p.y);
-        canvas.set_brush(background);
-        canvas.set_font_colour(colour);
-        canvas.text(p.x + 20, p.y, v.ident);
-    }
-}
+namespace {
 
-void draw_ndbs(Canvas& canvas, const Viewport& view, const std::vector<VOR>& ndbs, TColor colour,
-               TColor background) {
+// A navaid: the dot in its colour, its own outline, then its label on a box
+// of the background colour.
+template <class Outline>
+void draw_navaids(Canvas& canvas, const Viewport& view, const std::vector<VOR>& navaids,
+                  TColor colour, TColor background, Outline&& outline) {
     canvas.set_pen(colour, PenStyle::solid, 1);
-    for (const VOR& n : ndbs) {
+    for (const VOR& n : navaids) {
         if (!view.contains(n.latitude, n.longitude)) continue;
         const Pixel p = view.to_pixel(n.latitude, n.longitude);
         canvas.set_brush(colour);
         draw_dot(canvas, p.x, p.y);
-        canvas.clear_brush();
-        draw_circle(canvas, p.x, p.y);
+        outline(p);
         canvas.set_brush(background);
         canvas.set_font_colour(colour);
         canvas.text(p.x + 20, p.y, n.ident);
     }
+}
+
+}  // namespace
+
+void draw_vors(Canvas& canvas, const Viewport& view, const std::vector<VOR>& vors, TColor colour,
+               TColor background) {
+    draw_navaids(canvas, view, vors, colour, background,
+                 [&](Pixel p) { draw_hexagon(canvas, p.x, p.y); });
+}
+
+void draw_ndbs(Canvas& canvas, const Viewport& view, const std::vector<VOR>& ndbs, TColor colour,
+               TColor background) {
+    draw_navaids(canvas, view, ndbs, colour, background, [&](Pixel p) {
+        canvas.clear_brush();
+        draw_circle(canvas, p.x, p.y);
+    });
 }
 
 void draw_procedures(Canvas& canvas, const Viewport& view, const std::vector<ROUTE>& procedures,

@@ -172,6 +172,15 @@ TEST_F(MapWindowTest, WheelRightDragAndStatusBar) {
     send(QEvent::MouseMove, 10, 20, Qt::NoButton, Qt::NoButton);
     EXPECT_NE(carte->panel1->text(), shown);
     EXPECT_EQ(carte->surface->cursor().shape(), Qt::PointingHandCursor);  // it stays
+
+    // A larger window shows more at the same scale about the same centre.
+    const float scale = state.map.px_per_nm;
+    carte->resize(carte->width() + 100, carte->height() + 50);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(bitmap().size(), QSize(1076, 724));
+    EXPECT_EQ(state.map.px_per_nm, scale);
+    EXPECT_EQ(state.map.viewport().to_pixel(state.nav.centre_lat, state.nav.centre_lon),
+              (Pixel{538, 362}));
 }
 
 TEST_F(MapWindowTest, PictureOfTheCommandLineIsTheWindowsBitmap) {
