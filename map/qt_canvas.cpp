@@ -2,7 +2,9 @@
 
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QStaticText>
 #include <algorithm>
+#include <unordered_map>
 
 #include "app/colours.h"
 #include "app/cp1252.h"
@@ -17,6 +19,48 @@ QFont map_font(const std::string& name, int point_size) {
     if (!QFontInfo(font).exactMatch()) font.setFamily(QStringLiteral("sans-serif"));
     return font;
 }
+
+namespace {
+
+// Labels laid out once and kept from one drawing pass to the next: a map
+// redraws the same few thousand labels at every move of the mouse.
+struct LaidOutText {
+    QStaticText text;
+    qreal width = 0;
+    int box = 0;
+};
+
+class TextCache {
+  public:
+    const LaidOutText& get(const QFont& font, std::string_view text) {
+        if (font != font_ || map_.size() > 200000) {
+            map_.clear();
+            font_ = font;
+        }
+        auto [it, added] = map_.try_emplace(std::string(text));
+        if (added) {
+            QStaticText& st = it->second.text;
+            st.setTextFormat(Qt::PlainText);
+            st.setPerformanceHint(QStaticText::AggressiveCaching);
+            st.setText(to_qstring(text));
+            st.prepare(QTransform(), font);
+            it->second.width = QFontMetricsF(font).horizontalAdvance(st.text());
+            it->second.box = QFontMetrics(font).horizontalAdvance(st.text());
+        }
+        return it->second;
+    }
+
+  private:
+    QFont font_;
+    std::unordered_map<std::string, LaidOutText> map_;
+};
+
+TextCache& text_cache() {
+    static TextCache cache;  // the map is drawn on the one GUI thread
+    return cache;
+}
+
+}  // namespace
 
 QtCanvas::QtCanvas(QImage& image, const std::string& font_name)
     : painter_(&image),
@@ -81,6 +125,7 @@ void QtCanvas::set_font_size(int size) {
     metrics_ = QFontMetrics(font, painter_.device());
     ascent_ = metrics_.ascent();
     line_height_ = metrics_.height() + 1;
+    box_height_ = metrics_.ascent() + metrics_.descent();
 }
 
 void QtCanvas::fill_rect(int x1, int y1, int x2, int y2) {
@@ -115,17 +160,12 @@ void QtCanvas::text(int x, int y, std::string_view text) {
     // A text lies right of and below its corner: one that starts past the
     // image, or ends before it, would light nothing.
     if (x >= width_ || y >= height_ || y + line_height_ <= 0 || text.empty()) return;
-    const QString s = to_qstring(text);
-    if (x < 0 && x + metrics_.horizontalAdvance(s) <= 0) return;
+    const LaidOutText& t = text_cache().get(painter_.font(), text);
+    if (x + t.width <= 0) return;
     flush();
-    if (brush_solid_) {
-        painter_.setBackgroundMode(Qt::OpaqueMode);
-        painter_.setBackground(brush_);
-    } else {
-        painter_.setBackgroundMode(Qt::TransparentMode);
-    }
+    if (brush_solid_) painter_.fillRect(QRect(x, y, t.box, box_height_), brush_);
     painter_.setPen(font_pen_);
-    painter_.drawText(QPoint(x, y + ascent_), s);
+    painter_.drawStaticText(QPointF(x, y), t.text);
     painter_.setPen(pen_);
 }
 

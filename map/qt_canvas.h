@@ -51,6 +51,7 @@ class QtCanvas : public Canvas {
     QFontMetrics metrics_;
     int ascent_ = 0;
     int line_height_ = 0;
+    int box_height_ = 0;
     QVector<QLine> pending_;  // lines of the current pen, drawn in one call
 };
 
