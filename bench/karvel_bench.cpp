@@ -248,9 +248,11 @@ void BM_ReadGeographyLevel3(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadGeographyLevel3)->Unit(benchmark::kMillisecond);
 
-// Keeps the lines a pass draws (for the floor) and nothing else.
+// Keeps the lines a pass draws that can touch the bitmap (for the floor),
+// and counts the texts.
 class LineCollector : public Canvas {
   public:
+    LineCollector(int width, int height) : width_(width), height_(height) {}
     void set_pen(TColor, PenStyle, int) override {}
     void set_pen_colour(TColor) override {}
     void set_brush(TColor) override {}
@@ -258,12 +260,20 @@ class LineCollector : public Canvas {
     void set_font_colour(TColor) override {}
     void set_font_size(int) override {}
     void fill_rect(int, int, int, int) override {}
-    void line(int x1, int y1, int x2, int y2) override { lines.append(QLine(x1, y1, x2, y2)); }
+    void line(int x1, int y1, int x2, int y2) override {
+        if (std::max(x1, x2) < -2 || std::min(x1, x2) > width_ + 2 || std::max(y1, y2) < -2 ||
+            std::min(y1, y2) > height_ + 2)
+            return;
+        lines.append(QLine(x1, y1, x2, y2));
+    }
     void rectangle(int, int, int, int) override {}
     void ellipse(int, int, int, int) override {}
     void text(int, int, std::string_view) override { ++texts; }
     QVector<QLine> lines;
     long texts = 0;
+
+  private:
+    int width_, height_;
 };
 
 struct NoErrors : ArithmeticErrors {
@@ -304,7 +314,7 @@ void draw_case(benchmark::State& state, bool region) {
     for (t_couleur& c : settings.colours) c.visible = true;
     NoErrors errors;
 
-    LineCollector drawn;
+    LineCollector drawn(view.map_bitmap.width(), view.map_bitmap.height());
     draw_map(drawn, view, w.nav, settings.colours, settings.details, errors);
     double floor = 1e9;
     for (int i = 0; i < 3; ++i) {

@@ -1,12 +1,14 @@
 // The canvas on a QImage: the map bitmap or a picture file.
+//
+// Thin solid lines and labels, nearly all of a map, are drawn straight into
+// the image's pixels: a line pixel by pixel from its end points, a label from
+// the pixels the toolkit drew for it once and kept. Everything else goes
+// through QPainter. Both draw at once, so the drawing order is kept.
 #pragma once
 
 #include <QFont>
-#include <QFontMetrics>
 #include <QImage>
-#include <QLine>
 #include <QPainter>
-#include <QVector>
 #include <string>
 
 #include "map/canvas.h"
@@ -20,7 +22,6 @@ QFont map_font(const std::string& name, int point_size);
 class QtCanvas : public Canvas {
   public:
     QtCanvas(QImage& image, const std::string& font_name);
-    ~QtCanvas() override;
 
     void set_pen(TColor colour, PenStyle style, int width) override;
     void set_pen_colour(TColor colour) override;
@@ -34,25 +35,26 @@ class QtCanvas : public Canvas {
     void ellipse(int x1, int y1, int x2, int y2) override;
     void text(int x, int y, std::string_view text) override;
 
-    // Draws the lines waiting to be drawn together (done before any other
-    // drawing and at the end).
-    void flush();
-
   private:
-    void apply_pen(const QPen& pen);
+    void thin_line(int x1, int y1, int x2, int y2);
+    void fill(int x1, int y1, int x2, int y2, QRgb colour);  // clipped, right/bottom excluded
+    void apply_pen();
 
     QPainter painter_;
+    uchar* bits_;
+    qsizetype stride_;
     int width_, height_;
     std::string font_name_;
-    QPen pen_;
-    QPen font_pen_;
+    QFont font_;
+    int box_height_ = 0;  // a label's box: ascent and descent
+
+    PenStyle pen_style_ = PenStyle::solid;
+    int pen_width_ = 1;
+    QRgb pen_rgb_ = 0xFF000000;
+    bool pen_applied_ = false;  // QPainter holds the current pen
+    QRgb font_rgb_ = 0xFF000000;
     bool brush_solid_ = false;
-    QBrush brush_;
-    QFontMetrics metrics_;
-    int ascent_ = 0;
-    int line_height_ = 0;
-    int box_height_ = 0;
-    QVector<QLine> pending_;  // lines of the current pen, drawn in one call
+    QRgb brush_rgb_ = 0xFF000000;
 };
 
 }  // namespace karvel

@@ -233,9 +233,13 @@ void draw_procedures(Canvas& canvas, const Viewport& view, const std::vector<ROU
                      ProcedureKind kind, TColor colour, TColor background) {
     canvas.set_pen(colour, PenStyle::solid, 1);
     canvas.set_font_colour(colour);
+    std::string text;  // one label at a time
     for (const ROUTE& proc : procedures) {
         if (!proc.selected) continue;
-        const auto label = [&](const std::string& t) { return proc.icao + "-" + proc.name + " " + t; };
+        auto label = [&](const std::string& t) -> const std::string& {
+            text.assign(proc.icao).append("-").append(proc.name).append(" ").append(t);
+            return text;
+        };
         // The last element of `lines` only ends the segment before it.
         const long long segments = static_cast<long long>(proc.lines.size()) - 1;
         bool drawn = false;

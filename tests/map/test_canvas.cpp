@@ -1,6 +1,8 @@
 // Pixel probes of the bitmap canvas: each drawing convention of the map.
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
+
 #include "map/qt_canvas.h"
 #include "map/view.h"
 
@@ -105,4 +107,59 @@ TEST(QtCanvas, MissingFontFallsBackToTheSansFont) {
     for (int x = 0; x < 200; ++x)
         for (int y = 0; y < 30; ++y)
             EXPECT_TRUE(a.at(x, y) == qRgb(0, 0, 0) || a.at(x, y) == qRgb(255, 255, 255));
+}
+
+TEST(QtCanvas, ClippedLinesLightWhatTheWholeLineWould) {
+    // Each line drawn whole on a large image, and on a small window of it
+    // where its ends lie far outside: the window's pixels must agree.
+    uint32_t seed = 12345;
+    auto next = [&](int lo, int hi) {
+        seed = seed * 1664525u + 1013904223u;
+        return lo + static_cast<int>((seed >> 8) % static_cast<uint32_t>(hi - lo + 1));
+    };
+    QImage big(1000, 1000, QImage::Format_RGB32);
+    QImage small(200, 150, QImage::Format_RGB32);
+    for (int round = 0; round < 60; ++round) {
+        big.fill(Qt::black);
+        small.fill(Qt::black);
+        const int x1 = next(-300, 499), y1 = next(-300, 449), x2 = next(-300, 499),
+                  y2 = next(-300, 449);
+        {
+            QtCanvas whole(big, "sans-serif");
+            whole.set_pen(kWhite, PenStyle::solid, 1);
+            whole.line(x1 + 300, y1 + 300, x2 + 300, y2 + 300);
+            QtCanvas part(small, "sans-serif");
+            part.set_pen(kWhite, PenStyle::solid, 1);
+            part.line(x1, y1, x2, y2);
+        }
+        ASSERT_EQ(big.copy(300, 300, 200, 150), small) << x1 << "," << y1 << " " << x2 << "," << y2;
+        int lit = 0;
+        for (int y = 0; y < 1000; ++y)
+            for (int x = 0; x < 1000; ++x) lit += big.pixel(x, y) != qRgb(0, 0, 0);
+        EXPECT_EQ(lit, std::max(std::abs(x2 - x1), std::abs(y2 - y1)));  // Q left out
+    }
+}
+
+TEST(QtCanvas, LabelsAreTheToolkitsOwnText) {
+    for (const char* s : {"LFPG-OPALE 1A RW27L", "Wj\xE9g", "09"}) {
+        Bitmap mine, direct;
+        {
+            QtCanvas c(mine.image, "MS Sans Serif");
+            c.set_font_size(8);
+            c.set_font_colour(kWhite);
+            c.clear_brush();
+            c.text(-3, 2, s);  // cut at the left edge
+            c.text(30, 40, s);
+        }
+        {
+            QPainter p(&direct.image);
+            const QFont f = map_font("MS Sans Serif", 8);
+            p.setFont(f);
+            p.setPen(Qt::white);
+            const int ascent = QFontMetrics(f, &direct.image).ascent();
+            p.drawText(QPoint(-3, 2 + ascent), QString::fromLatin1(s));
+            p.drawText(QPoint(30, 40 + ascent), QString::fromLatin1(s));
+        }
+        EXPECT_EQ(mine.image, direct.image) << s;
+    }
 }
