@@ -116,8 +116,10 @@ class TextCache {
 };
 
 TextCache& text_cache() {
-    static TextCache cache;  // the map is drawn on the one GUI thread
-    return cache;
+    // The map is drawn on the one GUI thread. Never destroyed: its fonts must
+    // not outlive the application object at exit.
+    static TextCache* cache = new TextCache;
+    return *cache;
 }
 
 }  // namespace
