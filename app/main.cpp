@@ -1,5 +1,7 @@
 // karvel: builds radar sector files from a navigation database.
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 #include "app/Unit_message.h"
 #include "app/app_state.h"
@@ -11,6 +13,11 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // The toolkit's own dialogs (files, colours, input) speak French too.
+    QTranslator qt_french;
+    if (qt_french.load(QStringLiteral("qtbase_fr"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qt_french);
     karvel::AppState state;
     karvel::QtDialogs dialogs;
 

@@ -17,6 +17,7 @@
 #include "app/startup.h"
 #include "geography/geo_levels.h"
 #include "map/Unit_carte.h"
+#include "map/centre.h"
 #include "navdb/database.h"
 #include "navdb/selection.h"
 #include "params/Unit_afich.h"
@@ -426,8 +427,7 @@ bool TForm1::run_selection(const std::function<void(ProgressSink&)>& body) {
 
 void TForm1::after_selection() {
     const NavState& nav = state_.nav;
-    Label_selection->setText(
-        to_qstring(nav.selection_text + "   visu:" + std::to_string(state_.map.range_nm) + "nm"));
+    Label_selection->setText(to_qstring(map_caption(nav.selection_text, state_.map.range_nm)));
     if (afich_) afich_->reset_toggle_captions();
 }
 
@@ -465,8 +465,7 @@ void TForm1::Button_rechparregionClick() {
 void TForm1::Button1Click() {
     if (!carte_) return;
     carte_->refresh_map();
-    carte_->setWindowTitle(to_qstring(state_.nav.selection_text +
-                                      "   visu:" + std::to_string(state_.map.range_nm) + "nm"));
+    carte_->setWindowTitle(to_qstring(map_caption(state_.nav.selection_text, state_.map.range_nm)));
     carte_->show();
     carte_->raise();
     carte_->activateWindow();

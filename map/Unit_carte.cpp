@@ -7,6 +7,7 @@
 
 #include "app/cp1252.h"
 #include "map/Unit_centre.h"
+#include "map/centre.h"
 #include "map/navigate.h"
 #include "map/render.h"
 #include "map/view.h"
@@ -56,6 +57,7 @@ TForm_carte::TForm_carte(AppState& state, Dialogs& dialogs, QWidget* parent)
     visibili1 = secteur->addAction(QStringLiteral("visibilié"));
     connect(affichage1, &QAction::triggered, this, [this] { affichage1Click(); });
     connect(centrer1, &QAction::triggered, this, [this] { centrer1Click(); });
+    connect(visibili1, &QAction::triggered, this, [this] { visibili1Click(); });
 
     surface = new MapSurface(*this, this);
     surface->setObjectName(QStringLiteral("surface"));
@@ -80,6 +82,7 @@ TForm_carte::TForm_carte(AppState& state, Dialogs& dialogs, QWidget* parent)
 void TForm_carte::set_windows(TForm_afich* afich, TForm_centre* centre) {
     afich_ = afich;
     centre_ = centre;
+    if (centre_) centre_->refresh_map = [this] { refresh_map(); };
 }
 
 void TForm_carte::refresh_map() {
@@ -142,8 +145,18 @@ void TForm_carte::FormMouseMove(int x, int y, Qt::MouseButtons buttons,
 
 void TForm_carte::affichage1Click() {
     if (!afich_) return;
-    afich_->exec();
+    afich_->open_parameters();
     refresh_map();  // the new colours, visibility and flags, whatever the window system does
+}
+
+void TForm_carte::visibili1Click() {
+    run_command(dialogs_, [&] {
+        const std::string initial = std::to_string(state_.map.range_nm);
+        const std::string text = dialogs_.input("visiblit\xE9", "nm", initial).value_or(initial);
+        state_.map.range_nm = decimal_range(text);  // the scale stays
+        setWindowTitle(to_qstring(map_caption(state_.nav.selection_text, state_.map.range_nm)));
+        refresh_map();
+    });
 }
 
 void TForm_carte::centrer1Click() {

@@ -30,6 +30,7 @@ class TForm_carte : public QMainWindow {
     // Handlers
     void affichage1Click();
     void centrer1Click();
+    void visibili1Click();
     void FormResize(int client_width, int client_height);
     void FormMouseWheel(int delta);
     void FormMouseDown(int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);

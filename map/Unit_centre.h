@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QListWidget>
 #include <QPushButton>
+#include <functional>
 
 #include "app/app_state.h"
 #include "app/radio_group.h"
@@ -15,12 +16,26 @@ class TForm_centre : public QDialog {
   public:
     explicit TForm_centre(AppState& state, QWidget* parent = nullptr);
 
+    // What shows the map again once the centre moved (the map window's
+    // refresh).
+    std::function<void()> refresh_map;
+
+    // Handlers
+    void FormShow();
+    void RadioGroup1Click(int index);
+    void Button_centrerClick();
+
     QListWidget* ListBox1;
     RadioGroup* RadioGroup1;
     QPushButton* Button_centrer;
     QPushButton* Button_anul;
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
+    void fill(int kind);
+
     AppState& state_;
 };
 
