@@ -94,4 +94,22 @@ std::optional<std::string> ScriptedDialogs::save_file(const std::string&, const 
     return next_answer(save_answers, "save");
 }
 
+std::optional<std::string> ScriptedDialogs::input(const std::string& caption,
+                                                  const std::string& prompt,
+                                                  const std::string& initial) {
+    inputs.push_back(caption + "|" + prompt + "|" + initial);
+    if (input_answers.empty()) return std::nullopt;
+    auto a = input_answers.front();
+    input_answers.pop_front();
+    return a;
+}
+
+std::optional<TColor> ScriptedDialogs::choose_colour(TColor initial) {
+    colour_initials.push_back(initial);
+    if (colour_answers.empty()) return std::nullopt;
+    auto a = colour_answers.front();
+    colour_answers.pop_front();
+    return a;
+}
+
 }  // namespace karvel::test

@@ -54,17 +54,20 @@ class ScriptedDialogs : public Dialogs {
   public:
     void message(const std::string& text) override { messages.push_back(text); }
     void error(const std::string& text) override { errors.push_back(text); }
-    std::optional<std::string> input(const std::string&, const std::string&,
-                                     const std::string&) override {
-        return std::nullopt;
-    }
+    // The input box and the colour chooser answer from their queues, and
+    // cancel once those are empty.
+    std::optional<std::string> input(const std::string& caption, const std::string& prompt,
+                                     const std::string& initial) override;
     std::optional<std::string> open_file(const std::string& title, const std::string& filter,
                                          const std::string&) override;
     std::optional<std::string> save_file(const std::string&, const std::string& dir) override;
-    std::optional<TColor> choose_colour(TColor) override { return std::nullopt; }
+    std::optional<TColor> choose_colour(TColor initial) override;
 
     std::vector<std::string> messages, errors, open_titles, open_filters, save_dirs;
-    std::deque<std::optional<std::string>> open_answers, save_answers;
+    std::deque<std::optional<std::string>> open_answers, save_answers, input_answers;
+    std::vector<std::string> inputs;  // "caption|prompt|initial" of each input box
+    std::deque<std::optional<TColor>> colour_answers;
+    std::vector<TColor> colour_initials;
 };
 
 // Records what the loaders show.

@@ -13,16 +13,10 @@
 #include <QWheelEvent>
 #include <cstdlib>
 
-#include "app/Unit_message.h"
-#include "app/orvane_Unit1.h"
-#include "map/Unit_carte.h"
 #include "map/view.h"
-#include "support.h"
+#include "window_fixture.h"
 
 using namespace karvel;
-using karvel::test::CurrentDir;
-using karvel::test::ScriptedDialogs;
-using karvel::test::TempDir;
 
 namespace {
 
@@ -37,33 +31,12 @@ struct PaintSpy : QObject {
     int while_loading = 0;
 };
 
-struct MapWindowTest : ::testing::Test {
-    MapWindowTest() : out(std::filesystem::current_path()), cd(dir.path()) {
-        karvel::test::make_program_folder(dir);
-        std::filesystem::create_directory_symlink(KARVEL_SOURCE_DIR "/runtime/geo", dir.file("geo"));
-        form = std::make_unique<TForm1>(state, dialogs);
-        carte = std::make_unique<TForm_carte>(state, dialogs);
-        form->set_windows(carte.get(), nullptr, nullptr, &message);
-        form->show();
-        QCoreApplication::processEvents();
-    }
+struct MapWindowTest : karvel::test::WindowFixture {
     void SetUp() override {
         if (!std::filesystem::exists(KARVEL_SOURCE_DIR "/runtime/geo/110m_coastline.shp"))
             GTEST_SKIP() << "runtime/geo is missing: script/setup makes it";
     }
-    void select_lfpg() {
-        form->Edit_ICAO->setText(QStringLiteral("LFPG"));
-        form->Edit_dist->setText(QStringLiteral("50"));
-        form->RadioGroup_coast->findChildren<QAbstractButton*>()[1]->click();  // GEO level 1
-        form->Button_rechparairort->click();
-        ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors.front();
-    }
-    void send(QEvent::Type type, int x, int y, Qt::MouseButton button, Qt::MouseButtons buttons,
-              Qt::KeyboardModifiers mods = Qt::NoModifier) {
-        QMouseEvent e(type, QPointF(x, y), carte->surface->mapToGlobal(QPointF(x, y)), button,
-                      buttons, mods);
-        QCoreApplication::sendEvent(carte->surface, &e);
-    }
+    void select_lfpg() { select("LFPG", "50", 1); }
     void wheel(int delta) {
         QWheelEvent e(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, delta), Qt::NoButton,
                       Qt::NoModifier, Qt::NoScrollPhase, false);
@@ -99,14 +72,6 @@ struct MapWindowTest : ::testing::Test {
                       << base.toStdString() << ".actual.png and .diff.png";
     }
 
-    TempDir dir;
-    std::filesystem::path out;
-    CurrentDir cd;
-    AppState state;
-    ScriptedDialogs dialogs;
-    TForm_message message;
-    std::unique_ptr<TForm1> form;
-    std::unique_ptr<TForm_carte> carte;
 };
 
 }  // namespace

@@ -1,0 +1,74 @@
+// The program's windows offscreen, wired as at start-up, on a program folder
+// made for the test (shipped settings, sample database, the geography of
+// runtime/geo), with scripted dialogs; mouse helpers for the map.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QTimer>
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include "app/Unit_message.h"
+#include "app/orvane_Unit1.h"
+#include "map/Unit_carte.h"
+#include "map/Unit_centre.h"
+#include "params/Unit_afich.h"
+#include "support.h"
+
+namespace karvel::test {
+
+struct WindowFixture : ::testing::Test {
+    WindowFixture() : out(std::filesystem::current_path()), cd(dir.path()) {
+        make_program_folder(dir);
+        std::filesystem::create_directory_symlink(KARVEL_SOURCE_DIR "/runtime/geo", dir.file("geo"));
+        form = std::make_unique<TForm1>(state, dialogs);
+        carte = std::make_unique<TForm_carte>(state, dialogs);
+        afich = std::make_unique<TForm_afich>(state, dialogs, carte.get());
+        centre = std::make_unique<TForm_centre>(state, carte.get());
+        form->set_windows(carte.get(), afich.get(), centre.get(), &message);
+        carte->set_windows(afich.get(), centre.get());
+        form->show();
+        QCoreApplication::processEvents();
+    }
+    void select(const char* icao, const char* radius, int geo_level) {
+        form->Edit_ICAO->setText(QString::fromLatin1(icao));
+        form->Edit_dist->setText(QString::fromLatin1(radius));
+        form->RadioGroup_coast->findChildren<QAbstractButton*>()[geo_level]->click();
+        form->Button_rechparairort->click();
+        ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors.front();
+    }
+    void send(QEvent::Type type, int x, int y, Qt::MouseButton button, Qt::MouseButtons buttons,
+              Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QMouseEvent e(type, QPointF(x, y), carte->surface->mapToGlobal(QPointF(x, y)), button,
+                      buttons, mods);
+        QCoreApplication::sendEvent(carte->surface, &e);
+    }
+    // Opens the parameters dialog from the map's menu, runs `body` in it, then
+    // closes it with `close` ("enregistrer" or "annuler").
+    void in_parameters(const std::function<void()>& body, QPushButton* TForm_afich::*close =
+                                                              &TForm_afich::Button_ok) {
+        QTimer::singleShot(0, [&] {
+            body();
+            (afich.get()->*close)->click();
+        });
+        carte->affichage1->trigger();
+    }
+
+    TempDir dir;
+    std::filesystem::path out;  // where the test run writes what it leaves
+    CurrentDir cd;
+    AppState state;
+    ScriptedDialogs dialogs;
+    TForm_message message;
+    std::unique_ptr<TForm1> form;
+    std::unique_ptr<TForm_carte> carte;
+    std::unique_ptr<TForm_afich> afich;
+    std::unique_ptr<TForm_centre> centre;
+};
+
+}  // namespace karvel::test
