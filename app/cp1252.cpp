@@ -54,8 +54,12 @@ constexpr std::array<unsigned char, 256> kFold = make_fold_table();
 
 }  // namespace
 
-std::string utf8_to_cp1252(std::string_view s) {
-    std::string out;
+namespace {
+// UTF-8 to the code page; strict: false at the first byte that is not UTF-8
+// or character the code page lacks (lenient: '?' for those characters, other
+// bytes kept as they are).
+bool convert_utf8(std::string_view s, std::string& out, bool strict) {
+    out.clear();
     out.reserve(s.size());
     const auto* p = reinterpret_cast<const unsigned char*>(s.data());
     const size_t n = s.size();
@@ -87,15 +91,28 @@ std::string utf8_to_cp1252(std::string_view s) {
                 u = (u << 6) | (p[i + k] & 0x3F);
         }
         if (!ok) {  // not UTF-8: keep the byte as a code page byte
+            if (strict) return false;
             out += static_cast<char>(c);
             ++i;
             continue;
         }
         const int b = unicode_to_byte(u);
+        if (b < 0 && strict) return false;
         out += b < 0 ? '?' : static_cast<char>(b);
         i += len;
     }
+    return true;
+}
+}  // namespace
+
+std::string utf8_to_cp1252(std::string_view s) {
+    std::string out;
+    convert_utf8(s, out, false);
     return out;
+}
+
+bool utf8_to_cp1252_strict(std::string_view utf8, std::string& out) {
+    return convert_utf8(utf8, out, true);
 }
 
 std::string cp1252_to_utf8(std::string_view s) {
@@ -130,12 +147,24 @@ std::string from_qstring(const QString& s) {
     return out;
 }
 
-std::filesystem::path fs_path(std::string_view text) {
-    return std::filesystem::path(cp1252_to_utf8(text));
+std::filesystem::path fs_path(std::string_view native) {
+    return std::filesystem::path(native);
 }
 
 std::string from_fs_path(const std::filesystem::path& path) {
-    return utf8_to_cp1252(path.string());
+    return path.string();
+}
+
+std::string path_text(std::string_view native) {
+    return utf8_to_cp1252(native);
+}
+
+std::string path_from_text(std::string_view text) {
+    return cp1252_to_utf8(text);
+}
+
+bool path_to_text(std::string_view native, std::string& text) {
+    return utf8_to_cp1252_strict(native, text);
 }
 
 unsigned char fold_case(unsigned char c) {

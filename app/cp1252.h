@@ -21,9 +21,20 @@ std::string cp1252_to_utf8(std::string_view text);
 QString to_qstring(std::string_view text);
 std::string from_qstring(const QString& text);
 
-// A Windows-1252 file name as the file system wants it.
-std::filesystem::path fs_path(std::string_view text);
+// File paths are the system's own bytes (UTF-8 here) from end to end; only
+// where a path is shown or stored in a Windows-1252 file is it converted.
+std::filesystem::path fs_path(std::string_view native);
 std::string from_fs_path(const std::filesystem::path& path);
+// A path as text to show (a character outside the code page becomes '?').
+std::string path_text(std::string_view native);
+// A path stored in a Windows-1252 file, back to the system's bytes.
+std::string path_from_text(std::string_view text);
+// A path as Windows-1252 text to store; false when it has a character the
+// code page cannot hold.
+bool path_to_text(std::string_view native, std::string& text);
+// Strict UTF-8 to Windows-1252: false for a character the code page cannot
+// hold or a byte that is not UTF-8.
+bool utf8_to_cp1252_strict(std::string_view utf8, std::string& out);
 
 // Letter case folding of the code page (ASCII and the accented letters).
 unsigned char fold_case(unsigned char c);

@@ -24,6 +24,7 @@ class Dialogs {
     virtual std::optional<std::string> input(const std::string& caption, const std::string& prompt,
                                              const std::string& initial) = 0;
     // File dialogs; `filter` is "description|pattern[|description|pattern...]".
+    // Folders and chosen files are paths in the system's own bytes.
     virtual std::optional<std::string> open_file(const std::string& title,
                                                  const std::string& filter,
                                                  const std::string& initial_dir) = 0;

@@ -1,6 +1,7 @@
 #include "app/gui_dialogs.h"
 
 #include <QColorDialog>
+#include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -42,21 +43,21 @@ QString qt_name_filters(const std::string& filter) {
 std::optional<std::string> QtDialogs::open_file(const std::string& title, const std::string& filter,
                                                 const std::string& initial_dir) {
     const QString path = QFileDialog::getOpenFileName(
-        parent_, to_qstring(title), to_qstring(initial_dir), qt_name_filters(filter), nullptr,
-        QFileDialog::HideNameFilterDetails);
+        parent_, to_qstring(title), QFile::decodeName(initial_dir.c_str()), qt_name_filters(filter),
+        nullptr, QFileDialog::HideNameFilterDetails);
     if (path.isEmpty()) return std::nullopt;
-    return from_qstring(path);
+    return QFile::encodeName(path).toStdString();  // the system's own bytes
 }
 
 std::optional<std::string> QtDialogs::save_file(const std::string& default_extension,
                                                 const std::string& initial_dir) {
     QFileDialog dialog(parent_);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDirectory(to_qstring(initial_dir));
+    dialog.setDirectory(QFile::decodeName(initial_dir.c_str()));
     dialog.setDefaultSuffix(to_qstring(default_extension));
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return from_qstring(dialog.selectedFiles().first());
+    return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
 }
 
 std::optional<TColor> QtDialogs::choose_colour(TColor initial) {

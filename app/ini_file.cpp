@@ -8,19 +8,32 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 
 #include "app/cp1252.h"
+#include "app/file_output.h"
 #include "app/error.h"
 #include "app/numtext.h"
 
 namespace karvel {
 
 struct IniFile::Data {
-    CSimpleIniA ini{false, false, false};  // no Unicode conversion, no multi-key
+    // No Unicode conversion; every occurrence of a key kept, so that the
+    // first one is the one read, as it is the one written.
+    CSimpleIniA ini{false, true, false};
+    bool utf8 = false;  // the file starts with a UTF-8 byte-order mark
 };
+
+namespace {
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
+bool starts_with_bom(std::string_view s) {
+    return s.substr(0, 3) == kBom;
+}
+}  // namespace
 
 IniFile::IniFile() : data_(std::make_unique<Data>()) {}
 IniFile::~IniFile() = default;
@@ -32,27 +45,36 @@ std::string read_file_bytes(const std::string& path) {
     std::ifstream in;
     if (std::filesystem::is_regular_file(fs_path(path), ec))  // not a folder or a device
         in.open(fs_path(path), std::ios::binary);             // reading only
-    if (!in.is_open()) throw Error(w1252("Impossible d'ouvrir le fichier \"") + path + "\"");
+    if (!in.is_open()) throw Error(w1252("Impossible d'ouvrir le fichier \"") + path_text(path) + "\"");
     // Sized once and read in one go: the geography files are tens of MB.
     in.seekg(0, std::ios::end);
     const std::streamoff size = in.tellg();
     in.seekg(0);
     std::string bytes(size > 0 ? static_cast<size_t>(size) : 0, '\0');
     if (size < 0 || !in.read(bytes.data(), size))
-        throw Error(w1252("Impossible de lire le fichier \"") + path + "\"");
+        throw Error(w1252("Impossible de lire le fichier \"") + path_text(path) + "\"");
     return bytes;
 }
 
 void IniFile::open(std::string path) {
     path_ = std::move(path);
     data_->ini.Reset();
+    data_->utf8 = false;
     std::string content;
     try {
         content = read_file_bytes(path_);
     } catch (const Error&) {
         return;  // a missing file reads as all keys missing
     }
-    data_->ini.LoadData(content.data(), content.size());
+    load(content);
+}
+
+void IniFile::load(std::string_view content) {
+    data_->ini.Reset();
+    data_->utf8 = starts_with_bom(content);
+    // A file saved as UTF-8 is read in the program's code page like any other.
+    const std::string text = data_->utf8 ? utf8_to_cp1252(content.substr(3)) : std::string(content);
+    data_->ini.LoadData(text.data(), text.size());
 }
 
 std::string IniFile::read(std::string_view section, std::string_view key,
@@ -68,7 +90,13 @@ std::vector<std::string> IniFile::keys(std::string_view section) const {
     names.sort(CSimpleIniA::Entry::LoadOrder());
     std::vector<std::string> out;
     out.reserve(names.size());
-    for (const auto& e : names) out.emplace_back(e.pItem);
+    for (const auto& e : names) {
+        // A key given twice counts once, at its first place.
+        const bool seen = std::any_of(out.begin(), out.end(), [&](const std::string& k) {
+            return equals_nocase(k, e.pItem);
+        });
+        if (!seen) out.emplace_back(e.pItem);
+    }
     return out;
 }
 
@@ -79,10 +107,14 @@ void IniFile::write(std::string_view section, std::string_view key, std::string_
     } catch (const Error&) {
         // a settings file that does not exist yet is created
     }
-    const std::string updated = ini_set_value(content, section, key, value);
+    // A UTF-8 file stays UTF-8, its byte-order mark in front.
+    const bool utf8 = starts_with_bom(content);
+    const std::string updated =
+        utf8 ? std::string(kBom) + ini_set_value(std::string_view(content).substr(3), section, key,
+                                                 cp1252_to_utf8(value))
+             : ini_set_value(content, section, key, value);
     write_file_atomically(path_, updated);
-    data_->ini.Reset();
-    data_->ini.LoadData(updated.data(), updated.size());
+    load(updated);
 }
 
 namespace {
@@ -206,51 +238,5 @@ std::string ini_set_value(std::string_view content, std::string_view section, st
     return out;
 }
 
-void write_file_atomically(const std::string& path, std::string_view content) {
-    const std::filesystem::path target = fs_path(path);
-    std::filesystem::path dir = target.parent_path();
-    if (dir.empty()) dir = ".";
-    std::string hidden(1, '.');
-    hidden += target.filename().string();
-    hidden += ".XXXXXX";
-    std::string tmpl = (dir / hidden).string();
-    const int fd = ::mkstemp(tmpl.data());
-    auto fail = [&](const char* what) {
-        const std::string reason = std::strerror(errno);
-        throw Error(w1252("Impossible d'écrire le fichier \"") + path + "\" (" + w1252(what) +
-                    ": " + utf8_to_cp1252(reason) + ")");
-    };
-    if (fd < 0) fail("création");
-    struct stat st {};
-    const bool existed = ::stat(target.c_str(), &st) == 0;
-    ::fchmod(fd, existed ? (st.st_mode & 07777) : 0644);
-    size_t done = 0;
-    while (done < content.size()) {
-        const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            const int saved = errno;
-            ::close(fd);
-            ::unlink(tmpl.c_str());
-            errno = saved;
-            fail("écriture");
-        }
-        done += static_cast<size_t>(n);
-    }
-    const bool synced = ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!synced || !closed) {
-        const int saved = errno;
-        ::unlink(tmpl.c_str());
-        errno = saved;
-        fail("écriture");
-    }
-    if (::rename(tmpl.c_str(), target.c_str()) != 0) {
-        const int saved = errno;
-        ::unlink(tmpl.c_str());
-        errno = saved;
-        fail("remplacement");
-    }
-}
 
 }  // namespace karvel

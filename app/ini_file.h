@@ -35,6 +35,7 @@ class IniFile {
     void write(std::string_view section, std::string_view key, std::string_view value);
 
   private:
+    void load(std::string_view content);
     struct Data;
     std::string path_;
     std::unique_ptr<Data> data_;
@@ -44,8 +45,6 @@ class IniFile {
 std::string ini_set_value(std::string_view content, std::string_view section, std::string_view key,
                           std::string_view value);
 
-// Replaces `path` by `content` through a temporary file in the same folder.
-void write_file_atomically(const std::string& path, std::string_view content);
 std::string read_file_bytes(const std::string& path);
 
 }  // namespace karvel

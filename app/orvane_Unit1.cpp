@@ -506,10 +506,11 @@ void TForm1::quitter1Click() {
 }
 
 void TForm1::ouvrir1Click() {
+    bool end = true;
     run_command(dialogs_, [&] {
-        database_choice_command(state_.db, state_.settings, dialogs_, state_.nav.program_dir);
+        end = database_choice_command(state_.db, state_.settings, dialogs_, state_.nav.program_dir);
     });
-    terminate();
+    if (end) terminate();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -1,7 +1,9 @@
 #include "app/settings.h"
 
 #include "app/colours.h"
+#include "app/cp1252.h"
 #include "app/error.h"
+#include "app/numtext.h"
 
 namespace karvel {
 
@@ -9,10 +11,15 @@ void read_colours(Settings& s) {
     const std::vector<std::string> keys = s.ini.keys("couleur");
     for (int i = 0; i < kColourCount; ++i) {
         if (i >= static_cast<int>(keys.size()))
-            throw Error("Index de liste hors limites (" + std::to_string(i) + ")");
+            throw Error(w1252("[couleur] : ") + std::to_string(keys.size()) +
+                        w1252(" couleurs au lieu de 20"));
         t_couleur& c = s.colours[static_cast<size_t>(i)];
         c.name = keys[static_cast<size_t>(i)];
-        c.color = parse_colour(s.ini.read("couleur", c.name));
+        try {
+            c.color = parse_colour(s.ini.read("couleur", c.name));
+        } catch (const Error& e) {
+            throw Error("[couleur] " + c.name + " : " + e.what());
+        }
         c.visible = s.ini.read("afich", c.name) == "true";
     }
 }
@@ -28,7 +35,7 @@ void read_odbc(Settings& s) {
     s.odbc.driver = s.ini.read("file", "driver");
     s.odbc.dsn = s.ini.read("file", "DNS");
     s.odbc.description = s.ini.read("file", "description");
-    s.odbc.filename = s.ini.read("file", "filename");
+    s.odbc.filename = path_from_text(s.ini.read("file", "filename"));  // a path of the system
 }
 
 }  // namespace karvel

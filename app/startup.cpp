@@ -3,8 +3,10 @@
 #include <filesystem>
 
 #include "app/cp1252.h"
+#include "app/error.h"
 #include "app/numtext.h"
 #include "app/regions.h"
+#include "navdb/database.h"
 
 namespace karvel {
 std::string settings_path(const NavState& nav) {
@@ -32,15 +34,44 @@ void main_window_create(AppState& state, Dialogs& dialogs) {
         load_region_index(region_index_path(nav), nav.region_lines, nav.region_codes);
     });
 
-    s.ini.open(settings_path(nav));
-    run_command(dialogs, [&] { map.ring_step_nm = str_to_int(s.ini.read("screen", "eqdist")); });
-    map.font_name = s.ini.read("caract", "style");
-    run_command(dialogs, [&] { map.map_font_size = str_to_int(s.ini.read("caract", "size")); });
-    s.list_style = s.ini.read("caract", "liststyle");
-    run_command(dialogs, [&] { s.list_size = str_to_int(s.ini.read("caract", "listsize")); });
-    run_command(dialogs, [&] { read_colours(s); });
-    run_command(dialogs, [&] { read_details(s); });
+    const std::string settings_file = settings_path(nav);
+    s.ini.open(settings_file);
     read_odbc(s);
+    if (!std::filesystem::is_regular_file(fs_path(settings_file), ec)) {
+        // One message for the file, not one for each of its values.
+        dialogs.error(w1252("Le fichier de réglages \"") + path_text(settings_file) +
+                      w1252("\" est introuvable : la carte n'a ni couleurs ni police, et la base "
+                            "de données est à choisir."));
+        return;
+    }
+    // Each step runs whatever the others do; what fails is told once, together.
+    std::vector<std::string> faults;
+    auto step = [&](auto&& body) {
+        try {
+            body();
+        } catch (const std::exception& e) {
+            faults.push_back(e.what());
+        }
+    };
+    auto number = [&](const char* section, const char* key) {
+        try {
+            return str_to_int(s.ini.read(section, key));
+        } catch (const Error& e) {
+            throw Error(std::string("[") + section + "] " + key + " : " + e.what());
+        }
+    };
+    step([&] { map.ring_step_nm = number("screen", "eqdist"); });
+    map.font_name = s.ini.read("caract", "style");
+    step([&] { map.map_font_size = number("caract", "size"); });
+    s.list_style = s.ini.read("caract", "liststyle");
+    step([&] { s.list_size = number("caract", "listsize"); });
+    step([&] { read_colours(s); });
+    step([&] { read_details(s); });
+    if (faults.empty()) return;
+    std::string text = w1252("Le fichier de réglages \"") + path_text(settings_file) +
+                       w1252("\" est endommagé :");
+    for (const std::string& f : faults) text += "\n" + f;
+    dialogs.error(text);
 }
 
 std::string main_window_title(const NavState& nav) {
@@ -49,7 +80,7 @@ std::string main_window_title(const NavState& nav) {
 
 void write_back_data_source(Settings& settings) {
     settings.ini.write("file", "DNS", settings.odbc.dsn);
-    settings.ini.write("file", "filename", settings.odbc.filename);
+    settings.ini.write("file", "filename", stored_path(settings.odbc.filename));
 }
 
 }  // namespace karvel

@@ -17,6 +17,7 @@
 #include <sstream>
 
 #include "app/cp1252.h"
+#include "app/file_output.h"
 #include "app/ini_file.h"
 #include "app/settings.h"
 #include "geography/geo_levels.h"

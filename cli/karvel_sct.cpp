@@ -17,6 +17,7 @@
 
 #include "app/app_state.h"
 #include "app/cp1252.h"
+#include "app/file_output.h"
 #include "app/error.h"
 #include "app/ini_file.h"
 #include "app/numtext.h"

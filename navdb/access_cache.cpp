@@ -37,7 +37,7 @@ SourceStamp stamp_of(const std::string& mdb_path) {
     const std::filesystem::path p = fs_path(mdb_path);
     struct stat st {};
     if (::stat(p.c_str(), &st) != 0)
-        throw Error(w1252("Fichier introuvable : \"") + mdb_path + "\"");
+        throw Error(w1252("Fichier introuvable : \"") + path_text(mdb_path) + "\"");
     std::error_code ec;
     const std::filesystem::path abs = std::filesystem::absolute(p, ec);
     return {abs.string(), static_cast<long long>(st.st_size),

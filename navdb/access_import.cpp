@@ -229,9 +229,9 @@ void import_access(const std::string& mdb_path, const std::string& sqlite_path,
                    ProgressSink* progress) {
     const std::string native = fs_path(mdb_path).string();
     std::unique_ptr<MdbHandle, MdbCloser> mdb(mdb_open(native.c_str(), MDB_NOFLAGS));
-    if (!mdb) throw Error(w1252("Fichier Access illisible : \"") + mdb_path + "\"");
+    if (!mdb) throw Error(w1252("Fichier Access illisible : \"") + path_text(mdb_path) + "\"");
     if (!mdb_read_catalog(mdb.get(), MDB_TABLE))
-        throw Error(w1252("Fichier Access endommagé (catalogue illisible) : \"") + mdb_path + "\"");
+        throw Error(w1252("Fichier Access endommagé (catalogue illisible) : \"") + path_text(mdb_path) + "\"");
 
     std::vector<MdbCatalogEntry*> tables;
     for (unsigned i = 0; i < mdb->num_catalog; ++i) {

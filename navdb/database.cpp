@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/cp1252.h"
+#include "app/error.h"
 #include "app/numtext.h"
 #include "navdb/statements.h"
 
@@ -17,15 +18,25 @@ std::vector<std::string> cycle_statement() {
 }
 
 std::string cycle_label(const std::string& cycle, const std::string& filename) {
-    return w1252("données: cycle:") + cycle + " fichier:" + filename;
+    return w1252("données: cycle:") + cycle + " fichier:" + path_text(filename);
+}
+
+std::string stored_path(const std::string& native) {
+    std::string text;
+    if (!path_to_text(native, text))
+        throw Error(w1252("Le chemin \"") + path_text(native) +
+                    w1252("\" ne peut pas être enregistré dans karvel_params.ini : il contient un "
+                          "caractère que ce fichier (Windows-1252) ne peut pas contenir"));
+    return text;
 }
 
 bool choose_database(Settings& settings, Dialogs& dialogs, const std::string& initial_dir) {
     const auto chosen =
         dialogs.open_file(w1252("choisir la base de données"), kDatabaseFilter, initial_dir);
     if (!chosen) return false;
+    if (chosen->empty()) throw Error(w1252("Aucun fichier de base de données n'a été choisi"));
+    settings.ini.write("file", "filename", stored_path(*chosen));  // throws when it cannot
     settings.odbc.filename = *chosen;
-    settings.ini.write("file", "filename", *chosen);
     return true;
 }
 
@@ -35,6 +46,10 @@ std::optional<std::string> open_database(Database& db, Settings& settings, Dialo
     std::error_code ec;
     if (odbc.filename.empty() || !std::filesystem::exists(fs_path(odbc.filename), ec))
         choose_database(settings, dialogs, program_dir);
+    // Without a file the engine would open an empty database of its own.
+    if (odbc.filename.empty())
+        throw Error(w1252("Aucune base de données : choisissez-en une par \"Fichier\" / \"ouvrir "
+                          "une base de données\""));
 
     if (!db.sources.register_dsn(odbc.driver, odbc.dsn, odbc.description, odbc.filename)) {
         dialogs.message(w1252("Echec de création du DSN"));
@@ -49,12 +64,20 @@ std::optional<std::string> open_database(Database& db, Settings& settings, Dialo
     return cycle_label(db.cycle_name, odbc.filename);
 }
 
-void database_choice_command(Database& db, Settings& settings, Dialogs& dialogs,
+bool database_choice_command(Database& db, Settings& settings, Dialogs& dialogs,
                              const std::string& program_dir) {
+    // The new path is stored first: when it cannot be, the program goes on
+    // with the database it has.
+    try {
+        choose_database(settings, dialogs, program_dir);
+    } catch (const Error& e) {
+        dialogs.error(e.what() + w1252("\nLa base de données actuelle reste ouverte."));
+        return false;
+    }
     db.sources.remove_dsn(settings.odbc.driver, settings.odbc.dsn);
-    choose_database(settings, dialogs, program_dir);
     dialogs.message(
         w1252("le programme doit être relancé pour que changement de base soit effectif"));
+    return true;
 }
 
 }  // namespace karvel

@@ -18,8 +18,9 @@ struct Database {
     std::string cycle_name;
 };
 
-// Shows the open dialog; on confirmation stores the path in odbc.filename and
-// in [file] "filename" at once. False when cancelled.
+// Shows the open dialog; on confirmation stores the path in [file]
+// "filename" and then in odbc.filename. False when cancelled; throws for an
+// empty path or one the settings file cannot hold or take.
 bool choose_database(Settings& settings, Dialogs& dialogs, const std::string& initial_dir);
 
 // Run once when the main window is first shown: asks for a file when the
@@ -30,15 +31,20 @@ bool choose_database(Settings& settings, Dialogs& dialogs, const std::string& in
 std::optional<std::string> open_database(Database& db, Settings& settings, Dialogs& dialogs,
                                          const std::string& program_dir, ProgressSink* progress);
 
-// "ouvrir une base de données": remove the data source, choose a file, tell
-// the user to restart. The caller then ends the program.
-void database_choice_command(Database& db, Settings& settings, Dialogs& dialogs,
+// "ouvrir une base de données": choose a file and store it, remove the data
+// source, tell the user to restart; true when the caller is to end the
+// program. A path that cannot be stored is told and the program goes on.
+bool database_choice_command(Database& db, Settings& settings, Dialogs& dialogs,
                              const std::string& program_dir);
 
 // The statement that reads the cycle; 'CycleName' quoted as an SQL literal.
 std::vector<std::string> cycle_statement();
 
 std::string cycle_label(const std::string& cycle, const std::string& filename);
+
+// A path as the settings file stores it (Windows-1252); throws when it has a
+// character the file cannot hold.
+std::string stored_path(const std::string& native);
 
 // The filter of the file dialog: the Access files first, then SQLite, then all.
 extern const char* const kDatabaseFilter;

@@ -141,10 +141,28 @@ std::string Query::sql_text() const {
     return s;
 }
 
+std::string explain_database_error(const std::string& engine) {
+    // SQLite says "no such table: X"; Access drivers through ODBC name it in
+    // their own words, which stand as they are.
+    static const std::string marker = "no such table: ";
+    const size_t at = engine.find(marker);
+    if (at == std::string::npos) return engine;
+    size_t end = at + marker.size();
+    while (end < engine.size() && engine[end] != ' ' && engine[end] != '\n' && engine[end] != ')')
+        ++end;
+    const std::string table = engine.substr(at + marker.size(), end - at - marker.size());
+    return w1252("Ce fichier n'est pas une base de navigation : la table \"") + table +
+           w1252("\" n'y est pas (") + engine + ")";
+}
+
 void Query::open() {
     close();
     if (!connection_) throw Error(w1252("Aucune base de données n'est ouverte"));
-    connection_->execute(sql_text(), result_);
+    try {
+        connection_->execute(sql_text(), result_);
+    } catch (const Error& e) {
+        throw Error(explain_database_error(e.what()));
+    }
     active_ = true;
     row_ = 0;
 }

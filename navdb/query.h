@@ -123,4 +123,9 @@ class Query {
     int row_ = 0;
 };
 
+// An engine's error in words a user understands: a missing table says the
+// file is not a navigation database, naming the table; the engine's own
+// words follow.
+std::string explain_database_error(const std::string& engine);
+
 }  // namespace karvel

@@ -29,7 +29,7 @@ SqliteConnection::SqliteConnection(const std::string& path) : path_(path) {
     if (!problem.empty()) {
         sqlite3_close(db_);
         db_ = nullptr;
-        throw Error(w1252("Impossible d'ouvrir la base de données \"") + path +
+        throw Error(w1252("Impossible d'ouvrir la base de données \"") + path_text(path) +
                     "\" : " + utf8_to_cp1252(problem));
     }
     sqlite3_busy_timeout(db_, 2000);

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/cp1252.h"
+#include "app/file_output.h"
 #include "app/error.h"
 #include "app/ini_file.h"
 #include "app/numtext.h"

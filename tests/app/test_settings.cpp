@@ -63,6 +63,22 @@ TEST(IniFile, WritingOneValueKeepsEveryOtherByte) {
     EXPECT_EQ(ini_set_value("[file]\r\nDNS=a", "file", "DNS", "b"), "[file]\r\nDNS=b");
 }
 
+TEST(IniFile, TheFirstOfATwiceGivenKeyAndUtf8Files) {
+    TempDir dir;
+    Settings s = settings_from(dir, "[file]\r\nfilename=first\r\nFILENAME=second\r\nx=1\r\n");
+    EXPECT_EQ(s.ini.read("file", "filename"), "first");
+    EXPECT_EQ(s.ini.keys("file"), (std::vector<std::string>{"filename", "x"}));
+    s.ini.write("file", "filename", "chosen");
+    EXPECT_EQ(s.ini.read("file", "filename"), "chosen");  // what was written is what is read
+
+    // Saved as UTF-8 with a byte-order mark: read in the code page, written back as UTF-8.
+    Settings u = settings_from(dir, "\xEF\xBB\xBF[file]\r\nfilename=donn\xC3\xA9" "es.sqlite\r\n");
+    EXPECT_EQ(u.ini.read("file", "filename"), "donn\xE9" "es.sqlite");
+    u.ini.write("file", "DNS", "\xE9t\xE9");
+    EXPECT_EQ(read_bytes(dir.file("karvel_params.ini")),
+              "\xEF\xBB\xBF[file]\r\nfilename=donn\xC3\xA9" "es.sqlite\r\nDNS=\xC3\xA9t\xC3\xA9\r\n");
+}
+
 TEST(IniFile, WriteReplacesTheFileWholeOrNotAtAll) {
     TempDir dir;
     Settings s = settings_from(dir, "[file]\r\nDNS=old\r\n");

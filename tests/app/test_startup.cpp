@@ -63,16 +63,29 @@ TEST(Startup, EachFailingStepIsReportedAndTheOthersStillRun) {
     EXPECT_EQ(state.settings.odbc.filename, "navdata.sqlite");
     EXPECT_EQ(state.settings.colours[19].name, "libre2");
 
-    // No settings file: eqdist, size, listsize, then the first colour key.
+    // No settings file: one message that names it, not one per value.
     std::filesystem::remove(dir.file("karvel_params.ini"));
     write_bytes(dir.file("index_regions.txt"), "LF France\r\n");
     AppState bare;
     ScriptedDialogs told;
     main_window_create(bare, told);
-    ASSERT_EQ(told.errors.size(), 4u);
-    EXPECT_EQ(told.errors[0], "'ERROR' n'est pas une valeur enti\xE8re correcte");
-    EXPECT_EQ(told.errors[3], "Index de liste hors limites (0)");
-    EXPECT_EQ(bare.map.font_name, "ERROR");
+    ASSERT_EQ(told.errors.size(), 1u);
+    EXPECT_NE(told.errors[0].find("karvel_params.ini\" est introuvable"), std::string::npos);
     EXPECT_EQ(bare.settings.odbc.filename, "ERROR");
     EXPECT_EQ(bare.nav.region_lines, (std::vector<std::string>{"LF France"}));
+
+    // A damaged one: every fault in one message, the good values kept.
+    std::string ini = karvel::test::source_file("runtime/karvel_params.ini");
+    ini.replace(ini.find("eqdist=10"), 9, "eqdist=dix");
+    ini.replace(ini.find("STAR=clRed"), 10, "STAR=rouge");
+    write_bytes(dir.file("karvel_params.ini"), ini);
+    AppState damaged;
+    ScriptedDialogs shown;
+    main_window_create(damaged, shown);
+    ASSERT_EQ(shown.errors.size(), 1u);
+    EXPECT_NE(shown.errors[0].find("est endommag\xE9 :\n[screen] eqdist : 'dix' n'est pas"),
+              std::string::npos);
+    EXPECT_NE(shown.errors[0].find("\n[couleur] STAR : 'rouge'"), std::string::npos);
+    EXPECT_EQ(damaged.map.map_font_size, 8);
+    EXPECT_EQ(damaged.settings.colours[6].name, "SID");
 }

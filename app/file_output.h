@@ -1,0 +1,57 @@
+// Writing files without ever destroying one.
+//
+// A regular file is written beside its target under a temporary name and
+// renamed over it once complete, keeping the old file's permission bits and
+// owner (a new file gets the umask's). A symbolic link is followed: the file
+// it points to is replaced, never the link. A target that is not a regular
+// file (a device, a FIFO) is written in place, and so is a regular file in a
+// folder the user may not write; a file the user may not write is refused.
+// "-" is the standard output.
+//
+// Several files go in place together or not at all: every one is prepared
+// first, then all are put in place; if one fails, those already replaced get
+// their old content back.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace karvel {
+
+class OutputFiles {
+  public:
+    OutputFiles() = default;
+    OutputFiles(const OutputFiles&) = delete;
+    OutputFiles& operator=(const OutputFiles&) = delete;
+    ~OutputFiles();  // what was prepared and not put in place is removed
+
+    // Checks the target and writes the temporary file; throws Error.
+    void add(const std::string& path, std::string_view content);
+    // Puts every prepared file in place, or none; throws Error.
+    void commit();
+
+  private:
+    enum class Kind { replace, in_place, standard_output };
+    struct Entry {
+        std::string shown;   // the path as given, for messages
+        std::string target;  // symbolic links followed
+        Kind kind = Kind::replace;
+        std::string temp;    // Kind::replace: the complete new file
+        std::string backup;  // Kind::replace: the old file, while committing
+        std::string content; // written at commit time: in place, standard output
+    };
+    std::vector<Entry> entries_;
+};
+
+// One file, as above.
+void write_file_atomically(const std::string& path, std::string_view content);
+
+// The file a path names once its symbolic links are followed (the path
+// itself when it is none); a path that names no file yet stays as it is.
+std::string resolve_links(const std::string& path);
+
+// Both paths name the same file (existing or not).
+bool same_file(const std::string& a, const std::string& b);
+
+}  // namespace karvel
