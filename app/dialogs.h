@@ -18,6 +18,11 @@ class Dialogs {
 
     // A plain message box with an OK button.
     virtual void message(const std::string& text) = 0;
+    // A message about one file (a path in the system's bytes): the window
+    // shows the text as it stands, the command line names the file after it.
+    virtual void file_message(const std::string& text, const std::string& /*path*/) {
+        message(text);
+    }
     // The error box of the command boundary.
     virtual void error(const std::string& text) = 0;
     // One-line input box; nullopt when cancelled.

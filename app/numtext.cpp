@@ -1,6 +1,7 @@
 #include "app/numtext.h"
 
 #include <cmath>
+#include <limits>
 #include <cstdio>
 #include <cstdlib>
 
@@ -115,7 +116,17 @@ std::string format_fixed(long double value, int decimals, int width) {
 }
 
 long long nearest_even(long double x) {
+    if (std::isnan(x)) return 0;
+    constexpr long double limit = 9223372036854775807.0L;  // 2^63 - 1 rounds up to 2^63
+    if (x >= limit) return std::numeric_limits<long long>::max();
+    if (x <= -limit) return std::numeric_limits<long long>::min();
     return static_cast<long long>(std::nearbyint(x));
+}
+
+std::string whole_text(long double x) {
+    const long double v = std::nearbyint(x) + 0.0L;  // no "-0"
+    if (std::isfinite(v) && std::fabs(v) < 9.0e18L) return std::to_string(static_cast<long long>(v));
+    return format_fixed(v, 0);  // every digit of a huge value, "NAN", "INF"
 }
 
 std::string fill(std::string_view s, size_t n) {

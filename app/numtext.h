@@ -22,8 +22,11 @@ bool try_str_to_int(std::string_view text, int32_t& value);
 // away from zero, judged on the value written to 18 significant digits.
 std::string format_fixed(long double value, int decimals, int width = 0);
 
-// The whole number nearest to x, a half going to the even neighbour.
+// The whole number nearest to x, a half going to the even neighbour; held to
+// the 64-bit range (not-a-number gives 0), so defined for any input.
 long long nearest_even(long double x);
+// The same as text, for any value: every digit of a huge one, "NAN", "INF".
+std::string whole_text(long double x);
 
 // s followed by blanks up to n characters; a longer text stays whole.
 std::string fill(std::string_view s, size_t n);

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QMenuBar>
@@ -254,10 +255,18 @@ void TForm1::build_controls() {
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
     connect(Button_enr, &QPushButton::clicked, this, [this] { Button_enrClick(); });
     connect(enregistrer1, &QAction::triggered, this, [this] { Button_enrClick(); });
-    connect(ListBox_star, &QListWidget::currentRowChanged, this, [this] { ListBox_starClick(); });
-    connect(ListBox_sid, &QListWidget::currentRowChanged, this, [this] { ListBox_sidClick(); });
-    connect(ListBox_airway, &QListWidget::currentRowChanged, this,
-            [this] { ListBox_airwayClick(); });
+    // Every click runs its handler, the current line clicked again too; the
+    // keyboard moves the current line and runs it as well.
+    const std::pair<QListWidget*, void (TForm1::*)()> clickable[] = {
+        {ListBox_star, &TForm1::ListBox_starClick},
+        {ListBox_sid, &TForm1::ListBox_sidClick},
+        {ListBox_airway, &TForm1::ListBox_airwayClick}};
+    for (const auto& [list, handler] : clickable) {
+        connect(list, &QListWidget::itemClicked, this, [this, handler] { (this->*handler)(); });
+        connect(list, &QListWidget::currentRowChanged, this, [this, handler] {
+            if (QGuiApplication::mouseButtons() == Qt::NoButton) (this->*handler)();
+        });
+    }
 }
 
 namespace {

@@ -26,6 +26,7 @@
 #include "geography/geo_levels.h"
 #include "map/render.h"
 #include "navdb/selection.h"
+#include "navdb/statements.h"
 #include "sector/writer.h"
 
 namespace {
@@ -72,6 +73,9 @@ struct Options {
 class ConsoleDialogs : public Dialogs {
   public:
     void message(const std::string& text) override { warn(text); }
+    void file_message(const std::string& text, const std::string& path) override {
+        warn(text + " : " + path_text(path));
+    }
     void error(const std::string& text) override { warn(text); }
     std::optional<std::string> input(const std::string&, const std::string&,
                                      const std::string&) override {
@@ -108,9 +112,21 @@ void parse_size(const std::string& text, int& width, int& height) {
 Options parse(int argc, char** argv) {
     Options o;
     std::optional<std::string> size;
-    auto value = [&](int& i) -> std::string {
+    // Paths stay the system's bytes; texts become Windows-1252, whole.
+    auto path = [&](int& i) -> std::string {
         if (i + 1 >= argc) throw Error(std::string(argv[i]) + " attend une valeur");
-        return utf8_to_cp1252(argv[++i]);
+        return argv[++i];
+    };
+    auto value = [&](int& i) -> std::string {
+        const std::string option = argv[i];
+        const std::string given = path(i);
+        std::string text;
+        if (!utf8_to_cp1252_strict(given, text))
+            throw Error(option + w1252(" : un caractère que Windows-1252 ne connaît pas"));
+        for (const unsigned char c : text)
+            if (c < 0x20 || c == 0x7F)  // a line break would forge lines of the file
+                throw Error(option + w1252(" : ni saut de ligne ni caractère de contrôle"));
+        return text;
     };
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -129,13 +145,13 @@ Options parse(int argc, char** argv) {
         else if (a == "--sector-icao")
             o.sector_icao = value(i);
         else if (a == "--database")
-            o.database = value(i);
+            o.database = path(i);
         else if (a == "--memo")
-            o.memo = value(i);
+            o.memo = path(i);
         else if (a == "--output")
-            o.output = value(i);
+            o.output = path(i);
         else if (a == "--picture")
-            o.picture = value(i);
+            o.picture = path(i);
         else if (a == "--picture-size")
             size = value(i);
         else
@@ -160,10 +176,18 @@ std::string default_output(const Options& o) {
         if (c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' ||
             c == '>' || c == '|' || static_cast<unsigned char>(c) < 32)
             c = '_';
-    return "secteurs/" + stem + ".sct";
+    return "secteurs/" + path_from_text(stem) + ".sct";
 }
 
 int run(const Options& o) {
+    // The program folder is the current directory.
+    for (const char* f : {"karvel_params.ini", "index_regions.txt"}) {
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(f, ec))
+            throw Error(w1252("fichier introuvable : ") +
+                        path_text((std::filesystem::current_path(ec) / f).string()) +
+                        w1252(" (karvel-sct se lance dans le dossier du programme)"));
+    }
     AppState state;
     ConsoleDialogs console;
     main_window_create(state, console);
@@ -186,6 +210,8 @@ int run(const Options& o) {
         }
     }
     const int32_t radius = o.airport ? radius_from_text(*o.radius) : 0;
+    if (o.airport && radius < 0)
+        throw Error(w1252("--radius : un nombre de milles supérieur à 0, pas ") + *o.radius);
 
     if (o.database) {
         settings.odbc.driver = kBuiltinDriver;
@@ -194,7 +220,30 @@ int run(const Options& o) {
     const std::string& file = settings.odbc.filename;
     std::error_code ec;
     if (file.empty() || !std::filesystem::exists(fs_path(file), ec))
-        throw Error(w1252("base de données introuvable : \"") + file + "\"");
+        throw Error(w1252("base de données introuvable : \"") + path_text(file) + "\"");
+
+    // Nothing read is ever written over, and no two outputs share a file.
+    const std::string output = o.output ? *o.output : default_output(o);
+    const bool sector = o.output || !o.picture;
+    std::vector<std::pair<std::string, std::string>> outputs;  // option, path
+    if (sector) outputs.emplace_back("--output", output);
+    if (o.memo) outputs.emplace_back("--memo", *o.memo);
+    if (o.picture) outputs.emplace_back("--picture", *o.picture);
+    const std::pair<std::string, std::string> inputs[] = {
+        {w1252("la base de données"), file},
+        {w1252("le fichier de réglages"), settings_path(nav)},
+        {w1252("l'index des régions"), region_index_path(nav)}};
+    for (size_t i = 0; i < outputs.size(); ++i) {
+        const auto& [option, target] = outputs[i];
+        for (const auto& [what, input] : inputs)
+            if (target != "-" && same_file(target, input))
+                throw Error(option + w1252(" nomme ") + what + " : " + path_text(target));
+        for (size_t j = i + 1; j < outputs.size(); ++j)
+            if (target == outputs[j].second ||
+                (target != "-" && same_file(target, outputs[j].second)))
+                throw Error(option + w1252(" et ") + outputs[j].first +
+                            w1252(" nomment le même fichier : ") + path_text(target));
+    }
 
     Database& db = state.db;
     struct Unregister {  // the data source goes when the command ends, as at quit
@@ -212,6 +261,11 @@ int run(const Options& o) {
     MemoLines memo;
     LoadContext ctx{db.Query1, nav, view, progress, memo, {}};
     if (o.airport) {
+        db.Query1.set_sql(position_statement(*o.airport));
+        db.Query1.open();
+        const bool known = db.Query1.record_count() > 0;
+        db.Query1.close();
+        if (!known) throw Error(w1252("aéroport inconnu de la base de données : ") + *o.airport);
         nav.selection_text = *o.airport + ":" + *o.radius + "nm";
         select_by_airport(ctx, state.map, *o.airport, radius);
     } else {
@@ -220,6 +274,9 @@ int run(const Options& o) {
     }
     load_geography(nav, level, console);
 
+    // Everything is prepared first, then put in place together: on any
+    // error no file changes.
+    OutputFiles files;
     if (o.picture) {
         // The map as "carte" shows it right after the selection.
         SettingsErrors errors(settings.ini);
@@ -229,21 +286,27 @@ int run(const Options& o) {
         buffer.open(QIODevice::WriteOnly);
         if (!state.map.map_bitmap.save(&buffer, "PNG"))
             throw Error(w1252("l'image n'a pas pu être codée en PNG"));
-        write_file_atomically(*o.picture, std::string_view(png.constData(), png.size()));
-        std::printf("%s\n", cp1252_to_utf8(*o.picture).c_str());
-        if (!o.output) return 0;
+        files.add(*o.picture, std::string_view(png.constData(), png.size()));
     }
-
-    const std::string output = o.output ? *o.output : default_output(o);
-    if (!o.output) std::filesystem::create_directories(fs_path("secteurs"), ec);
-    save_sector_file(output, nav, {state.map.nm_per_deg_lat, state.map.nm_per_deg_lon},
+    if (sector) {
+        if (!o.output) std::filesystem::create_directories("secteurs", ec);
+        std::vector<std::string> lines;
+        write_sector(lines, nav, {state.map.nm_per_deg_lat, state.map.nm_per_deg_lon},
                      {o.name, o.callsign, o.sector_icao});
+        files.add(output, sector_bytes(lines));
+    }
     if (o.memo) {
         std::string text;
         for (const std::string& l : memo.lines) text += l + "\n";
-        write_file_atomically(*o.memo, text);
+        files.add(*o.memo, text);
     }
-    std::printf("%s\n", cp1252_to_utf8(output).c_str());
+    files.commit();
+    // The files written, one a line, unless one of them went to standard output.
+    bool to_stdout = false;
+    for (const auto& out : outputs) to_stdout |= out.second == "-";
+    if (!to_stdout)
+        for (const auto& out : outputs)
+            if (out.first != "--memo") std::printf("%s\n", out.second.c_str());
     return 0;
 }
 

@@ -23,10 +23,12 @@ void load_kind(NavState& nav, GeoKind kind, const char* tag, int level, Dialogs&
     const std::string path = geo_file(nav.program_dir, kind, level);
     std::error_code ec;
     if (path.empty() || !std::filesystem::is_regular_file(fs_path(path), ec)) {
-        dialogs.message(w1252("fichier sph non trouvé"));
+        dialogs.file_message(w1252("fichier sph non trouvé"), path);
         return;
     }
-    read_shp_file(path, tag, nav.geo_lines);  // an unreadable file is passed over
+    // What could be read is kept; a damaged file is told once.
+    if (!read_shp_file(path, tag, nav.geo_lines))
+        dialogs.message(w1252("fichier sph endommagé, lu en partie : ") + path_text(path));
 }
 
 }  // namespace
@@ -38,8 +40,7 @@ bool read_shp_file(const std::string& path, const std::string& kind, std::vector
     } catch (const Error&) {
         return false;
     }
-    read_shp(bytes, kind, out);
-    return true;
+    return read_shp(bytes, kind, out);
 }
 
 std::string geo_file(const std::string& program_dir, GeoKind kind, int level) {

@@ -1,6 +1,8 @@
 #include "geography/shapefile.h"
 
+#include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -44,7 +46,10 @@ bool is_poly(int32_t type) {
     }
 }
 
-// One polyline or polygon record; false when its counts do not fit it.
+// One polyline or polygon record; false (and nothing added) when its counts
+// do not fit it. Points go to the part whose start they have reached; the
+// first part takes every point from the record's first, whatever its stored
+// start. Points that are not finite numbers are left out.
 bool read_poly(const char* c, size_t size, const std::string& kind, std::vector<t_geo>& out) {
     if (size < kPolyHeaderSize) return false;
     const int64_t parts = le32(c + 36);
@@ -53,18 +58,23 @@ bool read_poly(const char* c, size_t size, const std::string& kind, std::vector<
     if (kPolyHeaderSize + 4 * parts + 16 * points > size) return false;
     const char* part_starts = c + kPolyHeaderSize;
     const char* xy = part_starts + 4 * parts;
-    for (int64_t p = 0; p < parts; ++p) {
-        const int64_t first = le32(part_starts + 4 * p);
-        const int64_t next = p + 1 < parts ? le32(part_starts + 4 * (p + 1)) : points;
-        if (first < 0 || next < first || next > points) return false;
-        if (next == first) continue;  // an empty part draws nothing
+    const int64_t count = std::max<int64_t>(parts, 1);
+    auto start = [&](int64_t p) -> int64_t {
+        if (p == 0) return 0;
+        return p < parts ? le32(part_starts + 4 * p) : points;
+    };
+    for (int64_t p = 1; p <= count; ++p)
+        if (start(p) < start(p - 1) || start(p) > points) return false;
+    for (int64_t p = 0; p < count; ++p) {
         t_geo g;
         g.name = kind;
-        g.points.reserve(static_cast<size_t>(next - first));
-        for (int64_t i = first; i < next; ++i) {
+        g.points.reserve(static_cast<size_t>(start(p + 1) - start(p)));
+        for (int64_t i = start(p); i < start(p + 1); ++i) {
             const char* pt = xy + 16 * i;
-            g.points.push_back({le64(pt + 8), le64(pt)});  // Y is the latitude
+            const double x = le64(pt), y = le64(pt + 8);
+            if (std::isfinite(x) && std::isfinite(y)) g.points.push_back({y, x});  // Y is the latitude
         }
+        if (g.points.empty()) continue;  // an empty part draws nothing
         g.bounds = bounds_of(g.points);
         out.push_back(std::move(g));
     }
@@ -80,17 +90,17 @@ bool read_shp(std::string_view file, const std::string& kind, std::vector<t_geo>
     const uint64_t declared = uint64_t{be32(file.data() + 24)} * 2;
     const uint64_t end = std::min<uint64_t>(declared, file.size());
     uint64_t pos = kHeaderSize;
+    bool whole = true;
     while (pos + kRecordHeaderSize <= end) {
         const uint64_t content = uint64_t{be32(file.data() + pos + 4)} * 2;
         const uint64_t start = pos + kRecordHeaderSize;
         if (content > end - start) return false;  // a record that runs past the end
         const char* c = file.data() + start;
-        if (content >= 4 && is_poly(le32(c))) {
-            if (!read_poly(c, content, kind, out)) return false;
-        }
+        // A record whose counts do not fit is passed over by its length.
+        if (content >= 4 && is_poly(le32(c)) && !read_poly(c, content, kind, out)) whole = false;
         pos = start + content;  // null shapes, points and the like are passed over
     }
-    return pos == end && declared <= file.size();
+    return whole && pos == end && declared <= file.size();
 }
 
 }  // namespace karvel

@@ -12,10 +12,11 @@ namespace karvel {
 
 // Appends the polylines of a whole .shp file image to `out`, each named
 // `kind`. Every count, offset and length is checked against the file and its
-// record: the complete records before any damage are kept and the rest is
-// skipped. Records of other shapes (null, points) and parts without a point
-// add nothing; Z and M variants read like their plain forms. Returns false
-// when damage stopped the reading.
+// record: a record whose counts do not fit is passed over by its length, and
+// reading stops at a record that runs past the end. Points that are not
+// finite are left out. Records of other shapes (null, points) and parts
+// without a point add nothing; Z and M variants read like their plain forms.
+// Returns false when anything was damaged.
 bool read_shp(std::string_view file, const std::string& kind, std::vector<t_geo>& out);
 
 }  // namespace karvel

@@ -102,6 +102,9 @@ void run_helper(const std::string& helper, const std::string& src, const std::st
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+    // The Access library's own warnings never reach the terminal: what fails
+    // comes back as one line of ours.
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     std::string a0 = helper, a1 = src, a2 = dst;
     char* argv[] = {a0.data(), a1.data(), a2.data(), nullptr};
     pid_t pid = 0;

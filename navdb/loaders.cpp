@@ -65,7 +65,7 @@ std::string frequency_text(int32_t coded) {
 }
 
 std::string heading_text(double heading) {
-    return std::to_string(nearest_even(heading));
+    return whole_text(heading);
 }
 
 void load_airports(LoadContext& ctx, const Statement& sql) {

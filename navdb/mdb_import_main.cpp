@@ -32,8 +32,7 @@ int main(int argc, char** argv) {
     }
     LineProgress progress;
     try {
-        karvel::import_access(karvel::utf8_to_cp1252(argv[1]), karvel::utf8_to_cp1252(argv[2]),
-                              &progress);
+        karvel::import_access(argv[1], argv[2], &progress);  // paths as the system gives them
     } catch (const std::exception& e) {
         std::printf("E %s\n", e.what());
         return 1;

@@ -19,7 +19,7 @@ ld degrees(ld radians) {
 }
 
 std::string K(double x) {
-    return std::to_string(nearest_even(x));
+    return whole_text(x);
 }
 std::string F(double x) {
     return format_fixed(x, 3, 8);
@@ -128,8 +128,10 @@ double intercept_distance(geo_point p, geo_point n, double course, double bearin
     const ld r = radians(bearing) - kPi;
     const ld dx = (static_cast<ld>(n.longitude) - p.longitude) * scale.nm_per_deg_lon;
     const ld dy = (static_cast<ld>(n.latitude) - p.latitude) * scale.nm_per_deg_lat;
+    // Lines that are parallel up to rounding (an exact reciprocal course gives
+    // about 1e-19 instead of 0) meet nowhere.
     const ld denominator = std::sin(ca - r);
-    if (denominator == 0) return -1;
+    if (std::fabs(denominator) < 1e-9L) return -1;
     const ld d = (dx * std::cos(r) - dy * std::sin(r)) / denominator;
     if (!std::isfinite(d)) return -1;
     return static_cast<double>(d);

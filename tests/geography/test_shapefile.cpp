@@ -1,6 +1,8 @@
 // The shapefile reader on files written here, damaged ones included, the GEO
 // levels, and a cross-check with an independent reader on the shipped data.
 #include <gtest/gtest.h>
+
+#include <cmath>
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -87,35 +89,45 @@ TEST(ShapefileReader, OtherShapesAndEmptyPartsAddNothing) {
     EXPECT_EQ(sizes(g), (std::vector<size_t>{3, 2, 2}));
 }
 
-TEST(ShapefileReader, DamageKeepsTheCompleteRecordsBeforeIt) {
+TEST(ShapefileReader, DamagedRecordsArePassedOverAndTheRestKept) {
     const std::string good = shp_file({{3, {0}, line(3)}, {3, {0, 2}, line(6)}, {3, {0}, line(4)}});
     const size_t second = 100 + 8 + 44 + 4 + 3 * 16;  // start of record 2
-    auto damaged = [&](auto change) {
+    auto read_changed = [&](auto change, bool whole) {
         std::string f = good;
         change(f);
-        bool ok = true;
+        bool ok = !whole;
         const auto g = read(f, &ok);
-        EXPECT_FALSE(ok);
+        EXPECT_EQ(ok, whole);
         return sizes(g);
     };
-    const std::vector<size_t> first_only{3};
+    const std::vector<size_t> first_only{3}, second_skipped{3, 4}, all{3, 2, 4, 4};
     // cut in the middle of record 2, and the header still claiming the rest
-    EXPECT_EQ(damaged([&](std::string& f) { f.resize(second + 30); }), first_only);
-    // a content length past the end of the file
-    EXPECT_EQ(damaged([&](std::string& f) { karvel::test::put_be32(f, second + 4, 0x7FFFFFFF); }),
+    EXPECT_EQ(read_changed([&](std::string& f) { f.resize(second + 30); }, false), first_only);
+    // a content length past the end of the file: nothing after it can be found
+    EXPECT_EQ(read_changed([&](std::string& f) { karvel::test::put_be32(f, second + 4, 0x7FFFFFFF); },
+                           false),
               first_only);
-    // absurd counts: parts, points, negative, part starts out of order or past the end
+    // absurd counts inside a record of sound length: that record is passed over
     const size_t c = second + 8;
-    EXPECT_EQ(damaged([&](std::string& f) { karvel::test::put_le32(f, c + 36, 0x7FFFFFFF); }),
-              first_only);
-    EXPECT_EQ(damaged([&](std::string& f) { karvel::test::put_le32(f, c + 40, 0x7FFFFFFF); }),
-              first_only);
-    EXPECT_EQ(damaged([&](std::string& f) { karvel::test::put_le32(f, c + 40, -1); }), first_only);
-    EXPECT_EQ(damaged([&](std::string& f) { karvel::test::put_le32(f, c + 48, 7); }), first_only);
-    EXPECT_EQ(damaged([&](std::string& f) { karvel::test::put_le32(f, c + 44, 3); }), first_only);
-    EXPECT_EQ(damaged([&](std::string& f) { karvel::test::put_le32(f, c + 44, -2); }), first_only);
+    for (const auto& [offset, value] : std::vector<std::pair<size_t, int32_t>>{
+             {36, 0x7FFFFFFF}, {40, 0x7FFFFFFF}, {40, -1}, {48, 7}})
+        EXPECT_EQ(read_changed([&](std::string& f) { karvel::test::put_le32(f, c + offset, value); },
+                               false),
+                  second_skipped)
+            << offset;
+    // the first part takes every point from the record's first, whatever its start says
+    EXPECT_EQ(read_changed([&](std::string& f) { karvel::test::put_le32(f, c + 44, 3); }, true), all);
+    EXPECT_EQ(read_changed([&](std::string& f) { karvel::test::put_le32(f, c + 44, -2); }, true), all);
+    // points that are not numbers are left out
+    std::string nan = good;
+    karvel::test::put_le32(nan, c + 44 + 8 + 16 + 4, 0x7FF80000);  // high word of point 1's X
+    bool ok = false;
+    const auto g = read(nan, &ok);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(sizes(g), (std::vector<size_t>{3, 1, 4, 4}));
+    for (const t_geo& l : g)
+        for (const geo_point& p : l.points) EXPECT_TRUE(std::isfinite(p.longitude));
     // a header shorter than 100 bytes, or nothing at all
-    bool ok = true;
     EXPECT_TRUE(read(good.substr(0, 60), &ok).empty());
     EXPECT_FALSE(ok);
     EXPECT_TRUE(read("", &ok).empty());
