@@ -95,9 +95,12 @@ std::string resolve_links(const std::string& path) {
 bool same_file(const std::string& a, const std::string& b) {
     std::error_code ec;
     if (std::filesystem::equivalent(a, b, ec)) return true;
-    const auto ca = std::filesystem::weakly_canonical(resolve_links(a), ec);
+    const auto full = [&](const std::string& p) {
+        return std::filesystem::weakly_canonical(std::filesystem::absolute(resolve_links(p), ec), ec);
+    };
+    const auto ca = full(a);
     if (ec) return false;
-    const auto cb = std::filesystem::weakly_canonical(resolve_links(b), ec);
+    const auto cb = full(b);
     return !ec && ca == cb;
 }
 

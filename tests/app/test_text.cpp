@@ -37,6 +37,16 @@ TEST(Cp1252, EveryDefinedByteAsTheToolkitCodecHasIt) {
     EXPECT_FALSE(equals_nocase("\xD7", "\xF7"));  // × and ÷ are not letters
 }
 
+TEST(NumberText, WholeNumbersOfAnyValue) {
+    EXPECT_EQ(whole_text(2.5), "2");  // halves to even
+    EXPECT_EQ(whole_text(-0.4), "0");
+    EXPECT_EQ(whole_text(1e19L), "10000000000000000000");
+    EXPECT_EQ(whole_text(NAN), "NAN");
+    EXPECT_EQ(nearest_even(NAN), 0);
+    EXPECT_EQ(nearest_even(-1e300), std::numeric_limits<long long>::min());
+    EXPECT_EQ(nearest_even(1e300), std::numeric_limits<long long>::max());
+}
+
 TEST(NumberText, IntegerConversionAsTheSettingsFileNeedsIt) {
     EXPECT_EQ(str_to_int("  12"), 12);
     EXPECT_EQ(str_to_int("-5"), -5);

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QMenuBar>
+#include <QMouseEvent>
 
 #include "app/Unit_message.h"
 #include "app/cp1252.h"
@@ -157,6 +158,24 @@ TEST_F(WorkflowTest, SelectionByAirportAndItsErrors) {
     }
     EXPECT_EQ(dialogs.errors.size(), 3u);
     EXPECT_EQ(dialogs.errors[0], "'abc' n'est pas une valeur enti\xE8re correcte");
+
+    // A click on the current SID again shows it again.
+    QListWidget* sids = form->ListBox_sid;
+    const QPoint at = sids->visualItemRect(sids->item(0)).center();
+    auto click = [&] {
+        for (const auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent e(type, at, sids->viewport()->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                          Qt::NoModifier);
+            QCoreApplication::sendEvent(sids->viewport(), &e);
+        }
+    };
+    click();
+    const QString shown = form->Label_legs->text();
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("SID: "))) << shown.toStdString();
+    form->Label_legs->setText(QStringLiteral("Legs"));
+    click();
+    EXPECT_EQ(form->Label_legs->text(), shown);
 }
 
 TEST_F(WorkflowTest, AnErrorInsideASelectionClosesTheProgressWindow) {

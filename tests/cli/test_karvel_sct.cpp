@@ -22,8 +22,8 @@ struct SctTest : ::testing::Test {
     SctTest() { karvel::test::make_program_folder(dir); }
     // Runs the command in the program folder; arguments are shell words.
     Outcome sct(const std::string& args) {
-        const std::string cmd =
-            "cd '" + dir.str() + "' && '" KARVEL_SCT_PATH "' " + args + " > out.txt 2> err.txt";
+        const std::string cmd = "cd '" + dir.str() + "' && '" KARVEL_SCT_PATH "' " + args +
+                                " > out.txt 2> err.txt";
         const int raw = std::system(cmd.c_str());
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_bytes(dir.file("out.txt")),
                 read_bytes(dir.file("err.txt"))};
@@ -71,6 +71,15 @@ TEST_F(SctTest, ErrorsSayOneLineAndWriteNothing) {
         {"--region LF --geo 5", "--geo"},
         {"--region LF --bad", "--bad"},
         {"--region LF --database absent.sqlite", "absent.sqlite"},
+        {"--airport ZZZZ --radius 50", "ZZZZ"},
+        {"--airport LFPG --radius -5", "-5"},
+        {"--region LF --name \"$(printf 'Nord\\r\\n[VOR]')\"", "--name"},
+        {"--region LF --callsign \"$(printf 'A\\tB')\"", "--callsign"},
+        {"--region LF --sector-icao \xE6\x97\xA5", "--sector-icao"},
+        {"--region LF --output navdata.sqlite", "--output"},
+        {"--region LF --memo karvel_params.ini", "--memo"},
+        {"--region LF --output a.sct --memo ./a.sct", "a.sct"},
+        {"--region LF --output - --memo -", "--memo"},
     };
     for (const auto& [args, word] : cases) {
         const Outcome r = sct(args);
@@ -79,7 +88,13 @@ TEST_F(SctTest, ErrorsSayOneLineAndWriteNothing) {
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << args << ": " << r.err;
         EXPECT_FALSE(std::filesystem::exists(dir.file("secteurs"))) << args;
     }
-    // A file that cannot be written leaves the one that was there.
+    const std::string before = read_bytes(dir.file("karvel_params.ini"));
+    EXPECT_EQ(read_bytes(dir.file("karvel_params.ini")), before);
+    // A file that cannot be written leaves the one that was there, and with
+    // a memo that cannot be written the sector file stays as it was too.
+    write_bytes(dir.file("a.sct"), "old sector");
+    EXPECT_NE(sct("--region LF --output a.sct --memo no/such/memo.txt").status, 0);
+    EXPECT_EQ(read_bytes(dir.file("a.sct")), "old sector");
     write_bytes(dir.file("keep.sct"), "before");
     std::filesystem::create_directory(dir.file("blocked.sct"));
     EXPECT_NE(sct("--region LF --output blocked.sct").status, 0);
@@ -88,10 +103,40 @@ TEST_F(SctTest, ErrorsSayOneLineAndWriteNothing) {
     EXPECT_EQ(sct("--help").status, 0);
 }
 
+TEST_F(SctTest, PathsStayWholeAndStandardOutput) {
+    // A program folder and an output whose names Windows-1252 cannot hold.
+    const std::string folder = dir.file("\xCE\x94rt");  // "Δrt"
+    std::filesystem::create_directory(folder);
+    for (const char* f : {"karvel_params.ini", "index_regions.txt", "navdata.sqlite"})
+        std::filesystem::rename(dir.file(f), folder + "/" + f);
+    const std::string in_folder = "cd '" + folder + "' && '" KARVEL_SCT_PATH "' ";
+    ASSERT_EQ(std::system((in_folder + "--airport LFPG --radius 50 --output '\xE6\x97\xA5\xE6\x9C\xAC.sct'"
+                                       " > out.txt 2> err.txt").c_str()),
+              0)
+        << read_bytes(folder + "/err.txt");
+    EXPECT_NE(read_bytes(folder + "/\xE6\x97\xA5\xE6\x9C\xAC.sct").find("[INFO]\r\n"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(folder + "/??.sct"));
+    EXPECT_EQ(read_bytes(folder + "/out.txt"), "\xE6\x97\xA5\xE6\x9C\xAC.sct\n");
+    // "-": the sector file alone on standard output.
+    ASSERT_EQ(std::system((in_folder + "--airport LFPG --radius 50 --output - > out.txt 2> err.txt").c_str()), 0);
+    EXPECT_EQ(read_bytes(folder + "/out.txt"), read_bytes(folder + "/\xE6\x97\xA5\xE6\x9C\xAC.sct"));
+
+    // Elsewhere: one line naming the missing file.
+    const Outcome r = sct("--airport LFPG --radius 50");  // dir lost its files to the folder
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("karvel_params.ini"), std::string::npos) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+}
+
 TEST_F(SctTest, GeographyOfTheSelectionBox) {
     const std::string geo = std::string(KARVEL_SOURCE_DIR) + "/runtime/geo";
     if (!std::filesystem::exists(geo + "/50m_coastline.shp"))
         GTEST_SKIP() << "no generated geography in " << geo;
+    // A missing level says which file it misses.
+    const Outcome missing = sct("--airport LFMN --radius 40 --geo 1 --output nice.sct");
+    EXPECT_EQ(missing.status, 0);
+    EXPECT_NE(missing.err.find("fichier sph non trouv\xC3\xA9 : "), std::string::npos) << missing.err;
+    EXPECT_NE(missing.err.find("geo/110m_coastline.shp"), std::string::npos) << missing.err;
     std::filesystem::create_directory_symlink(geo, dir.file("geo"));
     const Outcome r = sct("--airport LFMN --radius 40 --geo 2 --output nice.sct");
     ASSERT_EQ(r.status, 0) << r.err;

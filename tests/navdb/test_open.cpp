@@ -95,6 +95,30 @@ TEST_F(OpenTest, ARegistrationFailureIsReportedAndNoQueryRuns) {
     EXPECT_FALSE(db.Query1.has_connection());
 }
 
+TEST_F(OpenTest, NoFileOrNotANavigationDatabaseSaySo) {
+    // Nothing chosen: no empty database of the engine's own.
+    write_settings("");
+    dialogs.open_answers.push_back(std::nullopt);
+    try {
+        open();
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find("Aucune base de donn\xE9" "es"), std::string::npos);
+    }
+    EXPECT_FALSE(db.Query1.has_connection());
+    // A file of another kind names the table it lacks.
+    karvel::test::build_database(dir.file("other.sqlite"), "create table t (x);");
+    write_settings(dir.file("other.sqlite"));
+    try {
+        open();
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find("n'est pas une base de navigation : la table \"config\""),
+                  std::string::npos)
+            << e.what();
+    }
+}
+
 TEST_F(OpenTest, ChoosingAnotherDatabaseAsksForARestart) {
     ASSERT_TRUE(open());
     dialogs.open_answers.push_back(std::nullopt);
@@ -111,4 +135,16 @@ TEST_F(OpenTest, ChoosingAnotherDatabaseAsksForARestart) {
     EXPECT_NE(read_bytes(dir.file("karvel_params.ini")).find("filename=" + dir.file("other.mdb")),
               std::string::npos);
     EXPECT_THROW(db.sources.connect("karvel_nav", nullptr), Error);  // data source removed
+
+    // A path the settings file cannot hold is told; nothing ends, nothing changes.
+    write_settings(dir.file("nav.sqlite"));
+    ASSERT_TRUE(open());
+    dialogs.open_answers.push_back(dir.file("\xE6\x97\xA5\xE6\x9C\xAC.sqlite"));
+    const std::string before = read_bytes(dir.file("karvel_params.ini"));
+    EXPECT_FALSE(database_choice_command(db, settings, dialogs, dir.str()));
+    ASSERT_EQ(dialogs.errors.size(), 1u);
+    EXPECT_NE(dialogs.errors[0].find("ne peut pas \xEAtre enregistr\xE9"), std::string::npos);
+    EXPECT_EQ(read_bytes(dir.file("karvel_params.ini")), before);
+    EXPECT_EQ(settings.odbc.filename, dir.file("nav.sqlite"));
+    EXPECT_NO_THROW(db.sources.connect("karvel_nav", nullptr));  // still registered
 }

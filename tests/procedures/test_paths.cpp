@@ -108,6 +108,9 @@ TEST(Intercept, SignedDistanceToTheNextLegsLine) {
                     1e-9)
             << c << "/" << b;
     }
+    // An exact reciprocal is parallel up to rounding: no point, not one 1e19 nm away.
+    EXPECT_EQ(intercept_distance(p, n, 45, 225, kScale), -1);
+    EXPECT_EQ(intercept_distance(p, n, 225, 45, kScale), -1);
 }
 
 TEST(Paths, FixLegsChainAcrossTransitionsAndTheLastEndStaysAtZero) {
