@@ -41,9 +41,11 @@ const char* const kUsage =
     "index_regions.txt, the database of the settings, geo/ and secteurs/.\n"
     "\n"
     "  --airport ICAO     select around this airport ...\n"
-    "  --radius NM        ... within this radius in nautical miles (an integer, not 0)\n"
+    "  --radius NM        ... within this radius in nautical miles (a whole number above 0)\n"
     "  --region CODE      select a region: a two-character code of index_regions.txt\n"
-    "                     (any letter case); \"\" selects the whole database\n"
+    "                     (any letter case); \"\" takes every airport, runway, ILS,\n"
+    "                     SID and STAR, and the navaids, waypoints and airways\n"
+    "                     whose region code is empty\n"
     "  --geo LEVEL        coastlines, lakes and rivers: 0 (none, default), 1, 2 or 3\n"
     "  --name TEXT        sector name       } the three identity lines of [INFO],\n"
     "  --callsign TEXT    controller call   } empty by default\n"
@@ -51,7 +53,7 @@ const char* const kUsage =
     "  --database FILE    use this SQLite or Access file instead of the settings'\n"
     "  --memo FILE        also write the path construction's memo lines there\n"
     "  --output FILE      the sector file (default secteurs/ and a name made from\n"
-    "                     the selection, such as LFPG_50nm.sct)\n"
+    "                     the selection, such as LFPG_50nm.sct); - for standard output\n"
     "  --picture FILE     draw the map of the selection into a PNG file, as the map\n"
     "                     window shows it after \"carte\" (no display needed); the\n"
     "                     sector file is then written only when --output is given\n"
@@ -60,7 +62,9 @@ const char* const kUsage =
     "  --help             this text\n"
     "\n"
     "Every waypoint, SID, STAR and airway of the selection is written. Text given\n"
-    "here is UTF-8 and becomes Windows-1252 in the file.\n";
+    "here is UTF-8 and becomes Windows-1252 in the file (a character it cannot\n"
+    "hold, or a control character, is refused). The files are written together\n"
+    "or not at all, and never over the database, settings or region index.\n";
 
 struct Options {
     std::optional<std::string> airport, radius, region, database, memo, output, picture;

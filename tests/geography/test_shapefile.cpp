@@ -172,6 +172,16 @@ TEST_F(GeoLevelTest, LevelZeroKeepsTheGeographyAndMissingFilesAreReported) {
     ASSERT_EQ(nav.geo_lines.size(), 3u);
     EXPECT_EQ(nav.geo_lines[1].name, "river");  // lakes are drawn as rivers
     EXPECT_EQ(nav.geo_lines[2].name, "river");
+
+    // A damaged file: what could be read, and one message naming the file.
+    std::string cut = shp_file({{3, {0}, line(2)}, {3, {0}, line(5)}});
+    cut.resize(cut.size() - 20);
+    karvel::test::write_bytes(dir.file("geo/50m-lakes.shp"), cut);
+    dialogs.messages.clear();
+    load_geography(nav, 2, dialogs);
+    EXPECT_EQ(nav.geo_lines.size(), 3u);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0], "fichier sph endommag\xE9, lu en partie : " + dir.file("geo/50m-lakes.shp"));
     EXPECT_EQ(geo_file("/p", GeoKind::rivers, 3), "/p/geo/10m_rivers_lake_centerlines.shp");
     EXPECT_EQ(geo_file("/p", GeoKind::lakes, 1), "/p/geo/110m_lakes.shp");
     EXPECT_EQ(geo_file("/p", GeoKind::coast, 4), "");
