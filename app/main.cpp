@@ -7,12 +7,20 @@
 #include "app/app_state.h"
 #include "app/gui_dialogs.h"
 #include "app/orvane_Unit1.h"
+#include "app/program_folder.h"
 #include "map/Unit_carte.h"
 #include "map/Unit_centre.h"
 #include "params/Unit_afich.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // An installed program works in the user's own folder.
+    try {
+        karvel::enter_program_folder();
+    } catch (const std::exception& e) {
+        karvel::QtDialogs().error(e.what());
+        return 1;
+    }
     // The toolkit's own dialogs (files, colours, input) speak French too.
     QTranslator qt_french;
     if (qt_french.load(QStringLiteral("qtbase_fr"),

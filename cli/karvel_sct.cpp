@@ -21,6 +21,7 @@
 #include "app/error.h"
 #include "app/ini_file.h"
 #include "app/numtext.h"
+#include "app/program_folder.h"
 #include "app/regions.h"
 #include "app/startup.h"
 #include "geography/geo_levels.h"
@@ -338,7 +339,15 @@ int main(int argc, char** argv) {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
     try {
-        return run(parse(argc, argv));
+        Options o = parse(argc, argv);
+        // Installed, it works in the user's program folder; paths given on
+        // the command line keep meaning what they meant where it was called.
+        const std::string called_from = enter_program_folder();
+        if (!called_from.empty())
+            for (std::optional<std::string>* p : {&o.database, &o.memo, &o.output, &o.picture})
+                if (*p && **p != "-" && std::filesystem::path(**p).is_relative())
+                    **p = (std::filesystem::path(called_from) / **p).string();
+        return run(o);
     } catch (const std::exception& e) {
         ConsoleDialogs::warn(e.what());
         return 1;

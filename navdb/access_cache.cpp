@@ -89,8 +89,11 @@ std::string helper_path() {
     std::error_code ec;
     const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (ec) return {};
-    const auto candidate = self.parent_path() / kImportHelper;
-    return std::filesystem::exists(candidate, ec) ? candidate.string() : std::string();
+    // Beside the program (a build), or in the installation's libexec folder.
+    for (const auto& candidate : {self.parent_path() / kImportHelper,
+                                  self.parent_path().parent_path() / "libexec" / "karvel" / kImportHelper})
+        if (std::filesystem::exists(candidate, ec)) return candidate.string();
+    return {};
 }
 
 // Runs the helper and relays its progress lines: "T n" (rows in all),
