@@ -1,6 +1,7 @@
 // Start-up from the program folder, the region index, and failing steps.
 #include <gtest/gtest.h>
 
+#include "app/program_folder.h"
 #include "app/regions.h"
 #include "app/startup.h"
 #include "support.h"
@@ -88,4 +89,33 @@ TEST(Startup, EachFailingStepIsReportedAndTheOthersStillRun) {
     EXPECT_NE(shown.errors[0].find("\n[couleur] STAR : 'rouge'"), std::string::npos);
     EXPECT_EQ(damaged.map.map_font_size, 8);
     EXPECT_EQ(damaged.settings.colours[6].name, "SID");
+}
+
+TEST(ProgramFolder, MadeOnceKeptAndLinkedToTheInstallation) {
+    TempDir data, home;
+    for (const char* f : {"karvel_params.ini", "index_regions.txt", "navdata.sqlite"})
+        write_bytes(data.file(f), std::string("shipped ") + f);
+    std::filesystem::create_directory(data.file("geo"));
+    ::setenv("XDG_DATA_HOME", home.str().c_str(), 1);
+    const std::string folder = prepare_user_folder(data.str());
+    EXPECT_EQ(folder, home.file("karvel"));
+    EXPECT_TRUE(std::filesystem::is_directory(folder + "/secteurs"));
+    EXPECT_EQ(karvel::test::read_bytes(folder + "/navdata.sqlite"), "shipped navdata.sqlite");
+    EXPECT_TRUE(std::filesystem::is_symlink(folder + "/geo"));
+
+    // The user's settings stay; the links follow a moved installation; a
+    // database of the user's own under the same name is left alone.
+    write_bytes(folder + "/karvel_params.ini", "mine");
+    const std::string moved = home.file("moved");
+    std::filesystem::rename(data.path(), moved);
+    prepare_user_folder(moved);
+    EXPECT_EQ(karvel::test::read_bytes(folder + "/karvel_params.ini"), "mine");
+    EXPECT_EQ(std::filesystem::read_symlink(folder + "/navdata.sqlite").string(), moved + "/navdata.sqlite");
+    std::filesystem::remove(folder + "/navdata.sqlite");
+    write_bytes(folder + "/navdata.sqlite", "my own");
+    prepare_user_folder(moved);
+    EXPECT_EQ(karvel::test::read_bytes(folder + "/navdata.sqlite"), "my own");
+    ::unsetenv("XDG_DATA_HOME");
+    // A build, as opposed to an installation, stays where it was started.
+    EXPECT_EQ(installed_data_dir(), std::nullopt);
 }
