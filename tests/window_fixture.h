@@ -23,10 +23,15 @@
 namespace karvel::test {
 
 struct WindowFixture : ::testing::Test {
-    WindowFixture() : out(std::filesystem::current_path()), cd(dir.path()) {
+    // `regions`, when given, replaces the shipped region index.
+    explicit WindowFixture(const std::string& regions = {})
+        : out(std::filesystem::current_path()), cd(dir.path()) {
         make_program_folder(dir);
+        if (!regions.empty()) write_bytes(dir.file("index_regions.txt"), regions);
         std::filesystem::create_directory_symlink(KARVEL_SOURCE_DIR "/runtime/geo", dir.file("geo"));
         form = std::make_unique<TForm1>(state, dialogs);
+        form->terminate = [this] { ++terminated; };
+        created_title = form->windowTitle();
         carte = std::make_unique<TForm_carte>(state, dialogs);
         afich = std::make_unique<TForm_afich>(state, dialogs, carte.get());
         centre = std::make_unique<TForm_centre>(state, carte.get());
@@ -69,6 +74,8 @@ struct WindowFixture : ::testing::Test {
     std::unique_ptr<TForm_carte> carte;
     std::unique_ptr<TForm_afich> afich;
     std::unique_ptr<TForm_centre> centre;
+    int terminated = 0;      // what ended the program
+    QString created_title;   // the main window's title before it was shown
 };
 
 }  // namespace karvel::test

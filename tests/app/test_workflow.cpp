@@ -6,51 +6,23 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 
-#include "app/Unit_message.h"
 #include "app/cp1252.h"
-#include "app/orvane_Unit1.h"
-#include "map/Unit_carte.h"
-#include "params/Unit_afich.h"
-#include "support.h"
+#include "window_fixture.h"
 
 using namespace karvel;
-using karvel::test::CurrentDir;
-using karvel::test::ScriptedDialogs;
-using karvel::test::TempDir;
 using karvel::test::write_bytes;
 
 namespace {
 
-struct WorkflowTest : ::testing::Test {
-    WorkflowTest() : cd(dir.path()) {
-        karvel::test::make_program_folder(dir);
-        write_bytes(dir.file("index_regions.txt"),
-                    "LF France\r\nLS Suisse\r\nEG Royaume-Uni\r\nLF France (bis)\r\n");
-        form = std::make_unique<TForm1>(state, dialogs);
-        carte = std::make_unique<TForm_carte>(state, dialogs);
-        afich = std::make_unique<TForm_afich>(state, dialogs);
-        form->set_windows(carte.get(), afich.get(), nullptr, &message);
-        form->terminate = [this] { ++terminated; };
-        EXPECT_EQ(form->windowTitle(), QStringLiteral("Creation de fichier secteur version 1.6"));
-        form->show();
-        QCoreApplication::processEvents();
-    }
+struct WorkflowTest : karvel::test::WindowFixture {
+    WorkflowTest() : WindowFixture("LF France\r\nLS Suisse\r\nEG Royaume-Uni\r\nLF France (bis)\r\n") {}
     QString text(QListWidget* list, int row) { return list->item(row)->text(); }
-
-    TempDir dir;
-    CurrentDir cd;
-    AppState state;
-    ScriptedDialogs dialogs;
-    TForm_message message;
-    std::unique_ptr<TForm1> form;
-    std::unique_ptr<TForm_carte> carte;
-    std::unique_ptr<TForm_afich> afich;
-    int terminated = 0;
 };
 
 }  // namespace
 
 TEST_F(WorkflowTest, ShowStepTitleMenuRegionsAndDatabase) {
+    EXPECT_EQ(created_title, QStringLiteral("Creation de fichier secteur version 1.6"));
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Creation de fichier secteur  karvel 1.6"));
     EXPECT_EQ(form->Label_cycle->text(),
               QStringLiteral("données: cycle:2611 fichier:navdata.sqlite"));
