@@ -50,7 +50,10 @@ int create_beside(const std::string& target, const char* tag, std::string& name)
         char suffix[24];
         std::snprintf(suffix, sizeof suffix, ".%s%08llx", tag,
                       static_cast<unsigned long long>(rng() & 0xFFFFFFFFu));
-        name = (t.parent_path() / ("." + t.filename().string() + suffix)).string();
+        std::string leaf(1, '.');  // built step by step: GCC 12 misreads "." + s
+        leaf += t.filename().string();
+        leaf += suffix;
+        name = (t.parent_path() / leaf).string();
         const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
