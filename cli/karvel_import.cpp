@@ -1,0 +1,111 @@
+// karvel-import: navigation data in the X-Plane formats into a karvel
+// navigation database.
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "app/cp1252.h"
+#include "app/error.h"
+#include "app/numtext.h"
+#include "import/xplane.h"
+
+namespace {
+
+using namespace karvel;
+namespace fs = std::filesystem;
+
+const char* const kUsage =
+    "usage: karvel-import FOLDER --output FILE.sqlite\n"
+    "\n"
+    "Reads navigation data in the X-Plane formats from FOLDER and writes a karvel\n"
+    "navigation database, which karvel and karvel-sct then open like the sample\n"
+    "(karvel-sct --database FILE.sqlite ...).\n"
+    "\n"
+    "FOLDER holds apt.dat, nav.dat (or earth_nav.dat), fix.dat (or earth_fix.dat)\n"
+    "and awy.dat (or earth_awy.dat), plain or gzip (.gz), directly or under\n"
+    "Airports/ and Navaids/ as FlightGear ships them. Versions: apt 1000 to 1200,\n"
+    "nav 810, 1100, 1150, 1200, fix 600, 1101, 1200, awy 640, 1100.\n"
+    "\n"
+    "The database is written under a temporary name and renamed when complete:\n"
+    "an interrupted import leaves no half database. An error names the file and\n"
+    "the line, and exits with status 1.\n";
+
+std::optional<std::string> find_file(const fs::path& folder, std::initializer_list<const char*> names) {
+    std::error_code ec;
+    for (const char* sub : {"", "Airports", "Navaids"})
+        for (const char* n : names)
+            for (const char* ext : {"", ".gz"}) {
+                const fs::path p = folder / sub / (std::string(n) + ext);
+                if (fs::is_regular_file(p, ec)) return p.string();
+            }
+    return std::nullopt;
+}
+
+int run(int argc, char** argv) {
+    std::string folder, output;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--output" && i + 1 < argc)
+            output = argv[++i];
+        else if (a.rfind("--", 0) == 0)
+            throw Error(w1252("option inconnue : ") + utf8_to_cp1252(a) + " (voir --help)");
+        else if (folder.empty())
+            folder = a;
+        else
+            throw Error(w1252("un seul dossier, pas aussi ") + path_text(a));
+    }
+    if (folder.empty() || output.empty()) throw Error(w1252("il faut un dossier et --output (voir --help)"));
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec)) throw Error(w1252("dossier introuvable : ") + path_text(folder));
+
+    xplane::NavData data;
+    const auto clock = std::chrono::steady_clock::now;
+    const auto started = clock();
+    auto step = [&](const char* what, std::initializer_list<const char*> names,
+                    void (*read)(const std::string&, xplane::NavData&), bool required) {
+        const auto file = find_file(folder, names);
+        if (!file) {
+            if (required) throw Error(std::string(what) + w1252(" introuvable dans ") + path_text(folder));
+            std::printf("%s : absent\n", what);
+            return;
+        }
+        const auto t = clock();
+        read(*file, data);
+        std::printf("%s : lu en %.1f s\n", cp1252_to_utf8(path_text(*file)).c_str(),
+                    std::chrono::duration<double>(clock() - t).count());
+        std::fflush(stdout);
+    };
+    step("apt.dat", {"apt.dat"}, xplane::read_apt, true);
+    step("nav.dat", {"nav.dat", "earth_nav.dat"}, xplane::read_nav, true);
+    step("fix.dat", {"fix.dat", "earth_fix.dat"}, xplane::read_fix, false);
+    step("awy.dat", {"awy.dat", "earth_awy.dat"}, xplane::read_awy, false);
+    xplane::write_database(data, output, [](const std::string& line) {
+        std::printf("  %s\n", cp1252_to_utf8(line).c_str());
+        std::fflush(stdout);
+    });
+    std::printf("%s : cycle %s, %.1f s\n", output.c_str(), data.cycle.c_str(),
+                std::chrono::duration<double>(clock() - started).count());
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& e) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "karvel-import: %s\n", cp1252_to_utf8(e.what()).c_str());
+        return 1;
+    }
+}

@@ -1,0 +1,457 @@
+#include "import/xplane.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <unordered_map>
+
+#include "app/cp1252.h"
+#include "app/error.h"
+#include "app/numtext.h"
+
+namespace karvel::xplane {
+
+// ---- lines -------------------------------------------------------------------
+
+LineReader::LineReader(const std::string& path) : path_(path) {
+    file_ = gzopen(path.c_str(), "rb");  // plain files read through as they are
+    if (!file_) throw Error(w1252("Impossible d'ouvrir le fichier \"") + path_text(path) + "\"");
+    gzbuffer(static_cast<gzFile>(file_), 1 << 18);
+}
+
+LineReader::~LineReader() {
+    if (file_) gzclose(static_cast<gzFile>(file_));
+}
+
+void LineReader::fail(const std::string& what) const {
+    throw Error(w1252("fichier \"") + path_text(path_) + "\", ligne " + std::to_string(number_) +
+                " : " + what);
+}
+
+bool LineReader::next(std::string& line) {
+    line.clear();
+    char buf[4096];
+    auto* f = static_cast<gzFile>(file_);
+    for (;;) {
+        if (!gzgets(f, buf, sizeof buf)) {
+            int code = Z_OK;
+            const char* message = gzerror(f, &code);
+            if (code != Z_OK && code != Z_STREAM_END)
+                throw Error(w1252("fichier \"") + path_text(path_) +
+                            w1252("\" illisible ou tronqué : ") + message);
+            if (line.empty()) return false;
+            break;
+        }
+        line += buf;
+        if (!line.empty() && line.back() == '\n') break;
+    }
+    ++number_;
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+    return true;
+}
+
+namespace {
+
+std::vector<std::string_view> tokens(std::string_view s) {
+    std::vector<std::string_view> out;
+    size_t i = 0;
+    while (i < s.size()) {
+        while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
+        const size_t start = i;
+        while (i < s.size() && s[i] != ' ' && s[i] != '\t') ++i;
+        if (i > start) out.push_back(s.substr(start, i - start));
+    }
+    return out;
+}
+
+std::string rest(const std::vector<std::string_view>& t, size_t from) {
+    std::string out;
+    for (size_t i = from; i < t.size(); ++i) {
+        if (!out.empty()) out += ' ';
+        out += t[i];
+    }
+    return utf8_to_cp1252(out);
+}
+
+double number(const LineReader& in, std::string_view t, const char* what) {
+    const std::string s(t);
+    char* end = nullptr;
+    const double v = std::strtod(s.c_str(), &end);
+    if (s.empty() || *end != '\0' || !std::isfinite(v))
+        in.fail(std::string(what) + " : \"" + utf8_to_cp1252(s) + w1252("\" n'est pas un nombre"));
+    return v;
+}
+
+double latitude(const LineReader& in, std::string_view t) {
+    const double v = number(in, t, "latitude");
+    if (v < -90 || v > 90) in.fail(w1252("latitude hors de [-90, 90]"));
+    return v;
+}
+
+double longitude(const LineReader& in, std::string_view t) {
+    const double v = number(in, t, "longitude");
+    if (v < -180 || v > 180) in.fail(w1252("longitude hors de [-180, 180]"));
+    return v;
+}
+
+void need(const LineReader& in, const std::vector<std::string_view>& t, size_t n) {
+    if (t.size() < n)
+        in.fail(w1252("ligne incomplète (") + std::to_string(t.size()) + " champs sur " +
+                std::to_string(n) + ")");
+}
+
+void check_version(LineReader& in, int version, std::initializer_list<int> known,
+                   const char* kind) {
+    if (std::find(known.begin(), known.end(), version) != known.end()) return;
+    std::string list;
+    for (int k : known) list += (list.empty() ? "" : ", ") + std::to_string(k);
+    throw Error(w1252("fichier \"") + path_text(in.path()) + "\" : version " +
+                std::to_string(version) + w1252(" de ") + kind + w1252(" inconnue (connues : ") +
+                list + ")");
+}
+
+bool ends_with(const std::string& s, const char* suffix) {
+    const size_t n = std::strlen(suffix);
+    return s.size() >= n && s.compare(s.size() - n, n, suffix) == 0;
+}
+
+std::string upper(std::string s) {
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    return s;
+}
+
+constexpr double kPi = 3.14159265358979323846;
+double rad(double d) {
+    return d * kPi / 180;
+}
+
+// "05R" with "23": the end without a side letter takes the mirrored one, so
+// that the two ends pair as karvel pairs them (numbers 18 apart, L with R).
+void match_suffixes(RunwayEnds& r) {
+    auto digits = [](const std::string& s) {
+        return s.size() >= 2 && std::isdigit(static_cast<unsigned char>(s[0])) &&
+               std::isdigit(static_cast<unsigned char>(s[1]));
+    };
+    if (!digits(r.ident1) || !digits(r.ident2)) return;
+    auto mirror = [](char c) { return c == 'L' ? 'R' : c == 'R' ? 'L' : c; };
+    if (r.ident1.size() == 3 && r.ident2.size() == 2 && std::strchr("LRC", r.ident1[2]))
+        r.ident2 += mirror(r.ident1[2]);
+    else if (r.ident2.size() == 3 && r.ident1.size() == 2 && std::strchr("LRC", r.ident2[2]))
+        r.ident1 += mirror(r.ident2[2]);
+}
+
+}  // namespace
+
+int read_header(LineReader& in, std::string* cycle) {
+    // "I" or "A" (which machine wrote it), then the version line; blank
+    // lines and a missing first line are taken as they come.
+    std::string line;
+    auto next_text = [&] {
+        while (in.next(line))
+            if (line.find_first_not_of(" \t") != std::string::npos) return true;
+        return false;
+    };
+    if (!next_text()) in.fail("fichier vide");
+    if ((line == "I" || line == "A") && !next_text()) in.fail(w1252("ligne de version attendue"));
+    const auto t = tokens(line);
+    if (t.empty()) in.fail(w1252("ligne de version attendue"));
+    char* end = nullptr;
+    const std::string v(t[0]);
+    const long version = std::strtol(v.c_str(), &end, 10);
+    if (*end != '\0') in.fail(w1252("ligne de version attendue"));
+    if (cycle) {
+        // "data cycle 2013.10" or "data cycle 1802"
+        const size_t at = line.find("cycle ");
+        if (at != std::string::npos) {
+            std::string c;
+            for (size_t i = at + 6; i < line.size() && (std::isdigit(static_cast<unsigned char>(line[i])) || line[i] == '.'); ++i)
+                c += line[i];
+            if (c.size() == 7 && c[4] == '.') *cycle = c.substr(2, 2) + c.substr(5, 2);
+            else if (c.size() == 4) *cycle = c;
+        }
+    }
+    return static_cast<int>(version);
+}
+
+int32_t karvel_frequency(double value) {
+    const long long scaled = std::llround(value * 10000);
+    if (scaled <= 0 || scaled > 99999999) return 0;
+    return static_cast<int32_t>(std::strtol(std::to_string(scaled).c_str(), nullptr, 16));
+}
+
+double bearing_deg(double lat1, double lon1, double lat2, double lon2) {
+    const double p1 = rad(lat1), p2 = rad(lat2), dl = rad(lon2 - lon1);
+    const double y = std::sin(dl) * std::cos(p2);
+    const double x = std::cos(p1) * std::sin(p2) - std::sin(p1) * std::cos(p2) * std::cos(dl);
+    const double b = std::atan2(y, x) * 180 / kPi;
+    return b < 0 ? b + 360 : b;
+}
+
+double distance_m(double lat1, double lon1, double lat2, double lon2) {
+    const double p1 = rad(lat1), p2 = rad(lat2);
+    const double a = std::pow(std::sin((p2 - p1) / 2), 2) +
+                     std::cos(p1) * std::cos(p2) * std::pow(std::sin(rad(lon2 - lon1) / 2), 2);
+    return 2 * 6371008.8 * std::asin(std::min(1.0, std::sqrt(a)));
+}
+
+// ---- apt.dat -----------------------------------------------------------------
+
+void read_apt(const std::string& path, NavData& data) {
+    LineReader in(path);
+    std::string cycle;
+    const int version = read_header(in, &cycle);
+    check_version(in, version, {1000, 1050, 1100, 1130, 1200}, "apt.dat");
+    if (data.cycle.empty()) data.cycle = cycle;
+
+    AirportRec a;
+    bool open = false, datum_lat = false, datum_lon = false;
+    double dlat = 0, dlon = 0;
+    std::string icao_code;
+    auto finish = [&] {
+        if (!open) return;
+        open = false;
+        if (!icao_code.empty()) a.icao = icao_code;
+        if (datum_lat && datum_lon) {
+            a.lat = dlat;  // the airport's own reference point
+            a.lon = dlon;
+        } else if (!a.runways.empty()) {
+            double la = 0, lo = 0;
+            for (const RunwayEnds& r : a.runways) {
+                la += r.lat1 + r.lat2;
+                lo += r.lon1 + r.lon2;
+            }
+            a.lat = la / (2.0 * static_cast<double>(a.runways.size()));
+            a.lon = lo / (2.0 * static_cast<double>(a.runways.size()));
+        } else {
+            return;  // nowhere to put it
+        }
+        data.airports.push_back(std::move(a));
+    };
+    std::string line;
+    while (in.next(line)) {
+        const auto t = tokens(line);
+        if (t.empty()) continue;
+        if (t[0] == "99") break;
+        if (t[0] == "1" || t[0] == "16" || t[0] == "17") {
+            finish();
+            if (t[0] != "1") continue;  // seaplane bases and heliports
+            need(in, t, 5);
+            a = AirportRec{};
+            a.elevation = static_cast<int>(number(in, t[1], "altitude"));
+            a.icao = utf8_to_cp1252(t[4]);
+            a.name = rest(t, 5);
+            open = true;
+            datum_lat = datum_lon = false;
+            icao_code.clear();
+        } else if (t[0] == "100" && open) {
+            need(in, t, 26);
+            RunwayEnds r;
+            r.ident1 = utf8_to_cp1252(t[8]);
+            r.lat1 = latitude(in, t[9]);
+            r.lon1 = longitude(in, t[10]);
+            r.ident2 = utf8_to_cp1252(t[17]);
+            r.lat2 = latitude(in, t[18]);
+            r.lon2 = longitude(in, t[19]);
+            match_suffixes(r);
+            a.runways.push_back(std::move(r));
+        } else if (t[0] == "1302" && open && t.size() >= 3) {
+            if (t[1] == "datum_lat") {
+                dlat = latitude(in, t[2]);
+                datum_lat = true;
+            } else if (t[1] == "datum_lon") {
+                dlon = longitude(in, t[2]);
+                datum_lon = true;
+            } else if (t[1] == "icao_code") {
+                icao_code = utf8_to_cp1252(t[2]);
+            } else if (t[1] == "region_code") {
+                a.region = utf8_to_cp1252(t[2]);
+            }
+        }
+    }
+    finish();
+}
+
+// ---- nav.dat -----------------------------------------------------------------
+
+void read_nav(const std::string& path, NavData& data) {
+    LineReader in(path);
+    std::string cycle;
+    const int version = read_header(in, &cycle);
+    check_version(in, version, {810, 1100, 1150, 1200}, "nav.dat");
+    if (data.cycle.empty()) data.cycle = cycle;
+    const bool modern = version >= 1100;
+    std::vector<NavaidRec> ndb_dmes;  // DMEs paired with an NDB, matched afterwards
+
+    std::string line;
+    while (in.next(line)) {
+        const auto t = tokens(line);
+        if (t.empty()) continue;
+        if (t[0] == "99") break;
+        const std::string code(t[0]);
+        if (code != "2" && code != "3" && code != "4" && code != "5" && code != "12" && code != "13")
+            continue;  // glideslopes, markers, GBAS and the like
+        const bool loc = code == "4" || code == "5";
+        need(in, t, modern ? (loc ? 12 : 11) : 9);
+        const double lat = latitude(in, t[1]), lon = longitude(in, t[2]);
+        const double freq = number(in, t[4], w1252("fréquence").c_str());
+        const std::string ident = utf8_to_cp1252(t[7]);
+        if (loc) {
+            LocaliserRec l;
+            l.ident = ident;
+            l.lat = lat;
+            l.lon = lon;
+            l.freq = karvel_frequency(freq / 100);
+            if (modern) {
+                l.airport = utf8_to_cp1252(t[8]);
+                l.runway = utf8_to_cp1252(t[10]);
+            } else {
+                need(in, t, 10);  // name: airport, runway, kind
+                l.airport = utf8_to_cp1252(t[8]);
+                l.runway = utf8_to_cp1252(t[9]);
+            }
+            data.localisers.push_back(std::move(l));
+            continue;
+        }
+        NavaidRec n;
+        n.ident = ident;
+        n.lat = lat;
+        n.lon = lon;
+        if (modern) n.region = utf8_to_cp1252(t[9]);
+        n.name = rest(t, modern ? 10 : 8);
+        const std::string kind = upper(n.name);
+        if (code == "2") {
+            n.type = NavType::ndb;
+            n.freq = karvel_frequency(freq);
+        } else if (code == "3") {
+            n.type = ends_with(kind, "VORTAC")                                    ? NavType::vortac
+                     : ends_with(kind, "VOR-DME") || ends_with(kind, "VOR/DME") ? NavType::vor_dme
+                                                                                 : NavType::vor;
+            n.freq = karvel_frequency(freq / 100);
+        } else {
+            // A DME: with an ILS or a VOR it is theirs; with an NDB it makes it
+            // an NDB-DME; a TACAN or a DME alone is a navaid of its own.
+            if (ends_with(kind, "ILS") || ends_with(kind, "LOC") || ends_with(kind, "VORTAC") ||
+                ends_with(kind, "VOR-DME") || ends_with(kind, "VOR/DME") || ends_with(kind, "GLS") ||
+                ends_with(kind, "MLS"))
+                continue;
+            n.freq = karvel_frequency(freq / 100);
+            if (ends_with(kind, "NDB-DME") || ends_with(kind, "NDB/DME")) {
+                ndb_dmes.push_back(std::move(n));
+                continue;
+            }
+            n.type = ends_with(kind, "TACAN") ? NavType::tacan : NavType::dme;
+            if (n.name.size() > 4 && ends_with(kind, " DME")) n.name.resize(n.name.size() - 4);
+        }
+        if (ends_with(kind, " VORTAC")) n.name.resize(n.name.size() - 7);
+        else if (ends_with(kind, " VOR-DME") || ends_with(kind, " VOR/DME")) n.name.resize(n.name.size() - 8);
+        else if (ends_with(kind, " VOR") || ends_with(kind, " NDB")) n.name.resize(n.name.size() - 4);
+        data.navaids.push_back(std::move(n));
+    }
+    // A DME or TACAN standing where a VOR or an NDB of its ident stands is
+    // that station's: it makes an NDB-DME, a VOR-DME or a VORTAC of it.
+    std::unordered_multimap<std::string, size_t> stations;
+    for (size_t i = 0; i < data.navaids.size(); ++i)
+        if (data.navaids[i].type != NavType::dme && data.navaids[i].type != NavType::tacan)
+            stations.emplace(data.navaids[i].ident, i);
+    auto station_of = [&](const NavaidRec& d) -> NavaidRec* {
+        const auto [from, to] = stations.equal_range(d.ident);
+        for (auto it = from; it != to; ++it) {
+            NavaidRec& n = data.navaids[it->second];
+            if (distance_m(n.lat, n.lon, d.lat, d.lon) < 2000) return &n;
+        }
+        return nullptr;
+    };
+    for (const NavaidRec& d : ndb_dmes)
+        if (NavaidRec* n = station_of(d); n && n->type == NavType::ndb) n->type = NavType::ndb_dme;
+    std::vector<NavaidRec> kept;
+    kept.reserve(data.navaids.size());
+    for (NavaidRec& n : data.navaids) {
+        if (n.type == NavType::dme || n.type == NavType::tacan) {
+            if (NavaidRec* s = station_of(n)) {
+                if (s->type == NavType::vor) s->type = n.type == NavType::tacan ? NavType::vortac : NavType::vor_dme;
+                else if (s->type == NavType::ndb) s->type = NavType::ndb_dme;
+                continue;
+            }
+        }
+        kept.push_back(std::move(n));
+    }
+    data.navaids = std::move(kept);
+}
+
+// ---- fix.dat -----------------------------------------------------------------
+
+void read_fix(const std::string& path, NavData& data) {
+    LineReader in(path);
+    const int version = read_header(in, nullptr);
+    check_version(in, version, {600, 1101, 1200}, "fix.dat");
+    const bool modern = version >= 1101;
+    std::string line;
+    while (in.next(line)) {
+        const auto t = tokens(line);
+        if (t.empty()) continue;
+        if (t[0] == "99") break;
+        need(in, t, modern ? 5 : 3);
+        FixRec f;
+        f.lat = latitude(in, t[0]);
+        f.lon = longitude(in, t[1]);
+        f.ident = utf8_to_cp1252(t[2]);
+        if (modern) f.region = utf8_to_cp1252(t[4]);
+        data.fixes.push_back(std::move(f));
+    }
+}
+
+// ---- awy.dat -----------------------------------------------------------------
+
+void read_awy(const std::string& path, NavData& data) {
+    LineReader in(path);
+    const int version = read_header(in, nullptr);
+    check_version(in, version, {640, 1100}, "awy.dat");
+    const bool modern = version >= 1100;
+    std::string line;
+    while (in.next(line)) {
+        const auto t = tokens(line);
+        if (t.empty()) continue;
+        if (t[0] == "99") break;
+        AirwaySegment s;
+        std::string names;
+        if (modern) {
+            need(in, t, 11);
+            s.ident1 = utf8_to_cp1252(t[0]);
+            s.region1 = utf8_to_cp1252(t[1]);
+            s.type1 = static_cast<int>(number(in, t[2], "type"));
+            s.ident2 = utf8_to_cp1252(t[3]);
+            s.region2 = utf8_to_cp1252(t[4]);
+            s.type2 = static_cast<int>(number(in, t[5], "type"));
+            names = std::string(t[10]);
+        } else {
+            need(in, t, 10);
+            s.ident1 = utf8_to_cp1252(t[0]);
+            s.lat1 = latitude(in, t[1]);
+            s.lon1 = longitude(in, t[2]);
+            s.ident2 = utf8_to_cp1252(t[3]);
+            s.lat2 = latitude(in, t[4]);
+            s.lon2 = longitude(in, t[5]);
+            s.has_positions = true;
+            names = std::string(t[9]);
+        }
+        // One segment can carry several airways: "UN857-UL612".
+        size_t start = 0;
+        while (start <= names.size()) {
+            const size_t dash = names.find('-', start);
+            const std::string name = names.substr(start, dash == std::string::npos ? std::string::npos : dash - start);
+            if (!name.empty()) {
+                s.name = utf8_to_cp1252(name);
+                data.airways.push_back(s);
+            }
+            if (dash == std::string::npos) break;
+            start = dash + 1;
+        }
+    }
+}
+
+}  // namespace karvel::xplane

@@ -1,0 +1,105 @@
+// Navigation data in the X-Plane formats (apt.dat, nav.dat, fix.dat,
+// awy.dat, plain or gzip), read into plain records that the database writer
+// turns into a karvel navigation database.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace karvel::xplane {
+
+struct RunwayEnds {
+    std::string ident1, ident2;
+    double lat1 = 0, lon1 = 0, lat2 = 0, lon2 = 0;
+};
+
+struct AirportRec {
+    std::string icao, name, region;  // region: the format's, or empty
+    double lat = 0, lon = 0;
+    int elevation = 0;  // feet
+    std::vector<RunwayEnds> runways;
+};
+
+// karvel's navaid types.
+enum NavType { vor = 1, vor_dme = 2, vortac = 3, dme = 4, ndb = 5, tacan = 6, ndb_dme = 7 };
+
+struct NavaidRec {
+    int type = 0;
+    std::string ident, name, region;
+    int32_t freq = 0;  // karvel's encoding
+    double lat = 0, lon = 0;
+};
+
+struct LocaliserRec {
+    std::string ident, airport, runway;
+    int32_t freq = 0;
+    double lat = 0, lon = 0;
+};
+
+struct FixRec {
+    std::string ident, region;
+    double lat = 0, lon = 0;
+};
+
+struct AirwaySegment {
+    std::string name;
+    std::string ident1, region1, ident2, region2;
+    int type1 = 11, type2 = 11;  // 11 fix, 2 NDB, 3 VOR (versions 1100 and later)
+    double lat1 = 0, lon1 = 0, lat2 = 0, lon2 = 0;
+    bool has_positions = false;  // version 640 gives them
+};
+
+struct NavData {
+    std::string cycle;  // "1310" for 2013.10
+    std::vector<AirportRec> airports;
+    std::vector<NavaidRec> navaids;
+    std::vector<LocaliserRec> localisers;
+    std::vector<FixRec> fixes;
+    std::vector<AirwaySegment> airways;
+};
+
+// A file's lines, plain or gzip; throws Error naming the file (and the line
+// where it applies) for an unreadable, truncated or unknown file.
+class LineReader {
+  public:
+    explicit LineReader(const std::string& path);
+    ~LineReader();
+    LineReader(const LineReader&) = delete;
+    LineReader& operator=(const LineReader&) = delete;
+    bool next(std::string& line);  // false at the end
+    long number() const { return number_; }
+    const std::string& path() const { return path_; }
+    [[noreturn]] void fail(const std::string& what) const;
+
+  private:
+    std::string path_;
+    void* file_ = nullptr;
+    long number_ = 0;
+};
+
+// The version on the second line ("1000 Version - data cycle 2013.10, ...")
+// and the cycle it names, if any.
+int read_header(LineReader& in, std::string* cycle);
+
+void read_apt(const std::string& path, NavData& data);
+void read_nav(const std::string& path, NavData& data);
+void read_fix(const std::string& path, NavData& data);
+void read_awy(const std::string& path, NavData& data);
+
+// karvel's frequency encoding: the frequency times 10000 written in decimal
+// digits and read as hexadecimal (115.35 MHz is 0x1153500).
+int32_t karvel_frequency(double mhz_or_khz);
+
+// Initial great-circle bearing (degrees true) and distance (metres).
+double bearing_deg(double lat1, double lon1, double lat2, double lon2);
+double distance_m(double lat1, double lon1, double lat2, double lon2);
+
+// Writes the database to `path` under a temporary name, renamed when
+// complete; regions missing from the data come from the nearest airport.
+// `report` gets one line per step.
+void write_database(const NavData& data, const std::string& path,
+                    const std::function<void(const std::string&)>& report);
+
+}  // namespace karvel::xplane

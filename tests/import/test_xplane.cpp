@@ -1,0 +1,200 @@
+// X-Plane navigation data imported into a karvel database, then selected
+// with the program's own selection code; the errors that name file and line.
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include "app/error.h"
+#include "import/xplane.h"
+#include "navdb/selection.h"
+#include "navdb/sqlite_backend.h"
+#include "support.h"
+
+using namespace karvel;
+using karvel::test::RecordingView;
+using karvel::test::TempDir;
+using karvel::test::write_bytes;
+
+namespace {
+
+void write_gzip(const std::string& path, const std::string& text) {
+    gzFile f = gzopen(path.c_str(), "wb");
+    gzwrite(f, text.data(), static_cast<unsigned>(text.size()));
+    gzclose(f);
+}
+
+// One airport (two runways, an ILS at both ends of one), its navaids, fixes
+// and a two-segment airway, in the older and the newer versions.
+struct Fixture {
+    const char* name;
+    std::string apt, nav, fix, awy;
+};
+
+const Fixture kOld{
+    "FlightGear's versions",
+    "I\n1000 Version - data cycle 2013.10, build 1\n\n"
+    "1   392 1 0 LFXX Essai Ville\n"
+    "100 45.0 1 0 0.25 1 3 1 09 48.90000000 002.40000000 0 0 3 7 1 1 27 48.90000000 002.46000000 0 0 3 7 1 1\n"
+    "100 30.0 1 0 0.25 1 3 1 05R 48.91000000 002.41000000 0 0 3 7 1 1 23 48.92000000 002.43000000 0 0 3 7 1 1\n"
+    "99\n",
+    "\r\n810 Version - data cycle 2013.10, build 1\n"
+    "3 48.95000000 002.45000000 300 11535 130 0.0 XVR ESSAI VOR-DME\n"
+    "12 48.95000000 002.45000000 300 11535 130 0.0 XVR ESSAI VOR-DME\n"
+    "2 48.85000000 002.35000000 300 374 50 0.0 XN ESSAI NDB\n"
+    "13 48.80000000 002.30000000 300 11020 50 0.0 XDM ESSAI DME\n"
+    "4 48.90000000 002.47000000 300 11030 18 90.0 IXA LFXX 09 ILS-cat-I\n"
+    "4 48.90000000 002.39000000 300 10990 18 270.0 IXB LFXX 27 ILS-cat-I\n"
+    "6 48.90000000 002.40000000 300 11030 10 300090.0 IXA LFXX 09 GS\n"
+    "99\n",
+    "I\n600 Version - data cycle 2013.10\n"
+    "48.95000000 002.30000000 FIXA\n48.97000000 002.50000000 FIXB\n99\n",
+    "I\n640 Version - data cycle 2013.10\n"
+    "FIXA 48.95000000 002.30000000 XVR 48.95000000 002.45000000 2 100 460 UN1-UL2\n"
+    "XVR 48.95000000 002.45000000 FIXB 48.97000000 002.50000000 2 100 460 UN1\n99\n"};
+
+const Fixture kNew{
+    "X-Plane 11/12 versions",
+    "I\n1100 Version - data cycle 1802, build 1\n\n"
+    "1   392 1 0 XX0 Essai Ville\n"
+    "1302 icao_code LFXX\n1302 region_code LF\n1302 datum_lat 48.90500000\n1302 datum_lon 002.43000000\n"
+    "100 45.0 1 0 0.25 1 3 1 09 48.90000000 002.40000000 0 0 3 7 1 1 27 48.90000000 002.46000000 0 0 3 7 1 1\n"
+    "100 30.0 1 0 0.25 1 3 1 05R 48.91000000 002.41000000 0 0 3 7 1 1 23 48.92000000 002.43000000 0 0 3 7 1 1\n"
+    "99\n",
+    "I\n1150 Version - data cycle 1802, build 1\n"
+    "3 48.95000000 002.45000000 300 11535 130 0.0 XVR ENRT LF ESSAI VOR/DME\n"
+    "12 48.95000000 002.45000000 300 11535 130 0.0 XVR ENRT LF ESSAI VOR/DME\n"
+    "2 48.85000000 002.35000000 300 374 50 0.0 XN ENRT LF ESSAI NDB\n"
+    "13 48.80000000 002.30000000 300 11020 50 0.0 XDM ENRT LF ESSAI DME\n"
+    "4 48.90000000 002.47000000 300 11030 18 90.0 IXA LFXX LF 09 ILS-cat-I\n"
+    "4 48.90000000 002.39000000 300 10990 18 270.0 IXB LFXX LF 27 ILS-cat-I\n"
+    "99\n",
+    "I\n1200 Version - data cycle 1802\n"
+    "48.95000000 002.30000000 FIXA ENRT LF 2105430 FIX A\n48.97000000 002.50000000 FIXB ENRT LF 2105430\n99\n",
+    "I\n1100 Version - data cycle 1802\n"
+    "FIXA LF 11 XVR LF 3 N 2 100 460 UN1-UL2\nXVR LF 3 FIXB LF 11 N 2 100 460 UN1\n99\n"};
+
+void PrintTo(const Fixture& f, std::ostream* os) {
+    *os << f.name;
+}
+
+struct ImportTest : ::testing::TestWithParam<Fixture> {
+    void write_set(const Fixture& f) {
+        write_gzip(dir.file("apt.dat.gz"), f.apt);
+        write_bytes(dir.file("nav.dat"), f.nav);
+        write_bytes(dir.file("fix.dat"), f.fix);
+        write_gzip(dir.file("awy.dat.gz"), f.awy);
+    }
+    xplane::NavData read_set() {
+        xplane::NavData d;
+        xplane::read_apt(dir.file("apt.dat.gz"), d);
+        xplane::read_nav(dir.file("nav.dat"), d);
+        xplane::read_fix(dir.file("fix.dat"), d);
+        xplane::read_awy(dir.file("awy.dat.gz"), d);
+        return d;
+    }
+    TempDir dir;
+};
+
+}  // namespace
+
+TEST_P(ImportTest, ImportedDataSelectsLikeAnyDatabase) {
+    write_set(GetParam());
+    const xplane::NavData data = read_set();
+    xplane::write_database(data, dir.file("out.sqlite"), [](const std::string&) {});
+
+    Query q;
+    q.set_connection(std::make_shared<SqliteConnection>(dir.file("out.sqlite")));
+    NavState nav;
+    MapView view;
+    view.client_height = 600;
+    RecordingView lists;
+    NullProgress progress;
+    MemoLines memo;
+    LoadContext ctx{q, nav, lists, progress, memo, {}};
+    select_by_airport(ctx, view, "LFXX", 30);
+
+    ASSERT_EQ(nav.airports.size(), 1u);
+    EXPECT_EQ(nav.airports[0].name, "Essai Ville");
+    // Both runways pair (the "23" end took the side letter "L"), ILS on 09 and 27.
+    ASSERT_EQ(nav.runways.size(), 2u);
+    EXPECT_EQ(nav.runways[0].ident1 + "/" + nav.runways[0].ident2, "09/27");
+    EXPECT_TRUE(nav.runways[0].ils1 && nav.runways[0].ils2);
+    EXPECT_EQ(nav.runways[0].heading1, "90");  // due east along the parallel
+    EXPECT_EQ(nav.runways[1].ident1 + "/" + nav.runways[1].ident2, "05R/23L");
+    // The VOR-DME once (its DME is its own), the NDB, the lone DME; the localisers.
+    std::vector<std::string> vors;
+    for (const VOR& v : nav.vors) vors.push_back(v.ident + " " + v.freq + " " + v.desc);
+    EXPECT_EQ(vors, (std::vector<std::string>{"XDM 110.200 DME", "XVR 115.350 VOR-DME", "IXA 110.300 ILS",
+                                              "IXB 109.900 ILS"}));  // by latitude, then the ILS
+    ASSERT_EQ(nav.ndbs.size(), 1u);
+    EXPECT_EQ(nav.ndbs[0].freq, "374.000");
+    EXPECT_EQ(nav.waypoints.size(), 3u);  // the two fixes and the VOR as an airway end
+    // Two airways through the VOR: UN1 with both segments, UL2 with one.
+    ASSERT_EQ(nav.airways.size(), 2u);
+    EXPECT_EQ(nav.airways[0].name, "UN1");
+    EXPECT_EQ(nav.airways[0].lines.size(), 2u);
+    EXPECT_EQ(nav.airways[1].lines.size(), 1u);
+    EXPECT_DOUBLE_EQ(nav.airways[0].lines[0].lat2, 48.95);
+    // The cycle and the region of the lookups.
+    q.set_sql({"select val from config where key='CycleName'"});
+    q.open();
+    EXPECT_EQ(q.as_text("val"), std::string(GetParam().apt).find("2013.10") != std::string::npos ? "1310" : "1802");
+    q.close();
+    NavState region;
+    LoadContext rctx{q, region, lists, progress, memo, {}};
+    select_by_region(rctx, view, "LF");
+    EXPECT_EQ(region.airports.size(), 1u);
+    EXPECT_EQ(region.waypoints.size(), 3u);  // the two fixes and the VOR as an airway end
+}
+
+INSTANTIATE_TEST_SUITE_P(Versions, ImportTest, ::testing::Values(kOld, kNew),
+                         [](const auto& info) { return info.index == 0 ? "Old" : "New"; });
+
+TEST(ImportErrors, NameTheFileAndTheLineAndLeaveNoDatabase) {
+    TempDir dir;
+    auto message = [&](const std::string& file, const std::string& text, auto read) {
+        write_bytes(dir.file(file), text);
+        xplane::NavData d;
+        try {
+            read(dir.file(file), d);
+        } catch (const Error& e) {
+            return std::string(e.what());
+        }
+        return std::string("no error");
+    };
+    const std::string version = message("nav.dat", "I\n900 Version\n99\n", xplane::read_nav);
+    EXPECT_NE(version.find("nav.dat"), std::string::npos) << version;
+    EXPECT_NE(version.find("version 900"), std::string::npos) << version;
+    const std::string row = message("fix.dat", "I\n600 Version\n48.1 2.1 A\nnord 2.2 B\n", xplane::read_fix);
+    EXPECT_NE(row.find("fix.dat\", ligne 4 : latitude"), std::string::npos) << row;
+    const std::string shortrow =
+        message("apt.dat", "I\n1000 Version\n1 10 1 0 LFXX X\n100 45 1 0\n", xplane::read_apt);
+    EXPECT_NE(shortrow.find("ligne 4"), std::string::npos) << shortrow;
+
+    // A gzip file cut short.
+    write_gzip(dir.file("cut.gz"), "I\n600 Version\n" + std::string(200000, '1'));
+    std::string bytes = karvel::test::read_bytes(dir.file("cut.gz"));
+    write_bytes(dir.file("cut.gz"), bytes.substr(0, bytes.size() / 2));
+    xplane::NavData d;
+    try {
+        xplane::read_fix(dir.file("cut.gz"), d);
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find("tronqu"), std::string::npos) << e.what();
+    }
+
+    // A database already there stays as it was when the writing fails.
+    write_bytes(dir.file("keep.sqlite"), "old");
+    xplane::NavData bad;
+    bad.airports.push_back({"LFXX", "x", "", 0, 0, 0, {}});
+    EXPECT_THROW(xplane::write_database(bad, dir.file("nowhere/new.sqlite"), [](const std::string&) {}), Error);
+    EXPECT_EQ(karvel::test::read_bytes(dir.file("keep.sqlite")), "old");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("nowhere")));
+}
+
+TEST(ImportNumbers, FrequenciesAndGeometry) {
+    EXPECT_EQ(xplane::karvel_frequency(115.35), 0x1153500);
+    EXPECT_EQ(xplane::karvel_frequency(374), 0x3740000);
+    EXPECT_NEAR(xplane::bearing_deg(0, 0, 1, 0), 0, 1e-9);
+    EXPECT_NEAR(xplane::bearing_deg(0, 0, 0, 1), 90, 1e-9);
+    EXPECT_NEAR(xplane::distance_m(0, 0, 0, 1), 111195, 1);
+}
