@@ -86,6 +86,11 @@ double number(const LineReader& in, std::string_view t, const char* what) {
     return v;
 }
 
+// A whole number of any size the file may hold, defined for every value.
+int whole(double v) {
+    return static_cast<int>(std::clamp(nearest_even(v), -2147483647LL, 2147483647LL));
+}
+
 double latitude(const LineReader& in, std::string_view t) {
     const double v = number(in, t, "latitude");
     if (v < -90 || v > 90) in.fail(w1252("latitude hors de [-90, 90]"));
@@ -242,7 +247,7 @@ void read_apt(const std::string& path, NavData& data) {
             if (t[0] != "1") continue;  // seaplane bases and heliports
             need(in, t, 5);
             a = AirportRec{};
-            a.elevation = static_cast<int>(number(in, t[1], "altitude"));
+            a.elevation = whole(number(in, t[1], "altitude"));
             a.icao = utf8_to_cp1252(t[4]);
             a.name = rest(t, 5);
             open = true;
@@ -423,10 +428,10 @@ void read_awy(const std::string& path, NavData& data) {
             need(in, t, 11);
             s.ident1 = utf8_to_cp1252(t[0]);
             s.region1 = utf8_to_cp1252(t[1]);
-            s.type1 = static_cast<int>(number(in, t[2], "type"));
+            s.type1 = whole(number(in, t[2], "type"));
             s.ident2 = utf8_to_cp1252(t[3]);
             s.region2 = utf8_to_cp1252(t[4]);
-            s.type2 = static_cast<int>(number(in, t[5], "type"));
+            s.type2 = whole(number(in, t[5], "type"));
             names = std::string(t[10]);
         } else {
             need(in, t, 10);
