@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/cp1252.h"
+#include "cli/command_line.h"
 #include "app/error.h"
 #include "app/numtext.h"
 #include "import/xplane.h"
@@ -96,16 +97,10 @@ int run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::fputs(kUsage, stdout);
-            return 0;
-        }
+    if (karvel::print_help_if_asked(argc, argv, kUsage)) return 0;
     try {
         return run(argc, argv);
     } catch (const std::exception& e) {
-        std::fflush(stdout);
-        std::fprintf(stderr, "karvel-import: %s\n", cp1252_to_utf8(e.what()).c_str());
-        return 1;
+        return karvel::report_failure("karvel-import", e);
     }
 }

@@ -17,6 +17,7 @@
 
 #include "app/app_state.h"
 #include "app/cp1252.h"
+#include "cli/command_line.h"
 #include "app/file_output.h"
 #include "app/error.h"
 #include "app/ini_file.h"
@@ -318,11 +319,7 @@ int run(const Options& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::fputs(kUsage, stdout);
-            return 0;
-        }
+    if (karvel::print_help_if_asked(argc, argv, kUsage)) return 0;
     // Numbers keep "." whatever the locale. A picture needs the toolkit's
     // fonts: its offscreen platform draws them without a display.
     bool picture = false;
