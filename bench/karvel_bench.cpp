@@ -8,12 +8,13 @@
 
 #include <QGuiApplication>
 #include <QPainter>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
+#include <random>
 #include <sstream>
 
 #include "app/cp1252.h"
@@ -21,6 +22,7 @@
 #include "app/ini_file.h"
 #include "app/settings.h"
 #include "geography/geo_levels.h"
+#include "import/xplane.h"
 #include "map/render.h"
 #include "navdb/selection.h"
 #include "navdb/sqlite_backend.h"
@@ -351,6 +353,89 @@ void BM_DrawMapAirport300(benchmark::State& state) {
     draw_case(state, false);
 }
 BENCHMARK(BM_DrawMapAirport300)->Unit(benchmark::kMillisecond);
+
+// The import at world scale: 10,000 airports with two runways, a VOR and
+// eight fixes each, and a CIFP file each with six SIDs (two runway
+// transitions, a common route, two en-route transitions) and six STARs.
+struct ImportWorld {
+    ImportWorld() {
+        std::mt19937 random(7);
+        std::uniform_real_distribution<double> offset(-0.4, 0.4);
+        dir = std::filesystem::temp_directory_path() / "karvel-bench-import";
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir / "CIFP");
+        auto code = [](int n, int width) {
+            std::string s(static_cast<size_t>(width), 'A');
+            for (int i = width - 1; i >= 0; --i, n /= 26)
+                s[static_cast<size_t>(i)] = static_cast<char>('A' + n % 26);
+            return s;
+        };
+        for (int a = 0; a < 10000; ++a) {
+            const double lat = -55 + (a / 200) * 1.25, lon = -179 + (a % 200) * 1.79;
+            const std::string icao = code(a, 4), region = icao.substr(0, 2), vor = code(a, 3);
+            xplane::AirportRec ap{icao, "BENCH " + icao, region, lat, lon, 100, {}};
+            ap.runways.push_back({"09", "27", lat, lon - 0.02, lat, lon + 0.02});
+            ap.runways.push_back({"04", "22", lat - 0.015, lon - 0.01, lat + 0.015, lon + 0.01});
+            data.airports.push_back(std::move(ap));
+            data.navaids.push_back(
+                {xplane::vor_dme, vor, "BENCH", region, 0x1153500, lat + 0.1, lon});
+            std::vector<std::string> fixes;
+            for (int f = 0; f < 8; ++f) {
+                fixes.push_back(code(a * 8 + f, 5));
+                data.fixes.push_back(
+                    {fixes.back(), region, "ENRT", lat + offset(random), lon + offset(random)});
+            }
+            std::string cifp;
+            auto row = [&](const char* kind, int seq, char type, const std::string& name,
+                           const std::string& transition, const std::string& fix, const char* leg) {
+                cifp += std::string(kind) + ":" + std::to_string(seq) + "," + type + "," + name +
+                        "," + transition + "," + fix + "," + region + ",E,A,E   , ,   ," + leg +
+                        ", ," + vor + "," + region +
+                        ",D, ,      ,0900,0120,0900,0050, ,     ,     ,05000, ,   ,    ,   , , , , "
+                        ", , , , ;\n";
+            };
+            for (int p = 0; p < 12; ++p) {
+                const bool sid = p < 6;
+                const char* kind = sid ? "SID" : "STAR";
+                const std::string name =
+                    fixes[static_cast<size_t>(p % 8)].substr(0, 4) + std::to_string(p % 10) + "A";
+                int seq = 10;
+                for (const char* rw : {"RW09", "RW27"})
+                    for (int l = 0; l < 3; ++l)
+                        row(kind, seq += 10, sid ? '1' : '3', name, rw, fixes[(p + l) % 8], "TF");
+                for (int l = 0; l < 6; ++l)
+                    row(kind, seq += 10, '2', name, "ALL", fixes[(p + l + 3) % 8], l ? "CF" : "IF");
+                for (int t = 0; t < 2; ++t)
+                    for (int l = 0; l < 3; ++l)
+                        row(kind, seq += 10, sid ? '3' : '1', name, fixes[(p + t) % 8],
+                            fixes[(p + t + l) % 8], l ? "TF" : "IF");
+            }
+            const std::string path = (dir / "CIFP" / (icao + ".dat")).string();
+            std::ofstream(path) << cifp;
+            data.cifp_files.emplace_back(icao, path);
+        }
+    }
+    ~ImportWorld() { std::filesystem::remove_all(dir); }
+    std::filesystem::path dir;
+    xplane::NavData data;
+};
+
+void BM_ImportWorld(benchmark::State& state) {
+    static ImportWorld w;
+    const std::string out = (w.dir / "world.sqlite").string();
+    std::string last;
+    for (auto _ : state)
+        xplane::write_database(w.data, out, [&](const std::string& line) { last = line; });
+    state.SetLabel(cp1252_to_utf8(last));
+    state.counters["peak_rss_MB"] = [] {
+        std::ifstream status("/proc/self/status");
+        std::string line;
+        while (std::getline(status, line))
+            if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024;
+        return 0.0;
+    }();
+}
+BENCHMARK(BM_ImportWorld)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 

@@ -2,17 +2,20 @@
 // navigation database.
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/cp1252.h"
-#include "cli/command_line.h"
 #include "app/error.h"
 #include "app/numtext.h"
+#include "cli/command_line.h"
 #include "import/xplane.h"
 
 namespace {
@@ -29,14 +32,16 @@ const char* const kUsage =
     "\n"
     "FOLDER holds apt.dat, nav.dat (or earth_nav.dat), fix.dat (or earth_fix.dat)\n"
     "and awy.dat (or earth_awy.dat), plain or gzip (.gz), directly or under\n"
-    "Airports/ and Navaids/ as FlightGear ships them. Versions: apt 1000 to 1200,\n"
-    "nav 810, 1100, 1150, 1200, fix 600, 1101, 1200, awy 640, 1100.\n"
+    "Airports/ and Navaids/ as FlightGear ships them, and the SIDs and STARs of\n"
+    "CIFP/ICAO.dat files where FOLDER has a CIFP folder. Versions: apt 1000 to\n"
+    "1200, nav 810, 1100, 1150, 1200, fix 600, 1101, 1200, awy 640, 1100, CIFP 1101.\n"
     "\n"
     "The database is written under a temporary name and renamed when complete:\n"
     "an interrupted import leaves no half database. An error names the file and\n"
     "the line, and exits with status 1.\n";
 
-std::optional<std::string> find_file(const fs::path& folder, std::initializer_list<const char*> names) {
+std::optional<std::string> find_file(const fs::path& folder,
+                                     std::initializer_list<const char*> names) {
     std::error_code ec;
     for (const char* sub : {"", "Airports", "Navaids"})
         for (const char* n : names)
@@ -45,6 +50,29 @@ std::optional<std::string> find_file(const fs::path& folder, std::initializer_li
                 if (fs::is_regular_file(p, ec)) return p.string();
             }
     return std::nullopt;
+}
+
+// CIFP/ICAO.dat (or .dat.gz), one file per airport, in name order.
+void read_procedures(const fs::path& cifp, xplane::NavData& data) {
+    std::error_code ec;
+    if (!fs::is_directory(cifp, ec)) {
+        std::printf("CIFP : absent\n");
+        return;
+    }
+    std::vector<std::pair<std::string, std::string>> files;  // ICAO, path
+    for (const auto& entry : fs::directory_iterator(cifp, ec)) {
+        std::string name = entry.path().filename().string();
+        if (!entry.is_regular_file(ec)) continue;
+        if (name.size() > 3 && name.compare(name.size() - 3, 3, ".gz") == 0)
+            name.resize(name.size() - 3);
+        if (name.size() <= 4 || name.compare(name.size() - 4, 4, ".dat") != 0) continue;
+        files.emplace_back(utf8_to_cp1252(name.substr(0, name.size() - 4)), entry.path().string());
+    }
+    if (ec) throw Error(w1252("dossier illisible : ") + path_text(cifp.string()));
+    std::sort(files.begin(), files.end());
+    std::printf("%s : %zu fichiers, lus avec l'écriture\n",
+                cp1252_to_utf8(path_text(cifp.string())).c_str(), files.size());
+    data.cifp_files = std::move(files);
 }
 
 int run(int argc, char** argv) {
@@ -60,9 +88,11 @@ int run(int argc, char** argv) {
         else
             throw Error(w1252("un seul dossier, pas aussi ") + path_text(a));
     }
-    if (folder.empty() || output.empty()) throw Error(w1252("il faut un dossier et --output (voir --help)"));
+    if (folder.empty() || output.empty())
+        throw Error(w1252("il faut un dossier et --output (voir --help)"));
     std::error_code ec;
-    if (!fs::is_directory(folder, ec)) throw Error(w1252("dossier introuvable : ") + path_text(folder));
+    if (!fs::is_directory(folder, ec))
+        throw Error(w1252("dossier introuvable : ") + path_text(folder));
 
     xplane::NavData data;
     const auto clock = std::chrono::steady_clock::now;
@@ -71,7 +101,8 @@ int run(int argc, char** argv) {
                     void (*read)(const std::string&, xplane::NavData&), bool required) {
         const auto file = find_file(folder, names);
         if (!file) {
-            if (required) throw Error(std::string(what) + w1252(" introuvable dans ") + path_text(folder));
+            if (required)
+                throw Error(std::string(what) + w1252(" introuvable dans ") + path_text(folder));
             std::printf("%s : absent\n", what);
             return;
         }
@@ -85,6 +116,7 @@ int run(int argc, char** argv) {
     step("nav.dat", {"nav.dat", "earth_nav.dat"}, xplane::read_nav, true);
     step("fix.dat", {"fix.dat", "earth_fix.dat"}, xplane::read_fix, false);
     step("awy.dat", {"awy.dat", "earth_awy.dat"}, xplane::read_awy, false);
+    read_procedures(folder / fs::path("CIFP"), data);
     xplane::write_database(data, output, [](const std::string& line) {
         std::printf("  %s\n", cp1252_to_utf8(line).c_str());
         std::fflush(stdout);

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <optional>
+#include <tuple>
 #include <unordered_map>
 
 #include "app/cp1252.h"
@@ -34,8 +36,8 @@ extern "C" void on_stop(int signal_number) {
 class Db {
   public:
     explicit Db(const std::string& path) {
-        if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
-            SQLITE_OK)
+        if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                            nullptr) != SQLITE_OK)
             fail("ouverture");
     }
     ~Db() { sqlite3_close(db_); }
@@ -49,8 +51,8 @@ class Db {
     }
     sqlite3* get() { return db_; }
     [[noreturn]] void fail(const char* what) {
-        throw Error(w1252("écriture de la base (") + w1252(what) + ") : " +
-                    utf8_to_cp1252(sqlite3_errmsg(db_)));
+        throw Error(w1252("écriture de la base (") + w1252(what) +
+                    ") : " + utf8_to_cp1252(sqlite3_errmsg(db_)));
     }
 
   private:
@@ -61,7 +63,8 @@ class Db {
 class Insert {
   public:
     Insert(Db& db, const char* sql) : db_(db) {
-        if (sqlite3_prepare_v2(db.get(), sql, -1, &st_, nullptr) != SQLITE_OK) db.fail("préparation");
+        if (sqlite3_prepare_v2(db.get(), sql, -1, &st_, nullptr) != SQLITE_OK)
+            db.fail("préparation");
     }
     ~Insert() { sqlite3_finalize(st_); }
     Insert& operator()(long long v) {
@@ -73,6 +76,13 @@ class Insert {
         sqlite3_bind_double(st_, ++i_, v);
         return *this;
     }
+    Insert& operator()(std::optional<double> v) { return v ? (*this)(*v) : null(); }
+    Insert& null() {
+        sqlite3_bind_null(st_, ++i_);
+        return *this;
+    }
+    Insert& id(long long v) { return v ? (*this)(v) : null(); }  // 0: none
+    Insert& text(const std::string& v) { return v.empty() ? null() : (*this)(v); }
     Insert& operator()(const std::string& v) {  // Windows-1252 inside, UTF-8 in the database
         const std::string u = cp1252_to_utf8(v);
         sqlite3_bind_text(st_, ++i_, u.data(), static_cast<int>(u.size()), SQLITE_TRANSIENT);
@@ -93,9 +103,11 @@ class Insert {
 // Regions by the nearest airport, on a grid of one-degree cells.
 class NearestRegion {
   public:
-    explicit NearestRegion(const std::vector<AirportRec>& airports, const std::vector<std::string>& regions)
+    explicit NearestRegion(const std::vector<AirportRec>& airports,
+                           const std::vector<std::string>& regions)
         : airports_(airports), regions_(regions) {
-        for (size_t i = 0; i < airports.size(); ++i) cells_[key(cell(airports[i].lat), cell(airports[i].lon))].push_back(i);
+        for (size_t i = 0; i < airports.size(); ++i)
+            cells_[key(cell(airports[i].lat), cell(airports[i].lon))].push_back(i);
     }
     std::string operator()(double lat, double lon) const {
         const int cy = cell(lat), cx = cell(lon);
@@ -136,101 +148,152 @@ std::string upper(std::string s) {
     return s;
 }
 
-void fill(Db& db, const NavData& d, const std::function<void(const std::string&)>& report) {
-    Insert config(db, "INSERT INTO config (key, val) VALUES (?, ?)");
-    config(std::string("CycleName"))(d.cycle).run();
-    config(std::string("Provider"))(std::string("X-Plane navdata (karvel-import)")).run();
-    Insert types(db, "INSERT INTO navaidtypes (type, desc) VALUES (?, ?)");
-    const char* names[] = {"VOR", "VOR-DME", "VORTAC", "DME", "NDB", "TACAN", "NDB-DME"};
-    for (int i = 0; i < 7; ++i) types(i + 1)(std::string(names[i])).run();
+using Report = std::function<void(const std::string&)>;
 
-    // Airports, their region lookups and runway ends.
-    std::vector<std::string> regions;
-    regions.reserve(d.airports.size());
+struct Place {
+    double lat = 0, lon = 0;
+};
+
+// What the later tables refer to, kept while the earlier ones are written.
+struct Written {
+    std::vector<std::string> airport_regions;            // by airport index; airport i has ID i + 1
+    std::unordered_map<std::string, size_t> airport_at;  // ICAO
+    struct RunwayEnd {
+        long long id;
+        Place at;
+    };
+    std::unordered_map<std::string, RunwayEnd> runway_ends;  // "ICAO|ident"
+    std::vector<std::string> navaid_regions;                 // navaid i has ID i + 1
+    std::vector<std::string> fix_regions;                    // fix i is waypoint i + 1
+    std::unordered_map<std::string, long long> wpt_ids;      // "ident|region" and "ident|lat|lon"
+    long long last_waypoint = 0;
+};
+
+std::string at_key(const std::string& ident, double lat, double lon) {
+    return upper(ident) + "|" + std::to_string(std::llround(lat * 1e6)) + "|" +
+           std::to_string(std::llround(lon * 1e6));
+}
+
+class Waypoints {
+  public:
+    Waypoints(Db& db, Written& w)
+        : w_(w),
+          wpt_(db,
+               "INSERT INTO waypoints (ID, ident, name, latitude, longtitude) VALUES (?, ?, ?, ?, "
+               "?)"),
+          look_(db, "INSERT INTO waypointlookup (id, country) VALUES (?, ?)") {}
+    long long add(const std::string& ident, const std::string& region, double lat, double lon) {
+        const long long id = ++w_.last_waypoint;
+        wpt_(id)(ident)(std::string())(lat)(lon).run();
+        look_(id)(region).run();
+        w_.wpt_ids.try_emplace(upper(ident) + "|" + upper(region), id);
+        w_.wpt_ids.try_emplace(at_key(ident, lat, lon), id);
+        return id;
+    }
+    // The waypoint of that ident at that place, made when there is none yet.
+    long long at(const std::string& ident, const std::string& region, double lat, double lon) {
+        if (auto it = w_.wpt_ids.find(at_key(ident, lat, lon)); it != w_.wpt_ids.end())
+            return it->second;
+        return add(ident, region, lat, lon);
+    }
+
+  private:
+    Written& w_;
+    Insert wpt_, look_;
+};
+
+void write_airports(Db& db, const NavData& d, Written& w, const Report& report) {
+    w.airport_regions.reserve(d.airports.size());
     for (const AirportRec& a : d.airports)
-        regions.push_back(!a.region.empty() ? a.region : a.icao.substr(0, 2));
-    Insert airport(db, "INSERT INTO airports (ID, ICAO, name, latitude, longtitude, elevation) VALUES (?, ?, ?, ?, ?, ?)");
+        w.airport_regions.push_back(!a.region.empty() ? a.region : a.icao.substr(0, 2));
+    Insert airport(db,
+                   "INSERT INTO airports (ID, ICAO, name, latitude, longtitude, elevation) VALUES "
+                   "(?, ?, ?, ?, ?, ?)");
     Insert alook(db, "INSERT INTO airportlookup (id, extid) VALUES (?, ?)");
-    Insert runway(db, "INSERT INTO runways (ID, airportID, ident, trueheading, latitude, longtitude, length) VALUES (?, ?, ?, ?, ?, ?, ?)");
-    std::unordered_map<std::string, long long> runway_ids;  // "ICAO|ident"
+    Insert runway(db,
+                  "INSERT INTO runways (ID, airportID, ident, trueheading, latitude, longtitude, "
+                  "length) VALUES (?, ?, ?, ?, ?, ?, ?)");
     long long rid = 0;
     for (size_t i = 0; i < d.airports.size(); ++i) {
         const AirportRec& a = d.airports[i];
         const long long id = static_cast<long long>(i) + 1;
+        w.airport_at.try_emplace(upper(a.icao), i);
         airport(id)(a.icao)(a.name)(a.lat)(a.lon)(a.elevation).run();
         // The lookup text begins with the region code.
-        const std::string& region = regions[i];
+        const std::string& region = w.airport_regions[i];
         alook(id)(upper(a.icao).rfind(upper(region), 0) == 0 ? a.icao : region + a.icao).run();
         for (const RunwayEnds& r : a.runways) {
             const long long length = std::llround(distance_m(r.lat1, r.lon1, r.lat2, r.lon2));
-            runway(++rid)(id)(r.ident1)(bearing_deg(r.lat1, r.lon1, r.lat2, r.lon2))(r.lat1)(r.lon1)(length).run();
-            runway_ids.try_emplace(upper(a.icao) + "|" + upper(r.ident1), rid);
-            runway(++rid)(id)(r.ident2)(bearing_deg(r.lat2, r.lon2, r.lat1, r.lon1))(r.lat2)(r.lon2)(length).run();
-            runway_ids.try_emplace(upper(a.icao) + "|" + upper(r.ident2), rid);
+            runway(++rid)(id)(r.ident1)(bearing_deg(r.lat1, r.lon1, r.lat2, r.lon2))(r.lat1)(
+                r.lon1)(length)
+                .run();
+            w.runway_ends.try_emplace(upper(a.icao) + "|" + upper(r.ident1),
+                                      Written::RunwayEnd{rid, {r.lat1, r.lon1}});
+            runway(++rid)(id)(r.ident2)(bearing_deg(r.lat2, r.lon2, r.lat1, r.lon1))(r.lat2)(
+                r.lon2)(length)
+                .run();
+            w.runway_ends.try_emplace(upper(a.icao) + "|" + upper(r.ident2),
+                                      Written::RunwayEnd{rid, {r.lat2, r.lon2}});
         }
     }
     report(std::to_string(d.airports.size()) + w1252(" aéroports, ") + std::to_string(rid) +
            " bouts de piste");
+}
 
-    Insert ils(db, "INSERT INTO ILSes (ID, runwayID, ident, freq, latitude, longtitude) VALUES (?, ?, ?, ?, ?, ?)");
+void write_navaids(Db& db, const NavData& d, Written& w, const NearestRegion& nearest,
+                   const Report& report) {
+    Insert ils(db,
+               "INSERT INTO ILSes (ID, runwayID, ident, freq, latitude, longtitude) VALUES (?, ?, "
+               "?, ?, ?, ?)");
     long long ils_count = 0;
     for (const LocaliserRec& l : d.localisers) {
-        const auto it = runway_ids.find(upper(l.airport) + "|" + upper(l.runway));
-        if (it == runway_ids.end()) continue;  // a runway the airport file does not have
-        ils(++ils_count)(it->second)(l.ident)(l.freq)(l.lat)(l.lon).run();
+        const auto it = w.runway_ends.find(upper(l.airport) + "|" + upper(l.runway));
+        if (it == w.runway_ends.end()) continue;  // a runway the airport file does not have
+        ils(++ils_count)(it->second.id)(l.ident)(l.freq)(l.lat)(l.lon).run();
     }
-
-    const NearestRegion nearest(d.airports, regions);
-    Insert navaid(db, "INSERT INTO navaids (ID, ident, type, name, freq, latitude, longtitude) VALUES (?, ?, ?, ?, ?, ?, ?)");
+    Insert navaid(db,
+                  "INSERT INTO navaids (ID, ident, type, name, freq, latitude, longtitude) VALUES "
+                  "(?, ?, ?, ?, ?, ?, ?)");
     Insert nlook(db, "INSERT INTO navaidlookup (id, country) VALUES (?, ?)");
-    std::unordered_map<std::string, size_t> navaid_at;  // "ident|region"
+    w.navaid_regions.reserve(d.navaids.size());
     for (size_t i = 0; i < d.navaids.size(); ++i) {
         const NavaidRec& n = d.navaids[i];
         const long long id = static_cast<long long>(i) + 1;
-        const std::string region = !n.region.empty() ? n.region : nearest(n.lat, n.lon);
+        w.navaid_regions.push_back(!n.region.empty() ? n.region : nearest(n.lat, n.lon));
         navaid(id)(n.ident)(n.type)(n.name)(n.freq)(n.lat)(n.lon).run();
-        nlook(id)(region).run();
-        navaid_at.try_emplace(upper(n.ident) + "|" + upper(region), i);
+        nlook(id)(w.navaid_regions.back()).run();
     }
     report(std::to_string(d.navaids.size()) + " balises, " + std::to_string(ils_count) + " ILS");
+}
 
-    Insert wpt(db, "INSERT INTO waypoints (ID, ident, name, latitude, longtitude) VALUES (?, ?, ?, ?, ?)");
-    Insert wlook(db, "INSERT INTO waypointlookup (id, country) VALUES (?, ?)");
-    std::unordered_map<std::string, long long> wpt_ids;  // "ident|region" and "ident|lat|lon"
-    long long wid = 0;
-    auto at_key = [](const std::string& ident, double lat, double lon) {
-        return upper(ident) + "|" + std::to_string(std::llround(lat * 1e6)) + "|" + std::to_string(std::llround(lon * 1e6));
-    };
-    auto add_waypoint = [&](const std::string& ident, const std::string& region, double lat, double lon) {
-        wpt(++wid)(ident)(std::string())(lat)(lon).run();
-        wlook(wid)(region).run();
-        wpt_ids.try_emplace(upper(ident) + "|" + upper(region), wid);
-        wpt_ids.try_emplace(at_key(ident, lat, lon), wid);
-        return wid;
-    };
-    for (const FixRec& f : d.fixes)
-        add_waypoint(f.ident, !f.region.empty() ? f.region : nearest(f.lat, f.lon), f.lat, f.lon);
-    const long long fix_count = wid;
+// Airways: an end that is a navaid becomes a waypoint of its own too.
+void write_fixes_and_airways(Db& db, const NavData& d, Written& w, Waypoints& waypoints,
+                             const NearestRegion& nearest, const Report& report) {
+    w.fix_regions.reserve(d.fixes.size());
+    for (const FixRec& f : d.fixes) {
+        w.fix_regions.push_back(!f.region.empty() ? f.region : nearest(f.lat, f.lon));
+        waypoints.add(f.ident, w.fix_regions.back(), f.lat, f.lon);
+    }
+    std::unordered_map<std::string, size_t> navaid_at;  // "ident|region"
+    for (size_t i = 0; i < d.navaids.size(); ++i)
+        navaid_at.try_emplace(upper(d.navaids[i].ident) + "|" + upper(w.navaid_regions[i]), i);
 
-    // Airways: an end that is a navaid becomes a waypoint of its own too.
     Insert airway(db, "INSERT INTO airways (id, ident) VALUES (?, ?)");
-    Insert leg(db, "INSERT INTO airwaylegs (ID, airwayid, waypoint1ID, waypoint2ID) VALUES (?, ?, ?, ?)");
+    Insert leg(
+        db, "INSERT INTO airwaylegs (ID, airwayid, waypoint1ID, waypoint2ID) VALUES (?, ?, ?, ?)");
     std::unordered_map<std::string, long long> airway_ids;
     long long legs = 0, skipped = 0;
-    auto end_id = [&](const std::string& ident, const std::string& region, int type, bool positioned,
-                      double lat, double lon) -> long long {
-        if (positioned) {
-            if (auto it = wpt_ids.find(at_key(ident, lat, lon)); it != wpt_ids.end()) return it->second;
-            return add_waypoint(ident, nearest(lat, lon), lat, lon);
-        }
-        if (auto it = wpt_ids.find(upper(ident) + "|" + upper(region)); it != wpt_ids.end() && type == 11)
+    auto end_id = [&](const std::string& ident, const std::string& region, int type,
+                      bool positioned, double lat, double lon) -> long long {
+        if (positioned) return waypoints.at(ident, nearest(lat, lon), lat, lon);
+        if (auto it = w.wpt_ids.find(upper(ident) + "|" + upper(region));
+            it != w.wpt_ids.end() && type == 11)
             return it->second;
         if (type == 2 || type == 3) {
             const auto n = navaid_at.find(upper(ident) + "|" + upper(region));
             if (n == navaid_at.end()) return -1;
             const NavaidRec& r = d.navaids[n->second];
-            if (auto it = wpt_ids.find(at_key(ident, r.lat, r.lon)); it != wpt_ids.end()) return it->second;
-            return add_waypoint(ident, region, r.lat, r.lon);
+            return waypoints.at(ident, region, r.lat, r.lon);
         }
         return -1;
     };
@@ -241,13 +304,309 @@ void fill(Db& db, const NavData& d, const std::function<void(const std::string&)
             ++skipped;  // an end no file places
             continue;
         }
-        auto [it, added] = airway_ids.try_emplace(upper(s.name), static_cast<long long>(airway_ids.size()) + 1);
+        auto [it, added] =
+            airway_ids.try_emplace(upper(s.name), static_cast<long long>(airway_ids.size()) + 1);
         if (added) airway(it->second)(s.name).run();
         leg(++legs)(it->second)(a)(b).run();
     }
-    report(std::to_string(fix_count) + " points, " + std::to_string(airway_ids.size()) + " airways (" +
-           std::to_string(legs) + w1252(" segments") +
-           (skipped ? ", " + std::to_string(skipped) + w1252(" sans position, laissés") : std::string()) + ")");
+    report(std::to_string(d.fixes.size()) + " points, " + std::to_string(airway_ids.size()) +
+           " airways (" + std::to_string(legs) + w1252(" segments") +
+           (skipped ? ", " + std::to_string(skipped) + w1252(" sans position, laissés")
+                    : std::string()) +
+           ")");
+}
+
+// The places a procedure names, found the way the procedure means them.
+class Places {
+  public:
+    struct Found {
+        Place at;
+        long long waypoint = 0;  // waypoints.ID, 0 when none
+        long long navaid = 0;    // navaids.ID, 0 when none
+    };
+
+    Places(const NavData& d, Written& w, Waypoints& waypoints)
+        : d_(d), w_(w), waypoints_(waypoints) {
+        for (size_t i = 0; i < d.fixes.size(); ++i) fixes_.emplace(upper(d.fixes[i].ident), i);
+        for (size_t i = 0; i < d.navaids.size(); ++i)
+            navaids_.emplace(upper(d.navaids[i].ident), i);
+        for (const LocaliserRec& l : d.localisers)
+            localisers_.try_emplace(upper(l.airport) + "|" + upper(l.ident), Place{l.lat, l.lon});
+        for (const IlsDmeRec& m : d.ils_dmes)
+            ils_dmes_.try_emplace(upper(m.airport) + "|" + upper(m.ident), Place{m.lat, m.lon});
+    }
+
+    // `as_fix`: a navaid flown to becomes a waypoint, as airway ends do.
+    std::optional<Found> find(const PointRef& p, size_t airport, bool as_fix) {
+        const AirportRec& a = d_.airports[airport];
+        const std::string ident = upper(p.ident), icao = upper(a.icao);
+        if (p.section == "PG") {  // a runway threshold, "RW27L"
+            const auto it = w_.runway_ends.find(
+                icao + "|" + (ident.rfind("RW", 0) == 0 ? ident.substr(2) : ident));
+            if (it == w_.runway_ends.end()) return std::nullopt;
+            return Found{it->second.at, 0, 0};
+        }
+        if (p.section == "PA") return Found{{a.lat, a.lon}, 0, 0};
+        if (p.section == "PI") {  // distances run from the ILS's DME where it has one
+            if (auto it = ils_dmes_.find(icao + "|" + ident); it != ils_dmes_.end())
+                return Found{it->second, 0, 0};
+            if (auto it = localisers_.find(icao + "|" + ident); it != localisers_.end())
+                return Found{it->second, 0, 0};
+            return std::nullopt;
+        }
+        const bool navaid_first = !p.section.empty() && (p.section[0] == 'D' || p.section == "PN");
+        for (int pass = 0; pass < 2; ++pass) {
+            if ((pass == 0) == navaid_first) {
+                if (auto n = nearest_navaid(ident, p, a)) {
+                    const NavaidRec& r = d_.navaids[*n];
+                    Found f{{r.lat, r.lon}, 0, static_cast<long long>(*n) + 1};
+                    if (as_fix)
+                        f.waypoint = waypoints_.at(r.ident, w_.navaid_regions[*n], r.lat, r.lon);
+                    return f;
+                }
+            } else if (auto i = nearest_fix(ident, p, a)) {
+                return Found{{d_.fixes[*i].lat, d_.fixes[*i].lon},
+                             static_cast<long long>(*i) + 1,
+                             0};  // fix i is waypoint i + 1
+            }
+        }
+        return std::nullopt;
+    }
+
+  private:
+    // Among the points of that ident: those of the named region, then (for a
+    // fix) those of the airport's terminal area, then the nearest; none
+    // farther than 500 nm from the airport, where the procedure cannot mean it.
+    template <typename Accept>
+    std::optional<size_t> best(const std::unordered_multimap<std::string, size_t>& by_ident,
+                               const std::string& ident, const AirportRec& a, Accept&& rank) const {
+        std::optional<size_t> found;
+        std::tuple<int, double> best_rank{0, 0};
+        const auto [from, to] = by_ident.equal_range(ident);
+        for (auto it = from; it != to; ++it) {
+            const auto [penalty, lat, lon] = rank(it->second);
+            if (penalty < 0) continue;
+            const double d = distance_m(a.lat, a.lon, lat, lon);
+            if (d > 500 * 1852.0) continue;
+            const std::tuple<int, double> r{penalty, d};
+            if (!found || r < best_rank) {
+                found = it->second;
+                best_rank = r;
+            }
+        }
+        return found;
+    }
+    std::optional<size_t> nearest_fix(const std::string& ident, const PointRef& p,
+                                      const AirportRec& a) const {
+        const std::string icao = upper(a.icao), region = upper(p.region);
+        const bool terminal_fix = !p.section.empty() && p.section[0] == 'P';
+        return best(fixes_, ident, a, [&](size_t i) {
+            const FixRec& f = d_.fixes[i];
+            const std::string terminal = upper(f.terminal);
+            int penalty = 0;
+            if (!region.empty() && upper(w_.fix_regions[i]) != region) penalty += 2;
+            // A terminal fix of this airport, or an en-route fix, as the procedure says.
+            if (!terminal.empty() && (terminal_fix ? terminal != icao : terminal != "ENRT"))
+                penalty += 1;
+            return std::tuple<int, double, double>{penalty, f.lat, f.lon};
+        });
+    }
+    std::optional<size_t> nearest_navaid(const std::string& ident, const PointRef& p,
+                                         const AirportRec& a) const {
+        const std::string region = upper(p.region);
+        const bool ndb = p.section == "DB" || p.section == "PN";
+        return best(navaids_, ident, a, [&](size_t i) {
+            const NavaidRec& n = d_.navaids[i];
+            int penalty = 0;
+            if (!region.empty() && upper(w_.navaid_regions[i]) != region) penalty += 2;
+            if (!p.section.empty() && ndb != (n.type == NavType::ndb || n.type == NavType::ndb_dme))
+                penalty += 1;
+            return std::tuple<int, double, double>{penalty, n.lat, n.lon};
+        });
+    }
+
+    const NavData& d_;
+    Written& w_;
+    Waypoints& waypoints_;
+    std::unordered_multimap<std::string, size_t> fixes_, navaids_;
+    std::unordered_map<std::string, Place> localisers_, ils_dmes_;
+};
+
+// Legs that end at a DME distance carry it in their distance field.
+bool dme_terminated(const std::string& code) {
+    return code == "CD" || code == "FD" || code == "VD";
+}
+
+// A SID's runway transition "RW27L" (or "RW09B", both parallel runways 09)
+// names its runway end; the first end that matches is the SID's.
+std::optional<long long> runway_of(const Written& w, const AirportRec& a,
+                                   const std::string& transition) {
+    const std::string t = upper(transition);
+    if (t.size() < 4 || t.rfind("RW", 0) != 0) return std::nullopt;
+    const std::string icao = upper(a.icao), ident = t.substr(2);
+    if (auto it = w.runway_ends.find(icao + "|" + ident); it != w.runway_ends.end())
+        return it->second.id;
+    if (ident.size() == 3 && ident[2] == 'B')
+        for (const char side : {'L', 'R', 'C'})
+            if (auto it = w.runway_ends.find(icao + "|" + ident.substr(0, 2) + side);
+                it != w.runway_ends.end())
+                return it->second.id;
+    return std::nullopt;
+}
+
+void write_procedures(Db& db, const NavData& d, Written& w, Waypoints& waypoints,
+                      const Report& report) {
+    if (d.procedures.empty() && d.cifp_files.empty()) return;
+    Places places(d, w, waypoints);
+    Insert terminal(
+        db,
+        "INSERT INTO Terminals (ID, airportID, ICAO, proc, name, rwyid) VALUES (?, ?, ?, ?, ?, ?)");
+    Insert leg(db,
+               "INSERT INTO terminallegs (ID, terminalid, type, transition, trackcode, wptid, "
+               "wptLat, wptLon, "
+               "turndir, navid, navlat, navlon, navbear, navdist, course, distance, centerid, "
+               "centerlat, centerlon) "
+               "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    long long terminals = 0, legs = 0, sids = 0, stars = 0, no_airport = 0, unplaced = 0;
+
+    // The columns of one leg, or nothing when it needs a place no file gives.
+    struct Columns {
+        const ProcLeg* leg;
+        std::optional<Places::Found> fix, navaid, centre;
+    };
+    auto columns = [&](const ProcLeg& l, size_t airport) -> std::optional<Columns> {
+        Columns c{&l, {}, {}, {}};
+        if (!l.fix.ident.empty() && !(c.fix = places.find(l.fix, airport, true)))
+            return std::nullopt;
+        if (!l.navaid.ident.empty()) c.navaid = places.find(l.navaid, airport, false);
+        if (dme_terminated(l.trackcode) && !c.navaid) return std::nullopt;
+        if (l.trackcode == "RF" && !l.centre.ident.empty())
+            c.centre = places.find(l.centre, airport, true);
+        if (l.trackcode == "AF" && c.navaid) c.centre = c.navaid;  // the arc runs around its navaid
+        return c;
+    };
+    auto write_leg = [&](long long terminal_id, const Columns& c) {
+        const ProcLeg& l = *c.leg;
+        const bool dme = dme_terminated(l.trackcode);
+        leg(++legs)(terminal_id)(std::string(1, l.kind))(l.kind == 'C' ? std::string()
+                                                                       : l.transition)(l.trackcode);
+        if (c.fix)
+            leg.id(c.fix->waypoint)(c.fix->at.lat)(c.fix->at.lon);
+        else
+            leg.null().null().null();
+        leg.text(l.turndir);
+        // A course to a fix without a navaid: the course line runs through the
+        // fix, and that is the line an intercept leg before it aims at.
+        const std::optional<Places::Found> nav = c.navaid              ? c.navaid
+                                                 : l.trackcode == "CF" ? c.fix
+                                                                       : std::nullopt;
+        if (nav)
+            leg.id(c.navaid ? nav->navaid : 0)(nav->at.lat)(nav->at.lon);
+        else
+            leg.null().null().null();
+        leg(l.theta)(dme ? l.distance : l.rho)(l.course)(dme ? std::nullopt : l.distance);
+        if (c.centre) {
+            long long id = c.centre->waypoint;
+            if (!id && l.trackcode == "AF") {
+                const auto it =
+                    w.wpt_ids.find(at_key(l.navaid.ident, c.centre->at.lat, c.centre->at.lon));
+                id = it == w.wpt_ids.end() ? 0 : it->second;
+            }
+            leg.id(id)(c.centre->at.lat)(c.centre->at.lon);
+        } else {
+            leg.null().null().null();
+        }
+        leg.run();
+    };
+    auto write_terminal = [&](const ProcedureRec& p, size_t airport,
+                              std::optional<long long> runway, const std::vector<Columns>& rows) {
+        const AirportRec& a = d.airports[airport];
+        terminal(++terminals)(static_cast<long long>(airport) +
+                              1)(a.icao)(std::string(p.sid ? "2" : "1"))(p.name);
+        if (runway)
+            terminal(*runway);
+        else
+            terminal.null();
+        terminal.run();
+        for (const Columns& c : rows) write_leg(terminals, c);
+        ++(p.sid ? sids : stars);
+    };
+
+    auto write_procedure = [&](const ProcedureRec& p) {
+        const auto at = w.airport_at.find(upper(p.airport));
+        if (at == w.airport_at.end()) {
+            ++no_airport;
+            return;
+        }
+        const size_t airport = at->second;
+        std::vector<Columns> rows;
+        for (const ProcLeg& l : p.legs) {
+            if (auto c = columns(l, airport))
+                rows.push_back(std::move(*c));
+            else
+                ++unplaced;  // left out rather than drawn towards 0, 0
+        }
+        if (!p.sid) {
+            write_terminal(p, airport, std::nullopt, rows);
+            return;
+        }
+        // A SID is flown from one runway: each runway transition makes a SID
+        // of its own, with the common route and the en-route transitions.
+        std::vector<std::string> runways;
+        for (const Columns& c : rows)
+            if (c.leg->kind == 'R' &&
+                std::find(runways.begin(), runways.end(), c.leg->transition) == runways.end())
+                runways.push_back(c.leg->transition);
+        if (runways.empty()) {
+            std::optional<long long> runway;
+            for (const Columns& c : rows)
+                if (c.leg->kind == 'C' &&
+                    (runway = runway_of(w, d.airports[airport], c.leg->transition)))
+                    break;
+            write_terminal(p, airport, runway, rows);
+            return;
+        }
+        for (const std::string& r : runways) {
+            std::vector<Columns> own;
+            for (const Columns& c : rows)
+                if (c.leg->kind != 'R' || c.leg->transition == r) own.push_back(c);
+            write_terminal(p, airport, runway_of(w, d.airports[airport], r), own);
+        }
+    };
+    for (const ProcedureRec& p : d.procedures) write_procedure(p);
+    std::vector<ProcedureRec> read;
+    for (const auto& [icao, path] : d.cifp_files) {
+        read.clear();
+        read_cifp(path, icao, read);
+        for (const ProcedureRec& p : read) write_procedure(p);
+    }
+    report((d.cifp_files.empty() ? std::string()
+                                 : std::to_string(d.cifp_files.size()) + " fichiers CIFP : ") +
+           std::to_string(sids) + " SID, " + std::to_string(stars) + " STAR (" +
+           std::to_string(legs) + w1252(" segments de procédure") +
+           (unplaced ? ", " + std::to_string(unplaced) + w1252(" sans position, laissés")
+                     : std::string()) +
+           (no_airport
+                ? ", " + std::to_string(no_airport) + w1252(" d'aéroports inconnus, laissées")
+                : std::string()) +
+           ")");
+}
+
+void fill(Db& db, const NavData& d, const Report& report) {
+    Insert config(db, "INSERT INTO config (key, val) VALUES (?, ?)");
+    config(std::string("CycleName"))(d.cycle).run();
+    config(std::string("Provider"))(std::string("X-Plane navdata (karvel-import)")).run();
+    Insert types(db, "INSERT INTO navaidtypes (type, desc) VALUES (?, ?)");
+    const char* names[] = {"VOR", "VOR-DME", "VORTAC", "DME", "NDB", "TACAN", "NDB-DME"};
+    for (int i = 0; i < 7; ++i) types(i + 1)(std::string(names[i])).run();
+
+    Written w;
+    write_airports(db, d, w, report);
+    const NearestRegion nearest(d.airports, w.airport_regions);
+    write_navaids(db, d, w, nearest, report);
+    Waypoints waypoints(db, w);
+    write_fixes_and_airways(db, d, w, waypoints, nearest, report);
+    write_procedures(db, d, w, waypoints, report);
 }
 
 }  // namespace
@@ -263,7 +622,8 @@ void write_database(const NavData& data, const std::string& path,
     leaf += t.filename().string();
     leaf += ".import";
     const std::string temp = (t.parent_path() / leaf).string();
-    if (temp.size() >= sizeof g_temp_path) throw Error(w1252("chemin trop long : ") + path_text(path));
+    if (temp.size() >= sizeof g_temp_path)
+        throw Error(w1252("chemin trop long : ") + path_text(path));
     ::unlink(temp.c_str());
     std::strcpy(g_temp_path, temp.c_str());
     std::signal(SIGINT, on_stop);
@@ -283,7 +643,8 @@ void write_database(const NavData& data, const std::string& path,
             if (indexes != std::string::npos) db.exec(schema.substr(indexes));
         }
         if (::rename(temp.c_str(), target.c_str()) != 0)
-            throw Error(w1252("Impossible de remplacer \"") + path_text(path) + "\" : " + utf8_to_cp1252(std::strerror(errno)));
+            throw Error(w1252("Impossible de remplacer \"") + path_text(path) +
+                        "\" : " + utf8_to_cp1252(std::strerror(errno)));
     } catch (...) {
         ::unlink(temp.c_str());
         g_temp_path[0] = '\0';

@@ -174,10 +174,15 @@ int read_header(LineReader& in, std::string* cycle) {
         const size_t at = line.find("cycle ");
         if (at != std::string::npos) {
             std::string c;
-            for (size_t i = at + 6; i < line.size() && (std::isdigit(static_cast<unsigned char>(line[i])) || line[i] == '.'); ++i)
+            for (size_t i = at + 6;
+                 i < line.size() &&
+                 (std::isdigit(static_cast<unsigned char>(line[i])) || line[i] == '.');
+                 ++i)
                 c += line[i];
-            if (c.size() == 7 && c[4] == '.') *cycle = c.substr(2, 2) + c.substr(5, 2);
-            else if (c.size() == 4) *cycle = c;
+            if (c.size() == 7 && c[4] == '.')
+                *cycle = c.substr(2, 2) + c.substr(5, 2);
+            else if (c.size() == 4)
+                *cycle = c;
         }
     }
     return static_cast<int>(version);
@@ -298,7 +303,8 @@ void read_nav(const std::string& path, NavData& data) {
         if (t.empty()) continue;
         if (t[0] == "99") break;
         const std::string code(t[0]);
-        if (code != "2" && code != "3" && code != "4" && code != "5" && code != "12" && code != "13")
+        if (code != "2" && code != "3" && code != "4" && code != "5" && code != "12" &&
+            code != "13")
             continue;  // glideslopes, markers, GBAS and the like
         const bool loc = code == "4" || code == "5";
         need(in, t, modern ? (loc ? 12 : 11) : 9);
@@ -333,16 +339,20 @@ void read_nav(const std::string& path, NavData& data) {
             n.type = NavType::ndb;
             n.freq = karvel_frequency(freq);
         } else if (code == "3") {
-            n.type = ends_with(kind, "VORTAC")                                    ? NavType::vortac
+            n.type = ends_with(kind, "VORTAC")                                  ? NavType::vortac
                      : ends_with(kind, "VOR-DME") || ends_with(kind, "VOR/DME") ? NavType::vor_dme
-                                                                                 : NavType::vor;
+                                                                                : NavType::vor;
             n.freq = karvel_frequency(freq / 100);
         } else {
             // A DME: with an ILS or a VOR it is theirs; with an NDB it makes it
             // an NDB-DME; a TACAN or a DME alone is a navaid of its own.
-            if (ends_with(kind, "ILS") || ends_with(kind, "LOC") || ends_with(kind, "VORTAC") ||
-                ends_with(kind, "VOR-DME") || ends_with(kind, "VOR/DME") || ends_with(kind, "GLS") ||
-                ends_with(kind, "MLS"))
+            if (ends_with(kind, "ILS") || ends_with(kind, "LOC")) {
+                // Procedures measure from it; the airport follows the ident.
+                if (t.size() > 8) data.ils_dmes.push_back({ident, utf8_to_cp1252(t[8]), lat, lon});
+                continue;
+            }
+            if (ends_with(kind, "VORTAC") || ends_with(kind, "VOR-DME") ||
+                ends_with(kind, "VOR/DME") || ends_with(kind, "GLS") || ends_with(kind, "MLS"))
                 continue;
             n.freq = karvel_frequency(freq / 100);
             if (ends_with(kind, "NDB-DME") || ends_with(kind, "NDB/DME")) {
@@ -352,9 +362,12 @@ void read_nav(const std::string& path, NavData& data) {
             n.type = ends_with(kind, "TACAN") ? NavType::tacan : NavType::dme;
             if (n.name.size() > 4 && ends_with(kind, " DME")) n.name.resize(n.name.size() - 4);
         }
-        if (ends_with(kind, " VORTAC")) n.name.resize(n.name.size() - 7);
-        else if (ends_with(kind, " VOR-DME") || ends_with(kind, " VOR/DME")) n.name.resize(n.name.size() - 8);
-        else if (ends_with(kind, " VOR") || ends_with(kind, " NDB")) n.name.resize(n.name.size() - 4);
+        if (ends_with(kind, " VORTAC"))
+            n.name.resize(n.name.size() - 7);
+        else if (ends_with(kind, " VOR-DME") || ends_with(kind, " VOR/DME"))
+            n.name.resize(n.name.size() - 8);
+        else if (ends_with(kind, " VOR") || ends_with(kind, " NDB"))
+            n.name.resize(n.name.size() - 4);
         data.navaids.push_back(std::move(n));
     }
     // A DME or TACAN standing where a VOR or an NDB of its ident stands is
@@ -378,8 +391,10 @@ void read_nav(const std::string& path, NavData& data) {
     for (NavaidRec& n : data.navaids) {
         if (n.type == NavType::dme || n.type == NavType::tacan) {
             if (NavaidRec* s = station_of(n)) {
-                if (s->type == NavType::vor) s->type = n.type == NavType::tacan ? NavType::vortac : NavType::vor_dme;
-                else if (s->type == NavType::ndb) s->type = NavType::ndb_dme;
+                if (s->type == NavType::vor)
+                    s->type = n.type == NavType::tacan ? NavType::vortac : NavType::vor_dme;
+                else if (s->type == NavType::ndb)
+                    s->type = NavType::ndb_dme;
                 continue;
             }
         }
@@ -405,7 +420,10 @@ void read_fix(const std::string& path, NavData& data) {
         f.lat = latitude(in, t[0]);
         f.lon = longitude(in, t[1]);
         f.ident = utf8_to_cp1252(t[2]);
-        if (modern) f.region = utf8_to_cp1252(t[4]);
+        if (modern) {
+            f.terminal = utf8_to_cp1252(t[3]);
+            f.region = utf8_to_cp1252(t[4]);
+        }
         data.fixes.push_back(std::move(f));
     }
 }
@@ -448,7 +466,8 @@ void read_awy(const std::string& path, NavData& data) {
         size_t start = 0;
         while (start <= names.size()) {
             const size_t dash = names.find('-', start);
-            const std::string name = names.substr(start, dash == std::string::npos ? std::string::npos : dash - start);
+            const std::string name =
+                names.substr(start, dash == std::string::npos ? std::string::npos : dash - start);
             if (!name.empty()) {
                 s.name = utf8_to_cp1252(name);
                 data.airways.push_back(s);
@@ -456,6 +475,136 @@ void read_awy(const std::string& path, NavData& data) {
             if (dash == std::string::npos) break;
             start = dash + 1;
         }
+    }
+}
+
+}  // namespace karvel::xplane
+
+// ---- CIFP/$ICAO.dat ------------------------------------------------------------
+
+namespace karvel::xplane {
+
+namespace {
+
+std::string_view trimmed(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    return s;
+}
+
+// A number in tenths ("2490" is 249.0), absent when blank. A course may end
+// in "T" (a true course, kept as it is); a distance that begins with "T" is
+// a time, not a distance, and counts as absent.
+std::optional<double> tenths(const LineReader& in, std::string_view field, const char* what) {
+    std::string_view s = trimmed(field);
+    if (s.empty()) return std::nullopt;
+    if (std::strcmp(what, "distance") == 0 && s.front() == 'T') return std::nullopt;
+    if (std::strcmp(what, "cap") == 0 && s.back() == 'T') s.remove_suffix(1);
+    const bool digits = !s.empty() && s.size() <= 6 && std::all_of(s.begin(), s.end(), [](char c) {
+        return c >= '0' && c <= '9';
+    });
+    if (!digits)
+        in.fail(std::string(what) + " : \"" + utf8_to_cp1252(std::string(field)) +
+                w1252("\" n'est pas un nombre"));
+    return std::strtol(std::string(s).c_str(), nullptr, 10) / 10.0;
+}
+
+PointRef point_ref(const std::vector<std::string_view>& f, size_t at) {
+    PointRef p;
+    p.ident = utf8_to_cp1252(std::string(trimmed(f[at])));
+    if (p.ident.empty()) return p;
+    p.region = utf8_to_cp1252(std::string(trimmed(f[at + 1])));
+    p.section = utf8_to_cp1252(std::string(trimmed(f[at + 2])) + std::string(trimmed(f[at + 3])));
+    return p;
+}
+
+// Which part of the procedure a route type is: SIDs fly their runway part
+// first, STARs last; engine-out SIDs (type 0) are not published routes.
+char leg_kind(bool sid, std::string_view type) {
+    if (type.size() != 1) return 0;
+    const char c = type[0];
+    if (sid) {
+        if (std::strchr("14FT", c)) return 'R';
+        if (std::strchr("25M", c)) return 'C';
+        if (std::strchr("36SV", c)) return 'E';
+    } else {
+        if (std::strchr("147F", c)) return 'E';
+        if (std::strchr("258M", c)) return 'C';
+        if (std::strchr("369S", c)) return 'R';
+    }
+    return 0;
+}
+
+int kind_order(bool sid, char kind) {
+    const char* order = sid ? "RCE" : "ECR";
+    return static_cast<int>(std::strchr(order, kind) - order);
+}
+
+}  // namespace
+
+void read_cifp(const std::string& path, const std::string& icao, std::vector<ProcedureRec>& out) {
+    LineReader in(path);
+    std::unordered_map<std::string, size_t> index;  // "S|name" or "A|name"
+    const size_t first = out.size();
+    std::string line;
+    while (in.next(line)) {
+        const std::string_view text = trimmed(line);
+        if (text.empty()) continue;
+        const size_t colon = text.find(':');
+        if (colon == std::string_view::npos) {
+            // A header ("I", "1101 Version ...") is let through on the first lines.
+            if (in.number() <= 2 &&
+                (text == "I" || text == "A" || text.find("Version") != std::string_view::npos))
+                continue;
+            in.fail(w1252("ligne sans type d'enregistrement (SID:, STAR:, APPCH:, RWY: ...)"));
+        }
+        const std::string_view record = text.substr(0, colon);
+        if (record != "SID" && record != "STAR") continue;  // approaches, runways, procedure data
+        const bool sid = record == "SID";
+        std::string_view body = text.substr(colon + 1);
+        if (const size_t end = body.find(';'); end != std::string_view::npos)
+            body = body.substr(0, end);
+        std::vector<std::string_view> f;
+        for (size_t start = 0;;) {
+            const size_t comma = body.find(',', start);
+            f.push_back(body.substr(
+                start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
+            if (comma == std::string_view::npos) break;
+            start = comma + 1;
+        }
+        if (f.size() < 12)
+            in.fail(w1252("ligne incomplète (") + std::to_string(f.size()) + " champs sur 38)");
+        f.resize(std::max<size_t>(f.size(), 38));  // blanks at the end may be left out
+        const char kind = leg_kind(sid, trimmed(f[1]));
+        const std::string name = utf8_to_cp1252(std::string(trimmed(f[2])));
+        if (!kind || name.empty()) continue;
+
+        ProcLeg leg;
+        leg.kind = kind;
+        leg.transition = utf8_to_cp1252(std::string(trimmed(f[3])));
+        leg.fix = point_ref(f, 4);
+        leg.turndir = utf8_to_cp1252(std::string(trimmed(f[9])));
+        leg.trackcode = utf8_to_cp1252(std::string(trimmed(f[11])));
+        if (leg.trackcode.size() != 2)
+            in.fail(w1252("terminaison de trajectoire attendue, pas \"") + leg.trackcode + "\"");
+        leg.navaid = point_ref(f, 13);
+        leg.theta = tenths(in, f[18], "theta");
+        leg.rho = tenths(in, f[19], "rho");
+        leg.course = tenths(in, f[20], "cap");
+        leg.distance = tenths(in, f[21], "distance");
+        leg.centre = point_ref(f, 30);
+
+        const std::string key = std::string(sid ? "S|" : "A|") + name;
+        auto [it, added] = index.try_emplace(key, out.size());
+        if (added) out.push_back({icao, sid, name, {}});
+        out[it->second].legs.push_back(std::move(leg));
+    }
+    // The file lists a procedure by route type; karvel flies it in order.
+    for (size_t i = first; i < out.size(); ++i) {
+        ProcedureRec& p = out[i];
+        std::stable_sort(p.legs.begin(), p.legs.end(), [&](const ProcLeg& a, const ProcLeg& b) {
+            return kind_order(p.sid, a.kind) < kind_order(p.sid, b.kind);
+        });
     }
 }
 

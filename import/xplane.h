@@ -1,11 +1,13 @@
 // Navigation data in the X-Plane formats (apt.dat, nav.dat, fix.dat,
-// awy.dat, plain or gzip), read into plain records that the database writer
-// turns into a karvel navigation database.
+// awy.dat and the CIFP procedure files, plain or gzip), read into plain
+// records that the database writer turns into a karvel navigation database.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace karvel::xplane {
@@ -40,6 +42,13 @@ struct LocaliserRec {
 
 struct FixRec {
     std::string ident, region;
+    std::string terminal;  // the airport of a terminal fix, "ENRT" or empty otherwise
+    double lat = 0, lon = 0;
+};
+
+// The DME of an ILS, which procedures measure their distances from.
+struct IlsDmeRec {
+    std::string ident, airport;
     double lat = 0, lon = 0;
 };
 
@@ -51,13 +60,41 @@ struct AirwaySegment {
     bool has_positions = false;  // version 640 gives them
 };
 
+// A point a procedure names: its ident, ICAO region and the record kind
+// it is ("D" VHF navaid, "DB" NDB, "EA" en-route fix, "PC" terminal fix,
+// "PG" runway, "PN" terminal NDB, "PI" localiser, "PA" airport).
+struct PointRef {
+    std::string ident, region, section;
+};
+
+// One leg of a SID or STAR, with its numbers in their own units (degrees,
+// nautical miles); a number the row leaves blank is absent.
+struct ProcLeg {
+    char kind = 'C';  // 'R' runway transition, 'C' common route, 'E' en-route transition
+    std::string transition, trackcode, turndir;
+    PointRef fix, navaid, centre;
+    std::optional<double> theta, rho, course, distance;  // distance in nm, not a time
+};
+
+struct ProcedureRec {
+    std::string airport;  // the ICAO code the file is named after
+    bool sid = true;
+    std::string name;
+    std::vector<ProcLeg> legs;  // in flying order: a SID's runway part first, a STAR's last
+};
+
 struct NavData {
     std::string cycle;  // "1310" for 2013.10
     std::vector<AirportRec> airports;
     std::vector<NavaidRec> navaids;
     std::vector<LocaliserRec> localisers;
+    std::vector<IlsDmeRec> ils_dmes;
     std::vector<FixRec> fixes;
     std::vector<AirwaySegment> airways;
+    std::vector<ProcedureRec> procedures;
+    // CIFP files still to read, as (ICAO, path): the writer reads them one at
+    // a time, so that a whole world of procedures is never held at once.
+    std::vector<std::pair<std::string, std::string>> cifp_files;
 };
 
 // A file's lines, plain or gzip; throws Error naming the file (and the line
@@ -87,6 +124,8 @@ void read_apt(const std::string& path, NavData& data);
 void read_nav(const std::string& path, NavData& data);
 void read_fix(const std::string& path, NavData& data);
 void read_awy(const std::string& path, NavData& data);
+// One CIFP file ("LFPG.dat"): the SIDs and STARs of the airport `icao`.
+void read_cifp(const std::string& path, const std::string& icao, std::vector<ProcedureRec>& out);
 
 // karvel's frequency encoding: the frequency times 10000 written in decimal
 // digits and read as hexadecimal (115.35 MHz is 0x1153500).

@@ -7,6 +7,7 @@
 #include "import/xplane.h"
 #include "navdb/selection.h"
 #include "navdb/sqlite_backend.h"
+#include "procedures/leg_lists.h"
 #include "support.h"
 
 using namespace karvel;
@@ -33,8 +34,10 @@ const Fixture kOld{
     "FlightGear's versions",
     "I\n1000 Version - data cycle 2013.10, build 1\n\n"
     "1   392 1 0 LFXX Essai Ville\n"
-    "100 45.0 1 0 0.25 1 3 1 09 48.90000000 002.40000000 0 0 3 7 1 1 27 48.90000000 002.46000000 0 0 3 7 1 1\n"
-    "100 30.0 1 0 0.25 1 3 1 05R 48.91000000 002.41000000 0 0 3 7 1 1 23 48.92000000 002.43000000 0 0 3 7 1 1\n"
+    "100 45.0 1 0 0.25 1 3 1 09 48.90000000 002.40000000 0 0 3 7 1 1 27 48.90000000 002.46000000 0 "
+    "0 3 7 1 1\n"
+    "100 30.0 1 0 0.25 1 3 1 05R 48.91000000 002.41000000 0 0 3 7 1 1 23 48.92000000 002.43000000 "
+    "0 0 3 7 1 1\n"
     "99\n",
     "\r\n810 Version - data cycle 2013.10, build 1\n"
     "3 48.95000000 002.45000000 300 11535 130 0.0 XVR ESSAI VOR-DME\n"
@@ -55,9 +58,12 @@ const Fixture kNew{
     "X-Plane 11/12 versions",
     "I\n1100 Version - data cycle 1802, build 1\n\n"
     "1   392 1 0 XX0 Essai Ville\n"
-    "1302 icao_code LFXX\n1302 region_code LF\n1302 datum_lat 48.90500000\n1302 datum_lon 002.43000000\n"
-    "100 45.0 1 0 0.25 1 3 1 09 48.90000000 002.40000000 0 0 3 7 1 1 27 48.90000000 002.46000000 0 0 3 7 1 1\n"
-    "100 30.0 1 0 0.25 1 3 1 05R 48.91000000 002.41000000 0 0 3 7 1 1 23 48.92000000 002.43000000 0 0 3 7 1 1\n"
+    "1302 icao_code LFXX\n1302 region_code LF\n1302 datum_lat 48.90500000\n1302 datum_lon "
+    "002.43000000\n"
+    "100 45.0 1 0 0.25 1 3 1 09 48.90000000 002.40000000 0 0 3 7 1 1 27 48.90000000 002.46000000 0 "
+    "0 3 7 1 1\n"
+    "100 30.0 1 0 0.25 1 3 1 05R 48.91000000 002.41000000 0 0 3 7 1 1 23 48.92000000 002.43000000 "
+    "0 0 3 7 1 1\n"
     "99\n",
     "I\n1150 Version - data cycle 1802, build 1\n"
     "3 48.95000000 002.45000000 300 11535 130 0.0 XVR ENRT LF ESSAI VOR/DME\n"
@@ -68,7 +74,8 @@ const Fixture kNew{
     "4 48.90000000 002.39000000 300 10990 18 270.0 IXB LFXX LF 27 ILS-cat-I\n"
     "99\n",
     "I\n1200 Version - data cycle 1802\n"
-    "48.95000000 002.30000000 FIXA ENRT LF 2105430 FIX A\n48.97000000 002.50000000 FIXB ENRT LF 2105430\n99\n",
+    "48.95000000 002.30000000 FIXA ENRT LF 2105430 FIX A\n48.97000000 002.50000000 FIXB ENRT LF "
+    "2105430\n99\n",
     "I\n1100 Version - data cycle 1802\n"
     "FIXA LF 11 XVR LF 3 N 2 100 460 UN1-UL2\nXVR LF 3 FIXB LF 11 N 2 100 460 UN1\n99\n"};
 
@@ -123,8 +130,9 @@ TEST_P(ImportTest, ImportedDataSelectsLikeAnyDatabase) {
     // The VOR-DME once (its DME is its own), the NDB, the lone DME; the localisers.
     std::vector<std::string> vors;
     for (const VOR& v : nav.vors) vors.push_back(v.ident + " " + v.freq + " " + v.desc);
-    EXPECT_EQ(vors, (std::vector<std::string>{"XDM 110.200 DME", "XVR 115.350 VOR-DME", "IXA 110.300 ILS",
-                                              "IXB 109.900 ILS"}));  // by latitude, then the ILS
+    EXPECT_EQ(vors,
+              (std::vector<std::string>{"XDM 110.200 DME", "XVR 115.350 VOR-DME", "IXA 110.300 ILS",
+                                        "IXB 109.900 ILS"}));  // by latitude, then the ILS
     ASSERT_EQ(nav.ndbs.size(), 1u);
     EXPECT_EQ(nav.ndbs[0].freq, "374.000");
     EXPECT_EQ(nav.waypoints.size(), 3u);  // the two fixes and the VOR as an airway end
@@ -137,7 +145,8 @@ TEST_P(ImportTest, ImportedDataSelectsLikeAnyDatabase) {
     // The cycle and the region of the lookups.
     q.set_sql({"select val from config where key='CycleName'"});
     q.open();
-    EXPECT_EQ(q.as_text("val"), std::string(GetParam().apt).find("2013.10") != std::string::npos ? "1310" : "1802");
+    EXPECT_EQ(q.as_text("val"),
+              std::string(GetParam().apt).find("2013.10") != std::string::npos ? "1310" : "1802");
     q.close();
     NavState region;
     LoadContext rctx{q, region, lists, progress, memo, {}};
@@ -148,6 +157,134 @@ TEST_P(ImportTest, ImportedDataSelectsLikeAnyDatabase) {
 
 INSTANTIATE_TEST_SUITE_P(Versions, ImportTest, ::testing::Values(kOld, kNew),
                          [](const auto& info) { return info.index == 0 ? "Old" : "New"; });
+
+namespace {
+
+// One SID: or STAR: row of a CIFP file: the fields a leg uses, the others blank.
+struct Row {
+    const char *seq, *type, *name, *transition;
+    const char* fix = "";     // "ident,region,section,subsection"
+    const char* code = "TF";  // path terminator
+    const char* navaid = "";  // likewise
+    const char *theta = "", *rho = "", *course = "", *distance = "", *turn = "";
+};
+
+std::string cifp_row(const char* record, const Row& r) {
+    std::vector<std::string> f(38, " ");
+    auto place = [&](size_t at, const char* ref) {
+        std::string s = ref;
+        for (size_t i = at; !s.empty(); ++i) {
+            const size_t comma = s.find(',');
+            f[i] = s.substr(0, comma);
+            s = comma == std::string::npos ? "" : s.substr(comma + 1);
+        }
+    };
+    f[0] = r.seq, f[1] = r.type, f[2] = r.name, f[3] = r.transition;
+    place(4, r.fix);
+    place(13, r.navaid);
+    f[9] = *r.turn ? r.turn : " ", f[11] = r.code;
+    f[18] = r.theta, f[19] = r.rho, f[20] = r.course, f[21] = r.distance;
+    std::string line = std::string(record) + ":";
+    for (size_t i = 0; i < f.size(); ++i) line += (i ? "," : "") + f[i];
+    return line + ";\n";
+}
+
+}  // namespace
+
+// A SID with runway transitions for two runways, a common route and an
+// en-route transition; a STAR flown from its en-route part to the runway.
+TEST(ImportProcedures, CifpSidsAndStarsAreDrawnAlongTheirLegs) {
+    TempDir dir;
+    xplane::NavData data;
+    write_gzip(dir.file("apt.dat.gz"), kNew.apt);
+    write_bytes(dir.file("nav.dat"), kNew.nav);
+    // XX501 is LFXX's terminal fix; the en-route fix of the same name lies nearer.
+    write_bytes(dir.file("fix.dat"),
+                "I\n1101 Version - data cycle 1802\n"
+                "48.95 002.30 FIXA ENRT LF 2105430\n48.97 002.50 FIXB ENRT LF 2105430\n"
+                "48.91 002.42 XX501 ENRT LF 2105430\n49.00 002.45 XX501 LFXX LF 4\n99\n");
+    std::string cifp = "RWY:RW27,      ,      ,00392, ,IXB ,1,   ;N48540000,E002273600,0000;\n";
+    const char* const vor = "XVR,LF,D, ";
+    for (const Row& r : std::initializer_list<Row>{
+             {"010", "1", "XVR1A", "RW27", "", "CD", vor, "", "", "2700", "0050"},
+             {"020", "1", "XVR1A", "RW27", "", "VI", "", "", "", "3450"},
+             {"030", "1", "XVR1A", "RW27", "FIXA,LF,E,A", "CF", vor, "2700", "0059", "2700",
+              "0011"},
+             {"010", "1", "XVR1A", "RW23L", "", "VA", "", "", "", "2300"},
+             {"010", "2", "XVR1A", "ALL", "FIXA,LF,E,A", "FD", "XDM,LF,D, ", "", "", "0000",
+              "0100"},
+             {"020", "2", "XVR1A", "ALL", "", "CI", "", "", "", "0900"},
+             {"030", "2", "XVR1A", "ALL", "XX501,LF,P,C", "AF", vor, "0000", "0030", "2700", "",
+              "R"},
+             {"010", "3", "XVR1A", "FIXB", "XX501,LF,P,C", "IF"},
+             {"020", "3", "XVR1A", "FIXB", "FIXB,LF,E,A", "TF"}})
+        cifp += cifp_row("SID", r);
+    cifp += cifp_row("APPCH", {"010", "A", "I09", "FIXA", "FIXA,LF,E,A", "IF"});
+    for (const Row& r : std::initializer_list<Row>{
+             {"010", "1", "FIXB1X", "FIXA", "FIXA,LF,E,A", "IF"},
+             {"020", "1", "FIXB1X", "FIXA", "FIXB,LF,E,A", "TF"},
+             {"010", "2", "FIXB1X", "ALL", vor, "TF"},
+             {"020", "2", "FIXB1X", "ALL", "XX501,LF,P,C", "CF", "", "", "", "0000"},
+             {"010", "3", "FIXB1X", "RW09", "RW09,LF,P,G", "TF"}})
+        cifp += cifp_row("STAR", r);
+    write_gzip(dir.file("LFXX.dat.gz"), cifp);
+    xplane::read_apt(dir.file("apt.dat.gz"), data);
+    xplane::read_nav(dir.file("nav.dat"), data);
+    xplane::read_fix(dir.file("fix.dat"), data);
+    data.cifp_files = {{"LFXX", dir.file("LFXX.dat.gz")}};  // read while the database is written
+    xplane::write_database(data, dir.file("out.sqlite"), [](const std::string&) {});
+
+    Query q;
+    q.set_connection(std::make_shared<SqliteConnection>(dir.file("out.sqlite")));
+    NavState nav;
+    MapView view;
+    view.client_height = 600;
+    RecordingView lists;
+    NullProgress progress;
+    MemoLines memo;
+    LoadContext ctx{q, nav, lists, progress, memo, {}};
+    select_by_airport(ctx, view, "LFXX", 30);
+
+    ASSERT_EQ(nav.sids.size(), 2u);  // one per runway transition
+    ASSERT_EQ(nav.stars.size(), 1u);
+    EXPECT_EQ(nav.sids[0].name, "XVR1A");
+    EXPECT_EQ(nav.sids[0].transitions, (std::vector<std::string>{"RW27", "", "FIXB"}));
+    EXPECT_EQ(nav.sids[1].transitions, (std::vector<std::string>{"RW23L", "", "FIXB"}));
+    EXPECT_DOUBLE_EQ(nav.sids[0].rwy_lat, 48.90);  // the 27 threshold, where the CD leg starts
+    EXPECT_DOUBLE_EQ(nav.sids[0].rwy_lon, 2.46);
+    EXPECT_DOUBLE_EQ(nav.sids[1].rwy_lat, 48.92);
+    // Tenths of degrees and miles, the navaid named.
+    EXPECT_EQ(leg_item(nav, nav.sids[0].legs[2]),
+              "CF FIXA  navaid:XVR    6nm 270\xB0    1nm  transition:RW27");
+
+    // The path in the plane the selection set: XVR at the origin, the 27
+    // threshold 3 nm south of it, FIXA on its 270 radial.
+    const double k = view.nm_per_deg_lon, tan15 = std::tan(15 * M_PI / 180);
+    struct P {
+        double lat, lon;
+    };
+    const std::vector<P> sid{
+        {48.90, 2.45 - 4 / k},                 // CD: DME 5 crossed on the 270 course
+        {48.95, 2.45 + (-4 - 3 * tan15) / k},  // VI 345 meets the CF course line
+        {48.95, 2.30},                         // CF to FIXA
+        {48.80 + 10 / 60.0, 2.30},             // FD: DME 10 from XDM, due north
+        {48.80 + 10 / 60.0, 2.45},             // CI 090 meets the AF's radial 000
+        {49.00, 2.45},                         // AF ends at the terminal XX501
+        {49.00, 2.45},                         // IF XX501
+        {48.97, 2.50}};                        // TF FIXB
+    const std::vector<P> star{
+        {48.95, 2.30}, {48.97, 2.50}, {48.95, 2.45}, {49.00, 2.45}, {48.90, 2.40}};
+    auto expect_path = [](const ROUTE& r, const std::vector<P>& points) {
+        ASSERT_EQ(r.lines.size(), points.size()) << r.name;
+        for (size_t i = 0; i < points.size(); ++i) {
+            EXPECT_NEAR(r.lines[i].lat1, points[i].lat, 1e-9) << r.name << " point " << i;
+            EXPECT_NEAR(r.lines[i].lon1, points[i].lon, 1e-9) << r.name << " point " << i;
+        }
+    };
+    expect_path(nav.sids[0], sid);
+    expect_path(nav.sids[1], std::vector<P>(sid.begin() + 3, sid.end()));  // VA draws nothing
+    expect_path(nav.stars[0], star);
+}
 
 TEST(ImportErrors, NameTheFileAndTheLineAndLeaveNoDatabase) {
     TempDir dir;
@@ -164,11 +301,22 @@ TEST(ImportErrors, NameTheFileAndTheLineAndLeaveNoDatabase) {
     const std::string version = message("nav.dat", "I\n900 Version\n99\n", xplane::read_nav);
     EXPECT_NE(version.find("nav.dat"), std::string::npos) << version;
     EXPECT_NE(version.find("version 900"), std::string::npos) << version;
-    const std::string row = message("fix.dat", "I\n600 Version\n48.1 2.1 A\nnord 2.2 B\n", xplane::read_fix);
+    const std::string row =
+        message("fix.dat", "I\n600 Version\n48.1 2.1 A\nnord 2.2 B\n", xplane::read_fix);
     EXPECT_NE(row.find("fix.dat\", ligne 4 : latitude"), std::string::npos) << row;
     const std::string shortrow =
         message("apt.dat", "I\n1000 Version\n1 10 1 0 LFXX X\n100 45 1 0\n", xplane::read_apt);
     EXPECT_NE(shortrow.find("ligne 4"), std::string::npos) << shortrow;
+    auto cifp = [&](const std::string& text) {
+        return message("LFXX.dat", text, [](const std::string& path, xplane::NavData& d) {
+            xplane::read_cifp(path, "LFXX", d.procedures);
+        });
+    };
+    const std::string cut =
+        cifp("SID:010,1,XVR1A,RW27,,,,,,,,CA,,,,,,,,,2700;\nSID:020,1,XVR1A,RW27,FIXA;\n");
+    EXPECT_NE(cut.find("LFXX.dat\", ligne 2 : ligne incompl"), std::string::npos) << cut;
+    const std::string course = cifp("STAR:010,1,ABC1A,ABC,,,,,,,,CA,,,,,,,,,27O0;\n");
+    EXPECT_NE(course.find("ligne 1 : cap : \"27O0\""), std::string::npos) << course;
 
     // A gzip file cut short.
     write_gzip(dir.file("cut.gz"), "I\n600 Version\n" + std::string(200000, '1'));
@@ -186,7 +334,9 @@ TEST(ImportErrors, NameTheFileAndTheLineAndLeaveNoDatabase) {
     write_bytes(dir.file("keep.sqlite"), "old");
     xplane::NavData bad;
     bad.airports.push_back({"LFXX", "x", "", 0, 0, 0, {}});
-    EXPECT_THROW(xplane::write_database(bad, dir.file("nowhere/new.sqlite"), [](const std::string&) {}), Error);
+    EXPECT_THROW(
+        xplane::write_database(bad, dir.file("nowhere/new.sqlite"), [](const std::string&) {}),
+        Error);
     EXPECT_EQ(karvel::test::read_bytes(dir.file("keep.sqlite")), "old");
     EXPECT_FALSE(std::filesystem::exists(dir.file("nowhere")));
 }
