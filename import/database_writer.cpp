@@ -365,9 +365,9 @@ class Places {
                     return f;
                 }
             } else if (auto i = nearest_fix(ident, p, a)) {
-                return Found{{d_.fixes[*i].lat, d_.fixes[*i].lon},
-                             static_cast<long long>(*i) + 1,
-                             0};  // fix i is waypoint i + 1
+                const long long waypoint =
+                    static_cast<long long>(*i) + 1;  // fix i is waypoint i + 1
+                return Found{{d_.fixes[*i].lat, d_.fixes[*i].lon}, waypoint, 0};
             }
         }
         return std::nullopt;
@@ -377,15 +377,14 @@ class Places {
     // Among the points of that ident: those of the named region, then (for a
     // fix) those of the airport's terminal area, then the nearest; none
     // farther than 500 nm from the airport, where the procedure cannot mean it.
-    template <typename Accept>
+    template <typename Rank>
     std::optional<size_t> best(const std::unordered_multimap<std::string, size_t>& by_ident,
-                               const std::string& ident, const AirportRec& a, Accept&& rank) const {
+                               const std::string& ident, const AirportRec& a, Rank&& rank) const {
         std::optional<size_t> found;
         std::tuple<int, double> best_rank{0, 0};
         const auto [from, to] = by_ident.equal_range(ident);
         for (auto it = from; it != to; ++it) {
             const auto [penalty, lat, lon] = rank(it->second);
-            if (penalty < 0) continue;
             const double d = distance_m(a.lat, a.lon, lat, lon);
             if (d > 500 * 1852.0) continue;
             const std::tuple<int, double> r{penalty, d};
@@ -462,11 +461,10 @@ void write_procedures(Db& db, const NavData& d, Written& w, Waypoints& waypoints
         db,
         "INSERT INTO Terminals (ID, airportID, ICAO, proc, name, rwyid) VALUES (?, ?, ?, ?, ?, ?)");
     Insert leg(db,
-               "INSERT INTO terminallegs (ID, terminalid, type, transition, trackcode, wptid, "
-               "wptLat, wptLon, "
-               "turndir, navid, navlat, navlon, navbear, navdist, course, distance, centerid, "
-               "centerlat, centerlon) "
-               "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+               "INSERT INTO terminallegs (ID, terminalid, type, transition, trackcode,"
+               " wptid, wptLat, wptLon, turndir, navid, navlat, navlon, navbear, navdist,"
+               " course, distance, centerid, centerlat, centerlon)"
+               " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     long long terminals = 0, legs = 0, sids = 0, stars = 0, no_airport = 0, unplaced = 0;
 
     // The columns of one leg, or nothing when it needs a place no file gives.
@@ -488,8 +486,8 @@ void write_procedures(Db& db, const NavData& d, Written& w, Waypoints& waypoints
     auto write_leg = [&](long long terminal_id, const Columns& c) {
         const ProcLeg& l = *c.leg;
         const bool dme = dme_terminated(l.trackcode);
-        leg(++legs)(terminal_id)(std::string(1, l.kind))(l.kind == 'C' ? std::string()
-                                                                       : l.transition)(l.trackcode);
+        const std::string transition = l.kind == 'C' ? std::string() : l.transition;
+        leg(++legs)(terminal_id)(std::string(1, l.kind))(transition)(l.trackcode);
         if (c.fix)
             leg.id(c.fix->waypoint)(c.fix->at.lat)(c.fix->at.lon);
         else
@@ -521,8 +519,8 @@ void write_procedures(Db& db, const NavData& d, Written& w, Waypoints& waypoints
     auto write_terminal = [&](const ProcedureRec& p, size_t airport,
                               std::optional<long long> runway, const std::vector<Columns>& rows) {
         const AirportRec& a = d.airports[airport];
-        terminal(++terminals)(static_cast<long long>(airport) +
-                              1)(a.icao)(std::string(p.sid ? "2" : "1"))(p.name);
+        const long long airport_id = static_cast<long long>(airport) + 1;
+        terminal(++terminals)(airport_id)(a.icao)(std::string(p.sid ? "2" : "1"))(p.name);
         if (runway)
             terminal(*runway);
         else

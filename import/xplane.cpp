@@ -492,21 +492,25 @@ std::string_view trimmed(std::string_view s) {
     return s;
 }
 
-// A number in tenths ("2490" is 249.0), absent when blank. A course may end
-// in "T" (a true course, kept as it is); a distance that begins with "T" is
-// a time, not a distance, and counts as absent.
+// A number in tenths ("2490" is 249.0), absent when blank. A true course
+// is whole degrees followed by "T" ("270T"), kept as it is; a distance that
+// begins with "T" is a time, not a distance, and counts as absent.
 std::optional<double> tenths(const LineReader& in, std::string_view field, const char* what) {
     std::string_view s = trimmed(field);
     if (s.empty()) return std::nullopt;
     if (std::strcmp(what, "distance") == 0 && s.front() == 'T') return std::nullopt;
-    if (std::strcmp(what, "cap") == 0 && s.back() == 'T') s.remove_suffix(1);
+    double divisor = 10;
+    if (std::strcmp(what, "cap") == 0 && s.back() == 'T') {
+        s.remove_suffix(1);
+        divisor = 1;
+    }
     const bool digits = !s.empty() && s.size() <= 6 && std::all_of(s.begin(), s.end(), [](char c) {
         return c >= '0' && c <= '9';
     });
     if (!digits)
         in.fail(std::string(what) + " : \"" + utf8_to_cp1252(std::string(field)) +
                 w1252("\" n'est pas un nombre"));
-    return std::strtol(std::string(s).c_str(), nullptr, 10) / 10.0;
+    return static_cast<double>(std::strtol(std::string(s).c_str(), nullptr, 10)) / divisor;
 }
 
 PointRef point_ref(const std::vector<std::string_view>& f, size_t at) {

@@ -79,6 +79,29 @@ const Fixture kNew{
     "I\n1100 Version - data cycle 1802\n"
     "FIXA LF 11 XVR LF 3 N 2 100 460 UN1-UL2\nXVR LF 3 FIXB LF 11 N 2 100 460 UN1\n99\n"};
 
+// A database read with the program's own selection code.
+struct Selected {
+    explicit Selected(const std::string& path) {
+        q.set_connection(std::make_shared<SqliteConnection>(path));
+        view.client_height = 600;
+    }
+    const NavState& airport(const std::string& icao, int radius) {
+        select_by_airport(ctx, view, icao, radius);
+        return nav;
+    }
+    const NavState& region(const std::string& code) {
+        select_by_region(ctx, view, code);
+        return nav;
+    }
+    Query q;
+    NavState nav;
+    MapView view;
+    RecordingView lists;
+    NullProgress progress;
+    MemoLines memo;
+    LoadContext ctx{q, nav, lists, progress, memo, {}};
+};
+
 void PrintTo(const Fixture& f, std::ostream* os) {
     *os << f.name;
 }
@@ -108,16 +131,8 @@ TEST_P(ImportTest, ImportedDataSelectsLikeAnyDatabase) {
     const xplane::NavData data = read_set();
     xplane::write_database(data, dir.file("out.sqlite"), [](const std::string&) {});
 
-    Query q;
-    q.set_connection(std::make_shared<SqliteConnection>(dir.file("out.sqlite")));
-    NavState nav;
-    MapView view;
-    view.client_height = 600;
-    RecordingView lists;
-    NullProgress progress;
-    MemoLines memo;
-    LoadContext ctx{q, nav, lists, progress, memo, {}};
-    select_by_airport(ctx, view, "LFXX", 30);
+    Selected db(dir.file("out.sqlite"));
+    const NavState& nav = db.airport("LFXX", 30);
 
     ASSERT_EQ(nav.airports.size(), 1u);
     EXPECT_EQ(nav.airports[0].name, "Essai Ville");
@@ -143,14 +158,13 @@ TEST_P(ImportTest, ImportedDataSelectsLikeAnyDatabase) {
     EXPECT_EQ(nav.airways[1].lines.size(), 1u);
     EXPECT_DOUBLE_EQ(nav.airways[0].lines[0].lat2, 48.95);
     // The cycle and the region of the lookups.
-    q.set_sql({"select val from config where key='CycleName'"});
-    q.open();
-    EXPECT_EQ(q.as_text("val"),
+    db.q.set_sql({"select val from config where key='CycleName'"});
+    db.q.open();
+    EXPECT_EQ(db.q.as_text("val"),
               std::string(GetParam().apt).find("2013.10") != std::string::npos ? "1310" : "1802");
-    q.close();
-    NavState region;
-    LoadContext rctx{q, region, lists, progress, memo, {}};
-    select_by_region(rctx, view, "LF");
+    db.q.close();
+    Selected other(dir.file("out.sqlite"));
+    const NavState& region = other.region("LF");
     EXPECT_EQ(region.airports.size(), 1u);
     EXPECT_EQ(region.waypoints.size(), 3u);  // the two fixes and the VOR as an airway end
 }
@@ -224,7 +238,7 @@ TEST(ImportProcedures, CifpSidsAndStarsAreDrawnAlongTheirLegs) {
              {"010", "1", "FIXB1X", "FIXA", "FIXA,LF,E,A", "IF"},
              {"020", "1", "FIXB1X", "FIXA", "FIXB,LF,E,A", "TF"},
              {"010", "2", "FIXB1X", "ALL", vor, "TF"},
-             {"020", "2", "FIXB1X", "ALL", "XX501,LF,P,C", "CF", "", "", "", "0000"},
+             {"020", "2", "FIXB1X", "ALL", "XX501,LF,P,C", "CF", "", "", "", "005T"},
              {"010", "3", "FIXB1X", "RW09", "RW09,LF,P,G", "TF"}})
         cifp += cifp_row("STAR", r);
     write_gzip(dir.file("LFXX.dat.gz"), cifp);
@@ -234,16 +248,8 @@ TEST(ImportProcedures, CifpSidsAndStarsAreDrawnAlongTheirLegs) {
     data.cifp_files = {{"LFXX", dir.file("LFXX.dat.gz")}};  // read while the database is written
     xplane::write_database(data, dir.file("out.sqlite"), [](const std::string&) {});
 
-    Query q;
-    q.set_connection(std::make_shared<SqliteConnection>(dir.file("out.sqlite")));
-    NavState nav;
-    MapView view;
-    view.client_height = 600;
-    RecordingView lists;
-    NullProgress progress;
-    MemoLines memo;
-    LoadContext ctx{q, nav, lists, progress, memo, {}};
-    select_by_airport(ctx, view, "LFXX", 30);
+    Selected db(dir.file("out.sqlite"));
+    const NavState& nav = db.airport("LFXX", 30);
 
     ASSERT_EQ(nav.sids.size(), 2u);  // one per runway transition
     ASSERT_EQ(nav.stars.size(), 1u);
@@ -256,10 +262,11 @@ TEST(ImportProcedures, CifpSidsAndStarsAreDrawnAlongTheirLegs) {
     // Tenths of degrees and miles, the navaid named.
     EXPECT_EQ(leg_item(nav, nav.sids[0].legs[2]),
               "CF FIXA  navaid:XVR    6nm 270\xB0    1nm  transition:RW27");
+    EXPECT_EQ(leg_item(nav, nav.stars[0].legs[3]), "CF XX501      5\xB0   transition:");  // 5 true
 
     // The path in the plane the selection set: XVR at the origin, the 27
     // threshold 3 nm south of it, FIXA on its 270 radial.
-    const double k = view.nm_per_deg_lon, tan15 = std::tan(15 * M_PI / 180);
+    const double k = db.view.nm_per_deg_lon, tan15 = std::tan(15 * M_PI / 180);
     struct P {
         double lat, lon;
     };
