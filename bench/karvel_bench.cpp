@@ -383,7 +383,7 @@ struct ImportWorld {
             for (int f = 0; f < 8; ++f) {
                 fixes.push_back(code(a * 8 + f, 5));
                 data.fixes.push_back(
-                    {fixes.back(), region, "ENRT", lat + offset(random), lon + offset(random)});
+                    {fixes.back(), "", region, "ENRT", lat + offset(random), lon + offset(random)});
             }
             std::string cifp;
             auto row = [&](const char* kind, int seq, char type, const std::string& name,

@@ -182,19 +182,22 @@ class Waypoints {
                "INSERT INTO waypoints (ID, ident, name, latitude, longtitude) VALUES (?, ?, ?, ?, "
                "?)"),
           look_(db, "INSERT INTO waypointlookup (id, country) VALUES (?, ?)") {}
-    long long add(const std::string& ident, const std::string& region, double lat, double lon) {
+    // `name`: the fix's or the navaid's own, else the ident, as the lists show it.
+    long long add(const std::string& ident, const std::string& name, const std::string& region,
+                  double lat, double lon) {
         const long long id = ++w_.last_waypoint;
-        wpt_(id)(ident)(std::string())(lat)(lon).run();
+        wpt_(id)(ident)(name.empty() ? ident : name)(lat)(lon).run();
         look_(id)(region).run();
         w_.wpt_ids.try_emplace(upper(ident) + "|" + upper(region), id);
         w_.wpt_ids.try_emplace(at_key(ident, lat, lon), id);
         return id;
     }
     // The waypoint of that ident at that place, made when there is none yet.
-    long long at(const std::string& ident, const std::string& region, double lat, double lon) {
+    long long at(const std::string& ident, const std::string& name, const std::string& region,
+                 double lat, double lon) {
         if (auto it = w_.wpt_ids.find(at_key(ident, lat, lon)); it != w_.wpt_ids.end())
             return it->second;
-        return add(ident, region, lat, lon);
+        return add(ident, name, region, lat, lon);
     }
 
   private:
@@ -272,7 +275,7 @@ void write_fixes_and_airways(Db& db, const NavData& d, Written& w, Waypoints& wa
     w.fix_regions.reserve(d.fixes.size());
     for (const FixRec& f : d.fixes) {
         w.fix_regions.push_back(!f.region.empty() ? f.region : nearest(f.lat, f.lon));
-        waypoints.add(f.ident, w.fix_regions.back(), f.lat, f.lon);
+        waypoints.add(f.ident, f.name, w.fix_regions.back(), f.lat, f.lon);
     }
     std::unordered_map<std::string, size_t> navaid_at;  // "ident|region"
     for (size_t i = 0; i < d.navaids.size(); ++i)
@@ -285,7 +288,7 @@ void write_fixes_and_airways(Db& db, const NavData& d, Written& w, Waypoints& wa
     long long legs = 0, skipped = 0;
     auto end_id = [&](const std::string& ident, const std::string& region, int type,
                       bool positioned, double lat, double lon) -> long long {
-        if (positioned) return waypoints.at(ident, nearest(lat, lon), lat, lon);
+        if (positioned) return waypoints.at(ident, ident, nearest(lat, lon), lat, lon);
         if (auto it = w.wpt_ids.find(upper(ident) + "|" + upper(region));
             it != w.wpt_ids.end() && type == 11)
             return it->second;
@@ -293,7 +296,7 @@ void write_fixes_and_airways(Db& db, const NavData& d, Written& w, Waypoints& wa
             const auto n = navaid_at.find(upper(ident) + "|" + upper(region));
             if (n == navaid_at.end()) return -1;
             const NavaidRec& r = d.navaids[n->second];
-            return waypoints.at(ident, region, r.lat, r.lon);
+            return waypoints.at(ident, r.name, region, r.lat, r.lon);
         }
         return -1;
     };
@@ -361,7 +364,8 @@ class Places {
                     const NavaidRec& r = d_.navaids[*n];
                     Found f{{r.lat, r.lon}, 0, static_cast<long long>(*n) + 1};
                     if (as_fix)
-                        f.waypoint = waypoints_.at(r.ident, w_.navaid_regions[*n], r.lat, r.lon);
+                        f.waypoint =
+                            waypoints_.at(r.ident, r.name, w_.navaid_regions[*n], r.lat, r.lon);
                     return f;
                 }
             } else if (auto i = nearest_fix(ident, p, a)) {

@@ -423,6 +423,7 @@ void read_fix(const std::string& path, NavData& data) {
         if (modern) {
             f.terminal = utf8_to_cp1252(t[3]);
             f.region = utf8_to_cp1252(t[4]);
+            if (version >= 1200) f.name = rest(t, 6);  // after the waypoint type
         }
         data.fixes.push_back(std::move(f));
     }

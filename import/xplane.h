@@ -41,7 +41,7 @@ struct LocaliserRec {
 };
 
 struct FixRec {
-    std::string ident, region;
+    std::string ident, name, region;  // name: given by version 1200 files only
     std::string terminal;  // the airport of a terminal fix, "ENRT" or empty otherwise
     double lat = 0, lon = 0;
 };

@@ -151,6 +151,8 @@ TEST_P(ImportTest, ImportedDataSelectsLikeAnyDatabase) {
     ASSERT_EQ(nav.ndbs.size(), 1u);
     EXPECT_EQ(nav.ndbs[0].freq, "374.000");
     EXPECT_EQ(nav.waypoints.size(), 3u);  // the two fixes and the VOR as an airway end
+    for (const FIXE& f : nav.waypoints)
+        EXPECT_FALSE(f.name.empty()) << f.ident;  // the list shows it
     // Two airways through the VOR: UN1 with both segments, UL2 with one.
     ASSERT_EQ(nav.airways.size(), 2u);
     EXPECT_EQ(nav.airways[0].name, "UN1");
