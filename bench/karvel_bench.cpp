@@ -42,6 +42,15 @@ std::string world_db() {
 const char* const kDenseAirport = "LFAA";
 const char* const kLargeRegion = "LF";
 
+// The process's peak resident set so far, in MB.
+double peak_rss_mb() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024;
+    return 0.0;
+}
+
 double seconds_since(Clock::time_point t) {
     return std::chrono::duration<double>(Clock::now() - t).count();
 }
@@ -155,13 +164,7 @@ BENCHMARK(BM_SelectByRegion)->Unit(benchmark::kMillisecond);
 
 void BM_SelectWholeDatabase(benchmark::State& state) {
     region_case(state, "");
-    state.counters["peak_rss_MB"] = [] {
-        std::ifstream status("/proc/self/status");
-        std::string line;
-        while (std::getline(status, line))
-            if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024;
-        return 0.0;
-    }();
+    state.counters["peak_rss_MB"] = peak_rss_mb();
 }
 BENCHMARK(BM_SelectWholeDatabase)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -427,13 +430,7 @@ void BM_ImportWorld(benchmark::State& state) {
     for (auto _ : state)
         xplane::write_database(w.data, out, [&](const std::string& line) { last = line; });
     state.SetLabel(cp1252_to_utf8(last));
-    state.counters["peak_rss_MB"] = [] {
-        std::ifstream status("/proc/self/status");
-        std::string line;
-        while (std::getline(status, line))
-            if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024;
-        return 0.0;
-    }();
+    state.counters["peak_rss_MB"] = peak_rss_mb();
 }
 BENCHMARK(BM_ImportWorld)->Unit(benchmark::kMillisecond)->Iterations(1);
 

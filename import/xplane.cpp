@@ -479,11 +479,7 @@ void read_awy(const std::string& path, NavData& data) {
     }
 }
 
-}  // namespace karvel::xplane
-
 // ---- CIFP/$ICAO.dat ------------------------------------------------------------
-
-namespace karvel::xplane {
 
 namespace {
 
@@ -493,15 +489,17 @@ std::string_view trimmed(std::string_view s) {
     return s;
 }
 
+enum class Field { angle, course, distance };
+
 // A number in tenths ("2490" is 249.0), absent when blank. A true course
 // is whole degrees followed by "T" ("270T"), kept as it is; a distance that
 // begins with "T" is a time, not a distance, and counts as absent.
-std::optional<double> tenths(const LineReader& in, std::string_view field, const char* what) {
+std::optional<double> tenths(const LineReader& in, std::string_view field, Field kind,
+                             const char* what) {
     std::string_view s = trimmed(field);
-    if (s.empty()) return std::nullopt;
-    if (std::strcmp(what, "distance") == 0 && s.front() == 'T') return std::nullopt;
+    if (s.empty() || (kind == Field::distance && s.front() == 'T')) return std::nullopt;
     double divisor = 10;
-    if (std::strcmp(what, "cap") == 0 && s.back() == 'T') {
+    if (kind == Field::course && s.back() == 'T') {
         s.remove_suffix(1);
         divisor = 1;
     }
@@ -593,10 +591,10 @@ void read_cifp(const std::string& path, const std::string& icao, std::vector<Pro
         if (leg.trackcode.size() != 2)
             in.fail(w1252("terminaison de trajectoire attendue, pas \"") + leg.trackcode + "\"");
         leg.navaid = point_ref(f, 13);
-        leg.theta = tenths(in, f[18], "theta");
-        leg.rho = tenths(in, f[19], "rho");
-        leg.course = tenths(in, f[20], "cap");
-        leg.distance = tenths(in, f[21], "distance");
+        leg.theta = tenths(in, f[18], Field::angle, "theta");
+        leg.rho = tenths(in, f[19], Field::distance, "rho");
+        leg.course = tenths(in, f[20], Field::course, "cap");
+        leg.distance = tenths(in, f[21], Field::distance, "distance");
         leg.centre = point_ref(f, 30);
 
         const std::string key = std::string(sid ? "S|" : "A|") + name;
