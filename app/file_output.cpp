@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <random>
@@ -17,6 +19,45 @@
 namespace karvel {
 
 namespace {
+
+// The temporary files that exist right now, for the signal handler: fixed
+// slots, so that it reads them without allocating.
+constexpr int kSlots = 32;
+char g_temp_names[kSlots][4096];
+volatile std::sig_atomic_t g_temp_used[kSlots];
+
+void remember_temp(const std::string& name) {
+    if (name.size() >= sizeof g_temp_names[0]) return;
+    for (int i = 0; i < kSlots; ++i)
+        if (!g_temp_used[i]) {
+            std::memcpy(g_temp_names[i], name.c_str(), name.size() + 1);
+            g_temp_used[i] = 1;
+            return;
+        }
+}
+
+void forget_temp(const std::string& name) {
+    for (int i = 0; i < kSlots; ++i)
+        if (g_temp_used[i] && name == g_temp_names[i]) {
+            g_temp_used[i] = 0;
+            return;
+        }
+}
+
+// Removes a temporary file that is still ours.
+void drop_temp(std::string& name) {
+    if (name.empty()) return;
+    forget_temp(name);
+    ::unlink(name.c_str());
+    name.clear();
+}
+
+extern "C" void on_stop_signal(int signal_number) {
+    for (int i = 0; i < kSlots; ++i)
+        if (g_temp_used[i]) ::unlink(g_temp_names[i]);
+    std::signal(signal_number, SIG_DFL);
+    std::raise(signal_number);
+}
 
 [[noreturn]] void fail(const std::string& shown, const char* what, int error) {
     throw Error(w1252("Impossible d'écrire le fichier \"") + path_text(shown) + "\" (" +
@@ -55,6 +96,7 @@ int create_beside(const std::string& target, const char* tag, std::string& name)
         leaf += suffix;
         name = (t.parent_path() / leaf).string();
         const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) remember_temp(name);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     errno = EEXIST;
@@ -70,6 +112,7 @@ void link_beside(const std::string& target, std::string& backup) {
         const int fd = create_beside(target, "old", name);
         if (fd < 0) return;
         ::close(fd);
+        forget_temp(name);
         ::unlink(name.c_str());
         if (::link(target.c_str(), name.c_str()) == 0) {
             backup = name;
@@ -107,19 +150,23 @@ bool same_file(const std::string& a, const std::string& b) {
     return !ec && ca == cb;
 }
 
-OutputFiles::~OutputFiles() {
-    for (const Entry& e : entries_)
-        if (!e.temp.empty()) ::unlink(e.temp.c_str());
+void remove_temporary_files_on_signals() {
+    for (const int s : {SIGINT, SIGTERM, SIGHUP}) std::signal(s, on_stop_signal);
 }
 
-void OutputFiles::add(const std::string& path, std::string_view content) {
+OutputFiles::~OutputFiles() {
+    for (Entry& e : entries_) {
+        drop_temp(e.temp);
+        drop_temp(e.source);
+    }
+}
+
+OutputFiles::Entry OutputFiles::check(const std::string& path) {
     Entry e;
     e.shown = path;
     if (path == "-") {
         e.kind = Kind::standard_output;
-        e.content = content;
-        entries_.push_back(std::move(e));
-        return;
+        return e;
     }
     if (path.empty()) throw Error(w1252("Impossible d'écrire un fichier sans nom"));
     e.target = resolve_links(path);
@@ -128,18 +175,14 @@ void OutputFiles::add(const std::string& path, std::string_view content) {
     if (exists && !S_ISREG(st.st_mode)) {
         if (S_ISDIR(st.st_mode)) fail(path, "c'est un dossier", EISDIR);
         e.kind = Kind::in_place;  // a device or a FIFO: written through, never replaced
-        e.content = content;
-        entries_.push_back(std::move(e));
-        return;
+        return e;
     }
     if (exists && ::faccessat(AT_FDCWD, e.target.c_str(), W_OK, AT_EACCESS) != 0)
         fail(path, "ouverture", errno);
     const std::string dir = folder_of(e.target);
     if (exists && ::faccessat(AT_FDCWD, dir.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
         e.kind = Kind::in_place;  // the folder takes no new name: the file itself is rewritten
-        e.content = content;
-        entries_.push_back(std::move(e));
-        return;
+        return e;
     }
     const int fd = create_beside(e.target, "new", e.temp);
     if (fd < 0) fail(path, "création", errno);
@@ -148,16 +191,77 @@ void OutputFiles::add(const std::string& path, std::string_view content) {
         (void)::fchown(fd, st.st_uid, st.st_gid);
         ::fchmod(fd, st.st_mode & 07777);
     }
-    const bool written = write_all(fd, content);
+    if (::close(fd) != 0) {
+        const int error = errno;
+        drop_temp(e.temp);
+        fail(path, "écriture", error);
+    }
+    return e;
+}
+
+void OutputFiles::add(const std::string& path, std::string_view content) {
+    Entry e = check(path);
+    if (e.kind != Kind::replace) {
+        e.content = content;
+        entries_.push_back(std::move(e));
+        return;
+    }
+    const int fd = ::open(e.temp.c_str(), O_WRONLY | O_CLOEXEC);
+    const bool written = fd >= 0 && write_all(fd, content);
     const int error = errno;
     const bool synced = written && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
+    const bool closed = fd >= 0 && ::close(fd) == 0;
     if (!written || !synced || !closed) {
-        ::unlink(e.temp.c_str());
+        drop_temp(e.temp);
         fail(path, "écriture", written ? errno : error);
     }
     entries_.push_back(std::move(e));
 }
+
+std::string OutputFiles::add_to_fill(const std::string& path) {
+    if (path == "-") throw Error(w1252("Ce fichier ne peut pas aller sur la sortie standard"));
+    Entry e = check(path);
+    if (e.kind == Kind::in_place) {
+        // Filled elsewhere, then copied into the file itself at commit time.
+        const std::string base = std::filesystem::temp_directory_path().string();
+        std::string name = base + "/.karvel-fill-XXXXXX";
+        const int fd = ::mkstemp(name.data());
+        if (fd < 0) fail(path, "création", errno);
+        remember_temp(name);
+        ::close(fd);
+        e.source = name;
+    }
+    entries_.push_back(std::move(e));
+    return entries_.back().kind == Kind::replace ? entries_.back().temp : entries_.back().source;
+}
+
+namespace {
+
+// The whole of a file's content written to `fd`.
+bool copy_into(const std::string& source, int fd) {
+    const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return false;
+    char buffer[1 << 16];
+    bool ok = true;
+    for (;;) {
+        const ssize_t n = ::read(in, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        if (!write_all(fd, std::string_view(buffer, static_cast<size_t>(n)))) {
+            ok = false;
+            break;
+        }
+    }
+    const int error = errno;
+    ::close(in);
+    errno = error;
+    return ok;
+}
+
+}  // namespace
 
 void OutputFiles::commit() {
     std::vector<Entry*> done;  // replaced so far, in order
@@ -184,6 +288,7 @@ void OutputFiles::commit() {
             undo();
             fail(e.shown, "remplacement", error);
         }
+        forget_temp(e.temp);
         e.temp.clear();
         done.push_back(&e);
     }
@@ -199,7 +304,8 @@ void OutputFiles::commit() {
         } else {
             std::fflush(stdout);
         }
-        const bool ok = fd >= 0 && write_all(fd, e.content);
+        const bool ok =
+            fd >= 0 && (e.source.empty() ? write_all(fd, e.content) : copy_into(e.source, fd));
         const int error = errno;
         if (e.kind == Kind::in_place && fd >= 0) ::close(fd);
         if (!ok) {

@@ -28,6 +28,10 @@ class OutputFiles {
 
     // Checks the target and writes the temporary file; throws Error.
     void add(const std::string& path, std::string_view content);
+    // The same for a file its maker writes itself (a database): checks the
+    // target and returns the name of an empty temporary file to fill, which
+    // commit() puts in place like the others (removed if it never is).
+    std::string add_to_fill(const std::string& path);
     // Puts every prepared file in place, or none; throws Error.
     void commit();
 
@@ -40,9 +44,15 @@ class OutputFiles {
         std::string temp;    // Kind::replace: the complete new file
         std::string backup;  // Kind::replace: the old file, while committing
         std::string content; // written at commit time: in place, standard output
+        std::string source;  // in place: a filled temporary file elsewhere, copied at commit
     };
+    Entry check(const std::string& path);
     std::vector<Entry> entries_;
 };
+
+// An interruption (SIGINT, SIGTERM, SIGHUP) removes the temporary files
+// being written before the program ends as the signal wants.
+void remove_temporary_files_on_signals();
 
 // One file, as above.
 void write_file_atomically(const std::string& path, std::string_view content);

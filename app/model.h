@@ -40,6 +40,10 @@ struct RUNWAY {
     double lat2 = 0;
     double lon2 = 0;
     std::string comment;
+
+    // The second end is known: only then has the runway a line to draw (an
+    // end pairs only with an ident, so a paired record has one there).
+    bool paired() const { return !ident2.empty(); }
 };
 
 // A VOR-type navaid, an NDB or an ILS localiser.

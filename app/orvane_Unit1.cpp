@@ -410,28 +410,35 @@ void TForm1::Edit_coderegionChange() {
     Memo1->clear();
 }
 
-bool TForm1::run_selection(const std::function<void(ProgressSink&)>& body) {
+bool TForm1::run_selection(const std::function<void(SelectionDraft&, ProgressSink&)>& body) {
     NullProgress none;
     ProgressSink& progress = message_ ? static_cast<ProgressSink&>(*message_) : none;
     if (message_) {
         message_->setWindowTitle(QStringLiteral("chargement des données"));
         message_->show();
     }
+    // The new selection loads aside: a failure leaves the current one whole
+    // (lists, map, centre, what a save writes).
+    SelectionDraft draft(state_.nav, state_.map);
     std::string failure;
     // The progress window lets paint events through: the map keeps showing
-    // its last bitmap while the tables are being replaced.
+    // its last bitmap while the selection loads.
     state_.loading = true;
     try {
-        body(progress);
+        body(draft, progress);
     } catch (const std::exception& e) {
         failure = e.what();
     }
     state_.loading = false;
     if (message_) message_->hide();
+    if (!failure.empty()) {
+        dialogs_.error(failure);
+        return false;
+    }
+    Memo1->clear();
+    draft.commit(state_.nav, state_.map, *this, *this, RadioGroup_coast->item_index() != 0);
     flush_memo();
-    if (failure.empty()) return true;
-    dialogs_.error(failure);
-    return false;
+    return true;
 }
 
 void TForm1::after_selection() {
@@ -450,21 +457,20 @@ void TForm1::Button_rechparairortClick() {
         dialogs_.error(e.what());
         return;
     }
-    state_.nav.selection_text = icao + ":" + dist + "nm";
-    Memo1->clear();
-    const bool ok = run_selection([&](ProgressSink& progress) {
-        LoadContext ctx{state_.db.Query1, state_.nav, *this, progress, *this, {}};
-        select_by_airport(ctx, state_.map, icao, radius);
-        load_geography(state_.nav, RadioGroup_coast->item_index(), dialogs_);
+    const bool ok = run_selection([&](SelectionDraft& draft, ProgressSink& progress) {
+        draft.nav.selection_text = icao + ":" + dist + "nm";
+        LoadContext ctx{state_.db.Query1, draft.nav, draft.lists, progress, draft.memo, {}};
+        select_by_airport(ctx, draft.view, icao, radius);
+        load_geography(draft.nav, RadioGroup_coast->item_index(), dialogs_);
     });
     if (ok) after_selection();
 }
 
 void TForm1::Button_rechparregionClick() {
-    const bool ok = run_selection([&](ProgressSink& progress) {
-        NavState& nav = state_.nav;
-        LoadContext ctx{state_.db.Query1, nav, *this, progress, *this, {}};
-        select_by_region(ctx, state_.map, nav.region_code);
+    const bool ok = run_selection([&](SelectionDraft& draft, ProgressSink& progress) {
+        NavState& nav = draft.nav;
+        LoadContext ctx{state_.db.Query1, nav, draft.lists, progress, draft.memo, {}};
+        select_by_region(ctx, draft.view, nav.region_code);
         box_from_waypoint_extent(nav);
         load_geography(nav, RadioGroup_coast->item_index(), dialogs_);
     });

@@ -19,6 +19,8 @@
 
 namespace karvel {
 
+struct SelectionDraft;
+
 class TForm_carte;
 class TForm_afich;
 class TForm_centre;
@@ -118,7 +120,7 @@ class TForm1 : public QMainWindow, public SelectionView, public MemoSink {
     QLabel* count_label(List list) const;
     // Runs a selection with the progress window on screen, closed whatever
     // happens; an error is shown and ends the command.
-    bool run_selection(const std::function<void(ProgressSink&)>& body);
+    bool run_selection(const std::function<void(SelectionDraft&, ProgressSink&)>& body);
     void after_selection();
     void flush_memo();
     void show_procedure(QListWidget* list, const std::vector<ROUTE>& table, const char* prefix);

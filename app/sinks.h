@@ -33,6 +33,36 @@ class NullView : public SelectionView {
     void set_count_label(List, const std::string&) override {}
 };
 
+// The lists' changes kept in order, to be shown later (or never).
+class RecordedView : public SelectionView {
+  public:
+    void clear_list(List list) override { steps_.push_back({Step::clear, list, {}, {}}); }
+    void add_items(List list, const std::vector<std::string>& items) override {
+        steps_.push_back({Step::add, list, items, {}});
+    }
+    void set_count_label(List list, const std::string& text) override {
+        steps_.push_back({Step::label, list, {}, text});
+    }
+    // Tells `to` what this one was told, in the same order.
+    void replay(SelectionView& to) {
+        for (Step& s : steps_) {
+            if (s.kind == Step::clear) to.clear_list(s.list);
+            if (s.kind == Step::add) to.add_items(s.list, s.items);
+            if (s.kind == Step::label) to.set_count_label(s.list, s.text);
+        }
+        steps_.clear();
+    }
+
+  private:
+    struct Step {
+        enum Kind { clear, add, label } kind;
+        List list;
+        std::vector<std::string> items;
+        std::string text;
+    };
+    std::vector<Step> steps_;
+};
+
 class MemoLines : public MemoSink {
   public:
     void add_line(const std::string& line) override { lines.push_back(line); }

@@ -267,11 +267,6 @@ int run(const Options& o) {
     MemoLines memo;
     LoadContext ctx{db.Query1, nav, view, progress, memo, {}};
     if (o.airport) {
-        db.Query1.set_sql(position_statement(*o.airport));
-        db.Query1.open();
-        const bool known = db.Query1.record_count() > 0;
-        db.Query1.close();
-        if (!known) throw Error(w1252("aéroport inconnu de la base de données : ") + *o.airport);
         nav.selection_text = *o.airport + ":" + *o.radius + "nm";
         select_by_airport(ctx, state.map, *o.airport, radius);
     } else {

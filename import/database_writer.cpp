@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <optional>
 #include <tuple>
 #include <unordered_map>
@@ -23,15 +24,6 @@
 namespace karvel::xplane {
 
 namespace {
-
-// The temporary database being written, removed if the import is stopped.
-char g_temp_path[4096] = "";
-
-extern "C" void on_stop(int signal_number) {
-    if (g_temp_path[0]) ::unlink(g_temp_path);
-    std::signal(signal_number, SIG_DFL);
-    std::raise(signal_number);
-}
 
 class Db {
   public:
@@ -165,14 +157,14 @@ struct Written {
     std::unordered_map<std::string, RunwayEnd> runway_ends;  // "ICAO|ident"
     std::vector<std::string> navaid_regions;                 // navaid i has ID i + 1
     std::vector<std::string> fix_regions;                    // fix i is waypoint i + 1
-    std::unordered_map<std::string, long long> wpt_ids;      // "ident|region" and "ident|lat|lon"
+    std::unordered_map<std::string, long long> wpt_ids;      // "ident|region", the first
     long long last_waypoint = 0;
 };
 
-std::string at_key(const std::string& ident, double lat, double lon) {
-    return upper(ident) + "|" + std::to_string(std::llround(lat * 1e6)) + "|" +
-           std::to_string(std::llround(lon * 1e6));
-}
+// Waypoints closer than this with the same ident and region are one point:
+// airway files place their ends a few thousandths of a second away from the
+// fix they name.
+constexpr double kSamePointM = 0.01 * 1852;
 
 class Waypoints {
   public:
@@ -189,20 +181,39 @@ class Waypoints {
         wpt_(id)(ident)(name.empty() ? ident : name)(lat)(lon).run();
         look_(id)(region).run();
         w_.wpt_ids.try_emplace(upper(ident) + "|" + upper(region), id);
-        w_.wpt_ids.try_emplace(at_key(ident, lat, lon), id);
+        spots_[upper(ident)].push_back({id, lat, lon, upper(region)});
         return id;
     }
-    // The waypoint of that ident at that place, made when there is none yet.
+    // The waypoint of that ident and region at that place (within a
+    // hundredth of a mile), made when there is none yet.
     long long at(const std::string& ident, const std::string& name, const std::string& region,
                  double lat, double lon) {
-        if (auto it = w_.wpt_ids.find(at_key(ident, lat, lon)); it != w_.wpt_ids.end())
-            return it->second;
+        if (const auto it = spots_.find(upper(ident)); it != spots_.end()) {
+            const std::string r = upper(region);
+            for (const Spot& s : it->second)
+                if (s.region == r && distance_m(lat, lon, s.lat, s.lon) <= kSamePointM)
+                    return s.id;
+        }
         return add(ident, name, region, lat, lon);
     }
 
+    // A waypoint of that ident at that place, whatever its region; 0 when none.
+    long long find(const std::string& ident, double lat, double lon) const {
+        if (const auto it = spots_.find(upper(ident)); it != spots_.end())
+            for (const Spot& s : it->second)
+                if (distance_m(lat, lon, s.lat, s.lon) <= kSamePointM) return s.id;
+        return 0;
+    }
+
   private:
+    struct Spot {
+        long long id;
+        double lat, lon;
+        std::string region;
+    };
     Written& w_;
     Insert wpt_, look_;
+    std::unordered_map<std::string, std::vector<Spot>> spots_;  // by ident
 };
 
 void write_airports(Db& db, const NavData& d, Written& w, const Report& report) {
@@ -285,6 +296,8 @@ void write_fixes_and_airways(Db& db, const NavData& d, Written& w, Waypoints& wa
     Insert leg(
         db, "INSERT INTO airwaylegs (ID, airwayid, waypoint1ID, waypoint2ID) VALUES (?, ?, ?, ?)");
     std::unordered_map<std::string, long long> airway_ids;
+    // A segment listed once a level (low, high) is one segment of its airway.
+    std::set<std::tuple<long long, long long, long long>> segments;
     long long legs = 0, skipped = 0;
     auto end_id = [&](const std::string& ident, const std::string& region, int type,
                       bool positioned, double lat, double lon) -> long long {
@@ -310,6 +323,7 @@ void write_fixes_and_airways(Db& db, const NavData& d, Written& w, Waypoints& wa
         auto [it, added] =
             airway_ids.try_emplace(upper(s.name), static_cast<long long>(airway_ids.size()) + 1);
         if (added) airway(it->second)(s.name).run();
+        if (!segments.emplace(it->second, std::min(a, b), std::max(a, b)).second) continue;
         leg(++legs)(it->second)(a)(b).run();
     }
     report(std::to_string(d.fixes.size()) + " points, " + std::to_string(airway_ids.size()) +
@@ -509,11 +523,8 @@ void write_procedures(Db& db, const NavData& d, Written& w, Waypoints& waypoints
         leg(l.theta)(dme ? l.distance : l.rho)(l.course)(dme ? std::nullopt : l.distance);
         if (c.centre) {
             long long id = c.centre->waypoint;
-            if (!id && l.trackcode == "AF") {
-                const auto it =
-                    w.wpt_ids.find(at_key(l.navaid.ident, c.centre->at.lat, c.centre->at.lon));
-                id = it == w.wpt_ids.end() ? 0 : it->second;
-            }
+            if (!id && l.trackcode == "AF")
+                id = waypoints.find(l.navaid.ident, c.centre->at.lat, c.centre->at.lon);
             leg.id(id)(c.centre->at.lat)(c.centre->at.lon);
         } else {
             leg.null().null().null();
@@ -615,44 +626,28 @@ void fill(Db& db, const NavData& d, const Report& report) {
 
 void write_database(const NavData& data, const std::string& path,
                     const std::function<void(const std::string&)>& report) {
-    const std::string target = resolve_links(path);
-    const std::filesystem::path t(target);
     struct stat st {};
-    if (::stat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+    if (::stat(resolve_links(path).c_str(), &st) == 0 && !S_ISREG(st.st_mode))
         throw Error(w1252("\"") + path_text(path) + w1252("\" n'est pas un fichier ordinaire"));
-    std::string leaf(1, '.');  // built step by step: GCC 12 misreads "." + s
-    leaf += t.filename().string();
-    leaf += ".import";
-    const std::string temp = (t.parent_path() / leaf).string();
-    if (temp.size() >= sizeof g_temp_path)
-        throw Error(w1252("chemin trop long : ") + path_text(path));
-    ::unlink(temp.c_str());
-    std::strcpy(g_temp_path, temp.c_str());
-    std::signal(SIGINT, on_stop);
-    std::signal(SIGTERM, on_stop);
-    std::signal(SIGHUP, on_stop);
-    try {
-        {
-            Db db(temp);
-            db.exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;");
-            // Tables first, the indexes once the rows are in.
-            const std::string schema = kSchemaSql;
-            const size_t indexes = schema.find("CREATE INDEX");
-            db.exec(schema.substr(0, indexes));
-            db.exec("BEGIN");
-            fill(db, data, report);
-            db.exec("COMMIT");
-            if (indexes != std::string::npos) db.exec(schema.substr(indexes));
-        }
-        if (::rename(temp.c_str(), target.c_str()) != 0)
-            throw Error(w1252("Impossible de remplacer \"") + path_text(path) +
-                        "\" : " + utf8_to_cp1252(std::strerror(errno)));
-    } catch (...) {
-        ::unlink(temp.c_str());
-        g_temp_path[0] = '\0';
-        throw;
+    // Written under a temporary name of its own (two imports never share
+    // one), put in place by the rules of every file the program writes, and
+    // removed whatever step fails or if the import is interrupted.
+    remove_temporary_files_on_signals();
+    OutputFiles files;
+    const std::string temp = files.add_to_fill(path);
+    {
+        Db db(temp);
+        db.exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;");
+        // Tables first, the indexes once the rows are in.
+        const std::string schema = kSchemaSql;
+        const size_t indexes = schema.find("CREATE INDEX");
+        db.exec(schema.substr(0, indexes));
+        db.exec("BEGIN");
+        fill(db, data, report);
+        db.exec("COMMIT");
+        if (indexes != std::string::npos) db.exec(schema.substr(indexes));
     }
-    g_temp_path[0] = '\0';
+    files.commit();
 }
 
 }  // namespace karvel::xplane

@@ -135,6 +135,15 @@ double rad(double d) {
     return d * kPi / 180;
 }
 
+// A runway designator as published: a number of one digit takes its
+// leading zero ("7R" is "07R", "9" is "09"); anything else stays as it is.
+std::string runway_designator(std::string ident) {
+    const bool one_digit = !ident.empty() && std::isdigit(static_cast<unsigned char>(ident[0])) &&
+                           (ident.size() == 1 || !std::isdigit(static_cast<unsigned char>(ident[1])));
+    if (one_digit) ident.insert(0, 1, '0');
+    return ident;
+}
+
 // "05R" with "23": the end without a side letter takes the mirrored one, so
 // that the two ends pair as karvel pairs them (numbers 18 apart, L with R).
 void match_suffixes(RunwayEnds& r) {
@@ -261,10 +270,10 @@ void read_apt(const std::string& path, NavData& data) {
         } else if (t[0] == "100" && open) {
             need(in, t, 26);
             RunwayEnds r;
-            r.ident1 = utf8_to_cp1252(t[8]);
+            r.ident1 = runway_designator(utf8_to_cp1252(t[8]));
             r.lat1 = latitude(in, t[9]);
             r.lon1 = longitude(in, t[10]);
-            r.ident2 = utf8_to_cp1252(t[17]);
+            r.ident2 = runway_designator(utf8_to_cp1252(t[17]));
             r.lat2 = latitude(in, t[18]);
             r.lon2 = longitude(in, t[19]);
             match_suffixes(r);
@@ -319,11 +328,11 @@ void read_nav(const std::string& path, NavData& data) {
             l.freq = karvel_frequency(freq / 100);
             if (modern) {
                 l.airport = utf8_to_cp1252(t[8]);
-                l.runway = utf8_to_cp1252(t[10]);
+                l.runway = runway_designator(utf8_to_cp1252(t[10]));
             } else {
                 need(in, t, 10);  // name: airport, runway, kind
                 l.airport = utf8_to_cp1252(t[8]);
-                l.runway = utf8_to_cp1252(t[9]);
+                l.runway = runway_designator(utf8_to_cp1252(t[9]));
             }
             data.localisers.push_back(std::move(l));
             continue;

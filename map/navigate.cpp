@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "app/geometry.h"
 #include "app/numtext.h"
 
 namespace karvel {
@@ -60,12 +61,13 @@ void pan(MapView& view, double& centre_lat, double& centre_lon, int x, int y) {
                    w / (static_cast<ld>(view.nm_per_deg_lon) * 2 * px);
     // A centre off the globe would reach the sector file's [INFO].
     if (std::isfinite(lat)) centre_lat = static_cast<double>(std::clamp(lat, -90.0L, 90.0L));
-    if (std::isfinite(lon)) centre_lon = static_cast<double>(std::clamp(lon, -180.0L, 180.0L));
+    // Across the antimeridian the centre goes on round the globe.
+    if (std::isfinite(lon)) centre_lon = normal_lon(static_cast<double>(lon));
 }
 
 std::string position_text(const MapView& view, int x, int y) {
     const GeoPos p = view.viewport().to_geo(x, y);
-    return format_fixed(p.lat, 5, 8) + "  " + format_fixed(p.lon, 5, 8);
+    return format_fixed(p.lat, 5, 8) + "  " + format_fixed(lon_near(p.lon, 0), 5, 8);
 }
 
 long double great_circle_nm(long double lat1, long double lon1, long double lat2,

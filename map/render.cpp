@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/colours.h"
+#include "app/geometry.h"
 #include "app/ini_file.h"
 #include "map/qt_canvas.h"
 #include "map/symbols.h"
@@ -57,13 +58,13 @@ struct DetailColour {
 };
 
 bool in_box(const geo_point& p, const SelectionBox& box) {
-    return box.lat_min <= p.latitude && p.latitude <= box.lat_max && box.lon_min <= p.longitude &&
-           p.longitude <= box.lon_max;
+    return box.lat_min <= p.latitude && p.latitude <= box.lat_max &&
+           lon_within(p.longitude, box.lon_min, box.lon_max);
 }
 
 bool may_touch(const GeoBounds& b, const SelectionBox& box) {
-    return !b.known || !(b.lat_max < box.lat_min || b.lat_min > box.lat_max ||
-                         b.lon_max < box.lon_min || b.lon_min > box.lon_max);
+    return !b.known || (!(b.lat_max < box.lat_min || b.lat_min > box.lat_max) &&
+                        lon_ranges_meet(b.lon_min, b.lon_max, box.lon_min, box.lon_max));
 }
 
 }  // namespace
@@ -151,6 +152,7 @@ void draw_feather(Canvas& canvas, const Viewport& view, PixelF p, PixelF r, TCol
 void draw_runways(Canvas& canvas, const Viewport& view, const std::vector<RUNWAY>& runways,
                   TColor colour, TColor background, ArithmeticErrors& errors) {
     for (const RUNWAY& rw : runways) {
+        if (!rw.paired()) continue;  // one end alone gives no line and no direction
         const PixelF e1 = view.to_pixel_f(rw.lat1, rw.lon1);
         const PixelF e2 = view.to_pixel_f(rw.lat2, rw.lon2);
         const Pixel p1 = rounded(e1), p2 = rounded(e2);

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "app/error.h"
+#include "app/geometry.h"
 #include "app/numtext.h"
 
 namespace karvel {
@@ -28,15 +29,19 @@ long long trunc_int(long double v) {
     return static_cast<long long>(v);
 }
 
+long double Viewport::near_lon(double lon) const {
+    // The view's own longitudes: the map is drawn whole across the antimeridian.
+    return lon_near(lon, (static_cast<ld>(view_left) + view_right) / 2);
+}
+
 Pixel Viewport::to_pixel(double lat, double lon) const {
-    return {nearest_int((static_cast<ld>(lon) - view_left) * static_cast<ld>(px_per_nm) *
-                        nm_per_deg_lon),
+    return {nearest_int((near_lon(lon) - view_left) * static_cast<ld>(px_per_nm) * nm_per_deg_lon),
             nearest_int((static_cast<ld>(view_top) - lat) * static_cast<ld>(px_per_nm) *
                         nm_per_deg_lat)};
 }
 
 PixelF Viewport::to_pixel_f(double lat, double lon) const {
-    return {static_cast<float>((static_cast<ld>(lon) - view_left) * static_cast<ld>(px_per_nm) *
+    return {static_cast<float>((near_lon(lon) - view_left) * static_cast<ld>(px_per_nm) *
                                nm_per_deg_lon),
             static_cast<float>((static_cast<ld>(view_top) - lat) * static_cast<ld>(px_per_nm) *
                                nm_per_deg_lat)};
@@ -48,12 +53,14 @@ GeoPos Viewport::to_geo(long double x, long double y) const {
 }
 
 bool Viewport::contains(double lat, double lon) const {
-    return view_bottom <= lat && lat <= view_top && view_left <= lon && lon <= view_right;
+    const ld l = near_lon(lon);
+    return view_bottom <= lat && lat <= view_top && view_left <= l && l <= view_right;
 }
 
 bool Viewport::segment_visible(double lat1, double lon1, double lat2, double lon2) const {
+    const ld a = near_lon(lon1), b = near_lon(lon2);
     return !(std::min(lat1, lat2) > view_top || std::max(lat1, lat2) < view_bottom ||
-             std::min(lon1, lon2) > view_right || std::max(lon1, lon2) < view_left);
+             std::min(a, b) > view_right || std::max(a, b) < view_left);
 }
 
 Viewport MapView::viewport() const {

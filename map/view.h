@@ -56,12 +56,16 @@ struct Viewport {
     Pixel to_pixel(double lat, double lon) const;
     // The same unrounded, stored in single precision (runway ends).
     PixelF to_pixel_f(double lat, double lon) const;
-    // The point under a pixel, unrounded.
+    // The point under a pixel, unrounded (its longitude may lie past 180
+    // when the view does).
     GeoPos to_geo(long double x, long double y) const;
     // A point on or inside the edges.
     bool contains(double lat, double lon) const;
     // A segment whose bounding box touches the view (edges count as inside).
     bool segment_visible(double lat1, double lon1, double lat2, double lon2) const;
+    // A longitude taken to within 180 degrees of the view's middle, so that
+    // points either side of the antimeridian project side by side.
+    long double near_lon(double lon) const;
 };
 
 // The mouse on the map: the right-drag anchor, the last press and the

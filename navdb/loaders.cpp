@@ -1,5 +1,7 @@
 #include "navdb/loaders.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <unordered_map>
@@ -43,15 +45,47 @@ std::string navaid_item(const VOR& v, const std::string& label) {
     return label + " " + v.freq + " (" + v.desc + ")";
 }
 
-// Runway idents pair when they differ by 18 (09 and 27), and with three
-// characters when their letters face each other (L/R, R/L, C/C).
+// The runway number of an ident: its first two characters when both are
+// digits; -1 when it has none (a helipad "H1", "7R" written without its
+// leading zero), and such an ident pairs with nothing.
+int runway_number(const std::string& ident) {
+    if (ident.size() < 2 || !std::isdigit(static_cast<unsigned char>(ident[0])) ||
+        !std::isdigit(static_cast<unsigned char>(ident[1])))
+        return -1;
+    return (ident[0] - '0') * 10 + (ident[1] - '0');
+}
+
+// Runway idents pair when their numbers differ by 18 (09 and 27), and with
+// three characters when their letters face each other: L with R, or the same
+// letter on both ends other than L and R (C, true headings T, and S, G, U, W).
 bool idents_pair(const std::string& t, const std::string& r) {
-    if (t.size() != r.size()) return false;
-    if (t.size() == 2) return std::abs(str_to_int(t) - str_to_int(r)) == 18;
-    if (t.size() != 3) return false;
-    if (std::abs(str_to_int(t.substr(0, 2)) - str_to_int(r.substr(0, 2))) != 18) return false;
-    const char a = t[2], b = r[2];
-    return (a == 'R' && b == 'L') || (a == 'L' && b == 'R') || (a == 'C' && b == 'C');
+    if (t.size() != r.size() || (t.size() != 2 && t.size() != 3)) return false;
+    const int a = runway_number(t), b = runway_number(r);
+    if (a < 0 || b < 0 || std::abs(a - b) != 18) return false;
+    if (t.size() == 2) return true;
+    const char x = t[2], y = r[2];
+    if ((x == 'R' && y == 'L') || (x == 'L' && y == 'R')) return true;
+    return x == y && x >= 'A' && x <= 'Z' && x != 'L' && x != 'R';
+}
+
+// Waypoints on both sides of the antimeridian (Fiji, the Aleutians) lie
+// within a narrow band that runs across 180 degrees, not within the width of
+// the globe: the extent becomes that band, its east edge past 180. Any other
+// extent stays the smallest and largest longitude.
+void extent_across_180(std::vector<double>& longitudes, double& lon_min, double& lon_max) {
+    if (longitudes.size() < 2 || !(lon_max - lon_min > 180)) return;
+    std::sort(longitudes.begin(), longitudes.end());
+    double widest = 360 - (lon_max - lon_min);  // the gap across the antimeridian
+    size_t after = 0;
+    for (size_t i = 1; i < longitudes.size(); ++i)
+        if (longitudes[i] - longitudes[i - 1] > widest) {
+            widest = longitudes[i] - longitudes[i - 1];
+            after = i;
+        }
+    if (after == 0) return;
+    const double west = longitudes[after - 1];
+    lon_min = longitudes[after];
+    lon_max = west + 360;
 }
 
 }  // namespace
@@ -143,6 +177,8 @@ void load_waypoints(LoadContext& ctx, const Statement& sql) {
     // The extent starts at the first row (0 for an empty result).
     nav.wpt_lat_max = nav.wpt_lat_min = q.real(f_lat);
     nav.wpt_lon_max = nav.wpt_lon_min = q.real(f_lon);
+    std::vector<double> longitudes;
+    longitudes.reserve(static_cast<size_t>(q.record_count()));
     for (int i = 0; !q.eof(); ++i, q.next()) {
         FIXE w;
         w.id = q.text(f_id);
@@ -155,11 +191,13 @@ void load_waypoints(LoadContext& ctx, const Statement& sql) {
         nav.wpt_lat_min = std::min(w.latitude, nav.wpt_lat_min);
         nav.wpt_lon_max = std::max(w.longitude, nav.wpt_lon_max);
         nav.wpt_lon_min = std::min(w.longitude, nav.wpt_lon_min);
+        longitudes.push_back(w.longitude);
         nav.waypoint_ids.append(w.id);
         nav.waypoints.push_back(std::move(w));
         ctx.progress.set_position(i);
     }
     finish(ctx);
+    extent_across_180(longitudes, nav.wpt_lon_min, nav.wpt_lon_max);
     show(ctx, List::waypoints, items_of(nav.waypoints, [](const FIXE& w) { return w.name; }),
          nav.waypoints.size(), " Wayoints");
 }

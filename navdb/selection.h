@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "app/sinks.h"
 #include "map/view.h"
 #include "navdb/loaders.h"
 
@@ -19,6 +20,21 @@ void select_by_region(LoadContext& ctx, MapView& view, const std::string& code);
 
 // After a selection by region, the box is the waypoint extent.
 void box_from_waypoint_extent(NavState& nav);
+
+// A selection loaded aside: the current one stays whole (tables, lists, map
+// scale, centre) until this one has loaded completely and is committed.
+struct SelectionDraft {
+    NavState nav;  // what a selection does not replace is carried over
+    MapView view;
+    RecordedView lists;
+    MemoLines memo;
+
+    SelectionDraft(const NavState& current, const MapView& current_view);
+    // The draft becomes the current selection; the geography is replaced
+    // only when the draft loaded some (a GEO level other than 0).
+    void commit(NavState& current, MapView& current_view, SelectionView& shown_lists,
+                MemoSink& shown_memo, bool geography);
+};
 
 // The radius text of the window as a radius: an integer other than 0.
 int32_t radius_from_text(const std::string& text);

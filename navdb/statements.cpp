@@ -1,5 +1,7 @@
 #include "navdb/statements.h"
 
+#include <algorithm>
+
 #include "app/numtext.h"
 
 namespace karvel {
@@ -32,6 +34,11 @@ const char* const kSelectAirways =
 void add_box(Statement& s, const std::string& table, const BoxTexts& b, bool first_is_where) {
     s.push_back((first_is_where ? "where " : "and ") + table + ".latitude>=" + b.lat_min);
     s.push_back("and " + table + ".latitude<=" + b.lat_max);
+    if (b.across_180) {
+        s.push_back("and (" + table + ".longtitude>=" + b.lon_min);
+        s.push_back("or " + table + ".longtitude<=" + b.lon_max + ")");
+        return;
+    }
     s.push_back("and " + table + ".longtitude>=" + b.lon_min);
     s.push_back("and " + table + ".longtitude<=" + b.lon_max);
 }
@@ -43,8 +50,23 @@ Statement legs_head() {
 }  // namespace
 
 BoxTexts box_texts(double lat_min, double lat_max, double lon_min, double lon_max) {
-    return {format_fixed(lat_min, 6, 8), format_fixed(lat_max, 6, 8), format_fixed(lon_min, 6, 9),
-            format_fixed(lon_max, 6, 9)};
+    // Past a pole there is nothing more to select.
+    lat_min = std::max(lat_min, -90.0);
+    lat_max = std::min(lat_max, 90.0);
+    BoxTexts t{format_fixed(lat_min, 6, 8), format_fixed(lat_max, 6, 8), format_fixed(lon_min, 6, 9),
+               format_fixed(lon_max, 6, 9)};
+    if (lon_min <= -180 && lon_max >= 180) return t;  // every longitude already
+    if (lon_max - lon_min >= 360) {
+        t.lon_min = format_fixed(-180, 6, 9);
+        t.lon_max = format_fixed(180, 6, 9);
+    } else if (lon_max > 180) {  // on to the west side of the antimeridian
+        t.across_180 = true;
+        t.lon_max = format_fixed(static_cast<long double>(lon_max) - 360, 6, 9);
+    } else if (lon_min < -180) {  // on to the east side
+        t.across_180 = true;
+        t.lon_min = format_fixed(static_cast<long double>(lon_min) + 360, 6, 9);
+    }
+    return t;
 }
 
 std::string quoted(const std::string& text) {

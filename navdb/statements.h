@@ -10,9 +10,12 @@ namespace karvel {
 using Statement = std::vector<std::string>;
 
 // Box edges as the statements write them: latitudes in at least 8
-// characters, longitudes in at least 9, six decimals.
+// characters, longitudes in at least 9, six decimals. A box across the
+// antimeridian selects two longitude ranges, east of `lon_min` or west of
+// `lon_max` (both then within -180..180).
 struct BoxTexts {
     std::string lat_min, lat_max, lon_min, lon_max;
+    bool across_180 = false;
 };
 BoxTexts box_texts(double lat_min, double lat_max, double lon_min, double lon_max);
 

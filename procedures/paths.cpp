@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "app/geometry.h"
 #include "app/numtext.h"
 
 namespace karvel {
@@ -114,7 +115,7 @@ double dme_crossing_bearing(geo_point p, geo_point n, double course, double radi
                             PlaneScale scale) {
     if (radius == 0) return -1;
     const ld a = radians(course);
-    const ld x = (static_cast<ld>(p.longitude) - n.longitude) * scale.nm_per_deg_lon;
+    const ld x = lon_difference(n.longitude, p.longitude) * scale.nm_per_deg_lon;
     const ld y = (static_cast<ld>(p.latitude) - n.latitude) * scale.nm_per_deg_lat;
     const ld s = (x * std::cos(a) - y * std::sin(a)) / radius;
     if (!(std::fabs(s) <= 1)) return -1;
@@ -126,7 +127,7 @@ double intercept_distance(geo_point p, geo_point n, double course, double bearin
                           PlaneScale scale) {
     const ld ca = radians(course);
     const ld r = radians(bearing) - kPi;
-    const ld dx = (static_cast<ld>(n.longitude) - p.longitude) * scale.nm_per_deg_lon;
+    const ld dx = lon_difference(p.longitude, n.longitude) * scale.nm_per_deg_lon;
     const ld dy = (static_cast<ld>(n.latitude) - p.latitude) * scale.nm_per_deg_lat;
     // Lines that are parallel up to rounding (an exact reciprocal course gives
     // about 1e-19 instead of 0) meet nowhere.
@@ -140,7 +141,8 @@ double intercept_distance(geo_point p, geo_point n, double course, double bearin
 geo_point point_at(geo_point from, double distance, double bearing, PlaneScale scale) {
     const ld b = radians(bearing);
     return {static_cast<double>(from.latitude + distance * std::cos(b) / scale.nm_per_deg_lat),
-            static_cast<double>(from.longitude + distance * std::sin(b) / scale.nm_per_deg_lon)};
+            normal_lon(static_cast<double>(from.longitude +
+                                           distance * std::sin(b) / scale.nm_per_deg_lon))};
 }
 
 void build_procedure_paths(NavState& nav, PlaneScale scale, MemoSink& memo) {

@@ -5,6 +5,7 @@
 #include "app/cp1252.h"
 #include "app/file_output.h"
 #include "app/error.h"
+#include "app/geometry.h"
 #include "app/ini_file.h"
 #include "app/numtext.h"
 #include "sector/coord.h"
@@ -77,7 +78,7 @@ void procedures(std::vector<std::string>& lines, const std::vector<ROUTE>& table
 
 bool in_box(const NavState& nav, const geo_point& p) {
     return nav.box_lat_min <= p.latitude && p.latitude <= nav.box_lat_max &&
-           nav.box_lon_min <= p.longitude && p.longitude <= nav.box_lon_max;
+           lon_within(p.longitude, nav.box_lon_min, nav.box_lon_max);
 }
 
 }  // namespace
@@ -125,6 +126,8 @@ void write_sector(std::vector<std::string>& lines, const NavState& nav, PlaneSca
     separators(lines, 3);
     lines.emplace_back("[RUNWAY]");
     for (const RUNWAY& r : nav.runways) {
+        // A runway whose other end is unknown has no line to draw.
+        if (!r.paired()) continue;
         // Only an end with an ILS shows its heading.
         const std::string h1 = r.ils1 ? r.heading1 : "000";
         const std::string h2 = r.ils2 ? r.heading2 : "000";

@@ -150,16 +150,48 @@ TEST_F(WorkflowTest, SelectionByAirportAndItsErrors) {
     EXPECT_EQ(form->Label_legs->text(), shown);
 }
 
-TEST_F(WorkflowTest, AnErrorInsideASelectionClosesTheProgressWindow) {
-    karvel::test::build_database(dir.file("navdata.sqlite"), "drop table ILSes;");
-    form->Edit_ICAO->setText(QStringLiteral("LFPG"));
-    form->Edit_dist->setText(QStringLiteral("50"));
+// A selection that fails, an unknown code or a statement the database
+// refuses, leaves the one before it whole: lists, counts, centre, caption,
+// and what a save then writes.
+TEST_F(WorkflowTest, AFailingSelectionKeepsThePreviousOneWhole) {
+    form->Edit_ICAO->setText(QStringLiteral("LFMN"));
+    form->Edit_dist->setText(QStringLiteral("30"));
+    form->Button_rechparairort->click();
+    ASSERT_TRUE(dialogs.errors.empty());
+    const auto shown = [&] {
+        QStringList all;
+        for (QListWidget* l : {form->ListBox_airports, form->ListBox_runways, form->ListBox_vor,
+                               form->ListBox_waypoint, form->ListBox_sid})
+            for (int i = 0; i < l->count(); ++i) all << l->item(i)->text();
+        return all << form->Label_listairport->text() << form->Label_listrunway->text()
+                   << form->Label_selection->text() << form->Memo1->toPlainText();
+    };
+    const QStringList before = shown();
+    const double centre_lat = state.nav.centre_lat;
+    const int range = state.map.range_nm;
+    dialogs.save_answers.push_back(dir.file("before.sct"));
+    form->Button_enr->click();
+
+    form->Edit_ICAO->setText(QStringLiteral("ZZZZ"));
+    form->Edit_dist->setText(QStringLiteral("80"));
     form->Button_rechparairort->click();
     ASSERT_EQ(dialogs.errors.size(), 1u);
-    EXPECT_NE(dialogs.errors[0].find("ILSes"), std::string::npos);
+    EXPECT_NE(dialogs.errors[0].find("ZZZZ"), std::string::npos);
+
+    karvel::test::build_database(dir.file("navdata.sqlite"), "drop table ILSes;");
+    form->Edit_ICAO->setText(QStringLiteral("LFPG"));
+    form->Button_rechparairort->click();
+    ASSERT_EQ(dialogs.errors.size(), 2u);
+    EXPECT_NE(dialogs.errors[1].find("ILSes"), std::string::npos);
     EXPECT_FALSE(message.isVisible());
-    EXPECT_GT(form->ListBox_airports->count(), 0);  // loaded before the failing statement
-    EXPECT_EQ(form->Label_selection->text(), QStringLiteral("Selection:"));
+
+    EXPECT_EQ(shown(), before);
+    EXPECT_EQ(state.nav.centre_lat, centre_lat);
+    EXPECT_EQ(state.map.range_nm, range);
+    dialogs.save_answers.push_back(dir.file("after.sct"));
+    form->Button_enr->click();
+    EXPECT_EQ(karvel::test::read_bytes(dir.file("after.sct")),
+              karvel::test::read_bytes(dir.file("before.sct")));
 }
 
 TEST_F(WorkflowTest, SavingTheSectorFromTheWindow) {

@@ -122,8 +122,24 @@ TEST(Pan, KeepsTheAnchorUnderTheCursorAndTheCentreOnTheGlobe) {
     press(v, 300, 200, true, false);
     pan(v, lat, lon, 0, 400);
     EXPECT_EQ(lat, 90);
-    EXPECT_EQ(lon, 180);
+    EXPECT_TRUE(lon > -180 && lon <= 180) << lon;
     pan(v, lat, lon, 600, 0);
     EXPECT_EQ(lat, -90);
-    EXPECT_EQ(lon, -180);
+    EXPECT_TRUE(lon > -180 && lon <= 180) << lon;
+
+    // Dragged west across the antimeridian, the centre goes on round the
+    // globe: 179.5 E plus one degree is 179.5 W, the anchor still under the cursor.
+    v = view_of(600, 400, 1, 0);
+    v.nm_per_deg_lon = 60;
+    lat = 0;
+    lon = 179.5;
+    compute_view_edges(v, lat, lon);
+    press(v, 300, 200, true, false);
+    pan(v, lat, lon, 240, 200);
+    EXPECT_NEAR(lon, -179.5, 1e-4);
+    const Viewport across = compute_view_edges(v, lat, lon);
+    EXPECT_EQ(across.to_pixel(0, 179.75), (Pixel{255, 200}));  // east of the line, left of it
+    EXPECT_EQ(across.to_pixel(0, -179.25), (Pixel{315, 200}));
+    EXPECT_TRUE(across.segment_visible(0, 179.9, 0, -179.9));
+    EXPECT_FALSE(across.contains(0, 0));
 }

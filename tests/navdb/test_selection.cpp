@@ -142,15 +142,17 @@ TEST_F(SelectionTest, RadiusZeroIsRefusedBeforeAnythingChanges) {
     EXPECT_EQ(radius_from_text("-3"), -3);
 }
 
-TEST_F(SelectionTest, ANegativeRadiusOrAnUnknownAirportSelectsNothing) {
+TEST_F(SelectionTest, ANegativeRadiusSelectsNothingAndAnUnknownAirportIsRefused) {
     select_by_airport(ctx, view, "LFPG", -50);
     EXPECT_TRUE(nav.airports.empty());
     EXPECT_TRUE(nav.waypoints.empty());
     EXPECT_EQ(lists.labels[List::airports], "0 airports");
-    select_by_airport(ctx, view, "ZZZZ", 100);
-    EXPECT_EQ(nav.centre_lat, 0);
-    EXPECT_EQ(nav.box_lat_max, 100.0 / 60);
-    EXPECT_TRUE(nav.airports.empty());
+    select_by_airport(ctx, view, "LFMN", 20);
+    const double box = nav.box_lat_max;
+    EXPECT_THROW(select_by_airport(ctx, view, "ZZZZ", 100), Error);  // not a box around 0, 0
+    EXPECT_EQ(nav.box_lat_max, box);
+    EXPECT_EQ(view.range_nm, 20);
+    EXPECT_FALSE(nav.airports.empty());
 }
 
 // The procedure paths of a region are built on the region's own plane.

@@ -154,9 +154,9 @@ TEST(SectorWriter, PointSectionLayouts) {
               std::vector<std::string>{"LFPG         N049.00.34.999 E002.32.53.001   ;"});
     EXPECT_EQ(
         section(lines, "[RUNWAY]"),
+        // The lone end has no line to draw: no runway to 0, 0.
         (std::vector<std::string>{
-            "09  27  000 272 N049.00.00.000 E002.30.00.000 N049.00.56.250 E002.37.30.000 ;",
-            "07R     70  000 N048.45.00.000 E002.06.00.000 S000.00.00.000 W000.00.00.000 ;"}));
+            "09  27  000 272 N049.00.00.000 E002.30.00.000 N049.00.56.250 E002.37.30.000 ;"}));
 }
 
 TEST(SectorWriter, ProceduresGroupedByTransition) {
