@@ -1,13 +1,17 @@
 // X-Plane navigation data imported into a karvel database, then selected
 // with the program's own selection code; the errors that name file and line.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <zlib.h>
+
+#include <algorithm>
 
 #include "app/error.h"
 #include "import/xplane.h"
 #include "navdb/selection.h"
 #include "navdb/sqlite_backend.h"
 #include "procedures/leg_lists.h"
+#include "sector/writer.h"
 #include "support.h"
 
 using namespace karvel;
@@ -173,6 +177,79 @@ TEST_P(ImportTest, ImportedDataSelectsLikeAnyDatabase) {
 
 INSTANTIATE_TEST_SUITE_P(Versions, ImportTest, ::testing::Values(kOld, kNew),
                          [](const auto& info) { return info.index == 0 ? "Old" : "New"; });
+
+// What the world's data holds and the sample does not: runway numbers
+// without their leading zero, true-heading and lettered ends, runways named
+// by letters; airports either side of 180 degrees; an airway segment listed
+// once a level, its end a hair away from the fix it names.
+TEST(ImportRealWorld, OddIdentsTheAntimeridianAndAirwaysListedTwice) {
+    TempDir dir;
+    const std::string head = "I\n1000 Version - data cycle 2013.10\n";
+    auto runway = [](const char* a, const char* lat, const char* lon1, const char* b,
+                     const char* lon2) {
+        return std::string("100 45.0 1 0 0.25 1 3 1 ") + a + " " + lat + " " + lon1 +
+               " 0 0 3 7 1 1 " + b + " " + lat + " " + lon2 + " 0 0 3 7 1 1\n";
+    };
+    write_bytes(dir.file("apt.dat"),
+                head + "1 10 1 0 NFXX Est\n" + runway("7R", "-17.00", "179.94", "25L", "179.96") +
+                    runway("9", "-17.01", "179.94", "27", "179.96") +
+                    runway("08T", "-17.02", "179.94", "26T", "179.96") +
+                    runway("N", "-17.03", "179.94", "S", "179.96") + "1 10 1 0 NFYY Ouest\n" +
+                    runway("09", "-17.10", "-179.96", "27", "-179.94") + "99\n");
+    write_bytes(dir.file("nav.dat"), "I\n810 Version\n"
+                                     "4 -17.00 179.97 0 11030 18 250.0 IXR NFXX 7R ILS-cat-I\n99\n");
+    write_bytes(dir.file("fix.dat"), "I\n600 Version\n-17.05 -179.90 FIXA\n-16.90 179.90 FIXB\n99\n");
+    write_bytes(dir.file("awy.dat"),
+                "I\n640 Version\n"
+                "FIXA -17.0500008 -179.9000008 FIXB -16.90 179.90 1 100 460 A1\n"
+                "FIXA -17.05 -179.90 FIXB -16.90 179.90 2 100 460 A1\n99\n");
+    xplane::NavData data;
+    xplane::read_apt(dir.file("apt.dat"), data);
+    xplane::read_nav(dir.file("nav.dat"), data);
+    xplane::read_fix(dir.file("fix.dat"), data);
+    xplane::read_awy(dir.file("awy.dat"), data);
+    const std::string out = dir.file("out.sqlite");
+    xplane::write_database(data, out, [](const std::string&) {});
+
+    Selected db(out);
+    const NavState& nav = db.airport("NFXX", 30);
+    ASSERT_EQ(nav.airports.size(), 2u);  // NFYY lies east of 180, 6 nm away
+    std::vector<std::string> runways;
+    for (const RUNWAY& r : nav.runways)
+        runways.push_back(r.ident1 + "/" + r.ident2 + (r.ils1 ? " ILS" : ""));
+    std::sort(runways.begin(), runways.end());
+    // The localiser's "7R" is the runway's 07R.
+    EXPECT_EQ(runways, (std::vector<std::string>{"07R/25L ILS", "08T/26T", "09/27", "09/27", "N/",
+                                                 "S/"}));
+    EXPECT_EQ(nav.waypoints.size(), 2u);  // the airway's ends are the fixes
+    ASSERT_EQ(nav.airways.size(), 1u);
+    ASSERT_EQ(nav.airways[0].lines.size(), 1u);  // one segment for both levels
+    EXPECT_EQ(nav.airways[0].lines[0].lon1, -179.90);
+
+    std::vector<std::string> lines;
+    write_sector(lines, nav, {60, db.view.nm_per_deg_lon}, {});
+    size_t at = std::find(lines.begin(), lines.end(), "[RUNWAY]") - lines.begin();
+    std::vector<std::string> written;
+    while (lines[++at] != ";") written.push_back(lines[at].substr(0, 16));
+    std::sort(written.begin(), written.end());
+    EXPECT_EQ(written, (std::vector<std::string>{"07R 25L 90  000 ", "08T 26T 000 000 ",
+                                                 "09  27  000 000 ", "09  27  000 000 "}));
+    for (const std::string& l : lines) EXPECT_EQ(l.find("000.00.00.000 "), std::string::npos) << l;
+
+    // Imported again over a file of restricted mode: the mode stays. A
+    // failure halfway (a procedure file gone) leaves the old file whole and
+    // nothing else behind.
+    ::chmod(out.c_str(), 0640);
+    xplane::write_database(data, out, [](const std::string&) {});
+    struct stat st {};
+    ::stat(out.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    const std::string before = karvel::test::read_bytes(out);
+    data.cifp_files = {{"NFXX", dir.file("gone.dat")}};
+    EXPECT_THROW(xplane::write_database(data, out, [](const std::string&) {}), Error);
+    EXPECT_EQ(karvel::test::read_bytes(out), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 5);
+}
 
 namespace {
 

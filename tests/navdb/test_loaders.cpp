@@ -116,6 +116,12 @@ TEST_F(LoaderTest, WaypointExtentIncludingAnEmptyResult) {
     EXPECT_EQ(view.labels[List::waypoints], "3 Wayoints");
     EXPECT_EQ(view.lists[List::waypoints][1], "BRAVO");
 
+    // Either side of 180 degrees the extent is the narrow band across it.
+    sql("insert into wpt values (4, 'D', 'DELTA', -17, 179.5), (5, 'E', 'ECHO', -17, -179.8),"
+        "(6, 'F', 'FOXTROT', -16, -178);");
+    load_waypoints(ctx, {"select * from wpt where ID > 3"});
+    EXPECT_EQ(nav.wpt_lon_min, 179.5);
+    EXPECT_EQ(nav.wpt_lon_max, 182);
     load_waypoints(ctx, {"select * from wpt where ID = 2"});
     EXPECT_EQ(nav.wpt_lat_min, 44.5);
     EXPECT_EQ(nav.wpt_lat_max, 44.5);
@@ -134,15 +140,21 @@ TEST_F(LoaderTest, RunwayEndsPairByIdentAndAirport) {
         (7, '1', 'A', '09C', 90, 7, 7),    (8, '1', 'A', '27C', 270, 8, 8),
         (9, '1', 'A', '9', 90, 9, 9),      (10, '1', 'A', '27', 271.5, 10, 10),
         (11, '2', 'B', '09', 90, 11, 11),  (12, '2', 'B', '27c', 270, 12, 12),
-        (13, '2', 'B', '09C', 90, 13, 13);)");
+        (13, '2', 'B', '09C', 90, 13, 13),
+        (14, '3', 'C', '7R', 70, 14, 14),  (15, '3', 'C', '25L', 250, 15, 15),
+        (16, '3', 'C', '08T', 80, 16, 16), (17, '3', 'C', '26T', 260, 17, 17),
+        (18, '3', 'C', 'H1', 0, 18, 18),   (19, '3', 'C', '08L', 80, 19, 19),
+        (20, '3', 'C', '26L', 260, 20, 20), (21, '3', 'C', 'xx', 0, 21, 21);)");
     load_runways(ctx, all("rw"));
     // 09/27 paired, then re-paired by row 10; 26 alone; 09L/27R; 27L alone;
     // 09C/27C; "9" alone; the other airport's 09 is not row 2's; "27c" is
-    // not a capital C.
+    // not a capital C. Idents whose number is no number pair with nothing and
+    // stop nothing; the same letter other than L and R pairs (true headings).
     std::vector<std::string> got;
     for (const RUNWAY& r : nav.runways) got.push_back(r.ident1 + "/" + r.ident2);
     EXPECT_EQ(got, (std::vector<std::string>{"09/27", "26/", "09L/27R", "27L/", "09C/27C", "9/",
-                                             "09/", "27c/", "09C/"}));
+                                             "09/", "27c/", "09C/", "7R/", "25L/", "08T/26T",
+                                             "H1/", "08L/", "26L/", "xx/"}));
     const RUNWAY& first = nav.runways[0];
     EXPECT_EQ(first.id2, "10");
     EXPECT_EQ(first.heading1, "90");

@@ -24,6 +24,23 @@ TEST(Statements, BoxTextsHaveTheirWidthsAndSixDecimals) {
     EXPECT_EQ(box_texts(0, 0, 0, 123.4567894).lon_max, "123.456789");
 }
 
+// A box past 180 degrees goes on round the globe, east of its west edge or
+// west of its east edge; past a pole there is nothing more.
+TEST(Statements, ABoxAcrossTheAntimeridian) {
+    const BoxTexts east = box_texts(-20, -15, 175.5, 182.5);
+    EXPECT_EQ(airport_statements(east)[0],
+              (Statement{"select airports.ID,name,ICAO,latitude,longtitude", "from airports",
+                         "where airports.latitude>=-20.000000", "and airports.latitude<=-15.000000",
+                         "and (airports.longtitude>=175.500000",
+                         "or airports.longtitude<=-177.500000)"}));
+    const BoxTexts west = box_texts(60, 95, -183, -170);
+    EXPECT_TRUE(west.across_180);
+    EXPECT_EQ(west.lon_min + west.lon_max + west.lat_max, "177.000000-170.000000" "90.000000");
+    const BoxTexts world = box_texts(0, 1, -100, 300);
+    EXPECT_FALSE(world.across_180);
+    EXPECT_EQ(world.lon_min + world.lon_max, "-180.000000180.000000");
+}
+
 TEST(Statements, ByAirportLetterForLetter) {
     const auto s = airport_statements(box_texts(48.3, 49.7, 1.5, 3.5));
     EXPECT_EQ(
