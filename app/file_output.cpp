@@ -151,7 +151,12 @@ bool same_file(const std::string& a, const std::string& b) {
 }
 
 void remove_temporary_files_on_signals() {
-    for (const int s : {SIGINT, SIGTERM, SIGHUP}) std::signal(s, on_stop_signal);
+    for (const int s : {SIGINT, SIGTERM, SIGHUP}) {
+        // A signal the caller ignores (nohup, a background job) stays ignored.
+        struct sigaction old {};
+        if (::sigaction(s, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
+        std::signal(s, on_stop_signal);
+    }
 }
 
 OutputFiles::~OutputFiles() {

@@ -36,9 +36,15 @@ const char* const kUsage =
     "CIFP/ICAO.dat files where FOLDER has a CIFP folder. Versions: apt 1000 to\n"
     "1200, nav 810, 1100, 1150, 1200, fix 600, 1101, 1200, awy 640, 1100, CIFP 1101.\n"
     "\n"
-    "The database is written under a temporary name and renamed when complete:\n"
-    "an interrupted import leaves no half database. An error names the file and\n"
-    "the line, and exits with status 1.\n";
+    "Runway numbers of one digit get their leading zero (\"7R\" is \"07R\"); an\n"
+    "airway segment listed once per level is written once; an airway end that is\n"
+    "a waypoint already written (same ident and region, within 0.01 nm) is that\n"
+    "waypoint.\n"
+    "\n"
+    "The database is written under a temporary name of its own and put in place\n"
+    "when complete, keeping an old file's permissions and owner: a failed or\n"
+    "interrupted import leaves the old file as it was and no temporary file. An\n"
+    "error names the file and the line, and exits with status 1.\n";
 
 std::optional<std::string> find_file(const fs::path& folder,
                                      std::initializer_list<const char*> names) {

@@ -330,6 +330,7 @@ int main(int argc, char** argv) {
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
+    karvel::remove_temporary_files_on_signals();
     try {
         Options o = parse(argc, argv);
         // Installed, it works in the user's program folder; paths given on
