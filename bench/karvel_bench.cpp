@@ -17,16 +17,16 @@
 #include <random>
 #include <sstream>
 
-#include "app/cp1252.h"
-#include "app/file_output.h"
-#include "app/ini_file.h"
-#include "app/settings.h"
+#include "core/cp1252.h"
+#include "core/file_output.h"
+#include "core/ini_file.h"
+#include "core/settings.h"
 #include "geography/geo_levels.h"
-#include "import/xplane.h"
+#include "import/database_writer.h"
 #include "map/render.h"
-#include "navdb/selection.h"
 #include "navdb/sqlite_backend.h"
 #include "sector/writer.h"
+#include "selection/selection.h"
 
 using namespace karvel;
 using Clock = std::chrono::steady_clock;
@@ -321,7 +321,8 @@ void draw_case(benchmark::State& state, bool region) {
     NoErrors errors;
 
     LineCollector drawn(view.map_bitmap.width(), view.map_bitmap.height());
-    draw_map(drawn, view, w.nav, settings.colours, settings.details, errors);
+    draw_map(drawn, compute_view_edges(view, w.nav.centre_lat, w.nav.centre_lon), view, w.nav,
+             settings.colours, settings.details, errors);
     double floor = 1e9;
     for (int i = 0; i < 3; ++i) {
         const auto t = Clock::now();

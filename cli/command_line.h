@@ -6,7 +6,7 @@
 #include <cstring>
 #include <exception>
 
-#include "app/cp1252.h"
+#include "core/cp1252.h"
 
 namespace karvel {
 

@@ -12,11 +12,11 @@
 #include <utility>
 #include <vector>
 
-#include "app/cp1252.h"
-#include "app/error.h"
-#include "app/numtext.h"
 #include "cli/command_line.h"
-#include "import/xplane.h"
+#include "core/cp1252.h"
+#include "core/error.h"
+#include "core/numtext.h"
+#include "import/database_writer.h"
 
 namespace {
 

@@ -15,21 +15,21 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/cp1252.h"
 #include "cli/command_line.h"
-#include "app/file_output.h"
-#include "app/error.h"
-#include "app/ini_file.h"
-#include "app/numtext.h"
-#include "app/program_folder.h"
-#include "app/regions.h"
-#include "app/startup.h"
+#include "core/cp1252.h"
+#include "core/error.h"
+#include "core/file_output.h"
+#include "core/ini_file.h"
+#include "core/numtext.h"
+#include "core/program_folder.h"
+#include "core/regions.h"
 #include "geography/geo_levels.h"
 #include "map/render.h"
-#include "navdb/selection.h"
-#include "navdb/statements.h"
+#include "program/app_state.h"
+#include "program/startup.h"
 #include "sector/writer.h"
+#include "selection/selection.h"
+#include "selection/statements.h"
 
 namespace {
 

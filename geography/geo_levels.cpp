@@ -2,10 +2,10 @@
 
 #include <filesystem>
 
-#include "app/cp1252.h"
-#include "app/error.h"
-#include "app/ini_file.h"
-#include "app/numtext.h"
+#include "core/cp1252.h"
+#include "core/error.h"
+#include "core/ini_file.h"
+#include "core/numtext.h"
 #include "geography/shapefile.h"
 
 namespace karvel {

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "app/dialogs.h"
-#include "app/model.h"
+#include "core/dialogs.h"
+#include "core/model.h"
 
 namespace karvel {
 

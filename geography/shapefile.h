@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/model.h"
+#include "core/model.h"
 
 namespace karvel {
 

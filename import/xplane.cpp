@@ -9,9 +9,10 @@
 #include <cstring>
 #include <unordered_map>
 
-#include "app/cp1252.h"
-#include "app/error.h"
-#include "app/numtext.h"
+#include "core/cp1252.h"
+#include "core/error.h"
+#include "core/geometry.h"
+#include "core/numtext.h"
 
 namespace karvel::xplane {
 
@@ -124,22 +125,12 @@ bool ends_with(const std::string& s, const char* suffix) {
     return s.size() >= n && s.compare(s.size() - n, n, suffix) == 0;
 }
 
-std::string upper(std::string s) {
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    return s;
-}
-
-constexpr double kPi = 3.14159265358979323846;
-double rad(double d) {
-    return d * kPi / 180;
-}
-
 // A runway designator as published: a number of one digit takes its
 // leading zero ("7R" is "07R", "9" is "09"); anything else stays as it is.
 std::string runway_designator(std::string ident) {
-    const bool one_digit = !ident.empty() && std::isdigit(static_cast<unsigned char>(ident[0])) &&
-                           (ident.size() == 1 || !std::isdigit(static_cast<unsigned char>(ident[1])));
+    const bool one_digit =
+        !ident.empty() && std::isdigit(static_cast<unsigned char>(ident[0])) &&
+        (ident.size() == 1 || !std::isdigit(static_cast<unsigned char>(ident[1])));
     if (one_digit) ident.insert(0, 1, '0');
     return ident;
 }
@@ -201,21 +192,6 @@ int32_t karvel_frequency(double value) {
     const long long scaled = std::llround(value * 10000);
     if (scaled <= 0 || scaled > 99999999) return 0;
     return static_cast<int32_t>(std::strtol(std::to_string(scaled).c_str(), nullptr, 16));
-}
-
-double bearing_deg(double lat1, double lon1, double lat2, double lon2) {
-    const double p1 = rad(lat1), p2 = rad(lat2), dl = rad(lon2 - lon1);
-    const double y = std::sin(dl) * std::cos(p2);
-    const double x = std::cos(p1) * std::sin(p2) - std::sin(p1) * std::cos(p2) * std::cos(dl);
-    const double b = std::atan2(y, x) * 180 / kPi;
-    return b < 0 ? b + 360 : b;
-}
-
-double distance_m(double lat1, double lon1, double lat2, double lon2) {
-    const double p1 = rad(lat1), p2 = rad(lat2);
-    const double a = std::pow(std::sin((p2 - p1) / 2), 2) +
-                     std::cos(p1) * std::cos(p2) * std::pow(std::sin(rad(lon2 - lon1) / 2), 2);
-    return 2 * 6371008.8 * std::asin(std::min(1.0, std::sqrt(a)));
 }
 
 // ---- apt.dat -----------------------------------------------------------------
@@ -343,7 +319,7 @@ void read_nav(const std::string& path, NavData& data) {
         n.lon = lon;
         if (modern) n.region = utf8_to_cp1252(t[9]);
         n.name = rest(t, modern ? 10 : 8);
-        const std::string kind = upper(n.name);
+        const std::string kind = upper_ascii(n.name);
         if (code == "2") {
             n.type = NavType::ndb;
             n.freq = karvel_frequency(freq);
@@ -389,7 +365,7 @@ void read_nav(const std::string& path, NavData& data) {
         const auto [from, to] = stations.equal_range(d.ident);
         for (auto it = from; it != to; ++it) {
             NavaidRec& n = data.navaids[it->second];
-            if (distance_m(n.lat, n.lon, d.lat, d.lon) < 2000) return &n;
+            if (great_circle_nm(n.lat, n.lon, d.lat, d.lon) * 1852 < 2000) return &n;
         }
         return nullptr;
     };

@@ -42,7 +42,7 @@ struct LocaliserRec {
 
 struct FixRec {
     std::string ident, name, region;  // name: given by version 1200 files only
-    std::string terminal;  // the airport of a terminal fix, "ENRT" or empty otherwise
+    std::string terminal;             // the airport of a terminal fix, "ENRT" or empty otherwise
     double lat = 0, lon = 0;
 };
 
@@ -130,15 +130,5 @@ void read_cifp(const std::string& path, const std::string& icao, std::vector<Pro
 // karvel's frequency encoding: the frequency times 10000 written in decimal
 // digits and read as hexadecimal (115.35 MHz is 0x1153500).
 int32_t karvel_frequency(double mhz_or_khz);
-
-// Initial great-circle bearing (degrees true) and distance (metres).
-double bearing_deg(double lat1, double lon1, double lat2, double lon2);
-double distance_m(double lat1, double lon1, double lat2, double lon2);
-
-// Writes the database to `path` under a temporary name, renamed when
-// complete; regions missing from the data come from the nearest airport.
-// `report` gets one line per step.
-void write_database(const NavData& data, const std::string& path,
-                    const std::function<void(const std::string&)>& report);
 
 }  // namespace karvel::xplane

@@ -10,7 +10,7 @@
 
 #include <string_view>
 
-#include "app/model.h"
+#include "core/model.h"
 
 namespace karvel {
 

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cctype>
 
-#include "app/cp1252.h"
-#include "app/error.h"
-#include "app/numtext.h"
+#include "core/cp1252.h"
+#include "core/error.h"
+#include "core/numtext.h"
 
 namespace karvel {
 
@@ -35,7 +35,8 @@ void for_each_record(const NavState& nav, CentreKind kind, F&& f) {
 
 std::vector<std::string> centre_items(const NavState& nav, CentreKind kind) {
     std::vector<std::string> items;
-    for_each_record(nav, kind, [&](const std::string& code, double, double) { items.push_back(code); });
+    for_each_record(nav, kind,
+                    [&](const std::string& code, double, double) { items.push_back(code); });
     QCollator collator;  // the locale's order
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::vector<std::pair<QString, size_t>> keyed;
@@ -73,9 +74,9 @@ int32_t decimal_range(const std::string& text) {
     size_t i = 0;
     while (i < text.size() && text[i] == ' ') ++i;
     size_t digits = i + (i < text.size() && (text[i] == '+' || text[i] == '-'));
-    const bool only_digits =
-        digits < text.size() && std::all_of(text.begin() + static_cast<std::ptrdiff_t>(digits),
-                                            text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    const bool only_digits = digits < text.size() &&
+                             std::all_of(text.begin() + static_cast<std::ptrdiff_t>(digits),
+                                         text.end(), [](char c) { return c >= '0' && c <= '9'; });
     int32_t value = 0;
     if (!only_digits || !try_str_to_int(text.substr(i), value))
         throw Error("'" + text + w1252("' n'est pas une valeur entière correcte"));

@@ -2,14 +2,14 @@
 
 #include <cmath>
 
-#include "app/numtext.h"
+#include "core/geometry.h"
+#include "core/numtext.h"
 
 namespace karvel {
 
 using ld = long double;
 
 namespace {
-constexpr ld kPi = 3.14159265358979323846264338327950288L;
 
 // The arccos and arcsin of the toolkit's library fail outside [-1, 1] and on
 // a value that is not a number.

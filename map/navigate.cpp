@@ -4,21 +4,14 @@
 #include <cmath>
 #include <limits>
 
-#include "app/geometry.h"
-#include "app/numtext.h"
+#include "core/geometry.h"
+#include "core/numtext.h"
 
 namespace karvel {
 
 using ld = long double;
 
 namespace {
-constexpr ld kPi = 3.14159265358979323846264338327950288L;
-constexpr ld kEarthRadiusNm = 3443.844L;
-
-ld radians(ld degrees) {
-    return degrees * 2 * kPi / 360;
-}
-
 // Two points of the globe are at most 360 degrees of longitude apart, at 60
 // nm a degree: up to this many pixels a nautical mile every point of the
 // globe projects within the pixel limit.
@@ -68,14 +61,6 @@ void pan(MapView& view, double& centre_lat, double& centre_lon, int x, int y) {
 std::string position_text(const MapView& view, int x, int y) {
     const GeoPos p = view.viewport().to_geo(x, y);
     return format_fixed(p.lat, 5, 8) + "  " + format_fixed(lon_near(p.lon, 0), 5, 8);
-}
-
-long double great_circle_nm(long double lat1, long double lon1, long double lat2,
-                            long double lon2) {
-    const ld a = radians(lat1), b = radians(lat2);
-    const ld c = std::sin(b) * std::sin(a) + std::cos(b) * std::cos(a) * std::cos(radians(lon2 - lon1));
-    // Rounding can take the cosine a hair past 1 for a zero-length measure.
-    return std::acos(std::clamp(c, -1.0L, 1.0L)) * kEarthRadiusNm;
 }
 
 long double screen_bearing(long double dx, long double dy) {

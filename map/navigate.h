@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "core/geometry.h"
 #include "map/view.h"
 
 namespace karvel {
@@ -27,9 +28,6 @@ std::string position_text(const MapView& view, int x, int y);
 // A move with Shift held: the measuring line's end, distance and bearing.
 void measure_move(MapView& view, int x, int y);
 
-// Great-circle distance in nautical miles between two points in degrees.
-long double great_circle_nm(long double lat1, long double lon1, long double lat2,
-                            long double lon2);
 // Bearing on the screen of a move (dx right, dy up) in degrees, 0 up, 90 right.
 long double screen_bearing(long double dx, long double dy);
 

@@ -7,8 +7,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/colours.h"
-#include "app/cp1252.h"
+#include "core/colours.h"
+#include "core/cp1252.h"
 
 namespace karvel {
 

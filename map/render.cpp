@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/colours.h"
-#include "app/geometry.h"
-#include "app/ini_file.h"
+#include "core/colours.h"
+#include "core/geometry.h"
+#include "core/ini_file.h"
 #include "map/qt_canvas.h"
 #include "map/symbols.h"
 
@@ -23,7 +23,8 @@ void draw_background(Canvas& canvas, const Viewport& view, TColor background, in
 void draw_rings(Canvas& canvas, const Viewport& view, Pixel centre, int32_t ring_step_nm,
                 TColor colour) {
     const long long cx = centre.x, cy = centre.y;
-    const long long reach = std::max({cx, cy, std::llabs(view.width - cx), std::llabs(view.height - cy)});
+    const long long reach =
+        std::max({cx, cy, std::llabs(view.width - cx), std::llabs(view.height - cy)});
     canvas.set_pen(colour, PenStyle::solid, 1);
     canvas.clear_brush();
     canvas.set_font_colour(colour);
@@ -286,9 +287,9 @@ void draw_measure(Canvas& canvas, const MouseState& mouse, TColor colour) {
     canvas.text(mouse.measure_x + 14, mouse.measure_y + 14, mouse.measure_bearing_text);
 }
 
-void draw_map(Canvas& canvas, MapView& view, const NavState& nav, const ColourTable& colours,
-              const std::vector<t_define>& details, ArithmeticErrors& errors) {
-    const Viewport v = compute_view_edges(view, nav.centre_lat, nav.centre_lon);
+void draw_map(Canvas& canvas, const Viewport& v, const MapView& view, const NavState& nav,
+              const ColourTable& colours, const std::vector<t_define>& details,
+              ArithmeticErrors& errors) {
     const auto shown = [&](int entry) { return colours[static_cast<size_t>(entry)].visible; };
     const auto col = [&](int entry) { return colours[static_cast<size_t>(entry)].color; };
     const TColor background = col(colour::background);
@@ -317,8 +318,9 @@ void draw_map(Canvas& canvas, MapView& view, const NavState& nav, const ColourTa
 
 void draw_map(MapView& view, const NavState& nav, const ColourTable& colours,
               const std::vector<t_define>& details, ArithmeticErrors& errors) {
+    const Viewport frame = compute_view_edges(view, nav.centre_lat, nav.centre_lon);
     QtCanvas canvas(view.map_bitmap, view.font_name);
-    draw_map(canvas, view, nav, colours, details, errors);
+    draw_map(canvas, frame, view, nav, colours, details, errors);
 }
 
 void SettingsErrors::record(const std::string& key, const std::string& value) {

@@ -6,8 +6,8 @@
 #include <array>
 #include <vector>
 
-#include "app/model.h"
-#include "app/settings.h"
+#include "core/model.h"
+#include "core/settings.h"
 #include "map/canvas.h"
 #include "map/extend_point.h"
 #include "map/view.h"
@@ -15,12 +15,6 @@
 namespace karvel {
 
 using ColourTable = std::array<t_couleur, kColourCount>;
-
-// Entries of the colour table the map uses.
-namespace colour {
-inline constexpr int background = 0, vor = 1, ndb = 2, fixes = 3, airport = 4, runway = 5,
-                     sid = 6, star = 7, airway = 9, geo = 13, rings = 14, measure = 15;
-}
 
 struct SelectionBox {
     double lat_min = 0, lat_max = 0, lon_min = 0, lon_max = 0;
@@ -50,12 +44,14 @@ void draw_procedures(Canvas& canvas, const Viewport& view, const std::vector<ROU
 
 void draw_measure(Canvas& canvas, const MouseState& mouse, TColor colour);
 
-// The whole map of the current tables, after the view edges are computed
-// for the bitmap size and the centre.
-void draw_map(Canvas& canvas, MapView& view, const NavState& nav, const ColourTable& colours,
-              const std::vector<t_define>& details, ArithmeticErrors& errors);
+// The whole map of the current tables in the frame `frame`, which the caller
+// computes before the pass (compute_view_edges): drawing changes no view.
+void draw_map(Canvas& canvas, const Viewport& frame, const MapView& view, const NavState& nav,
+              const ColourTable& colours, const std::vector<t_define>& details,
+              ArithmeticErrors& errors);
 
-// The same into the view's bitmap, with the map font.
+// The view's edges for its bitmap and the centre, then the map drawn into
+// the bitmap with the map font.
 void draw_map(MapView& view, const NavState& nav, const ColourTable& colours,
               const std::vector<t_define>& details, ArithmeticErrors& errors);
 

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <limits>
 
-#include "app/error.h"
-#include "app/geometry.h"
-#include "app/numtext.h"
+#include "core/error.h"
+#include "core/geometry.h"
+#include "core/numtext.h"
 
 namespace karvel {
 
@@ -64,15 +64,8 @@ bool Viewport::segment_visible(double lat1, double lon1, double lat2, double lon
 }
 
 Viewport MapView::viewport() const {
-    return {view_top,
-            view_bottom,
-            view_left,
-            view_right,
-            px_per_nm,
-            nm_per_deg_lat,
-            nm_per_deg_lon,
-            map_bitmap.width(),
-            map_bitmap.height()};
+    return {view_top,       view_bottom,    view_left,          view_right,         px_per_nm,
+            nm_per_deg_lat, nm_per_deg_lon, map_bitmap.width(), map_bitmap.height()};
 }
 
 Viewport compute_view_edges(MapView& view, double centre_lat, double centre_lon) {
@@ -99,10 +92,8 @@ QImage blank_bitmap(int width, int height) {
     return image;
 }
 
-constexpr ld kPi = 3.14159265358979323846264338327950288L;
-
 float lon_factor(long double latitude) {
-    return static_cast<float>(std::cos(latitude * 2 * kPi / 360) * 60);
+    return static_cast<float>(std::cos(radians(latitude)) * 60);
 }
 }  // namespace
 

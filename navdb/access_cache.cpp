@@ -14,9 +14,9 @@
 #include <filesystem>
 #include <functional>
 
-#include "app/cp1252.h"
-#include "app/error.h"
-#include "app/numtext.h"
+#include "core/cp1252.h"
+#include "core/error.h"
+#include "core/numtext.h"
 #include "navdb/access_import.h"
 
 extern char** environ;
@@ -90,8 +90,9 @@ std::string helper_path() {
     const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (ec) return {};
     // Beside the program (a build), or in the installation's libexec folder.
-    for (const auto& candidate : {self.parent_path() / kImportHelper,
-                                  self.parent_path().parent_path() / "libexec" / "karvel" / kImportHelper})
+    for (const auto& candidate :
+         {self.parent_path() / kImportHelper,
+          self.parent_path().parent_path() / "libexec" / "karvel" / kImportHelper})
         if (std::filesystem::exists(candidate, ec)) return candidate.string();
     return {};
 }

@@ -14,9 +14,9 @@ extern "C" {
 #include <mdbtools.h>
 }
 
-#include "app/cp1252.h"
-#include "app/error.h"
-#include "app/numtext.h"
+#include "core/cp1252.h"
+#include "core/error.h"
+#include "core/numtext.h"
 
 namespace karvel {
 namespace {
@@ -231,7 +231,8 @@ void import_access(const std::string& mdb_path, const std::string& sqlite_path,
     std::unique_ptr<MdbHandle, MdbCloser> mdb(mdb_open(native.c_str(), MDB_NOFLAGS));
     if (!mdb) throw Error(w1252("Fichier Access illisible : \"") + path_text(mdb_path) + "\"");
     if (!mdb_read_catalog(mdb.get(), MDB_TABLE))
-        throw Error(w1252("Fichier Access endommagé (catalogue illisible) : \"") + path_text(mdb_path) + "\"");
+        throw Error(w1252("Fichier Access endommagé (catalogue illisible) : \"") +
+                    path_text(mdb_path) + "\"");
 
     std::vector<MdbCatalogEntry*> tables;
     for (unsigned i = 0; i < mdb->num_catalog; ++i) {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/dialogs.h"
+#include "core/dialogs.h"
 
 namespace karvel {
 

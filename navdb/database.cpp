@@ -2,10 +2,9 @@
 
 #include <filesystem>
 
-#include "app/cp1252.h"
-#include "app/error.h"
-#include "app/numtext.h"
-#include "navdb/statements.h"
+#include "core/cp1252.h"
+#include "core/error.h"
+#include "core/numtext.h"
 
 namespace karvel {
 
@@ -48,8 +47,9 @@ std::optional<std::string> open_database(Database& db, Settings& settings, Dialo
         choose_database(settings, dialogs, program_dir);
     // Without a file the engine would open an empty database of its own.
     if (odbc.filename.empty())
-        throw Error(w1252("Aucune base de données : choisissez-en une par \"Fichier\" / \"ouvrir "
-                          "une base de données\""));
+        throw Error(
+            w1252("Aucune base de données : choisissez-en une par \"Fichier\" / \"ouvrir "
+                  "une base de données\""));
 
     if (!db.sources.register_dsn(odbc.driver, odbc.dsn, odbc.description, odbc.filename)) {
         dialogs.message(w1252("Echec de création du DSN"));

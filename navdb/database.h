@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "app/dialogs.h"
-#include "app/settings.h"
+#include "core/dialogs.h"
+#include "core/settings.h"
 #include "navdb/dsn.h"
 #include "navdb/query.h"
 

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "app/cp1252.h"
+#include "core/cp1252.h"
 #include "navdb/access_import.h"
 #include "navdb/odbc_backend.h"
 #include "navdb/sqlite_backend.h"

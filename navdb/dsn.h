@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "app/dialogs.h"
-#include "app/model.h"
+#include "core/dialogs.h"
+#include "core/model.h"
 #include "navdb/query.h"
 
 namespace karvel {

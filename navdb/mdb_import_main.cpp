@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <exception>
 
-#include "app/cp1252.h"
+#include "core/cp1252.h"
 #include "navdb/access_import.h"
 
 namespace {

@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "app/cp1252.h"
-#include "app/error.h"
+#include "core/cp1252.h"
+#include "core/error.h"
 
 namespace karvel {
 namespace {
@@ -52,9 +52,9 @@ ColKind kind_of(SQLSMALLINT sql_type) {
 }
 
 // A statement handle freed on every path.
-struct Statement {
+struct StatementHandle {
     SQLHSTMT h = SQL_NULL_HSTMT;
-    ~Statement() {
+    ~StatementHandle() {
         if (h != SQL_NULL_HSTMT) SQLFreeHandle(SQL_HANDLE_STMT, h);
     }
 };
@@ -96,7 +96,7 @@ OdbcConnection::~OdbcConnection() {
 }
 
 void OdbcConnection::execute(const std::string& sql, ResultSet& result) {
-    Statement st;
+    StatementHandle st;
     if (!ok(SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &st.h)))
         throw Error(diagnostics(SQL_HANDLE_DBC, dbc_));
     std::string utf8 = cp1252_to_utf8(sql);

@@ -4,11 +4,21 @@
 #include <cmath>
 #include <limits>
 
-#include "app/cp1252.h"
-#include "app/error.h"
-#include "app/numtext.h"
+#include "core/cp1252.h"
+#include "core/error.h"
+#include "core/numtext.h"
 
 namespace karvel {
+
+std::string quoted(const std::string& text) {
+    std::string q = "'";
+    for (char c : text) {
+        if (c == '\'') q += '\'';
+        q += c;
+    }
+    q += '\'';
+    return q;
+}
 
 void ResultSet::clear() {
     names_.clear();

@@ -14,9 +14,16 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/model.h"
+#include "core/model.h"
 
 namespace karvel {
+
+// An SQL statement as the query component takes it: its lines.
+using Statement = std::vector<std::string>;
+
+// A text between single quotes, an embedded quote doubled (a quote in a code
+// must not end the literal); ordinary codes come out as they went in.
+std::string quoted(const std::string& text);
 
 // The rows of one statement, text already in Windows-1252.
 class ResultSet {

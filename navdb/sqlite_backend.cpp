@@ -2,9 +2,9 @@
 
 #include <sqlite3.h>
 
-#include "app/cp1252.h"
-#include "app/error.h"
-#include "app/numtext.h"
+#include "core/cp1252.h"
+#include "core/error.h"
+#include "core/numtext.h"
 
 namespace karvel {
 

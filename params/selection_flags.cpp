@@ -1,6 +1,6 @@
 #include "params/selection_flags.h"
 
-#include "app/cp1252.h"
+#include "core/cp1252.h"
 
 namespace karvel {
 
@@ -37,7 +37,8 @@ CheckItems airway_items(const std::vector<ROUTE>& airways) {
 }
 
 CheckItems waypoint_items(const std::vector<FIXE>& waypoints) {
-    return first_match_items(waypoints, [](const FIXE& f) -> const std::string& { return f.ident; });
+    return first_match_items(waypoints,
+                             [](const FIXE& f) -> const std::string& { return f.ident; });
 }
 
 }  // namespace karvel

@@ -1,6 +1,6 @@
 #include "procedures/leg_lists.h"
 
-#include "app/numtext.h"
+#include "core/numtext.h"
 
 namespace karvel {
 namespace {
@@ -15,7 +15,7 @@ std::string W(float x, int width) {
 }
 
 std::string waypoint_ident(const NavState& nav, const std::string& id) {
-    const int p = nav.waypoint_ids.find(id);
+    const int p = nav.waypoints.ids.find(id);
     return p < 0 ? std::string() : nav.waypoints[static_cast<size_t>(p)].ident;
 }
 
@@ -28,7 +28,7 @@ std::string leg_item(const NavState& nav, const t_leg& leg) {
     const std::string turn = leg.turndir.empty() ? "" : "turn " + leg.turndir;
 
     std::string navaid;
-    if (const int p = nav.vor_ids.find(leg.navid); p >= 0) {
+    if (const int p = nav.vors.ids.find(leg.navid); p >= 0) {
         const std::string& ident = nav.vors[static_cast<size_t>(p)].ident;
         if (!ident.empty()) navaid = "navaid:" + ident;
     }

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/model.h"
+#include "core/model.h"
 
 namespace karvel {
 

@@ -2,22 +2,13 @@
 
 #include <cmath>
 
-#include "app/geometry.h"
-#include "app/numtext.h"
+#include "core/geometry.h"
+#include "core/numtext.h"
 
 namespace karvel {
 namespace {
 
 using ld = long double;
-
-constexpr ld kPi = 3.14159265358979323846264338327950288L;
-
-ld radians(ld degrees) {
-    return degrees * 2 * kPi / 360;
-}
-ld degrees(ld radians) {
-    return radians / 2 / kPi * 360;
-}
 
 std::string K(double x) {
     return whole_text(x);

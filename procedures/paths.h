@@ -4,8 +4,8 @@
 // leg's line, arcs their end fix.
 #pragma once
 
-#include "app/model.h"
-#include "app/sinks.h"
+#include "core/model.h"
+#include "core/sinks.h"
 
 namespace karvel {
 

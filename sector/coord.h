@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/model.h"
+#include "core/model.h"
 
 namespace karvel {
 

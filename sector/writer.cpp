@@ -2,12 +2,12 @@
 
 #include <filesystem>
 
-#include "app/cp1252.h"
-#include "app/file_output.h"
-#include "app/error.h"
-#include "app/geometry.h"
-#include "app/ini_file.h"
-#include "app/numtext.h"
+#include "core/cp1252.h"
+#include "core/error.h"
+#include "core/file_output.h"
+#include "core/geometry.h"
+#include "core/ini_file.h"
+#include "core/numtext.h"
 #include "sector/coord.h"
 
 namespace karvel {

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/dialogs.h"
-#include "app/model.h"
+#include "core/dialogs.h"
+#include "core/model.h"
 #include "procedures/paths.h"
 
 namespace karvel {

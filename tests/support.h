@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/dialogs.h"
-#include "app/sinks.h"
+#include "core/dialogs.h"
+#include "core/sinks.h"
 
 namespace karvel::test {
 

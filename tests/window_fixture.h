@@ -13,12 +13,12 @@
 #include <functional>
 #include <memory>
 
-#include "app/Unit_message.h"
-#include "app/orvane_Unit1.h"
-#include "map/Unit_carte.h"
-#include "map/Unit_centre.h"
-#include "params/Unit_afich.h"
 #include "support.h"
+#include "windows/Unit_afich.h"
+#include "windows/Unit_carte.h"
+#include "windows/Unit_centre.h"
+#include "windows/Unit_message.h"
+#include "windows/orvane_Unit1.h"
 
 namespace karvel::test {
 
@@ -28,7 +28,8 @@ struct WindowFixture : ::testing::Test {
         : out(std::filesystem::current_path()), cd(dir.path()) {
         make_program_folder(dir);
         if (!regions.empty()) write_bytes(dir.file("index_regions.txt"), regions);
-        std::filesystem::create_directory_symlink(KARVEL_SOURCE_DIR "/runtime/geo", dir.file("geo"));
+        std::filesystem::create_directory_symlink(KARVEL_SOURCE_DIR "/runtime/geo",
+                                                  dir.file("geo"));
         form = std::make_unique<TForm1>(state, dialogs);
         form->terminate = [this] { ++terminated; };
         created_title = form->windowTitle();
@@ -55,8 +56,8 @@ struct WindowFixture : ::testing::Test {
     }
     // Opens the parameters dialog from the map's menu, runs `body` in it, then
     // closes it with `close` ("enregistrer" or "annuler").
-    void in_parameters(const std::function<void()>& body, QPushButton* TForm_afich::*close =
-                                                              &TForm_afich::Button_ok) {
+    void in_parameters(const std::function<void()>& body,
+                       QPushButton* TForm_afich::*close = &TForm_afich::Button_ok) {
         QTimer::singleShot(0, [&] {
             body();
             (afich.get()->*close)->click();
@@ -74,8 +75,8 @@ struct WindowFixture : ::testing::Test {
     std::unique_ptr<TForm_carte> carte;
     std::unique_ptr<TForm_afich> afich;
     std::unique_ptr<TForm_centre> centre;
-    int terminated = 0;      // what ended the program
-    QString created_title;   // the main window's title before it was shown
+    int terminated = 0;     // what ended the program
+    QString created_title;  // the main window's title before it was shown
 };
 
 }  // namespace karvel::test

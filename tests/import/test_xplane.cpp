@@ -6,12 +6,13 @@
 
 #include <algorithm>
 
-#include "app/error.h"
-#include "import/xplane.h"
-#include "navdb/selection.h"
+#include "core/error.h"
+#include "core/geometry.h"
+#include "import/database_writer.h"
 #include "navdb/sqlite_backend.h"
 #include "procedures/leg_lists.h"
 #include "sector/writer.h"
+#include "selection/selection.h"
 #include "support.h"
 
 using namespace karvel;
@@ -196,9 +197,11 @@ TEST(ImportRealWorld, OddIdentsTheAntimeridianAndAirwaysListedTwice) {
                     runway("08T", "-17.02", "179.94", "26T", "179.96") +
                     runway("N", "-17.03", "179.94", "S", "179.96") + "1 10 1 0 NFYY Ouest\n" +
                     runway("09", "-17.10", "-179.96", "27", "-179.94") + "99\n");
-    write_bytes(dir.file("nav.dat"), "I\n810 Version\n"
-                                     "4 -17.00 179.97 0 11030 18 250.0 IXR NFXX 7R ILS-cat-I\n99\n");
-    write_bytes(dir.file("fix.dat"), "I\n600 Version\n-17.05 -179.90 FIXA\n-16.90 179.90 FIXB\n99\n");
+    write_bytes(dir.file("nav.dat"),
+                "I\n810 Version\n"
+                "4 -17.00 179.97 0 11030 18 250.0 IXR NFXX 7R ILS-cat-I\n99\n");
+    write_bytes(dir.file("fix.dat"),
+                "I\n600 Version\n-17.05 -179.90 FIXA\n-16.90 179.90 FIXB\n99\n");
     write_bytes(dir.file("awy.dat"),
                 "I\n640 Version\n"
                 "FIXA -17.0500008 -179.9000008 FIXB -16.90 179.90 1 100 460 A1\n"
@@ -219,8 +222,8 @@ TEST(ImportRealWorld, OddIdentsTheAntimeridianAndAirwaysListedTwice) {
         runways.push_back(r.ident1 + "/" + r.ident2 + (r.ils1 ? " ILS" : ""));
     std::sort(runways.begin(), runways.end());
     // The localiser's "7R" is the runway's 07R.
-    EXPECT_EQ(runways, (std::vector<std::string>{"07R/25L ILS", "08T/26T", "09/27", "09/27", "N/",
-                                                 "S/"}));
+    EXPECT_EQ(runways,
+              (std::vector<std::string>{"07R/25L ILS", "08T/26T", "09/27", "09/27", "N/", "S/"}));
     EXPECT_EQ(nav.waypoints.size(), 2u);  // the airway's ends are the fixes
     ASSERT_EQ(nav.airways.size(), 1u);
     ASSERT_EQ(nav.airways[0].lines.size(), 1u);  // one segment for both levels
@@ -430,7 +433,8 @@ TEST(ImportErrors, NameTheFileAndTheLineAndLeaveNoDatabase) {
 TEST(ImportNumbers, FrequenciesAndGeometry) {
     EXPECT_EQ(xplane::karvel_frequency(115.35), 0x1153500);
     EXPECT_EQ(xplane::karvel_frequency(374), 0x3740000);
-    EXPECT_NEAR(xplane::bearing_deg(0, 0, 1, 0), 0, 1e-9);
-    EXPECT_NEAR(xplane::bearing_deg(0, 0, 0, 1), 90, 1e-9);
-    EXPECT_NEAR(xplane::distance_m(0, 0, 0, 1), 111195, 1);
+    EXPECT_NEAR(initial_bearing(0, 0, 1, 0), 0, 1e-9);
+    EXPECT_NEAR(initial_bearing(0, 0, 0, 1), 90, 1e-9);
+    EXPECT_NEAR(initial_bearing(0, 179.5, 0, -179.5), 90, 1e-9);  // east across 180
+    EXPECT_NEAR(great_circle_nm(0, 0, 0, 1), 60.1064, 1e-4);
 }

@@ -126,12 +126,11 @@ TEST(Feathers, ExtendPointAndArithmeticFailures) {
     RecordingCanvas c;
     errors.keys.clear();
     draw_runways(c, v, {rw}, 5, 0, errors);
-    EXPECT_EQ(c.calls,
-              (std::vector<std::string>{"pen 5 solid 3", "line 100 100 200 100", "brush on 0",
-                                        "font 5", "text 105 100 09 on 0", "text 205 100 27 on 0",
-                                        "pen 5 dash 1", "line 100 100 0 100", "line 0 100 -26 115",
-                                        "line -26 115 -26 145", "line 0 100 -26 85",
-                                        "line -26 85 -26 55"}));
+    EXPECT_EQ(c.calls, (std::vector<std::string>{
+                           "pen 5 solid 3", "line 100 100 200 100", "brush on 0", "font 5",
+                           "text 105 100 09 on 0", "text 205 100 27 on 0", "pen 5 dash 1",
+                           "line 100 100 0 100", "line 0 100 -26 115", "line -26 115 -26 145",
+                           "line 0 100 -26 85", "line -26 85 -26 55"}));
     EXPECT_TRUE(errors.keys.empty());
 }
 
@@ -155,23 +154,26 @@ TEST(DrawMap, OrderVisibilityBrushAndTheViewEdge) {
     nav.airways = {airway};
     FIXE fix{"1", "PGS", "", 49, 2.5, false};
     nav.waypoints = {fix};
-    nav.airports = {{"a", "ONTOP", "", "", v.view_top, 2.5},
-                    {"b", "ABOVE", "", "", std::nextafter(static_cast<double>(v.view_top), 90.0), 2.5}};
+    nav.airports = {
+        {"a", "ONTOP", "", "", v.view_top, 2.5},
+        {"b", "ABOVE", "", "", std::nextafter(static_cast<double>(v.view_top), 90.0), 2.5}};
     Errors errors;
 
     RecordingCanvas c;
-    draw_map(c, view, nav, colours, {}, errors);
+    draw_map(c, compute_view_edges(view, nav.centre_lat, nav.centre_lon), view, nav, colours, {},
+             errors);
     EXPECT_EQ(c.calls[0], "brush on 0");
     EXPECT_EQ(c.calls[1], "fill 0 0 600 400");
     EXPECT_TRUE(has(c.calls, "text 320 220 UN857 clear"));  // rings left the brush clear
     EXPECT_TRUE(has(c.calls, "text 320 0 ONTOP clear"));    // on the top edge: drawn
-    EXPECT_TRUE(c.with("text 320 0 ABOVE").empty());  // a hair above: not
-    EXPECT_TRUE(c.with("text 320 200 PGS").empty());  // not selected
+    EXPECT_TRUE(c.with("text 320 0 ABOVE").empty());        // a hair above: not
+    EXPECT_TRUE(c.with("text 320 200 PGS").empty());        // not selected
 
     colours[colour::rings].visible = false;
     nav.waypoints[0].selected = true;
     RecordingCanvas d;
-    draw_map(d, view, nav, colours, {}, errors);
+    draw_map(d, compute_view_edges(view, nav.centre_lat, nav.centre_lon), view, nav, colours, {},
+             errors);
     EXPECT_TRUE(has(d.calls, "text 320 220 UN857 on 0"));
     EXPECT_TRUE(has(d.calls, "text 320 200 PGS on 0"));
     EXPECT_TRUE(d.with("ellipse").empty());
@@ -179,12 +181,14 @@ TEST(DrawMap, OrderVisibilityBrushAndTheViewEdge) {
 
 TEST(Geography, SelectionBoxNotViewAndPenFromDetails) {
     std::vector<t_geo> lines(3);
-    lines[0] = {"lake", {{0, 0}, {0, 1}}, {}};                // no entry: aqua
+    lines[0] = {"lake", {{0, 0}, {0, 1}}, {}};                   // no entry: aqua
     lines[1] = {"river", {{0, 0}, {0, 1}, {5, 5}, {6, 6}}, {}};  // last entry wins
-    lines[2] = {"lake", {{-1, -1}, {1, 1}}, {}};              // keeps the river's pen
+    lines[2] = {"lake", {{-1, -1}, {1, 1}}, {}};                 // keeps the river's pen
     lines[1].bounds = bounds_of(lines[1].points);
-    const std::vector<t_define> details{
-        {"river", "clRed"}, {"coast", "clBlue"}, {"river", "$00102030"}, {"river", "pas une couleur"}};
+    const std::vector<t_define> details{{"river", "clRed"},
+                                        {"coast", "clBlue"},
+                                        {"river", "$00102030"},
+                                        {"river", "pas une couleur"}};
     RecordingCanvas c;
     draw_geography(c, kMinutes, lines, {-0.5, 0.5, -0.5, 0.5}, details);
     EXPECT_EQ(c.calls, (std::vector<std::string>{"pen 16776960 solid 1", "line 0 0 60 0",

@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "app/error.h"
+#include "core/error.h"
 #include "navdb/access_import.h"
 #include "navdb/query.h"
 #include "navdb/sqlite_backend.h"

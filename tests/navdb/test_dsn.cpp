@@ -5,9 +5,9 @@
 
 #include <cstdlib>
 
-#include "app/error.h"
+#include "core/error.h"
 #include "navdb/dsn.h"
-#include "navdb/statements.h"
+#include "selection/statements.h"
 #include "support.h"
 
 using namespace karvel;

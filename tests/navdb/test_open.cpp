@@ -1,7 +1,7 @@
 // Opening the database at start and choosing another one.
 #include <gtest/gtest.h>
 
-#include "app/error.h"
+#include "core/error.h"
 #include "navdb/database.h"
 #include "support.h"
 
@@ -103,7 +103,9 @@ TEST_F(OpenTest, NoFileOrNotANavigationDatabaseSaySo) {
         open();
         FAIL();
     } catch (const Error& e) {
-        EXPECT_NE(std::string(e.what()).find("Aucune base de donn\xE9" "es"), std::string::npos);
+        EXPECT_NE(std::string(e.what()).find("Aucune base de donn\xE9"
+                                             "es"),
+                  std::string::npos);
     }
     EXPECT_FALSE(db.Query1.has_connection());
     // A file of another kind names the table it lacks.
@@ -113,8 +115,9 @@ TEST_F(OpenTest, NoFileOrNotANavigationDatabaseSaySo) {
         open();
         FAIL();
     } catch (const Error& e) {
-        EXPECT_NE(std::string(e.what()).find("n'est pas une base de navigation : la table \"config\""),
-                  std::string::npos)
+        EXPECT_NE(
+            std::string(e.what()).find("n'est pas une base de navigation : la table \"config\""),
+            std::string::npos)
             << e.what();
     }
 }

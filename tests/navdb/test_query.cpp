@@ -1,7 +1,7 @@
 // The query component over the embedded backend.
 #include <gtest/gtest.h>
 
-#include "app/error.h"
+#include "core/error.h"
 #include "navdb/query.h"
 #include "navdb/sqlite_backend.h"
 #include "support.h"

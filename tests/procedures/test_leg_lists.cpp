@@ -12,18 +12,15 @@ NavState with_names() {
     FIXE w;
     w.id = "W1";
     w.ident = "MOPAR";
-    nav.waypoints.push_back(w);
-    nav.waypoint_ids.append("W1");
+    nav.waypoints.append(w);
     VOR v;
     v.id = "N1";
     v.ident = "CGN";
-    nav.vors.push_back(v);
-    nav.vor_ids.append("N1");
+    nav.vors.append(v);
     VOR ndb;
     ndb.id = "N2";
     ndb.ident = "BT";
-    nav.ndbs.push_back(ndb);
-    nav.ndb_ids.append("N2");
+    nav.ndbs.append(ndb);
     return nav;
 }
 

@@ -1,7 +1,7 @@
 // The sector file, section by section, and the save command.
 #include <gtest/gtest.h>
 
-#include "app/error.h"
+#include "core/error.h"
 #include "sector/writer.h"
 #include "support.h"
 

@@ -1,0 +1,335 @@
+#include "core/file_output.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <random>
+
+#include "core/cp1252.h"
+#include "core/error.h"
+#include "core/numtext.h"
+
+namespace karvel {
+
+namespace {
+
+// The temporary files that exist right now, for the signal handler: fixed
+// slots, so that it reads them without allocating.
+constexpr int kSlots = 32;
+char g_temp_names[kSlots][4096];
+volatile std::sig_atomic_t g_temp_used[kSlots];
+
+void remember_temp(const std::string& name) {
+    if (name.size() >= sizeof g_temp_names[0]) return;
+    for (int i = 0; i < kSlots; ++i)
+        if (!g_temp_used[i]) {
+            std::memcpy(g_temp_names[i], name.c_str(), name.size() + 1);
+            g_temp_used[i] = 1;
+            return;
+        }
+}
+
+void forget_temp(const std::string& name) {
+    for (int i = 0; i < kSlots; ++i)
+        if (g_temp_used[i] && name == g_temp_names[i]) {
+            g_temp_used[i] = 0;
+            return;
+        }
+}
+
+// Removes a temporary file that is still ours.
+void drop_temp(std::string& name) {
+    if (name.empty()) return;
+    forget_temp(name);
+    ::unlink(name.c_str());
+    name.clear();
+}
+
+extern "C" void on_stop_signal(int signal_number) {
+    for (int i = 0; i < kSlots; ++i)
+        if (g_temp_used[i]) ::unlink(g_temp_names[i]);
+    std::signal(signal_number, SIG_DFL);
+    std::raise(signal_number);
+}
+
+[[noreturn]] void fail(const std::string& shown, const char* what, int error) {
+    throw Error(w1252("Impossible d'écrire le fichier \"") + path_text(shown) + "\" (" +
+                w1252(what) + ": " + utf8_to_cp1252(std::strerror(error)) + ")");
+}
+
+std::string folder_of(const std::string& path) {
+    const std::string dir = std::filesystem::path(path).parent_path().string();
+    return dir.empty() ? std::string(".") : dir;
+}
+
+bool write_all(int fd, std::string_view content) {
+    size_t done = 0;
+    while (done < content.size()) {
+        const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// A name beside `target` that nothing uses yet, created with `mode` less the
+// umask; -1 when the folder refuses.
+int create_beside(const std::string& target, const char* tag, std::string& name) {
+    static std::mt19937_64 rng{std::random_device{}()};
+    const std::filesystem::path t(target);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char suffix[24];
+        std::snprintf(suffix, sizeof suffix, ".%s%08llx", tag,
+                      static_cast<unsigned long long>(rng() & 0xFFFFFFFFu));
+        std::string leaf(1, '.');  // built step by step: GCC 12 misreads "." + s
+        leaf += t.filename().string();
+        leaf += suffix;
+        name = (t.parent_path() / leaf).string();
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) remember_temp(name);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+// A second name (a hard link) for an existing file; empty when the file does
+// not exist or the file system has no such links.
+void link_beside(const std::string& target, std::string& backup) {
+    backup.clear();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name;
+        const int fd = create_beside(target, "old", name);
+        if (fd < 0) return;
+        ::close(fd);
+        forget_temp(name);
+        ::unlink(name.c_str());
+        if (::link(target.c_str(), name.c_str()) == 0) {
+            backup = name;
+            return;
+        }
+        if (errno != EEXIST) return;
+    }
+}
+
+}  // namespace
+
+std::string resolve_links(const std::string& path) {
+    std::string p = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return p;
+        std::error_code ec;
+        const std::filesystem::path link = std::filesystem::read_symlink(p, ec);
+        if (ec) return p;
+        p = link.is_absolute() ? link.string()
+                               : (std::filesystem::path(p).parent_path() / link).string();
+    }
+    return p;  // a loop: opening it fails with its own message
+}
+
+bool same_file(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    if (std::filesystem::equivalent(a, b, ec)) return true;
+    const auto full = [&](const std::string& p) {
+        return std::filesystem::weakly_canonical(std::filesystem::absolute(resolve_links(p), ec),
+                                                 ec);
+    };
+    const auto ca = full(a);
+    if (ec) return false;
+    const auto cb = full(b);
+    return !ec && ca == cb;
+}
+
+void remove_temporary_files_on_signals() {
+    for (const int s : {SIGINT, SIGTERM, SIGHUP}) {
+        // A signal the caller ignores (nohup, a background job) stays ignored.
+        struct sigaction old {};
+        if (::sigaction(s, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
+        std::signal(s, on_stop_signal);
+    }
+}
+
+OutputFiles::~OutputFiles() {
+    for (Entry& e : entries_) {
+        drop_temp(e.temp);
+        drop_temp(e.source);
+    }
+}
+
+OutputFiles::Entry OutputFiles::check(const std::string& path) {
+    Entry e;
+    e.shown = path;
+    if (path == "-") {
+        e.kind = Kind::standard_output;
+        return e;
+    }
+    if (path.empty()) throw Error(w1252("Impossible d'écrire un fichier sans nom"));
+    e.target = resolve_links(path);
+    struct stat st {};
+    const bool exists = ::stat(e.target.c_str(), &st) == 0;
+    if (exists && !S_ISREG(st.st_mode)) {
+        if (S_ISDIR(st.st_mode)) fail(path, "c'est un dossier", EISDIR);
+        e.kind = Kind::in_place;  // a device or a FIFO: written through, never replaced
+        return e;
+    }
+    if (exists && ::faccessat(AT_FDCWD, e.target.c_str(), W_OK, AT_EACCESS) != 0)
+        fail(path, "ouverture", errno);
+    const std::string dir = folder_of(e.target);
+    if (exists && ::faccessat(AT_FDCWD, dir.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
+        e.kind = Kind::in_place;  // the folder takes no new name: the file itself is rewritten
+        return e;
+    }
+    const int fd = create_beside(e.target, "new", e.temp);
+    if (fd < 0) fail(path, "création", errno);
+    if (exists) {
+        // The replaced file's permissions and owner stay.
+        (void)::fchown(fd, st.st_uid, st.st_gid);
+        ::fchmod(fd, st.st_mode & 07777);
+    }
+    if (::close(fd) != 0) {
+        const int error = errno;
+        drop_temp(e.temp);
+        fail(path, "écriture", error);
+    }
+    return e;
+}
+
+void OutputFiles::add(const std::string& path, std::string_view content) {
+    Entry e = check(path);
+    if (e.kind != Kind::replace) {
+        e.content = content;
+        entries_.push_back(std::move(e));
+        return;
+    }
+    const int fd = ::open(e.temp.c_str(), O_WRONLY | O_CLOEXEC);
+    const bool written = fd >= 0 && write_all(fd, content);
+    const int error = errno;
+    const bool synced = written && ::fsync(fd) == 0;
+    const bool closed = fd >= 0 && ::close(fd) == 0;
+    if (!written || !synced || !closed) {
+        drop_temp(e.temp);
+        fail(path, "écriture", written ? errno : error);
+    }
+    entries_.push_back(std::move(e));
+}
+
+std::string OutputFiles::add_to_fill(const std::string& path) {
+    if (path == "-") throw Error(w1252("Ce fichier ne peut pas aller sur la sortie standard"));
+    Entry e = check(path);
+    if (e.kind == Kind::in_place) {
+        // Filled elsewhere, then copied into the file itself at commit time.
+        const std::string base = std::filesystem::temp_directory_path().string();
+        std::string name = base + "/.karvel-fill-XXXXXX";
+        const int fd = ::mkstemp(name.data());
+        if (fd < 0) fail(path, "création", errno);
+        remember_temp(name);
+        ::close(fd);
+        e.source = name;
+    }
+    entries_.push_back(std::move(e));
+    return entries_.back().kind == Kind::replace ? entries_.back().temp : entries_.back().source;
+}
+
+namespace {
+
+// The whole of a file's content written to `fd`.
+bool copy_into(const std::string& source, int fd) {
+    const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return false;
+    char buffer[1 << 16];
+    bool ok = true;
+    for (;;) {
+        const ssize_t n = ::read(in, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        if (!write_all(fd, std::string_view(buffer, static_cast<size_t>(n)))) {
+            ok = false;
+            break;
+        }
+    }
+    const int error = errno;
+    ::close(in);
+    errno = error;
+    return ok;
+}
+
+}  // namespace
+
+void OutputFiles::commit() {
+    std::vector<Entry*> done;  // replaced so far, in order
+    auto undo = [&] {
+        for (auto it = done.rbegin(); it != done.rend(); ++it) {
+            Entry& e = **it;
+            if (!e.backup.empty()) {
+                ::rename(e.backup.c_str(), e.target.c_str());
+                e.backup.clear();
+            } else {
+                ::unlink(e.target.c_str());
+            }
+        }
+    };
+    for (Entry& e : entries_) {
+        if (e.kind != Kind::replace) continue;
+        // The old file stays reachable under a second name until all is
+        // done; the target itself is replaced in one step.
+        link_beside(e.target, e.backup);
+        if (::rename(e.temp.c_str(), e.target.c_str()) != 0) {
+            const int error = errno;
+            if (!e.backup.empty()) ::unlink(e.backup.c_str());
+            e.backup.clear();
+            undo();
+            fail(e.shown, "remplacement", error);
+        }
+        forget_temp(e.temp);
+        e.temp.clear();
+        done.push_back(&e);
+    }
+    for (Entry& e : entries_) {
+        if (e.kind == Kind::replace) continue;
+        int fd = STDOUT_FILENO;
+        if (e.kind == Kind::in_place) {
+            fd = ::open(e.target.c_str(), O_WRONLY | O_CLOEXEC);
+            if (fd >= 0) {
+                struct stat st {};
+                if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) (void)::ftruncate(fd, 0);
+            }
+        } else {
+            std::fflush(stdout);
+        }
+        const bool ok =
+            fd >= 0 && (e.source.empty() ? write_all(fd, e.content) : copy_into(e.source, fd));
+        const int error = errno;
+        if (e.kind == Kind::in_place && fd >= 0) ::close(fd);
+        if (!ok) {
+            undo();
+            fail(e.shown, fd < 0 ? "ouverture" : "écriture", error);
+        }
+    }
+    for (Entry& e : entries_)
+        if (!e.backup.empty()) {
+            ::unlink(e.backup.c_str());
+            e.backup.clear();
+        }
+}
+
+void write_file_atomically(const std::string& path, std::string_view content) {
+    OutputFiles files;
+    files.add(path, content);
+    files.commit();
+}
+
+}  // namespace karvel

@@ -1,0 +1,38 @@
+// What the program reads from its settings file at start-up.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "core/ini_file.h"
+#include "core/model.h"
+
+namespace karvel {
+
+inline constexpr int kColourCount = 20;
+
+// The display elements the program addresses by their position in the
+// colour table (the settings file's [couleur] keys, in order).
+namespace colour {
+inline constexpr int background = 0, vor = 1, ndb = 2, fixes = 3, airport = 4, runway = 5, sid = 6,
+                     star = 7, airway = 9, geo = 13, rings = 14, measure = 15;
+}
+
+struct Settings {
+    IniFile ini;  // open for the whole run
+    std::array<t_couleur, kColourCount> colours;
+    std::vector<t_define> details;
+    t_ODBC odbc;
+    std::string list_style;
+    int32_t list_size = 0;
+};
+
+// Element i takes the i-th key of [couleur], its colour, and whether [afich]
+// says exactly "true". Throws at the first missing key or bad colour value;
+// the elements before it stay set.
+void read_colours(Settings& settings);
+void read_details(Settings& settings);
+void read_odbc(Settings& settings);
+
+}  // namespace karvel

@@ -1,0 +1,45 @@
+// Loaders: one statement's rows turned into the records of one table, then
+// the table shown in its list with its count.
+#pragma once
+
+#include <string>
+
+#include "core/dialogs.h"
+#include "core/model.h"
+#include "core/sinks.h"
+#include "navdb/query.h"
+#include "procedures/paths.h"
+#include "selection/statements.h"
+
+namespace karvel {
+
+// What every loader works with.
+struct LoadContext {
+    Query& query;
+    NavState& nav;
+    SelectionView& view;
+    ProgressSink& progress;
+    MemoSink& memo;
+    PlaneScale scale;  // the plane the procedure paths are built on
+};
+
+// The frequency column as text: its hexadecimal digits read as the decimal
+// digits of the frequency times 10000 ("114.300"); a letter among them throws.
+std::string frequency_text(int32_t coded);
+
+// A heading to the nearest whole degree, halves to the even one ("92").
+std::string heading_text(double heading);
+
+void load_airports(LoadContext& ctx, const Statement& sql);
+void load_navaids(LoadContext& ctx, const Statement& sql);
+void load_waypoints(LoadContext& ctx, const Statement& sql);
+void load_runways(LoadContext& ctx, const Statement& sql);
+void load_ils(LoadContext& ctx, const Statement& sql);
+void load_airways(LoadContext& ctx, const Statement& sql);
+
+// Procedures ("1" STAR, "2" SID) and their legs; the legs loader ends by
+// building the paths.
+void load_terminals(LoadContext& ctx, const Statement& sql);
+void load_terminal_legs(LoadContext& ctx, const Statement& sql);
+
+}  // namespace karvel

@@ -1,0 +1,135 @@
+// The settings file: reading, the byte-preserving write, colours.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "core/colours.h"
+#include "core/error.h"
+#include "core/settings.h"
+#include "support.h"
+
+using namespace karvel;
+using namespace karvel::test;
+
+namespace {
+
+Settings settings_from(const TempDir& dir, const std::string& content) {
+    write_bytes(dir.file("karvel_params.ini"), content);
+    Settings s;
+    s.ini.open(dir.file("karvel_params.ini"));
+    return s;
+}
+
+// [couleur] and [afich] with `keys` elements; element i is colour i, shown
+// for "true", hidden for "True" and "false".
+std::string colour_sections(int keys, const std::string& bad_at_5 = "") {
+    std::string couleur = "[couleur]\r\n", afich = "[afich]\r\n";
+    for (int i = 0; i < keys; ++i) {
+        const std::string k = "elem" + std::to_string(i);
+        couleur += k + "=" + (i == 5 && !bad_at_5.empty() ? bad_at_5 : std::to_string(i)) + "\r\n";
+        afich += k + "=" + (i % 3 == 0 ? "true" : i % 3 == 1 ? "True" : "false") + "\r\n";
+    }
+    return couleur + afich;
+}
+
+}  // namespace
+
+TEST(IniFile, ReadsWithoutRegardToCaseKeysInFileOrder) {
+    TempDir dir;
+    Settings s = settings_from(dir, "[File]\r\nzeta=1\r\nAlpha = two words \r\nmid=3\r\n");
+    EXPECT_EQ(s.ini.read("file", "ALPHA"), "two words");
+    EXPECT_EQ(s.ini.read("file", "missing"), "ERROR");
+    EXPECT_EQ(s.ini.keys("FILE"), (std::vector<std::string>{"zeta", "Alpha", "mid"}));
+    IniFile missing;
+    missing.open(dir.file("absent.ini"));
+    EXPECT_EQ(missing.read("file", "DNS"), "ERROR");
+    missing.open(dir.str());  // a folder by that name reads as a missing file
+    EXPECT_EQ(missing.read("file", "DNS"), "ERROR");
+}
+
+TEST(IniFile, WritingOneValueKeepsEveryOtherByte) {
+    const std::string before =
+        "; head\r\n[file]\r\ndriver=x\r\n; DNS=commented\r\nDNS = old\r\nfilename=C:\\a.mdb\r\n"
+        "\r\n[other]\r\nDNS=not this one\r\n; trailing comment";
+    EXPECT_EQ(
+        ini_set_value(before, "FILE", "dns", "new"),
+        "; head\r\n[file]\r\ndriver=x\r\n; DNS=commented\r\nDNS = new\r\nfilename=C:\\a.mdb\r\n"
+        "\r\n[other]\r\nDNS=not this one\r\n; trailing comment");
+    // A new key after the section's last line; a new section at the end; the
+    // file's own line ends, CR LF for a new file.
+    EXPECT_EQ(ini_set_value("[file]\nDNS=a\n\n[x]\ny=1\n", "file", "filename", "/p"),
+              "[file]\nDNS=a\nfilename=/p\n\n[x]\ny=1\n");
+    EXPECT_EQ(ini_set_value("[x]\ny=1", "file", "DNS", "d"), "[x]\ny=1\n[file]\nDNS=d\n");
+    EXPECT_EQ(ini_set_value("", "file", "DNS", "d"), "[file]\r\nDNS=d\r\n");
+    EXPECT_EQ(ini_set_value("[file]\r\nDNS=a", "file", "DNS", "b"), "[file]\r\nDNS=b");
+}
+
+TEST(IniFile, TheFirstOfATwiceGivenKeyAndUtf8Files) {
+    TempDir dir;
+    Settings s = settings_from(dir, "[file]\r\nfilename=first\r\nFILENAME=second\r\nx=1\r\n");
+    EXPECT_EQ(s.ini.read("file", "filename"), "first");
+    EXPECT_EQ(s.ini.keys("file"), (std::vector<std::string>{"filename", "x"}));
+    s.ini.write("file", "filename", "chosen");
+    EXPECT_EQ(s.ini.read("file", "filename"), "chosen");  // what was written is what is read
+
+    // Saved as UTF-8 with a byte-order mark: read in the code page, written back as UTF-8.
+    Settings u = settings_from(dir,
+                               "\xEF\xBB\xBF[file]\r\nfilename=donn\xC3\xA9"
+                               "es.sqlite\r\n");
+    EXPECT_EQ(u.ini.read("file", "filename"),
+              "donn\xE9"
+              "es.sqlite");
+    u.ini.write("file", "DNS", "\xE9t\xE9");
+    EXPECT_EQ(read_bytes(dir.file("karvel_params.ini")),
+              "\xEF\xBB\xBF[file]\r\nfilename=donn\xC3\xA9"
+              "es.sqlite\r\nDNS=\xC3\xA9t\xC3\xA9\r\n");
+}
+
+TEST(IniFile, WriteReplacesTheFileWholeOrNotAtAll) {
+    TempDir dir;
+    Settings s = settings_from(dir, "[file]\r\nDNS=old\r\n");
+    ::chmod(dir.file("karvel_params.ini").c_str(), 0600);
+    s.ini.write("file", "DNS", "nouveau \xE9");
+    EXPECT_EQ(read_bytes(dir.file("karvel_params.ini")), "[file]\r\nDNS=nouveau \xE9\r\n");
+    EXPECT_EQ(s.ini.read("file", "dns"), "nouveau \xE9");
+    struct stat st {};
+    ::stat(dir.file("karvel_params.ini").c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+
+    IniFile nowhere;  // a folder that does not exist fails even for root
+    nowhere.open(dir.file("absent/karvel_params.ini"));
+    EXPECT_THROW(nowhere.write("file", "DNS", "x"), Error);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST(Colours, IdentifiersIntegersAndTheirErrors) {
+    EXPECT_EQ(parse_colour("clRed"), 0x0000FF);
+    EXPECT_EQ(parse_colour("CLBLUE"), 0xFF0000);
+    EXPECT_EQ(parse_colour("clInfoBk"), static_cast<TColor>(0x80000018u));
+    EXPECT_EQ(parse_colour("$00808000"), 0x808000);
+    EXPECT_EQ(parse_colour("255"), 255);
+    for (const char* bad : {"rouge", "ERROR", "clRedd"}) EXPECT_THROW(parse_colour(bad), Error);
+    for (const char* text : {"clTeal", "clBtnFace", "$00123456"})
+        EXPECT_EQ(parse_colour(colour_to_text(parse_colour(text))), parse_colour(text)) << text;
+    EXPECT_EQ(to_qcolor(0x0000FF), QColor(255, 0, 0));
+}
+
+TEST(Colours, TheFirstTwentyKeysInFileOrderAndOnlyTrueShows) {
+    TempDir dir;
+    Settings s = settings_from(dir, colour_sections(25));
+    read_colours(s);
+    for (int i = 0; i < kColourCount; ++i) {
+        const t_couleur& c = s.colours[static_cast<size_t>(i)];
+        EXPECT_EQ(c.name, "elem" + std::to_string(i));
+        EXPECT_EQ(c.color, i);
+        EXPECT_EQ(c.visible, i % 3 == 0) << i;
+    }
+    // Failures keep the elements before them.
+    Settings few = settings_from(dir, colour_sections(12));
+    EXPECT_THROW(read_colours(few), Error);
+    EXPECT_EQ(few.colours[11].name, "elem11");
+    EXPECT_EQ(few.colours[12].name, "");
+    Settings bad = settings_from(dir, colour_sections(20, "pas une couleur"));
+    EXPECT_THROW(read_colours(bad), Error);
+    EXPECT_EQ(bad.colours[4].color, 4);
+    EXPECT_EQ(bad.colours[6].name, "");
+}

@@ -1,0 +1,212 @@
+// The statements of both selections, letter for letter, and the selections
+// run on the shipped sample database.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "core/error.h"
+#include "navdb/sqlite_backend.h"
+#include "selection/selection.h"
+#include "support.h"
+
+using namespace karvel;
+using karvel::test::RecordingView;
+using karvel::test::TempDir;
+
+TEST(Statements, BoxTextsHaveTheirWidthsAndSixDecimals) {
+    const BoxTexts t = box_texts(2.5, -2.5, 2.5, -0.0000004);
+    EXPECT_EQ(t.lat_min, "2.500000");
+    EXPECT_EQ(t.lat_max, "-2.500000");
+    EXPECT_EQ(t.lon_min, " 2.500000");
+    EXPECT_EQ(t.lon_max, " 0.000000");
+    EXPECT_EQ(box_texts(47.3333335, 0, -10.5, 123.4567894).lat_min, "47.333334");
+    EXPECT_EQ(box_texts(0, 0, -10.5, 0).lon_min, "-10.500000");
+    EXPECT_EQ(box_texts(0, 0, 0, 123.4567894).lon_max, "123.456789");
+}
+
+// A box past 180 degrees goes on round the globe, east of its west edge or
+// west of its east edge; past a pole there is nothing more.
+TEST(Statements, ABoxAcrossTheAntimeridian) {
+    const BoxTexts east = box_texts(-20, -15, 175.5, 182.5);
+    EXPECT_EQ(airport_statements(east)[0],
+              (Statement{"select airports.ID,name,ICAO,latitude,longtitude", "from airports",
+                         "where airports.latitude>=-20.000000", "and airports.latitude<=-15.000000",
+                         "and (airports.longtitude>=175.500000",
+                         "or airports.longtitude<=-177.500000)"}));
+    const BoxTexts west = box_texts(60, 95, -183, -170);
+    EXPECT_TRUE(west.across_180);
+    EXPECT_EQ(west.lon_min + west.lon_max + west.lat_max,
+              "177.000000-170.000000"
+              "90.000000");
+    const BoxTexts world = box_texts(0, 1, -100, 300);
+    EXPECT_FALSE(world.across_180);
+    EXPECT_EQ(world.lon_min + world.lon_max, "-180.000000180.000000");
+}
+
+TEST(Statements, ByAirportLetterForLetter) {
+    const auto s = airport_statements(box_texts(48.3, 49.7, 1.5, 3.5));
+    EXPECT_EQ(
+        s[0],
+        (Statement{"select airports.ID,name,ICAO,latitude,longtitude", "from airports",
+                   "where airports.latitude>=48.300000", "and airports.latitude<=49.700000",
+                   "and airports.longtitude>= 1.500000", "and airports.longtitude<= 3.500000"}));
+    EXPECT_EQ(s[1][2], "where navaids.type=navaidtypes.type");
+    EXPECT_EQ(s[1][3], "and navaids.latitude>=48.300000");
+    EXPECT_EQ(s[2][2], "where waypoints.latitude>=48.300000");
+    EXPECT_EQ(
+        s[4],
+        (Statement{
+            "select ILSes.ID,ILSes.runwayID,ILSes.ident,ILSes.freq,ILSes.latitude,ILSes.longtitude",
+            "from ILSes,runways,airports", "where runways.id=ILSes.runwayid",
+            "and runways.airportid=airports.id", "and airports.latitude>=48.300000",
+            "and airports.latitude<=49.700000", "and airports.longtitude>= 1.500000",
+            "and airports.longtitude<= 3.500000"}));
+    EXPECT_EQ(s[6].size(), 10u);
+    EXPECT_EQ(
+        s[6][0],
+        "select terminallegs.ID,terminallegs.terminalid,terminallegs.type,terminallegs.transition,"
+        "terminallegs.trackcode,terminallegs.wptid,terminallegs.wptLat,terminallegs.wptLon,");
+    EXPECT_EQ(
+        s[6][2],
+        "terminallegs.course,terminallegs.distance,terminallegs.centerid,terminallegs.centerlat,"
+        "terminallegs.centerlon");
+    EXPECT_EQ(s[7][3], "and airwaylegs.waypoint1id=waypoints.id");
+    EXPECT_EQ(s[7][4], "and waypoints.latitude>=48.300000");
+    EXPECT_EQ(position_statement("LFPG"),
+              (Statement{"select airports.latitude,airports.longtitude", "from airports",
+                         "where airports.ICAO='LFPG'"}));
+}
+
+TEST(Statements, ByRegionAndQuotesInsideCodes) {
+    const auto s = region_statements("LF");
+    EXPECT_EQ(s[0], (Statement{"select airports.ID,name,ICAO,latitude,longtitude",
+                               "from airports,airportlookup", "where airports.id=airportlookup.id",
+                               "and airportlookup.extid like'LF%'"}));
+    EXPECT_EQ(
+        s[1],
+        (Statement{
+            "select "
+            "navaids.ID,navaids.ident,navaids.type,navaidtypes.desc,name,freq,latitude,longtitude",
+            "from navaids,navaidlookup,NavaidTypes", "where navaids.id=navaidlookup.id",
+            "and navaids.type=navaidtypes.type", "and navaidlookup.country ='LF'"}));
+    EXPECT_EQ(s[7].back(), "and waypointlookup.country ='LF'");
+    EXPECT_EQ(s[6][3], "from terminallegs,terminals,airports,airportlookup");
+    EXPECT_EQ(region_statements("")[0].back(), "and airportlookup.extid like'%'");
+    // A quote in the text stays inside the literal.
+    EXPECT_EQ(region_statements("L'")[0].back(), "and airportlookup.extid like'L''%'");
+    EXPECT_EQ(position_statement("X' or '1'='1").back(), "where airports.ICAO='X'' or ''1''=''1'");
+}
+
+namespace {
+
+struct SelectionTest : ::testing::Test {
+    SelectionTest() {
+        karvel::test::build_sample_database(dir.file("nav.sqlite"));
+        q.set_connection(std::make_shared<SqliteConnection>(dir.file("nav.sqlite")));
+        view.client_height = 600;
+    }
+    TempDir dir;
+    Query q;
+    NavState nav;
+    MapView view;
+    RecordingView lists;
+    NullProgress progress;
+    MemoLines memo;
+    LoadContext ctx{q, nav, lists, progress, memo, {}};
+};
+
+}  // namespace
+
+TEST_F(SelectionTest, ByAirportSetsPlaneViewBoxAndEveryTable) {
+    select_by_airport(ctx, view, "LFPG", 50);
+    const float lat0 = 49.009722f, lon0 = 2.547778f;
+    EXPECT_EQ(nav.centre_lat, static_cast<double>(lat0));
+    EXPECT_EQ(nav.centre_lon, static_cast<double>(lon0));
+    EXPECT_EQ(view.nm_per_deg_lat, 60.0f);
+    EXPECT_EQ(view.nm_per_deg_lon, static_cast<float>(std::cos(lat0 * M_PI / 180) * 60));
+    EXPECT_EQ(view.range_nm, 50);
+    EXPECT_EQ(view.px_per_nm, 12.0f);
+    EXPECT_EQ(view.ring_step_nm, 5);
+    EXPECT_NEAR(nav.box_lat_max - lat0, 50.0 / 60, 1e-6);
+    EXPECT_NEAR(lon0 - nav.box_lon_min, 50.0 / (60 * std::cos(lat0 * M_PI / 180)), 1e-5);
+    EXPECT_FALSE(nav.airports.empty());
+    EXPECT_FALSE(nav.runways.empty());
+    EXPECT_FALSE(nav.vors.empty());
+    EXPECT_FALSE(nav.ndbs.empty());
+    EXPECT_FALSE(nav.waypoints.empty());
+    EXPECT_FALSE(nav.airways.empty());
+    EXPECT_FALSE(nav.sids.empty());
+    EXPECT_FALSE(nav.stars.empty());
+    EXPECT_FALSE(memo.lines.empty());
+    for (const Airport& a : nav.airports) {
+        EXPECT_GE(a.latitude, nav.box_lat_min);
+        EXPECT_LE(a.longitude, nav.box_lon_max);
+    }
+    // 25 nm: rings every 2 nm (2.5 to the even neighbour).
+    select_by_airport(ctx, view, "lfpg", 25);
+    EXPECT_EQ(view.ring_step_nm, 2);
+}
+
+TEST_F(SelectionTest, RadiusZeroIsRefusedBeforeAnythingChanges) {
+    select_by_airport(ctx, view, "LFPG", 50);
+    const size_t airports = nav.airports.size();
+    const double centre = nav.centre_lat;
+    EXPECT_THROW(select_by_airport(ctx, view, "LFMN", 0), Error);
+    EXPECT_EQ(nav.airports.size(), airports);
+    EXPECT_EQ(nav.centre_lat, centre);
+    EXPECT_EQ(view.range_nm, 50);
+    EXPECT_THROW(radius_from_text("0"), Error);
+    EXPECT_THROW(radius_from_text("5.5"), Error);
+    EXPECT_THROW(radius_from_text(""), Error);
+    EXPECT_EQ(radius_from_text("-3"), -3);
+}
+
+TEST_F(SelectionTest, ANegativeRadiusSelectsNothingAndAnUnknownAirportIsRefused) {
+    select_by_airport(ctx, view, "LFPG", -50);
+    EXPECT_TRUE(nav.airports.empty());
+    EXPECT_TRUE(nav.waypoints.empty());
+    EXPECT_EQ(lists.labels[List::airports], "0 airports");
+    select_by_airport(ctx, view, "LFMN", 20);
+    const double box = nav.box_lat_max;
+    EXPECT_THROW(select_by_airport(ctx, view, "ZZZZ", 100), Error);  // not a box around 0, 0
+    EXPECT_EQ(nav.box_lat_max, box);
+    EXPECT_EQ(view.range_nm, 20);
+    EXPECT_FALSE(nav.airports.empty());
+}
+
+// The procedure paths of a region are built on the region's own plane.
+TEST_F(SelectionTest, ByRegionBuildsPathsOnTheRegionsPlane) {
+    select_by_airport(ctx, view, "EGLL", 20);  // another plane first
+    select_by_region(ctx, view, "LS");
+    const double centre = (nav.wpt_lat_max + nav.wpt_lat_min) / 2;
+    EXPECT_EQ(nav.centre_lat, centre);
+    EXPECT_EQ(view.nm_per_deg_lon, static_cast<float>(std::cos(centre * M_PI / 180) * 60));
+    EXPECT_EQ(view.range_nm, 400);
+    EXPECT_EQ(view.ring_step_nm, 40);
+    EXPECT_EQ(view.px_per_nm, 1.5f);
+
+    // The CD leg of the Geneva SID ends 5 nm from the GVA VOR on that plane.
+    const ROUTE* sid = nullptr;
+    for (const ROUTE& r : nav.sids)
+        if (r.name == "SPR 4J") sid = &r;
+    ASSERT_NE(sid, nullptr);
+    const int gva = nav.vors.ids.find(nav.sids[0].legs[1].navid);
+    ASSERT_GE(gva, 0);
+    const VOR& v = nav.vors[static_cast<size_t>(gva)];
+    const double dx = (sid->lines[0].lon1 - v.longitude) * view.nm_per_deg_lon;
+    const double dy = (sid->lines[0].lat1 - v.latitude) * 60;
+    EXPECT_NEAR(std::hypot(dx, dy), 5.0, 1e-9);
+}
+
+// "like '%'" takes every airport with its procedures, "= ''" no navaid or
+// waypoint; the legs of each procedure keep their row order.
+TEST_F(SelectionTest, TheWholeDatabaseWithAnEmptyRegionCode) {
+    select_by_region(ctx, view, "");
+    EXPECT_EQ(nav.airports.size(), 19u);
+    EXPECT_TRUE(nav.waypoints.empty());
+    EXPECT_TRUE(nav.vors.size() > 0 && nav.ndbs.empty());  // localisers only
+    EXPECT_EQ(nav.centre_lat, 0);
+    for (const ROUTE& r : nav.sids)
+        for (size_t i = 1; i < r.legs.size(); ++i)
+            EXPECT_LT(std::stoi(r.legs[i - 1].id), std::stoi(r.legs[i].id)) << r.name;
+}

@@ -1,0 +1,154 @@
+// The parameters dialog opened from the map's menu, driven through its
+// widgets: element marks, export lists, toggle buttons, colour grids, and the
+// map drawn anew when it closes.
+#include <gtest/gtest.h>
+
+#include <QTableWidget>
+
+#include "core/colours.h"
+#include "window_fixture.h"
+
+using namespace karvel;
+
+namespace {
+
+struct AfichTest : karvel::test::WindowFixture {
+    AfichTest() { select("LFPG", "50", 0); }
+    QListWidgetItem* element(const char* name) {
+        const auto found =
+            afich->CheckListBox_elem->findItems(QString::fromLatin1(name), Qt::MatchExactly);
+        return found.isEmpty() ? nullptr : found.first();
+    }
+    static std::vector<bool> marks(QListWidget* list) {
+        std::vector<bool> out;
+        for (int i = 0; i < list->count(); ++i)
+            out.push_back(list->item(i)->checkState() == Qt::Checked);
+        return out;
+    }
+    // A press on a grid cell, as the mouse makes it.
+    static void press(QTableWidget* grid, int row, int column) {
+        const QPoint p = grid->visualRect(grid->model()->index(row, column)).center();
+        QMouseEvent down(QEvent::MouseButtonPress, p, grid->viewport()->mapToGlobal(p),
+                         Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(grid->viewport(), &down);
+        QMouseEvent up(QEvent::MouseButtonRelease, p, grid->viewport()->mapToGlobal(p),
+                       Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(grid->viewport(), &up);
+    }
+    bool all_sids(bool selected) const {
+        for (const ROUTE& r : state.nav.sids)
+            if (r.selected != selected) return false;
+        return true;
+    }
+};
+
+}  // namespace
+
+TEST_F(AfichTest, SidElementOffKeepsTheFlagsAndOnShowsThemAgain) {
+    ASSERT_GE(state.nav.sids.size(), 2u);
+    in_parameters([&] {
+        EXPECT_EQ(afich->windowTitle(), QStringLiteral("paramètres de l'affichage"));
+        ASSERT_EQ(afich->CheckListBox_elem->count(), 20);
+        EXPECT_EQ(afich->CheckListBox_SID->count(), static_cast<int>(state.nav.sids.size()));
+        EXPECT_EQ(afich->CheckListBox_SID->item(0)->text().toStdString(),
+                  state.nav.sids[0].icao + "-" + state.nav.sids[0].name);
+
+        element("SID")->setCheckState(Qt::Unchecked);
+        EXPECT_FALSE(state.settings.colours[6].visible);
+        EXPECT_EQ(afich->CheckListBox_SID->count(), 0);
+        EXPECT_TRUE(all_sids(true));  // still exported
+
+        element("SID")->setCheckState(Qt::Checked);
+        EXPECT_EQ(marks(afich->CheckListBox_SID), std::vector<bool>(state.nav.sids.size(), true));
+        afich->CheckListBox_SID->item(1)->setCheckState(Qt::Unchecked);  // a click on one mark
+        EXPECT_FALSE(state.nav.sids[1].selected);
+        EXPECT_TRUE(state.nav.sids[0].selected);
+
+        // A single waypoint mark is the waypoint's export flag too.
+        afich->CheckListBox_fix->item(2)->setCheckState(Qt::Unchecked);
+        EXPECT_FALSE(state.nav.waypoints[2].selected);
+    });
+    EXPECT_TRUE(state.settings.colours[6].visible);
+}
+
+TEST_F(AfichTest, AirwaysOfOneNameAndTheToggleButtons) {
+    ASSERT_GE(state.nav.airways.size(), 3u);
+    state.nav.airways[2].name = state.nav.airways[0].name;
+    for (auto& c : state.nav.airways[2].name) c = static_cast<char>(std::tolower(c));
+    state.nav.airways[0].selected = false;  // the last of the name says true
+    in_parameters([&] {
+        const auto m = marks(afich->CheckListBox_airway);
+        EXPECT_TRUE(m[0]);
+        EXPECT_FALSE(m[2]);
+
+        afich->Button_tousid->click();
+        EXPECT_EQ(afich->Button_tousid->text(), QStringLiteral("tous les SID"));
+        EXPECT_TRUE(all_sids(false));
+        EXPECT_EQ(marks(afich->CheckListBox_SID), std::vector<bool>(state.nav.sids.size(), false));
+        afich->Button_tousid->click();
+        EXPECT_EQ(afich->Button_tousid->text(), QStringLiteral("aucun SID"));
+        EXPECT_TRUE(all_sids(true));
+
+        // With its list emptied a toggle only flips its caption.
+        element("STAR")->setCheckState(Qt::Unchecked);
+        afich->Button_toustar->click();
+        EXPECT_EQ(afich->Button_toustar->text(), QStringLiteral("tous les STAR"));
+        for (const ROUTE& r : state.nav.stars) EXPECT_TRUE(r.selected);
+
+        afich->Button_tousairway->click();
+        EXPECT_EQ(afich->Button_tousairway->text(), QStringLiteral("Tous les AIRWAYS"));
+        for (const ROUTE& r : state.nav.airways) EXPECT_FALSE(r.selected);
+    });
+    // A new selection puts every caption back.
+    select("LFPG", "50", 0);
+    EXPECT_EQ(afich->Button_tousairway->text(), QStringLiteral("aucun AIRWAY"));
+}
+
+TEST_F(AfichTest, ColoursChosenStayAfterCancelAndDetailsReadBack) {
+    dialogs.colour_answers = {TColor{0x0080FF}, TColor{0x0000FF}, TColor{0x123456}};
+    in_parameters(
+        [&] {
+            press(afich->StringGrid_couleur, 5, 1);  // runway
+            EXPECT_EQ(afich->StringGrid_couleur->item(5, 1)->background().color(),
+                      QColor(255, 128, 0));
+            press(afich->StringGrid_couleur, 5, 0);  // names: no chooser
+            press(afich->StringGrid_detail, 0, 1);
+            EXPECT_EQ(state.settings.details[0].value, "clRed");
+            press(afich->StringGrid_detail, 1, 1);
+        },
+        &TForm_afich::Button_anul);
+    EXPECT_EQ(dialogs.colour_initials.size(), 3u);
+    EXPECT_EQ(state.settings.colours[5].color, 0x0080FF);
+    EXPECT_EQ(state.settings.details[1].value, "$00123456");
+    EXPECT_EQ(parse_colour(state.settings.details[1].value), 0x123456);
+    // Nothing reaches the settings file.
+    EXPECT_EQ(karvel::test::read_bytes(dir.file("karvel_params.ini")),
+              karvel::test::source_file("runtime/karvel_params.ini"));
+}
+
+TEST_F(AfichTest, EmptyDetailsLeaveOneInertRow) {
+    state.settings.details.clear();
+    dialogs.colour_answers = {TColor{0x0000FF}};
+    in_parameters([&] {
+        ASSERT_EQ(afich->StringGrid_detail->rowCount(), 1);
+        EXPECT_TRUE(afich->StringGrid_detail->item(0, 0)->text().isEmpty());
+        press(afich->StringGrid_detail, 0, 1);
+    });
+    EXPECT_TRUE(dialogs.colour_initials.empty());
+    EXPECT_TRUE(state.settings.details.empty());
+}
+
+TEST_F(AfichTest, TheMapFollowsTheDialog) {
+    form->Button1->click();  // "carte"
+    auto count = [&](QRgb colour) {
+        int n = 0;
+        const QImage& b = state.map.map_bitmap;
+        for (int y = 0; y < b.height(); ++y)
+            for (int x = 0; x < b.width(); ++x) n += b.pixel(x, y) == colour;
+        return n;
+    };
+    const QRgb aqua = qRgb(0, 255, 255);  // VORs
+    EXPECT_GT(count(aqua), 100);
+    in_parameters([&] { element("VOR")->setCheckState(Qt::Unchecked); });
+    EXPECT_EQ(count(aqua), 0);
+}

@@ -1,0 +1,168 @@
+#include "windows/Unit_carte.h"
+
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+
+#include "core/cp1252.h"
+#include "map/centre.h"
+#include "map/navigate.h"
+#include "map/render.h"
+#include "map/view.h"
+#include "windows/Unit_afich.h"
+#include "windows/Unit_centre.h"
+
+namespace karvel {
+
+// The client area: shows the bitmap and passes the mouse to the window.
+class MapSurface : public QWidget {
+  public:
+    MapSurface(TForm_carte& form, QWidget* parent) : QWidget(parent), form_(form) {
+        setMouseTracking(true);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override { form_.paint_surface(this); }
+    void resizeEvent(QResizeEvent*) override {
+        const int h = form_.StatusBar1->sizeHint().height();
+        form_.StatusBar1->setGeometry(0, height() - h, width(), h);
+        form_.FormResize(width(), height());
+    }
+    void wheelEvent(QWheelEvent* e) override {
+        form_.FormMouseWheel(e->angleDelta().y());
+        e->ignore();  // the wheel event is not marked as handled
+    }
+    void mousePressEvent(QMouseEvent* e) override {
+        const QPoint p = e->position().toPoint();
+        form_.FormMouseDown(p.x(), p.y(), e->button(), e->modifiers());
+    }
+    void mouseMoveEvent(QMouseEvent* e) override {
+        const QPoint p = e->position().toPoint();
+        form_.FormMouseMove(p.x(), p.y(), e->buttons(), e->modifiers());
+    }
+
+  private:
+    TForm_carte& form_;
+};
+
+TForm_carte::TForm_carte(AppState& state, Dialogs& dialogs, QWidget* parent)
+    : QMainWindow(parent), state_(state), dialogs_(dialogs) {
+    setObjectName(QStringLiteral("Form_carte"));
+    QMenu* params = menuBar()->addMenu(QStringLiteral("paramètres"));
+    affichage1 = params->addAction(QStringLiteral("affichage"));
+    QMenu* secteur = menuBar()->addMenu(QStringLiteral("secteur"));
+    centrer1 = secteur->addAction(QStringLiteral("centrer"));
+    visibili1 = secteur->addAction(QStringLiteral("visibilié"));
+    connect(affichage1, &QAction::triggered, this, [this] { affichage1Click(); });
+    connect(centrer1, &QAction::triggered, this, [this] { centrer1Click(); });
+    connect(visibili1, &QAction::triggered, this, [this] { visibili1Click(); });
+
+    surface = new MapSurface(*this, this);
+    surface->setObjectName(QStringLiteral("surface"));
+    // The status bar lies over the bottom of the client area: the bitmap
+    // covers the strip under it too.
+    StatusBar1 = new QStatusBar(surface);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    StatusBar1->setAutoFillBackground(true);
+    panel0 = new QLabel;
+    panel1 = new QLabel;
+    panel0->setFixedWidth(50);
+    panel1->setMinimumWidth(50);
+    StatusBar1->addWidget(panel0);
+    StatusBar1->addWidget(panel1, 1);
+    setCentralWidget(surface);
+
+    resize(kMapClientWidth, kMapClientHeight + menuBar()->sizeHint().height());
+    map_window_created(state_.map, kMapClientWidth, kMapClientHeight);
+}
+
+void TForm_carte::set_windows(TForm_afich* afich, TForm_centre* centre) {
+    afich_ = afich;
+    centre_ = centre;
+    if (centre_) centre_->refresh_map = [this] { refresh_map(); };
+}
+
+void TForm_carte::refresh_map() {
+    if (!state_.loading) {
+        SettingsErrors errors(state_.settings.ini);
+        draw_map(state_.map, state_.nav, state_.settings.colours, state_.settings.details, errors);
+        fresh_ = true;
+    }
+    present_map();
+}
+
+void TForm_carte::present_map() {
+    surface->update();
+}
+
+void TForm_carte::paint_surface(QWidget* target) {
+    // A paint draws the map again (a window uncovered shows the current
+    // tables), unless a handler has just drawn it or a selection is loading.
+    if (!fresh_ && !state_.loading) {
+        SettingsErrors errors(state_.settings.ini);
+        draw_map(state_.map, state_.nav, state_.settings.colours, state_.settings.details, errors);
+    }
+    fresh_ = false;
+    QPainter p(target);
+    const QImage& bitmap = state_.map.map_bitmap;
+    p.drawImage(QRect(0, 0, target->width(), target->height()), bitmap, bitmap.rect());
+}
+
+void TForm_carte::FormResize(int client_width, int client_height) {
+    MapView& view = state_.map;
+    if (view.map_bitmap.width() == client_width && view.map_bitmap.height() == client_height)
+        return;
+    size_map_bitmap(view, client_width, client_height);
+    refresh_map();
+}
+
+void TForm_carte::FormMouseWheel(int delta) {
+    if (zoom(state_.map, delta)) refresh_map();
+}
+
+void TForm_carte::FormMouseDown(int x, int y, Qt::MouseButton button,
+                                Qt::KeyboardModifiers modifiers) {
+    press(state_.map, x, y, button == Qt::RightButton, modifiers.testFlag(Qt::ShiftModifier));
+}
+
+void TForm_carte::FormMouseMove(int x, int y, Qt::MouseButtons buttons,
+                                Qt::KeyboardModifiers modifiers) {
+    if (buttons.testFlag(Qt::RightButton)) {
+        surface->setCursor(Qt::PointingHandCursor);  // and it stays so
+        pan(state_.map, state_.nav.centre_lat, state_.nav.centre_lon, x, y);
+        refresh_map();
+    } else {
+        panel1->setText(to_qstring(position_text(state_.map, x, y)));
+    }
+    if (modifiers.testFlag(Qt::ShiftModifier)) {
+        measure_move(state_.map, x, y);
+        refresh_map();
+    }
+}
+
+void TForm_carte::affichage1Click() {
+    if (!afich_) return;
+    afich_->open_parameters();
+    refresh_map();  // the new colours, visibility and flags, whatever the window system does
+}
+
+void TForm_carte::visibili1Click() {
+    run_command(dialogs_, [&] {
+        const std::string initial = std::to_string(state_.map.range_nm);
+        const std::string text = dialogs_.input("visiblit\xE9", "nm", initial).value_or(initial);
+        state_.map.range_nm = decimal_range(text);  // the scale stays
+        setWindowTitle(to_qstring(map_caption(state_.nav.selection_text, state_.map.range_nm)));
+        refresh_map();
+    });
+}
+
+void TForm_carte::centrer1Click() {
+    if (!centre_) return;
+    centre_->show();
+    centre_->raise();
+}
+
+}  // namespace karvel

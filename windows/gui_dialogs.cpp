@@ -1,0 +1,69 @@
+#include "windows/gui_dialogs.h"
+
+#include <QColorDialog>
+#include <QFile>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+#include "core/colours.h"
+#include "core/cp1252.h"
+
+namespace karvel {
+
+void QtDialogs::message(const std::string& text) {
+    QMessageBox::information(parent_, QStringLiteral("karvel"), to_qstring(text));
+}
+
+void QtDialogs::error(const std::string& text) {
+    QMessageBox::critical(parent_, QStringLiteral("Erreur"), to_qstring(text));
+}
+
+std::optional<std::string> QtDialogs::input(const std::string& caption, const std::string& prompt,
+                                            const std::string& initial) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent_, to_qstring(caption), to_qstring(prompt),
+                                               QLineEdit::Normal, to_qstring(initial), &ok);
+    if (!ok) return std::nullopt;
+    return from_qstring(text);
+}
+
+QString qt_name_filters(const std::string& filter) {
+    const QStringList parts = to_qstring(filter).split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        filters << parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')');
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+std::optional<std::string> QtDialogs::open_file(const std::string& title, const std::string& filter,
+                                                const std::string& initial_dir) {
+    const QString path = QFileDialog::getOpenFileName(
+        parent_, to_qstring(title), QFile::decodeName(initial_dir.c_str()), qt_name_filters(filter),
+        nullptr, QFileDialog::HideNameFilterDetails);
+    if (path.isEmpty()) return std::nullopt;
+    return QFile::encodeName(path).toStdString();  // the system's own bytes
+}
+
+std::optional<std::string> QtDialogs::save_file(const std::string& default_extension,
+                                                const std::string& initial_dir) {
+    QFileDialog dialog(parent_);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDirectory(QFile::decodeName(initial_dir.c_str()));
+    dialog.setDefaultSuffix(to_qstring(default_extension));
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
+}
+
+std::optional<TColor> QtDialogs::choose_colour(TColor initial) {
+    const QColor c = QColorDialog::getColor(to_qcolor(initial), parent_);
+    if (!c.isValid()) return std::nullopt;
+    return from_qcolor(c);
+}
+
+}  // namespace karvel

@@ -1,0 +1,537 @@
+#include "windows/orvane_Unit1.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QMenuBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "core/cp1252.h"
+#include "core/numtext.h"
+#include "core/regions.h"
+#include "geography/geo_levels.h"
+#include "map/centre.h"
+#include "navdb/database.h"
+#include "procedures/leg_lists.h"
+#include "program/startup.h"
+#include "sector/writer.h"
+#include "selection/selection.h"
+#include "windows/Unit_afich.h"
+#include "windows/Unit_carte.h"
+#include "windows/Unit_message.h"
+#include "windows/gui_dialogs.h"
+
+namespace karvel {
+namespace {
+
+// Shows the progress window only once there is progress to show (the import
+// of an Access file), and closes it when the work is done.
+class ProgressOnDemand : public ProgressSink {
+  public:
+    ProgressOnDemand(TForm_message* window, const QString& caption)
+        : window_(window), caption_(caption) {}
+    ~ProgressOnDemand() override {
+        if (window_ && shown_) window_->hide();
+    }
+    void set_maximum(int maximum) override {
+        if (!window_) return;
+        if (!shown_) {
+            window_->setWindowTitle(caption_);
+            window_->show();
+            shown_ = true;
+        }
+        window_->set_maximum(maximum);
+    }
+    void set_position(int position) override {
+        if (window_) window_->set_position(position);
+    }
+
+  private:
+    TForm_message* window_;
+    QString caption_;
+    bool shown_ = false;
+};
+
+template <class W>
+W* named(W* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+QLabel* bold_label(const QString& text, const char* name) {
+    auto* l = named(new QLabel(text), name);
+    QFont f = l->font();
+    f.setBold(true);
+    l->setFont(f);
+    return l;
+}
+
+QListWidget* list_box(const char* name) {
+    auto* l = named(new QListWidget, name);
+    l->setUniformItemSizes(true);  // large lists lay out without measuring every row
+    return l;
+}
+
+}  // namespace
+
+TForm1::TForm1(AppState& state, Dialogs& dialogs, QWidget* parent)
+    : QMainWindow(parent), state_(state), dialogs_(dialogs) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Creation de fichier secteur version 1.6"));
+    terminate = [] { QCoreApplication::quit(); };
+    build_controls();
+    resize(896, 878);
+    main_window_create(state_, dialogs_);
+}
+
+void TForm1::set_windows(TForm_carte* carte, TForm_afich* afich, TForm_centre* centre,
+                         TForm_message* message) {
+    carte_ = carte;
+    afich_ = afich;
+    centre_ = centre;
+    message_ = message;
+}
+
+void TForm1::build_controls() {
+    Fichier1 = menuBar()->addMenu(QStringLiteral("Fichier"));
+    ouvrir1 = Fichier1->addAction(QStringLiteral("ouvrir une base de données"));
+    enregistrer1 = Fichier1->addAction(QStringLiteral("enregistrer"));
+    quitter1 = Fichier1->addAction(QStringLiteral("quitter"));
+    ouvrir1->setObjectName(QStringLiteral("ouvrir1"));
+    enregistrer1->setObjectName(QStringLiteral("enregistrer1"));
+    quitter1->setObjectName(QStringLiteral("quitter1"));
+    connect(quitter1, &QAction::triggered, this, [this] { quitter1Click(); });
+    connect(ouvrir1, &QAction::triggered, this, [this] { ouvrir1Click(); });
+
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    auto* root = new QVBoxLayout(central);
+
+    Label_cycle = named(new QLabel(QStringLiteral("données:")), "Label_cycle");
+    Label_cycle->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    root->addWidget(Label_cycle);
+
+    // Airport, region, geography and sector identity side by side.
+    auto* top = new QHBoxLayout;
+    root->addLayout(top);
+
+    auto* airport_box = new QGroupBox;
+    auto* ag = new QGridLayout(airport_box);
+    Label1 = bold_label(QStringLiteral(" AIRPORT"), "Label1");
+    Label10 = named(new QLabel(QStringLiteral("ICAO")), "Label10");
+    Edit_ICAO = named(new QLineEdit, "Edit_ICAO");
+    Label11 = named(new QLabel(QStringLiteral("Visu en nm")), "Label11");
+    Edit_dist = named(new QLineEdit(QStringLiteral("100")), "Edit_dist");
+    Button_rechparairort =
+        named(new QPushButton(QStringLiteral("selection par airport")), "Button_rechparairort");
+    ag->addWidget(Label1, 0, 0, 1, 2);
+    ag->addWidget(Label10, 1, 0);
+    ag->addWidget(Edit_ICAO, 1, 1);
+    ag->addWidget(Label11, 2, 0);
+    ag->addWidget(Edit_dist, 2, 1);
+    ag->addWidget(Button_rechparairort, 3, 0, 1, 2);
+    ag->setRowStretch(4, 1);
+    top->addWidget(airport_box, 2);
+
+    auto* region_box = new QGroupBox;
+    auto* rg = new QGridLayout(region_box);
+    Label9 = bold_label(QStringLiteral("REGION"), "Label9");
+    Label6 = named(new QLabel(QStringLiteral("choisir la region")), "Label6");
+    ComboBox_region = named(new QComboBox, "ComboBox_region");
+    ComboBox_region->setMinimumContentsLength(18);
+    ComboBox_region->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    Label7 = named(new QLabel(QStringLiteral("ou")), "Label7");
+    Label8 = named(new QLabel(QStringLiteral("entrez son code")), "Label8");
+    Edit_coderegion = named(new QLineEdit, "Edit_coderegion");
+    Edit_coderegion->setMaximumWidth(60);
+    Button_rechparregion =
+        named(new QPushButton(QStringLiteral("selection par region")), "Button_rechparregion");
+    rg->addWidget(Label9, 0, 0, 1, 2);
+    rg->addWidget(Label6, 1, 0);
+    rg->addWidget(ComboBox_region, 1, 1);
+    rg->addWidget(Label7, 2, 0);
+    rg->addWidget(Label8, 3, 0);
+    rg->addWidget(Edit_coderegion, 3, 1, Qt::AlignLeft);
+    rg->addWidget(Button_rechparregion, 4, 0, 1, 2);
+    rg->setRowStretch(5, 1);
+    top->addWidget(region_box, 3);
+
+    auto* middle = new QVBoxLayout;
+    RadioGroup_coast = named(new RadioGroup(QStringLiteral("GEO level"),
+                                            {QStringLiteral("0"), QStringLiteral("1"),
+                                             QStringLiteral("2"), QStringLiteral("3")},
+                                            4),
+                             "RadioGroup_coast");
+    RadioGroup_coast->set_item_index(0);
+    Label_selection = bold_label(QStringLiteral("Selection:"), "Label_selection");
+    Label_selection->setWordWrap(true);
+    Button1 = named(new QPushButton(QStringLiteral("carte")), "Button1");
+    middle->addWidget(RadioGroup_coast);
+    middle->addWidget(Label_selection);
+    middle->addWidget(Button1);
+    middle->addStretch(1);
+    top->addLayout(middle, 2);
+
+    auto* sector_box = new QGroupBox;
+    auto* sg = new QGridLayout(sector_box);
+    Label4 = bold_label(QStringLiteral("Secteur"), "Label4");
+    Label5 = named(new QLabel(QStringLiteral("Nom")), "Label5");
+    Label12 = named(new QLabel(QStringLiteral("ICAO")), "Label12");
+    Label3 = named(new QLabel(QStringLiteral("CallSign")), "Label3");
+    Edit_nomsecteur = named(new QLineEdit, "Edit_nomsecteur");
+    Edit_ICAOsecteur = named(new QLineEdit, "Edit_ICAOsecteur");
+    Edit_callsign = named(new QLineEdit, "Edit_callsign");
+    Button_enr = named(new QPushButton(QStringLiteral("Enregitrer le secteur")), "Button_enr");
+    sg->addWidget(Label4, 0, 0, 1, 2);
+    sg->addWidget(Label5, 1, 0);
+    sg->addWidget(Edit_nomsecteur, 1, 1);
+    sg->addWidget(Label12, 2, 0);
+    sg->addWidget(Edit_ICAOsecteur, 2, 1);
+    sg->addWidget(Label3, 3, 0);
+    sg->addWidget(Edit_callsign, 3, 1);
+    sg->addWidget(Button_enr, 4, 0, 1, 2);
+    sg->setRowStretch(5, 1);
+    top->addWidget(sector_box, 3);
+
+    // The lists of the selection: two rows of four, each under its label.
+    auto* lists = new QGridLayout;
+    root->addLayout(lists, 3);
+    auto add_list = [&](int row, int col, QLabel*& label, const QString& text, const char* lname,
+                        QListWidget*& list, const char* name) {
+        label = named(new QLabel(text), lname);
+        list = list_box(name);
+        auto* box = new QVBoxLayout;
+        box->addWidget(label);
+        box->addWidget(list, 1);
+        lists->addLayout(box, row, col);
+    };
+    add_list(0, 0, Label_listairport, QStringLiteral("airports"), "Label_listairport",
+             ListBox_airports, "ListBox_airports");
+    add_list(0, 1, Label_listrunway, QStringLiteral("runways"), "Label_listrunway", ListBox_runways,
+             "ListBox_runways");
+    add_list(0, 2, Label_listvor, QStringLiteral("VOR"), "Label_listvor", ListBox_vor,
+             "ListBox_vor");
+    add_list(0, 3, Label_listndb, QStringLiteral("NDB"), "Label_listndb", ListBox_ndb,
+             "ListBox_ndb");
+    add_list(1, 0, Label_listwaypoint, QStringLiteral("waypoints"), "Label_listwaypoint",
+             ListBox_waypoint, "ListBox_waypoint");
+    add_list(1, 1, Label_airway, QStringLiteral("airways"), "Label_airway", ListBox_airway,
+             "ListBox_airway");
+    add_list(1, 2, Label_star, QStringLiteral("Star"), "Label_star", ListBox_star, "ListBox_star");
+    add_list(1, 3, Label_sid, QStringLiteral("SID"), "Label_sid", ListBox_sid, "ListBox_sid");
+
+    // Inspection of one procedure or airway, and the path construction memo.
+    auto* inspect = new QGridLayout;
+    root->addLayout(inspect, 2);
+    Label_legs = named(new QLabel(QStringLiteral("Legs")), "Label_legs");
+    ListBox_leg = list_box("ListBox_leg");
+    ListBox_way = list_box("ListBox_way");
+    Memo1 = named(new QPlainTextEdit, "Memo1");
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    inspect->addWidget(Label_legs, 0, 0, 1, 2);
+    inspect->addWidget(ListBox_leg, 1, 0);
+    inspect->addWidget(ListBox_way, 1, 1);
+    inspect->addWidget(Memo1, 1, 2);
+    inspect->setColumnStretch(0, 3);
+    inspect->setColumnStretch(1, 3);
+    inspect->setColumnStretch(2, 2);
+
+    Label2 = named(new QLabel(QStringLiteral("Label2")), "Label2");
+    root->addWidget(Label2);
+
+    connect(ComboBox_region, &QComboBox::activated, this,
+            [this](int index) { ComboBox_regionChange(index); });
+    connect(Edit_coderegion, &QLineEdit::textChanged, this, [this] { Edit_coderegionChange(); });
+    connect(Button_rechparairort, &QPushButton::clicked, this,
+            [this] { Button_rechparairortClick(); });
+    connect(Button_rechparregion, &QPushButton::clicked, this,
+            [this] { Button_rechparregionClick(); });
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(Button_enr, &QPushButton::clicked, this, [this] { Button_enrClick(); });
+    connect(enregistrer1, &QAction::triggered, this, [this] { Button_enrClick(); });
+    // Every click runs its handler, the current line clicked again too; the
+    // keyboard moves the current line and runs it as well.
+    const std::pair<QListWidget*, void (TForm1::*)()> clickable[] = {
+        {ListBox_star, &TForm1::ListBox_starClick},
+        {ListBox_sid, &TForm1::ListBox_sidClick},
+        {ListBox_airway, &TForm1::ListBox_airwayClick}};
+    for (const auto& [list, handler] : clickable) {
+        connect(list, &QListWidget::itemClicked, this, [this, handler] { (this->*handler)(); });
+        connect(list, &QListWidget::currentRowChanged, this, [this, handler] {
+            if (QGuiApplication::mouseButtons() == Qt::NoButton) (this->*handler)();
+        });
+    }
+}
+
+namespace {
+
+QStringList qt_items(const std::vector<std::string>& items) {
+    QStringList out;
+    out.reserve(static_cast<qsizetype>(items.size()));
+    for (const std::string& s : items) out << to_qstring(s);
+    return out;
+}
+
+}  // namespace
+
+void TForm1::show_procedure(QListWidget* list, const std::vector<ROUTE>& table,
+                            const char* prefix) {
+    const int k = list->currentRow();
+    if (k < 0 || k >= static_cast<int>(table.size())) return;  // nothing chosen
+    Label_legs->setText(QString::fromLatin1(prefix) + list->item(k)->text());
+    ListBox_leg->clear();
+    ListBox_way->clear();
+    const Inspection texts = inspect_procedure(state_.nav, table[static_cast<size_t>(k)]);
+    ListBox_leg->addItems(qt_items(texts.legs));
+    ListBox_way->addItems(qt_items(texts.segments));
+}
+
+void TForm1::Button_enrClick() {
+    run_command(dialogs_, [&] {
+        const SectorIdentity identity{from_qstring(Edit_nomsecteur->text()),
+                                      from_qstring(Edit_callsign->text()),
+                                      from_qstring(Edit_ICAOsecteur->text())};
+        save_sector(state_.nav, {state_.map.nm_per_deg_lat, state_.map.nm_per_deg_lon}, identity,
+                    dialogs_);
+    });
+}
+
+void TForm1::ListBox_starClick() {
+    show_procedure(ListBox_star, state_.nav.stars, "STAR: ");
+}
+
+void TForm1::ListBox_sidClick() {
+    show_procedure(ListBox_sid, state_.nav.sids, "SID: ");
+}
+
+void TForm1::ListBox_airwayClick() {
+    const int k = ListBox_airway->currentRow();
+    if (k < 0 || k >= static_cast<int>(state_.nav.airways.size())) return;
+    ListBox_way->clear();
+    ListBox_way->addItems(qt_items(inspect_airway(state_.nav.airways[static_cast<size_t>(k)])));
+}
+
+QListWidget* TForm1::list_widget(List list) const {
+    switch (list) {
+        case List::airports:
+            return ListBox_airports;
+        case List::runways:
+            return ListBox_runways;
+        case List::waypoints:
+            return ListBox_waypoint;
+        case List::vor:
+            return ListBox_vor;
+        case List::ndb:
+            return ListBox_ndb;
+        case List::airways:
+            return ListBox_airway;
+        case List::stars:
+            return ListBox_star;
+        case List::sids:
+            return ListBox_sid;
+    }
+    return nullptr;
+}
+
+QLabel* TForm1::count_label(List list) const {
+    switch (list) {
+        case List::airports:
+            return Label_listairport;
+        case List::runways:
+            return Label_listrunway;
+        case List::waypoints:
+            return Label_listwaypoint;
+        case List::vor:
+            return Label_listvor;
+        case List::ndb:
+            return Label_listndb;
+        case List::airways:
+            return Label_airway;
+        case List::stars:
+            return Label_star;
+        case List::sids:
+            return Label_sid;
+    }
+    return nullptr;
+}
+
+void TForm1::clear_list(List list) {
+    list_widget(list)->clear();
+}
+
+void TForm1::add_items(List list, const std::vector<std::string>& items) {
+    list_widget(list)->addItems(qt_items(items));
+}
+
+void TForm1::set_count_label(List list, const std::string& text) {
+    count_label(list)->setText(to_qstring(text));
+}
+
+void TForm1::add_line(const std::string& line) {
+    pending_memo_ << to_qstring(line);
+}
+
+void TForm1::flush_memo() {
+    if (pending_memo_.isEmpty()) return;
+    Memo1->appendPlainText(pending_memo_.join(QLatin1Char('\n')));
+    pending_memo_.clear();
+}
+
+void TForm1::ComboBox_regionChange(int index) {
+    NavState& nav = state_.nav;
+    if (index < 0 || index >= static_cast<int>(nav.region_codes.size())) return;
+    nav.region_code = nav.region_codes[static_cast<size_t>(index)];
+    nav.selection_text = nav.region_lines[static_cast<size_t>(index)];
+    // A changed text runs the choice by code, as a typed one would.
+    const QString code = to_qstring(nav.region_code);
+    if (Edit_coderegion->text() != code) Edit_coderegion->setText(code);
+    Memo1->clear();
+}
+
+void TForm1::Edit_coderegionChange() {
+    NavState& nav = state_.nav;
+    const std::string code = from_qstring(Edit_coderegion->text());
+    if (code.size() != 2) return;
+    const int p = find_region_code(nav.region_codes, code);
+    if (p < 0) {
+        dialogs_.message("code invalide");
+        ComboBox_region->setCurrentIndex(-1);
+        return;
+    }
+    ComboBox_region->setCurrentIndex(p);
+    nav.region_code = nav.region_codes[static_cast<size_t>(p)];
+    nav.selection_text = nav.region_lines[static_cast<size_t>(p)];
+    Memo1->clear();
+}
+
+bool TForm1::run_selection(const std::function<void(SelectionDraft&, ProgressSink&)>& body) {
+    NullProgress none;
+    ProgressSink& progress = message_ ? static_cast<ProgressSink&>(*message_) : none;
+    if (message_) {
+        message_->setWindowTitle(QStringLiteral("chargement des données"));
+        message_->show();
+    }
+    // The new selection loads aside: a failure leaves the current one whole
+    // (lists, map, centre, what a save writes).
+    SelectionDraft draft(state_.nav, state_.map);
+    std::string failure;
+    // The progress window lets paint events through: the map keeps showing
+    // its last bitmap while the selection loads.
+    state_.loading = true;
+    try {
+        body(draft, progress);
+    } catch (const std::exception& e) {
+        failure = e.what();
+    }
+    state_.loading = false;
+    if (message_) message_->hide();
+    if (!failure.empty()) {
+        dialogs_.error(failure);
+        return false;
+    }
+    Memo1->clear();
+    draft.commit(state_.nav, state_.map, *this, *this, RadioGroup_coast->item_index() != 0);
+    flush_memo();
+    return true;
+}
+
+void TForm1::after_selection() {
+    const NavState& nav = state_.nav;
+    Label_selection->setText(to_qstring(map_caption(nav.selection_text, state_.map.range_nm)));
+    if (afich_) afich_->reset_toggle_captions();
+}
+
+void TForm1::Button_rechparairortClick() {
+    const std::string icao = from_qstring(Edit_ICAO->text());
+    const std::string dist = from_qstring(Edit_dist->text());
+    int32_t radius = 0;
+    try {
+        radius = radius_from_text(dist);  // checked before anything changes
+    } catch (const std::exception& e) {
+        dialogs_.error(e.what());
+        return;
+    }
+    const bool ok = run_selection([&](SelectionDraft& draft, ProgressSink& progress) {
+        draft.nav.selection_text = icao + ":" + dist + "nm";
+        LoadContext ctx{state_.db.Query1, draft.nav, draft.lists, progress, draft.memo, {}};
+        select_by_airport(ctx, draft.view, icao, radius);
+        load_geography(draft.nav, RadioGroup_coast->item_index(), dialogs_);
+    });
+    if (ok) after_selection();
+}
+
+void TForm1::Button_rechparregionClick() {
+    const bool ok = run_selection([&](SelectionDraft& draft, ProgressSink& progress) {
+        NavState& nav = draft.nav;
+        LoadContext ctx{state_.db.Query1, nav, draft.lists, progress, draft.memo, {}};
+        select_by_region(ctx, draft.view, nav.region_code);
+        box_from_waypoint_extent(nav);
+        load_geography(nav, RadioGroup_coast->item_index(), dialogs_);
+    });
+    if (ok) after_selection();
+}
+
+void TForm1::Button1Click() {
+    if (!carte_) return;
+    carte_->refresh_map();
+    carte_->setWindowTitle(to_qstring(map_caption(state_.nav.selection_text, state_.map.range_nm)));
+    carte_->show();
+    carte_->raise();
+    carte_->activateWindow();
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (shown_once_) return;
+    shown_once_ = true;
+    // Once the window is on screen, so that a dialog or an error box of the
+    // show step stands in front of it.
+    QTimer::singleShot(0, this, [this] { FormShow(); });
+}
+
+void TForm1::FormShow() {
+    setWindowTitle(to_qstring(main_window_title(state_.nav)));
+    ComboBox_region->clear();
+    QStringList lines;
+    lines.reserve(static_cast<qsizetype>(state_.nav.region_lines.size()));
+    for (const std::string& l : state_.nav.region_lines) lines << to_qstring(l);
+    ComboBox_region->addItems(lines);
+    ComboBox_region->setCurrentIndex(-1);
+
+    run_command(dialogs_, [&] {
+        ProgressOnDemand progress(message_, QStringLiteral("import de la base de données"));
+        const auto label =
+            open_database(state_.db, state_.settings, dialogs_, state_.nav.program_dir, &progress);
+        if (label) Label_cycle->setText(to_qstring(*label));
+    });
+}
+
+void TForm1::quitter1Click() {
+    run_command(dialogs_, [&] {
+        state_.db.sources.remove_dsn(state_.settings.odbc.driver, state_.settings.odbc.dsn);
+    });
+    run_command(dialogs_, [&] { write_back_data_source(state_.settings); });
+    terminate();
+}
+
+void TForm1::ouvrir1Click() {
+    bool end = true;
+    run_command(dialogs_, [&] {
+        end = database_choice_command(state_.db, state_.settings, dialogs_, state_.nav.program_dir);
+    });
+    if (end) terminate();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    // Closing the frame ends the program without writing anything back.
+    event->accept();
+    terminate();
+}
+
+}  // namespace karvel
