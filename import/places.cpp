@@ -1,6 +1,7 @@
 #include "import/places.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <tuple>
 
@@ -16,20 +17,35 @@ namespace {
 constexpr double kSamePointNm = 0.01;
 }  // namespace
 
+namespace {
+// A point as a unit vector: the straight distance between two of them grows
+// with the great-circle distance, so the nearest by one is the nearest by
+// the other, at the cost of a few multiplications.
+std::array<double, 3> unit_vector(double lat, double lon) {
+    const double a = static_cast<double>(radians(lat)), b = static_cast<double>(radians(lon));
+    return {std::cos(a) * std::cos(b), std::cos(a) * std::sin(b), std::sin(a)};
+}
+}  // namespace
+
 NearestRegion::NearestRegion(const std::vector<AirportRec>& airports,
                              const std::vector<std::string>& regions)
     : airports_(airports), regions_(regions) {
-    for (size_t i = 0; i < airports.size(); ++i)
+    at_.reserve(airports.size());
+    for (size_t i = 0; i < airports.size(); ++i) {
         cells_[key(cell(airports[i].lat), cell(airports[i].lon))].push_back(i);
+        at_.push_back(unit_vector(airports[i].lat, airports[i].lon));
+    }
 }
 
 std::string NearestRegion::operator()(double lat, double lon) const {
     const int cy = cell(lat), cx = cell(lon);
     double best = INFINITY;
     size_t found = airports_.size();
+    const std::array<double, 3> p = unit_vector(lat, lon);
     auto consider = [&](size_t i) {
-        const double d =
-            static_cast<double>(great_circle_nm(lat, lon, airports_[i].lat, airports_[i].lon));
+        const std::array<double, 3>& q = at_[i];
+        const double d = (p[0] - q[0]) * (p[0] - q[0]) + (p[1] - q[1]) * (p[1] - q[1]) +
+                         (p[2] - q[2]) * (p[2] - q[2]);
         if (d < best) {
             best = d;
             found = i;
@@ -37,10 +53,11 @@ std::string NearestRegion::operator()(double lat, double lon) const {
     };
     int stop_at = -1;  // one ring past the first find: a nearer airport may lie there
     for (int r = 0; r <= 180 && r != stop_at; ++r) {
-        // Where airports are few, a ring holds more cells than there are
-        // airports: looking at each airport then costs less, whatever the
-        // distance to the nearest.
-        if (8 * static_cast<size_t>(r) > airports_.size()) {
+        // Where airports are few, the rings out to r hold more cells than
+        // there are airports: looking at each airport then costs less,
+        // whatever the distance to the nearest.
+        const size_t side = 2 * static_cast<size_t>(r) + 1;
+        if (side * side > airports_.size()) {
             best = INFINITY;
             found = airports_.size();
             for (size_t i = 0; i < airports_.size(); ++i) consider(i);

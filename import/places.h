@@ -3,6 +3,7 @@
 // points a procedure names.
 #pragma once
 
+#include <array>
 #include <cmath>
 #include <functional>
 #include <optional>
@@ -33,6 +34,7 @@ class NearestRegion {
     const std::vector<AirportRec>& airports_;
     const std::vector<std::string>& regions_;
     std::unordered_map<long long, std::vector<size_t>> cells_;
+    std::vector<std::array<double, 3>> at_;  // the airports as unit vectors
 };
 
 struct Place {

@@ -9,6 +9,7 @@
 #include "core/error.h"
 #include "core/geometry.h"
 #include "import/database_writer.h"
+#include "import/places.h"
 #include "navdb/sqlite_backend.h"
 #include "procedures/leg_lists.h"
 #include "sector/writer.h"
@@ -428,6 +429,34 @@ TEST(ImportErrors, NameTheFileAndTheLineAndLeaveNoDatabase) {
         Error);
     EXPECT_EQ(karvel::test::read_bytes(dir.file("keep.sqlite")), "old");
     EXPECT_FALSE(std::filesystem::exists(dir.file("nowhere")));
+}
+
+// The region of the nearest airport, found ring by ring where airports are
+// many and airport by airport where they are few, across 180 degrees too.
+TEST(ImportNumbers, TheNearestAirportsRegion) {
+    std::vector<xplane::AirportRec> airports;
+    std::vector<std::string> regions;
+    for (int i = 0; i < 400; ++i) {  // a band of airports every 0.9 degrees
+        xplane::AirportRec a;
+        a.lat = -20 + (i % 20) * 0.9 + (i % 7) * 0.01;
+        a.lon = 170 + (i / 20) * 0.9;
+        if (a.lon > 180) a.lon -= 360;
+        airports.push_back(a);
+        regions.push_back(std::to_string(i));
+    }
+    const xplane::NearestRegion many(airports, regions);
+    const std::vector<xplane::AirportRec> one(airports.begin(), airports.begin() + 1);
+    const xplane::NearestRegion few(one, regions);
+    for (const auto& [lat, lon] : std::initializer_list<std::pair<double, double>>{
+             {-15.02, 179.97}, {-15.02, -179.98}, {-1.0, -175.0}, {40, 10}, {-19.3, 171.1}}) {
+        size_t best = 0;
+        for (size_t i = 1; i < airports.size(); ++i)
+            if (great_circle_nm(lat, lon, airports[i].lat, airports[i].lon) <
+                great_circle_nm(lat, lon, airports[best].lat, airports[best].lon))
+                best = i;
+        EXPECT_EQ(many(lat, lon), regions[best]) << lat << " " << lon;
+        EXPECT_EQ(few(lat, lon), "0");
+    }
 }
 
 TEST(ImportNumbers, FrequenciesAndGeometry) {
