@@ -15,6 +15,7 @@
 #include "cli/command_line.h"
 #include "core/cp1252.h"
 #include "core/error.h"
+#include "core/file_output.h"
 #include "core/numtext.h"
 #include "import/database_writer.h"
 
@@ -58,27 +59,39 @@ std::optional<std::string> find_file(const fs::path& folder,
     return std::nullopt;
 }
 
-// CIFP/ICAO.dat (or .dat.gz), one file per airport, in name order.
-void read_procedures(const fs::path& cifp, xplane::NavData& data) {
-    std::error_code ec;
-    if (!fs::is_directory(cifp, ec)) {
-        std::printf("CIFP : absent\n");
-        return;
-    }
+// A file name that ends in `suffix`, letters in any case.
+bool ends_with_nocase(const std::string& name, const char* suffix) {
+    const size_t n = std::strlen(suffix);
+    return name.size() > n && upper_ascii(name.substr(name.size() - n)) == upper_ascii(suffix);
+}
+
+// CIFP/ICAO.dat (or .dat.gz, any letter case), one file per airport, in name
+// order. Entries that are not readable regular files of that name (a
+// dangling link, a folder, a file nobody may read) are passed over and
+// counted.
+std::vector<std::pair<std::string, std::string>> procedure_files(const fs::path& cifp,
+                                                                  size_t& passed_over) {
     std::vector<std::pair<std::string, std::string>> files;  // ICAO, path
-    for (const auto& entry : fs::directory_iterator(cifp, ec)) {
-        std::string name = entry.path().filename().string();
-        if (!entry.is_regular_file(ec)) continue;
-        if (name.size() > 3 && name.compare(name.size() - 3, 3, ".gz") == 0)
-            name.resize(name.size() - 3);
-        if (name.size() <= 4 || name.compare(name.size() - 4, 4, ".dat") != 0) continue;
-        files.emplace_back(utf8_to_cp1252(name.substr(0, name.size() - 4)), entry.path().string());
+    std::error_code ec;
+    fs::directory_iterator it(cifp, ec), end;
+    if (ec) throw Error(w1252("dossier illisible : ") + path_text(cifp.string()));
+    for (; it != end; it.increment(ec)) {
+        if (ec) throw Error(w1252("dossier illisible : ") + path_text(cifp.string()));
+        std::string name = it->path().filename().string();
+        std::error_code kind;
+        const bool regular = it->is_regular_file(kind) && !kind;
+        if (ends_with_nocase(name, ".gz")) name.resize(name.size() - 3);
+        const bool dat = ends_with_nocase(name, ".dat");
+        if (!regular || !dat || ::access(it->path().c_str(), R_OK) != 0) {
+            ++passed_over;
+            continue;
+        }
+        files.emplace_back(upper_ascii(utf8_to_cp1252(name.substr(0, name.size() - 4))),
+                           it->path().string());
     }
     if (ec) throw Error(w1252("dossier illisible : ") + path_text(cifp.string()));
     std::sort(files.begin(), files.end());
-    std::printf("%s : %zu fichiers, lus avec l'écriture\n",
-                cp1252_to_utf8(path_text(cifp.string())).c_str(), files.size());
-    data.cifp_files = std::move(files);
+    return files;
 }
 
 int run(int argc, char** argv) {
@@ -100,29 +113,60 @@ int run(int argc, char** argv) {
     if (!fs::is_directory(folder, ec))
         throw Error(w1252("dossier introuvable : ") + path_text(folder));
 
-    xplane::NavData data;
+    // Every input is found before anything is read, and the output may be
+    // none of them: the import never writes over what it reads.
+    struct Input {
+        const char* what;
+        std::optional<std::string> file;
+        void (*read)(const std::string&, xplane::NavData&);
+    };
+    Input inputs[] = {
+        {"apt.dat", find_file(folder, {"apt.dat"}), xplane::read_apt},
+        {"nav.dat", find_file(folder, {"nav.dat", "earth_nav.dat"}), xplane::read_nav},
+        {"fix.dat", find_file(folder, {"fix.dat", "earth_fix.dat"}), xplane::read_fix},
+        {"awy.dat", find_file(folder, {"awy.dat", "earth_awy.dat"}), xplane::read_awy}};
+    for (const Input& in : {inputs[0], inputs[1]})
+        if (!in.file)
+            throw Error(std::string(in.what) + w1252(" introuvable dans ") + path_text(folder));
+    const fs::path cifp = folder / fs::path("CIFP");
+    size_t passed_over = 0;
+    std::vector<std::pair<std::string, std::string>> procedures;
+    if (fs::is_directory(cifp, ec)) procedures = procedure_files(cifp, passed_over);
+
+    std::vector<std::string> read_paths{folder};
+    if (fs::is_directory(cifp, ec)) read_paths.push_back(cifp.string());
+    for (const Input& in : inputs)
+        if (in.file) read_paths.push_back(*in.file);
+    for (const auto& p : procedures) read_paths.push_back(p.second);
+    for (const std::string& p : read_paths)
+        if (same_file(output, p))
+            throw Error(w1252("--output nomme un fichier lu par l'import : ") + path_text(p));
+
     const auto clock = std::chrono::steady_clock::now;
     const auto started = clock();
-    auto step = [&](const char* what, std::initializer_list<const char*> names,
-                    void (*read)(const std::string&, xplane::NavData&), bool required) {
-        const auto file = find_file(folder, names);
-        if (!file) {
-            if (required)
-                throw Error(std::string(what) + w1252(" introuvable dans ") + path_text(folder));
-            std::printf("%s : absent\n", what);
-            return;
+    xplane::NavData data;
+    for (const Input& in : inputs) {
+        if (!in.file) {
+            std::printf("%s : absent\n", in.what);
+            continue;
         }
         const auto t = clock();
-        read(*file, data);
-        std::printf("%s : lu en %.1f s\n", cp1252_to_utf8(path_text(*file)).c_str(),
+        in.read(*in.file, data);
+        std::printf("%s : lu en %.1f s\n", cp1252_to_utf8(path_text(*in.file)).c_str(),
                     std::chrono::duration<double>(clock() - t).count());
         std::fflush(stdout);
-    };
-    step("apt.dat", {"apt.dat"}, xplane::read_apt, true);
-    step("nav.dat", {"nav.dat", "earth_nav.dat"}, xplane::read_nav, true);
-    step("fix.dat", {"fix.dat", "earth_fix.dat"}, xplane::read_fix, false);
-    step("awy.dat", {"awy.dat", "earth_awy.dat"}, xplane::read_awy, false);
-    read_procedures(folder / fs::path("CIFP"), data);
+    }
+    if (!fs::is_directory(cifp, ec)) {
+        std::printf("CIFP : absent\n");
+    } else {
+        std::printf("%s : %zu fichiers, lus avec l'écriture%s\n",
+                    cp1252_to_utf8(path_text(cifp.string())).c_str(), procedures.size(),
+                    passed_over ? (", " + std::to_string(passed_over) +
+                                   " autres entrées laissées (ni fichier .dat lisible)")
+                                      .c_str()
+                                : "");
+    }
+    data.cifp_files = std::move(procedures);
     xplane::write_database(data, output, [](const std::string& line) {
         std::printf("  %s\n", cp1252_to_utf8(line).c_str());
         std::fflush(stdout);

@@ -82,7 +82,10 @@ class ConsoleDialogs : public Dialogs {
     void file_message(const std::string& text, const std::string& path) override {
         warn(text + " : " + path_text(path));
     }
-    void error(const std::string& text) override { warn(text); }
+    void error(const std::string& text) override {
+        warn(text);
+        ++errors;
+    }
     std::optional<std::string> input(const std::string&, const std::string&,
                                      const std::string&) override {
         return std::nullopt;
@@ -96,9 +99,14 @@ class ConsoleDialogs : public Dialogs {
     }
     std::optional<TColor> choose_colour(TColor) override { return std::nullopt; }
 
-    static void warn(const std::string& text) {
+    // One line a message: the lines of a longer one are joined by "; ".
+    static void warn(std::string text) {
+        for (size_t at; (at = text.find('\n')) != std::string::npos;)
+            text.replace(at, 1, at + 1 == text.size() ? "" : at > 0 && text[at - 1] == ':' ? " " : "; ");
         std::fprintf(stderr, "karvel-sct: %s\n", cp1252_to_utf8(text).c_str());
     }
+
+    int errors = 0;
 };
 
 // "WxH", each side from 1 to 16384 pixels.
@@ -197,6 +205,9 @@ int run(const Options& o) {
     AppState state;
     ConsoleDialogs console;
     main_window_create(state, console);
+    // A damaged settings file or region index was told in one line: a batch
+    // run stops there rather than work from half its settings.
+    if (console.errors > 0) return 1;
     NavState& nav = state.nav;
     Settings& settings = state.settings;
     // The map window's creation, for the view a selection sets.
@@ -280,7 +291,13 @@ int run(const Options& o) {
     OutputFiles files;
     if (o.picture) {
         // The map as "carte" shows it right after the selection.
-        SettingsErrors errors(settings.ini);
+        // A headless command only reads the settings: the map's arithmetic
+        // failures are told here, not written into the settings file.
+        struct ConsoleErrors : ArithmeticErrors {
+            void record(const std::string& key, const std::string& value) override {
+                ConsoleDialogs::warn(w1252("carte, erreur de calcul : ") + key + "=" + value);
+            }
+        } errors;
         draw_map(state.map, nav, settings.colours, settings.details, errors);
         QByteArray png;
         QBuffer buffer(&png);

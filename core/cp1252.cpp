@@ -1,7 +1,11 @@
 #include "core/cp1252.h"
 
 #include <array>
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
+
+#include "core/numtext.h"
 
 namespace karvel {
 namespace {
@@ -177,6 +181,40 @@ bool equals_nocase(std::string_view a, std::string_view b) {
         if (kFold[static_cast<unsigned char>(a[i])] != kFold[static_cast<unsigned char>(b[i])])
             return false;
     return true;
+}
+
+std::string system_error_text(int error) {
+    switch (error) {
+        case EACCES:
+        case EPERM:
+            return w1252("permission refusée");
+        case ENOENT:
+            return w1252("fichier ou dossier inexistant");
+        case ENOTDIR:
+            return w1252("un élément du chemin n'est pas un dossier");
+        case EISDIR:
+            return w1252("c'est un dossier");
+        case ENAMETOOLONG:
+            return w1252("nom trop long");
+        case ENOSPC:
+        case EDQUOT:
+            return w1252("plus de place sur le disque");
+        case EROFS:
+            return w1252("système de fichiers en lecture seule");
+        case EEXIST:
+            return w1252("le fichier existe déjà");
+        case EXDEV:
+            return w1252("pas sur le même système de fichiers");
+        case EIO:
+            return w1252("erreur d'entrée-sortie");
+        case ELOOP:
+            return w1252("trop de liens symboliques");
+        case EMFILE:
+        case ENFILE:
+            return w1252("trop de fichiers ouverts");
+        default:
+            return utf8_to_cp1252(std::strerror(error));
+    }
 }
 
 std::string upper_ascii(std::string text) {

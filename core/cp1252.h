@@ -40,6 +40,10 @@ bool utf8_to_cp1252_strict(std::string_view utf8, std::string& out);
 unsigned char fold_case(unsigned char c);
 bool equals_nocase(std::string_view a, std::string_view b);
 
+// Why a system call failed, in French (errno's value); the system's own
+// words for the rare ones.
+std::string system_error_text(int error);
+
 // The text with its ASCII letters in capitals (other bytes as they are).
 std::string upper_ascii(std::string text);
 

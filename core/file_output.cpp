@@ -1,6 +1,7 @@
 #include "core/file_output.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -61,7 +62,7 @@ extern "C" void on_stop_signal(int signal_number) {
 
 [[noreturn]] void fail(const std::string& shown, const char* what, int error) {
     throw Error(w1252("Impossible d'écrire le fichier \"") + path_text(shown) + "\" (" +
-                w1252(what) + ": " + utf8_to_cp1252(std::strerror(error)) + ")");
+                w1252(what) + " : " + system_error_text(error) + ")");
 }
 
 std::string folder_of(const std::string& path) {
@@ -83,13 +84,14 @@ bool write_all(int fd, std::string_view content) {
 }
 
 // A name beside `target` that nothing uses yet, created with `mode` less the
-// umask; -1 when the folder refuses.
+// umask; -1 when the folder refuses. The name carries the process's number,
+// so that a later run can tell a leftover of a killed one.
 int create_beside(const std::string& target, const char* tag, std::string& name) {
     static std::mt19937_64 rng{std::random_device{}()};
     const std::filesystem::path t(target);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        char suffix[24];
-        std::snprintf(suffix, sizeof suffix, ".%s%08llx", tag,
+        char suffix[48];
+        std::snprintf(suffix, sizeof suffix, ".%s-%ld-%08llx", tag, static_cast<long>(::getpid()),
                       static_cast<unsigned long long>(rng() & 0xFFFFFFFFu));
         std::string leaf(1, '.');  // built step by step: GCC 12 misreads "." + s
         leaf += t.filename().string();
@@ -101,6 +103,35 @@ int create_beside(const std::string& target, const char* tag, std::string& name)
     }
     errno = EEXIST;
     return -1;
+}
+
+// The temporary files a killed run left beside `target` (".NAME.new-PID-..."
+// or ".NAME.old-PID-..." of a process that no longer runs) are removed;
+// those of a running process, another import to the same file say, stay.
+void remove_leftovers(const std::string& target) {
+    const std::filesystem::path t(target);
+    std::string prefix(1, '.');  // built step by step: GCC 12 misreads "." + s
+    prefix += t.filename().string();
+    prefix += '.';
+    std::error_code ec;
+    const std::filesystem::path dir = t.parent_path().empty() ? "." : t.parent_path();
+    for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string leaf = it->path().filename().string();
+        if (leaf.rfind(prefix, 0) != 0) continue;
+        const std::string rest = leaf.substr(prefix.size());
+        long pid = 0;
+        char tag[4] = {};
+        unsigned long long random = 0;
+        int used = 0;
+        if (std::sscanf(rest.c_str(), "%3[a-z]-%ld-%8llx%n", tag, &pid, &random, &used) != 3 ||
+            static_cast<size_t>(used) != rest.size() || rest.size() < 14 || pid <= 0 ||
+            (std::strcmp(tag, "new") != 0 && std::strcmp(tag, "old") != 0))
+            continue;
+        if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;  // still running
+        std::error_code ignored;
+        std::filesystem::remove(it->path(), ignored);
+    }
 }
 
 // A second name (a hard link) for an existing file; empty when the file does
@@ -115,6 +146,7 @@ void link_beside(const std::string& target, std::string& backup) {
         forget_temp(name);
         ::unlink(name.c_str());
         if (::link(target.c_str(), name.c_str()) == 0) {
+            remember_temp(name);  // removed if the run is interrupted from here on
             backup = name;
             return;
         }
@@ -172,6 +204,7 @@ OutputFiles::Entry OutputFiles::check(const std::string& path) {
     e.shown = path;
     if (path == "-") {
         e.kind = Kind::standard_output;
+        e.stream = true;
         return e;
     }
     if (path.empty()) throw Error(w1252("Impossible d'écrire un fichier sans nom"));
@@ -181,6 +214,7 @@ OutputFiles::Entry OutputFiles::check(const std::string& path) {
     if (exists && !S_ISREG(st.st_mode)) {
         if (S_ISDIR(st.st_mode)) fail(path, "c'est un dossier", EISDIR);
         e.kind = Kind::in_place;  // a device or a FIFO: written through, never replaced
+        e.stream = true;
         return e;
     }
     if (exists && ::faccessat(AT_FDCWD, e.target.c_str(), W_OK, AT_EACCESS) != 0)
@@ -190,6 +224,7 @@ OutputFiles::Entry OutputFiles::check(const std::string& path) {
         e.kind = Kind::in_place;  // the folder takes no new name: the file itself is rewritten
         return e;
     }
+    remove_leftovers(e.target);
     const int fd = create_beside(e.target, "new", e.temp);
     if (fd < 0) fail(path, "création", errno);
     if (exists) {
@@ -270,36 +305,10 @@ bool copy_into(const std::string& source, int fd) {
 }  // namespace
 
 void OutputFiles::commit() {
-    std::vector<Entry*> done;  // replaced so far, in order
-    auto undo = [&] {
-        for (auto it = done.rbegin(); it != done.rend(); ++it) {
-            Entry& e = **it;
-            if (!e.backup.empty()) {
-                ::rename(e.backup.c_str(), e.target.c_str());
-                e.backup.clear();
-            } else {
-                ::unlink(e.target.c_str());
-            }
-        }
-    };
-    for (Entry& e : entries_) {
-        if (e.kind != Kind::replace) continue;
-        // The old file stays reachable under a second name until all is
-        // done; the target itself is replaced in one step.
-        link_beside(e.target, e.backup);
-        if (::rename(e.temp.c_str(), e.target.c_str()) != 0) {
-            const int error = errno;
-            if (!e.backup.empty()) ::unlink(e.backup.c_str());
-            e.backup.clear();
-            undo();
-            fail(e.shown, "remplacement", error);
-        }
-        forget_temp(e.temp);
-        e.temp.clear();
-        done.push_back(&e);
-    }
-    for (Entry& e : entries_) {
-        if (e.kind == Kind::replace) continue;
+    // Devices, FIFOs and the standard output first: one may wait for its
+    // reader as long as it likes, and an interruption meanwhile finds every
+    // regular file as it was.
+    auto write_through = [&](Entry& e) {
         int fd = STDOUT_FILENO;
         if (e.kind == Kind::in_place) {
             fd = ::open(e.target.c_str(), O_WRONLY | O_CLOEXEC);
@@ -314,16 +323,52 @@ void OutputFiles::commit() {
             fd >= 0 && (e.source.empty() ? write_all(fd, e.content) : copy_into(e.source, fd));
         const int error = errno;
         if (e.kind == Kind::in_place && fd >= 0) ::close(fd);
-        if (!ok) {
+        return ok ? 0 : (fd < 0 ? -error : error);
+    };
+    for (Entry& e : entries_) {
+        if (!e.stream) continue;
+        if (const int r = write_through(e); r != 0)
+            fail(e.shown, r < 0 ? "ouverture" : "écriture", r < 0 ? -r : r);
+    }
+
+    std::vector<Entry*> done;  // replaced so far, in order
+    auto undo = [&] {
+        for (auto it = done.rbegin(); it != done.rend(); ++it) {
+            Entry& e = **it;
+            if (!e.backup.empty()) {
+                ::rename(e.backup.c_str(), e.target.c_str());
+                forget_temp(e.backup);
+                e.backup.clear();
+            } else {
+                ::unlink(e.target.c_str());
+            }
+        }
+    };
+    for (Entry& e : entries_) {
+        if (e.kind != Kind::replace) continue;
+        // The old file stays reachable under a second name until all is
+        // done; the target itself is replaced in one step.
+        link_beside(e.target, e.backup);
+        if (::rename(e.temp.c_str(), e.target.c_str()) != 0) {
+            const int error = errno;
+            drop_temp(e.backup);
             undo();
-            fail(e.shown, fd < 0 ? "ouverture" : "écriture", error);
+            fail(e.shown, "remplacement", error);
+        }
+        forget_temp(e.temp);
+        e.temp.clear();
+        done.push_back(&e);
+    }
+    // Regular files rewritten in place (their folder takes no new name) last,
+    // so that a failure can still put the replaced ones back.
+    for (Entry& e : entries_) {
+        if (e.kind == Kind::replace || e.stream) continue;
+        if (const int r = write_through(e); r != 0) {
+            undo();
+            fail(e.shown, r < 0 ? "ouverture" : "écriture", r < 0 ? -r : r);
         }
     }
-    for (Entry& e : entries_)
-        if (!e.backup.empty()) {
-            ::unlink(e.backup.c_str());
-            e.backup.clear();
-        }
+    for (Entry& e : entries_) drop_temp(e.backup);
 }
 
 void write_file_atomically(const std::string& path, std::string_view content) {

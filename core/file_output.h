@@ -10,7 +10,10 @@
 //
 // Several files go in place together or not at all: every one is prepared
 // first, then all are put in place; if one fails, those already replaced get
-// their old content back.
+// their old content back. Devices, FIFOs and the standard output are written
+// before any regular file is replaced, so that waiting on one changes
+// nothing. A temporary file that a killed run left beside a target is
+// removed by the next run to that target.
 #pragma once
 
 #include <string>
@@ -45,6 +48,7 @@ class OutputFiles {
         std::string backup;  // Kind::replace: the old file, while committing
         std::string content; // written at commit time: in place, standard output
         std::string source;  // in place: a filled temporary file elsewhere, copied at commit
+        bool stream = false;  // a device, a FIFO or the standard output
     };
     Entry check(const std::string& path);
     std::vector<Entry> entries_;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <unordered_map>
@@ -33,25 +34,72 @@ void LineReader::fail(const std::string& what) const {
                 " : " + what);
 }
 
+bool LineReader::fill() {
+    if (at_ < end_) return true;
+    buffer_.resize(1 << 18);
+    auto* f = static_cast<gzFile>(file_);
+    const int n = gzread(f, buffer_.data(), static_cast<unsigned>(buffer_.size()));
+    if (n < 0) {
+        int code = Z_OK;
+        const char* message = gzerror(f, &code);
+        throw Error(w1252("fichier \"") + path_text(path_) + w1252("\" illisible ou tronqué : ") +
+                    message);
+    }
+    at_ = 0;
+    end_ = static_cast<size_t>(n);
+    if (n == 0) {
+        // The end of the data: a gzip stream cut short says so here.
+        int code = Z_OK;
+        const char* message = gzerror(f, &code);
+        if (code != Z_OK && code != Z_STREAM_END)
+            throw Error(w1252("fichier \"") + path_text(path_) +
+                        w1252("\" illisible ou tronqué : ") + message);
+    }
+    return n > 0;
+}
+
 bool LineReader::next(std::string& line) {
     line.clear();
-    char buf[4096];
-    auto* f = static_cast<gzFile>(file_);
+    if (!started_) {
+        started_ = true;
+        // A UTF-8 byte-order mark: up to three bytes, told apart from text.
+        const char bom[] = "\xEF\xBB\xBF";
+        size_t k = 0;
+        while (k < 3 && fill() && buffer_[at_] == bom[k]) {
+            ++at_;
+            ++k;
+        }
+        line.assign(bom, k);  // a partial mark is text like any other
+        if (k == 3) line.clear();
+    }
+    bool any = !line.empty();
     for (;;) {
-        if (!gzgets(f, buf, sizeof buf)) {
-            int code = Z_OK;
-            const char* message = gzerror(f, &code);
-            if (code != Z_OK && code != Z_STREAM_END)
-                throw Error(w1252("fichier \"") + path_text(path_) +
-                            w1252("\" illisible ou tronqué : ") + message);
-            if (line.empty()) return false;
+        if (!fill()) {
+            if (!any) return false;
             break;
         }
-        line += buf;
-        if (!line.empty() && line.back() == '\n') break;
+        any = true;
+        // The bytes up to the next line end (or NUL) go in at once.
+        const char* from = buffer_.data() + at_;
+        const char* to = buffer_.data() + end_;
+        const char* stop = from;
+        while (stop < to && *stop != '\n' && *stop != '\r' && *stop != '\0') ++stop;
+        if (line.size() + static_cast<size_t>(stop - from) > kMaxLine) {
+            ++number_;
+            fail(w1252("ligne de plus de ") + std::to_string(kMaxLine) + w1252(" octets"));
+        }
+        line.append(from, stop);
+        at_ += static_cast<size_t>(stop - from);
+        if (stop == to) continue;
+        const char c = buffer_[at_++];
+        if (c == '\0') {
+            ++number_;
+            fail(w1252("octet 0x00 : ce n'est pas du texte"));
+        }
+        if (c == '\r' && fill() && buffer_[at_] == '\n') ++at_;
+        break;
     }
     ++number_;
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
     return true;
 }
 
@@ -69,20 +117,58 @@ std::vector<std::string_view> tokens(std::string_view s) {
     return out;
 }
 
-std::string rest(const std::vector<std::string_view>& t, size_t from) {
+// A text the import keeps (an ident, a name, a region): a control character
+// in it would reach the lists and the sector file, so it stops the import.
+// Rows the import does not keep may hold them (the world's apt.dat does).
+std::string field(const LineReader& in, std::string_view t) {
+    for (const char c : t) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F) {
+            char code[8];
+            std::snprintf(code, sizeof code, "0x%02X", u);
+            std::string shown(t.substr(0, 40));
+            for (char& k : shown)
+                if (static_cast<unsigned char>(k) < 0x20 || k == 0x7F) k = '?';
+            in.fail(w1252("caractère de contrôle ") + code + w1252(" dans \"") +
+                    utf8_to_cp1252(shown) + "\"");
+        }
+    }
+    return utf8_to_cp1252(std::string(t));
+}
+
+std::string rest(const LineReader& in, const std::vector<std::string_view>& t, size_t from) {
     std::string out;
     for (size_t i = from; i < t.size(); ++i) {
         if (!out.empty()) out += ' ';
         out += t[i];
     }
-    return utf8_to_cp1252(out);
+    return field(in, out);
+}
+
+// A decimal number: sign, digits, a point, an exponent; nothing else
+// ("0x1p5", "inf" and "nan" are no numbers of these files).
+bool decimal(const std::string& s) {
+    size_t i = 0, digits = 0;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+    for (; i < s.size() && std::isdigit(static_cast<unsigned char>(s[i])); ++i) ++digits;
+    if (i < s.size() && s[i] == '.')
+        for (++i; i < s.size() && std::isdigit(static_cast<unsigned char>(s[i])); ++i) ++digits;
+    if (digits == 0) return false;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        ++i;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+        size_t exponent = 0;
+        for (; i < s.size() && std::isdigit(static_cast<unsigned char>(s[i])); ++i) ++exponent;
+        if (exponent == 0) return false;
+    }
+    return i == s.size();
 }
 
 double number(const LineReader& in, std::string_view t, const char* what) {
     const std::string s(t);
     char* end = nullptr;
     const double v = std::strtod(s.c_str(), &end);
-    if (s.empty() || *end != '\0' || !std::isfinite(v))
+    if (!decimal(s) || *end != '\0' || !std::isfinite(v))
         in.fail(std::string(what) + " : \"" + utf8_to_cp1252(s) + w1252("\" n'est pas un nombre"));
     return v;
 }
@@ -238,18 +324,18 @@ void read_apt(const std::string& path, NavData& data) {
             need(in, t, 5);
             a = AirportRec{};
             a.elevation = whole(number(in, t[1], "altitude"));
-            a.icao = utf8_to_cp1252(t[4]);
-            a.name = rest(t, 5);
+            a.icao = field(in, t[4]);
+            a.name = rest(in, t, 5);
             open = true;
             datum_lat = datum_lon = false;
             icao_code.clear();
         } else if (t[0] == "100" && open) {
             need(in, t, 26);
             RunwayEnds r;
-            r.ident1 = runway_designator(utf8_to_cp1252(t[8]));
+            r.ident1 = runway_designator(field(in, t[8]));
             r.lat1 = latitude(in, t[9]);
             r.lon1 = longitude(in, t[10]);
-            r.ident2 = runway_designator(utf8_to_cp1252(t[17]));
+            r.ident2 = runway_designator(field(in, t[17]));
             r.lat2 = latitude(in, t[18]);
             r.lon2 = longitude(in, t[19]);
             match_suffixes(r);
@@ -262,9 +348,9 @@ void read_apt(const std::string& path, NavData& data) {
                 dlon = longitude(in, t[2]);
                 datum_lon = true;
             } else if (t[1] == "icao_code") {
-                icao_code = utf8_to_cp1252(t[2]);
+                icao_code = field(in, t[2]);
             } else if (t[1] == "region_code") {
-                a.region = utf8_to_cp1252(t[2]);
+                a.region = field(in, t[2]);
             }
         }
     }
@@ -295,7 +381,7 @@ void read_nav(const std::string& path, NavData& data) {
         need(in, t, modern ? (loc ? 12 : 11) : 9);
         const double lat = latitude(in, t[1]), lon = longitude(in, t[2]);
         const double freq = number(in, t[4], w1252("fréquence").c_str());
-        const std::string ident = utf8_to_cp1252(t[7]);
+        const std::string ident = field(in, t[7]);
         if (loc) {
             LocaliserRec l;
             l.ident = ident;
@@ -303,12 +389,12 @@ void read_nav(const std::string& path, NavData& data) {
             l.lon = lon;
             l.freq = karvel_frequency(freq / 100);
             if (modern) {
-                l.airport = utf8_to_cp1252(t[8]);
-                l.runway = runway_designator(utf8_to_cp1252(t[10]));
+                l.airport = field(in, t[8]);
+                l.runway = runway_designator(field(in, t[10]));
             } else {
                 need(in, t, 10);  // name: airport, runway, kind
-                l.airport = utf8_to_cp1252(t[8]);
-                l.runway = runway_designator(utf8_to_cp1252(t[9]));
+                l.airport = field(in, t[8]);
+                l.runway = runway_designator(field(in, t[9]));
             }
             data.localisers.push_back(std::move(l));
             continue;
@@ -317,8 +403,8 @@ void read_nav(const std::string& path, NavData& data) {
         n.ident = ident;
         n.lat = lat;
         n.lon = lon;
-        if (modern) n.region = utf8_to_cp1252(t[9]);
-        n.name = rest(t, modern ? 10 : 8);
+        if (modern) n.region = field(in, t[9]);
+        n.name = rest(in, t, modern ? 10 : 8);
         const std::string kind = upper_ascii(n.name);
         if (code == "2") {
             n.type = NavType::ndb;
@@ -333,7 +419,7 @@ void read_nav(const std::string& path, NavData& data) {
             // an NDB-DME; a TACAN or a DME alone is a navaid of its own.
             if (ends_with(kind, "ILS") || ends_with(kind, "LOC")) {
                 // Procedures measure from it; the airport follows the ident.
-                if (t.size() > 8) data.ils_dmes.push_back({ident, utf8_to_cp1252(t[8]), lat, lon});
+                if (t.size() > 8) data.ils_dmes.push_back({ident, field(in, t[8]), lat, lon});
                 continue;
             }
             if (ends_with(kind, "VORTAC") || ends_with(kind, "VOR-DME") ||
@@ -404,11 +490,11 @@ void read_fix(const std::string& path, NavData& data) {
         FixRec f;
         f.lat = latitude(in, t[0]);
         f.lon = longitude(in, t[1]);
-        f.ident = utf8_to_cp1252(t[2]);
+        f.ident = field(in, t[2]);
         if (modern) {
-            f.terminal = utf8_to_cp1252(t[3]);
-            f.region = utf8_to_cp1252(t[4]);
-            if (version >= 1200) f.name = rest(t, 6);  // after the waypoint type
+            f.terminal = field(in, t[3]);
+            f.region = field(in, t[4]);
+            if (version >= 1200) f.name = rest(in, t, 6);  // after the waypoint type
         }
         data.fixes.push_back(std::move(f));
     }
@@ -430,19 +516,19 @@ void read_awy(const std::string& path, NavData& data) {
         std::string names;
         if (modern) {
             need(in, t, 11);
-            s.ident1 = utf8_to_cp1252(t[0]);
-            s.region1 = utf8_to_cp1252(t[1]);
+            s.ident1 = field(in, t[0]);
+            s.region1 = field(in, t[1]);
             s.type1 = whole(number(in, t[2], "type"));
-            s.ident2 = utf8_to_cp1252(t[3]);
-            s.region2 = utf8_to_cp1252(t[4]);
+            s.ident2 = field(in, t[3]);
+            s.region2 = field(in, t[4]);
             s.type2 = whole(number(in, t[5], "type"));
             names = std::string(t[10]);
         } else {
             need(in, t, 10);
-            s.ident1 = utf8_to_cp1252(t[0]);
+            s.ident1 = field(in, t[0]);
             s.lat1 = latitude(in, t[1]);
             s.lon1 = longitude(in, t[2]);
-            s.ident2 = utf8_to_cp1252(t[3]);
+            s.ident2 = field(in, t[3]);
             s.lat2 = latitude(in, t[4]);
             s.lon2 = longitude(in, t[5]);
             s.has_positions = true;
@@ -455,7 +541,7 @@ void read_awy(const std::string& path, NavData& data) {
             const std::string name =
                 names.substr(start, dash == std::string::npos ? std::string::npos : dash - start);
             if (!name.empty()) {
-                s.name = utf8_to_cp1252(name);
+                s.name = field(in, name);
                 data.airways.push_back(s);
             }
             if (dash == std::string::npos) break;
@@ -497,12 +583,12 @@ std::optional<double> tenths(const LineReader& in, std::string_view field, Field
     return static_cast<double>(std::strtol(std::string(s).c_str(), nullptr, 10)) / divisor;
 }
 
-PointRef point_ref(const std::vector<std::string_view>& f, size_t at) {
+PointRef point_ref(const LineReader& in, const std::vector<std::string_view>& f, size_t at) {
     PointRef p;
-    p.ident = utf8_to_cp1252(std::string(trimmed(f[at])));
+    p.ident = field(in, trimmed(f[at]));
     if (p.ident.empty()) return p;
-    p.region = utf8_to_cp1252(std::string(trimmed(f[at + 1])));
-    p.section = utf8_to_cp1252(std::string(trimmed(f[at + 2])) + std::string(trimmed(f[at + 3])));
+    p.region = field(in, trimmed(f[at + 1]));
+    p.section = field(in, std::string(trimmed(f[at + 2])) + std::string(trimmed(f[at + 3])));
     return p;
 }
 
@@ -560,27 +646,29 @@ void read_cifp(const std::string& path, const std::string& icao, std::vector<Pro
             if (comma == std::string_view::npos) break;
             start = comma + 1;
         }
-        if (f.size() < 12)
+        // Every field a leg reads is there (up to its arc centre); those after
+        // it may be left out.
+        if (f.size() < 34)
             in.fail(w1252("ligne incomplète (") + std::to_string(f.size()) + " champs sur 38)");
-        f.resize(std::max<size_t>(f.size(), 38));  // blanks at the end may be left out
+        f.resize(std::max<size_t>(f.size(), 38));
         const char kind = leg_kind(sid, trimmed(f[1]));
-        const std::string name = utf8_to_cp1252(std::string(trimmed(f[2])));
+        const std::string name = field(in, trimmed(f[2]));
         if (!kind || name.empty()) continue;
 
         ProcLeg leg;
         leg.kind = kind;
-        leg.transition = utf8_to_cp1252(std::string(trimmed(f[3])));
-        leg.fix = point_ref(f, 4);
-        leg.turndir = utf8_to_cp1252(std::string(trimmed(f[9])));
-        leg.trackcode = utf8_to_cp1252(std::string(trimmed(f[11])));
+        leg.transition = field(in, trimmed(f[3]));
+        leg.fix = point_ref(in, f, 4);
+        leg.turndir = field(in, trimmed(f[9]));
+        leg.trackcode = field(in, trimmed(f[11]));
         if (leg.trackcode.size() != 2)
             in.fail(w1252("terminaison de trajectoire attendue, pas \"") + leg.trackcode + "\"");
-        leg.navaid = point_ref(f, 13);
+        leg.navaid = point_ref(in, f, 13);
         leg.theta = tenths(in, f[18], Field::angle, "theta");
         leg.rho = tenths(in, f[19], Field::distance, "rho");
         leg.course = tenths(in, f[20], Field::course, "cap");
         leg.distance = tenths(in, f[21], Field::distance, "distance");
-        leg.centre = point_ref(f, 30);
+        leg.centre = point_ref(in, f, 30);
 
         const std::string key = std::string(sid ? "S|" : "A|") + name;
         auto [it, added] = index.try_emplace(key, out.size());

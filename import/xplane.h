@@ -97,10 +97,16 @@ struct NavData {
     std::vector<std::pair<std::string, std::string>> cifp_files;
 };
 
-// A file's lines, plain or gzip; throws Error naming the file (and the line
-// where it applies) for an unreadable, truncated or unknown file.
+// A file's lines, plain or gzip, ended by LF, CR LF or CR alone; a UTF-8
+// byte-order mark at the start is passed over. Throws Error naming the file
+// (and the line where it applies) for an unreadable, truncated or unknown
+// file, a line longer than kMaxLine bytes (found without reading it whole)
+// and a NUL byte: memory stays bounded whatever the input. (Other control
+// characters stop the import only in a text it keeps.)
 class LineReader {
   public:
+    static constexpr size_t kMaxLine = 16384;
+
     explicit LineReader(const std::string& path);
     ~LineReader();
     LineReader(const LineReader&) = delete;
@@ -111,9 +117,14 @@ class LineReader {
     [[noreturn]] void fail(const std::string& what) const;
 
   private:
+    bool fill();  // more bytes into the buffer; false at the end of the file
+
     std::string path_;
     void* file_ = nullptr;
     long number_ = 0;
+    std::vector<char> buffer_;
+    size_t at_ = 0, end_ = 0;
+    bool started_ = false;  // the byte-order mark has been looked for
 };
 
 // The version on the second line ("1000 Version - data cycle 2013.10, ...")

@@ -51,6 +51,12 @@ std::optional<std::string> open_database(Database& db, Settings& settings, Dialo
             w1252("Aucune base de données : choisissez-en une par \"Fichier\" / \"ouvrir "
                   "une base de données\""));
 
+    // A FIFO or a device would hold the engine waiting for data that may never come.
+    if (std::filesystem::exists(fs_path(odbc.filename), ec) &&
+        !std::filesystem::is_regular_file(fs_path(odbc.filename), ec))
+        throw Error(w1252("La base de données n'est pas un fichier ordinaire : ") +
+                    path_text(odbc.filename));
+
     if (!db.sources.register_dsn(odbc.driver, odbc.dsn, odbc.description, odbc.filename)) {
         dialogs.message(w1252("Echec de création du DSN"));
         return std::nullopt;

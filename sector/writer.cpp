@@ -183,7 +183,15 @@ std::string sector_bytes(const std::vector<std::string>& lines) {
     std::string out;
     out.reserve(size);
     for (const std::string& l : lines) {
+        const size_t start = out.size();
         out += l;
+        // A control character from the database (a CR inside an ident, a
+        // tab in a name) would start a line or split a field for the radar
+        // client: it becomes a blank.
+        for (size_t i = start; i < out.size(); ++i) {
+            const auto c = static_cast<unsigned char>(out[i]);
+            if (c < 0x20 || c == 0x7F) out[i] = ' ';
+        }
         out += "\r\n";
     }
     return out;

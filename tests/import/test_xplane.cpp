@@ -402,14 +402,17 @@ TEST(ImportErrors, NameTheFileAndTheLineAndLeaveNoDatabase) {
             xplane::read_cifp(path, "LFXX", d.procedures);
         });
     };
-    const std::string cut =
-        cifp("SID:010,1,XVR1A,RW27,,,,,,,,CA,,,,,,,,,2700;\nSID:020,1,XVR1A,RW27,FIXA;\n");
+    const std::string cut = cifp("SID:010,1,XVR1A,RW27,,,,,,,,CA,,,,,,,,,2700" +
+                                 std::string(16, ',') + ";\nSID:020,1,XVR1A,RW27,FIXA;\n");
     EXPECT_NE(cut.find("LFXX.dat\", ligne 2 : ligne incompl"), std::string::npos) << cut;
-    const std::string course = cifp("STAR:010,1,ABC1A,ABC,,,,,,,,CA,,,,,,,,,27O0;\n");
+    const std::string course =
+        cifp("STAR:010,1,ABC1A,ABC,,,,,,,,CA,,,,,,,,,27O0" + std::string(16, ',') + ";\n");
     EXPECT_NE(course.find("ligne 1 : cap : \"27O0\""), std::string::npos) << course;
 
     // A gzip file cut short.
-    write_gzip(dir.file("cut.gz"), "I\n600 Version\n" + std::string(200000, '1'));
+    std::string rows;
+    for (int i = 0; i < 20000; ++i) rows += "48.1 2.1 FIX" + std::to_string(i) + "\n";
+    write_gzip(dir.file("cut.gz"), "I\n600 Version\n" + rows);
     std::string bytes = karvel::test::read_bytes(dir.file("cut.gz"));
     write_bytes(dir.file("cut.gz"), bytes.substr(0, bytes.size() / 2));
     xplane::NavData d;
