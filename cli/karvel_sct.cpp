@@ -27,6 +27,7 @@
 #include "map/render.h"
 #include "program/app_state.h"
 #include "program/startup.h"
+#include "sector/client_files.h"
 #include "sector/writer.h"
 #include "selection/selection.h"
 #include "selection/statements.h"
@@ -57,10 +58,18 @@ const char* const kUsage =
     "  --output FILE      the sector file (default secteurs/ and a name made from\n"
     "                     the selection, such as LFPG_50nm.sct); - for standard output\n"
     "  --picture FILE     draw the map of the selection into a PNG file, as the map\n"
-    "                     window shows it after \"carte\" (no display needed); the\n"
-    "                     sector file is then written only when --output is given\n"
+    "                     window shows it after \"carte\" (no display needed); with\n"
+    "                     it, --ese or --geojson the sector file is written only\n"
+    "                     when --output is given\n"
     "  --picture-size WxH the picture's size in pixels (default 976x674, the map\n"
     "                     window's client area)\n"
+    "  --client-format    the sector file as radar clients read it: colours\n"
+    "                     defined, no blank [INFO] line (--name, --callsign and\n"
+    "                     --sector-icao needed), frequencies 000.000 where unknown,\n"
+    "                     runway headings on three digits with their airport,\n"
+    "                     [LOW AIRWAY] and [HIGH AIRWAY] by level\n"
+    "  --ese FILE         the SIDs and STARs as [SIDSSTARS] lines of a companion file\n"
+    "  --geojson FILE     the selection as GeoJSON (RFC 7946), for map tools\n"
     "  --help             this text\n"
     "\n"
     "Every waypoint, SID, STAR and airway of the selection is written. Text given\n"
@@ -69,7 +78,9 @@ const char* const kUsage =
     "or not at all, and never over the database, settings or region index.\n";
 
 struct Options {
-    std::optional<std::string> airport, radius, region, database, memo, output, picture;
+    std::optional<std::string> airport, radius, region, database, memo, output, picture, ese,
+        geojson;
+    bool client_format = false;
     int picture_width = kMapClientWidth, picture_height = kMapClientHeight;
     std::string geo = "0";
     std::string name, callsign, sector_icao;
@@ -168,6 +179,12 @@ Options parse(int argc, char** argv) {
             o.picture = path(i);
         else if (a == "--picture-size")
             size = value(i);
+        else if (a == "--client-format")
+            o.client_format = true;
+        else if (a == "--ese")
+            o.ese = path(i);
+        else if (a == "--geojson")
+            o.geojson = path(i);
         else
             throw Error(w1252("option inconnue : ") + utf8_to_cp1252(a) + " (voir --help)");
     }
@@ -175,6 +192,14 @@ Options parse(int argc, char** argv) {
         throw Error(w1252("--region ne va pas avec --airport ni --radius"));
     if (!o.region && (!o.airport || !o.radius))
         throw Error(w1252("il faut --airport et --radius, ou --region (voir --help)"));
+    if (o.client_format) {
+        // Readers skip blank lines: an empty identity line would shift the others.
+        const char* const options[] = {"--name", "--callsign", "--sector-icao"};
+        const int missing = missing_identity({o.name, o.callsign, o.sector_icao});
+        if (missing >= 0)
+            throw Error(w1252("--client-format : il faut ") + options[missing] +
+                        w1252(" (aucune ligne de [INFO] ne peut rester vide)"));
+    }
     if (size) {
         if (!o.picture) throw Error(w1252("--picture-size va avec --picture"));
         parse_size(*size, o.picture_width, o.picture_height);
@@ -241,11 +266,13 @@ int run(const Options& o) {
 
     // Nothing read is ever written over, and no two outputs share a file.
     const std::string output = o.output ? *o.output : default_output(o);
-    const bool sector = o.output || !o.picture;
+    const bool sector = o.output || !(o.picture || o.ese || o.geojson);
     std::vector<std::pair<std::string, std::string>> outputs;  // option, path
     if (sector) outputs.emplace_back("--output", output);
     if (o.memo) outputs.emplace_back("--memo", *o.memo);
     if (o.picture) outputs.emplace_back("--picture", *o.picture);
+    if (o.ese) outputs.emplace_back("--ese", *o.ese);
+    if (o.geojson) outputs.emplace_back("--geojson", *o.geojson);
     const std::pair<std::string, std::string> inputs[] = {
         {w1252("la base de données"), file},
         {w1252("le fichier de réglages"), settings_path(nav)},
@@ -276,7 +303,7 @@ int run(const Options& o) {
     NullView view;
     NullProgress progress;
     MemoLines memo;
-    LoadContext ctx{db.Query1, nav, view, progress, memo, {}};
+    LoadContext ctx{db.Query1, nav, view, progress, memo, {}, db.airway_levels};
     if (o.airport) {
         nav.selection_text = *o.airport + ":" + *o.radius + "nm";
         select_by_airport(ctx, state.map, *o.airport, radius);
@@ -309,10 +336,16 @@ int run(const Options& o) {
     if (sector) {
         if (!o.output) std::filesystem::create_directories("secteurs", ec);
         std::vector<std::string> lines;
+        SectorFormat format;
+        format.client = o.client_format;
+        format.details = settings.details;
         write_sector(lines, nav, {state.map.nm_per_deg_lat, state.map.nm_per_deg_lon},
-                     {o.name, o.callsign, o.sector_icao});
+                     {o.name, o.callsign, o.sector_icao}, format);
         files.add(output, sector_bytes(lines));
     }
+    if (o.ese)
+        files.add(*o.ese, sector_bytes(ese_lines(nav, procedure_point_idents(db.Query1, nav))));
+    if (o.geojson) files.add(*o.geojson, geojson_text(nav, settings.colours, settings.details));
     if (o.memo) {
         std::string text;
         for (const std::string& l : memo.lines) text += l + "\n";
@@ -354,7 +387,8 @@ int main(int argc, char** argv) {
         // the command line keep meaning what they meant where it was called.
         const std::string called_from = enter_program_folder();
         if (!called_from.empty())
-            for (std::optional<std::string>* p : {&o.database, &o.memo, &o.output, &o.picture})
+            for (std::optional<std::string>* p :
+                 {&o.database, &o.memo, &o.output, &o.picture, &o.ese, &o.geojson})
                 if (*p && **p != "-" && std::filesystem::path(**p).is_relative())
                     **p = (std::filesystem::path(called_from) / **p).string();
         return run(o);

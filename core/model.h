@@ -75,6 +75,7 @@ struct LINE {
     double lon1 = 0;
     double lat2 = 0;
     double lon2 = 0;
+    char level = 0;  // an airway segment's: 'L' low, 'H' high, 'B' both, 0 not known
 };
 
 struct t_leg {

@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <set>
+#include <map>
 #include <string>
 #include <tuple>
 #include <unordered_map>
@@ -104,11 +104,18 @@ void write_fixes_and_airways(Db& db, const NavData& d, Written& w, Waypoints& wa
             upper_ascii(d.navaids[i].ident) + "|" + upper_ascii(w.navaid_regions[i]), i);
 
     Insert airway(db, "INSERT INTO airways (id, ident) VALUES (?, ?)");
-    Insert leg(
-        db, "INSERT INTO airwaylegs (ID, airwayid, waypoint1ID, waypoint2ID) VALUES (?, ?, ?, ?)");
+    Insert leg(db,
+               "INSERT INTO airwaylegs (ID, airwayid, waypoint1ID, waypoint2ID, level) VALUES (?, "
+               "?, ?, ?, ?)");
     std::unordered_map<std::string, long long> airway_ids;
-    // A segment listed once a level (low, high) is one segment of its airway.
-    std::set<std::tuple<long long, long long, long long>> segments;
+    // A segment listed once a level (low, high) is one segment of its airway,
+    // of both levels; segments keep the order they first come in.
+    struct Segment {
+        long long airway, a, b;
+        int levels;  // 1 low, 2 high, 3 both, 0 not said
+    };
+    std::vector<Segment> segments;
+    std::map<std::tuple<long long, long long, long long>, size_t> segment_at;
     long long legs = 0, skipped = 0;
     auto end_id = [&](const std::string& ident, const std::string& region, int type,
                       bool positioned, double lat, double lon) -> long long {
@@ -134,8 +141,17 @@ void write_fixes_and_airways(Db& db, const NavData& d, Written& w, Waypoints& wa
         auto [it, added] = airway_ids.try_emplace(upper_ascii(s.name),
                                                   static_cast<long long>(airway_ids.size()) + 1);
         if (added) airway(it->second)(s.name).run();
-        if (!segments.emplace(it->second, std::min(a, b), std::max(a, b)).second) continue;
-        leg(++legs)(it->second)(a)(b).run();
+        const int level = s.level == 1 || s.level == 2 ? s.level : 0;
+        const auto [at, fresh] = segment_at.try_emplace(
+            std::make_tuple(it->second, std::min(a, b), std::max(a, b)), segments.size());
+        if (fresh)
+            segments.push_back({it->second, a, b, level});
+        else
+            segments[at->second].levels |= level;
+    }
+    for (const Segment& g : segments) {
+        static const char* const names[] = {"", "low", "high", "both"};
+        leg(++legs)(g.airway)(g.a)(g.b).text(names[g.levels]).run();
     }
     report(std::to_string(d.fixes.size()) + " points, " + std::to_string(airway_ids.size()) +
            " airways (" + std::to_string(legs) + w1252(" segments") +

@@ -522,6 +522,7 @@ void read_awy(const std::string& path, NavData& data) {
             s.ident2 = field(in, t[3]);
             s.region2 = field(in, t[4]);
             s.type2 = whole(number(in, t[5], "type"));
+            s.level = whole(number(in, t[7], "niveau"));
             names = std::string(t[10]);
         } else {
             need(in, t, 10);
@@ -532,6 +533,7 @@ void read_awy(const std::string& path, NavData& data) {
             s.lat2 = latitude(in, t[4]);
             s.lon2 = longitude(in, t[5]);
             s.has_positions = true;
+            s.level = whole(number(in, t[6], "niveau"));
             names = std::string(t[9]);
         }
         // One segment can carry several airways: "UN857-UL612".

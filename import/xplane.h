@@ -56,6 +56,7 @@ struct AirwaySegment {
     std::string name;
     std::string ident1, region1, ident2, region2;
     int type1 = 11, type2 = 11;  // 11 fix, 2 NDB, 3 VOR (versions 1100 and later)
+    int level = 0;               // 1 low, 2 high
     double lat1 = 0, lon1 = 0, lat2 = 0, lon2 = 0;
     bool has_positions = false;  // version 640 gives them
 };

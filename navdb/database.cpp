@@ -67,6 +67,17 @@ std::optional<std::string> open_database(Database& db, Settings& settings, Dialo
     db.Query1.first();
     db.cycle_name = db.Query1.as_text("val");
     db.Query1.close();
+    // Databases made before airways had levels lack the column.
+    try {
+        db.Query1.set_sql({"select level from airwaylegs where 1=0"});
+        db.Query1.open();
+        db.Query1.close();
+        db.airway_levels = true;
+    } catch (const std::exception&) {
+        db.Query1.close();
+        db.airway_levels = false;
+    }
+    db.Query1.set_sql(cycle_statement());  // the cycle's statement stays, as it was
     return cycle_label(db.cycle_name, odbc.filename);
 }
 

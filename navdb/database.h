@@ -16,6 +16,7 @@ struct Database {
     DataSources sources;
     Query Query1;
     std::string cycle_name;
+    bool airway_levels = false;  // airwaylegs has the column "level"
 };
 
 // Shows the open dialog; on confirmation stores the path in [file]

@@ -1,13 +1,17 @@
 #include "sector/writer.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 
+#include "core/colours.h"
 #include "core/cp1252.h"
 #include "core/error.h"
 #include "core/file_output.h"
 #include "core/geometry.h"
 #include "core/ini_file.h"
 #include "core/numtext.h"
+#include "sector/client_files.h"
 #include "sector/coord.h"
 
 namespace karvel {
@@ -76,17 +80,83 @@ void procedures(std::vector<std::string>& lines, const std::vector<ROUTE>& table
     }
 }
 
+// Airways: all their segments, or those of one level ('L' low, 'H' high; a
+// segment of both levels goes under each, one of no known level is high).
+void airways(std::vector<std::string>& lines, const std::vector<ROUTE>& table, char level) {
+    for (const ROUTE& a : table) {
+        if (!a.selected) continue;
+        bool first = true;
+        for (const LINE& l : a.lines) {
+            const char own = l.level ? l.level : 'H';
+            if (level && own != level && own != 'B') continue;
+            const std::string label = first ? fill(a.name, kLabelWidth) : std::string(kLabelWidth, ' ');
+            first = false;
+            lines.push_back(segment(label, l.lat1, l.lon1, l.lat2, l.lon2));
+        }
+    }
+}
+
+// A heading on three digits; north of a runway end is 360 (0 says "no
+// extended centre line"), "000" where the end shows none.
+std::string three_digit_heading(const std::string& heading, bool shown) {
+    int32_t h = 0;
+    if (!shown || !try_str_to_int(heading, h)) return "000";
+    if (h % 360 == 0) h = 360;
+    char text[16];
+    std::snprintf(text, sizeof text, "%03d", static_cast<int>(h));
+    return text;
+}
+
 bool in_box(const NavState& nav, const geo_point& p) {
     return nav.box_lat_min <= p.latitude && p.latitude <= nav.box_lat_max &&
            lon_within(p.longitude, nav.box_lon_min, nav.box_lon_max);
 }
 
+// The GEO segment from point j to point j + 1 goes into the file.
+bool geo_written(const NavState& nav, const t_geo& g, size_t j) {
+    return in_box(nav, g.points[j]) || in_box(nav, g.points[j + 1]);
+}
+
+// "#define NAME VALUE" for each colour name the [GEO] lines use, the value
+// the colour's blue, green, red bytes as one decimal number, from the GEO
+// kinds' display colours (the map's cyan where none is set).
+void colour_defines(std::vector<std::string>& lines, const NavState& nav,
+                    const std::vector<t_define>& details) {
+    std::vector<std::string> names;
+    for (const t_geo& g : nav.geo_lines) {
+        if (std::find(names.begin(), names.end(), g.name) != names.end()) continue;
+        for (size_t j = 0; j + 1 < g.points.size(); ++j)
+            if (geo_written(nav, g, j)) {
+                names.push_back(g.name);
+                break;
+            }
+    }
+    for (const std::string& name : names) {
+        TColor colour = 0x00FFFF00;  // cyan
+        for (const t_define& d : details) {
+            TColor c = 0;
+            if (d.key == name && try_parse_colour(d.value, c)) colour = c;
+        }
+        lines.push_back("#define " + name + " " +
+                        std::to_string(static_cast<uint32_t>(colour) & 0xFFFFFFu));
+    }
+}
+
 }  // namespace
 
+int missing_identity(const SectorIdentity& identity) {
+    if (identity.name.empty()) return 0;
+    if (identity.callsign.empty()) return 1;
+    if (identity.icao.empty()) return 2;
+    return -1;
+}
+
 void write_sector(std::vector<std::string>& lines, const NavState& nav, PlaneScale scale,
-                  const SectorIdentity& identity) {
+                  const SectorIdentity& identity, const SectorFormat& format) {
+    const bool client = format.client;
     lines.push_back(w1252("; Ce fichier secteur a été créer par le logiciel ") +
                     nav.version_caption);
+    if (client) colour_defines(lines, nav, format.details);
     separators(lines, 4);
 
     lines.emplace_back("[INFO]");
@@ -118,10 +188,17 @@ void write_sector(std::vector<std::string>& lines, const NavState& nav, PlaneSca
 
     separators(lines, 3);
     lines.emplace_back("[AIRPORT]");
-    for (const Airport& a : nav.airports)
+    for (const Airport& a : nav.airports) {
+        if (client) {  // never an empty field: the reader would shift the next ones
+            lines.push_back(fill(a.icao, 4) + " " + (a.freq.empty() ? "000.000" : fill(a.freq, 7)) +
+                            " " + position(a.latitude, a.longitude) +
+                            (a.class_code.empty() ? "" : " " + a.class_code) + " ;" + a.comment);
+            continue;
+        }
         lines.push_back(fill(a.icao, 4) + " " + fill(a.freq, 7) + " " +
                         position(a.latitude, a.longitude) + " " + fill(a.class_code, 1) + " ;" +
                         a.comment);
+    }
 
     separators(lines, 3);
     lines.emplace_back("[RUNWAY]");
@@ -131,6 +208,16 @@ void write_sector(std::vector<std::string>& lines, const NavState& nav, PlaneSca
         // Only an end with an ILS shows its heading.
         const std::string h1 = r.ils1 ? r.heading1 : "000";
         const std::string h2 = r.ils2 ? r.heading2 : "000";
+        if (client) {
+            const int a = nav.airports.ids.find(r.airport_id);
+            const std::string icao = a >= 0 ? nav.airports[static_cast<size_t>(a)].icao : "";
+            lines.push_back(fill(r.ident1, 3) + " " + fill(r.ident2, 3) + " " +
+                            three_digit_heading(h1, r.ils1) + " " +
+                            three_digit_heading(h2, r.ils2) + " " + position(r.lat1, r.lon1) +
+                            " " + position(r.lat2, r.lon2) + " " + icao + " " + r.airport_name +
+                            (r.comment.empty() ? "" : " ;" + r.comment));
+            continue;
+        }
         lines.push_back(fill(r.ident1, 3) + " " + fill(r.ident2, 3) + " " + fill(h1, 3) + " " +
                         fill(h2, 3) + " " + position(r.lat1, r.lon1) + " " +
                         position(r.lat2, r.lon2) + " ;" + r.comment);
@@ -144,17 +231,14 @@ void write_sector(std::vector<std::string>& lines, const NavState& nav, PlaneSca
     lines.emplace_back("[STAR]");
     procedures(lines, nav.stars);
 
+    if (client) {
+        separators(lines, 3);
+        lines.emplace_back("[LOW AIRWAY]");
+        airways(lines, nav.airways, 'L');
+    }
     separators(lines, 3);
     lines.emplace_back("[HIGH AIRWAY]");
-    for (const ROUTE& a : nav.airways) {
-        if (!a.selected) continue;
-        for (size_t j = 0; j < a.lines.size(); ++j) {
-            const LINE& l = a.lines[j];
-            const std::string label =
-                j == 0 ? fill(a.name, kLabelWidth) : std::string(kLabelWidth, ' ');
-            lines.push_back(segment(label, l.lat1, l.lon1, l.lat2, l.lon2));
-        }
-    }
+    airways(lines, nav.airways, client ? 'H' : 0);
 
     separators(lines, 3);
     lines.emplace_back("[GEO]");
@@ -162,7 +246,7 @@ void write_sector(std::vector<std::string>& lines, const NavState& nav, PlaneSca
         for (size_t j = 0; j + 1 < g.points.size(); ++j) {
             const geo_point& a = g.points[j];
             const geo_point& b = g.points[j + 1];
-            if (!in_box(nav, a) && !in_box(nav, b)) continue;
+            if (!geo_written(nav, g, j)) continue;
             std::string line;
             line.reserve(60 + g.name.size());
             append_position(line, a.latitude, a.longitude);
@@ -198,20 +282,28 @@ std::string sector_bytes(const std::vector<std::string>& lines) {
 }
 
 void save_sector_file(const std::string& path, const NavState& nav, PlaneScale scale,
-                      const SectorIdentity& identity) {
+                      const SectorIdentity& identity, const SectorFormat& format) {
     std::vector<std::string> lines;
-    write_sector(lines, nav, scale, identity);
-    write_file_atomically(path, sector_bytes(lines));
+    write_sector(lines, nav, scale, identity, format);
+    OutputFiles files;
+    files.add(path, sector_bytes(lines));
+    if (format.client) {
+        // The SIDs and STARs beside it, for the radar client.
+        std::filesystem::path ese(fs_path(path));
+        ese.replace_extension(".ese");
+        files.add(ese.string(), sector_bytes(ese_lines(nav, format.point_idents)));
+    }
+    files.commit();
 }
 
 bool save_sector(const NavState& nav, PlaneScale scale, const SectorIdentity& identity,
-                 Dialogs& dialogs) {
+                 Dialogs& dialogs, const SectorFormat& format) {
     const std::string folder = nav.program_dir + "/secteurs";
     std::error_code ec;
     std::filesystem::create_directories(fs_path(folder), ec);  // a failure shows at the write
     const auto chosen = dialogs.save_file("sct", folder);
     if (!chosen) return false;
-    save_sector_file(*chosen, nav, scale, identity);
+    save_sector_file(*chosen, nav, scale, identity, format);
     return true;
 }
 

@@ -88,6 +88,26 @@ void extent_across_180(std::vector<double>& longitudes, double& lon_min, double&
     lon_max = west + 360;
 }
 
+// The level of each loaded airway segment, where the database knows it
+// ('low', 'high', 'both'); the others stay unknown.
+template <class Placed>
+void load_airway_levels(LoadContext& ctx, const std::unordered_map<std::string, Placed>& by_leg) {
+    Query& q = ctx.query;
+    q.set_sql({"select airwaylegs.ID,airwaylegs.level", "from airwaylegs",
+               "where airwaylegs.level is not null"});
+    q.open();
+    q.first();
+    const int f_id = q.field_index("ID"), f_level = q.field_index("level");
+    for (; !q.eof(); q.next()) {
+        const auto it = by_leg.find(q.text(f_id));
+        if (it == by_leg.end()) continue;
+        const std::string level = q.text(f_level);
+        const char c = level == "low" ? 'L' : level == "high" ? 'H' : level == "both" ? 'B' : 0;
+        ctx.nav.airways[it->second.airway].lines[it->second.line].level = c;
+    }
+    finish(ctx);
+}
+
 }  // namespace
 
 std::string frequency_text(int32_t coded) {
@@ -289,7 +309,12 @@ void load_airways(LoadContext& ctx, const Statement& sql) {
     begin(ctx, sql, {List::airways});
     nav.airways.reset();
     const int f_airway = q.field_index("airwayID"), f_ident = q.field_index("ident"),
-              f_w1 = q.field_index("waypoint1id"), f_w2 = q.field_index("waypoint2id");
+              f_w1 = q.field_index("waypoint1id"), f_w2 = q.field_index("waypoint2id"),
+              f_leg = q.field_index("ID");
+    struct Placed {
+        size_t airway, line;
+    };
+    std::unordered_map<std::string, Placed> by_leg;  // airwaylegs.ID of each segment
     for (int i = 0; !q.eof(); ++i, q.next()) {
         const std::string w = q.text(f_airway);
         int p = nav.airways.ids.find(w);
@@ -306,14 +331,17 @@ void load_airways(LoadContext& ctx, const Statement& sql) {
         if (a >= 0 && b >= 0) {
             const FIXE& wa = nav.waypoints[static_cast<size_t>(a)];
             const FIXE& wb = nav.waypoints[static_cast<size_t>(b)];
-            nav.airways[static_cast<size_t>(p)].lines.push_back(
-                {std::string(), wa.latitude, wa.longitude, wb.latitude, wb.longitude});
+            std::vector<LINE>& lines = nav.airways[static_cast<size_t>(p)].lines;
+            if (ctx.airway_levels)
+                by_leg.emplace(q.text(f_leg), Placed{static_cast<size_t>(p), lines.size()});
+            lines.push_back({std::string(), wa.latitude, wa.longitude, wb.latitude, wb.longitude});
         }
         ctx.progress.set_position(i + 1);
     }
     // The result stays open; the next statement replaces it.
     show(ctx, List::airways, items_of(nav.airways, [](const ROUTE& r) { return r.name; }),
          nav.airways.size(), " airways");
+    if (!by_leg.empty()) load_airway_levels(ctx, by_leg);
 }
 
 void load_terminals(LoadContext& ctx, const Statement& sql) {

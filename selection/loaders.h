@@ -21,6 +21,7 @@ struct LoadContext {
     ProgressSink& progress;
     MemoSink& memo;
     PlaneScale scale;  // the plane the procedure paths are built on
+    bool airway_levels = false;  // the database knows each airway segment's level
 };
 
 // The frequency column as text: its hexadecimal digits read as the decimal

@@ -1,5 +1,6 @@
 #include "selection/selection.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -147,6 +148,33 @@ void SelectionDraft::commit(NavState& current, MapView& current_view, SelectionV
     lists.replay(shown_lists);
     for (const std::string& line : memo.lines) shown_memo.add_line(line);
     memo.lines.clear();
+}
+
+std::unordered_map<std::string, std::string> procedure_point_idents(Query& query,
+                                                                    const NavState& nav) {
+    std::vector<std::string> missing;
+    for (const auto* table : {&nav.sids, &nav.stars})
+        for (const ROUTE& r : *table)
+            for (const t_leg& l : r.legs)
+                if (!l.wptid.empty() && nav.waypoints.ids.find(l.wptid) < 0)
+                    missing.push_back(l.wptid);
+    std::unordered_map<std::string, std::string> idents;
+    for (size_t from = 0; from < missing.size(); from += 200) {
+        std::string list;
+        for (size_t i = from; i < std::min(missing.size(), from + 200); ++i) {
+            if (!list.empty()) list += ',';
+            list += quoted(missing[i]);
+        }
+        query.set_sql({"select waypoints.ID,waypoints.ident", "from waypoints",
+                       "where waypoints.ID in (" + list + ")"});
+        query.open();
+        query.first();
+        const int f_id = query.field_index("ID"), f_ident = query.field_index("ident");
+        for (; !query.eof(); query.next()) idents.emplace(query.text(f_id), query.text(f_ident));
+        query.close();
+        query.clear_sql();
+    }
+    return idents;
 }
 
 void box_from_waypoint_extent(NavState& nav) {

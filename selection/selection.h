@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 
 #include "core/sinks.h"
 #include "map/view.h"
@@ -35,6 +36,11 @@ struct SelectionDraft {
     void commit(NavState& current, MapView& current_view, SelectionView& shown_lists,
                 MemoSink& shown_memo, bool geography);
 };
+
+// The idents of the waypoints the loaded procedures fly to that the
+// selection did not load (they lie outside its box), by waypoint ID.
+std::unordered_map<std::string, std::string> procedure_point_idents(Query& query,
+                                                                    const NavState& nav);
 
 // The radius text of the window as a radius: an integer other than 0.
 int32_t radius_from_text(const std::string& text);

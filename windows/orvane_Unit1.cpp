@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QMenuBar>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -27,6 +28,11 @@
 
 namespace karvel {
 namespace {
+
+// Where the choice of the sector file's format is kept.
+constexpr const char* kOutputSection = "sortie";
+constexpr const char* kFormatKey = "format";
+constexpr const char* kClientFormat = "clients";
 
 // Shows the progress window only once there is progress to show (the import
 // of an Access file), and closes it when the work is done.
@@ -86,6 +92,9 @@ TForm1::TForm1(AppState& state, Dialogs& dialogs, QWidget* parent)
     build_controls();
     resize(896, 878);
     main_window_create(state_, dialogs_);
+    const QSignalBlocker quiet(format_clients1);  // read, not written back
+    format_clients1->setChecked(state_.settings.ini.read(kOutputSection, kFormatKey, "") ==
+                                kClientFormat);
 }
 
 void TForm1::set_windows(TForm_carte* carte, TForm_afich* afich, TForm_centre* centre,
@@ -100,6 +109,9 @@ void TForm1::build_controls() {
     Fichier1 = menuBar()->addMenu(QStringLiteral("Fichier"));
     ouvrir1 = Fichier1->addAction(QStringLiteral("ouvrir une base de données"));
     enregistrer1 = Fichier1->addAction(QStringLiteral("enregistrer"));
+    format_clients1 = Fichier1->addAction(QStringLiteral("format des clients radar"));
+    format_clients1->setObjectName(QStringLiteral("format_clients1"));
+    format_clients1->setCheckable(true);
     quitter1 = Fichier1->addAction(QStringLiteral("quitter"));
     ouvrir1->setObjectName(QStringLiteral("ouvrir1"));
     enregistrer1->setObjectName(QStringLiteral("enregistrer1"));
@@ -255,6 +267,12 @@ void TForm1::build_controls() {
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
     connect(Button_enr, &QPushButton::clicked, this, [this] { Button_enrClick(); });
     connect(enregistrer1, &QAction::triggered, this, [this] { Button_enrClick(); });
+    connect(format_clients1, &QAction::toggled, this, [this](bool on) {
+        // Kept for the next start; only this one value of the file changes.
+        run_command(dialogs_, [&] {
+            state_.settings.ini.write(kOutputSection, kFormatKey, on ? kClientFormat : "defaut");
+        });
+    });
     // Every click runs its handler, the current line clicked again too; the
     // keyboard moves the current line and runs it as well.
     const std::pair<QListWidget*, void (TForm1::*)()> clickable[] = {
@@ -297,8 +315,22 @@ void TForm1::Button_enrClick() {
         const SectorIdentity identity{from_qstring(Edit_nomsecteur->text()),
                                       from_qstring(Edit_callsign->text()),
                                       from_qstring(Edit_ICAOsecteur->text())};
+        SectorFormat format;
+        if (format_clients1->isChecked()) {
+            // Readers skip blank lines: every [INFO] line must have its text.
+            const char* const fields[] = {"Nom", "CallSign", "ICAO"};
+            const int missing = missing_identity(identity);
+            if (missing >= 0) {
+                dialogs_.message(w1252("Format des clients radar : remplissez le champ \"") +
+                                 fields[missing] + w1252("\" du secteur"));
+                return;
+            }
+            format.client = true;
+            format.details = state_.settings.details;
+            format.point_idents = procedure_point_idents(state_.db.Query1, state_.nav);
+        }
         save_sector(state_.nav, {state_.map.nm_per_deg_lat, state_.map.nm_per_deg_lon}, identity,
-                    dialogs_);
+                    dialogs_, format);
     });
 }
 
@@ -459,7 +491,8 @@ void TForm1::Button_rechparairortClick() {
     }
     const bool ok = run_selection([&](SelectionDraft& draft, ProgressSink& progress) {
         draft.nav.selection_text = icao + ":" + dist + "nm";
-        LoadContext ctx{state_.db.Query1, draft.nav, draft.lists, progress, draft.memo, {}};
+        LoadContext ctx{state_.db.Query1, draft.nav, draft.lists, progress,
+                        draft.memo,      {},        state_.db.airway_levels};
         select_by_airport(ctx, draft.view, icao, radius);
         load_geography(draft.nav, RadioGroup_coast->item_index(), dialogs_);
     });
@@ -469,7 +502,8 @@ void TForm1::Button_rechparairortClick() {
 void TForm1::Button_rechparregionClick() {
     const bool ok = run_selection([&](SelectionDraft& draft, ProgressSink& progress) {
         NavState& nav = draft.nav;
-        LoadContext ctx{state_.db.Query1, nav, draft.lists, progress, draft.memo, {}};
+        LoadContext ctx{state_.db.Query1, nav, draft.lists, progress, draft.memo, {},
+                        state_.db.airway_levels};
         select_by_region(ctx, draft.view, nav.region_code);
         box_from_waypoint_extent(nav);
         load_geography(nav, RadioGroup_coast->item_index(), dialogs_);

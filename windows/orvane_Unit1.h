@@ -109,6 +109,7 @@ class TForm1 : public QMainWindow, public SelectionView, public MemoSink {
     QAction* ouvrir1;
     QAction* enregistrer1;
     QAction* quitter1;
+    QAction* format_clients1;  // "format des clients radar", remembered in the settings
 
   protected:
     void showEvent(QShowEvent* event) override;

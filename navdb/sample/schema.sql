@@ -101,11 +101,14 @@ CREATE TABLE airways (
     ident  TEXT COLLATE NOCASE NOT NULL
 );
 
+-- level: 'low', 'high' or 'both' where the source says; NULL where it does
+-- not (such a segment is written as a high airway).
 CREATE TABLE airwaylegs (
     ID           INTEGER PRIMARY KEY,
     airwayid     INTEGER NOT NULL REFERENCES airways(id),
     waypoint1ID  INTEGER NOT NULL REFERENCES waypoints(ID),
-    waypoint2ID  INTEGER NOT NULL REFERENCES waypoints(ID)
+    waypoint2ID  INTEGER NOT NULL REFERENCES waypoints(ID),
+    level        TEXT
 );
 
 -- Region lookups: extid begins with the region code; country is the code.

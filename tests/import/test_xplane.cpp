@@ -105,7 +105,7 @@ struct Selected {
     RecordingView lists;
     NullProgress progress;
     MemoLines memo;
-    LoadContext ctx{q, nav, lists, progress, memo, {}};
+    LoadContext ctx{q, nav, lists, progress, memo, {}, true};
 };
 
 void PrintTo(const Fixture& f, std::ostream* os) {

@@ -32,7 +32,9 @@ TEST_F(WorkflowTest, ShowStepTitleMenuRegionsAndDatabase) {
     QStringList items;
     for (QAction* a : form->menuBar()->actions()[0]->menu()->actions()) items << a->text();
     EXPECT_EQ(items, (QStringList{QStringLiteral("ouvrir une base de données"),
-                                  QStringLiteral("enregistrer"), QStringLiteral("quitter")}));
+                                  QStringLiteral("enregistrer"),
+                                  QStringLiteral("format des clients radar"),
+                                  QStringLiteral("quitter")}));
     EXPECT_EQ(form->Edit_dist->text(), QStringLiteral("100"));
     EXPECT_EQ(form->RadioGroup_coast->item_index(), 0);
 }

@@ -1,0 +1,271 @@
+#include "sector/client_files.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "core/colours.h"
+#include "core/cp1252.h"
+#include "core/geometry.h"
+#include "core/numtext.h"
+
+namespace karvel {
+namespace {
+
+// ---- companion file --------------------------------------------------------
+
+std::string without_blanks(const std::string& s) {
+    std::string out;
+    for (const char c : s)
+        if (c != ' ' && c != '\t') out += c;
+    return out;
+}
+
+// The runway end a procedure names by its ID, as its ident ("27L").
+std::string runway_ident(const NavState& nav, const std::string& rwy_id) {
+    if (const int p = nav.runways.ids.find(rwy_id); p >= 0)
+        return nav.runways[static_cast<size_t>(p)].ident1;
+    if (const int p = nav.runways.ids2.find(rwy_id); p >= 0)
+        return nav.runways[static_cast<size_t>(p)].ident2;
+    return {};
+}
+
+// The named points of the legs of `transitions`, in flying order, a point
+// that repeats the one before it written once.
+using Names = std::unordered_map<std::string, std::string>;
+
+std::string route_of(const NavState& nav, const Names& names, const ROUTE& r,
+                     const std::string& runway_transition) {
+    std::string route, last;
+    for (const t_leg& l : r.legs) {
+        if (!l.transition.empty() && l.transition != runway_transition) continue;
+        if (l.wptid.empty()) continue;
+        std::string ident;
+        if (const int w = nav.waypoints.ids.find(l.wptid); w >= 0)
+            ident = nav.waypoints[static_cast<size_t>(w)].ident;
+        else if (const auto it = names.find(l.wptid); it != names.end())
+            ident = it->second;
+        if (ident.empty()) continue;
+        if (ident == last) continue;
+        route += (route.empty() ? "" : " ") + ident;
+        last = ident;
+    }
+    return route;
+}
+
+void procedures(std::vector<std::string>& lines, const NavState& nav, const Names& names,
+                const std::vector<ROUTE>& table, const char* kind) {
+    for (const ROUTE& r : table) {
+        if (!r.selected) continue;
+        const std::string head = std::string(kind) + ":" + r.icao + ":";
+        const std::string name = without_blanks(r.name);
+        bool any = false;
+        for (const std::string& t : r.transitions)
+            if (t.size() > 2 && upper_ascii(t.substr(0, 2)) == "RW") {
+                lines.push_back(head + t.substr(2) + ":" + name + ":" + route_of(nav, names, r, t));
+                any = true;
+            }
+        if (any) continue;
+        const std::string runway = runway_ident(nav, r.rwy_id);
+        if (!runway.empty()) lines.push_back(head + runway + ":" + name + ":" + route_of(nav, names, r, ""));
+    }
+}
+
+// ---- GeoJSON -----------------------------------------------------------------
+
+// A Windows-1252 text as a JSON string.
+std::string json(const std::string& text) {
+    std::string out = "\"";
+    for (const char c : cp1252_to_utf8(text)) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char esc[8];
+            std::snprintf(esc, sizeof esc, "\\u%04x", static_cast<unsigned>(c));
+            out += esc;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+std::string number(double v) {
+    std::string s = format_fixed(v, 7);
+    // Trailing zeros say nothing.
+    while (s.size() > 1 && s.back() == '0') s.pop_back();
+    if (s.back() == '.') s.pop_back();
+    return s;
+}
+
+std::string position(const geo_point& p) {
+    std::string s(1, '[');  // built step by step: GCC 12 misreads "[" + s
+    s += number(p.longitude);
+    s += ',';
+    s += number(p.latitude);
+    s += ']';
+    return s;
+}
+
+std::string colour_text(TColor c) {
+    return to_qcolor(c).name().toStdString();
+}
+
+struct Writer {
+    std::string out = "{\"type\":\"FeatureCollection\",\"features\":[";
+    bool first = true;
+
+    void feature(const std::string& geometry, const std::string& properties) {
+        out += first ? "\n" : ",\n";
+        first = false;
+        out += "{\"type\":\"Feature\",\"geometry\":" + geometry + ",\"properties\":{" +
+               properties + "}}";
+    }
+    void point(const geo_point& p, const std::string& properties) {
+        feature("{\"type\":\"Point\",\"coordinates\":" + position(p) + "}", properties);
+    }
+    void line(const std::vector<geo_point>& points, const std::string& properties) {
+        if (points.size() < 2) return;
+        const auto parts = split_at_antimeridian(points);
+        auto coordinates = [](const std::vector<geo_point>& part) {
+            std::string s(1, '[');
+            for (size_t i = 0; i < part.size(); ++i) {
+                if (i) s += ',';
+                s += position(part[i]);
+            }
+            s += ']';
+            return s;
+        };
+        if (parts.size() == 1) {
+            feature("{\"type\":\"LineString\",\"coordinates\":" + coordinates(parts[0]) + "}",
+                    properties);
+            return;
+        }
+        std::string all(1, '[');
+        for (size_t i = 0; i < parts.size(); ++i) {
+            if (i) all += ',';
+            all += coordinates(parts[i]);
+        }
+        feature("{\"type\":\"MultiLineString\",\"coordinates\":" + all + "]}", properties);
+    }
+};
+
+std::string prop(const char* key, const std::string& value) {
+    return std::string("\"") + key + "\":" + json(value);
+}
+
+void navaids(Writer& w, const std::vector<VOR>& table, const char* kind) {
+    for (const VOR& v : table) {
+        std::string freq = v.freq;
+        freq.erase(0, freq.find_first_not_of(' '));
+        w.point({v.latitude, v.longitude},
+                prop("kind", v.desc == "ILS" ? "ils" : kind) + "," + prop("ident", v.ident) + "," +
+                    prop("name", v.name) + "," + prop("frequency", freq));
+    }
+}
+
+void procedure_lines(Writer& w, const std::vector<ROUTE>& table, const char* kind,
+                     const std::string& colour) {
+    for (const ROUTE& r : table) {
+        if (!r.selected) continue;
+        for (const std::string& t : r.transitions) {
+            std::vector<geo_point> points;
+            for (const LINE& l : r.lines)
+                if (l.transition == t) points.push_back({l.lat1, l.lon1});
+            w.line(points, prop("kind", kind) + "," + prop("name", r.icao + "-" + r.name) + "," +
+                               prop("transition", t) + "," + prop("colour", colour));
+        }
+    }
+}
+
+bool in_box(const NavState& nav, const geo_point& p) {
+    return nav.box_lat_min <= p.latitude && p.latitude <= nav.box_lat_max &&
+           lon_within(p.longitude, nav.box_lon_min, nav.box_lon_max);
+}
+
+}  // namespace
+
+std::vector<std::string> ese_lines(const NavState& nav, const Names& names) {
+    std::vector<std::string> lines{"[SIDSSTARS]"};
+    procedures(lines, nav, names, nav.sids, "SID");
+    procedures(lines, nav, names, nav.stars, "STAR");
+    return lines;
+}
+
+std::vector<std::vector<geo_point>> split_at_antimeridian(const std::vector<geo_point>& line) {
+    std::vector<std::vector<geo_point>> parts(1);
+    for (size_t i = 0; i < line.size(); ++i) {
+        const geo_point& p = line[i];
+        if (i > 0) {
+            const geo_point& q = line[i - 1];
+            const long double step = lon_difference(q.longitude, p.longitude);
+            const long double unwrapped = q.longitude + step;  // p beside q
+            if (unwrapped > 180 || unwrapped < -180) {
+                const double edge = unwrapped > 180 ? 180 : -180;
+                const long double t = (edge - q.longitude) / step;
+                const double lat =
+                    static_cast<double>(q.latitude + t * (p.latitude - static_cast<long double>(q.latitude)));
+                parts.back().push_back({lat, edge});
+                parts.push_back({{lat, -edge}});
+            }
+        }
+        parts.back().push_back(p);
+    }
+    return parts;
+}
+
+std::string geojson_text(const NavState& nav, const std::array<t_couleur, kColourCount>& colours,
+                         const std::vector<t_define>& details) {
+    Writer w;
+    const auto col = [&](int entry) {
+        return colour_text(colours[static_cast<size_t>(entry)].color);
+    };
+    for (const Airport& a : nav.airports)
+        w.point({a.latitude, a.longitude},
+                prop("kind", "airport") + "," + prop("ident", a.icao) + "," + prop("name", a.name));
+    navaids(w, nav.vors, "vor");
+    navaids(w, nav.ndbs, "ndb");
+    for (const FIXE& f : nav.waypoints)
+        if (f.selected)
+            w.point({f.latitude, f.longitude},
+                    prop("kind", "fix") + "," + prop("ident", f.ident) + "," + prop("name", f.name));
+    for (const RUNWAY& r : nav.runways)
+        if (r.paired())
+            w.line({{r.lat1, r.lon1}, {r.lat2, r.lon2}},
+                   prop("kind", "runway") + "," + prop("name", r.ident1 + "/" + r.ident2) + "," +
+                       prop("airport", r.airport_name) + "," + prop("colour", col(colour::runway)));
+    for (const ROUTE& a : nav.airways) {
+        if (!a.selected) continue;
+        for (const LINE& l : a.lines) {
+            const char* level = l.level == 'L' ? "low" : l.level == 'H' ? "high" : l.level == 'B' ? "both" : "";
+            w.line({{l.lat1, l.lon1}, {l.lat2, l.lon2}},
+                   prop("kind", "airway") + "," + prop("name", a.name) + "," +
+                       prop("level", level) + "," + prop("colour", col(colour::airway)));
+        }
+    }
+    procedure_lines(w, nav.sids, "sid", col(colour::sid));
+    procedure_lines(w, nav.stars, "star", col(colour::star));
+    for (const t_geo& g : nav.geo_lines) {
+        TColor c = 0x00FFFF00;
+        for (const t_define& d : details) {
+            TColor parsed = 0;
+            if (d.key == g.name && try_parse_colour(d.value, parsed)) c = parsed;
+        }
+        // Each run of segments with an end in the selection box, as the
+        // sector file writes them.
+        std::vector<geo_point> run;
+        for (size_t j = 0; j + 1 < g.points.size(); ++j) {
+            if (in_box(nav, g.points[j]) || in_box(nav, g.points[j + 1])) {
+                if (run.empty()) run.push_back(g.points[j]);
+                run.push_back(g.points[j + 1]);
+                continue;
+            }
+            w.line(run, prop("kind", g.name) + "," + prop("colour", colour_text(c)));
+            run.clear();
+        }
+        w.line(run, prop("kind", g.name) + "," + prop("colour", colour_text(c)));
+    }
+    return w.out + "\n]}\n";
+}
+
+}  // namespace karvel

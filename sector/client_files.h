@@ -1,0 +1,41 @@
+// Files beside the sector file for radar clients and map tools: the SIDs and
+// STARs as a EuroScope companion file, and the whole selection as GeoJSON.
+#pragma once
+
+#include <array>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "core/model.h"
+#include "core/settings.h"
+
+namespace karvel {
+
+// The [SIDSSTARS] section of a companion file: one line per selected
+// procedure and runway, "SID:AIRPORT:RUNWAY:NAME:ROUTE" (or STAR:...), the
+// runway without "RW", the name without blanks, the route the procedure's
+// named points in flying order. A procedure's runways are its transitions
+// named "RW..." (the route then is that transition and the common part);
+// without one, the runway end the procedure names; with neither it is left
+// out. Lines are Windows-1252, without their line ends.
+// `names` gives the idents of the procedures' points that lie outside the
+// selection (their waypoints are not loaded), by waypoint ID.
+std::vector<std::string> ese_lines(const NavState& nav,
+                                   const std::unordered_map<std::string, std::string>& names = {});
+
+// The selection as an RFC 7946 FeatureCollection (UTF-8, longitude before
+// latitude): points for airports, VORs, ILS localisers, NDBs and selected
+// fixes (kind, ident, name, frequency); lines for paired runways, airway
+// segments (with their level where known), each SID and STAR transition and
+// the geography of the selection box (kind, name, transition, colour
+// "#rrggbb" from the display settings). A line that crosses the
+// antimeridian is split there into the parts of a MultiLineString.
+std::string geojson_text(const NavState& nav, const std::array<t_couleur, kColourCount>& colours,
+                         const std::vector<t_define>& details);
+
+// The parts of a line once split where it crosses 180 degrees (the
+// shorter way between two points), each a list of points.
+std::vector<std::vector<geo_point>> split_at_antimeridian(const std::vector<geo_point>& line);
+
+}  // namespace karvel

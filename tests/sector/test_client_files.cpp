@@ -1,0 +1,228 @@
+// The files for radar clients and map tools, read back by independent
+// readers: a strict sector-file reader written from the public description
+// of the format, and GDAL's ogrinfo for GeoJSON.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <regex>
+#include <sstream>
+
+#include "core/ini_file.h"
+#include "core/settings.h"
+#include "geography/geo_levels.h"
+#include "navdb/sqlite_backend.h"
+#include "sector/client_files.h"
+#include "sector/writer.h"
+#include "selection/selection.h"
+#include "support.h"
+
+using namespace karvel;
+using karvel::test::TempDir;
+
+namespace {
+
+// A sector file as a strict reader takes it: blank lines and ";" comments
+// skipped, fields split on blanks, colours defined before use, every
+// coordinate and number well formed. Returns what it read per section (the
+// first field of each line: an ident, or a procedure or airway label) and
+// the faults it met.
+struct Read {
+    std::map<std::string, std::vector<std::string>> items;
+    std::vector<std::string> faults;
+};
+
+Read strict_read(const std::vector<std::string>& lines) {
+    Read r;
+    const std::regex coord("[NS]\\d{3}\\.\\d{2}\\.\\d{2}\\.\\d{3}|[EW]\\d{3}\\.\\d{2}\\.\\d{2}\\.\\d{3}");
+    const std::regex freq("\\d{3}\\.\\d{3}|\\d{1,3}\\.\\d{3}");
+    const std::regex heading("\\d{3}");
+    std::map<std::string, bool> colours;
+    std::string section;
+    int info = 0;
+    auto fault = [&](const std::string& why, const std::string& line) {
+        r.faults.push_back(section + ": " + why + ": " + line);
+    };
+    for (const std::string& raw : lines) {
+        const std::string line = raw.substr(0, raw.find(';'));
+        std::istringstream in(line);
+        std::vector<std::string> f;
+        for (std::string t; in >> t;) f.push_back(t);
+        if (f.empty()) continue;
+        if (f[0] == "#define") {
+            if (f.size() != 3 || f[2].find_first_not_of("0123456789") != std::string::npos)
+                fault("colour", raw);
+            colours[f[1]] = true;
+            continue;
+        }
+        if (f[0].front() == '[') {
+            section = line;
+            continue;
+        }
+        // The coordinates are the last ones on a line (a label may have blanks).
+        size_t n = 0;
+        while (n < f.size() && !std::regex_match(f[f.size() - 1 - n], coord)) ++n;
+        size_t coords = 0;
+        for (const std::string& t : f) coords += std::regex_match(t, coord);
+        if (section == "[INFO]") {
+            ++info;
+            if ((info == 4 || info == 5) && coords != 1) fault("centre", raw);
+            continue;
+        }
+        const auto need = [&](size_t count) {
+            if (coords != count) fault("coordinates", raw);
+        };
+        if (section == "[VOR]" || section == "[NDB]") {
+            need(2);
+            if (f.size() < 4 || !std::regex_match(f[1], freq)) fault("frequency", raw);
+        } else if (section == "[FIXES]") {
+            need(2);
+        } else if (section == "[AIRPORT]") {
+            need(2);
+            if (f.size() < 4 || !std::regex_match(f[1], freq)) fault("frequency", raw);
+        } else if (section == "[RUNWAY]") {
+            need(4);
+            if (f.size() < 10 || !std::regex_match(f[2], heading) ||
+                !std::regex_match(f[3], heading))
+                fault("runway", raw);
+        } else if (section == "[GEO]") {
+            need(4);
+            if (f.size() != 5 || !colours.count(f[4])) fault("colour not defined", raw);
+        } else {
+            need(4);  // SID, STAR, airways
+        }
+        r.items[section].push_back(f[0]);
+    }
+    if (info != 9) r.faults.push_back("[INFO] has " + std::to_string(info) + " lines, not 9");
+    return r;
+}
+
+struct ClientFiles : ::testing::Test {
+    ClientFiles() {
+        karvel::test::build_sample_database(dir.file("nav.sqlite"));
+        q.set_connection(std::make_shared<SqliteConnection>(dir.file("nav.sqlite")));
+        view.client_height = 674;
+        settings.ini.open(KARVEL_SOURCE_DIR "/runtime/karvel_params.ini");
+        read_colours(settings);
+        read_details(settings);
+    }
+    TempDir dir;
+    Query q;
+    NavState nav;
+    MapView view;
+    karvel::test::RecordingView lists;
+    NullProgress progress;
+    MemoLines memo;
+    LoadContext ctx{q, nav, lists, progress, memo, {}, true};
+    Settings settings;
+};
+
+}  // namespace
+
+TEST_F(ClientFiles, AStrictReaderReadsEveryLineAndFindsTheSelection) {
+    select_by_airport(ctx, view, "LFPG", 50);
+    nav.program_dir = KARVEL_SOURCE_DIR "/runtime";
+    if (std::filesystem::exists(nav.program_dir + "/geo/110m_coastline.shp")) {
+        karvel::test::ScriptedDialogs dialogs;
+        load_geography(nav, 2, dialogs);
+    }
+    nav.airports[0].freq = "118.150";  // a frequency, where one is known
+    SectorFormat format;
+    format.client = true;
+    format.details = settings.details;
+    std::vector<std::string> lines;
+    write_sector(lines, nav, {60, view.nm_per_deg_lon}, {"Paris", "LFPG_APP", "LFPG"}, format);
+    const Read r = strict_read(lines);
+    EXPECT_TRUE(r.faults.empty()) << r.faults.size() << " faults, first: " << r.faults.front();
+
+    std::vector<std::string> vors, runways;
+    for (const VOR& v : nav.vors) vors.push_back(v.ident);
+    EXPECT_EQ(r.items.at("[VOR]"), vors);
+    EXPECT_EQ(r.items.at("[AIRPORT]").size(), nav.airports.size());
+    size_t paired = 0;
+    for (const RUNWAY& w : nav.runways) paired += w.paired();
+    EXPECT_EQ(r.items.at("[RUNWAY]").size(), paired);
+    // A heading written on three digits, north as 360, with its airport.
+    const std::string lfpo = *std::find_if(lines.begin(), lines.end(), [](const std::string& l) {
+        return l.rfind("06  24  063 243", 0) == 0;
+    });
+    EXPECT_NE(lfpo.find(" LFPO PARIS ORLY"), std::string::npos) << lfpo;
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "[LOW AIRWAY]"), lines.end());
+
+    // The default layout keeps its blank identity lines and empty fields.
+    std::vector<std::string> plain;
+    write_sector(plain, nav, {60, view.nm_per_deg_lon}, {}, {});
+    EXPECT_FALSE(strict_read(plain).faults.empty());
+    EXPECT_EQ(std::find(plain.begin(), plain.end(), "[LOW AIRWAY]"), plain.end());
+}
+
+// Each procedure and runway once, its named points in flying order, the
+// points outside the selection by the names the database gives them.
+TEST_F(ClientFiles, CompanionFileOfTheProceduresOfLfpg) {
+    select_by_airport(ctx, view, "LFPG", 50);
+    EXPECT_EQ(ese_lines(nav, procedure_point_idents(q, nav)),
+              (std::vector<std::string>{"[SIDSSTARS]", "SID:LFPO:24:LGL5A:OL240 RBT OKIPA LGL",
+                                        "SID:LFPG:27L:OPALE1A:PIXOR OPALE",
+                                        "SID:LFPG:26R:LGL7H:PG270 EVIMA ROLEN LGL",
+                                        "SID:LFPG:09R:ATREX2B:DOMOR KUSAR ATREX",
+                                        "STAR:LFPG:26:OKIPA7W:OKIPA BOKNO PG240",
+                                        "STAR:LFPG:08:OKIPA7W:OKIPA PG300 PG015"}));
+}
+
+// GDAL reads the GeoJSON: as many features of each kind as the sector file
+// has objects, and a line across 180 degrees in two parts.
+TEST_F(ClientFiles, GeoJsonAsGdalReadsIt) {
+    if (std::system("ogrinfo --version > /dev/null 2>&1") != 0) GTEST_SKIP() << "no ogrinfo";
+    select_by_airport(ctx, view, "LFPG", 50);
+    ROUTE across;
+    across.name = "A1";
+    across.selected = true;
+    across.lines.push_back({"", -17.0, 179.9, -17.2, -179.9, 'L'});
+    nav.airways.push_back(across);
+    const std::string path = dir.file("lfpg.geojson");
+    karvel::test::write_bytes(path, geojson_text(nav, settings.colours, settings.details));
+    auto count = [&](const std::string& where) {
+        const std::string cmd = "ogrinfo -ro -so -al -where \"" + where + "\" '" + path + "' 2>&1";
+        FILE* p = ::popen(cmd.c_str(), "r");
+        std::string out;
+        char buf[512];
+        while (p && std::fgets(buf, sizeof buf, p)) out += buf;
+        if (p) ::pclose(p);
+        std::smatch m;
+        return std::regex_search(out, m, std::regex("Feature Count: (\\d+)")) ? std::stoi(m[1])
+                                                                              : -1;
+    };
+    size_t segments = 0, paired = 0, ils = 0;
+    for (const ROUTE& a : nav.airways) segments += a.lines.size();
+    for (const RUNWAY& r : nav.runways) paired += r.paired();
+    for (const VOR& v : nav.vors) ils += v.desc == "ILS";
+    EXPECT_EQ(count("kind = 'airport'"), static_cast<int>(nav.airports.size()));
+    EXPECT_EQ(count("kind = 'vor'"), static_cast<int>(nav.vors.size() - ils));
+    EXPECT_EQ(count("kind = 'ils'"), static_cast<int>(ils));
+    EXPECT_EQ(count("kind = 'ndb'"), static_cast<int>(nav.ndbs.size()));
+    EXPECT_EQ(count("kind = 'fix'"), static_cast<int>(nav.waypoints.size()));
+    EXPECT_EQ(count("kind = 'runway'"), static_cast<int>(paired));
+    EXPECT_EQ(count("kind = 'airway'"), static_cast<int>(segments));
+    // A feature per transition, as the sector file labels one line per transition.
+    std::vector<std::string> lines;
+    write_sector(lines, nav, {60, view.nm_per_deg_lon}, {});
+    for (const char* kind : {"sid", "star"}) {
+        const std::string header = std::string("[") + (kind[1] == 'i' ? "SID" : "STAR") + "]";
+        int labelled = 0;
+        for (auto it = std::find(lines.begin(), lines.end(), header) + 1; *it != ";"; ++it)
+            labelled += (*it)[0] != ' ';
+        EXPECT_EQ(count(std::string("kind = '") + kind + "'"), labelled) << kind;
+    }
+
+    const std::string cmd = "ogrinfo -ro -al -where \"name = 'A1'\" '" + path + "' 2>&1";
+    FILE* p = ::popen(cmd.c_str(), "r");
+    std::string out;
+    char buf[512];
+    while (p && std::fgets(buf, sizeof buf, p)) out += buf;
+    if (p) ::pclose(p);
+    EXPECT_TRUE(std::regex_search(
+        out, std::regex("MULTILINESTRING \\(\\(179.9 -17,180(\\.0)? -17.1\\),"
+                        "\\(-180(\\.0)? -17.1,-179.9 -17.2\\)\\)")))
+        << out;
+}
