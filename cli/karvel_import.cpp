@@ -70,7 +70,7 @@ bool ends_with_nocase(const std::string& name, const char* suffix) {
 // dangling link, a folder, a file nobody may read) are passed over and
 // counted.
 std::vector<std::pair<std::string, std::string>> procedure_files(const fs::path& cifp,
-                                                                  size_t& passed_over) {
+                                                                 size_t& passed_over) {
     std::vector<std::pair<std::string, std::string>> files;  // ICAO, path
     std::error_code ec;
     fs::directory_iterator it(cifp, ec), end;

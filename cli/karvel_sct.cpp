@@ -113,7 +113,10 @@ class ConsoleDialogs : public Dialogs {
     // One line a message: the lines of a longer one are joined by "; ".
     static void warn(std::string text) {
         for (size_t at; (at = text.find('\n')) != std::string::npos;)
-            text.replace(at, 1, at + 1 == text.size() ? "" : at > 0 && text[at - 1] == ':' ? " " : "; ");
+            text.replace(at, 1,
+                         at + 1 == text.size()           ? ""
+                         : at > 0 && text[at - 1] == ':' ? " "
+                                                         : "; ");
         std::fprintf(stderr, "karvel-sct: %s\n", cp1252_to_utf8(text).c_str());
     }
 

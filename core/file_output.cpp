@@ -115,8 +115,7 @@ void remove_leftovers(const std::string& target) {
     prefix += '.';
     std::error_code ec;
     const std::filesystem::path dir = t.parent_path().empty() ? "." : t.parent_path();
-    for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end;
-         it.increment(ec)) {
+    for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string leaf = it->path().filename().string();
         if (leaf.rfind(prefix, 0) != 0) continue;
         const std::string rest = leaf.substr(prefix.size());

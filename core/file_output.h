@@ -44,10 +44,10 @@ class OutputFiles {
         std::string shown;   // the path as given, for messages
         std::string target;  // symbolic links followed
         Kind kind = Kind::replace;
-        std::string temp;    // Kind::replace: the complete new file
-        std::string backup;  // Kind::replace: the old file, while committing
-        std::string content; // written at commit time: in place, standard output
-        std::string source;  // in place: a filled temporary file elsewhere, copied at commit
+        std::string temp;     // Kind::replace: the complete new file
+        std::string backup;   // Kind::replace: the old file, while committing
+        std::string content;  // written at commit time: in place, standard output
+        std::string source;   // in place: a filled temporary file elsewhere, copied at commit
         bool stream = false;  // a device, a FIFO or the standard output
     };
     Entry check(const std::string& path);

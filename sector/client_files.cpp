@@ -66,7 +66,8 @@ void procedures(std::vector<std::string>& lines, const NavState& nav, const Name
             }
         if (any) continue;
         const std::string runway = runway_ident(nav, r.rwy_id);
-        if (!runway.empty()) lines.push_back(head + runway + ":" + name + ":" + route_of(nav, names, r, ""));
+        if (!runway.empty())
+            lines.push_back(head + runway + ":" + name + ":" + route_of(nav, names, r, ""));
     }
 }
 
@@ -118,8 +119,8 @@ struct Writer {
     void feature(const std::string& geometry, const std::string& properties) {
         out += first ? "\n" : ",\n";
         first = false;
-        out += "{\"type\":\"Feature\",\"geometry\":" + geometry + ",\"properties\":{" +
-               properties + "}}";
+        out += "{\"type\":\"Feature\",\"geometry\":" + geometry + ",\"properties\":{" + properties +
+               "}}";
     }
     void point(const geo_point& p, const std::string& properties) {
         feature("{\"type\":\"Point\",\"coordinates\":" + position(p) + "}", properties);
@@ -158,9 +159,9 @@ void navaids(Writer& w, const std::vector<VOR>& table, const char* kind) {
     for (const VOR& v : table) {
         std::string freq = v.freq;
         freq.erase(0, freq.find_first_not_of(' '));
-        w.point({v.latitude, v.longitude},
-                prop("kind", v.desc == "ILS" ? "ils" : kind) + "," + prop("ident", v.ident) + "," +
-                    prop("name", v.name) + "," + prop("frequency", freq));
+        w.point({v.latitude, v.longitude}, prop("kind", v.desc == "ILS" ? "ils" : kind) + "," +
+                                               prop("ident", v.ident) + "," + prop("name", v.name) +
+                                               "," + prop("frequency", freq));
     }
 }
 
@@ -203,8 +204,8 @@ std::vector<std::vector<geo_point>> split_at_antimeridian(const std::vector<geo_
             if (unwrapped > 180 || unwrapped < -180) {
                 const double edge = unwrapped > 180 ? 180 : -180;
                 const long double t = (edge - q.longitude) / step;
-                const double lat =
-                    static_cast<double>(q.latitude + t * (p.latitude - static_cast<long double>(q.latitude)));
+                const double lat = static_cast<double>(
+                    q.latitude + t * (p.latitude - static_cast<long double>(q.latitude)));
                 parts.back().push_back({lat, edge});
                 parts.push_back({{lat, -edge}});
             }
@@ -227,8 +228,8 @@ std::string geojson_text(const NavState& nav, const std::array<t_couleur, kColou
     navaids(w, nav.ndbs, "ndb");
     for (const FIXE& f : nav.waypoints)
         if (f.selected)
-            w.point({f.latitude, f.longitude},
-                    prop("kind", "fix") + "," + prop("ident", f.ident) + "," + prop("name", f.name));
+            w.point({f.latitude, f.longitude}, prop("kind", "fix") + "," + prop("ident", f.ident) +
+                                                   "," + prop("name", f.name));
     for (const RUNWAY& r : nav.runways)
         if (r.paired())
             w.line({{r.lat1, r.lon1}, {r.lat2, r.lon2}},
@@ -237,7 +238,10 @@ std::string geojson_text(const NavState& nav, const std::array<t_couleur, kColou
     for (const ROUTE& a : nav.airways) {
         if (!a.selected) continue;
         for (const LINE& l : a.lines) {
-            const char* level = l.level == 'L' ? "low" : l.level == 'H' ? "high" : l.level == 'B' ? "both" : "";
+            const char* level = l.level == 'L'   ? "low"
+                                : l.level == 'H' ? "high"
+                                : l.level == 'B' ? "both"
+                                                 : "";
             w.line({{l.lat1, l.lon1}, {l.lat2, l.lon2}},
                    prop("kind", "airway") + "," + prop("name", a.name) + "," +
                        prop("level", level) + "," + prop("colour", col(colour::airway)));

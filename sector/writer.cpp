@@ -89,7 +89,8 @@ void airways(std::vector<std::string>& lines, const std::vector<ROUTE>& table, c
         for (const LINE& l : a.lines) {
             const char own = l.level ? l.level : 'H';
             if (level && own != level && own != 'B') continue;
-            const std::string label = first ? fill(a.name, kLabelWidth) : std::string(kLabelWidth, ' ');
+            const std::string label =
+                first ? fill(a.name, kLabelWidth) : std::string(kLabelWidth, ' ');
             first = false;
             lines.push_back(segment(label, l.lat1, l.lon1, l.lat2, l.lon2));
         }
@@ -213,8 +214,8 @@ void write_sector(std::vector<std::string>& lines, const NavState& nav, PlaneSca
             const std::string icao = a >= 0 ? nav.airports[static_cast<size_t>(a)].icao : "";
             lines.push_back(fill(r.ident1, 3) + " " + fill(r.ident2, 3) + " " +
                             three_digit_heading(h1, r.ils1) + " " +
-                            three_digit_heading(h2, r.ils2) + " " + position(r.lat1, r.lon1) +
-                            " " + position(r.lat2, r.lon2) + " " + icao + " " + r.airport_name +
+                            three_digit_heading(h2, r.ils2) + " " + position(r.lat1, r.lon1) + " " +
+                            position(r.lat2, r.lon2) + " " + icao + " " + r.airport_name +
                             (r.comment.empty() ? "" : " ;" + r.comment));
             continue;
         }

@@ -491,8 +491,8 @@ void TForm1::Button_rechparairortClick() {
     }
     const bool ok = run_selection([&](SelectionDraft& draft, ProgressSink& progress) {
         draft.nav.selection_text = icao + ":" + dist + "nm";
-        LoadContext ctx{state_.db.Query1, draft.nav, draft.lists, progress,
-                        draft.memo,      {},        state_.db.airway_levels};
+        LoadContext ctx{state_.db.Query1,       draft.nav, draft.lists, progress, draft.memo, {},
+                        state_.db.airway_levels};
         select_by_airport(ctx, draft.view, icao, radius);
         load_geography(draft.nav, RadioGroup_coast->item_index(), dialogs_);
     });
@@ -502,7 +502,7 @@ void TForm1::Button_rechparairortClick() {
 void TForm1::Button_rechparregionClick() {
     const bool ok = run_selection([&](SelectionDraft& draft, ProgressSink& progress) {
         NavState& nav = draft.nav;
-        LoadContext ctx{state_.db.Query1, nav, draft.lists, progress, draft.memo, {},
+        LoadContext ctx{state_.db.Query1,       nav, draft.lists, progress, draft.memo, {},
                         state_.db.airway_levels};
         select_by_region(ctx, draft.view, nav.region_code);
         box_from_waypoint_extent(nav);

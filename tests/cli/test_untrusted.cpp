@@ -26,9 +26,8 @@ struct Outcome {
 
 // A command line run in `dir` (as user nobody when `nobody` and the suite runs as root).
 Outcome run(const TempDir& dir, const std::string& command, bool nobody = false) {
-    const std::string as = nobody && ::geteuid() == 0
-                               ? "setpriv --reuid=65534 --regid=65534 --clear-groups "
-                               : "";
+    const std::string as =
+        nobody && ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
     const std::string cmd = "cd '" + dir.str() + "' && " + as + command + " > '" +
                             dir.file("out.txt") + "' 2> '" + dir.file("err.txt") + "'";
     const int raw = std::system(cmd.c_str());
@@ -53,8 +52,7 @@ int count_named(const TempDir& dir, const std::string& prefix) {
 const std::string kApt =
     "I\n1000 Version - data cycle 2013.10\n1 10 1 0 LFXX Essai\n"
     "100 45.0 1 0 0.25 1 3 1 09 48.90 002.40 0 0 3 7 1 1 27 48.90 002.46 0 0 3 7 1 1\n99\n";
-const std::string kNav =
-    "I\n810 Version\n3 48.95 002.45 300 11535 130 0.0 XVR ESSAI VOR-DME\n99\n";
+const std::string kNav = "I\n810 Version\n3 48.95 002.45 300 11535 130 0.0 XVR ESSAI VOR-DME\n99\n";
 
 // One CIFP row: a TF leg to FIXA, every field there.
 std::string cifp_row(const char* seq) {
@@ -89,7 +87,9 @@ TEST(ImportUntrusted, NeverWritesOverItsInputsNorOtherUsersFiles) {
     // the CR-only file is read (its SID reaches the database).
     Outcome r = run(dir, import_cmd("F --output out.sqlite"));
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("1 fichiers, lus avec l'\xC3\xA9" "criture, 2 autres"), std::string::npos)
+    EXPECT_NE(r.out.find("1 fichiers, lus avec l'\xC3\xA9"
+                         "criture, 2 autres"),
+              std::string::npos)
         << r.out;
     EXPECT_NE(r.out.find("1 SID"), std::string::npos) << r.out;
 
@@ -118,11 +118,13 @@ TEST(ImportUntrusted, BytesThatAreNoTextAndLinesWithoutEnd) {
     write_bytes(dir.file("apt.dat"), kApt);
     const std::string head = "I\n810 Version\n";
     const std::pair<std::string, std::string> cases[] = {
-        {head + "3 48.95 002.45 300 11535 130 0.0 X\vR ESSAI\n99\n", "ligne 3 : caract\xC3\xA8re de contr\xC3\xB4le 0x0B dans \"X?R\""},
+        {head + "3 48.95 002.45 300 11535 130 0.0 X\vR ESSAI\n99\n",
+         "ligne 3 : caract\xC3\xA8re de contr\xC3\xB4le 0x0B dans \"X?R\""},
         {head + "3 48.95 002.45 300 11535 130 0.0 XVR ESSAI\n" + std::string("\0\n99\n", 5),
          "ligne 4 : octet 0x00"},
         {head + std::string(5 << 20, '3'), "ligne 3 : ligne de plus de 16384"},
-        {head + "3 0x1p5 002.45 300 11535 130 0.0 XVR ESSAI\n99\n", "ligne 3 : latitude : \"0x1p5\""},
+        {head + "3 0x1p5 002.45 300 11535 130 0.0 XVR ESSAI\n99\n",
+         "ligne 3 : latitude : \"0x1p5\""},
         {head + "3 48.95 002.45 300 11535 130 0.0 FI\rXB ESSAI\n99\n", "ligne 3 : ligne incompl"},
     };
     for (const auto& [nav, expected] : cases) {
@@ -158,8 +160,8 @@ TEST(SctUntrusted, FifosInterruptionsLeftoversAndTheSettingsFile) {
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::chdir(dir.str().c_str());
-        ::execl(KARVEL_SCT_PATH, KARVEL_SCT_PATH, "--airport", "LFPG", "--radius", "50",
-                "--output", "new.sct", "--memo", "fifo", static_cast<char*>(nullptr));
+        ::execl(KARVEL_SCT_PATH, KARVEL_SCT_PATH, "--airport", "LFPG", "--radius", "50", "--output",
+                "new.sct", "--memo", "fifo", static_cast<char*>(nullptr));
         ::_exit(127);
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
@@ -200,7 +202,8 @@ TEST(SctUntrusted, FifosInterruptionsLeftoversAndTheSettingsFile) {
 
     // Messages name the path and say why; a damaged settings file is one line.
     r = run(dir, sct + "--output nope/x.sct");
-    EXPECT_NE(r.err.find("nope/x.sct\" (cr\xC3\xA9" "ation : fichier ou dossier inexistant)"),
+    EXPECT_NE(r.err.find("nope/x.sct\" (cr\xC3\xA9"
+                         "ation : fichier ou dossier inexistant)"),
               std::string::npos)
         << r.err;
     write_bytes(dir.file("karvel_params.ini"), "");

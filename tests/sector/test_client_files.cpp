@@ -35,7 +35,8 @@ struct Read {
 
 Read strict_read(const std::vector<std::string>& lines) {
     Read r;
-    const std::regex coord("[NS]\\d{3}\\.\\d{2}\\.\\d{2}\\.\\d{3}|[EW]\\d{3}\\.\\d{2}\\.\\d{2}\\.\\d{3}");
+    const std::regex coord(
+        "[NS]\\d{3}\\.\\d{2}\\.\\d{2}\\.\\d{3}|[EW]\\d{3}\\.\\d{2}\\.\\d{2}\\.\\d{3}");
     const std::regex freq("\\d{3}\\.\\d{3}|\\d{1,3}\\.\\d{3}");
     const std::regex heading("\\d{3}");
     std::map<std::string, bool> colours;
@@ -161,13 +162,13 @@ TEST_F(ClientFiles, AStrictReaderReadsEveryLineAndFindsTheSelection) {
 // points outside the selection by the names the database gives them.
 TEST_F(ClientFiles, CompanionFileOfTheProceduresOfLfpg) {
     select_by_airport(ctx, view, "LFPG", 50);
-    EXPECT_EQ(ese_lines(nav, procedure_point_idents(q, nav)),
-              (std::vector<std::string>{"[SIDSSTARS]", "SID:LFPO:24:LGL5A:OL240 RBT OKIPA LGL",
-                                        "SID:LFPG:27L:OPALE1A:PIXOR OPALE",
-                                        "SID:LFPG:26R:LGL7H:PG270 EVIMA ROLEN LGL",
-                                        "SID:LFPG:09R:ATREX2B:DOMOR KUSAR ATREX",
-                                        "STAR:LFPG:26:OKIPA7W:OKIPA BOKNO PG240",
-                                        "STAR:LFPG:08:OKIPA7W:OKIPA PG300 PG015"}));
+    EXPECT_EQ(
+        ese_lines(nav, procedure_point_idents(q, nav)),
+        (std::vector<std::string>{
+            "[SIDSSTARS]", "SID:LFPO:24:LGL5A:OL240 RBT OKIPA LGL",
+            "SID:LFPG:27L:OPALE1A:PIXOR OPALE", "SID:LFPG:26R:LGL7H:PG270 EVIMA ROLEN LGL",
+            "SID:LFPG:09R:ATREX2B:DOMOR KUSAR ATREX", "STAR:LFPG:26:OKIPA7W:OKIPA BOKNO PG240",
+            "STAR:LFPG:08:OKIPA7W:OKIPA PG300 PG015"}));
 }
 
 // GDAL reads the GeoJSON: as many features of each kind as the sector file
@@ -221,8 +222,8 @@ TEST_F(ClientFiles, GeoJsonAsGdalReadsIt) {
     char buf[512];
     while (p && std::fgets(buf, sizeof buf, p)) out += buf;
     if (p) ::pclose(p);
-    EXPECT_TRUE(std::regex_search(
-        out, std::regex("MULTILINESTRING \\(\\(179.9 -17,180(\\.0)? -17.1\\),"
-                        "\\(-180(\\.0)? -17.1,-179.9 -17.2\\)\\)")))
+    EXPECT_TRUE(
+        std::regex_search(out, std::regex("MULTILINESTRING \\(\\(179.9 -17,180(\\.0)? -17.1\\),"
+                                          "\\(-180(\\.0)? -17.1,-179.9 -17.2\\)\\)")))
         << out;
 }
