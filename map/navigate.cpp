@@ -88,8 +88,10 @@ void measure_move(MapView& view, int x, int y) {
     const GeoPos p2 = v.to_geo(x, y);
     const auto d = static_cast<float>(great_circle_nm(p1.lat, p1.lon, p2.lat, p2.lon));
     m.measure_distance_text = format_fixed(d, 2, 4);
-    const ld dy = (static_cast<ld>(v.view_top) - p1.lat) * v.nm_per_deg_lat * v.px_per_nm - y;
-    const ld dx = x - (p1.lon - v.view_left) * v.nm_per_deg_lon * v.px_per_nm;
+    // The bearing of the move on the screen, from the pixels themselves
+    // (y grows downwards): straight up is 0, no move is 0.
+    const ld dy = static_cast<ld>(m.press_y) - y;
+    const ld dx = static_cast<ld>(x) - m.press_x;
     m.measure_bearing_text = std::to_string(nearest_int(screen_bearing(dx, dy)));
 }
 

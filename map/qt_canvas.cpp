@@ -17,7 +17,11 @@ QFont map_font(const std::string& name, int point_size) {
     font.setStyleHint(QFont::SansSerif, QFont::NoAntialias);
     font.setStyleStrategy(QFont::NoAntialias);
     font.setPointSize(std::max(point_size, 1));
-    if (!QFontInfo(font).exactMatch()) font.setFamily(QStringLiteral("sans-serif"));
+    // The family asked for, when the system has it, at any size (a size whose
+    // pixel height is no whole number is no exact match, but the family is
+    // the one found); else the system's sans-serif font.
+    if (QFontInfo(font).family().compare(font.family(), Qt::CaseInsensitive) != 0)
+        font.setFamily(QStringLiteral("sans-serif"));
     return font;
 }
 

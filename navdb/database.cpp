@@ -8,9 +8,12 @@
 
 namespace karvel {
 
+// Every kind of database the program opens comes first, so that a SQLite
+// database (the sample, an imported world) is seen at once.
 const char* const kDatabaseFilter =
-    "mdb files (*.mdb)|*.MDB;*.mdb|bases Access (*.mdb, *.accdb)|*.mdb;*.MDB;*.accdb;*.ACCDB"
-    "|bases SQLite (*.sqlite)|*.sqlite;*.sqlite3;*.db|tous les fichiers (*)|*";
+    "bases de navigation (*.sqlite, *.mdb, *.accdb)|*.sqlite;*.sqlite3;*.db;*.mdb;*.MDB;*.accdb;"
+    "*.ACCDB|mdb files (*.mdb)|*.MDB;*.mdb|bases Access (*.mdb, *.accdb)|*.mdb;*.MDB;*.accdb;"
+    "*.ACCDB|bases SQLite (*.sqlite)|*.sqlite;*.sqlite3;*.db|tous les fichiers (*)|*";
 
 std::vector<std::string> cycle_statement() {
     return {"select config.val", "from config", "where config.key=" + quoted("CycleName")};
@@ -29,9 +32,10 @@ std::string stored_path(const std::string& native) {
     return text;
 }
 
-bool choose_database(Settings& settings, Dialogs& dialogs, const std::string& initial_dir) {
+bool choose_database(Settings& settings, Dialogs& dialogs, const std::string& initial_dir,
+                     const std::string& why) {
     const auto chosen =
-        dialogs.open_file(w1252("choisir la base de données"), kDatabaseFilter, initial_dir);
+        dialogs.open_file(why + w1252("choisir la base de données"), kDatabaseFilter, initial_dir);
     if (!chosen) return false;
     if (chosen->empty()) throw Error(w1252("Aucun fichier de base de données n'a été choisi"));
     settings.ini.write("file", "filename", stored_path(*chosen));  // throws when it cannot
@@ -43,8 +47,12 @@ std::optional<std::string> open_database(Database& db, Settings& settings, Dialo
                                          const std::string& program_dir, ProgressSink* progress) {
     const t_ODBC& odbc = settings.odbc;
     std::error_code ec;
-    if (odbc.filename.empty() || !std::filesystem::exists(fs_path(odbc.filename), ec))
-        choose_database(settings, dialogs, program_dir);
+    // The chooser says why it opens.
+    if (odbc.filename.empty())
+        choose_database(settings, dialogs, program_dir, w1252("Aucune base de données : "));
+    else if (!std::filesystem::exists(fs_path(odbc.filename), ec))
+        choose_database(settings, dialogs, program_dir,
+                        w1252("Base de données introuvable (") + path_text(odbc.filename) + ") : ");
     // Without a file the engine would open an empty database of its own.
     if (odbc.filename.empty())
         throw Error(

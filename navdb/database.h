@@ -22,7 +22,10 @@ struct Database {
 // Shows the open dialog; on confirmation stores the path in [file]
 // "filename" and then in odbc.filename. False when cancelled; throws for an
 // empty path or one the settings file cannot hold or take.
-bool choose_database(Settings& settings, Dialogs& dialogs, const std::string& initial_dir);
+// `why`, when given, goes before the dialog's title ("Base de données
+// introuvable (...) : choisir la base de données").
+bool choose_database(Settings& settings, Dialogs& dialogs, const std::string& initial_dir,
+                     const std::string& why = "");
 
 // Run once when the main window is first shown: asks for a file when the
 // settings name none that exists, registers the data source, opens it and

@@ -31,7 +31,14 @@ class MapSurface : public QWidget {
         form_.FormResize(width(), height());
     }
     void wheelEvent(QWheelEvent* e) override {
-        form_.FormMouseWheel(e->angleDelta().y());
+        // A sideways scroll zooms nothing; a touchpad's small deltas add up
+        // to one zoom step per notch of 120.
+        wheel_rest_ += e->angleDelta().y();
+        while (wheel_rest_ >= 120 || wheel_rest_ <= -120) {
+            const int step = wheel_rest_ > 0 ? 120 : -120;
+            wheel_rest_ -= step;
+            form_.FormMouseWheel(step);
+        }
         e->ignore();  // the wheel event is not marked as handled
     }
     void mousePressEvent(QMouseEvent* e) override {
@@ -45,6 +52,7 @@ class MapSurface : public QWidget {
 
   private:
     TForm_carte& form_;
+    int wheel_rest_ = 0;
 };
 
 TForm_carte::TForm_carte(AppState& state, Dialogs& dialogs, QWidget* parent)
@@ -155,8 +163,15 @@ void TForm_carte::visibili1Click() {
         const std::string text = dialogs_.input("visiblit\xE9", "nm", initial).value_or(initial);
         state_.map.range_nm = decimal_range(text);  // the scale stays
         setWindowTitle(to_qstring(map_caption(state_.nav.selection_text, state_.map.range_nm)));
+        if (range_changed) range_changed();
         refresh_map();
     });
+}
+
+void TForm_carte::selection_changed() {
+    if (!isVisible()) return;  // "carte" draws it when the map opens
+    setWindowTitle(to_qstring(map_caption(state_.nav.selection_text, state_.map.range_nm)));
+    refresh_map();
 }
 
 void TForm_carte::centrer1Click() {

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QStatusBar>
+#include <functional>
 
 #include "core/dialogs.h"
 #include "program/app_state.h"
@@ -26,6 +27,12 @@ class TForm_carte : public QMainWindow {
     // present_map: the window shows the bitmap.
     void refresh_map();
     void present_map();
+    // After a new selection: an open map shows it at once, with its caption.
+    void selection_changed();
+
+    // Told when "visibilié" changes the range, so that the main window's
+    // caption says the same.
+    std::function<void()> range_changed;
 
     // Handlers
     void affichage1Click();

@@ -101,6 +101,11 @@ void TForm1::set_windows(TForm_carte* carte, TForm_afich* afich, TForm_centre* c
                          TForm_message* message) {
     carte_ = carte;
     afich_ = afich;
+    if (carte_)
+        carte_->range_changed = [this] {
+            Label_selection->setText(
+                to_qstring(map_caption(state_.nav.selection_text, state_.map.range_nm)));
+        };
     centre_ = centre;
     message_ = message;
 }
@@ -260,6 +265,11 @@ void TForm1::build_controls() {
     connect(ComboBox_region, &QComboBox::activated, this,
             [this](int index) { ComboBox_regionChange(index); });
     connect(Edit_coderegion, &QLineEdit::textChanged, this, [this] { Edit_coderegionChange(); });
+    // Enter in the code or radius field runs the selection, as the button does.
+    for (QLineEdit* edit : {Edit_ICAO, Edit_dist})
+        connect(edit, &QLineEdit::returnPressed, this, [this] { Button_rechparairortClick(); });
+    enregistrer1->setShortcut(QKeySequence::Save);
+    quitter1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(Button_rechparairort, &QPushButton::clicked, this,
             [this] { Button_rechparairortClick(); });
     connect(Button_rechparregion, &QPushButton::clicked, this,
@@ -311,6 +321,21 @@ void TForm1::show_procedure(QListWidget* list, const std::vector<ROUTE>& table,
 }
 
 void TForm1::Button_enrClick() {
+    // A character Windows-1252 lacks, or a control character, cannot go into
+    // the file as it was typed: the user is told which field holds one.
+    const std::pair<QLineEdit*, const char*> fields[] = {
+        {Edit_nomsecteur, "Nom"}, {Edit_callsign, "CallSign"}, {Edit_ICAOsecteur, "ICAO"}};
+    for (const auto& [edit, label] : fields) {
+        std::string text;
+        bool sound = utf8_to_cp1252_strict(edit->text().toStdString(), text);
+        for (const unsigned char c : text) sound &= c >= 0x20 && c != 0x7F;
+        if (!sound) {
+            dialogs_.message(w1252("Le champ \"") + label +
+                             w1252("\" du secteur contient un caractère que le fichier secteur "
+                                   "ne peut pas contenir"));
+            return;
+        }
+    }
     run_command(dialogs_, [&] {
         const SectorIdentity identity{from_qstring(Edit_nomsecteur->text()),
                                       from_qstring(Edit_callsign->text()),
@@ -477,6 +502,7 @@ void TForm1::after_selection() {
     const NavState& nav = state_.nav;
     Label_selection->setText(to_qstring(map_caption(nav.selection_text, state_.map.range_nm)));
     if (afich_) afich_->reset_toggle_captions();
+    if (carte_) carte_->selection_changed();
 }
 
 void TForm1::Button_rechparairortClick() {

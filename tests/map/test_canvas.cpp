@@ -102,6 +102,9 @@ TEST(QtCanvas, MissingFontFallsBackToTheSansFont) {
     for (int x = 0; x < 200; ++x)
         for (int y = 0; y < 30; ++y)
             EXPECT_TRUE(a.at(x, y) == qRgb(0, 0, 0) || a.at(x, y) == qRgb(255, 255, 255));
+    // A font the system has is used at any size, 8 points (10.67 pixels) too.
+    EXPECT_EQ(map_font("DejaVu Sans Mono", 8).family(), QStringLiteral("DejaVu Sans Mono"));
+    EXPECT_EQ(map_font("Pas de police de ce nom", 8).family(), QStringLiteral("sans-serif"));
 }
 
 TEST(QtCanvas, ClippedLinesLightWhatTheWholeLineWould) {

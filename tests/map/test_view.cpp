@@ -90,6 +90,17 @@ TEST(Measure, DistanceAndScreenBearing) {
     press(v, 100, 100, false, true);
     measure_move(v, 100, 40);
     EXPECT_EQ(v.mouse.measure_bearing_text, "0");
+    // The bearing is the pixels' own, wherever the view lies: straight up 0,
+    // no move 0.
+    MapView far = view_of(976, 674, 3.3f, 47.3);
+    compute_view_edges(far, 47.3, 8.55);
+    for (const auto& [x, y] : {std::pair{333, 217}, {517, 401}, {12, 640}}) {
+        press(far, x, y, false, true);
+        measure_move(far, x, y - 150);
+        EXPECT_EQ(far.mouse.measure_bearing_text, "0") << x << " " << y;
+        measure_move(far, x, y);
+        EXPECT_EQ(far.mouse.measure_bearing_text, "0") << x << " " << y;
+    }
     measure_move(v, 99, -43);  // 359.6 degrees
     EXPECT_EQ(v.mouse.measure_bearing_text, "360");
     measure_move(v, 40, 100);

@@ -56,10 +56,17 @@ TEST_F(OpenTest, AMissingFileIsAskedForFirstAndStoredAtOnce) {
               "es: cycle:2611 fichier:" +
                   dir.file("nav.sqlite"));
     ASSERT_EQ(dialogs.open_titles.size(), 1u);
+    // The dialog says why it opens; SQLite databases are listed first.
     EXPECT_EQ(dialogs.open_titles[0],
-              "choisir la base de donn\xE9"
-              "es");
-    EXPECT_EQ(dialogs.open_filters[0].rfind("mdb files (*.mdb)|*.MDB", 0), 0u);
+              "Base de donn\xE9"
+              "es introuvable (" +
+                  dir.file("moved.sqlite") +
+                  ") : choisir la base de donn\xE9"
+                  "es");
+    EXPECT_EQ(dialogs.open_filters[0].rfind(
+                  "bases de navigation (*.sqlite, *.mdb, *.accdb)|*.sqlite;", 0),
+              0u);
+    EXPECT_NE(dialogs.open_filters[0].find("|mdb files (*.mdb)|*.MDB"), std::string::npos);
     EXPECT_NE(read_bytes(dir.file("karvel_params.ini")).find("filename=" + dir.file("nav.sqlite")),
               std::string::npos);
 }

@@ -53,25 +53,25 @@ struct MapWindowTest : karvel::test::WindowFixture {
             ASSERT_TRUE(actual.save(QString::fromStdString(path)));
             return;
         }
-        const QImage golden = QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_RGB32);
+        const QImage golden =
+            QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_RGB32);
         ASSERT_FALSE(golden.isNull()) << "no golden picture " << path;
         if (golden == actual) return;
         QImage diff(actual.size(), QImage::Format_RGB32);
         int differing = 0;
         for (int y = 0; y < actual.height(); ++y)
             for (int x = 0; x < actual.width(); ++x) {
-                const bool same = golden.size() == actual.size() &&
-                                  golden.pixel(x, y) == actual.pixel(x, y);
+                const bool same =
+                    golden.size() == actual.size() && golden.pixel(x, y) == actual.pixel(x, y);
                 differing += !same;
                 diff.setPixel(x, y, same ? qRgb(0, 0, 0) : qRgb(255, 0, 0));
             }
         const QString base = QString::fromStdString((out / name).string());
         actual.save(base + QStringLiteral(".actual.png"));
         diff.save(base + QStringLiteral(".diff.png"));
-        ADD_FAILURE() << name << ": " << differing << " pixels differ; see "
-                      << base.toStdString() << ".actual.png and .diff.png";
+        ADD_FAILURE() << name << ": " << differing << " pixels differ; see " << base.toStdString()
+                      << ".actual.png and .diff.png";
     }
-
 };
 
 }  // namespace
@@ -114,11 +114,23 @@ TEST_F(MapWindowTest, WheelRightDragAndStatusBar) {
     EXPECT_NE(bitmap(), before);
     wheel(-120);
     EXPECT_FLOAT_EQ(state.map.px_per_nm, px);
+    // A sideways scroll zooms nothing; a touchpad's small steps add up to
+    // one step per 120.
+    const float now = state.map.px_per_nm;
+    wheel(0);
+    EXPECT_EQ(state.map.px_per_nm, now);
+    for (int i = 0; i < 3; ++i) wheel(40);
+    EXPECT_FLOAT_EQ(state.map.px_per_nm, px * 1.2f);
+    wheel(-60);
+    EXPECT_FLOAT_EQ(state.map.px_per_nm, px * 1.2f);
+    wheel(-60);
+    EXPECT_FLOAT_EQ(state.map.px_per_nm, px);
 
     send(QEvent::MouseMove, 488, 337, Qt::NoButton, Qt::NoButton);
     const GeoPos centre = state.map.viewport().to_geo(488, 337);
-    EXPECT_EQ(carte->panel1->text(), QString::asprintf("%8.5f  %8.5f", static_cast<double>(centre.lat),
-                                                       static_cast<double>(centre.lon)));
+    EXPECT_EQ(carte->panel1->text(),
+              QString::asprintf("%8.5f  %8.5f", static_cast<double>(centre.lat),
+                                static_cast<double>(centre.lon)));
     EXPECT_TRUE(carte->panel0->text().isEmpty());
     const QString shown = carte->panel1->text();
 
@@ -151,28 +163,31 @@ TEST_F(MapWindowTest, WheelRightDragAndStatusBar) {
 TEST_F(MapWindowTest, PictureOfTheCommandLineIsTheWindowsBitmap) {
     select_lfpg();
     form->Button1->click();
-    const std::string cmd = "cd '" + dir.str() + "' && '" KARVEL_SCT_PATH
+    const std::string cmd = "cd '" + dir.str() +
+                            "' && '" KARVEL_SCT_PATH
                             "' --airport LFPG --radius 50 --geo 1 --picture pic.png > out.txt 2>&1";
     const int raw = std::system(cmd.c_str());
-    ASSERT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << karvel::test::read_bytes(dir.file("out.txt"));
+    ASSERT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0)
+        << karvel::test::read_bytes(dir.file("out.txt"));
     EXPECT_EQ(karvel::test::read_bytes(dir.file("out.txt")), "pic.png\n");
     EXPECT_FALSE(std::filesystem::exists(dir.file("secteurs/LFPG_50nm.sct")));  // a picture only
     const QImage picture(QString::fromStdString(dir.file("pic.png")));
     EXPECT_EQ(picture.convertToFormat(QImage::Format_RGB32), bitmap());
 }
 
-TEST_F(MapWindowTest, NoDrawingFromTablesBeingReplaced) {
+// During a load the map keeps its picture (paints go through, drawing
+// waits); once the selection is in, the open map shows it at once.
+TEST_F(MapWindowTest, AnOpenMapFollowsTheSelection) {
     select_lfpg();
     form->Button1->click();
     const float top = state.map.view_top;
     PaintSpy spy(state);
     carte->surface->installEventFilter(&spy);
-    // A paint waits; the progress window lets it through during the load.
     carte->surface->update();
     form->Edit_ICAO->setText(QStringLiteral("LSGG"));
-    form->Button_rechparairort->click();
+    form->Edit_ICAO->returnPressed();  // Enter in the field selects, as the button does
     EXPECT_GT(spy.while_loading, 0);
-    EXPECT_EQ(state.map.view_top, top);  // the map was not drawn from the new tables
-    carte->refresh_map();
     EXPECT_NE(state.map.view_top, top);
+    EXPECT_TRUE(carte->windowTitle().startsWith(QStringLiteral("LSGG:")))
+        << carte->windowTitle().toStdString();
 }

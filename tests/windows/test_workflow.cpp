@@ -31,10 +31,10 @@ TEST_F(WorkflowTest, ShowStepTitleMenuRegionsAndDatabase) {
     EXPECT_EQ(form->ComboBox_region->currentIndex(), -1);
     QStringList items;
     for (QAction* a : form->menuBar()->actions()[0]->menu()->actions()) items << a->text();
-    EXPECT_EQ(items, (QStringList{QStringLiteral("ouvrir une base de données"),
-                                  QStringLiteral("enregistrer"),
-                                  QStringLiteral("format des clients radar"),
-                                  QStringLiteral("quitter")}));
+    EXPECT_EQ(
+        items,
+        (QStringList{QStringLiteral("ouvrir une base de données"), QStringLiteral("enregistrer"),
+                     QStringLiteral("format des clients radar"), QStringLiteral("quitter")}));
     EXPECT_EQ(form->Edit_dist->text(), QStringLiteral("100"));
     EXPECT_EQ(form->RadioGroup_coast->item_index(), 0);
 }
@@ -195,6 +195,25 @@ TEST_F(WorkflowTest, AFailingSelectionKeepsThePreviousOneWhole) {
     form->Button_enr->click();
     EXPECT_EQ(karvel::test::read_bytes(dir.file("after.sct")),
               karvel::test::read_bytes(dir.file("before.sct")));
+}
+
+// A text the sector file cannot hold is told, naming its field; nothing is
+// written. The client format wants every identity line.
+TEST_F(WorkflowTest, IdentityTextsTheFileCannotHold) {
+    form->Edit_ICAO->setText(QStringLiteral("LFMN"));
+    form->Button_rechparairort->click();
+    form->Edit_callsign->setText(QStringLiteral("NICE \u65E5"));
+    form->Button_enr->click();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(dialogs.messages[0].find("\"CallSign\""), std::string::npos) << dialogs.messages[0];
+    form->Edit_callsign->setText(QStringLiteral("LFMN_APP"));
+    form->format_clients1->trigger();
+    form->Button_enr->click();
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_NE(dialogs.messages[1].find("\"Nom\""), std::string::npos) << dialogs.messages[1];
+    EXPECT_TRUE(dialogs.save_dirs.empty());  // no file was asked for
+    EXPECT_NE(karvel::test::read_bytes(dir.file("karvel_params.ini")).find("[sortie]"),
+              std::string::npos);
 }
 
 TEST_F(WorkflowTest, SavingTheSectorFromTheWindow) {
