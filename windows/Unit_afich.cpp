@@ -7,6 +7,7 @@
 
 #include "core/colours.h"
 #include "core/cp1252.h"
+#include "windows/screen_fit.h"
 
 namespace karvel {
 
@@ -120,7 +121,8 @@ TForm_afich::TForm_afich(AppState& state, Dialogs& dialogs, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
     layout->addLayout(buttons);
-    setFixedSize(sizeHint().expandedTo(QSize(980, 600)));
+    // The design size, within the screen (a 150 % screen has less room).
+    setFixedSize(fit_to_screen(this, sizeHint().expandedTo(QSize(980, 600))));
 
     connect(Button_ok, &QPushButton::clicked, this, [this] { done(1); });
     connect(Button_anul, &QPushButton::clicked, this, [this] { done(2); });

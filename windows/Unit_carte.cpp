@@ -12,6 +12,7 @@
 #include "map/view.h"
 #include "windows/Unit_afich.h"
 #include "windows/Unit_centre.h"
+#include "windows/screen_fit.h"
 
 namespace karvel {
 
@@ -83,7 +84,8 @@ TForm_carte::TForm_carte(AppState& state, Dialogs& dialogs, QWidget* parent)
     StatusBar1->addWidget(panel1, 1);
     setCentralWidget(surface);
 
-    resize(kMapClientWidth, kMapClientHeight + menuBar()->sizeHint().height());
+    resize(fit_to_screen(
+        this, QSize(kMapClientWidth, kMapClientHeight + menuBar()->sizeHint().height())));
     map_window_created(state_.map, kMapClientWidth, kMapClientHeight);
 }
 

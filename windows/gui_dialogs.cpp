@@ -1,5 +1,6 @@
 #include "windows/gui_dialogs.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QFile>
 #include <QFileDialog>
@@ -12,18 +13,27 @@
 
 namespace karvel {
 
+QWidget* QtDialogs::owner() const {
+    // The window the user works in opened the dialog: it stands in front of
+    // that one (the colour chooser of the parameters dialog, the range box of
+    // the map), never of the main window behind it.
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    if (QWidget* active = QApplication::activeWindow()) return active;
+    return parent_;
+}
+
 void QtDialogs::message(const std::string& text) {
-    QMessageBox::information(parent_, QStringLiteral("karvel"), to_qstring(text));
+    QMessageBox::information(owner(), QStringLiteral("karvel"), to_qstring(text));
 }
 
 void QtDialogs::error(const std::string& text) {
-    QMessageBox::critical(parent_, QStringLiteral("Erreur"), to_qstring(text));
+    QMessageBox::critical(owner(), QStringLiteral("Erreur"), to_qstring(text));
 }
 
 std::optional<std::string> QtDialogs::input(const std::string& caption, const std::string& prompt,
                                             const std::string& initial) {
     bool ok = false;
-    const QString text = QInputDialog::getText(parent_, to_qstring(caption), to_qstring(prompt),
+    const QString text = QInputDialog::getText(owner(), to_qstring(caption), to_qstring(prompt),
                                                QLineEdit::Normal, to_qstring(initial), &ok);
     if (!ok) return std::nullopt;
     return from_qstring(text);
@@ -43,7 +53,7 @@ QString qt_name_filters(const std::string& filter) {
 std::optional<std::string> QtDialogs::open_file(const std::string& title, const std::string& filter,
                                                 const std::string& initial_dir) {
     const QString path = QFileDialog::getOpenFileName(
-        parent_, to_qstring(title), QFile::decodeName(initial_dir.c_str()), qt_name_filters(filter),
+        owner(), to_qstring(title), QFile::decodeName(initial_dir.c_str()), qt_name_filters(filter),
         nullptr, QFileDialog::HideNameFilterDetails);
     if (path.isEmpty()) return std::nullopt;
     return QFile::encodeName(path).toStdString();  // the system's own bytes
@@ -51,7 +61,7 @@ std::optional<std::string> QtDialogs::open_file(const std::string& title, const 
 
 std::optional<std::string> QtDialogs::save_file(const std::string& default_extension,
                                                 const std::string& initial_dir) {
-    QFileDialog dialog(parent_);
+    QFileDialog dialog(owner());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDirectory(QFile::decodeName(initial_dir.c_str()));
     dialog.setDefaultSuffix(to_qstring(default_extension));
@@ -61,7 +71,7 @@ std::optional<std::string> QtDialogs::save_file(const std::string& default_exten
 }
 
 std::optional<TColor> QtDialogs::choose_colour(TColor initial) {
-    const QColor c = QColorDialog::getColor(to_qcolor(initial), parent_);
+    const QColor c = QColorDialog::getColor(to_qcolor(initial), owner());
     if (!c.isValid()) return std::nullopt;
     return from_qcolor(c);
 }

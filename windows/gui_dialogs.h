@@ -24,6 +24,7 @@ class QtDialogs : public Dialogs {
     std::optional<TColor> choose_colour(TColor initial) override;
 
   private:
+    QWidget* owner() const;  // the window a dialog belongs to
     QWidget* parent_;
 };
 

@@ -25,6 +25,7 @@
 #include "windows/Unit_carte.h"
 #include "windows/Unit_message.h"
 #include "windows/gui_dialogs.h"
+#include "windows/screen_fit.h"
 
 namespace karvel {
 namespace {
@@ -90,7 +91,7 @@ TForm1::TForm1(AppState& state, Dialogs& dialogs, QWidget* parent)
     setWindowTitle(QStringLiteral("Creation de fichier secteur version 1.6"));
     terminate = [] { QCoreApplication::quit(); };
     build_controls();
-    resize(896, 878);
+    resize(fit_to_screen(this, QSize(896, 878)));
     main_window_create(state_, dialogs_);
     const QSignalBlocker quiet(format_clients1);  // read, not written back
     format_clients1->setChecked(state_.settings.ini.read(kOutputSection, kFormatKey, "") ==
@@ -541,6 +542,10 @@ void TForm1::Button1Click() {
     if (!carte_) return;
     carte_->refresh_map();
     carte_->setWindowTitle(to_qstring(map_caption(state_.nav.selection_text, state_.map.range_nm)));
+    if (!carte_->isVisible() && !map_placed_) {
+        centre_on_screen(carte_);  // all of it on screen, status bar included
+        map_placed_ = true;
+    }
     carte_->show();
     carte_->raise();
     carte_->activateWindow();

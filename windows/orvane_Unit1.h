@@ -134,6 +134,7 @@ class TForm1 : public QMainWindow, public SelectionView, public MemoSink {
     TForm_message* message_ = nullptr;
     bool shown_once_ = false;
     QStringList pending_memo_;
+    bool map_placed_ = false;
 };
 
 }  // namespace karvel
