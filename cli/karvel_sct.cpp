@@ -149,11 +149,9 @@ Options parse(int argc, char** argv) {
         const std::string option = argv[i];
         const std::string given = path(i);
         std::string text;
-        if (!utf8_to_cp1252_strict(given, text))
-            throw Error(option + w1252(" : un caractère que Windows-1252 ne connaît pas"));
-        for (const unsigned char c : text)
-            if (c < 0x20 || c == 0x7F)  // a line break would forge lines of the file
-                throw Error(option + w1252(" : ni saut de ligne ni caractère de contrôle"));
+        if (!sector_text(given, text))
+            throw Error(option + w1252(" : un caractère que Windows-1252 ne connaît pas, un "
+                                       "saut de ligne ou un caractère de contrôle"));
         return text;
     };
     for (int i = 1; i < argc; ++i) {

@@ -183,6 +183,13 @@ bool equals_nocase(std::string_view a, std::string_view b) {
     return true;
 }
 
+bool sector_text(std::string_view utf8, std::string& out) {
+    if (!utf8_to_cp1252_strict(utf8, out)) return false;
+    for (const unsigned char c : out)
+        if (c < 0x20 || c == 0x7F) return false;
+    return true;
+}
+
 std::string system_error_text(int error) {
     switch (error) {
         case EACCES:

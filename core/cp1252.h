@@ -40,6 +40,10 @@ bool utf8_to_cp1252_strict(std::string_view utf8, std::string& out);
 unsigned char fold_case(unsigned char c);
 bool equals_nocase(std::string_view a, std::string_view b);
 
+// A UTF-8 text the sector file can hold as it is: every character in
+// Windows-1252, none a control character (a line break would forge lines).
+bool sector_text(std::string_view utf8, std::string& out);
+
 // Why a system call failed, in French (errno's value); the system's own
 // words for the rare ones.
 std::string system_error_text(int error);

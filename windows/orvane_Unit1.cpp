@@ -327,10 +327,7 @@ void TForm1::Button_enrClick() {
     const std::pair<QLineEdit*, const char*> fields[] = {
         {Edit_nomsecteur, "Nom"}, {Edit_callsign, "CallSign"}, {Edit_ICAOsecteur, "ICAO"}};
     for (const auto& [edit, label] : fields) {
-        std::string text;
-        bool sound = utf8_to_cp1252_strict(edit->text().toStdString(), text);
-        for (const unsigned char c : text) sound &= c >= 0x20 && c != 0x7F;
-        if (!sound) {
+        if (std::string text; !sector_text(edit->text().toStdString(), text)) {
             dialogs_.message(w1252("Le champ \"") + label +
                              w1252("\" du secteur contient un caractère que le fichier secteur "
                                    "ne peut pas contenir"));
