@@ -38,9 +38,10 @@ TEST(Statements, ABoxAcrossTheAntimeridian) {
     EXPECT_EQ(west.lon_min + west.lon_max + west.lat_max,
               "177.000000-170.000000"
               "90.000000");
-    const BoxTexts world = box_texts(0, 1, -100, 300);
+    const BoxTexts world = box_texts(-95, 1, -100, 300);
     EXPECT_FALSE(world.across_180);
     EXPECT_EQ(world.lon_min + world.lon_max, "-180.000000180.000000");
+    EXPECT_EQ(world.lat_min, "-90.000000");
 }
 
 TEST(Statements, ByAirportLetterForLetter) {
