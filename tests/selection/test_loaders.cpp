@@ -155,7 +155,7 @@ TEST_F(LoaderTest, RunwayEndsPairByIdentAndAirport) {
     for (const RUNWAY& r : nav.runways) got.push_back(r.ident1 + "/" + r.ident2);
     EXPECT_EQ(got, (std::vector<std::string>{"09/27", "26/", "09L/27R", "27L/", "09C/27C", "9/",
                                              "09/", "27c/", "09C/", "7R/", "25L/", "08T/26T", "H1/",
-                                             "08L/", "26L/", "xx/"}));
+                                             "08L/", "26L/", "xx/", "10R/", "28R/"}));
     const RUNWAY& first = nav.runways[0];
     EXPECT_EQ(first.id2, "10");
     EXPECT_EQ(first.heading1, "90");
