@@ -129,6 +129,11 @@ TEST_F(ClientFiles, AStrictReaderReadsEveryLineAndFindsTheSelection) {
         load_geography(nav, 2, dialogs);
     }
     nav.airports[0].freq = "118.150";  // a frequency, where one is known
+    for (RUNWAY& r : nav.runways)
+        if (r.ident1 == "04") {  // an end with an ILS that points north
+            r.heading1 = "0";
+            r.ils1 = true;
+        }
     SectorFormat format;
     format.client = true;
     format.details = settings.details;
@@ -149,6 +154,10 @@ TEST_F(ClientFiles, AStrictReaderReadsEveryLineAndFindsTheSelection) {
         return l.rfind("06  24  063 243", 0) == 0;
     });
     EXPECT_NE(lfpo.find(" LFPO PARIS ORLY"), std::string::npos) << lfpo;
+    EXPECT_NE(
+        std::find_if(lines.begin(), lines.end(),
+                     [](const std::string& l) { return l.rfind("04  22  360 224 ", 0) == 0; }),
+        lines.end());
     EXPECT_NE(std::find(lines.begin(), lines.end(), "[LOW AIRWAY]"), lines.end());
 
     // The default layout keeps its blank identity lines and empty fields.
