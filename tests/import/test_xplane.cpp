@@ -229,6 +229,7 @@ TEST(ImportRealWorld, OddIdentsTheAntimeridianAndAirwaysListedTwice) {
     ASSERT_EQ(nav.airways.size(), 1u);
     ASSERT_EQ(nav.airways[0].lines.size(), 1u);  // one segment for both levels
     EXPECT_EQ(nav.airways[0].lines[0].lon1, -179.90);
+    EXPECT_EQ(nav.airways[0].lines[0].level, 'B');  // listed at both levels
 
     std::vector<std::string> lines;
     write_sector(lines, nav, {60, db.view.nm_per_deg_lon}, {});

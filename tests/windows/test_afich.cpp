@@ -6,6 +6,7 @@
 #include <QTableWidget>
 
 #include "core/colours.h"
+#include "params/selection_flags.h"
 #include "window_fixture.h"
 
 using namespace karvel;
@@ -151,4 +152,18 @@ TEST_F(AfichTest, TheMapFollowsTheDialog) {
     EXPECT_GT(count(aqua), 100);
     in_parameters([&] { element("VOR")->setCheckState(Qt::Unchecked); });
     EXPECT_EQ(count(aqua), 0);
+}
+
+// The marks of the export lists are the records' own flags, through the
+// first item bearing each name.
+TEST(ExportMarks, FollowTheFlagsOfEachName) {
+    FIXE kept, dropped, again;
+    kept.ident = "MOPAR";
+    kept.selected = true;
+    dropped.ident = "BANOX";
+    again.ident = "mopar";  // the same name: its flag lands on the first
+    const CheckItems items = waypoint_items({kept, dropped, again});
+    EXPECT_EQ(items.checked, (std::vector<bool>{false, false, false}));
+    const CheckItems alone = waypoint_items({kept, dropped});
+    EXPECT_EQ(alone.checked, (std::vector<bool>{true, false}));
 }
