@@ -4,11 +4,10 @@
 #include <QFontMetrics>
 #include <algorithm>
 #include <cstdlib>
-#include <unordered_map>
-#include <vector>
 
 #include "core/colours.h"
 #include "core/cp1252.h"
+#include "map/label_cache.h"
 
 namespace karvel {
 
@@ -33,100 +32,11 @@ QRgb rgb(TColor colour) {
     return 0xFF000000u | ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF);
 }
 
-// The pixels of a label relative to its top-left corner, as runs along its
-// rows, and the width of its box. Text is never antialiased, so a label's
-// pixels are the same wherever it stands.
-struct TextMask {
-    struct Run {
-        int dx, dy, length;
-    };
-    std::vector<Run> runs;
-    int box_width = 0;
-    int left = 0, right = 0, top = 0, bottom = 0;  // the runs' extent
-    // The same pixels as offsets from the corner in an image whose rows are
-    // `stride` pixels apart, made when first needed.
-    mutable qsizetype stride = 0;
-    mutable std::vector<qsizetype> offsets;
-};
-
-// Sizes in points become pixels as on the map bitmap (96 dots an inch).
-QImage device_96_dpi(int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
-    image.setDotsPerMeterX(3780);
-    image.setDotsPerMeterY(3780);
-    return image;
-}
-
-TextMask make_mask(const QFont& font, std::string_view text) {
-    const QString s = to_qstring(text);
-    static const QImage probe = device_96_dpi(1, 1);
-    const QFontMetrics m(font, &probe);
-    TextMask mask;
-    mask.box_width = m.horizontalAdvance(s);
-    const QRect ink = m.boundingRect(s);
-    const int pad = m.height() + 2;  // room for glyphs reaching past the box
-    QImage image = device_96_dpi(mask.box_width + ink.width() + 2 * pad, m.height() + 2 * pad);
-    image.fill(Qt::black);
-    {
-        QPainter p(&image);
-        p.setFont(font);
-        p.setPen(Qt::white);
-        p.drawText(QPoint(pad, pad + m.ascent()), s);
-    }
-    for (int y = 0; y < image.height(); ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = 0; x < image.width();) {
-            if (row[x] == qRgb(0, 0, 0)) {
-                ++x;
-                continue;
-            }
-            const int start = x;
-            while (x < image.width() && row[x] != qRgb(0, 0, 0)) ++x;
-            mask.runs.push_back({start - pad, y - pad, x - start});
-        }
-    }
-    for (const TextMask::Run& r : mask.runs) {
-        mask.left = std::min(mask.left, r.dx);
-        mask.right = std::max(mask.right, r.dx + r.length);
-        mask.top = std::min(mask.top, r.dy);
-        mask.bottom = std::max(mask.bottom, r.dy + 1);
-    }
-    return mask;
-}
-
-// Labels kept from one drawing pass to the next: a map redraws the same few
-// thousand labels at every move of the mouse.
-class TextCache {
-  public:
-    const TextMask& get(const QFont& font, std::string_view text) {
-        if (font != font_ || map_.size() > 200000) {
-            map_.clear();
-            font_ = font;
-        }
-        auto it = map_.find(text);
-        if (it == map_.end()) it = map_.emplace(std::string(text), make_mask(font, text)).first;
-        return it->second;
-    }
-
-  private:
-    struct Hash {
-        using is_transparent = void;
-        size_t operator()(std::string_view s) const noexcept {
-            return std::hash<std::string_view>()(s);
-        }
-    };
-    QFont font_;
-    std::unordered_map<std::string, TextMask, Hash, std::equal_to<>> map_;
-};
-
-TextCache& text_cache() {
-    // The map is drawn on the one GUI thread. Never destroyed: its fonts must
-    // not outlive the application object at exit.
-    static TextCache* cache = new TextCache;
-    return *cache;
-}
-
 }  // namespace
+
+void forget_map_labels() {
+    label_cache().clear();
+}
 
 QtCanvas::QtCanvas(QImage& image, const std::string& font_name)
     : painter_(&image),
@@ -134,7 +44,9 @@ QtCanvas::QtCanvas(QImage& image, const std::string& font_name)
       stride_(image.bytesPerLine()),
       width_(image.width()),
       height_(image.height()),
-      font_name_(font_name) {
+      font_name_(font_name),
+      dots_per_metre_(image.dotsPerMeterX()) {
+    label_cache().begin_pass();
     painter_.setRenderHint(QPainter::Antialiasing, false);
     set_font_size(8);
 }
@@ -263,34 +175,36 @@ void QtCanvas::ellipse(int x1, int y1, int x2, int y2) {
 
 void QtCanvas::text(int x, int y, std::string_view text) {
     if (text.empty()) return;
-    const TextMask& mask = text_cache().get(font_, text);
-    if (brush_solid_) fill(x, y, x + mask.box_width, y + box_height_, brush_rgb_);
+    LabelCache& cache = label_cache();
+    cache.use(font_, dots_per_metre_);
+    const LabelCache::Label& label = cache.get(text);
+    if (brush_solid_) fill(x, y, x + label.box_width, y + box_height_, brush_rgb_);
     // Labels wholly off the image are common at small scales.
-    if (x + mask.right <= 0 || x + mask.left >= width_ || y + mask.bottom <= 0 ||
-        y + mask.top >= height_)
+    if (x + label.right <= 0 || x + label.left >= width_ || y + label.bottom <= 0 ||
+        y + label.top >= height_)
         return;
-    if (x + mask.left >= 0 && x + mask.right <= width_ && y + mask.top >= 0 &&
-        y + mask.bottom <= height_) {
-        const qsizetype stride = stride_ / static_cast<qsizetype>(sizeof(QRgb));
-        if (mask.stride != stride) {
-            mask.stride = stride;
-            mask.offsets.clear();
-            for (const TextMask::Run& run : mask.runs)
-                for (int i = 0; i < run.length; ++i)
-                    mask.offsets.push_back(run.dy * stride + run.dx + i);
+    const bool inside = x + label.left >= 0 && x + label.right <= width_ && y + label.top >= 0 &&
+                        y + label.bottom <= height_;
+    const QRgb colour = font_rgb_;  // kept in a register, not read again per pixel
+    const int baseline = y + cache.ascent();
+    const LabelCache::Glyph* glyphs = cache.glyphs(label);
+    for (uint32_t i = 0; i < label.count; ++i) {
+        Mask& g = cache.mask(glyphs[i].mask);
+        const int gx = x + glyphs[i].dx;
+        if (inside) {
+            QRgb* origin = reinterpret_cast<QRgb*>(bits_ + baseline * stride_) + gx;
+            for (const qsizetype o : g.offsets_for(stride_ / static_cast<qsizetype>(sizeof(QRgb))))
+                origin[o] = colour;
+            continue;
         }
-        QRgb* corner = reinterpret_cast<QRgb*>(bits_ + y * stride_) + x;
-        const QRgb colour = font_rgb_;  // kept in a register, not read again per pixel
-        for (const qsizetype o : mask.offsets) corner[o] = colour;
-        return;
-    }
-    for (const TextMask::Run& run : mask.runs) {
-        const int py = y + run.dy;
-        if (py < 0 || py >= height_) continue;
-        const int from = std::max(x + run.dx, 0), to = std::min(x + run.dx + run.length, width_);
-        if (from >= to) continue;
-        auto* row = reinterpret_cast<QRgb*>(bits_ + py * stride_);
-        std::fill(row + from, row + to, font_rgb_);
+        for (const Run& run : g.runs) {
+            const int py = baseline + run.dy;
+            if (py < 0 || py >= height_) continue;
+            const int from = std::max(gx + run.dx, 0), to = std::min(gx + run.dx + run.length, width_);
+            if (from >= to) continue;
+            auto* row = reinterpret_cast<QRgb*>(bits_ + py * stride_);
+            std::fill(row + from, row + to, colour);
+        }
     }
 }
 

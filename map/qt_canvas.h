@@ -19,6 +19,9 @@ namespace karvel {
 // a font the system lacks falls back to its sans-serif font.
 QFont map_font(const std::string& name, int point_size);
 
+// Forgets every label kept for the next passes (their memory goes back).
+void forget_map_labels();
+
 class QtCanvas : public Canvas {
   public:
     QtCanvas(QImage& image, const std::string& font_name);
@@ -45,6 +48,7 @@ class QtCanvas : public Canvas {
     qsizetype stride_;
     int width_, height_;
     std::string font_name_;
+    int dots_per_metre_;
     QFont font_;
     int box_height_ = 0;  // a label's box: ascent and descent
 

@@ -8,6 +8,7 @@
 #include "core/cp1252.h"
 #include "map/centre.h"
 #include "map/navigate.h"
+#include "map/qt_canvas.h"
 #include "map/render.h"
 #include "map/view.h"
 #include "windows/Unit_afich.h"
@@ -171,6 +172,7 @@ void TForm_carte::visibili1Click() {
 }
 
 void TForm_carte::selection_changed() {
+    forget_map_labels();  // the labels of the selection before
     if (!isVisible()) return;  // "carte" draws it when the map opens
     setWindowTitle(to_qstring(map_caption(state_.nav.selection_text, state_.map.range_nm)));
     refresh_map();

@@ -139,7 +139,9 @@ TEST(QtCanvas, ClippedLinesLightWhatTheWholeLineWould) {
 }
 
 TEST(QtCanvas, LabelsAreTheToolkitsOwnText) {
-    for (const char* s : {"LFPG-OPALE 1A RW27L", "Wj\xE9g", "09"}) {
+    // Kerned pairs (AV, LT, To), glyphs reaching left of their cell (j),
+    // blanks at either end (the box holds them).
+    for (const char* s : {"LFPG-OPALE 1A RW27L", "Wj\xE9g", "09", "AVALT To,.Y", " RW 27  "}) {
         Bitmap mine, direct;
         {
             QtCanvas c(mine.image, "MS Sans Serif");
@@ -147,6 +149,7 @@ TEST(QtCanvas, LabelsAreTheToolkitsOwnText) {
             c.set_font_colour(kWhite);
             c.clear_brush();
             c.text(-3, 2, s);  // cut at the left edge
+            c.set_brush(kRed);
             c.text(30, 40, s);
         }
         {
@@ -154,10 +157,34 @@ TEST(QtCanvas, LabelsAreTheToolkitsOwnText) {
             const QFont f = map_font("MS Sans Serif", 8);
             p.setFont(f);
             p.setPen(Qt::white);
-            const int ascent = QFontMetrics(f, &direct.image).ascent();
-            p.drawText(QPoint(-3, 2 + ascent), QString::fromLatin1(s));
-            p.drawText(QPoint(30, 40 + ascent), QString::fromLatin1(s));
+            const QFontMetrics m(f, &direct.image);
+            p.drawText(QPoint(-3, 2 + m.ascent()), QString::fromLatin1(s));
+            p.fillRect(30, 40, m.horizontalAdvance(QString::fromLatin1(s)), m.ascent() + m.descent(),
+                       Qt::red);
+            p.drawText(QPoint(30, 40 + m.ascent()), QString::fromLatin1(s));
         }
         EXPECT_EQ(mine.image, direct.image) << s;
+    }
+}
+
+TEST(QtCanvas, KeptLabelsDrawAsNewOnesWhateverTheOrder) {
+    // Passes ask for labels in orders that drift: some left out, some new,
+    // one asked for twice, the order turned round.
+    const std::vector<std::vector<const char*>> passes = {
+        {"ALPHA", "BRAVO", "CHARLIE", "DELTA"}, {"BRAVO", "CHARLIE", "ECHO", "DELTA"},
+        {"ALPHA", "BRAVO", "CHARLIE", "DELTA"}, {"DELTA", "CHARLIE", "BRAVO", "ALPHA", "ALPHA"},
+        {"FOXTROT", "ALPHA"}};
+    for (const auto& labels : passes) {
+        Bitmap kept, fresh;
+        for (Bitmap* b : {&kept, &fresh}) {
+            if (b == &fresh) forget_map_labels();
+            QtCanvas c(b->image, "MS Sans Serif");
+            c.set_font_size(8);
+            c.set_font_colour(kWhite);
+            c.clear_brush();
+            int y = 0;
+            for (const char* l : labels) c.text(5, y += 14, l);
+        }
+        EXPECT_EQ(kept.image, fresh.image);
     }
 }

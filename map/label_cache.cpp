@@ -1,0 +1,133 @@
+#include "map/label_cache.h"
+
+#include <QFontMetrics>
+#include <QGlyphRun>
+#include <QPainter>
+#include <QTextLayout>
+#include <cmath>
+
+#include "core/cp1252.h"
+
+namespace karvel {
+
+namespace {
+
+// Sizes in points become pixels at the image's resolution (96 dots an inch
+// on the map bitmap at 100 %).
+QImage blank_at(int width, int height, int dots_per_metre) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.setDotsPerMeterX(dots_per_metre);
+    image.setDotsPerMeterY(dots_per_metre);
+    image.fill(Qt::black);
+    return image;
+}
+
+// The lit pixels of `image`, relative to (x0, y0).
+Mask mask_of(const QImage& image, int x0, int y0) {
+    Mask mask;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width();) {
+            if (row[x] == qRgb(0, 0, 0)) {
+                ++x;
+                continue;
+            }
+            const int start = x;
+            while (x < image.width() && row[x] != qRgb(0, 0, 0)) ++x;
+            mask.runs.push_back({static_cast<int16_t>(start - x0), static_cast<int16_t>(y - y0),
+                                 static_cast<int16_t>(x - start)});
+            mask.add_extent(start - x0, x - x0, y - y0, y - y0 + 1);
+        }
+    }
+    return mask;
+}
+
+}  // namespace
+
+void LabelCache::use(const QFont& font, int dots_per_metre) {
+    if (font == font_ && dots_per_metre == dpm_) return;
+    clear();
+    font_ = font;
+    dpm_ = dots_per_metre;
+    probe_ = blank_at(1, 1, dpm_);
+    ascent_ = QFontMetrics(font_, &probe_).ascent();
+}
+
+// A new label, laid out: returns its index.
+uint32_t LabelCache::lay_out(std::string_view text) {
+    const QString s = to_qstring(text);
+    Label label;
+    label.text_at = static_cast<uint32_t>(texts_.size());
+    label.text_size = static_cast<uint32_t>(text.size());
+    texts_.append(text);
+    label.first = static_cast<uint32_t>(glyphs_.size());
+    QTextLayout layout(s, font_, &probe_);
+    layout.setCacheEnabled(false);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    // The box: the text's advance, trailing blanks included.
+    label.box_width = line.isValid() ? qRound(line.horizontalAdvance()) : 0;
+    const qreal baseline = line.isValid() ? line.ascent() : 0;
+    for (const QGlyphRun& run : layout.glyphRuns()) {
+        const QList<quint32> indexes = run.glyphIndexes();
+        const QList<QPointF> positions = run.positions();
+        for (qsizetype i = 0; i < indexes.size(); ++i) {
+            const qreal x = positions[i].x();
+            const int whole = static_cast<int>(std::floor(x));
+            const int fraction = static_cast<int>(std::lround((x - whole) * 64));
+            const int dy = static_cast<int>(std::lround(positions[i].y() - baseline));
+            const uint32_t m = glyph_mask(run.rawFont(), indexes[i], fraction, dy);
+            glyphs_.push_back({m, whole});
+            const Mask& g = masks_[m];
+            label.left = std::min(label.left, whole + g.left);
+            label.right = std::max(label.right, whole + g.right);
+            label.top = std::min(label.top, ascent_ + g.top);
+            label.bottom = std::max(label.bottom, ascent_ + g.bottom);
+        }
+    }
+    label.count = static_cast<uint32_t>(glyphs_.size()) - label.first;
+    labels_.push_back(label);
+    return static_cast<uint32_t>(labels_.size() - 1);
+}
+
+
+uint32_t LabelCache::glyph_mask(const QRawFont& raw, quint32 index, int fraction, int dy) {
+    int font_slot = -1;
+    for (size_t i = 0; i < raw_fonts_.size(); ++i)
+        if (raw_fonts_[i] == raw) font_slot = static_cast<int>(i);
+    if (font_slot < 0) {
+        font_slot = static_cast<int>(raw_fonts_.size());
+        raw_fonts_.push_back(raw);
+    }
+    const GlyphKey key{font_slot, index, fraction, dy};
+    if (const auto it = mask_index_.find(key); it != mask_index_.end()) return it->second;
+
+    const QFontMetrics m(font_, &probe_);
+    const int pad = 2 * m.height() + 2;  // room for glyphs reaching past their cell
+    QImage image = blank_at(4 * pad, 4 * pad, dpm_);
+    {
+        QPainter p(&image);
+        p.setPen(Qt::white);
+        QGlyphRun one;
+        one.setRawFont(raw);
+        one.setGlyphIndexes({index});
+        one.setPositions({QPointF(0, 0)});
+        p.drawGlyphRun(QPointF(2 * pad + fraction / 64.0, 2 * pad + dy), one);
+    }
+    masks_.push_back(mask_of(image, 2 * pad, 2 * pad));  // from the pen on the baseline
+    const auto slot = static_cast<uint32_t>(masks_.size() - 1);
+    mask_index_.emplace(key, slot);
+    return slot;
+}
+
+
+LabelCache& label_cache() {
+    // The map is drawn on the one GUI thread. Never destroyed: its fonts must
+    // not outlive the application object at exit.
+    static LabelCache* cache = new LabelCache;
+    return *cache;
+}
+
+
+}  // namespace karvel
