@@ -84,10 +84,13 @@ namespace {
 // Text sizes in points give the same pixels on every screen.
 constexpr int kDotsPerMeter96Dpi = 3780;
 
-QImage blank_bitmap(int width, int height) {
+QImage blank_bitmap(int width, int height, double pixel_ratio = 1) {
     QImage image(width > 0 ? width : 1, height > 0 ? height : 1, QImage::Format_RGB32);
-    image.setDotsPerMeterX(kDotsPerMeter96Dpi);
-    image.setDotsPerMeterY(kDotsPerMeter96Dpi);
+    const int dots = pixel_ratio > 0 && pixel_ratio < 16
+                         ? static_cast<int>(std::lround(kDotsPerMeter96Dpi * pixel_ratio))
+                         : kDotsPerMeter96Dpi;
+    image.setDotsPerMeterX(dots);
+    image.setDotsPerMeterY(dots);
     image.fill(Qt::black);  // nothing drawn yet
     return image;
 }
@@ -104,7 +107,7 @@ void create_map_bitmap(MapView& view) {
 void size_map_bitmap(MapView& view, int client_width, int client_height) {
     view.client_width = client_width;
     view.client_height = client_height;
-    view.map_bitmap = blank_bitmap(client_width, client_height);
+    view.map_bitmap = blank_bitmap(client_width, client_height, view.pixel_ratio);
 }
 
 void reset_view_for_airport(MapView& view, float lat0, float radius) {

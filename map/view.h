@@ -95,8 +95,11 @@ struct MapView {
     MouseState mouse;
 
     QImage map_bitmap;
-    int client_width = 0;  // the map window's client area, in pixels
+    int client_width = 0;  // the map window's client area, in the bitmap's pixels
     int client_height = 0;
+    // Device pixels per window unit: the bitmap is drawn in the screen's own
+    // pixels, its text sizes in points scaled to match (1 at 100 %).
+    double pixel_ratio = 1;
 
     // The frame of the last pass (edges as stored).
     Viewport viewport() const;

@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
+#include <cmath>
 
 #include "core/cp1252.h"
 #include "map/centre.h"
@@ -30,8 +31,11 @@ class MapSurface : public QWidget {
     void resizeEvent(QResizeEvent*) override {
         const int h = form_.StatusBar1->sizeHint().height();
         form_.StatusBar1->setGeometry(0, height() - h, width(), h);
-        form_.FormResize(width(), height());
+        form_.state_.map.pixel_ratio = devicePixelRatioF();
+        form_.FormResize(device(width()), device(height()));
     }
+    // The bitmap's pixels are the screen's: window units times the ratio.
+    int device(qreal v) const { return static_cast<int>(std::floor(v * devicePixelRatioF())); }
     void wheelEvent(QWheelEvent* e) override {
         // A sideways scroll zooms nothing; a touchpad's small deltas add up
         // to one zoom step per notch of 120.
@@ -44,12 +48,12 @@ class MapSurface : public QWidget {
         e->ignore();  // the wheel event is not marked as handled
     }
     void mousePressEvent(QMouseEvent* e) override {
-        const QPoint p = e->position().toPoint();
-        form_.FormMouseDown(p.x(), p.y(), e->button(), e->modifiers());
+        const QPointF p = e->position();
+        form_.FormMouseDown(device(p.x()), device(p.y()), e->button(), e->modifiers());
     }
     void mouseMoveEvent(QMouseEvent* e) override {
-        const QPoint p = e->position().toPoint();
-        form_.FormMouseMove(p.x(), p.y(), e->buttons(), e->modifiers());
+        const QPointF p = e->position();
+        form_.FormMouseMove(device(p.x()), device(p.y()), e->buttons(), e->modifiers());
     }
 
   private:
@@ -87,7 +91,12 @@ TForm_carte::TForm_carte(AppState& state, Dialogs& dialogs, QWidget* parent)
 
     resize(fit_to_screen(
         this, QSize(kMapClientWidth, kMapClientHeight + menuBar()->sizeHint().height())));
-    map_window_created(state_.map, kMapClientWidth, kMapClientHeight);
+    // The designed client area in the screen's pixels: the same ground shown
+    // at any scale.
+    const qreal ratio = devicePixelRatioF();
+    state_.map.pixel_ratio = ratio;
+    map_window_created(state_.map, static_cast<int>(std::floor(kMapClientWidth * ratio)),
+                       static_cast<int>(std::floor(kMapClientHeight * ratio)));
 }
 
 void TForm_carte::set_windows(TForm_afich* afich, TForm_centre* centre) {
@@ -117,9 +126,12 @@ void TForm_carte::paint_surface(QWidget* target) {
         draw_map(state_.map, state_.nav, state_.settings.colours, state_.settings.details, errors);
     }
     fresh_ = false;
+    // One bitmap pixel to one screen pixel.
     QPainter p(target);
     const QImage& bitmap = state_.map.map_bitmap;
-    p.drawImage(QRect(0, 0, target->width(), target->height()), bitmap, bitmap.rect());
+    const qreal ratio = target->devicePixelRatioF();
+    p.drawImage(QRectF(0, 0, bitmap.width() / ratio, bitmap.height() / ratio), bitmap,
+                bitmap.rect());
 }
 
 void TForm_carte::FormResize(int client_width, int client_height) {

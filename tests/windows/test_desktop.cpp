@@ -1,0 +1,149 @@
+// The windows under a real window manager on a virtual screen (run through
+// desktop.sh at 100 % and at 150 %): the window in front, every window on
+// the screen, the map drawn in the screen's own pixels.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QElapsedTimer>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QThread>
+#include <QTimer>
+#include <QWindow>
+#include <cmath>
+#include <filesystem>
+#include <functional>
+
+#include "support.h"
+#include "windows/Unit_afich.h"
+#include "windows/Unit_carte.h"
+#include "windows/Unit_centre.h"
+#include "windows/Unit_message.h"
+#include "windows/gui_dialogs.h"
+#include "windows/orvane_Unit1.h"
+
+using namespace karvel;
+using namespace karvel::test;
+
+namespace {
+
+// Events handled until `done` holds or five seconds pass (the window
+// manager answers in its own time).
+bool wait_for(const std::function<bool()>& done) {
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > 5000) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(10);
+    }
+    return true;
+}
+
+// The program's windows wired as at start-up, with the toolkit's dialogs.
+struct ProgramFolder {
+    ProgramFolder() : cd(dir.path()) {
+        make_program_folder(dir);
+        std::filesystem::create_directory_symlink(KARVEL_SOURCE_DIR "/runtime/geo",
+                                                  dir.file("geo"));
+    }
+    TempDir dir;
+    CurrentDir cd;
+};
+
+struct Desktop : ::testing::Test {
+    Desktop() {
+        dialogs.set_parent(&form);
+        form.set_windows(&carte, &afich, &centre, &message);
+        carte.set_windows(&afich, &centre);
+        form.show();
+        wait_for([&] { return QApplication::activeWindow() == &form; });
+        form.Edit_ICAO->setText(QStringLiteral("LFPG"));
+        form.Edit_dist->setText(QStringLiteral("50"));
+        form.Button_rechparairort->click();
+        form.Button1->click();
+        wait_for([&] { return QApplication::activeWindow() == &carte; });
+    }
+    // Inside the parameters dialog opened from the map's menu.
+    void in_parameters(const std::function<void()>& body) {
+        QTimer::singleShot(0, [&] {
+            wait_for([&] { return QApplication::activeWindow() == &afich; });
+            body();
+            afich.Button_anul->click();
+        });
+        carte.affichage1->trigger();
+    }
+    static bool on_screen(const QWidget* w) {
+        return w->screen()->geometry().contains(w->frameGeometry());
+    }
+
+    ProgramFolder folder;  // made before the windows read it
+    AppState state;
+    QtDialogs dialogs;
+    TForm1 form{state, dialogs};
+    TForm_carte carte{state, dialogs};
+    TForm_afich afich{state, dialogs, &carte};
+    TForm_centre centre{state, &carte};
+    TForm_message message{&form};
+};
+
+TEST_F(Desktop, TheColourChooserStandsInFrontOfTheParameters) {
+    std::string in_front = "none";  // the chooser is gone once closed: its class is kept
+    in_parameters([&] {
+        QTimer::singleShot(0, [&] {
+            wait_for([] { return qobject_cast<QColorDialog*>(QApplication::activeWindow()); });
+            if (QWidget* w = QApplication::activeWindow()) {
+                in_front = w->metaObject()->className();
+                // It belongs to the dialog that opened it, not to the main window.
+                if (w->windowHandle()->transientParent() != afich.windowHandle())
+                    in_front += " of another window";
+            }
+            if (auto* chooser = qobject_cast<QColorDialog*>(QApplication::activeModalWidget()))
+                chooser->reject();
+        });
+        // A click on the first colour's swatch.
+        QTableWidget* grid = afich.StringGrid_couleur;
+        const QPoint at = grid->visualRect(grid->model()->index(0, 1)).center();
+        QMouseEvent press(QEvent::MouseButtonPress, at, grid->viewport()->mapToGlobal(at),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(grid->viewport(), &press);
+    });
+    EXPECT_EQ(in_front, "QColorDialog");
+    // Back in front after each dialog: the window that opened it.
+    EXPECT_TRUE(wait_for([&] { return QApplication::activeWindow() == &carte; }));
+}
+
+TEST_F(Desktop, EveryWindowIsOnTheScreen) {
+    centre.show();
+    wait_for([&] { return QApplication::activeWindow() == &centre; });
+    bool parameters_on_screen = false;
+    in_parameters([&] { parameters_on_screen = on_screen(&afich); });
+    EXPECT_TRUE(parameters_on_screen) << "parameters dialog " << afich.frameGeometry().width()
+                                      << " x " << afich.frameGeometry().height();
+    for (const QWidget* w : {static_cast<QWidget*>(&form), static_cast<QWidget*>(&carte),
+                             static_cast<QWidget*>(&centre)})
+        EXPECT_TRUE(on_screen(w)) << w->objectName().toStdString() << " at "
+                                  << w->frameGeometry().x() << ", " << w->frameGeometry().y()
+                                  << ", " << w->frameGeometry().width() << " x "
+                                  << w->frameGeometry().height();
+}
+
+TEST_F(Desktop, TheMapIsDrawnInTheScreensPixels) {
+    const qreal ratio = carte.surface->devicePixelRatioF();
+    const QImage& bitmap = state.map.map_bitmap;
+    EXPECT_EQ(bitmap.width(), static_cast<int>(std::floor(carte.surface->width() * ratio)));
+    EXPECT_EQ(bitmap.height(), static_cast<int>(std::floor(carte.surface->height() * ratio)));
+    // Text sizes in points keep their size on the screen.
+    EXPECT_EQ(bitmap.dotsPerMeterX(), std::lround(3780 * ratio));
+    // The same ground whatever the scale: 100 nm fill the designed height.
+    EXPECT_NEAR(state.map.px_per_nm * state.map.range_nm / ratio, 674, 1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
