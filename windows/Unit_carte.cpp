@@ -3,11 +3,13 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <cmath>
 
 #include "core/cp1252.h"
 #include "map/centre.h"
+#include "map/hover.h"
 #include "map/navigate.h"
 #include "map/qt_canvas.h"
 #include "map/render.h"
@@ -54,6 +56,20 @@ class MapSurface : public QWidget {
     void mouseMoveEvent(QMouseEvent* e) override {
         const QPointF p = e->position();
         form_.FormMouseMove(device(p.x()), device(p.y()), e->buttons(), e->modifiers());
+    }
+
+    bool event(QEvent* e) override {
+        if (e->type() != QEvent::ToolTip) return QWidget::event(e);
+        // What lies under the cursor, the nearest within 6 pixels.
+        const auto* help = static_cast<QHelpEvent*>(e);
+        const QString text = form_.hover_text(device(help->pos().x()), device(help->pos().y()));
+        if (text.isEmpty()) {
+            QToolTip::hideText();
+            e->ignore();
+        } else {
+            QToolTip::showText(help->globalPos(), text, this);
+        }
+        return true;
     }
 
   private:
@@ -164,6 +180,13 @@ void TForm_carte::FormMouseMove(int x, int y, Qt::MouseButtons buttons,
         measure_move(state_.map, x, y);
         refresh_map();
     }
+}
+
+QString TForm_carte::hover_text(int x, int y) const {
+    if (state_.loading) return {};
+    const int reach = static_cast<int>(std::lround(6 * state_.map.pixel_ratio));
+    return to_qstring(karvel::hover_text(state_.map.viewport(), state_.nav,
+                                         state_.settings.colours, x, y, reach));
 }
 
 void TForm_carte::affichage1Click() {

@@ -54,6 +54,8 @@ class TForm_carte : public QMainWindow {
   private:
     friend class MapSurface;
     void paint_surface(QWidget* target);
+    // The tooltip text of the bitmap pixel (x, y): empty over nothing.
+    QString hover_text(int x, int y) const;
 
     AppState& state_;
     Dialogs& dialogs_;

@@ -10,7 +10,10 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QMouseEvent>
+#include <QThread>
+#include <QToolTip>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cstdlib>
 
 #include "map/view.h"
@@ -190,4 +193,25 @@ TEST_F(MapWindowTest, AnOpenMapFollowsTheSelection) {
     EXPECT_NE(state.map.view_top, top);
     EXPECT_TRUE(carte->windowTitle().startsWith(QStringLiteral("LSGG:")))
         << carte->windowTitle().toStdString();
+}
+
+TEST_F(MapWindowTest, HoveringAnAirportTellsWhatItIs) {
+    select_lfpg();
+    form->Button1->click();
+    const auto& a = *std::find_if(state.nav.airports.begin(), state.nav.airports.end(),
+                                  [](const Airport& x) { return x.icao == "LFPG"; });
+    const Pixel p = state.map.viewport().to_pixel(a.latitude, a.longitude);
+    const auto hover = [&](int dx) {
+        const QPoint at(p.x + dx, p.y);
+        QHelpEvent e(QEvent::ToolTip, at, carte->surface->mapToGlobal(at));
+        QCoreApplication::sendEvent(carte->surface, &e);
+        // A tooltip leaves after a short delay.
+        for (int i = 0; i < 100 && QToolTip::isVisible() && e.isAccepted() == false; ++i) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            QThread::msleep(10);
+        }
+        return QToolTip::isVisible() ? QToolTip::text().toStdString() : std::string();
+    };
+    EXPECT_EQ(hover(2).substr(0, 5), "LFPG\n");
+    EXPECT_EQ(hover(40), "");  // nothing drawn there
 }
