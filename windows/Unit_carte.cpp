@@ -191,6 +191,7 @@ QString TForm_carte::hover_text(int x, int y) const {
 
 void TForm_carte::affichage1Click() {
     if (!afich_) return;
+    const FrontAgain front(this);
     afich_->open_parameters();
     refresh_map();  // the new colours, visibility and flags, whatever the window system does
 }

@@ -10,6 +10,7 @@
 
 #include "core/colours.h"
 #include "core/cp1252.h"
+#include "windows/screen_fit.h"
 
 namespace karvel {
 
@@ -23,17 +24,20 @@ QWidget* QtDialogs::owner() const {
 }
 
 void QtDialogs::message(const std::string& text) {
-    QMessageBox::information(owner(), QStringLiteral("karvel"), to_qstring(text));
+    const FrontAgain front(owner());
+    QMessageBox::information(front.window(), QStringLiteral("karvel"), to_qstring(text));
 }
 
 void QtDialogs::error(const std::string& text) {
-    QMessageBox::critical(owner(), QStringLiteral("Erreur"), to_qstring(text));
+    const FrontAgain front(owner());
+    QMessageBox::critical(front.window(), QStringLiteral("Erreur"), to_qstring(text));
 }
 
 std::optional<std::string> QtDialogs::input(const std::string& caption, const std::string& prompt,
                                             const std::string& initial) {
     bool ok = false;
-    const QString text = QInputDialog::getText(owner(), to_qstring(caption), to_qstring(prompt),
+    const FrontAgain front(owner());
+    const QString text = QInputDialog::getText(front.window(), to_qstring(caption), to_qstring(prompt),
                                                QLineEdit::Normal, to_qstring(initial), &ok);
     if (!ok) return std::nullopt;
     return from_qstring(text);
@@ -52,8 +56,9 @@ QString qt_name_filters(const std::string& filter) {
 
 std::optional<std::string> QtDialogs::open_file(const std::string& title, const std::string& filter,
                                                 const std::string& initial_dir) {
+    const FrontAgain front(owner());
     const QString path = QFileDialog::getOpenFileName(
-        owner(), to_qstring(title), QFile::decodeName(initial_dir.c_str()), qt_name_filters(filter),
+        front.window(), to_qstring(title), QFile::decodeName(initial_dir.c_str()), qt_name_filters(filter),
         nullptr, QFileDialog::HideNameFilterDetails);
     if (path.isEmpty()) return std::nullopt;
     return QFile::encodeName(path).toStdString();  // the system's own bytes
@@ -61,7 +66,8 @@ std::optional<std::string> QtDialogs::open_file(const std::string& title, const 
 
 std::optional<std::string> QtDialogs::save_file(const std::string& default_extension,
                                                 const std::string& initial_dir) {
-    QFileDialog dialog(owner());
+    const FrontAgain front(owner());
+    QFileDialog dialog(front.window());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDirectory(QFile::decodeName(initial_dir.c_str()));
     dialog.setDefaultSuffix(to_qstring(default_extension));
@@ -71,7 +77,8 @@ std::optional<std::string> QtDialogs::save_file(const std::string& default_exten
 }
 
 std::optional<TColor> QtDialogs::choose_colour(TColor initial) {
-    const QColor c = QColorDialog::getColor(to_qcolor(initial), owner());
+    const FrontAgain front(owner());
+    const QColor c = QColorDialog::getColor(to_qcolor(initial), front.window());
     if (!c.isValid()) return std::nullopt;
     return from_qcolor(c);
 }

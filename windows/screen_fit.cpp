@@ -37,4 +37,10 @@ void centre_on_screen(QWidget* window) {
                  a.y() + std::max(0, (a.height() - outer.height()) / 2));
 }
 
+FrontAgain::~FrontAgain() {
+    if (!window_ || !window_->isVisible()) return;
+    window_->raise();
+    window_->activateWindow();
+}
+
 }  // namespace karvel

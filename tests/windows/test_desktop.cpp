@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QElapsedTimer>
+#include <QInputDialog>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QThread>
@@ -111,6 +112,21 @@ TEST_F(Desktop, TheColourChooserStandsInFrontOfTheParameters) {
     });
     EXPECT_EQ(in_front, "QColorDialog");
     // Back in front after each dialog: the window that opened it.
+    EXPECT_TRUE(wait_for([&] { return QApplication::activeWindow() == &carte; }))
+        << (QApplication::activeWindow() ? QApplication::activeWindow()->objectName().toStdString()
+                                         : std::string("no window"));
+}
+
+TEST_F(Desktop, TheMapStaysInFrontAfterItsRangeIsAsked) {
+    QTimer::singleShot(0, [] {
+        wait_for([] { return qobject_cast<QInputDialog*>(QApplication::activeWindow()); });
+        if (auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+            box->setTextValue(QStringLiteral("80"));
+            box->accept();
+        }
+    });
+    carte.visibili1->trigger();
+    EXPECT_EQ(state.map.range_nm, 80);
     EXPECT_TRUE(wait_for([&] { return QApplication::activeWindow() == &carte; }));
 }
 
