@@ -80,11 +80,11 @@ class MapSurface : public QWidget {
 TForm_carte::TForm_carte(AppState& state, Dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent), state_(state), dialogs_(dialogs) {
     setObjectName(QStringLiteral("Form_carte"));
-    QMenu* params = menuBar()->addMenu(QStringLiteral("paramètres"));
-    affichage1 = params->addAction(QStringLiteral("affichage"));
-    QMenu* secteur = menuBar()->addMenu(QStringLiteral("secteur"));
-    centrer1 = secteur->addAction(QStringLiteral("centrer"));
-    visibili1 = secteur->addAction(QStringLiteral("visibilié"));
+    QMenu* params = menuBar()->addMenu(QStringLiteral("&paramètres"));
+    affichage1 = params->addAction(QStringLiteral("&affichage"));
+    QMenu* secteur = menuBar()->addMenu(QStringLiteral("&secteur"));
+    centrer1 = secteur->addAction(QStringLiteral("&centrer"));
+    visibili1 = secteur->addAction(QStringLiteral("&visibilié"));
     connect(affichage1, &QAction::triggered, this, [this] { affichage1Click(); });
     connect(centrer1, &QAction::triggered, this, [this] { centrer1Click(); });
     connect(visibili1, &QAction::triggered, this, [this] { visibili1Click(); });

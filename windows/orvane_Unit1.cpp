@@ -112,13 +112,13 @@ void TForm1::set_windows(TForm_carte* carte, TForm_afich* afich, TForm_centre* c
 }
 
 void TForm1::build_controls() {
-    Fichier1 = menuBar()->addMenu(QStringLiteral("Fichier"));
-    ouvrir1 = Fichier1->addAction(QStringLiteral("ouvrir une base de données"));
-    enregistrer1 = Fichier1->addAction(QStringLiteral("enregistrer"));
-    format_clients1 = Fichier1->addAction(QStringLiteral("format des clients radar"));
+    Fichier1 = menuBar()->addMenu(QStringLiteral("&Fichier"));
+    ouvrir1 = Fichier1->addAction(QStringLiteral("&ouvrir une base de données"));
+    enregistrer1 = Fichier1->addAction(QStringLiteral("&enregistrer"));
+    format_clients1 = Fichier1->addAction(QStringLiteral("&format des clients radar"));
     format_clients1->setObjectName(QStringLiteral("format_clients1"));
     format_clients1->setCheckable(true);
-    quitter1 = Fichier1->addAction(QStringLiteral("quitter"));
+    quitter1 = Fichier1->addAction(QStringLiteral("&quitter"));
     ouvrir1->setObjectName(QStringLiteral("ouvrir1"));
     enregistrer1->setObjectName(QStringLiteral("enregistrer1"));
     quitter1->setObjectName(QStringLiteral("quitter1"));

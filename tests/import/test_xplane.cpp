@@ -423,16 +423,6 @@ TEST(ImportErrors, NameTheFileAndTheLineAndLeaveNoDatabase) {
     } catch (const Error& e) {
         EXPECT_NE(std::string(e.what()).find("tronqu"), std::string::npos) << e.what();
     }
-
-    // A database already there stays as it was when the writing fails.
-    write_bytes(dir.file("keep.sqlite"), "old");
-    xplane::NavData bad;
-    bad.airports.push_back({"LFXX", "x", "", 0, 0, 0, {}});
-    EXPECT_THROW(
-        xplane::write_database(bad, dir.file("nowhere/new.sqlite"), [](const std::string&) {}),
-        Error);
-    EXPECT_EQ(karvel::test::read_bytes(dir.file("keep.sqlite")), "old");
-    EXPECT_FALSE(std::filesystem::exists(dir.file("nowhere")));
 }
 
 // The region of the nearest airport, found ring by ring where airports are
