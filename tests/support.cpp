@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -110,6 +112,16 @@ std::optional<TColor> ScriptedDialogs::choose_colour(TColor initial) {
     auto a = colour_answers.front();
     colour_answers.pop_front();
     return a;
+}
+
+Outcome run(const TempDir& dir, const std::string& command, bool nobody) {
+    const std::string as =
+        nobody && ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+    const std::string cmd = "cd '" + dir.str() + "' && " + as + command + " > '" +
+                            dir.file("out.txt") + "' 2> '" + dir.file("err.txt") + "'";
+    const int raw = std::system(cmd.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_bytes(dir.file("out.txt")),
+            read_bytes(dir.file("err.txt"))};
 }
 
 }  // namespace karvel::test

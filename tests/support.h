@@ -49,6 +49,15 @@ void build_sample_database(const std::string& path);
 // database as navdata.sqlite.
 void make_program_folder(const TempDir& dir);
 
+// A shell command line run in `dir`, as user nobody when `nobody` and the
+// suite runs as root: its exit status (-1 when a signal ended it) and what
+// it wrote.
+struct Outcome {
+    int status;
+    std::string out, err;
+};
+Outcome run(const TempDir& dir, const std::string& command, bool nobody = false);
+
 // Answers the dialogs from queues and records what was shown.
 class ScriptedDialogs : public Dialogs {
   public:

@@ -7,27 +7,18 @@
 
 #include "support.h"
 
+using karvel::test::Outcome;
 using karvel::test::read_bytes;
+using karvel::test::run;
 using karvel::test::TempDir;
 using karvel::test::write_bytes;
 
 namespace {
 
-struct Outcome {
-    int status;
-    std::string out, err;
-};
-
 struct SctTest : ::testing::Test {
     SctTest() { karvel::test::make_program_folder(dir); }
     // Runs the command in the program folder; arguments are shell words.
-    Outcome sct(const std::string& args) {
-        const std::string cmd = "cd '" + dir.str() + "' && '" KARVEL_SCT_PATH "' " + args +
-                                " > out.txt 2> err.txt";
-        const int raw = std::system(cmd.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_bytes(dir.file("out.txt")),
-                read_bytes(dir.file("err.txt"))};
-    }
+    Outcome sct(const std::string& args) { return run(dir, "'" KARVEL_SCT_PATH "' " + args); }
     std::string golden(const std::string& name) {
         return karvel::test::source_file("tests/golden/" + name);
     }

@@ -13,27 +13,13 @@
 
 #include "support.h"
 
+using karvel::test::Outcome;
 using karvel::test::read_bytes;
+using karvel::test::run;
 using karvel::test::TempDir;
 using karvel::test::write_bytes;
 
 namespace {
-
-struct Outcome {
-    int status;
-    std::string out, err;
-};
-
-// A command line run in `dir` (as user nobody when `nobody` and the suite runs as root).
-Outcome run(const TempDir& dir, const std::string& command, bool nobody = false) {
-    const std::string as =
-        nobody && ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
-    const std::string cmd = "cd '" + dir.str() + "' && " + as + command + " > '" +
-                            dir.file("out.txt") + "' 2> '" + dir.file("err.txt") + "'";
-    const int raw = std::system(cmd.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_bytes(dir.file("out.txt")),
-            read_bytes(dir.file("err.txt"))};
-}
 
 mode_t mode_of(const std::string& path) {
     struct stat st {};

@@ -14,10 +14,12 @@
 #include "procedures/leg_lists.h"
 #include "sector/writer.h"
 #include "selection/selection.h"
+#include "selected.h"
 #include "support.h"
 
 using namespace karvel;
 using karvel::test::RecordingView;
+using karvel::test::Selected;
 using karvel::test::TempDir;
 using karvel::test::write_bytes;
 
@@ -30,83 +32,19 @@ void write_gzip(const std::string& path, const std::string& text) {
 }
 
 // One airport (two runways, an ILS at both ends of one), its navaids, fixes
-// and a two-segment airway, in the older and the newer versions.
+// and a two-segment airway, in the older and the newer versions: the files
+// of tests/import/data/old and new.
 struct Fixture {
     const char* name;
-    std::string apt, nav, fix, awy;
+    const char* folder;
+    const char* cycle;
+    std::string file(const char* name) const {
+        return karvel::test::source_file(std::string("tests/import/data/") + folder + "/" + name);
+    }
 };
 
-const Fixture kOld{
-    "FlightGear's versions",
-    "I\n1000 Version - data cycle 2013.10, build 1\n\n"
-    "1   392 1 0 LFXX Essai Ville\n"
-    "100 45.0 1 0 0.25 1 3 1 09 48.90000000 002.40000000 0 0 3 7 1 1 27 48.90000000 002.46000000 0 "
-    "0 3 7 1 1\n"
-    "100 30.0 1 0 0.25 1 3 1 05R 48.91000000 002.41000000 0 0 3 7 1 1 23 48.92000000 002.43000000 "
-    "0 0 3 7 1 1\n"
-    "99\n",
-    "\r\n810 Version - data cycle 2013.10, build 1\n"
-    "3 48.95000000 002.45000000 300 11535 130 0.0 XVR ESSAI VOR-DME\n"
-    "12 48.95000000 002.45000000 300 11535 130 0.0 XVR ESSAI VOR-DME\n"
-    "2 48.85000000 002.35000000 300 374 50 0.0 XN ESSAI NDB\n"
-    "13 48.80000000 002.30000000 300 11020 50 0.0 XDM ESSAI DME\n"
-    "4 48.90000000 002.47000000 300 11030 18 90.0 IXA LFXX 09 ILS-cat-I\n"
-    "4 48.90000000 002.39000000 300 10990 18 270.0 IXB LFXX 27 ILS-cat-I\n"
-    "6 48.90000000 002.40000000 300 11030 10 300090.0 IXA LFXX 09 GS\n"
-    "99\n",
-    "I\n600 Version - data cycle 2013.10\n"
-    "48.95000000 002.30000000 FIXA\n48.97000000 002.50000000 FIXB\n99\n",
-    "I\n640 Version - data cycle 2013.10\n"
-    "FIXA 48.95000000 002.30000000 XVR 48.95000000 002.45000000 2 100 460 UN1-UL2\n"
-    "XVR 48.95000000 002.45000000 FIXB 48.97000000 002.50000000 2 100 460 UN1\n99\n"};
-
-const Fixture kNew{
-    "X-Plane 11/12 versions",
-    "I\n1100 Version - data cycle 1802, build 1\n\n"
-    "1   392 1 0 XX0 Essai Ville\n"
-    "1302 icao_code LFXX\n1302 region_code LF\n1302 datum_lat 48.90500000\n1302 datum_lon "
-    "002.43000000\n"
-    "100 45.0 1 0 0.25 1 3 1 09 48.90000000 002.40000000 0 0 3 7 1 1 27 48.90000000 002.46000000 0 "
-    "0 3 7 1 1\n"
-    "100 30.0 1 0 0.25 1 3 1 05R 48.91000000 002.41000000 0 0 3 7 1 1 23 48.92000000 002.43000000 "
-    "0 0 3 7 1 1\n"
-    "99\n",
-    "I\n1150 Version - data cycle 1802, build 1\n"
-    "3 48.95000000 002.45000000 300 11535 130 0.0 XVR ENRT LF ESSAI VOR/DME\n"
-    "12 48.95000000 002.45000000 300 11535 130 0.0 XVR ENRT LF ESSAI VOR/DME\n"
-    "2 48.85000000 002.35000000 300 374 50 0.0 XN ENRT LF ESSAI NDB\n"
-    "13 48.80000000 002.30000000 300 11020 50 0.0 XDM ENRT LF ESSAI DME\n"
-    "4 48.90000000 002.47000000 300 11030 18 90.0 IXA LFXX LF 09 ILS-cat-I\n"
-    "4 48.90000000 002.39000000 300 10990 18 270.0 IXB LFXX LF 27 ILS-cat-I\n"
-    "99\n",
-    "I\n1200 Version - data cycle 1802\n"
-    "48.95000000 002.30000000 FIXA ENRT LF 2105430 FIX A\n48.97000000 002.50000000 FIXB ENRT LF "
-    "2105430\n99\n",
-    "I\n1100 Version - data cycle 1802\n"
-    "FIXA LF 11 XVR LF 3 N 2 100 460 UN1-UL2\nXVR LF 3 FIXB LF 11 N 2 100 460 UN1\n99\n"};
-
-// A database read with the program's own selection code.
-struct Selected {
-    explicit Selected(const std::string& path) {
-        q.set_connection(std::make_shared<SqliteConnection>(path));
-        view.client_height = 600;
-    }
-    const NavState& airport(const std::string& icao, int radius) {
-        select_by_airport(ctx, view, icao, radius);
-        return nav;
-    }
-    const NavState& region(const std::string& code) {
-        select_by_region(ctx, view, code);
-        return nav;
-    }
-    Query q;
-    NavState nav;
-    MapView view;
-    RecordingView lists;
-    NullProgress progress;
-    MemoLines memo;
-    LoadContext ctx{q, nav, lists, progress, memo, {}, true};
-};
+const Fixture kOld{"FlightGear's versions", "old", "1310"};
+const Fixture kNew{"X-Plane 11/12 versions", "new", "1802"};
 
 void PrintTo(const Fixture& f, std::ostream* os) {
     *os << f.name;
@@ -114,10 +52,10 @@ void PrintTo(const Fixture& f, std::ostream* os) {
 
 struct ImportTest : ::testing::TestWithParam<Fixture> {
     void write_set(const Fixture& f) {
-        write_gzip(dir.file("apt.dat.gz"), f.apt);
-        write_bytes(dir.file("nav.dat"), f.nav);
-        write_bytes(dir.file("fix.dat"), f.fix);
-        write_gzip(dir.file("awy.dat.gz"), f.awy);
+        write_gzip(dir.file("apt.dat.gz"), f.file("apt.dat"));
+        write_bytes(dir.file("nav.dat"), f.file("nav.dat"));
+        write_bytes(dir.file("fix.dat"), f.file("fix.dat"));
+        write_gzip(dir.file("awy.dat.gz"), f.file("awy.dat"));
     }
     xplane::NavData read_set() {
         xplane::NavData d;
@@ -168,8 +106,7 @@ TEST_P(ImportTest, ImportedDataSelectsLikeAnyDatabase) {
     // The cycle and the region of the lookups.
     db.q.set_sql({"select val from config where key='CycleName'"});
     db.q.open();
-    EXPECT_EQ(db.q.as_text("val"),
-              std::string(GetParam().apt).find("2013.10") != std::string::npos ? "1310" : "1802");
+    EXPECT_EQ(db.q.as_text("val"), GetParam().cycle);
     db.q.close();
     Selected other(dir.file("out.sqlite"));
     const NavState& region = other.region("LF");
@@ -294,8 +231,8 @@ std::string cifp_row(const char* record, const Row& r) {
 TEST(ImportProcedures, CifpSidsAndStarsAreDrawnAlongTheirLegs) {
     TempDir dir;
     xplane::NavData data;
-    write_gzip(dir.file("apt.dat.gz"), kNew.apt);
-    write_bytes(dir.file("nav.dat"), kNew.nav);
+    write_gzip(dir.file("apt.dat.gz"), kNew.file("apt.dat"));
+    write_bytes(dir.file("nav.dat"), kNew.file("nav.dat"));
     // XX501 is LFXX's terminal fix; the en-route fix of the same name lies nearer.
     write_bytes(dir.file("fix.dat"),
                 "I\n1101 Version - data cycle 1802\n"

@@ -141,6 +141,7 @@ TEST(DrawMap, OrderVisibilityBrushAndTheViewEdge) {
     MapView view;
     size_map_bitmap(view, 600, 400);
     view.px_per_nm = 6;
+    view.nm_per_deg_lon = 40;  // a degree east is shorter than a degree north
     view.ring_step_nm = 10;
     view.map_font_size = 8;
     nav.centre_lat = 49;
@@ -154,6 +155,7 @@ TEST(DrawMap, OrderVisibilityBrushAndTheViewEdge) {
     nav.airways = {airway};
     FIXE fix{"1", "PGS", "", 49, 2.5, false};
     nav.waypoints = {fix};
+    nav.ndbs = {{"n", "BT", "BRAY", "NDB", "", "290.000", 48.9, 2.6}};
     nav.airports = {
         {"a", "ONTOP", "", "", v.view_top, 2.5},
         {"b", "ABOVE", "", "", std::nextafter(static_cast<double>(v.view_top), 90.0), 2.5}};
@@ -168,6 +170,7 @@ TEST(DrawMap, OrderVisibilityBrushAndTheViewEdge) {
     EXPECT_TRUE(has(c.calls, "text 320 0 ONTOP clear"));    // on the top edge: drawn
     EXPECT_TRUE(c.with("text 320 0 ABOVE").empty());        // a hair above: not
     EXPECT_TRUE(c.with("text 320 200 PGS").empty());        // not selected
+    EXPECT_TRUE(has(c.calls, "text 344 236 BT on 0"));  // 0.1 degree: 24 px east, 36 south
 
     colours[colour::rings].visible = false;
     nav.waypoints[0].selected = true;
@@ -176,7 +179,7 @@ TEST(DrawMap, OrderVisibilityBrushAndTheViewEdge) {
              errors);
     EXPECT_TRUE(has(d.calls, "text 320 220 UN857 on 0"));
     EXPECT_TRUE(has(d.calls, "text 320 200 PGS on 0"));
-    EXPECT_TRUE(d.with("ellipse").empty());
+    EXPECT_TRUE(d.with("ellipse 20 20 30 30").empty());  // no rings, not even their mark
 }
 
 TEST(Geography, SelectionBoxNotViewAndPenFromDetails) {

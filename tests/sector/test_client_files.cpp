@@ -16,6 +16,7 @@
 #include "sector/client_files.h"
 #include "sector/writer.h"
 #include "selection/selection.h"
+#include "selected.h"
 #include "support.h"
 
 using namespace karvel;
@@ -99,23 +100,12 @@ Read strict_read(const std::vector<std::string>& lines) {
     return r;
 }
 
-struct ClientFiles : ::testing::Test {
-    ClientFiles() {
-        karvel::test::build_sample_database(dir.file("nav.sqlite"));
-        q.set_connection(std::make_shared<SqliteConnection>(dir.file("nav.sqlite")));
-        view.client_height = 674;
+struct ClientFiles : ::testing::Test, karvel::test::SampleDatabase, karvel::test::Selected {
+    ClientFiles() : Selected(sample_path(), 674) {
         settings.ini.open(KARVEL_SOURCE_DIR "/runtime/karvel_params.ini");
         read_colours(settings);
         read_details(settings);
     }
-    TempDir dir;
-    Query q;
-    NavState nav;
-    MapView view;
-    karvel::test::RecordingView lists;
-    NullProgress progress;
-    MemoLines memo;
-    LoadContext ctx{q, nav, lists, progress, memo, {}, true};
     Settings settings;
 };
 
@@ -190,7 +180,7 @@ TEST_F(ClientFiles, GeoJsonAsGdalReadsIt) {
     across.selected = true;
     across.lines.push_back({"", -17.0, 179.9, -17.2, -179.9, 'L'});
     nav.airways.push_back(across);
-    const std::string path = dir.file("lfpg.geojson");
+    const std::string path = folder.file("lfpg.geojson");
     karvel::test::write_bytes(path, geojson_text(nav, settings.colours, settings.details));
     auto count = [&](const std::string& where) {
         const std::string cmd = "ogrinfo -ro -so -al -where \"" + where + "\" '" + path + "' 2>&1";

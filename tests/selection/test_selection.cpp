@@ -1,5 +1,5 @@
-// The statements of both selections, letter for letter, and the selections
-// run on the shipped sample database.
+// The selection box in the statements, codes quoted, and the selections run
+// on the shipped sample database.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,6 +7,7 @@
 #include "core/error.h"
 #include "navdb/sqlite_backend.h"
 #include "selection/selection.h"
+#include "selected.h"
 #include "support.h"
 
 using namespace karvel;
@@ -24,96 +25,38 @@ TEST(Statements, BoxTextsHaveTheirWidthsAndSixDecimals) {
     EXPECT_EQ(box_texts(0, 0, 0, 123.4567894).lon_max, "123.456789");
 }
 
-// A box past 180 degrees goes on round the globe, east of its west edge or
-// west of its east edge; past a pole there is nothing more.
-TEST(Statements, ABoxAcrossTheAntimeridian) {
-    const BoxTexts east = box_texts(-20, -15, 175.5, 182.5);
-    EXPECT_EQ(airport_statements(east)[0],
-              (Statement{"select airports.ID,name,ICAO,latitude,longtitude", "from airports",
-                         "where airports.latitude>=-20.000000", "and airports.latitude<=-15.000000",
-                         "and (airports.longtitude>=175.500000",
-                         "or airports.longtitude<=-177.500000)"}));
-    const BoxTexts west = box_texts(60, 95, -183, -170);
-    EXPECT_TRUE(west.across_180);
-    EXPECT_EQ(west.lon_min + west.lon_max + west.lat_max,
-              "177.000000-170.000000"
-              "90.000000");
-    const BoxTexts world = box_texts(-95, 1, -100, 300);
-    EXPECT_FALSE(world.across_180);
-    EXPECT_EQ(world.lon_min + world.lon_max, "-180.000000180.000000");
-    EXPECT_EQ(world.lat_min, "-90.000000");
-}
-
-TEST(Statements, ByAirportLetterForLetter) {
-    const auto s = airport_statements(box_texts(48.3, 49.7, 1.5, 3.5));
+// The box's edges belong to it; a box past 180 degrees goes on round the
+// globe, east of its west edge or west of its east edge; past a pole there
+// is nothing more. What the other statements select, the selections below
+// tell on the sample.
+TEST(Statements, TheBoxEdgesAndTheAntimeridian) {
     EXPECT_EQ(
-        s[0],
+        airport_statements(box_texts(48.3, 49.7, 1.5, 3.5))[0],
         (Statement{"select airports.ID,name,ICAO,latitude,longtitude", "from airports",
                    "where airports.latitude>=48.300000", "and airports.latitude<=49.700000",
                    "and airports.longtitude>= 1.500000", "and airports.longtitude<= 3.500000"}));
-    EXPECT_EQ(s[1][2], "where navaids.type=navaidtypes.type");
-    EXPECT_EQ(s[1][3], "and navaids.latitude>=48.300000");
-    EXPECT_EQ(s[2][2], "where waypoints.latitude>=48.300000");
-    EXPECT_EQ(
-        s[4],
-        (Statement{
-            "select ILSes.ID,ILSes.runwayID,ILSes.ident,ILSes.freq,ILSes.latitude,ILSes.longtitude",
-            "from ILSes,runways,airports", "where runways.id=ILSes.runwayid",
-            "and runways.airportid=airports.id", "and airports.latitude>=48.300000",
-            "and airports.latitude<=49.700000", "and airports.longtitude>= 1.500000",
-            "and airports.longtitude<= 3.500000"}));
-    EXPECT_EQ(s[6].size(), 10u);
-    EXPECT_EQ(
-        s[6][0],
-        "select terminallegs.ID,terminallegs.terminalid,terminallegs.type,terminallegs.transition,"
-        "terminallegs.trackcode,terminallegs.wptid,terminallegs.wptLat,terminallegs.wptLon,");
-    EXPECT_EQ(
-        s[6][2],
-        "terminallegs.course,terminallegs.distance,terminallegs.centerid,terminallegs.centerlat,"
-        "terminallegs.centerlon");
-    EXPECT_EQ(s[7][3], "and airwaylegs.waypoint1id=waypoints.id");
-    EXPECT_EQ(s[7][4], "and waypoints.latitude>=48.300000");
-    EXPECT_EQ(position_statement("LFPG"),
-              (Statement{"select airports.latitude,airports.longtitude", "from airports",
-                         "where airports.ICAO='LFPG'"}));
+    EXPECT_EQ(airport_statements(box_texts(-20, -15, 175.5, 182.5))[0].back(),
+              "or airports.longtitude<=-177.500000)");
+    const BoxTexts west = box_texts(60, 95, -183, -170);
+    EXPECT_TRUE(west.across_180);
+    EXPECT_EQ(west.lon_min + west.lon_max + west.lat_max, "177.000000-170.00000090.000000");
+    const BoxTexts world = box_texts(-95, 1, -100, 300);
+    EXPECT_FALSE(world.across_180);
+    EXPECT_EQ(world.lon_min + world.lon_max + world.lat_min, "-180.000000180.000000-90.000000");
 }
 
-TEST(Statements, ByRegionAndQuotesInsideCodes) {
-    const auto s = region_statements("LF");
-    EXPECT_EQ(s[0], (Statement{"select airports.ID,name,ICAO,latitude,longtitude",
-                               "from airports,airportlookup", "where airports.id=airportlookup.id",
-                               "and airportlookup.extid like'LF%'"}));
-    EXPECT_EQ(
-        s[1],
-        (Statement{
-            "select "
-            "navaids.ID,navaids.ident,navaids.type,navaidtypes.desc,name,freq,latitude,longtitude",
-            "from navaids,navaidlookup,NavaidTypes", "where navaids.id=navaidlookup.id",
-            "and navaids.type=navaidtypes.type", "and navaidlookup.country ='LF'"}));
-    EXPECT_EQ(s[7].back(), "and waypointlookup.country ='LF'");
-    EXPECT_EQ(s[6][3], "from terminallegs,terminals,airports,airportlookup");
+TEST(Statements, CodesStayInsideTheirQuotes) {
+    EXPECT_EQ(region_statements("LF")[7].back(), "and waypointlookup.country ='LF'");
     EXPECT_EQ(region_statements("")[0].back(), "and airportlookup.extid like'%'");
-    // A quote in the text stays inside the literal.
     EXPECT_EQ(region_statements("L'")[0].back(), "and airportlookup.extid like'L''%'");
     EXPECT_EQ(position_statement("X' or '1'='1").back(), "where airports.ICAO='X'' or ''1''=''1'");
 }
 
 namespace {
 
-struct SelectionTest : ::testing::Test {
-    SelectionTest() {
-        karvel::test::build_sample_database(dir.file("nav.sqlite"));
-        q.set_connection(std::make_shared<SqliteConnection>(dir.file("nav.sqlite")));
-        view.client_height = 600;
-    }
-    TempDir dir;
-    Query q;
-    NavState nav;
-    MapView view;
-    RecordingView lists;
-    NullProgress progress;
-    MemoLines memo;
-    LoadContext ctx{q, nav, lists, progress, memo, {}};
+// The sample selected as the window does.
+struct SelectionTest : ::testing::Test, karvel::test::SampleDatabase, karvel::test::Selected {
+    SelectionTest() : Selected(sample_path()) { ctx.airway_levels = false; }
 };
 
 }  // namespace
