@@ -95,6 +95,10 @@ TEST(DmeCrossing, TheLaterCrossingAlongTheCourse) {
     // Flying south towards the navaid from the north: the crossing south of it.
     const double theta = dme_crossing_bearing({48.3, 2.0}, n, 180, 10, kScale);
     EXPECT_NEAR(theta, 180, 1e-9);
+    // Across 180 degrees: 6 nm west of the navaid, flying north, the circle
+    // of 10 nm is crossed 8 nm north of it (a bearing of 323.13).
+    const double across = dme_crossing_bearing({0, 179.9}, {0, -179.9}, 0, 10, {60, 30});
+    EXPECT_NEAR(std::fmod(across + 360, 360), 360 - std::atan2(6, 8) * 180 / M_PI, 1e-6);
     // A line that misses the circle, and a zero distance.
     EXPECT_EQ(dme_crossing_bearing({48.3, 2.5}, n, 180, 10, kScale), -1);
     EXPECT_EQ(dme_crossing_bearing({48.3, 2.0}, n, 180, 0, kScale), -1);
