@@ -349,54 +349,69 @@ struct NoErrors : ArithmeticErrors {
     void record(const std::string&, const std::string&) override {}
 };
 
+// A map case: the map window's view with the map font, the shipped
+// settings with every element shown, and the level-3 geography when asked.
+struct MapCase {
+    explicit MapCase(benchmark::State& state) {
+        map_window_created(view, kMapClientWidth, kMapClientHeight);
+        view.font_name = "MS Sans Serif";
+        view.map_font_size = 8;
+        settings.ini.open(KARVEL_SOURCE_DIR "/runtime/karvel_params.ini");
+        read_colours(settings);
+        read_details(settings);
+        for (t_couleur& c : settings.colours) c.visible = true;
+        ok = std::ifstream(dir + "10m_coastline.shp").good();
+        if (!ok) state.SkipWithError("no level-3 geography: run script/make-geo");
+    }
+    void read_geography(NavState& nav) const {
+        nav.geo_lines.clear();
+        read_shp_file(dir + "10m_coastline.shp", "coast", nav.geo_lines);
+        read_shp_file(dir + "10m_lakes.shp", "river", nav.geo_lines);
+        read_shp_file(dir + "10m_rivers_lake_centerlines.shp", "river", nav.geo_lines);
+    }
+    void draw(const NavState& nav) { draw_map(view, nav, settings.colours, settings.details, errors); }
+    // The floor: this pass's canvas calls recorded, then replayed.
+    double floor(const NavState& nav) {
+        draw_map(drawn, compute_view_edges(view, nav.centre_lat, nav.centre_lon), view, nav,
+                 settings.colours, settings.details, errors);
+        return replay_floor(view, drawn);
+    }
+
+    const std::string dir = KARVEL_SOURCE_DIR "/runtime/geo/";
+    bool ok = false;
+    MapView view;
+    Settings settings;
+    NoErrors errors;
+    Recorder drawn;
+};
+
 // draw_map of a selection with the level-3 geography and every element shown,
 // into the map window's 976 x 674 bitmap. Floor: the pass's calls replayed.
 void draw_case(benchmark::State& state, bool region) {
     World& w = world();
-    const std::string dir = KARVEL_SOURCE_DIR "/runtime/geo/";
-    if (!std::ifstream(dir + "10m_coastline.shp")) {
-        state.SkipWithError("no level-3 geography: run script/make-geo");
-        return;
-    }
-    MapView view;
-    map_window_created(view, kMapClientWidth, kMapClientHeight);
-    view.font_name = "MS Sans Serif";
-    view.map_font_size = 8;
+    MapCase m(state);
+    if (!m.ok) return;
     LoadContext ctx{w.query, w.nav, w.lists, w.progress, w.memo, {}};
     if (region) {
-        select_by_region(ctx, view, kLargeRegion);
+        select_by_region(ctx, m.view, kLargeRegion);
         box_from_waypoint_extent(w.nav);
     } else {
         // The busiest airport of the generated world's largest region.
-        select_by_airport(ctx, view, kDenseAirport, 300);
+        select_by_airport(ctx, m.view, kDenseAirport, 300);
     }
-    w.nav.geo_lines.clear();
-    read_shp_file(dir + "10m_coastline.shp", "coast", w.nav.geo_lines);
-    read_shp_file(dir + "10m_lakes.shp", "river", w.nav.geo_lines);
-    read_shp_file(dir + "10m_rivers_lake_centerlines.shp", "river", w.nav.geo_lines);
-
-    Settings settings;
-    settings.ini.open(KARVEL_SOURCE_DIR "/runtime/karvel_params.ini");
-    read_colours(settings);
-    read_details(settings);
-    for (t_couleur& c : settings.colours) c.visible = true;
-    NoErrors errors;
-
-    Recorder drawn;
-    draw_map(drawn, compute_view_edges(view, w.nav.centre_lat, w.nav.centre_lon), view, w.nav,
-             settings.colours, settings.details, errors);
-    const double floor = replay_floor(view, drawn);
+    m.read_geography(w.nav);
+    const double floor = m.floor(w.nav);
     double total = 0;
     for (auto _ : state) {
         const auto t = Clock::now();
-        draw_map(view, w.nav, settings.colours, settings.details, errors);
+        m.draw(w.nav);
         total += seconds_since(t);
     }
     long points = 0;
     for (const t_geo& g : w.nav.geo_lines) points += static_cast<long>(g.points.size());
     state.counters["geo_points"] = static_cast<double>(points);
-    state.counters["lines"] = static_cast<double>(drawn.lines);
-    state.counters["texts"] = static_cast<double>(drawn.texts);
+    state.counters["lines"] = static_cast<double>(m.drawn.lines);
+    state.counters["texts"] = static_cast<double>(m.drawn.texts);
     state.counters["floor_ms"] = floor * 1000;
     state.counters["ratio"] = total / static_cast<double>(state.iterations()) / floor;
 }
@@ -412,65 +427,45 @@ void BM_DrawMapAirport300(benchmark::State& state) {
 BENCHMARK(BM_DrawMapAirport300)->Unit(benchmark::kMillisecond);
 
 // The whole database selected (10,800 nm around the densest airport), without
-// geography (argument 0) and with the level-3 geography (1), the map at the window's size showing all of it. The
-// first pass after the labels are forgotten is reported apart (cold_ms); the
-// timed passes pan by a tenth of the view and zoom in and out in turn, as a
-// user does. Floor: the replayed calls of the first pass.
+// geography (argument 0) and with the level-3 geography (1), the map at the
+// window's size showing all of it. The first pass after the labels are
+// forgotten is reported apart (cold_ms); the timed passes pan by a tenth of
+// the view and zoom in and out in turn, as a user does. Floor: the replayed
+// calls of the first pass.
 void BM_DrawMapWorld(benchmark::State& state) {
     World& w = world();
-    const std::string dir = KARVEL_SOURCE_DIR "/runtime/geo/";
-    if (!std::ifstream(dir + "10m_coastline.shp")) {
-        state.SkipWithError("no level-3 geography: run script/make-geo");
-        return;
-    }
-    MapView view;
-    map_window_created(view, kMapClientWidth, kMapClientHeight);
-    view.font_name = "MS Sans Serif";
-    view.map_font_size = 8;
+    MapCase m(state);
+    if (!m.ok) return;
     LoadContext ctx{w.query, w.nav, w.lists, w.progress, w.memo, {}};
-    select_by_airport(ctx, view, kDenseAirport, 10800);
+    select_by_airport(ctx, m.view, kDenseAirport, 10800);
     w.nav.geo_lines.clear();
-    if (state.range(0)) {
-        read_shp_file(dir + "10m_coastline.shp", "coast", w.nav.geo_lines);
-        read_shp_file(dir + "10m_lakes.shp", "river", w.nav.geo_lines);
-        read_shp_file(dir + "10m_rivers_lake_centerlines.shp", "river", w.nav.geo_lines);
-    }
-    Settings settings;
-    settings.ini.open(KARVEL_SOURCE_DIR "/runtime/karvel_params.ini");
-    read_colours(settings);
-    read_details(settings);
-    for (t_couleur& c : settings.colours) c.visible = true;
-    NoErrors errors;
+    if (state.range(0)) m.read_geography(w.nav);
 
     const double rss_selection = current_rss_mb();
     forget_map_labels();
     auto t = Clock::now();
-    draw_map(view, w.nav, settings.colours, settings.details, errors);
+    m.draw(w.nav);
     const double cold = seconds_since(t);
-
-    Recorder drawn;
-    draw_map(drawn, compute_view_edges(view, w.nav.centre_lat, w.nav.centre_lon), view, w.nav,
-             settings.colours, settings.details, errors);
-    const double floor = replay_floor(view, drawn);
+    const double floor = m.floor(w.nav);
     double total = 0;
     long pass = 0;
     const double lat0 = w.nav.centre_lat, lon0 = w.nav.centre_lon;
-    const float scale0 = view.px_per_nm;
+    const float scale0 = m.view.px_per_nm;
     for (auto _ : state) {
         // Pan east a tenth of the view, then zoom in and back out.
         switch (pass++ % 3) {
             case 0: w.nav.centre_lon = normal_lon(w.nav.centre_lon + 36); break;
-            case 1: view.px_per_nm = scale0 * 1.2f; break;
-            default: view.px_per_nm = scale0; break;
+            case 1: m.view.px_per_nm = scale0 * 1.2f; break;
+            default: m.view.px_per_nm = scale0; break;
         }
         t = Clock::now();
-        draw_map(view, w.nav, settings.colours, settings.details, errors);
+        m.draw(w.nav);
         total += seconds_since(t);
     }
     w.nav.centre_lat = lat0;
     w.nav.centre_lon = lon0;
-    state.counters["lines"] = static_cast<double>(drawn.lines);
-    state.counters["texts"] = static_cast<double>(drawn.texts);
+    state.counters["lines"] = static_cast<double>(m.drawn.lines);
+    state.counters["texts"] = static_cast<double>(m.drawn.texts);
     state.counters["cold_ms"] = cold * 1000;
     state.counters["floor_ms"] = floor * 1000;
     state.counters["ratio"] = total / static_cast<double>(state.iterations()) / floor;
