@@ -103,9 +103,15 @@ uint32_t LabelCache::glyph_mask(const QRawFont& raw, quint32 index, int fraction
     const GlyphKey key{font_slot, index, fraction, dy};
     if (const auto it = mask_index_.find(key); it != mask_index_.end()) return it->second;
 
-    const QFontMetrics m(font_, &probe_);
-    const int pad = 2 * m.height() + 2;  // room for glyphs reaching past their cell
-    QImage image = blank_at(4 * pad, 4 * pad, dpm_);
+    // The glyph's own box, with room for what hinting moves past it: a
+    // bitmap the size of the glyph, not of the font.
+    const QRectF ink = raw.boundingRect(index);
+    constexpr int kMargin = 4;
+    const int x0 = kMargin - static_cast<int>(std::floor(ink.left()));
+    const int y0 = kMargin - static_cast<int>(std::floor(ink.top())) - dy;
+    const int width = x0 + static_cast<int>(std::ceil(ink.right())) + 1 + kMargin;
+    const int height = y0 + dy + static_cast<int>(std::ceil(ink.bottom())) + kMargin;
+    QImage image = blank_at(std::max(width, 1), std::max(height, 1), dpm_);
     {
         QPainter p(&image);
         p.setPen(Qt::white);
@@ -113,14 +119,13 @@ uint32_t LabelCache::glyph_mask(const QRawFont& raw, quint32 index, int fraction
         one.setRawFont(raw);
         one.setGlyphIndexes({index});
         one.setPositions({QPointF(0, 0)});
-        p.drawGlyphRun(QPointF(2 * pad + fraction / 64.0, 2 * pad + dy), one);
+        p.drawGlyphRun(QPointF(x0 + fraction / 64.0, y0 + dy), one);
     }
-    masks_.push_back(mask_of(image, 2 * pad, 2 * pad));  // from the pen on the baseline
+    masks_.push_back(mask_of(image, x0, y0));  // from the pen on the baseline
     const auto slot = static_cast<uint32_t>(masks_.size() - 1);
     mask_index_.emplace(key, slot);
     return slot;
 }
-
 
 LabelCache& label_cache() {
     // The map is drawn on the one GUI thread. Never destroyed: its fonts must

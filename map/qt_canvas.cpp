@@ -15,7 +15,8 @@ QFont map_font(const std::string& name, int point_size) {
     QFont font(to_qstring(name));
     font.setStyleHint(QFont::SansSerif, QFont::NoAntialias);
     font.setStyleStrategy(QFont::NoAntialias);
-    font.setPointSize(std::max(point_size, 1));
+    // From 1 to 1000 points: a glyph's pixels stay within 16-bit offsets.
+    font.setPointSize(std::clamp(point_size, 1, 1000));
     // The family asked for, when the system has it, at any size (a size whose
     // pixel height is no whole number is no exact match, but the family is
     // the one found); else the system's sans-serif font.

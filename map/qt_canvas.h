@@ -15,8 +15,9 @@
 
 namespace karvel {
 
-// The map font: the settings' name and size in points, never antialiased;
-// a font the system lacks falls back to its sans-serif font.
+// The map font: the settings' name and size in points (held within 1 to
+// 1000), never antialiased; a font the system lacks falls back to its
+// sans-serif font.
 QFont map_font(const std::string& name, int point_size);
 
 // Forgets every label kept for the next passes (their memory goes back).

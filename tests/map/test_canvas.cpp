@@ -105,6 +105,7 @@ TEST(QtCanvas, MissingFontFallsBackToTheSansFont) {
     // A font the system has is used at any size, 8 points (10.67 pixels) too.
     EXPECT_EQ(map_font("DejaVu Sans Mono", 8).family(), QStringLiteral("DejaVu Sans Mono"));
     EXPECT_EQ(map_font("Pas de police de ce nom", 8).family(), QStringLiteral("sans-serif"));
+    EXPECT_EQ(map_font("sans-serif", 100000).pointSize(), 1000);  // a damaged settings file
 }
 
 TEST(QtCanvas, ClippedLinesLightWhatTheWholeLineWould) {
