@@ -45,22 +45,20 @@ std::string world_db() {
 const char* const kDenseAirport = "LFAA";
 const char* const kLargeRegion = "LF";
 
-// The process's peak resident set so far, in MB.
-double peak_rss_mb() {
+// A memory figure of the process in MB: "VmHWM" its peak resident set so
+// far, "VmRSS" its resident set now.
+double status_mb(const std::string& key) {
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line))
-        if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024;
+        if (line.rfind(key + ":", 0) == 0) return std::stod(line.substr(key.size() + 1)) / 1024;
     return 0.0;
 }
-
-// The process's resident set now, in MB.
+double peak_rss_mb() {
+    return status_mb("VmHWM");
+}
 double current_rss_mb() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0) return std::stod(line.substr(6)) / 1024;
-    return 0.0;
+    return status_mb("VmRSS");
 }
 
 double seconds_since(Clock::time_point t) {
