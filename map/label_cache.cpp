@@ -44,13 +44,14 @@ Mask mask_of(const QImage& image, int x0, int y0) {
 
 }  // namespace
 
-void LabelCache::use(const QFont& font, int dots_per_metre) {
-    if (font == font_ && dots_per_metre == dpm_) return;
+uint64_t LabelCache::use(const QFont& font, int dots_per_metre) {
+    if (font == font_ && dots_per_metre == dpm_) return generation_;
     clear();
     font_ = font;
     dpm_ = dots_per_metre;
     probe_ = blank_at(1, 1, dpm_);
     ascent_ = QFontMetrics(font_, &probe_).ascent();
+    return generation_;
 }
 
 // A new label, laid out: returns its index.

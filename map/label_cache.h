@@ -77,8 +77,11 @@ class LabelCache {
     };
 
     // Takes the font and resolution of the pass; another font or resolution
-    // forgets every label.
-    void use(const QFont& font, int dots_per_metre);
+    // forgets every label. Returns the generation they hold from then on.
+    uint64_t use(const QFont& font, int dots_per_metre);
+    // Changes whenever the font, the resolution or the labels kept change: a
+    // canvas that used the cache in this generation need not compare fonts.
+    uint64_t generation() const { return generation_; }
 
     // A pass asks for its labels in nearly the order the passes before did
     // (the same tables in the same order, some labels more or fewer at the
@@ -142,6 +145,7 @@ class LabelCache {
         raw_fonts_.clear();
         font_ = QFont();
         dpm_ = 0;
+        ++generation_;
     }
 
   private:
@@ -178,6 +182,7 @@ class LabelCache {
 
     QFont font_;
     int dpm_ = 0;
+    uint64_t generation_ = 0;
     QImage probe_;
     int ascent_ = 0;
     std::vector<Label> labels_;

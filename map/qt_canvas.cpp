@@ -87,6 +87,7 @@ void QtCanvas::set_font_colour(TColor colour) {
 
 void QtCanvas::set_font_size(int size) {
     font_ = map_font(font_name_, size);
+    label_generation_ = kNoGeneration;
     painter_.setFont(font_);
     const QFontMetrics m(font_, painter_.device());
     box_height_ = m.ascent() + m.descent();
@@ -177,7 +178,9 @@ void QtCanvas::ellipse(int x1, int y1, int x2, int y2) {
 void QtCanvas::text(int x, int y, std::string_view text) {
     if (text.empty()) return;
     LabelCache& cache = label_cache();
-    cache.use(font_, dots_per_metre_);
+    // The font is compared once a size, not once a label.
+    if (label_generation_ != cache.generation())
+        label_generation_ = cache.use(font_, dots_per_metre_);
     const LabelCache::Label& label = cache.get(text);
     if (brush_solid_) fill(x, y, x + label.box_width, y + box_height_, brush_rgb_);
     // Labels wholly off the image are common at small scales.

@@ -9,6 +9,7 @@
 #include <QFont>
 #include <QImage>
 #include <QPainter>
+#include <cstdint>
 #include <string>
 
 #include "map/canvas.h"
@@ -50,6 +51,9 @@ class QtCanvas : public Canvas {
     int width_, height_;
     std::string font_name_;
     int dots_per_metre_;
+    // The label cache's generation this canvas's font was last given to.
+    static constexpr uint64_t kNoGeneration = UINT64_MAX;
+    uint64_t label_generation_ = kNoGeneration;
     QFont font_;
     int box_height_ = 0;  // a label's box: ascent and descent
 

@@ -20,6 +20,13 @@
 
 namespace karvel {
 
+namespace {
+// The bitmap's pixels are the screen's: window units times the ratio.
+int device_pixels(qreal v, qreal ratio) {
+    return static_cast<int>(std::floor(v * ratio));
+}
+}  // namespace
+
 // The client area: shows the bitmap and passes the mouse to the window.
 class MapSurface : public QWidget {
   public:
@@ -36,8 +43,7 @@ class MapSurface : public QWidget {
         form_.state_.map.pixel_ratio = devicePixelRatioF();
         form_.FormResize(device(width()), device(height()));
     }
-    // The bitmap's pixels are the screen's: window units times the ratio.
-    int device(qreal v) const { return static_cast<int>(std::floor(v * devicePixelRatioF())); }
+    int device(qreal v) const { return device_pixels(v, devicePixelRatioF()); }
     void wheelEvent(QWheelEvent* e) override {
         // A sideways scroll zooms nothing; a touchpad's small deltas add up
         // to one zoom step per notch of 120.
@@ -111,8 +117,8 @@ TForm_carte::TForm_carte(AppState& state, Dialogs& dialogs, QWidget* parent)
     // at any scale.
     const qreal ratio = devicePixelRatioF();
     state_.map.pixel_ratio = ratio;
-    map_window_created(state_.map, static_cast<int>(std::floor(kMapClientWidth * ratio)),
-                       static_cast<int>(std::floor(kMapClientHeight * ratio)));
+    map_window_created(state_.map, device_pixels(kMapClientWidth, ratio),
+                       device_pixels(kMapClientHeight, ratio));
 }
 
 void TForm_carte::set_windows(TForm_afich* afich, TForm_centre* centre) {

@@ -7,11 +7,7 @@
 
 #include "support.h"
 
-using karvel::test::Outcome;
-using karvel::test::read_bytes;
-using karvel::test::run;
-using karvel::test::TempDir;
-using karvel::test::write_bytes;
+using namespace karvel::test;
 
 namespace {
 
