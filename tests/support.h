@@ -2,6 +2,8 @@
 // recording sinks.
 #pragma once
 
+#include <gmock/gmock.h>
+
 #include <deque>
 #include <filesystem>
 #include <map>
@@ -10,9 +12,14 @@
 #include <vector>
 
 #include "core/dialogs.h"
+#include "core/numtext.h"
 #include "core/sinks.h"
 
 namespace karvel::test {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::ThrowsMessage;
 
 // A fresh folder, removed with everything in it at the end of the test.
 class TempDir {

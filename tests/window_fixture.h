@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QTimer>
@@ -41,12 +42,25 @@ struct WindowFixture : ::testing::Test {
         form->show();
         QCoreApplication::processEvents();
     }
-    void select(const char* icao, const char* radius, int geo_level) {
+    // A selection by airport, clicked; `select` wants it to succeed.
+    void by_airport(const char* icao, const char* radius) {
         form->Edit_ICAO->setText(QString::fromLatin1(icao));
         form->Edit_dist->setText(QString::fromLatin1(radius));
-        form->RadioGroup_coast->findChildren<QAbstractButton*>()[geo_level]->click();
         form->Button_rechparairort->click();
+    }
+    void select(const char* icao, const char* radius, int geo_level = 0) {
+        form->RadioGroup_coast->findChildren<QAbstractButton*>()[geo_level]->click();
+        by_airport(icao, radius);
         ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors.front();
+    }
+    // A left click at `p` in a list's or a grid's viewport, as the mouse makes it.
+    static void click(QAbstractScrollArea* area, QPoint p) {
+        for (const auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent e(type, p, area->viewport()->mapToGlobal(p), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                          Qt::NoModifier);
+            QCoreApplication::sendEvent(area->viewport(), &e);
+        }
     }
     void send(QEvent::Type type, int x, int y, Qt::MouseButton button, Qt::MouseButtons buttons,
               Qt::KeyboardModifiers mods = Qt::NoModifier) {

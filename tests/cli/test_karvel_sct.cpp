@@ -12,12 +12,10 @@ using namespace karvel::test;
 namespace {
 
 struct SctTest : ::testing::Test {
-    SctTest() { karvel::test::make_program_folder(dir); }
+    SctTest() { make_program_folder(dir); }
     // Runs the command in the program folder; arguments are shell words.
     Outcome sct(const std::string& args) { return run(dir, "'" KARVEL_SCT_PATH "' " + args); }
-    std::string golden(const std::string& name) {
-        return karvel::test::source_file("tests/golden/" + name);
-    }
+    std::string golden(const std::string& name) { return source_file("tests/golden/" + name); }
     TempDir dir;
 };
 
@@ -40,10 +38,10 @@ TEST_F(SctTest, IdentityTextsMemoAndTheWholeDatabase) {
     const Outcome r = sct("--region '' --name 'Secteur \xC3\xA9t\xC3\xA9' --memo memo.txt");
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string file = read_bytes(dir.file("secteurs/tout.sct"));
-    EXPECT_NE(file.find("\r\nSecteur \xE9t\xE9\r\n"), std::string::npos);  // Windows-1252
-    EXPECT_NE(file.find("LSGG-SPR 4J"), std::string::npos);
+    EXPECT_THAT(file, HasSubstr("\r\nSecteur \xE9t\xE9\r\n"));  // Windows-1252
+    EXPECT_THAT(file, HasSubstr("LSGG-SPR 4J"));
     const std::string memo = read_bytes(dir.file("memo.txt"));
-    EXPECT_NE(memo.find("LSGG-SPR 4J  CD 230"), std::string::npos);
+    EXPECT_THAT(memo, HasSubstr("LSGG-SPR 4J  CD 230"));
     EXPECT_EQ(memo.find('\r'), std::string::npos);
     EXPECT_EQ(memo.back(), '\n');
 }
@@ -74,7 +72,7 @@ TEST_F(SctTest, ErrorsSayOneLineAndWriteNothing) {
     for (const auto& [args, word] : cases) {
         const Outcome r = sct(args);
         EXPECT_NE(r.status, 0) << args;
-        EXPECT_NE(r.err.find(word), std::string::npos) << args << ": " << r.err;
+        EXPECT_THAT(r.err, HasSubstr(word));
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << args << ": " << r.err;
         EXPECT_FALSE(std::filesystem::exists(dir.file("secteurs"))) << args;
     }
@@ -98,21 +96,27 @@ TEST_F(SctTest, PathsStayWholeAndStandardOutput) {
     for (const char* f : {"karvel_params.ini", "index_regions.txt", "navdata.sqlite"})
         std::filesystem::rename(dir.file(f), folder + "/" + f);
     const std::string in_folder = "cd '" + folder + "' && '" KARVEL_SCT_PATH "' ";
-    ASSERT_EQ(std::system((in_folder + "--airport LFPG --radius 50 --output '\xE6\x97\xA5\xE6\x9C\xAC.sct'"
-                                       " > out.txt 2> err.txt").c_str()),
+    ASSERT_EQ(std::system((in_folder +
+                           "--airport LFPG --radius 50 --output '\xE6\x97\xA5\xE6\x9C\xAC.sct'"
+                           " > out.txt 2> err.txt")
+                              .c_str()),
               0)
         << read_bytes(folder + "/err.txt");
-    EXPECT_NE(read_bytes(folder + "/\xE6\x97\xA5\xE6\x9C\xAC.sct").find("[INFO]\r\n"), std::string::npos);
+    EXPECT_THAT(read_bytes(folder + "/\xE6\x97\xA5\xE6\x9C\xAC.sct"), HasSubstr("[INFO]\r\n"));
     EXPECT_FALSE(std::filesystem::exists(folder + "/??.sct"));
     EXPECT_EQ(read_bytes(folder + "/out.txt"), "\xE6\x97\xA5\xE6\x9C\xAC.sct\n");
     // "-": the sector file alone on standard output.
-    ASSERT_EQ(std::system((in_folder + "--airport LFPG --radius 50 --output - > out.txt 2> err.txt").c_str()), 0);
-    EXPECT_EQ(read_bytes(folder + "/out.txt"), read_bytes(folder + "/\xE6\x97\xA5\xE6\x9C\xAC.sct"));
+    ASSERT_EQ(
+        std::system(
+            (in_folder + "--airport LFPG --radius 50 --output - > out.txt 2> err.txt").c_str()),
+        0);
+    EXPECT_EQ(read_bytes(folder + "/out.txt"),
+              read_bytes(folder + "/\xE6\x97\xA5\xE6\x9C\xAC.sct"));
 
     // Elsewhere: one line naming the missing file.
     const Outcome r = sct("--airport LFPG --radius 50");  // dir lost its files to the folder
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("karvel_params.ini"), std::string::npos) << r.err;
+    EXPECT_THAT(r.err, HasSubstr("karvel_params.ini"));
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
 }
 
@@ -123,8 +127,8 @@ TEST_F(SctTest, GeographyOfTheSelectionBox) {
     // A missing level says which file it misses.
     const Outcome missing = sct("--airport LFMN --radius 40 --geo 1 --output nice.sct");
     EXPECT_EQ(missing.status, 0);
-    EXPECT_NE(missing.err.find("fichier sph non trouv\xC3\xA9 : "), std::string::npos) << missing.err;
-    EXPECT_NE(missing.err.find("geo/110m_coastline.shp"), std::string::npos) << missing.err;
+    EXPECT_THAT(missing.err, HasSubstr("fichier sph non trouv\xC3\xA9 : "));
+    EXPECT_THAT(missing.err, HasSubstr("geo/110m_coastline.shp"));
     std::filesystem::create_directory_symlink(geo, dir.file("geo"));
     const Outcome r = sct("--airport LFMN --radius 40 --geo 2 --output nice.sct");
     ASSERT_EQ(r.status, 0) << r.err;

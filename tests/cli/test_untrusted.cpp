@@ -60,7 +60,7 @@ TEST(ImportUntrusted, NeverWritesOverItsInputsNorOtherUsersFiles) {
     for (const char* output : {"F/apt.dat", "nav.sqlite", "F", "F/CIFP/LFXX.DAT"}) {
         const Outcome r = run(dir, import_cmd("F --output ") + output);
         EXPECT_EQ(r.status, 1) << output;
-        EXPECT_NE(r.err.find("--output"), std::string::npos) << r.err;
+        EXPECT_THAT(r.err, HasSubstr("--output"));
     }
     EXPECT_EQ(read_bytes(dir.file("F/apt.dat")), kApt);
     EXPECT_EQ(read_bytes(dir.file("F/nav.dat")), kNav);
@@ -69,11 +69,8 @@ TEST(ImportUntrusted, NeverWritesOverItsInputsNorOtherUsersFiles) {
     // the CR-only file is read (its SID reaches the database).
     Outcome r = run(dir, import_cmd("F --output out.sqlite"));
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("1 fichiers, lus avec l'\xC3\xA9"
-                         "criture, 2 autres"),
-              std::string::npos)
-        << r.out;
-    EXPECT_NE(r.out.find("1 SID"), std::string::npos) << r.out;
+    EXPECT_THAT(r.out, HasSubstr("1 fichiers, lus avec l'écriture, 2 autres"));
+    EXPECT_THAT(r.out, HasSubstr("1 SID"));
 
     // A 0600 database stays 0600; as another user, a file of ours that we
     // may not write is refused and stays as it was.
@@ -86,7 +83,7 @@ TEST(ImportUntrusted, NeverWritesOverItsInputsNorOtherUsersFiles) {
         const std::string before = read_bytes(dir.file("out.sqlite"));
         r = run(dir, import_cmd("F --output out.sqlite"), true);
         EXPECT_EQ(r.status, 1);
-        EXPECT_NE(r.err.find("permission refus"), std::string::npos) << r.err;
+        EXPECT_THAT(r.err, HasSubstr("permission refus"));
         EXPECT_EQ(mode_of(dir.file("out.sqlite")), 0444u);
         EXPECT_EQ(read_bytes(dir.file("out.sqlite")), before);
     }
@@ -113,7 +110,7 @@ TEST(ImportUntrusted, BytesThatAreNoTextAndLinesWithoutEnd) {
         write_bytes(dir.file("nav.dat"), nav);
         const Outcome r = run(dir, import_cmd(". --output out.sqlite"));
         EXPECT_EQ(r.status, 1);
-        EXPECT_NE(r.err.find("nav.dat\", " + expected), std::string::npos) << r.err;
+        EXPECT_THAT(r.err, HasSubstr("nav.dat\", " + expected));
         EXPECT_FALSE(std::filesystem::exists(dir.file("out.sqlite")));
     }
     write_bytes(dir.file("nav.dat"), "\xEF\xBB\xBF" + kNav);
@@ -122,19 +119,19 @@ TEST(ImportUntrusted, BytesThatAreNoTextAndLinesWithoutEnd) {
     std::filesystem::create_directory(dir.file("CIFP"));
     write_bytes(dir.file("CIFP/LFXX.dat"), "SID:010,1,XVR1A,RW27,,,,,,,,CA,XVR,LF,D,;\n");
     const Outcome cut = run(dir, import_cmd(". --output out.sqlite"));
-    EXPECT_NE(cut.err.find("LFXX.dat\", ligne 1 : ligne incompl"), std::string::npos) << cut.err;
+    EXPECT_THAT(cut.err, HasSubstr("LFXX.dat\", ligne 1 : ligne incompl"));
 }
 
 TEST(SctUntrusted, FifosInterruptionsLeftoversAndTheSettingsFile) {
     TempDir dir;
-    karvel::test::make_program_folder(dir);
+    make_program_folder(dir);
     const std::string sct = "'" KARVEL_SCT_PATH "' --airport LFPG --radius 50 ";
     ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
 
     // A database that is a FIFO is refused at once.
     Outcome r = run(dir, "timeout 20 " + sct + "--database fifo");
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("pas un fichier ordinaire"), std::string::npos) << r.err;
+    EXPECT_THAT(r.err, HasSubstr("pas un fichier ordinaire"));
 
     // Waiting on a FIFO nobody reads, nothing regular has changed yet; an
     // interruption then leaves the old file and no temporary file.
@@ -167,27 +164,23 @@ TEST(SctUntrusted, FifosInterruptionsLeftoversAndTheSettingsFile) {
     // Absurd numbers: the map's arithmetic failures are told, not written
     // into the settings file; a position off the globe never reaches SQL;
     // a control character in an ident becomes a blank in the file.
-    karvel::test::build_database(
-        dir.file("navdata.sqlite"),
-        "update runways set latitude = 1e308 where airportID ="
-        " (select ID from airports where ICAO = 'LFPG');"
-        "update airports set latitude = 1e308 where ICAO = 'LFMN';"
-        "update waypoints set ident = 'MO' || char(13) || 'PAR' where ident = 'MOPAR';");
+    build_database(dir.file("navdata.sqlite"),
+                   "update runways set latitude = 1e308 where airportID ="
+                   " (select ID from airports where ICAO = 'LFPG');"
+                   "update airports set latitude = 1e308 where ICAO = 'LFMN';"
+                   "update waypoints set ident = 'MO' || char(13) || 'PAR' where ident = 'MOPAR';");
     const std::string settings = read_bytes(dir.file("karvel_params.ini"));
     r = run(dir, sct + "--output map.sct --picture map.png");
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.err.find("erreur de calcul"), std::string::npos) << r.err;
+    EXPECT_THAT(r.err, HasSubstr("erreur de calcul"));
     EXPECT_EQ(read_bytes(dir.file("karvel_params.ini")), settings);
-    EXPECT_NE(read_bytes(dir.file("map.sct")).find("\r\nMO PAR N049"), std::string::npos);
+    EXPECT_THAT(read_bytes(dir.file("map.sct")), HasSubstr("\r\nMO PAR N049"));
     r = run(dir, "'" KARVEL_SCT_PATH "' --airport LFMN --radius 50");
-    EXPECT_NE(r.err.find("hors du globe"), std::string::npos) << r.err;
+    EXPECT_THAT(r.err, HasSubstr("hors du globe"));
 
     // Messages name the path and say why; a damaged settings file is one line.
     r = run(dir, sct + "--output nope/x.sct");
-    EXPECT_NE(r.err.find("nope/x.sct\" (cr\xC3\xA9"
-                         "ation : fichier ou dossier inexistant)"),
-              std::string::npos)
-        << r.err;
+    EXPECT_THAT(r.err, HasSubstr("nope/x.sct\" (création : fichier ou dossier inexistant)"));
     write_bytes(dir.file("karvel_params.ini"), "");
     r = run(dir, sct);
     EXPECT_EQ(r.status, 1);

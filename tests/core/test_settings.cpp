@@ -4,6 +4,7 @@
 
 #include "core/colours.h"
 #include "core/error.h"
+#include "core/numtext.h"
 #include "core/settings.h"
 #include "support.h"
 
@@ -72,16 +73,11 @@ TEST(IniFile, TheFirstOfATwiceGivenKeyAndUtf8Files) {
     EXPECT_EQ(s.ini.read("file", "filename"), "chosen");  // what was written is what is read
 
     // Saved as UTF-8 with a byte-order mark: read in the code page, written back as UTF-8.
-    Settings u = settings_from(dir,
-                               "\xEF\xBB\xBF[file]\r\nfilename=donn\xC3\xA9"
-                               "es.sqlite\r\n");
-    EXPECT_EQ(u.ini.read("file", "filename"),
-              "donn\xE9"
-              "es.sqlite");
-    u.ini.write("file", "DNS", "\xE9t\xE9");
+    Settings u = settings_from(dir, "\xEF\xBB\xBF[file]\r\nfilename=données.sqlite\r\n");
+    EXPECT_EQ(u.ini.read("file", "filename"), w1252("données.sqlite"));
+    u.ini.write("file", "DNS", w1252("été"));
     EXPECT_EQ(read_bytes(dir.file("karvel_params.ini")),
-              "\xEF\xBB\xBF[file]\r\nfilename=donn\xC3\xA9"
-              "es.sqlite\r\nDNS=\xC3\xA9t\xC3\xA9\r\n");
+              "\xEF\xBB\xBF[file]\r\nfilename=données.sqlite\r\nDNS=été\r\n");
 }
 
 TEST(IniFile, WriteReplacesTheFileWholeOrNotAtAll) {

@@ -1,12 +1,9 @@
-// The shapefile reader on files written here, damaged ones included, the GEO
-// levels, and a cross-check with an independent reader on the shipped data.
+// The shapefile reader on files written here, damaged ones included, and the
+// GEO levels.
 #include <gtest/gtest.h>
-
-#include <cmath>
 #include <sys/stat.h>
 
-#include <cstdio>
-#include <sstream>
+#include <cmath>
 
 #include "geography/geo_levels.h"
 #include "geography/shapefile.h"
@@ -14,9 +11,7 @@
 #include "support.h"
 
 using namespace karvel;
-using karvel::test::shp_file;
-using karvel::test::ShpRecord;
-using karvel::test::TempDir;
+using namespace karvel::test;
 
 namespace {
 
@@ -104,23 +99,21 @@ TEST(ShapefileReader, DamagedRecordsArePassedOverAndTheRestKept) {
     // cut in the middle of record 2, and the header still claiming the rest
     EXPECT_EQ(read_changed([&](std::string& f) { f.resize(second + 30); }, false), first_only);
     // a content length past the end of the file: nothing after it can be found
-    EXPECT_EQ(read_changed([&](std::string& f) { karvel::test::put_be32(f, second + 4, 0x7FFFFFFF); },
-                           false),
+    EXPECT_EQ(read_changed([&](std::string& f) { put_be32(f, second + 4, 0x7FFFFFFF); }, false),
               first_only);
     // absurd counts inside a record of sound length: that record is passed over
     const size_t c = second + 8;
     for (const auto& [offset, value] : std::vector<std::pair<size_t, int32_t>>{
              {36, 0x7FFFFFFF}, {40, 0x7FFFFFFF}, {40, -1}, {48, 7}})
-        EXPECT_EQ(read_changed([&](std::string& f) { karvel::test::put_le32(f, c + offset, value); },
-                               false),
+        EXPECT_EQ(read_changed([&](std::string& f) { put_le32(f, c + offset, value); }, false),
                   second_skipped)
             << offset;
     // the first part takes every point from the record's first, whatever its start says
-    EXPECT_EQ(read_changed([&](std::string& f) { karvel::test::put_le32(f, c + 44, 3); }, true), all);
-    EXPECT_EQ(read_changed([&](std::string& f) { karvel::test::put_le32(f, c + 44, -2); }, true), all);
+    EXPECT_EQ(read_changed([&](std::string& f) { put_le32(f, c + 44, 3); }, true), all);
+    EXPECT_EQ(read_changed([&](std::string& f) { put_le32(f, c + 44, -2); }, true), all);
     // points that are not numbers are left out
     std::string nan = good;
-    karvel::test::put_le32(nan, c + 44 + 8 + 16 + 4, 0x7FF80000);  // high word of point 1's X
+    put_le32(nan, c + 44 + 8 + 16 + 4, 0x7FF80000);  // high word of point 1's X
     bool ok = false;
     const auto g = read(nan, &ok);
     EXPECT_TRUE(ok);
@@ -133,7 +126,7 @@ TEST(ShapefileReader, DamagedRecordsArePassedOverAndTheRestKept) {
     EXPECT_TRUE(read("", &ok).empty());
     // a file length in the header shorter than the file: the rest is not read
     std::string shorter = good;
-    karvel::test::put_be32(shorter, 24, static_cast<uint32_t>(second / 2));
+    put_be32(shorter, 24, static_cast<uint32_t>(second / 2));
     EXPECT_EQ(sizes(read(shorter)), first_only);
 }
 
@@ -146,7 +139,7 @@ struct GeoLevelTest : ::testing::Test {
     }
     TempDir dir;
     NavState nav;
-    karvel::test::ScriptedDialogs dialogs;
+    ScriptedDialogs dialogs;
 };
 
 }  // namespace
@@ -157,7 +150,7 @@ TEST_F(GeoLevelTest, LevelZeroKeepsTheGeographyAndMissingFilesAreReported) {
     EXPECT_EQ(nav.geo_lines.size(), 1u);
     EXPECT_TRUE(dialogs.messages.empty());
 
-    karvel::test::write_bytes(dir.file("geo/50m_coastline.shp"), shp_file({{3, {0}, line(3)}}));
+    write_bytes(dir.file("geo/50m_coastline.shp"), shp_file({{3, {0}, line(3)}}));
     ::chmod(dir.file("geo/50m_coastline.shp").c_str(), 0444);  // read-only loads too
     load_geography(nav, 2, dialogs);
     ASSERT_EQ(nav.geo_lines.size(), 1u);
@@ -165,9 +158,8 @@ TEST_F(GeoLevelTest, LevelZeroKeepsTheGeographyAndMissingFilesAreReported) {
     EXPECT_EQ(dialogs.messages,
               (std::vector<std::string>{"fichier sph non trouv\xE9", "fichier sph non trouv\xE9"}));
 
-    karvel::test::write_bytes(dir.file("geo/50m-lakes.shp"), shp_file({{5, {0}, line(4)}}));
-    karvel::test::write_bytes(dir.file("geo/50m-rivers-lake-centerlines.shp"),
-                              shp_file({{3, {0}, line(2)}}));
+    write_bytes(dir.file("geo/50m-lakes.shp"), shp_file({{5, {0}, line(4)}}));
+    write_bytes(dir.file("geo/50m-rivers-lake-centerlines.shp"), shp_file({{3, {0}, line(2)}}));
     load_geography(nav, 2, dialogs);
     ASSERT_EQ(nav.geo_lines.size(), 3u);
     EXPECT_EQ(nav.geo_lines[1].name, "river");  // lakes are drawn as rivers
@@ -176,58 +168,14 @@ TEST_F(GeoLevelTest, LevelZeroKeepsTheGeographyAndMissingFilesAreReported) {
     // A damaged file: what could be read, and one message naming the file.
     std::string cut = shp_file({{3, {0}, line(2)}, {3, {0}, line(5)}});
     cut.resize(cut.size() - 20);
-    karvel::test::write_bytes(dir.file("geo/50m-lakes.shp"), cut);
+    write_bytes(dir.file("geo/50m-lakes.shp"), cut);
     dialogs.messages.clear();
     load_geography(nav, 2, dialogs);
     EXPECT_EQ(nav.geo_lines.size(), 3u);
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0], "fichier sph endommag\xE9, lu en partie : " + dir.file("geo/50m-lakes.shp"));
+    EXPECT_EQ(dialogs.messages[0],
+              "fichier sph endommag\xE9, lu en partie : " + dir.file("geo/50m-lakes.shp"));
     EXPECT_EQ(geo_file("/p", GeoKind::rivers, 3), "/p/geo/10m_rivers_lake_centerlines.shp");
     EXPECT_EQ(geo_file("/p", GeoKind::lakes, 1), "/p/geo/110m_lakes.shp");
     EXPECT_EQ(geo_file("/p", GeoKind::coast, 4), "");
-}
-
-// The shipped level-1 coastline read here and by shapelib's shpdump.
-TEST(ShippedGeography, AgreesWithAnIndependentReader) {
-    const std::string path = std::string(KARVEL_SOURCE_DIR) + "/runtime/geo/110m_coastline.shp";
-    if (!std::filesystem::exists(path)) GTEST_SKIP() << "no generated geography at " << path;
-    FILE* pipe = ::popen(("shpdump -precision 12 '" + path + "'").c_str(), "r");
-    if (!pipe) GTEST_SKIP() << "shpdump is not available";
-    std::string text;
-    char buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) text.append(buf, n);
-    if (::pclose(pipe) != 0 || text.empty()) GTEST_SKIP() << "shpdump is not available";
-
-    // "Shape:i ..." opens a shape, its bounds follow on two lines, then one
-    // "(x, y, z)" line per vertex, "+(" at the start of every part but the first.
-    std::vector<t_geo> expected;
-    std::istringstream in(text);
-    std::string l;
-    while (std::getline(in, l)) {
-        const size_t first = l.find_first_not_of(' ');
-        if (first == std::string::npos) continue;
-        const std::string t = l.substr(first);
-        if (t.rfind("Shape:", 0) == 0) {
-            expected.push_back({"coast", {}});
-            continue;
-        }
-        const bool part = t.rfind("+(", 0) == 0;
-        if (!part && t.rfind("(", 0) != 0) continue;  // bounds, headers
-        double x = 0, y = 0;
-        if (std::sscanf(t.c_str() + (part ? 2 : 1), "%lf , %lf", &x, &y) != 2) continue;
-        if (part) expected.push_back({"coast", {}});
-        expected.back().points.push_back({y, x});
-    }
-    std::vector<t_geo> ours;
-    ASSERT_TRUE(read_shp_file(path, "coast", ours));
-    ASSERT_EQ(ours.size(), expected.size());
-    ASSERT_GT(ours.size(), 100u);
-    for (size_t i = 0; i < ours.size(); ++i) {
-        ASSERT_EQ(ours[i].points.size(), expected[i].points.size()) << i;
-        for (size_t j = 0; j < ours[i].points.size(); ++j) {
-            EXPECT_NEAR(ours[i].points[j].latitude, expected[i].points[j].latitude, 1e-9);
-            EXPECT_NEAR(ours[i].points[j].longitude, expected[i].points[j].longitude, 1e-9);
-        }
-    }
 }

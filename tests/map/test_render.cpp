@@ -1,5 +1,6 @@
 // The painters through a recording canvas: what is drawn, where, in which
-// order and on which text background.
+// order and on which text background; the tooltips (the item drawn nearest the
+// cursor, within 6 pixels).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,11 +8,12 @@
 #include <map>
 
 #include "map/extend_point.h"
+#include "map/hover.h"
 #include "map/render.h"
 #include "recording_canvas.h"
 
 using namespace karvel;
-using karvel::test::RecordingCanvas;
+using namespace karvel::test;
 
 namespace {
 
@@ -51,11 +53,7 @@ TEST(Rings, FiveRingsAndTheLabelsOfTheNext) {
 }
 
 TEST(Procedures, JunctionErasedAndTransitionLabels) {
-    ROUTE sid;
-    sid.icao = "LFPG";
-    sid.name = "OPALE1A";
-    sid.selected = true;
-    sid.transitions = {"RW09", "RW27"};
+    ROUTE sid{.icao = "LFPG", .name = "OPALE1A", .transitions = {"RW09", "RW27"}, .selected = true};
     // Minutes: (lat, lon) = (-y/60, x/60).
     auto at = [](int x, int y) { return std::pair<double, double>{-y / 60.0, x / 60.0}; };
     auto seg = [&](const char* t, int x1, int y1, int x2, int y2) {
@@ -114,13 +112,13 @@ TEST(Feathers, ExtendPointAndArithmeticFailures) {
     extend_point(10, {INFINITY, 5}, {5, 5}, 0, errors);
     EXPECT_EQ(errors.keys["x2-x1"], "             INF");
 
-    RUNWAY rw;
-    rw.ident1 = "09";
-    rw.ident2 = "27";
-    rw.lat1 = rw.lat2 = -10 / 60.0;
-    rw.lon1 = 10 / 60.0;
-    rw.lon2 = 20 / 60.0;
-    rw.ils1 = true;
+    const RUNWAY rw{.ident1 = "09",
+                    .ident2 = "27",
+                    .ils1 = true,
+                    .lat1 = -10 / 60.0,
+                    .lon1 = 10 / 60.0,
+                    .lat2 = -10 / 60.0,
+                    .lon2 = 20 / 60.0};
     Viewport v = kMinutes;
     v.px_per_nm = 10;
     RecordingCanvas c;
@@ -140,21 +138,13 @@ TEST(DrawMap, OrderVisibilityBrushAndTheViewEdge) {
     for (int i = 0; i < kColourCount; ++i) colours[static_cast<size_t>(i)] = {"", i, true};
     MapView view;
     size_map_bitmap(view, 600, 400);
-    view.px_per_nm = 6;
+    view.px_per_nm = 6, view.ring_step_nm = 10, view.map_font_size = 8;
     view.nm_per_deg_lon = 40;  // a degree east is shorter than a degree north
-    view.ring_step_nm = 10;
-    view.map_font_size = 8;
-    nav.centre_lat = 49;
-    nav.centre_lon = 2.5;
+    nav.centre_lat = 49, nav.centre_lon = 2.5;
     const Viewport v = compute_view_edges(view, nav.centre_lat, nav.centre_lon);
 
-    ROUTE airway;
-    airway.name = "UN857";
-    airway.selected = true;
-    airway.lines = {{"", 49, 2.5, 49.1, 2.6}};
-    nav.airways = {airway};
-    FIXE fix{"1", "PGS", "", 49, 2.5, false};
-    nav.waypoints = {fix};
+    nav.airways = {{.name = "UN857", .lines = {{"", 49, 2.5, 49.1, 2.6}}, .selected = true}};
+    nav.waypoints = {{"1", "PGS", "", 49, 2.5, false}};
     nav.ndbs = {{"n", "BT", "BRAY", "NDB", "", "290.000", 48.9, 2.6}};
     nav.airports = {
         {"a", "ONTOP", "", "", v.view_top, 2.5},
@@ -170,7 +160,7 @@ TEST(DrawMap, OrderVisibilityBrushAndTheViewEdge) {
     EXPECT_TRUE(has(c.calls, "text 320 0 ONTOP clear"));    // on the top edge: drawn
     EXPECT_TRUE(c.with("text 320 0 ABOVE").empty());        // a hair above: not
     EXPECT_TRUE(c.with("text 320 200 PGS").empty());        // not selected
-    EXPECT_TRUE(has(c.calls, "text 344 236 BT on 0"));  // 0.1 degree: 24 px east, 36 south
+    EXPECT_TRUE(has(c.calls, "text 344 236 BT on 0"));      // 0.1 degree: 24 px east, 36 south
 
     colours[colour::rings].visible = false;
     nav.waypoints[0].selected = true;
@@ -201,3 +191,56 @@ TEST(Geography, SelectionBoxNotViewAndPenFromDetails) {
     draw_geography(far, kMinutes, {lines[1]}, {5.5, 7, 5.5, 7}, details);
     EXPECT_EQ(far.with("line"), std::vector<std::string>{"line 300 -300 360 -360"});
 }
+
+namespace {
+
+// One pixel is a minute of latitude and two of longitude, from (10 N, 20 E).
+const Viewport kView{10, 0, 20, 40, 1, 60, 30, 600, 600};
+double lat(int y) {
+    return 10 - y / 60.0;
+}
+double lon(int x) {
+    return 20 + x / 30.0;
+}
+
+struct Hover : ::testing::Test {
+    Hover() {
+        for (t_couleur& c : colours) c.visible = true;
+        nav.airports.append({"1", "LFPG", "CHARLES DE GAULLE", "118.150", lat(100), lon(100)});
+        nav.vors.append({"2", "CGN", "CHARLES", "VOR", "", "115.350", lat(100), lon(104)});
+        nav.ndbs.append({"3", "BT", "BRAY", "NDB", "", "290.000", lat(300), lon(200)});
+        nav.waypoints.append({"4", "OPALE", "OPALE", lat(200), lon(300), true});
+        nav.waypoints.append({"5", "MOLBA", "MOLBA", lat(400), lon(400), false});  // not drawn
+        nav.stars.push_back({.icao = "LFPG",
+                             .name = "MOLBA 1A",
+                             .legs = {{.wptid = "5", .wptlat = lat(400), .wptlon = lon(400)}},
+                             .selected = true});
+    }
+    std::string at(int x, int y) const { return hover_text(kView, nav, colours, x, y); }
+    NavState nav;
+    ColourTable colours;
+};
+
+TEST_F(Hover, TheNearestItemWithinSixPixels) {
+    EXPECT_EQ(at(101, 101), "LFPG\nCHARLES DE GAULLE\n118.150");
+    EXPECT_EQ(at(103, 100), "CGN\nCHARLES\n115.350");  // 1 px from the VOR, 3 from the airport
+    EXPECT_EQ(at(200, 306), "BT\nBRAY\n290.000");      // exactly 6 px: x and y scales differ
+    EXPECT_EQ(at(206, 301), "");                       // 6.1 px
+    EXPECT_EQ(at(300, 195), "OPALE");                  // a name equal to the ident said once
+    // A STAR's point, named by its waypoint even where the fix is not drawn.
+    EXPECT_EQ(at(400, 400), "MOLBA\nLFPG-MOLBA 1A");
+    EXPECT_EQ(at(500, 500), "");
+}
+
+TEST_F(Hover, OnlyWhatTheMapDraws) {
+    colours[colour::vor].visible = false;
+    EXPECT_EQ(at(103, 100), "LFPG\nCHARLES DE GAULLE\n118.150");
+    colours[colour::star].visible = false;
+    EXPECT_EQ(at(400, 400), "");  // the unselected fix is not drawn, nor the hidden STAR
+    nav.waypoints[0].selected = false;
+    EXPECT_EQ(at(300, 200), "");
+    // Off the view: a point past its edge is not drawn.
+    EXPECT_EQ(hover_text({10, 0, 20, 20.1f, 1, 60, 30, 600, 600}, nav, colours, 300, 200), "");
+}
+
+}  // namespace

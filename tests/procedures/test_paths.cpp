@@ -1,9 +1,11 @@
 // Leg paths against geometry worked out independently: circle and line
-// intersections solved as a quadratic, intercepts as a linear system.
+// intersections solved as a quadratic, intercepts as a linear system; the
+// inspection texts of legs, segments and airways.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
+#include "procedures/leg_lists.h"
 #include "procedures/paths.h"
 
 using namespace karvel;
@@ -55,12 +57,14 @@ t_leg leg(const char* code, geo_point fix = {}, geo_point nav = {}, double cours
             .course = course};
 }
 
-ROUTE procedure(std::vector<t_leg> legs) {
-    ROUTE r;
-    r.icao = "LFAA";
-    r.name = "TEST 1A";
-    r.legs = std::move(legs);
-    return r;
+// A procedure, with the runway end it starts from when `runway` is given.
+ROUTE procedure(std::vector<t_leg> legs, std::optional<geo_point> runway = {}, bool known = true) {
+    return {.icao = "LFAA",
+            .name = "TEST 1A",
+            .legs = std::move(legs),
+            .rwy_lat = runway ? runway->latitude : 0,
+            .rwy_lon = runway ? runway->longitude : 0,
+            .has_rwy_position = runway && known};
 }
 
 std::vector<std::string> run(NavState& nav, PlaneScale scale = kScale) {
@@ -158,15 +162,9 @@ TEST(Paths, CdStartsFromTheSidsRunwayOrThePathsEnd) {
     const geo_point n{45, 5};
     const t_leg cd = leg("CD", {0, 0}, n, 90, 10);
     nav.stars.push_back(procedure({cd}));  // a STAR's empty path: nothing
-    ROUTE sid = procedure({cd});
-    sid.rwy_lat = 45;
-    sid.rwy_lon = 4.9;
-    sid.has_rwy_position = true;
-    nav.sids.push_back(sid);
-    ROUTE lost = procedure({cd});  // a runway end that was not loaded: nothing
-    lost.rwy_lat = 45;
-    lost.rwy_lon = 4.9;
-    nav.sids.push_back(lost);
+    nav.sids.push_back(procedure({cd}, geo_point{45, 4.9}));
+    // A runway end that was not loaded: nothing.
+    nav.sids.push_back(procedure({cd}, geo_point{45, 4.9}, false));
     nav.sids.push_back(procedure({leg("IF", {45.05, 5}), cd}));  // from the path's end
     const auto memo = run(nav);
     EXPECT_TRUE(nav.stars[0].lines.empty());
@@ -214,4 +212,55 @@ TEST(Paths, InterceptsAimAtTheNextLegsLine) {
     EXPECT_EQ(nav.sids[4].lines.size(), 2u);
     EXPECT_EQ(nav.sids[5].lines.size(), 1u);
     EXPECT_EQ(nav.sids[6].lines.size(), 1u);
+}
+
+namespace {
+
+NavState with_names() {
+    NavState nav;
+    nav.waypoints.append({"W1", "MOPAR"});
+    nav.vors.append({"N1", "CGN"});
+    nav.ndbs.append({"N2", "BT"});
+    return nav;
+}
+
+}  // namespace
+
+TEST(Inspection, LegItemsWithEveryPart) {
+    const NavState nav = with_names();
+    // Names are found without regard to case.
+    const t_leg a{.transition = "RW26",
+                  .trackcode = "AF",
+                  .wptid = "w1",
+                  .turndir = "R",
+                  .navid = "N1",
+                  .navdist = 12,
+                  .course = 360,
+                  .distance = 2.5,
+                  .centerid = "W1"};
+    EXPECT_EQ(leg_item(nav, a),
+              "AF MOPAR turn R navaid:CGN   12nm 360\xB0    3nm center:MOPAR transition:RW26");
+
+    // A fix not loaded, an NDB, course 0, nothing else.
+    const t_leg b{.trackcode = "TF", .wptid = "W9", .wptlat = 48.5, .wptlon = 2.25, .navid = "N2"};
+    EXPECT_EQ(leg_item(nav, b), "TF ( 48.50000,  2.25000)       transition:");
+
+    // Values that are not 0 until made single precision, and ties.
+    const t_leg c{
+        .trackcode = "CF", .wptlat = -0.5, .navdist = 2.5, .course = 1e-50, .distance = -3.5};
+    EXPECT_EQ(leg_item(nav, c), "CF ( -0.50000,  0.00000)      3nm    -4nm  transition:");
+}
+
+TEST(Inspection, SegmentsAfterTheirTransitionAndAirwaysBare) {
+    const NavState nav = with_names();
+    ROUTE r;
+    r.lines.push_back({"RW26", 49.01, 2.5, 48.5, -0.123456});
+    r.lines.push_back({"", 48.5, -0.123456, 0, 0});
+    const Inspection i = inspect_procedure(nav, r);
+    EXPECT_TRUE(i.legs.empty());
+    ASSERT_EQ(i.segments.size(), 2u);
+    EXPECT_EQ(i.segments[0], "RW26 49.01000: 2.50000 / 48.50000:-0.12346");
+    EXPECT_EQ(i.segments[1], " 48.50000:-0.12346 /  0.00000: 0.00000");
+    EXPECT_EQ(inspect_airway(r)[0], "49.01000: 2.50000 / 48.50000:-0.12346");
+    EXPECT_TRUE(inspect_airway(ROUTE{}).empty());
 }

@@ -60,7 +60,7 @@ TEST(Startup, EachFailingStepIsReportedAndTheOthersStillRun) {
     ScriptedDialogs dialogs;
     main_window_create(state, dialogs);
     ASSERT_EQ(dialogs.errors.size(), 1u);
-    EXPECT_NE(dialogs.errors[0].find("index_regions.txt"), std::string::npos);
+    EXPECT_THAT(dialogs.errors[0], HasSubstr("index_regions.txt"));
     EXPECT_EQ(state.settings.odbc.filename, "navdata.sqlite");
     EXPECT_EQ(state.settings.colours[19].name, "libre2");
 
@@ -71,12 +71,12 @@ TEST(Startup, EachFailingStepIsReportedAndTheOthersStillRun) {
     ScriptedDialogs told;
     main_window_create(bare, told);
     ASSERT_EQ(told.errors.size(), 1u);
-    EXPECT_NE(told.errors[0].find("karvel_params.ini\" est introuvable"), std::string::npos);
+    EXPECT_THAT(told.errors[0], HasSubstr("karvel_params.ini\" est introuvable"));
     EXPECT_EQ(bare.settings.odbc.filename, "ERROR");
     EXPECT_EQ(bare.nav.region_lines, (std::vector<std::string>{"LF France"}));
 
     // A damaged one: every fault in one message, the good values kept.
-    std::string ini = karvel::test::source_file("runtime/karvel_params.ini");
+    std::string ini = source_file("runtime/karvel_params.ini");
     ini.replace(ini.find("eqdist=10"), 9, "eqdist=dix");
     ini.replace(ini.find("STAR=clRed"), 10, "STAR=rouge");
     write_bytes(dir.file("karvel_params.ini"), ini);
@@ -84,9 +84,9 @@ TEST(Startup, EachFailingStepIsReportedAndTheOthersStillRun) {
     ScriptedDialogs shown;
     main_window_create(damaged, shown);
     ASSERT_EQ(shown.errors.size(), 1u);
-    EXPECT_NE(shown.errors[0].find("est endommag\xE9 :\n[screen] eqdist : 'dix' n'est pas"),
-              std::string::npos);
-    EXPECT_NE(shown.errors[0].find("\n[couleur] STAR : 'rouge'"), std::string::npos);
+    EXPECT_THAT(shown.errors[0],
+                HasSubstr("est endommag\xE9 :\n[screen] eqdist : 'dix' n'est pas"));
+    EXPECT_THAT(shown.errors[0], HasSubstr("\n[couleur] STAR : 'rouge'"));
     EXPECT_EQ(damaged.map.map_font_size, 8);
     EXPECT_EQ(damaged.settings.colours[6].name, "SID");
 }
@@ -100,7 +100,7 @@ TEST(ProgramFolder, MadeOnceKeptAndLinkedToTheInstallation) {
     const std::string folder = prepare_user_folder(data.str());
     EXPECT_EQ(folder, home.file("karvel"));
     EXPECT_TRUE(std::filesystem::is_directory(folder + "/secteurs"));
-    EXPECT_EQ(karvel::test::read_bytes(folder + "/navdata.sqlite"), "shipped navdata.sqlite");
+    EXPECT_EQ(read_bytes(folder + "/navdata.sqlite"), "shipped navdata.sqlite");
     EXPECT_TRUE(std::filesystem::is_symlink(folder + "/geo"));
 
     // The user's settings stay; the links follow a moved installation; a
@@ -109,13 +109,13 @@ TEST(ProgramFolder, MadeOnceKeptAndLinkedToTheInstallation) {
     const std::string moved = home.file("moved");
     std::filesystem::rename(data.path(), moved);
     prepare_user_folder(moved);
-    EXPECT_EQ(karvel::test::read_bytes(folder + "/karvel_params.ini"), "mine");
+    EXPECT_EQ(read_bytes(folder + "/karvel_params.ini"), "mine");
     EXPECT_EQ(std::filesystem::read_symlink(folder + "/navdata.sqlite").string(),
               moved + "/navdata.sqlite");
     std::filesystem::remove(folder + "/navdata.sqlite");
     write_bytes(folder + "/navdata.sqlite", "my own");
     prepare_user_folder(moved);
-    EXPECT_EQ(karvel::test::read_bytes(folder + "/navdata.sqlite"), "my own");
+    EXPECT_EQ(read_bytes(folder + "/navdata.sqlite"), "my own");
     ::unsetenv("XDG_DATA_HOME");
     // A build, as opposed to an installation, stays where it was started.
     EXPECT_EQ(installed_data_dir(), std::nullopt);

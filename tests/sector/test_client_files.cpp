@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <map>
 #include <regex>
 #include <sstream>
@@ -15,12 +14,12 @@
 #include "navdb/sqlite_backend.h"
 #include "sector/client_files.h"
 #include "sector/writer.h"
-#include "selection/selection.h"
 #include "selected.h"
+#include "selection/selection.h"
 #include "support.h"
 
 using namespace karvel;
-using karvel::test::TempDir;
+using namespace karvel::test;
 
 namespace {
 
@@ -100,7 +99,7 @@ Read strict_read(const std::vector<std::string>& lines) {
     return r;
 }
 
-struct ClientFiles : ::testing::Test, karvel::test::SampleDatabase, karvel::test::Selected {
+struct ClientFiles : ::testing::Test, SampleDatabase, Selected {
     ClientFiles() : Selected(sample_path(), 674) {
         settings.ini.open(KARVEL_SOURCE_DIR "/runtime/karvel_params.ini");
         read_colours(settings);
@@ -115,7 +114,7 @@ TEST_F(ClientFiles, AStrictReaderReadsEveryLineAndFindsTheSelection) {
     select_by_airport(ctx, view, "LFPG", 50);
     nav.program_dir = KARVEL_SOURCE_DIR "/runtime";
     if (std::filesystem::exists(nav.program_dir + "/geo/110m_coastline.shp")) {
-        karvel::test::ScriptedDialogs dialogs;
+        ScriptedDialogs dialogs;
         load_geography(nav, 2, dialogs);
     }
     nav.airports[0].freq = "118.150";  // a frequency, where one is known
@@ -143,7 +142,7 @@ TEST_F(ClientFiles, AStrictReaderReadsEveryLineAndFindsTheSelection) {
     const std::string lfpo = *std::find_if(lines.begin(), lines.end(), [](const std::string& l) {
         return l.rfind("06  24  063 243", 0) == 0;
     });
-    EXPECT_NE(lfpo.find(" LFPO PARIS ORLY"), std::string::npos) << lfpo;
+    EXPECT_THAT(lfpo, HasSubstr(" LFPO PARIS ORLY"));
     EXPECT_NE(
         std::find_if(lines.begin(), lines.end(),
                      [](const std::string& l) { return l.rfind("04  22  360 224 ", 0) == 0; }),
@@ -175,20 +174,13 @@ TEST_F(ClientFiles, CompanionFileOfTheProceduresOfLfpg) {
 TEST_F(ClientFiles, GeoJsonAsGdalReadsIt) {
     if (std::system("ogrinfo --version > /dev/null 2>&1") != 0) GTEST_SKIP() << "no ogrinfo";
     select_by_airport(ctx, view, "LFPG", 50);
-    ROUTE across;
-    across.name = "A1";
-    across.selected = true;
-    across.lines.push_back({"", -17.0, 179.9, -17.2, -179.9, 'L'});
-    nav.airways.push_back(across);
+    nav.airways.push_back(
+        {.name = "A1", .lines = {{"", -17.0, 179.9, -17.2, -179.9, 'L'}}, .selected = true});
     const std::string path = folder.file("lfpg.geojson");
-    karvel::test::write_bytes(path, geojson_text(nav, settings.colours, settings.details));
+    write_bytes(path, geojson_text(nav, settings.colours, settings.details));
     auto count = [&](const std::string& where) {
-        const std::string cmd = "ogrinfo -ro -so -al -where \"" + where + "\" '" + path + "' 2>&1";
-        FILE* p = ::popen(cmd.c_str(), "r");
-        std::string out;
-        char buf[512];
-        while (p && std::fgets(buf, sizeof buf, p)) out += buf;
-        if (p) ::pclose(p);
+        const std::string out =
+            run(folder, "ogrinfo -ro -so -al -where \"" + where + "\" '" + path + "'").out;
         std::smatch m;
         return std::regex_search(out, m, std::regex("Feature Count: (\\d+)")) ? std::stoi(m[1])
                                                                               : -1;
@@ -215,14 +207,7 @@ TEST_F(ClientFiles, GeoJsonAsGdalReadsIt) {
         EXPECT_EQ(count(std::string("kind = '") + kind + "'"), labelled) << kind;
     }
 
-    const std::string cmd = "ogrinfo -ro -al -where \"name = 'A1'\" '" + path + "' 2>&1";
-    FILE* p = ::popen(cmd.c_str(), "r");
-    std::string out;
-    char buf[512];
-    while (p && std::fgets(buf, sizeof buf, p)) out += buf;
-    if (p) ::pclose(p);
-    EXPECT_TRUE(
-        std::regex_search(out, std::regex("MULTILINESTRING \\(\\(179.9 -17,180(\\.0)? -17.1\\),"
-                                          "\\(-180(\\.0)? -17.1,-179.9 -17.2\\)\\)")))
-        << out;
+    EXPECT_THAT(run(folder, "ogrinfo -ro -al -where \"name = 'A1'\" '" + path + "'").out,
+                ::testing::ContainsRegex("MULTILINESTRING \\(\\(179.9 -17,180(\\.0)? -17.1\\),"
+                                         "\\(-180(\\.0)? -17.1,-179.9 -17.2\\)\\)"));
 }

@@ -1,15 +1,13 @@
-// The sector file, section by section, and the save command.
+// The sector file, section by section, its coordinates, and the save command.
 #include <gtest/gtest.h>
 
 #include "core/error.h"
+#include "sector/coord.h"
 #include "sector/writer.h"
 #include "support.h"
 
 using namespace karvel;
-using karvel::test::read_bytes;
-using karvel::test::ScriptedDialogs;
-using karvel::test::TempDir;
-using karvel::test::write_bytes;
+using namespace karvel::test;
 
 namespace {
 
@@ -30,14 +28,12 @@ std::vector<std::string> section(const std::vector<std::string>& lines, const st
 }
 
 ROUTE route(const std::string& icao, const std::string& name, std::vector<std::string> transitions,
-            std::vector<LINE> lines) {
-    ROUTE r;
-    r.icao = icao;
-    r.name = name;
-    r.selected = true;
-    r.transitions = std::move(transitions);
-    r.lines = std::move(lines);
-    return r;
+            std::vector<LINE> lines, bool selected = true) {
+    return {.icao = icao,
+            .name = name,
+            .lines = std::move(lines),
+            .transitions = std::move(transitions),
+            .selected = selected};
 }
 
 // A segment from latitude `lat` to `lat2`, each point 10 degrees of
@@ -54,7 +50,7 @@ TEST(SectorWriter, AnEmptySelectionGivesTheCompleteSkeleton) {
     // Every section header between separators, in order; CR LF line ends.
     const auto lines = sector(nav, {60.0f, 40.0f}, {"Secteur \xE9", "LFPG_CTR", "LFPG"});
     const std::string bytes = sector_bytes(lines);
-    EXPECT_EQ(bytes, karvel::test::source_file("tests/golden/empty.sct"));
+    EXPECT_EQ(bytes, source_file("tests/golden/empty.sct"));
     EXPECT_EQ(sector(nav, {60.0f, 39.305f})[12], "39.31");  // rounded, "." whatever the locale
 }
 
@@ -68,24 +64,17 @@ TEST(SectorWriter, PointSectionLayouts) {
     FIXE dropped{"6", "NURMO", "NURMO", 49.3, 2.9, false, ""};
     nav.waypoints = {kept, dropped};
     nav.airports.push_back({"7", "LFPG", "PARIS", "", 49.009722, 2.548056, "", ""});
-    RUNWAY r;
-    r.ident1 = "09";
-    r.ident2 = "27";
-    r.heading1 = "92";
-    r.heading2 = "272";
-    r.ils2 = true;
-    r.lat1 = 49;
-    r.lon1 = 2.5;
-    r.lat2 = 49.015625;
-    r.lon2 = 2.625;
-    nav.runways.push_back(r);
-    RUNWAY lone;
-    lone.ident1 = "07R";
-    lone.heading1 = "70";
-    lone.ils1 = true;
-    lone.lat1 = 48.75;
-    lone.lon1 = 2.1;
-    nav.runways.push_back(lone);
+    nav.runways.push_back({.ident1 = "09",
+                           .ident2 = "27",
+                           .heading1 = "92",
+                           .heading2 = "272",
+                           .ils2 = true,
+                           .lat1 = 49,
+                           .lon1 = 2.5,
+                           .lat2 = 49.015625,
+                           .lon2 = 2.625});
+    nav.runways.push_back(
+        {.ident1 = "07R", .heading1 = "70", .ils1 = true, .lat1 = 48.75, .lon1 = 2.1});
     const auto lines = sector(nav);
 
     EXPECT_EQ(section(lines, "[VOR]"),
@@ -110,19 +99,15 @@ TEST(SectorWriter, ProceduresGroupedByTransition) {
     // Transitions A (segments 1-3) and B (4-6): 3 joins A to B and is taken
     // out; 6, the last LINE, is never written.
     nav.sids.push_back(route("LFPG", "OPALE 1A", {"A", "B"},
-                             {seg("A", 1, 2), seg("A", 2, 3), seg("A", 3, 4),
-                              seg("B", 4, 5), seg("B", 5, 6), seg("B", 6)}));
+                             {seg("A", 1, 2), seg("A", 2, 3), seg("A", 3, 4), seg("B", 4, 5),
+                              seg("B", 5, 6), seg("B", 6)}));
     // A STAR whose first transition has no segment, one differing in case,
     // one unselected, and a long label.
+    nav.stars.push_back(route("LFPG", "EMPTY 1", {"X", "Y"}, {seg("Y", 7, 8), seg("Y", 8)}));
+    nav.stars.push_back(route("LFPG", "CASE 2", {"rw26"}, {seg("RW26", 1, 2), seg("RW26", 2)}));
+    nav.stars.push_back(route("LFPG", "OFF 3", {""}, {seg("", 1, 2), seg("", 2)}, false));
     nav.stars.push_back(
-        route("LFPG", "EMPTY 1", {"X", "Y"}, {seg("Y", 7, 8), seg("Y", 8)}));
-    nav.stars.push_back(
-        route("LFPG", "CASE 2", {"rw26"}, {seg("RW26", 1, 2), seg("RW26", 2)}));
-    ROUTE off = route("LFPG", "OFF 3", {""}, {seg("", 1, 2), seg("", 2)});
-    off.selected = false;
-    nav.stars.push_back(off);
-    nav.stars.push_back(route("LFPG", "A VERY LONG NAME", {"RW27L"},
-                              {seg("RW27L", 1, 2), seg("RW27L", 2)}));
+        route("LFPG", "A VERY LONG NAME", {"RW27L"}, {seg("RW27L", 1, 2), seg("RW27L", 2)}));
     const auto lines = sector(nav);
 
     const auto sid = section(lines, "[SID]");
@@ -159,13 +144,8 @@ TEST(SectorWriter, AirwaysWholeAndGeographyInTheBox) {
     a.id = "1";
     nav.airways.push_back(a);
     nav.airways.push_back(route("", "EMPTY", {}, {}));
-    ROUTE off = route("", "UL612", {}, {seg("", 5, 6)});
-    off.selected = false;  // not exported
-    nav.airways.push_back(off);
-    nav.box_lat_min = 45;
-    nav.box_lat_max = 46;
-    nav.box_lon_min = 5;
-    nav.box_lon_max = 6;
+    nav.airways.push_back(route("", "UL612", {}, {seg("", 5, 6)}, false));  // not exported
+    nav.box_lat_min = 45, nav.box_lat_max = 46, nav.box_lon_min = 5, nav.box_lon_max = 6;
     // in, on the edge, crossing with both ends out (not written), out
     nav.geo_lines.push_back(
         {"coast", {{44, 4}, {45.5, 5.5}, {46, 7}, {47, 7}, {44, 5.5}, {47, 5.5}}});
@@ -173,8 +153,9 @@ TEST(SectorWriter, AirwaysWholeAndGeographyInTheBox) {
     const auto lines = sector(nav);
     const auto awy = section(lines, "[HIGH AIRWAY]");
     ASSERT_EQ(awy.size(), 2u);
-    EXPECT_EQ(awy[0], "UN863                     N001.00.00.000 E011.00.00.000 N002.00.00.000 "
-                      "E012.00.00.000");
+    EXPECT_EQ(awy[0],
+              "UN863                     N001.00.00.000 E011.00.00.000 N002.00.00.000 "
+              "E012.00.00.000");
     EXPECT_EQ(awy[1].substr(0, 26), std::string(26, ' '));
     EXPECT_EQ(awy[1].substr(56), "N003.00.00.000 E013.00.00.000");
     const auto geo = section(lines, "[GEO]");
@@ -213,4 +194,27 @@ TEST(SaveSector, AsksInTheSectorFolderAndWritesWhole) {
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.file("secteurs")))
         ++entries;
     EXPECT_EQ(entries, 2);
+}
+
+TEST(FormatCoord, TheWorkedExamples) {
+    const struct {
+        double lat, lon;
+        const char *tlat, *tlon;
+    } cases[] = {
+        {48.8566, 2.3522, "N048.51.23.760", "E002.21.07.919"},
+        {-1.25, -73.7789, "S001.15.00.000", "W073.46.44.039"},
+        {45.5, 180, "N045.30.00.000", "E180.00.00.000"},
+        {0.0, -0.0, "S000.00.00.000", "W000.00.00.000"},
+        {0.9999999, -180, "N000.59.59.999", "W180.00.00.000"},
+        // A hair below a whole second stays below it.
+        {51.4775, 2.710045, "N051.28.38.999", "E002.42.36.162"},
+        {-43.658411, 7.215872, "S043.39.30.279", "E007.12.57.139"},
+    };
+    for (const auto& c : cases) {
+        const CoordText t = format_coord({c.lat, c.lon});
+        EXPECT_EQ(t.latitude, c.tlat);
+        EXPECT_EQ(t.longitude, c.tlon);
+    }
+    EXPECT_EQ(format_coord({999.5, -999.999}).latitude.size(), 14u);
+    EXPECT_EQ(format_coord({1234.5, 0}).latitude, "N1234.30.00.000");  // wider, never cut
 }

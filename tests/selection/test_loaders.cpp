@@ -7,15 +7,13 @@
 #include "support.h"
 
 using namespace karvel;
-using karvel::test::RecordingProgress;
-using karvel::test::RecordingView;
-using karvel::test::TempDir;
+using namespace karvel::test;
 
 namespace {
 
 struct LoaderTest : ::testing::Test {
     LoaderTest() {
-        karvel::test::build_database(dir.file("f.sqlite"), R"(
+        build_database(dir.file("f.sqlite"), R"(
 create table apt (ID integer, ICAO text, name text, latitude real, longtitude real);
 insert into apt values (1, 'LFAA', 'ALPHA', 45, 5), (2, 'LFBB', 'BRAVO', 46, 6);
 create table rw (ID integer, airportID text, name text, ident text, trueheading real,
@@ -34,7 +32,7 @@ create table leg (ID integer, terminalid text, type text, transition text, track
 )");
         q.set_connection(std::make_shared<SqliteConnection>(dir.file("f.sqlite")));
     }
-    void sql(const std::string& s) { karvel::test::build_database(dir.file("f.sqlite"), s); }
+    void sql(const std::string& s) { build_database(dir.file("f.sqlite"), s); }
     Statement all(const std::string& table) { return {"select * from " + table, "order by rowid"}; }
 
     TempDir dir;

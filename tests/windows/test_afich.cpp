@@ -10,10 +10,11 @@
 #include "window_fixture.h"
 
 using namespace karvel;
+using namespace karvel::test;
 
 namespace {
 
-struct AfichTest : karvel::test::WindowFixture {
+struct AfichTest : WindowFixture {
     AfichTest() { select("LFPG", "50", 0); }
     QListWidgetItem* element(const char* name) {
         const auto found =
@@ -26,15 +27,9 @@ struct AfichTest : karvel::test::WindowFixture {
             out.push_back(list->item(i)->checkState() == Qt::Checked);
         return out;
     }
-    // A press on a grid cell, as the mouse makes it.
+    // A click on a grid cell.
     static void press(QTableWidget* grid, int row, int column) {
-        const QPoint p = grid->visualRect(grid->model()->index(row, column)).center();
-        QMouseEvent down(QEvent::MouseButtonPress, p, grid->viewport()->mapToGlobal(p),
-                         Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(grid->viewport(), &down);
-        QMouseEvent up(QEvent::MouseButtonRelease, p, grid->viewport()->mapToGlobal(p),
-                       Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(grid->viewport(), &up);
+        click(grid, grid->visualRect(grid->model()->index(row, column)).center());
     }
     bool all_sids(bool selected) const {
         for (const ROUTE& r : state.nav.sids)
@@ -123,8 +118,7 @@ TEST_F(AfichTest, ColoursChosenStayAfterCancelAndDetailsReadBack) {
     EXPECT_EQ(state.settings.details[1].value, "$00123456");
     EXPECT_EQ(parse_colour(state.settings.details[1].value), 0x123456);
     // Nothing reaches the settings file.
-    EXPECT_EQ(karvel::test::read_bytes(dir.file("karvel_params.ini")),
-              karvel::test::source_file("runtime/karvel_params.ini"));
+    EXPECT_EQ(read_bytes(dir.file("karvel_params.ini")), source_file("runtime/karvel_params.ini"));
 }
 
 TEST_F(AfichTest, EmptyDetailsLeaveOneInertRow) {
@@ -157,11 +151,8 @@ TEST_F(AfichTest, TheMapFollowsTheDialog) {
 // The marks of the export lists are the records' own flags, through the
 // first item bearing each name.
 TEST(ExportMarks, FollowTheFlagsOfEachName) {
-    FIXE kept, dropped, again;
-    kept.ident = "MOPAR";
-    kept.selected = true;
-    dropped.ident = "BANOX";
-    again.ident = "mopar";  // the same name: its flag lands on the first
+    const FIXE kept{.ident = "MOPAR", .selected = true}, dropped{.ident = "BANOX"};
+    const FIXE again{.ident = "mopar"};  // the same name: its flag lands on the first
     const CheckItems items = waypoint_items({kept, dropped, again});
     EXPECT_EQ(items.checked, (std::vector<bool>{false, false, false}));
     const CheckItems alone = waypoint_items({kept, dropped});

@@ -12,10 +12,11 @@
 #include "window_fixture.h"
 
 using namespace karvel;
+using namespace karvel::test;
 
 namespace {
 
-struct CentreTest : karvel::test::WindowFixture {
+struct CentreTest : WindowFixture {
     CentreTest() {
         select("LFPG", "50", 0);
         form->Button1->click();  // "carte"
@@ -98,9 +99,8 @@ TEST_F(CentreTest, CentresOnTheLastOfEqualCodesAndTheSectorFileFollows) {
     save_sector_file(dir.file("s.sct"), state.nav,
                      {state.map.nm_per_deg_lat, state.map.nm_per_deg_lon}, {"", "", ""});
     const CoordText c = format_coord({state.nav.vors[2].latitude, state.nav.vors[2].longitude});
-    EXPECT_NE(karvel::test::read_bytes(dir.file("s.sct"))
-                  .find("\r\n" + c.latitude + "\r\n" + c.longitude + "\r\n"),
-              std::string::npos);
+    EXPECT_THAT(read_bytes(dir.file("s.sct")),
+                HasSubstr("\r\n" + c.latitude + "\r\n" + c.longitude + "\r\n"));
 }
 
 TEST_F(CentreTest, VisibilityRange) {

@@ -75,8 +75,12 @@ struct Desktop : ::testing::Test {
         });
         carte.affichage1->trigger();
     }
-    static bool on_screen(const QWidget* w) {
-        return w->screen()->geometry().contains(w->frameGeometry());
+    static ::testing::AssertionResult on_screen(const QWidget* w) {
+        const QRect f = w->frameGeometry();
+        if (w->screen()->geometry().contains(f)) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure()
+               << w->objectName().toStdString() << " at " << f.x() << ", " << f.y() << ", "
+               << f.width() << " x " << f.height();
     }
 
     ProgramFolder folder;  // made before the windows read it
@@ -133,16 +137,9 @@ TEST_F(Desktop, TheMapStaysInFrontAfterItsRangeIsAsked) {
 TEST_F(Desktop, EveryWindowIsOnTheScreen) {
     centre.show();
     wait_for([&] { return QApplication::activeWindow() == &centre; });
-    bool parameters_on_screen = false;
-    in_parameters([&] { parameters_on_screen = on_screen(&afich); });
-    EXPECT_TRUE(parameters_on_screen) << "parameters dialog " << afich.frameGeometry().width()
-                                      << " x " << afich.frameGeometry().height();
-    for (const QWidget* w : {static_cast<QWidget*>(&form), static_cast<QWidget*>(&carte),
-                             static_cast<QWidget*>(&centre)})
-        EXPECT_TRUE(on_screen(w)) << w->objectName().toStdString() << " at "
-                                  << w->frameGeometry().x() << ", " << w->frameGeometry().y()
-                                  << ", " << w->frameGeometry().width() << " x "
-                                  << w->frameGeometry().height();
+    in_parameters([&] { EXPECT_TRUE(on_screen(&afich)); });
+    for (const QWidget* w : std::initializer_list<const QWidget*>{&form, &carte, &centre})
+        EXPECT_TRUE(on_screen(w));
 }
 
 TEST_F(Desktop, TheMapIsDrawnInTheScreensPixels) {

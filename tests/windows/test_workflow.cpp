@@ -10,11 +10,11 @@
 #include "window_fixture.h"
 
 using namespace karvel;
-using karvel::test::write_bytes;
+using namespace karvel::test;
 
 namespace {
 
-struct WorkflowTest : karvel::test::WindowFixture {
+struct WorkflowTest : WindowFixture {
     WorkflowTest()
         : WindowFixture("LF France\r\nLS Suisse\r\nEG Royaume-Uni\r\nLF France (bis)\r\n") {}
     QString text(QListWidget* list, int row) { return list->item(row)->text(); }
@@ -44,17 +44,17 @@ TEST_F(WorkflowTest, ShowStepTitleMenuRegionsAndDatabase) {
 }
 
 TEST_F(WorkflowTest, QuitWritesTheTwoKeysAndClosingTheFrameNothing) {
-    const std::string before = karvel::test::read_bytes(dir.file("karvel_params.ini"));
+    const std::string before = read_bytes(dir.file("karvel_params.ini"));
     form->close();
     EXPECT_EQ(terminated, 1);
-    EXPECT_EQ(karvel::test::read_bytes(dir.file("karvel_params.ini")), before);
+    EXPECT_EQ(read_bytes(dir.file("karvel_params.ini")), before);
 
     state.settings.odbc.filename = "autre.sqlite";
     form->quitter1->trigger();
     EXPECT_EQ(terminated, 2);
     std::string expected = before;
     expected.replace(expected.find("filename=navdata.sqlite"), 23, "filename=autre.sqlite");
-    EXPECT_EQ(karvel::test::read_bytes(dir.file("karvel_params.ini")), expected);
+    EXPECT_EQ(read_bytes(dir.file("karvel_params.ini")), expected);
     EXPECT_THROW(state.db.sources.connect("karvel_nav", nullptr), std::exception);  // removed
 }
 
@@ -118,10 +118,7 @@ TEST_F(WorkflowTest, SelectionByRegionFillsEveryListAndLabel) {
 }
 
 TEST_F(WorkflowTest, SelectionByAirportAndItsErrors) {
-    form->Edit_ICAO->setText(QStringLiteral("LFPG"));
-    form->Edit_dist->setText(QStringLiteral("50"));
-    form->Button_rechparairort->click();
-    ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors.front();
+    select("LFPG", "50");
     EXPECT_EQ(form->Label_selection->text(), QStringLiteral("LFPG:50nm   visu:50nm"));
     EXPECT_GT(form->ListBox_sid->count(), 0);
     EXPECT_FALSE(form->Memo1->toPlainText().isEmpty());
@@ -129,31 +126,21 @@ TEST_F(WorkflowTest, SelectionByAirportAndItsErrors) {
 
     // Not an integer, or 0: refused before anything changes.
     for (const char* radius : {"abc", "", "0"}) {
-        form->Edit_dist->setText(QString::fromLatin1(radius));
-        form->Button_rechparairort->click();
+        by_airport("LFPG", radius);
         EXPECT_FALSE(message.isVisible());
         EXPECT_EQ(form->ListBox_airports->count(), airports);
         EXPECT_EQ(state.nav.selection_text, "LFPG:50nm");
     }
-    EXPECT_EQ(dialogs.errors.size(), 3u);
-    EXPECT_EQ(dialogs.errors[0], "'abc' n'est pas une valeur enti\xE8re correcte");
+    EXPECT_THAT(dialogs.errors, ElementsAre(w1252("'abc' n'est pas une valeur entière correcte"),
+                                            ::testing::_, ::testing::_));
 
     // A click on the current SID again shows it again.
-    QListWidget* sids = form->ListBox_sid;
-    const QPoint at = sids->visualItemRect(sids->item(0)).center();
-    auto click = [&] {
-        for (const auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-            QMouseEvent e(type, at, sids->viewport()->mapToGlobal(at), Qt::LeftButton,
-                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
-                          Qt::NoModifier);
-            QCoreApplication::sendEvent(sids->viewport(), &e);
-        }
-    };
-    click();
+    const QPoint at = form->ListBox_sid->visualItemRect(form->ListBox_sid->item(0)).center();
+    click(form->ListBox_sid, at);
     const QString shown = form->Label_legs->text();
     EXPECT_TRUE(shown.startsWith(QStringLiteral("SID: "))) << shown.toStdString();
     form->Label_legs->setText(QStringLiteral("Legs"));
-    click();
+    click(form->ListBox_sid, at);
     EXPECT_EQ(form->Label_legs->text(), shown);
 }
 
@@ -161,10 +148,7 @@ TEST_F(WorkflowTest, SelectionByAirportAndItsErrors) {
 // refuses, leaves the one before it whole: lists, counts, centre, caption,
 // and what a save then writes.
 TEST_F(WorkflowTest, AFailingSelectionKeepsThePreviousOneWhole) {
-    form->Edit_ICAO->setText(QStringLiteral("LFMN"));
-    form->Edit_dist->setText(QStringLiteral("30"));
-    form->Button_rechparairort->click();
-    ASSERT_TRUE(dialogs.errors.empty());
+    select("LFMN", "30");
     const auto shown = [&] {
         QStringList all;
         for (QListWidget* l : {form->ListBox_airports, form->ListBox_runways, form->ListBox_vor,
@@ -179,17 +163,11 @@ TEST_F(WorkflowTest, AFailingSelectionKeepsThePreviousOneWhole) {
     dialogs.save_answers.push_back(dir.file("before.sct"));
     form->Button_enr->click();
 
-    form->Edit_ICAO->setText(QStringLiteral("ZZZZ"));
-    form->Edit_dist->setText(QStringLiteral("80"));
-    form->Button_rechparairort->click();
-    ASSERT_EQ(dialogs.errors.size(), 1u);
-    EXPECT_NE(dialogs.errors[0].find("ZZZZ"), std::string::npos);
+    by_airport("ZZZZ", "80");
 
-    karvel::test::build_database(dir.file("navdata.sqlite"), "drop table ILSes;");
-    form->Edit_ICAO->setText(QStringLiteral("LFPG"));
-    form->Button_rechparairort->click();
-    ASSERT_EQ(dialogs.errors.size(), 2u);
-    EXPECT_NE(dialogs.errors[1].find("ILSes"), std::string::npos);
+    build_database(dir.file("navdata.sqlite"), "drop table ILSes;");
+    by_airport("LFPG", "80");
+    EXPECT_THAT(dialogs.errors, ElementsAre(HasSubstr("ZZZZ"), HasSubstr("ILSes")));
     EXPECT_FALSE(message.isVisible());
 
     EXPECT_EQ(shown(), before);
@@ -197,42 +175,34 @@ TEST_F(WorkflowTest, AFailingSelectionKeepsThePreviousOneWhole) {
     EXPECT_EQ(state.map.range_nm, range);
     dialogs.save_answers.push_back(dir.file("after.sct"));
     form->Button_enr->click();
-    EXPECT_EQ(karvel::test::read_bytes(dir.file("after.sct")),
-              karvel::test::read_bytes(dir.file("before.sct")));
+    EXPECT_EQ(read_bytes(dir.file("after.sct")), read_bytes(dir.file("before.sct")));
 }
 
 // A text the sector file cannot hold is told, naming its field; nothing is
 // written. The client format wants every identity line.
 TEST_F(WorkflowTest, IdentityTextsTheFileCannotHold) {
-    form->Edit_ICAO->setText(QStringLiteral("LFMN"));
-    form->Button_rechparairort->click();
+    select("LFMN", "100");
     form->Edit_callsign->setText(QStringLiteral("NICE \u65E5"));
     form->Button_enr->click();
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_NE(dialogs.messages[0].find("\"CallSign\""), std::string::npos) << dialogs.messages[0];
     form->Edit_callsign->setText(QStringLiteral("LFMN_APP"));
     form->format_clients1->trigger();
     form->Button_enr->click();
-    ASSERT_EQ(dialogs.messages.size(), 2u);
-    EXPECT_NE(dialogs.messages[1].find("\"Nom\""), std::string::npos) << dialogs.messages[1];
+    EXPECT_THAT(dialogs.messages, ElementsAre(HasSubstr("\"CallSign\""), HasSubstr("\"Nom\"")));
     EXPECT_TRUE(dialogs.save_dirs.empty());  // no file was asked for
-    EXPECT_NE(karvel::test::read_bytes(dir.file("karvel_params.ini")).find("[sortie]"),
-              std::string::npos);
+    EXPECT_THAT(read_bytes(dir.file("karvel_params.ini")), HasSubstr("[sortie]"));
 }
 
 TEST_F(WorkflowTest, SavingTheSectorFromTheWindow) {
-    form->Edit_ICAO->setText(QStringLiteral("LFMN"));
-    form->Edit_dist->setText(QStringLiteral("30"));
-    form->Button_rechparairort->click();
+    select("LFMN", "30");
     form->Edit_nomsecteur->setText(QStringLiteral("Côte d'Azur"));
     form->Edit_callsign->setText(QStringLiteral("LFMN_APP"));
     dialogs.save_answers.push_back(dir.file("secteurs/nice.sct"));
     form->Button_enr->click();
     ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors.front();
     EXPECT_EQ(dialogs.save_dirs.back(), dir.str() + "/secteurs");
-    const std::string file = karvel::test::read_bytes(dir.file("secteurs/nice.sct"));
-    EXPECT_NE(file.find("[INFO]\r\nC\xF4te d'Azur\r\nLFMN_APP\r\n\r\n"), std::string::npos);
-    EXPECT_NE(file.find("LFMN-MEDAL 2B RW22R"), std::string::npos);
+    const std::string file = read_bytes(dir.file("secteurs/nice.sct"));
+    EXPECT_THAT(file, HasSubstr("[INFO]\r\nC\xF4te d'Azur\r\nLFMN_APP\r\n\r\n"));
+    EXPECT_THAT(file, HasSubstr("LFMN-MEDAL 2B RW22R"));
 
     dialogs.save_answers.push_back(std::nullopt);  // "enregistrer" in the menu, cancelled
     form->enregistrer1->trigger();
