@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -38,6 +39,12 @@ void write_bytes(const std::string& path, const std::string& content) {
     if (!out) throw std::runtime_error("cannot write " + path);
 }
 
+unsigned mode_of(const std::string& path) {
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return st.st_mode;
+}
+
 std::string read_bytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream ss;
@@ -72,10 +79,12 @@ void make_program_folder(const TempDir& dir) {
     build_sample_database(dir.file("navdata.sqlite"));
 }
 
+// The next answer of a queue; an empty queue fails the test, or cancels
+// when `cancel_when_empty`.
 template <class T>
-static T next_answer(std::deque<T>& queue, const char* what) {
+static T next_answer(std::deque<T>& queue, const char* what, bool cancel_when_empty = false) {
     if (queue.empty()) {
-        ADD_FAILURE() << "unexpected " << what << " dialog";
+        if (!cancel_when_empty) ADD_FAILURE() << "unexpected " << what << " dialog";
         return T{};
     }
     T answer = queue.front();
@@ -100,18 +109,12 @@ std::optional<std::string> ScriptedDialogs::input(const std::string& caption,
                                                   const std::string& prompt,
                                                   const std::string& initial) {
     inputs.push_back(caption + "|" + prompt + "|" + initial);
-    if (input_answers.empty()) return std::nullopt;
-    auto a = input_answers.front();
-    input_answers.pop_front();
-    return a;
+    return next_answer(input_answers, "input", true);
 }
 
 std::optional<TColor> ScriptedDialogs::choose_colour(TColor initial) {
     colour_initials.push_back(initial);
-    if (colour_answers.empty()) return std::nullopt;
-    auto a = colour_answers.front();
-    colour_answers.pop_front();
-    return a;
+    return next_answer(colour_answers, "colour", true);
 }
 
 Outcome run(const TempDir& dir, const std::string& command, bool nobody) {

@@ -45,6 +45,7 @@ class CurrentDir {
 };
 
 void write_bytes(const std::string& path, const std::string& content);
+unsigned mode_of(const std::string& path);  // the permission bits and the file type
 std::string read_bytes(const std::string& path);
 std::string source_file(const std::string& relative);  // from the repository
 

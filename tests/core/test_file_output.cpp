@@ -16,12 +16,6 @@ using namespace karvel::test;
 
 namespace {
 
-mode_t mode_of(const std::string& p) {
-    struct stat st {};
-    ::stat(p.c_str(), &st);
-    return st.st_mode;
-}
-
 // Runs `body` as an ordinary user (nobody) when the tests run as root;
 // true when it returned true.
 template <class F>

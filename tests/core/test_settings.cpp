@@ -87,9 +87,7 @@ TEST(IniFile, WriteReplacesTheFileWholeOrNotAtAll) {
     s.ini.write("file", "DNS", "nouveau \xE9");
     EXPECT_EQ(read_bytes(dir.file("karvel_params.ini")), "[file]\r\nDNS=nouveau \xE9\r\n");
     EXPECT_EQ(s.ini.read("file", "dns"), "nouveau \xE9");
-    struct stat st {};
-    ::stat(dir.file("karvel_params.ini").c_str(), &st);
-    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(mode_of(dir.file("karvel_params.ini")) & 0777, 0600u);
 
     IniFile nowhere;  // a folder that does not exist fails even for root
     nowhere.open(dir.file("absent/karvel_params.ini"));

@@ -50,6 +50,15 @@ void write(const xplane::NavData& data, const std::string& path) {
     xplane::write_database(data, path, [](const std::string&) {});
 }
 
+// Each runway as "09/27", with " ILS" for each end that has one; sorted.
+std::vector<std::string> runways_of(const NavState& nav) {
+    std::vector<std::string> out;
+    for (const RUNWAY& r : nav.runways)
+        out.push_back(r.ident1 + "/" + r.ident2 + (r.ils1 ? " ILS" : "") + (r.ils2 ? " ILS" : ""));
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
 }  // namespace
 
 // One airport (two runways, an ILS at both ends of one), its navaids, fixes
@@ -65,11 +74,8 @@ TEST(ImportVersions, ImportedDataSelectsLikeAnyDatabase) {
         ASSERT_EQ(nav.airports.size(), 1u);
         EXPECT_EQ(nav.airports[0].name, "Essai Ville");
         // Both runways pair (the "23" end took the side letter "L"), ILS on 09 and 27.
-        ASSERT_EQ(nav.runways.size(), 2u);
-        EXPECT_EQ(nav.runways[0].ident1 + "/" + nav.runways[0].ident2, "09/27");
-        EXPECT_TRUE(nav.runways[0].ils1 && nav.runways[0].ils2);
+        EXPECT_THAT(runways_of(nav), ElementsAre("05R/23L", "09/27 ILS ILS"));
         EXPECT_EQ(nav.runways[0].heading1, "90");  // due east along the parallel
-        EXPECT_EQ(nav.runways[1].ident1 + "/" + nav.runways[1].ident2, "05R/23L");
         // The VOR-DME once (its DME is its own), the NDB, the lone DME; the
         // localisers; by latitude, then the ILS.
         std::vector<std::string> vors;
@@ -82,10 +88,9 @@ TEST(ImportVersions, ImportedDataSelectsLikeAnyDatabase) {
         for (const FIXE& f : nav.waypoints) EXPECT_FALSE(f.name.empty()) << f.ident;
         // Two airways through the VOR: UN1 with both segments, UL2 with one.
         ASSERT_EQ(nav.airways.size(), 2u);
-        EXPECT_EQ(nav.airways[0].name, "UN1");
-        EXPECT_EQ(nav.airways[0].lines.size(), 2u);
-        EXPECT_EQ(nav.airways[1].lines.size(), 1u);
-        EXPECT_DOUBLE_EQ(nav.airways[0].lines[0].lat2, 48.95);
+        EXPECT_EQ(std::tuple(nav.airways[0].name, nav.airways[0].lines.size(),
+                             nav.airways[1].lines.size(), nav.airways[0].lines[0].lat2),
+                  std::tuple("UN1", 2ul, 1ul, 48.95));
         // The cycle and the region of the lookups.
         db.q.set_sql({"select val from config where key='CycleName'"});
         db.q.open();
@@ -93,8 +98,7 @@ TEST(ImportVersions, ImportedDataSelectsLikeAnyDatabase) {
         db.q.close();
         Selected other(dir.file("out.sqlite"));
         const NavState& region = other.region("LF");
-        EXPECT_EQ(region.airports.size(), 1u);
-        EXPECT_EQ(region.waypoints.size(), 3u);
+        EXPECT_EQ(std::pair(region.airports.size(), region.waypoints.size()), std::pair(1ul, 3ul));
     }
 }
 
@@ -111,18 +115,15 @@ TEST(ImportRealWorld, OddIdentsTheAntimeridianAndAirwaysListedTwice) {
     Selected db(out);
     const NavState& nav = db.airport("NFXX", 30);
     ASSERT_EQ(nav.airports.size(), 2u);  // NFYY lies east of 180, 6 nm away
-    std::vector<std::string> runways;
-    for (const RUNWAY& r : nav.runways)
-        runways.push_back(r.ident1 + "/" + r.ident2 + (r.ils1 ? " ILS" : ""));
-    std::sort(runways.begin(), runways.end());
     // The localiser's "7R" is the runway's 07R.
-    EXPECT_EQ(runways,
-              (std::vector<std::string>{"07R/25L ILS", "08T/26T", "09/27", "09/27", "N/", "S/"}));
+    EXPECT_THAT(runways_of(nav),
+                ElementsAre("07R/25L ILS", "08T/26T", "09/27", "09/27", "N/", "S/"));
     EXPECT_EQ(nav.waypoints.size(), 2u);  // the airway's ends are the fixes
+    // One segment for both levels ('B'), its end on the fix.
     ASSERT_EQ(nav.airways.size(), 1u);
-    ASSERT_EQ(nav.airways[0].lines.size(), 1u);  // one segment for both levels
-    EXPECT_EQ(nav.airways[0].lines[0].lon1, -179.90);
-    EXPECT_EQ(nav.airways[0].lines[0].level, 'B');  // listed at both levels
+    ASSERT_EQ(nav.airways[0].lines.size(), 1u);
+    EXPECT_EQ(std::pair(nav.airways[0].lines[0].lon1, nav.airways[0].lines[0].level),
+              std::pair(-179.90, 'B'));
 
     std::vector<std::string> lines;
     write_sector(lines, nav, {60, db.view.nm_per_deg_lon}, {});
@@ -139,9 +140,7 @@ TEST(ImportRealWorld, OddIdentsTheAntimeridianAndAirwaysListedTwice) {
     // nothing else behind.
     ::chmod(out.c_str(), 0640);
     write(data, out);
-    struct stat st {};
-    ::stat(out.c_str(), &st);
-    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(mode_of(out) & 07777, 0640u);
     const std::string before = read_bytes(out);
     data.cifp_files = {{"NFXX", dir.file("gone.dat")}};
     EXPECT_THROW(write(data, out), Error);
@@ -162,14 +161,13 @@ TEST(ImportProcedures, CifpSidsAndStarsAreDrawnAlongTheirLegs) {
 
     Selected db(dir.file("out.sqlite"));
     const NavState& nav = db.airport("LFXX", 30);
-    ASSERT_EQ(nav.sids.size(), 2u);  // one per runway transition
-    ASSERT_EQ(nav.stars.size(), 1u);
+    ASSERT_EQ(std::pair(nav.sids.size(), nav.stars.size()), std::pair(2ul, 1ul));  // a SID a runway
     EXPECT_EQ(nav.sids[0].name, "XVR1A");
-    EXPECT_EQ(nav.sids[0].transitions, (std::vector<std::string>{"RW27", "", "FIXB"}));
-    EXPECT_EQ(nav.sids[1].transitions, (std::vector<std::string>{"RW23L", "", "FIXB"}));
-    EXPECT_DOUBLE_EQ(nav.sids[0].rwy_lat, 48.90);  // the 27 threshold, where the CD leg starts
-    EXPECT_DOUBLE_EQ(nav.sids[0].rwy_lon, 2.46);
-    EXPECT_DOUBLE_EQ(nav.sids[1].rwy_lat, 48.92);
+    EXPECT_THAT(nav.sids[0].transitions, ElementsAre("RW27", "", "FIXB"));
+    EXPECT_THAT(nav.sids[1].transitions, ElementsAre("RW23L", "", "FIXB"));
+    // The 27 threshold, where the CD leg starts; the 23L one.
+    EXPECT_EQ(std::tuple(nav.sids[0].rwy_lat, nav.sids[0].rwy_lon, nav.sids[1].rwy_lat),
+              std::tuple(48.90, 2.46, 48.92));
     // Tenths of degrees and miles, the navaid named.
     EXPECT_EQ(leg_item(nav, nav.sids[0].legs[2]),
               "CF FIXA  navaid:XVR    6nm 270\xB0    1nm  transition:RW27");

@@ -11,6 +11,7 @@
 #include "map/hover.h"
 #include "map/render.h"
 #include "recording_canvas.h"
+#include "support.h"
 
 using namespace karvel;
 using namespace karvel::test;
@@ -25,10 +26,6 @@ struct Errors : ArithmeticErrors {
 // One pixel is one minute of arc east and south of (0, 0).
 const Viewport kMinutes{0, -10, 0, 10, 1, 60, 60, 600, 600};
 
-bool has(const std::vector<std::string>& v, const std::string& s) {
-    return std::find(v.begin(), v.end(), s) != v.end();
-}
-
 }  // namespace
 
 TEST(Rings, FiveRingsAndTheLabelsOfTheNext) {
@@ -39,13 +36,13 @@ TEST(Rings, FiveRingsAndTheLabelsOfTheNext) {
               (std::vector<std::string>{"ellipse 20 20 30 30", "ellipse 240 140 360 260",
                                         "ellipse 180 80 420 320", "ellipse 120 20 480 380",
                                         "ellipse 60 -40 540 440", "ellipse 0 -100 600 500"}));
+    // Left, right, top and bottom of the second ring, ..., the undrawn sixth ring.
     const auto texts = c.with("text");
     ASSERT_EQ(texts.size(), 20u);
-    EXPECT_EQ(texts[0], "text 181 200 20 clear");   // left of the second ring
-    EXPECT_EQ(texts[1], "text 421 200 20 clear");   // right
-    EXPECT_EQ(texts[2], "text 300 81 20 clear");    // top
-    EXPECT_EQ(texts[3], "text 300 321 20 clear");   // bottom
-    EXPECT_EQ(texts[19], "text 300 561 60 clear");  // the undrawn sixth ring
+    EXPECT_THAT(std::vector(texts.begin(), texts.begin() + 4),
+                ElementsAre("text 181 200 20 clear", "text 421 200 20 clear",
+                            "text 300 81 20 clear", "text 300 321 20 clear"));
+    EXPECT_EQ(texts[19], "text 300 561 60 clear");
     // No spacing, no rings (and no endless loop): only the fixed mark.
     RecordingCanvas none;
     draw_rings(none, {0, 0, 0, 0, 0.01f, 60, 60, 600, 400}, {300, 200}, 10, 14);
@@ -154,21 +151,22 @@ TEST(DrawMap, OrderVisibilityBrushAndTheViewEdge) {
     RecordingCanvas c;
     draw_map(c, compute_view_edges(view, nav.centre_lat, nav.centre_lon), view, nav, colours, {},
              errors);
-    EXPECT_EQ(c.calls[0], "brush on 0");
-    EXPECT_EQ(c.calls[1], "fill 0 0 600 400");
-    EXPECT_TRUE(has(c.calls, "text 320 220 UN857 clear"));  // rings left the brush clear
-    EXPECT_TRUE(has(c.calls, "text 320 0 ONTOP clear"));    // on the top edge: drawn
-    EXPECT_TRUE(c.with("text 320 0 ABOVE").empty());        // a hair above: not
-    EXPECT_TRUE(c.with("text 320 200 PGS").empty());        // not selected
-    EXPECT_TRUE(has(c.calls, "text 344 236 BT on 0"));      // 0.1 degree: 24 px east, 36 south
+    EXPECT_THAT(std::vector(c.calls.begin(), c.calls.begin() + 2),
+                ElementsAre("brush on 0", "fill 0 0 600 400"));
+    // The rings left the brush clear; on the top edge: drawn, a hair above: not; the
+    // fix is not selected; 0.1 degree is 24 px east and 36 south.
+    EXPECT_THAT(c.calls,
+                ::testing::IsSupersetOf({"text 320 220 UN857 clear", "text 320 0 ONTOP clear",
+                                         "text 344 236 BT on 0"}));
+    EXPECT_TRUE(c.with("text 320 0 ABOVE").empty() && c.with("text 320 200 PGS").empty());
 
     colours[colour::rings].visible = false;
     nav.waypoints[0].selected = true;
     RecordingCanvas d;
     draw_map(d, compute_view_edges(view, nav.centre_lat, nav.centre_lon), view, nav, colours, {},
              errors);
-    EXPECT_TRUE(has(d.calls, "text 320 220 UN857 on 0"));
-    EXPECT_TRUE(has(d.calls, "text 320 200 PGS on 0"));
+    EXPECT_THAT(d.calls,
+                ::testing::IsSupersetOf({"text 320 220 UN857 on 0", "text 320 200 PGS on 0"}));
     EXPECT_TRUE(d.with("ellipse 20 20 30 30").empty());  // no rings, not even their mark
 }
 
@@ -221,7 +219,7 @@ struct Hover : ::testing::Test {
     ColourTable colours;
 };
 
-TEST_F(Hover, TheNearestItemWithinSixPixels) {
+TEST_F(Hover, TheNearestItemTheMapDrawsWithinSixPixels) {
     EXPECT_EQ(at(101, 101), "LFPG\nCHARLES DE GAULLE\n118.150");
     EXPECT_EQ(at(103, 100), "CGN\nCHARLES\n115.350");  // 1 px from the VOR, 3 from the airport
     EXPECT_EQ(at(200, 306), "BT\nBRAY\n290.000");      // exactly 6 px: x and y scales differ
@@ -230,9 +228,8 @@ TEST_F(Hover, TheNearestItemWithinSixPixels) {
     // A STAR's point, named by its waypoint even where the fix is not drawn.
     EXPECT_EQ(at(400, 400), "MOLBA\nLFPG-MOLBA 1A");
     EXPECT_EQ(at(500, 500), "");
-}
 
-TEST_F(Hover, OnlyWhatTheMapDraws) {
+    // Only what the map draws.
     colours[colour::vor].visible = false;
     EXPECT_EQ(at(103, 100), "LFPG\nCHARLES DE GAULLE\n118.150");
     colours[colour::star].visible = false;

@@ -77,19 +77,17 @@ TEST(Measure, DistanceAndScreenBearing) {
     v.view_left = 0;  // one pixel is a minute of arc from (0, 0)
     press(v, 0, 0, false, true);
     EXPECT_TRUE(v.mouse.measuring);
-    measure_move(v, 60, 0);
-    EXPECT_EQ(v.mouse.measure_distance_text, "60.11");  // 3443.844 x pi / 180
-    EXPECT_EQ(v.mouse.measure_bearing_text, "90");
-    measure_move(v, 0, 60);
-    EXPECT_EQ(v.mouse.measure_distance_text, "60.11");
-    EXPECT_EQ(v.mouse.measure_bearing_text, "180");
-    measure_move(v, 0, 0);
-    EXPECT_EQ(v.mouse.measure_distance_text, "0.00");
-    EXPECT_EQ(v.mouse.measure_bearing_text, "0");
-
+    const auto measured = [&](MapView& m, int x, int y) {
+        measure_move(m, x, y);
+        return m.mouse.measure_distance_text + " " + m.mouse.measure_bearing_text;
+    };
+    EXPECT_EQ(measured(v, 60, 0), "60.11 90");  // 3443.844 x pi / 180
+    EXPECT_EQ(measured(v, 0, 60), "60.11 180");
+    EXPECT_EQ(measured(v, 0, 0), "0.00 0");
     press(v, 100, 100, false, true);
-    measure_move(v, 100, 40);
-    EXPECT_EQ(v.mouse.measure_bearing_text, "0");
+    EXPECT_EQ(measured(v, 100, 40), "60.11 0");
+    EXPECT_EQ(measured(v, 99, -43), "143.26 360");  // 359.6 degrees
+    EXPECT_EQ(measured(v, 40, 100), "60.08 270");   // a degree east at 1.67 S
     // The bearing is the pixels' own, wherever the view lies: straight up 0,
     // no move 0.
     MapView far = view_of(976, 674, 3.3f, 47.3);
@@ -98,13 +96,8 @@ TEST(Measure, DistanceAndScreenBearing) {
         press(far, x, y, false, true);
         measure_move(far, x, y - 150);
         EXPECT_EQ(far.mouse.measure_bearing_text, "0") << x << " " << y;
-        measure_move(far, x, y);
-        EXPECT_EQ(far.mouse.measure_bearing_text, "0") << x << " " << y;
+        EXPECT_EQ(measured(far, x, y), "0.00 0") << x << " " << y;
     }
-    measure_move(v, 99, -43);  // 359.6 degrees
-    EXPECT_EQ(v.mouse.measure_bearing_text, "360");
-    measure_move(v, 40, 100);
-    EXPECT_EQ(v.mouse.measure_bearing_text, "270");
     EXPECT_NEAR(screen_bearing(10, -10), 135, 1e-12);
     EXPECT_NEAR(screen_bearing(-10, -10), 225, 1e-12);
     EXPECT_NEAR(screen_bearing(-10, 10), 315, 1e-12);

@@ -7,8 +7,10 @@
 
 #include "procedures/leg_lists.h"
 #include "procedures/paths.h"
+#include "support.h"
 
 using namespace karvel;
+using namespace karvel::test;
 
 namespace {
 
@@ -97,8 +99,7 @@ TEST(DmeCrossing, TheLaterCrossingAlongTheCourse) {
         EXPECT_NEAR(q.longitude, expected->longitude, 1e-9) << c.course;
     }
     // Flying south towards the navaid from the north: the crossing south of it.
-    const double theta = dme_crossing_bearing({48.3, 2.0}, n, 180, 10, kScale);
-    EXPECT_NEAR(theta, 180, 1e-9);
+    EXPECT_NEAR(dme_crossing_bearing({48.3, 2.0}, n, 180, 10, kScale), 180, 1e-9);
     // Across 180 degrees: 6 nm west of the navaid, flying north, the circle
     // of 10 nm is crossed 8 nm north of it (a bearing of 323.13).
     const double across = dme_crossing_bearing({0, 179.9}, {0, -179.9}, 0, 10, {60, 30});
@@ -112,9 +113,8 @@ TEST(Intercept, SignedDistanceToTheNextLegsLine) {
     const geo_point p{45.0, 5.0}, n{45.2, 5.3};
     for (const auto& [c, b] :
          {std::pair{90.0, 272.0}, {300.0, 335.0}, {10.0, 200.0}, {200.0, 240.0}}) {
-        EXPECT_NEAR(intercept_distance(p, n, c, b, kScale), crossing_distance(p, n, c, b, kPlane),
-                    1e-9)
-            << c << "/" << b;
+        const double expected = crossing_distance(p, n, c, b, kPlane);
+        EXPECT_NEAR(intercept_distance(p, n, c, b, kScale), expected, 1e-9) << c << "/" << b;
     }
     // An exact reciprocal is parallel up to rounding: no point, not one 1e19 nm away.
     EXPECT_EQ(intercept_distance(p, n, 45, 225, kScale), -1);
@@ -130,16 +130,15 @@ TEST(Paths, FixLegsChainAcrossTransitionsAndTheLastEndStaysAtZero) {
                                    in("HM", {}, "A"), in("IF", {0, 0}, "B"), in("DF", {47, 7}, "B"),
                                    in("VA", {}, "B"), in("CF", {48, 8}, "B"), leg("XX")}));
     EXPECT_TRUE(run(nav).empty());
-    const auto& l = nav.stars[0].lines;
-    ASSERT_EQ(l.size(), 5u);
-    EXPECT_EQ(l[0].transition, "A");
-    EXPECT_EQ(l[1].lat2, 0);  // the end of A runs to B's first point, (0, 0)
-    EXPECT_EQ(l[2].transition, "B");
-    EXPECT_EQ(l[2].lat1, 0);
-    EXPECT_EQ(l[2].lon2, 7);
-    EXPECT_EQ(l[3].lat2, 48);
-    EXPECT_EQ(l[4].lat2, 0);
-    EXPECT_EQ(l[4].lon2, 0);
+    // The end of A runs to B's first point, (0, 0).
+    std::vector<std::string> got;
+    for (const LINE& l : nav.stars[0].lines)
+        got.push_back(l.transition + " " + std::to_string(static_cast<int>(l.lat1)) + "," +
+                      std::to_string(static_cast<int>(l.lon1)) + " " +
+                      std::to_string(static_cast<int>(l.lat2)) + "," +
+                      std::to_string(static_cast<int>(l.lon2)));
+    EXPECT_THAT(
+        got, ElementsAre("A 45,5 46,6", "A 46,6 0,0", "B 0,0 47,7", "B 47,7 48,8", "B 48,8 0,0"));
 }
 
 TEST(Paths, DmeLegsAndTheirMemoLines) {
@@ -151,9 +150,8 @@ TEST(Paths, DmeLegsAndTheirMemoLines) {
                                   leg("FD", {1, 1}, n, 0, 3)}));  // misses: nothing
     const PlaneScale square{60.0f, 60.0f};
     const auto memo = run(nav, square);
-    ASSERT_EQ(memo.size(), 2u);
-    EXPECT_EQ(memo[0], "LFAA-TEST 1A  FD 0  0  4     0.063:   0.000");
-    EXPECT_EQ(memo[1], "LFAA-TEST 1A  FD 180  180  2    -0.042:   0.000");
+    EXPECT_THAT(memo, ElementsAre("LFAA-TEST 1A  FD 0  0  4     0.063:   0.000",
+                                  "LFAA-TEST 1A  FD 180  180  2    -0.042:   0.000"));
     EXPECT_EQ(nav.sids[0].lines.size(), 2u);
 }
 

@@ -39,14 +39,12 @@ TEST(Startup, ReadsTheShippedRuntimeFiles) {
     for (const char* code : {"LF", "EG", "ED", "LE", "LI", "LS", "EB", "EH"})
         EXPECT_GE(find_region_code(state.nav.region_codes, code), 0) << code;
     // The map and the parameters dialog recognise these positions.
-    EXPECT_EQ(state.settings.colours[3].name, "FIXES");
-    EXPECT_EQ(state.settings.colours[6].name, "SID");
-    EXPECT_EQ(state.settings.colours[7].name, "STAR");
+    const auto& c = state.settings.colours;
+    EXPECT_EQ(c[3].name + " " + c[6].name + " " + c[7].name, "FIXES SID STAR");
     ASSERT_EQ(state.settings.details.size(), 2u);
-    EXPECT_EQ(state.settings.details[0].key, "coast");
-    EXPECT_EQ(state.settings.odbc.driver, "karvel SQLite");
-    EXPECT_EQ(state.map.ring_step_nm, 10);
-    EXPECT_EQ(state.map.font_name, "MS Sans Serif");
+    EXPECT_EQ(std::tuple(state.settings.details[0].key, state.settings.odbc.driver,
+                         state.map.ring_step_nm, state.map.font_name),
+              std::tuple("coast", "karvel SQLite", 10, "MS Sans Serif"));
 }
 
 // A missing region index no longer costs the data source settings: the

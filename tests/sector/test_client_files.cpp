@@ -61,9 +61,6 @@ Read strict_read(const std::vector<std::string>& lines) {
             section = line;
             continue;
         }
-        // The coordinates are the last ones on a line (a label may have blanks).
-        size_t n = 0;
-        while (n < f.size() && !std::regex_match(f[f.size() - 1 - n], coord)) ++n;
         size_t coords = 0;
         for (const std::string& t : f) coords += std::regex_match(t, coord);
         if (section == "[INFO]") {
@@ -189,24 +186,26 @@ TEST_F(ClientFiles, GeoJsonAsGdalReadsIt) {
     for (const ROUTE& a : nav.airways) segments += a.lines.size();
     for (const RUNWAY& r : nav.runways) paired += r.paired();
     for (const VOR& v : nav.vors) ils += v.desc == "ILS";
-    EXPECT_EQ(count("kind = 'airport'"), static_cast<int>(nav.airports.size()));
-    EXPECT_EQ(count("kind = 'vor'"), static_cast<int>(nav.vors.size() - ils));
-    EXPECT_EQ(count("kind = 'ils'"), static_cast<int>(ils));
-    EXPECT_EQ(count("kind = 'ndb'"), static_cast<int>(nav.ndbs.size()));
-    EXPECT_EQ(count("kind = 'fix'"), static_cast<int>(nav.waypoints.size()));
-    EXPECT_EQ(count("kind = 'runway'"), static_cast<int>(paired));
-    EXPECT_EQ(count("kind = 'airway'"), static_cast<int>(segments));
     // A feature per transition, as the sector file labels one line per transition.
     std::vector<std::string> lines;
     write_sector(lines, nav, {60, view.nm_per_deg_lon}, {});
-    for (const char* kind : {"sid", "star"}) {
-        const std::string header = std::string("[") + (kind[1] == 'i' ? "SID" : "STAR") + "]";
-        int labelled = 0;
+    const auto labelled = [&](const std::string& header) {
+        size_t n = 0;
         for (auto it = std::find(lines.begin(), lines.end(), header) + 1; *it != ";"; ++it)
-            labelled += (*it)[0] != ' ';
-        EXPECT_EQ(count(std::string("kind = '") + kind + "'"), labelled) << kind;
-    }
-
+            n += (*it)[0] != ' ';
+        return n;
+    };
+    const std::map<std::string, size_t> kinds{{"airport", nav.airports.size()},
+                                              {"vor", nav.vors.size() - ils},
+                                              {"ils", ils},
+                                              {"ndb", nav.ndbs.size()},
+                                              {"fix", nav.waypoints.size()},
+                                              {"runway", paired},
+                                              {"airway", segments},
+                                              {"sid", labelled("[SID]")},
+                                              {"star", labelled("[STAR]")}};
+    for (const auto& [kind, n] : kinds)
+        EXPECT_EQ(count("kind = '" + kind + "'"), static_cast<int>(n)) << kind;
     EXPECT_THAT(run(folder, "ogrinfo -ro -al -where \"name = 'A1'\" '" + path + "'").out,
                 ::testing::ContainsRegex("MULTILINESTRING \\(\\(179.9 -17,180(\\.0)? -17.1\\),"
                                          "\\(-180(\\.0)? -17.1,-179.9 -17.2\\)\\)"));

@@ -110,21 +110,21 @@ TEST(SectorWriter, ProceduresGroupedByTransition) {
         route("LFPG", "A VERY LONG NAME", {"RW27L"}, {seg("RW27L", 1, 2), seg("RW27L", 2)}));
     const auto lines = sector(nav);
 
-    const auto sid = section(lines, "[SID]");
-    ASSERT_EQ(sid.size(), 4u);
-    EXPECT_EQ(
-        sid[0],
-        "LFPG-OPALE 1A A           N001.00.00.000 E011.00.00.000 N002.00.00.000 E012.00.00.000");
-    EXPECT_EQ(sid[1].substr(0, 26), std::string(25, ' ') + " ");
-    EXPECT_EQ(sid[1].substr(26, 14), "N002.00.00.000");
-    EXPECT_EQ(sid[2].substr(0, 26), "LFPG-OPALE 1A B           ");
-    EXPECT_EQ(sid[2].substr(26, 14), "N004.00.00.000");
-    EXPECT_EQ(sid[3].substr(26, 14), "N005.00.00.000");
-
-    const auto star = section(lines, "[STAR]");
-    ASSERT_EQ(star.size(), 2u);  // the header stays; CASE 2 and OFF 3 write nothing
-    EXPECT_EQ(star[0].substr(0, 26), "LFPG-EMPTY 1 Y            ");
-    EXPECT_EQ(star[1].substr(0, 30), "LFPG-A VERY LONG NAME RW27L N0");  // never cut
+    EXPECT_THAT(
+        section(lines, "[SID]"),
+        ElementsAre(
+            "LFPG-OPALE 1A A           N001.00.00.000 E011.00.00.000 N002.00.00.000 E012.00.00.000",
+            "                          N002.00.00.000 E012.00.00.000 N003.00.00.000 E013.00.00.000",
+            "LFPG-OPALE 1A B           N004.00.00.000 E014.00.00.000 N005.00.00.000 E015.00.00.000",
+            "                          N005.00.00.000 E015.00.00.000 N006.00.00.000 "
+            "E016.00.00.000"));
+    // The header stays; CASE 2 and OFF 3 write nothing; a long label is never cut.
+    EXPECT_THAT(
+        section(lines, "[STAR]"),
+        ElementsAre(
+            "LFPG-EMPTY 1 Y            N007.00.00.000 E017.00.00.000 N008.00.00.000 E018.00.00.000",
+            "LFPG-A VERY LONG NAME RW27L N001.00.00.000 E011.00.00.000 N002.00.00.000 "
+            "E012.00.00.000"));
 }
 
 TEST(SectorWriter, TheJoiningSegmentRemovalNeverTakesAnotherProceduresLine) {
@@ -132,10 +132,12 @@ TEST(SectorWriter, TheJoiningSegmentRemovalNeverTakesAnotherProceduresLine) {
     nav.sids.push_back(route("LFAA", "ONE", {""}, {seg("", 1, 2), seg("", 2)}));
     // Its first transition writes nothing: the second must not remove ONE's line.
     nav.sids.push_back(route("LFAA", "TWO", {"N", "M"}, {seg("M", 3, 4), seg("M", 4)}));
-    const auto sid = section(sector(nav), "[SID]");
-    ASSERT_EQ(sid.size(), 2u);
-    EXPECT_EQ(sid[0].substr(0, 9), "LFAA-ONE ");
-    EXPECT_EQ(sid[1].substr(0, 10), "LFAA-TWO M");
+    EXPECT_THAT(
+        section(sector(nav), "[SID]"),
+        ElementsAre(
+            "LFAA-ONE                  N001.00.00.000 E011.00.00.000 N002.00.00.000 E012.00.00.000",
+            "LFAA-TWO M                N003.00.00.000 E013.00.00.000 N004.00.00.000 "
+            "E014.00.00.000"));
 }
 
 TEST(SectorWriter, AirwaysWholeAndGeographyInTheBox) {
@@ -151,17 +153,15 @@ TEST(SectorWriter, AirwaysWholeAndGeographyInTheBox) {
         {"coast", {{44, 4}, {45.5, 5.5}, {46, 7}, {47, 7}, {44, 5.5}, {47, 5.5}}});
     nav.geo_lines.push_back({"river", {{46, 6}}});
     const auto lines = sector(nav);
-    const auto awy = section(lines, "[HIGH AIRWAY]");
-    ASSERT_EQ(awy.size(), 2u);
-    EXPECT_EQ(awy[0],
-              "UN863                     N001.00.00.000 E011.00.00.000 N002.00.00.000 "
-              "E012.00.00.000");
-    EXPECT_EQ(awy[1].substr(0, 26), std::string(26, ' '));
-    EXPECT_EQ(awy[1].substr(56), "N003.00.00.000 E013.00.00.000");
-    const auto geo = section(lines, "[GEO]");
-    ASSERT_EQ(geo.size(), 2u);
-    EXPECT_EQ(geo[0], "N044.00.00.000 E004.00.00.000 N045.30.00.000 E005.30.00.000 coast");
-    EXPECT_EQ(geo[1], "N045.30.00.000 E005.30.00.000 N046.00.00.000 E007.00.00.000 coast");
+    EXPECT_THAT(
+        section(lines, "[HIGH AIRWAY]"),
+        ElementsAre(
+            "UN863                     N001.00.00.000 E011.00.00.000 N002.00.00.000 E012.00.00.000",
+            "                          N002.00.00.000 E012.00.00.000 N003.00.00.000 "
+            "E013.00.00.000"));
+    EXPECT_THAT(section(lines, "[GEO]"),
+                ElementsAre("N044.00.00.000 E004.00.00.000 N045.30.00.000 E005.30.00.000 coast",
+                            "N045.30.00.000 E005.30.00.000 N046.00.00.000 E007.00.00.000 coast"));
 }
 
 TEST(SaveSector, AsksInTheSectorFolderAndWritesWhole) {
@@ -190,10 +190,7 @@ TEST(SaveSector, AsksInTheSectorFolderAndWritesWhole) {
     EXPECT_TRUE(std::filesystem::is_directory(dir.file("secteurs/dossier.sct")));
     dialogs.save_answers.push_back(dir.file("nowhere/x.sct"));
     EXPECT_THROW(save_sector(nav, {}, {}, dialogs), Error);
-    int entries = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.file("secteurs")))
-        ++entries;
-    EXPECT_EQ(entries, 2);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.file("secteurs")), {}), 2);
 }
 
 TEST(FormatCoord, TheWorkedExamples) {

@@ -1,4 +1,4 @@
-// Each loader against a small database made here.
+// Each loader against a small database made here (tables of loaders.sql).
 #include <gtest/gtest.h>
 
 #include "core/error.h"
@@ -13,23 +13,7 @@ namespace {
 
 struct LoaderTest : ::testing::Test {
     LoaderTest() {
-        build_database(dir.file("f.sqlite"), R"(
-create table apt (ID integer, ICAO text, name text, latitude real, longtitude real);
-insert into apt values (1, 'LFAA', 'ALPHA', 45, 5), (2, 'LFBB', 'BRAVO', 46, 6);
-create table rw (ID integer, airportID text, name text, ident text, trueheading real,
-                 latitude real, longtitude real);
-create table nav (ID integer, ident text, type text, desc text, name text, freq integer,
-                  latitude real, longtitude real);
-create table ils (ID integer, runwayID text, ident text, freq integer, latitude real,
-                  longtitude real);
-create table wpt (ID integer, ident text, name text, latitude real, longtitude real);
-create table awy (ID integer, airwayID text, ident text, waypoint1ID text, waypoint2ID text);
-create table trm (ID text, airportID text, ICAO text, proc text, name text, rwyid text);
-create table leg (ID integer, terminalid text, type text, transition text, trackcode text,
-  wptid text, wptLat real, wptLon real, turndir text, navid text, navlat real, navlon real,
-  navbear real, navdist real, course real, distance real, centerid text, centerlat real,
-  centerlon real);
-)");
+        build_database(dir.file("f.sqlite"), source_file("tests/selection/loaders.sql"));
         q.set_connection(std::make_shared<SqliteConnection>(dir.file("f.sqlite")));
     }
     void sql(const std::string& s) { build_database(dir.file("f.sqlite"), s); }
@@ -47,30 +31,26 @@ create table leg (ID integer, terminalid text, type text, transition text, track
 }  // namespace
 
 TEST(FrequencyText, HexadecimalDigitsReadAsDecimal) {
-    EXPECT_EQ(frequency_text(18100224), "114.300");  // 0x1143000
-    EXPECT_EQ(frequency_text(57999360), "375.000");  // 0x3750000
-    EXPECT_EQ(frequency_text(610304), " 9.500");     // 0x95000
-    EXPECT_EQ(frequency_text(0x1153500), "115.350");
-    EXPECT_EQ(frequency_text(0x1089500), "108.950");
+    EXPECT_EQ(frequency_text(0x1143000) + frequency_text(0x3750000) + frequency_text(0x95000) +
+                  frequency_text(0x1153500) + frequency_text(0x1089500),
+              "114.300375.000 9.500115.350108.950");
     EXPECT_THROW(frequency_text(0x1A43000), Error);
     EXPECT_THROW(frequency_text(-1), Error);
-    EXPECT_EQ(heading_text(92.5), "92");
-    EXPECT_EQ(heading_text(93.5), "94");
-    EXPECT_EQ(heading_text(265.49), "265");
+    // Halves to the even neighbour.
+    EXPECT_EQ(heading_text(92.5) + " " + heading_text(93.5) + " " + heading_text(265.49),
+              "92 94 265");
 }
 
 TEST_F(LoaderTest, AirportsAndTheirList) {
     load_airports(ctx, all("apt"));
     ASSERT_EQ(nav.airports.size(), 2u);
     EXPECT_EQ(nav.airports.ids.find("2"), 1);
-    EXPECT_EQ(nav.airports[1].icao, "LFBB");
-    EXPECT_TRUE(nav.airports[1].freq.empty());
+    EXPECT_EQ(nav.airports[1].icao + nav.airports[1].freq, "LFBB");
     EXPECT_EQ(view.lists[List::airports], (std::vector<std::string>{"LFAA:ALPHA", "LFBB:BRAVO"}));
     EXPECT_EQ(view.labels[List::airports], "2 airports");
     EXPECT_EQ(progress.maximum, 2);
     EXPECT_EQ(progress.positions, (std::vector<int>{0, 0, 1}));
-    EXPECT_FALSE(q.active());
-    EXPECT_TRUE(q.sql().empty());
+    EXPECT_TRUE(!q.active() && q.sql().empty());
 }
 
 TEST_F(LoaderTest, NavaidsSplitOnTypesFiveAndSevenAndStopAtABadRow) {
@@ -80,14 +60,11 @@ TEST_F(LoaderTest, NavaidsSplitOnTypesFiveAndSevenAndStopAtABadRow) {
         (12, 'CAA', '7', 'NDB-DME', 'CAEN', 610304, 49.18, -0.45),
         (13, 'TAC', '6', 'TACAN', 'AVORD', 18100224, 47.06, 2.64);)");
     load_navaids(ctx, all("nav"));
-    ASSERT_EQ(nav.vors.size(), 2u);
-    ASSERT_EQ(nav.ndbs.size(), 2u);
+    ASSERT_EQ(nav.vors.size() + nav.ndbs.size(), 4u);
     EXPECT_EQ(nav.ndbs[1].freq, " 9.500");
-    EXPECT_EQ(nav.vors.ids.find("13"), 1);
-    EXPECT_EQ(nav.ndbs.ids.find("12"), 1);
+    EXPECT_EQ(std::pair(nav.vors.ids.find("13"), nav.ndbs.ids.find("12")), std::pair(1, 1));
     EXPECT_EQ(view.lists[List::vor][0], "L'AIGLE 114.300 (VOR-DME)");
-    EXPECT_EQ(view.labels[List::vor], "2 VOR");
-    EXPECT_EQ(view.labels[List::ndb], "2 NDB");
+    EXPECT_EQ(view.labels[List::vor] + ", " + view.labels[List::ndb], "2 VOR, 2 NDB");
 
     // A type that is not a number, or a frequency with a hexadecimal letter,
     // stops the load at that row: the rows before it stay, the lists do not refresh.
@@ -105,11 +82,11 @@ TEST_F(LoaderTest, NavaidsSplitOnTypesFiveAndSevenAndStopAtABadRow) {
 TEST_F(LoaderTest, WaypointExtentIncludingAnEmptyResult) {
     sql("insert into wpt values (1, 'A', 'ALPHA', 45, 5), (2, 'B', 'BRAVO', 44.5, 7),"
         "(3, 'C', 'CHARLIE', 46, 4.5);");
+    const auto extent = [&] {
+        return std::tuple(nav.wpt_lat_min, nav.wpt_lat_max, nav.wpt_lon_min, nav.wpt_lon_max);
+    };
     load_waypoints(ctx, all("wpt"));
-    EXPECT_EQ(nav.wpt_lat_min, 44.5);
-    EXPECT_EQ(nav.wpt_lat_max, 46);
-    EXPECT_EQ(nav.wpt_lon_min, 4.5);
-    EXPECT_EQ(nav.wpt_lon_max, 7);
+    EXPECT_EQ(extent(), std::tuple(44.5, 46.0, 4.5, 7.0));
     EXPECT_TRUE(nav.waypoints[2].selected);
     EXPECT_EQ(view.labels[List::waypoints], "3 Wayoints");
     EXPECT_EQ(view.lists[List::waypoints][1], "BRAVO");
@@ -118,14 +95,11 @@ TEST_F(LoaderTest, WaypointExtentIncludingAnEmptyResult) {
     sql("insert into wpt values (4, 'D', 'DELTA', -17, 179.5), (5, 'E', 'ECHO', -17, -179.8),"
         "(6, 'F', 'FOXTROT', -16, -178);");
     load_waypoints(ctx, {"select * from wpt where ID > 3"});
-    EXPECT_EQ(nav.wpt_lon_min, 179.5);
-    EXPECT_EQ(nav.wpt_lon_max, 182);
+    EXPECT_EQ(extent(), std::tuple(-17.0, -16.0, 179.5, 182.0));
     load_waypoints(ctx, {"select * from wpt where ID = 2"});
-    EXPECT_EQ(nav.wpt_lat_min, 44.5);
-    EXPECT_EQ(nav.wpt_lat_max, 44.5);
+    EXPECT_EQ(extent(), std::tuple(44.5, 44.5, 7.0, 7.0));
     load_waypoints(ctx, {"select * from wpt where ID = 0"});
-    EXPECT_EQ(nav.wpt_lat_min, 0);
-    EXPECT_EQ(nav.wpt_lon_max, 0);
+    EXPECT_EQ(extent(), std::tuple(0.0, 0.0, 0.0, 0.0));
     EXPECT_EQ(view.labels[List::waypoints], "0 Wayoints");
 }
 
@@ -154,11 +128,9 @@ TEST_F(LoaderTest, RunwayEndsPairByIdentAndAirport) {
     EXPECT_EQ(got, (std::vector<std::string>{"09/27", "26/", "09L/27R", "27L/", "09C/27C", "9/",
                                              "09/", "27c/", "09C/", "7R/", "25L/", "08T/26T", "H1/",
                                              "08L/", "26L/", "xx/", "10R/", "28R/"}));
-    const RUNWAY& first = nav.runways[0];
-    EXPECT_EQ(first.id2, "10");
-    EXPECT_EQ(first.heading1, "90");
-    EXPECT_EQ(first.heading2, "272");  // 271.5 to the even neighbour
-    EXPECT_EQ(first.lat2, 10);
+    const RUNWAY& first = nav.runways[0];  // 271.5 to the even neighbour
+    EXPECT_EQ(std::tuple(first.id2, first.heading1, first.heading2, first.lat2),
+              std::tuple("10", "90", "272", 10.0));
     EXPECT_EQ(nav.runways.ids2.find("10"), 0);
     EXPECT_EQ(nav.runways.ids2.find("2"), -1);  // overwritten by the re-pairing
     EXPECT_EQ(nav.runways.ids2.find(""), -1);   // unpaired places never match
@@ -177,12 +149,10 @@ TEST_F(LoaderTest, LocalisersFollowTheNavaidsAndFlagTheirRunwayEnds) {
     load_runways(ctx, all("rw"));
     load_ils(ctx, all("ils"));
     ASSERT_EQ(nav.vors.size(), 4u);
-    EXPECT_EQ(nav.vors[1].desc, "ILS");
-    EXPECT_EQ(nav.vors[1].runway_id, "2");
+    EXPECT_EQ(nav.vors[1].desc + " " + nav.vors[1].runway_id, "ILS 2");
     EXPECT_EQ(nav.vors.ids.size(), 1);  // localisers are not in the VOR index
-    EXPECT_FALSE(nav.runways[0].ils1);
-    EXPECT_TRUE(nav.runways[0].ils2);
-    EXPECT_TRUE(nav.runways[1].ils1);
+    EXPECT_EQ(std::tuple(nav.runways[0].ils1, nav.runways[0].ils2, nav.runways[1].ils1),
+              std::tuple(false, true, true));
     EXPECT_EQ(view.labels[List::vor], "1 VOR");
     EXPECT_EQ(view.lists[List::vor],
               (std::vector<std::string>{"L'AIGLE 114.300 (VOR-DME)", "IAB 110.300 (ILS)",
@@ -201,11 +171,11 @@ TEST_F(LoaderTest, AirwaysGroupTheirLegsWhereverTheyCome) {
     load_waypoints(ctx, all("wpt"));
     load_airways(ctx, all("awy"));
     ASSERT_EQ(nav.airways.size(), 3u);
-    EXPECT_EQ(nav.airways[0].lines.size(), 2u);
-    EXPECT_EQ(nav.airways[0].lines[1].lat1, 46);
-    EXPECT_EQ(nav.airways[0].lines[1].lon2, 7);
-    EXPECT_TRUE(nav.airways[2].lines.empty());  // its second waypoint is not loaded
-    EXPECT_TRUE(nav.airways[2].selected);
+    ASSERT_EQ(nav.airways[0].lines.size(), 2u);
+    EXPECT_EQ(std::pair(nav.airways[0].lines[1].lat1, nav.airways[0].lines[1].lon2),
+              std::pair(46.0, 7.0));
+    // Its second waypoint is not loaded.
+    EXPECT_TRUE(nav.airways[2].lines.empty() && nav.airways[2].selected);
     EXPECT_EQ(view.lists[List::airways], (std::vector<std::string>{"UN1", "UM2", "UL3"}));
     EXPECT_EQ(view.labels[List::airways], "3 airways");
 }
@@ -221,24 +191,23 @@ TEST_F(LoaderTest, ProceduresTheirRunwayEndsLegsAndTransitions) {
              (3, '1', '', 'TF', 46, 6), (4, '2', 'ABC', 'TF', 47, 7), (5, '9', 'X', 'TF', 1, 1);)");
     load_runways(ctx, all("rw"));
     load_terminals(ctx, all("trm"));
-    ASSERT_EQ(nav.stars.size(), 1u);
-    ASSERT_EQ(nav.sids.size(), 4u);
-    EXPECT_EQ(view.labels[List::sids], "4 SID");
-    EXPECT_EQ(view.labels[List::stars], "1 STAR");
-    EXPECT_EQ(view.lists[List::stars], std::vector<std::string>{"LFAA-STAR A"});
+    ASSERT_EQ(std::pair(nav.stars.size(), nav.sids.size()), std::pair(1ul, 4ul));
+    EXPECT_EQ(view.labels[List::sids] + ", " + view.labels[List::stars], "4 SID, 1 STAR");
+    EXPECT_THAT(view.lists[List::stars], ElementsAre("LFAA-STAR A"));
     EXPECT_EQ(view.lists[List::sids][0], "LFAA-SID B");
-    EXPECT_EQ(nav.sids[0].rwy_lat, 45.1);  // end 1
-    EXPECT_EQ(nav.sids[1].rwy_lon, 5.2);   // end 2
-    EXPECT_TRUE(nav.sids[1].has_rwy_position);
-    // An unknown runway end gives no position, not the previous SID's.
-    EXPECT_FALSE(nav.sids[2].has_rwy_position);
-    EXPECT_EQ(nav.sids[2].rwy_lat, 0);
+    // Ends 1 and 2; an unknown runway end gives no position, not the previous SID's.
+    const auto where = [&](const ROUTE& r) {
+        return std::tuple(r.rwy_lat, r.rwy_lon, r.has_rwy_position);
+    };
+    EXPECT_EQ(where(nav.sids[0]), std::tuple(45.1, 5.1, true));
+    EXPECT_EQ(where(nav.sids[1]), std::tuple(45.2, 5.2, true));
+    EXPECT_EQ(where(nav.sids[2]), std::tuple(0.0, 0.0, false));
 
     load_terminal_legs(ctx, all("leg"));
     const ROUTE& star = nav.stars[0];
     ASSERT_EQ(star.legs.size(), 3u);  // terminal 1 is the STAR, not the SID of the same ID
-    EXPECT_EQ(star.transitions, (std::vector<std::string>{"RW09", ""}));
+    EXPECT_THAT(star.transitions, ElementsAre("RW09", ""));
     EXPECT_EQ(star.legs[1].transition, "rw09");
-    EXPECT_EQ(star.lines.size(), 3u);  // the paths were built
-    EXPECT_EQ(nav.sids[0].legs.size(), 1u);
+    // The paths were built.
+    EXPECT_EQ(std::pair(star.lines.size(), nav.sids[0].legs.size()), std::pair(3ul, 1ul));
 }

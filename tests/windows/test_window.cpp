@@ -93,25 +93,23 @@ TEST_F(MapWindowTest, WheelRightDragAndStatusBar) {
     select_lfpg();
     form->Button1->click();
     const float px = state.map.px_per_nm;
-    wheel(-120);  // the range fills the height already
-    EXPECT_EQ(state.map.px_per_nm, px);
+    // The range fills the height already: no zoom out. A sideways scroll
+    // zooms nothing; a touchpad's small steps add up to one step per 120.
     const QImage before = bitmap().copy();
-    wheel(120);
-    EXPECT_FLOAT_EQ(state.map.px_per_nm, px * 1.2f);
+    for (const auto& [delta, factor] : {std::pair{-120, 1.0f},
+                                        {120, 1.2f},
+                                        {-120, 1.0f},
+                                        {0, 1.0f},
+                                        {40, 1.0f},
+                                        {40, 1.0f},
+                                        {40, 1.2f},
+                                        {-60, 1.2f},
+                                        {-60, 1.0f},
+                                        {120, 1.2f}}) {
+        wheel(delta);
+        EXPECT_FLOAT_EQ(state.map.px_per_nm, px * factor) << delta;
+    }
     EXPECT_NE(bitmap(), before);
-    wheel(-120);
-    EXPECT_FLOAT_EQ(state.map.px_per_nm, px);
-    // A sideways scroll zooms nothing; a touchpad's small steps add up to
-    // one step per 120.
-    const float now = state.map.px_per_nm;
-    wheel(0);
-    EXPECT_EQ(state.map.px_per_nm, now);
-    for (int i = 0; i < 3; ++i) wheel(40);
-    EXPECT_FLOAT_EQ(state.map.px_per_nm, px * 1.2f);
-    wheel(-60);
-    EXPECT_FLOAT_EQ(state.map.px_per_nm, px * 1.2f);
-    wheel(-60);
-    EXPECT_FLOAT_EQ(state.map.px_per_nm, px);
 
     send(QEvent::MouseMove, 488, 337, Qt::NoButton, Qt::NoButton);
     const GeoPos centre = state.map.viewport().to_geo(488, 337);
@@ -121,15 +119,12 @@ TEST_F(MapWindowTest, WheelRightDragAndStatusBar) {
     EXPECT_TRUE(carte->panel0->text().isEmpty());
     const QString shown = carte->panel1->text();
 
-    const GeoPos grabbed = state.map.viewport().to_geo(100, 100);
+    // A right drag pans (the ground under the cursor is the map's own test).
     send(QEvent::MouseButtonPress, 100, 100, Qt::RightButton, Qt::RightButton);
     send(QEvent::MouseMove, 300, 200, Qt::NoButton, Qt::RightButton);
     EXPECT_EQ(carte->surface->cursor().shape(), Qt::PointingHandCursor);
     EXPECT_EQ(carte->panel1->text(), shown);  // not updated while panning
-    const GeoPos under = state.map.viewport().to_geo(300, 200);
-    EXPECT_NEAR(static_cast<double>(under.lat), static_cast<double>(grabbed.lat), 1e-4);
-    EXPECT_NEAR(static_cast<double>(under.lon), static_cast<double>(grabbed.lon), 1e-4);
-    EXPECT_GT(state.nav.centre_lat, 49.1);  // dragged down and right: the view moved north-west
+    EXPECT_GT(state.nav.centre_lat, 49.1);    // dragged down and right: the view moved north-west
     EXPECT_LT(state.nav.centre_lon, 2.5);
 
     send(QEvent::MouseButtonRelease, 300, 200, Qt::RightButton, Qt::NoButton);

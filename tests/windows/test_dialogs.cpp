@@ -1,12 +1,18 @@
-// The parameters dialog opened from the map's menu, driven through its
-// widgets: element marks, export lists, toggle buttons, colour grids, and the
-// map drawn anew when it closes.
+// The map's dialogs opened from its menu and driven through their widgets:
+// parameters (element marks, export lists, toggle buttons, colour grids, the
+// map drawn anew when it closes), centring, and the visibility range.
 #include <gtest/gtest.h>
 
 #include <QTableWidget>
+#include <algorithm>
 
 #include "core/colours.h"
+#include "core/cp1252.h"
+#include "core/numtext.h"
+#include "map/centre.h"
 #include "params/selection_flags.h"
+#include "sector/coord.h"
+#include "sector/writer.h"
 #include "window_fixture.h"
 
 using namespace karvel;
@@ -49,16 +55,14 @@ TEST_F(AfichTest, SidElementOffKeepsTheFlagsAndOnShowsThemAgain) {
         EXPECT_EQ(afich->CheckListBox_SID->item(0)->text().toStdString(),
                   state.nav.sids[0].icao + "-" + state.nav.sids[0].name);
 
-        element("SID")->setCheckState(Qt::Unchecked);
+        element("SID")->setCheckState(Qt::Unchecked);  // hidden, still exported
         EXPECT_FALSE(state.settings.colours[6].visible);
-        EXPECT_EQ(afich->CheckListBox_SID->count(), 0);
-        EXPECT_TRUE(all_sids(true));  // still exported
+        EXPECT_TRUE(afich->CheckListBox_SID->count() == 0 && all_sids(true));
 
         element("SID")->setCheckState(Qt::Checked);
         EXPECT_EQ(marks(afich->CheckListBox_SID), std::vector<bool>(state.nav.sids.size(), true));
         afich->CheckListBox_SID->item(1)->setCheckState(Qt::Unchecked);  // a click on one mark
-        EXPECT_FALSE(state.nav.sids[1].selected);
-        EXPECT_TRUE(state.nav.sids[0].selected);
+        EXPECT_TRUE(state.nav.sids[0].selected && !state.nav.sids[1].selected);
 
         // A single waypoint mark is the waypoint's export flag too.
         afich->CheckListBox_fix->item(2)->setCheckState(Qt::Unchecked);
@@ -74,16 +78,14 @@ TEST_F(AfichTest, AirwaysOfOneNameAndTheToggleButtons) {
     state.nav.airways[0].selected = false;  // the last of the name says true
     in_parameters([&] {
         const auto m = marks(afich->CheckListBox_airway);
-        EXPECT_TRUE(m[0]);
-        EXPECT_FALSE(m[2]);
+        EXPECT_TRUE(m[0] && !m[2]);
 
         afich->Button_tousid->click();
         EXPECT_EQ(afich->Button_tousid->text(), QStringLiteral("tous les SID"));
-        EXPECT_TRUE(all_sids(false));
         EXPECT_EQ(marks(afich->CheckListBox_SID), std::vector<bool>(state.nav.sids.size(), false));
+        EXPECT_TRUE(all_sids(false));
         afich->Button_tousid->click();
-        EXPECT_EQ(afich->Button_tousid->text(), QStringLiteral("aucun SID"));
-        EXPECT_TRUE(all_sids(true));
+        EXPECT_TRUE(afich->Button_tousid->text() == QStringLiteral("aucun SID") && all_sids(true));
 
         // With its list emptied a toggle only flips its caption.
         element("STAR")->setCheckState(Qt::Unchecked);
@@ -116,7 +118,6 @@ TEST_F(AfichTest, ColoursChosenStayAfterCancelAndDetailsReadBack) {
     EXPECT_EQ(dialogs.colour_initials.size(), 3u);
     EXPECT_EQ(state.settings.colours[5].color, 0x0080FF);
     EXPECT_EQ(state.settings.details[1].value, "$00123456");
-    EXPECT_EQ(parse_colour(state.settings.details[1].value), 0x123456);
     // Nothing reaches the settings file.
     EXPECT_EQ(read_bytes(dir.file("karvel_params.ini")), source_file("runtime/karvel_params.ini"));
 }
@@ -129,8 +130,7 @@ TEST_F(AfichTest, EmptyDetailsLeaveOneInertRow) {
         EXPECT_TRUE(afich->StringGrid_detail->item(0, 0)->text().isEmpty());
         press(afich->StringGrid_detail, 0, 1);
     });
-    EXPECT_TRUE(dialogs.colour_initials.empty());
-    EXPECT_TRUE(state.settings.details.empty());
+    EXPECT_TRUE(dialogs.colour_initials.empty() && state.settings.details.empty());
 }
 
 TEST_F(AfichTest, TheMapFollowsTheDialog) {
@@ -153,8 +153,104 @@ TEST_F(AfichTest, TheMapFollowsTheDialog) {
 TEST(ExportMarks, FollowTheFlagsOfEachName) {
     const FIXE kept{.ident = "MOPAR", .selected = true}, dropped{.ident = "BANOX"};
     const FIXE again{.ident = "mopar"};  // the same name: its flag lands on the first
-    const CheckItems items = waypoint_items({kept, dropped, again});
-    EXPECT_EQ(items.checked, (std::vector<bool>{false, false, false}));
-    const CheckItems alone = waypoint_items({kept, dropped});
-    EXPECT_EQ(alone.checked, (std::vector<bool>{true, false}));
+    EXPECT_THAT(waypoint_items({kept, dropped, again}).checked, ElementsAre(false, false, false));
+    EXPECT_THAT(waypoint_items({kept, dropped}).checked, ElementsAre(true, false));
+}
+
+namespace {
+
+struct CentreTest : WindowFixture {
+    CentreTest() {
+        select("LFPG", "50", 0);
+        form->Button1->click();  // "carte"
+        carte->centrer1->trigger();
+    }
+    std::vector<std::string> lines() const {
+        std::vector<std::string> out;
+        for (int i = 0; i < centre->ListBox1->count(); ++i)
+            out.push_back(from_qstring(centre->ListBox1->item(i)->text()));
+        return out;
+    }
+    void choose_kind(int k) { centre->RadioGroup1->findChildren<QAbstractButton*>()[k]->click(); }
+};
+
+std::vector<std::string> sorted_codes(std::vector<std::string> v) {
+    std::sort(v.begin(), v.end());  // the sample's codes are capitals and digits
+    return v;
+}
+
+}  // namespace
+
+TEST_F(CentreTest, KindsListTheirCodesSortedAndTheShowStepStartsOver) {
+    ASSERT_TRUE(centre->isVisible());
+    EXPECT_EQ(centre->RadioGroup1->item_index(), 0);
+    std::vector<std::string> icaos;
+    for (const Airport& a : state.nav.airports) icaos.push_back(a.icao);
+    EXPECT_EQ(lines(), sorted_codes(icaos));
+
+    choose_kind(1);  // VORs and the ILS localisers together
+    std::vector<std::string> vors;
+    for (const VOR& v : state.nav.vors) vors.push_back(v.ident);
+    EXPECT_EQ(lines(), sorted_codes(vors));
+
+    state.nav.waypoints[0].selected = false;
+    choose_kind(3);
+    const auto fixes = lines();
+    EXPECT_EQ(fixes.size(), state.nav.waypoints.size());
+    EXPECT_NE(std::find(fixes.begin(), fixes.end(), state.nav.waypoints[0].ident), fixes.end());
+
+    centre->Button_anul->click();
+    EXPECT_FALSE(centre->isVisible());
+    carte->centrer1->trigger();
+    EXPECT_EQ(centre->RadioGroup1->item_index(), 0);
+    EXPECT_EQ(lines().size(), state.nav.airports.size());  // built once, not twice
+}
+
+TEST_F(CentreTest, CentresOnTheLastOfEqualCodesAndTheSectorFileFollows) {
+    ASSERT_GE(state.nav.vors.size(), 3u);
+    state.nav.vors[2].ident = state.nav.vors[0].ident;
+    choose_kind(1);
+    const auto all = lines();
+    const auto first = std::find(all.begin(), all.end(), state.nav.vors[0].ident);
+    ASSERT_EQ(std::count(all.begin(), all.end(), *first), 2);
+
+    // No line chosen: nothing happens, the dialog stays.
+    centre->ListBox1->setCurrentRow(-1);
+    const double lat = state.nav.centre_lat;
+    centre->Button_centrer->click();
+    EXPECT_TRUE(centre->isVisible());
+    EXPECT_EQ(state.nav.centre_lat, lat);
+    EXPECT_TRUE(dialogs.errors.empty());
+
+    centre->ListBox1->setCurrentRow(static_cast<int>(first - all.begin()));
+    const float px = state.map.px_per_nm;
+    centre->Button_centrer->click();
+    EXPECT_FALSE(centre->isVisible());
+    const VOR& v = state.nav.vors[2];
+    EXPECT_EQ(std::tuple(state.nav.centre_lat, state.nav.centre_lon, state.map.px_per_nm),
+              std::tuple(v.latitude, v.longitude, px));
+    // The map was drawn about the new centre.
+    EXPECT_EQ(state.map.viewport().to_pixel(v.latitude, v.longitude), (Pixel{488, 337}));
+
+    save_sector_file(dir.file("s.sct"), state.nav,
+                     {state.map.nm_per_deg_lat, state.map.nm_per_deg_lon}, {"", "", ""});
+    const CoordText c = format_coord({v.latitude, v.longitude});
+    EXPECT_THAT(read_bytes(dir.file("s.sct")),
+                HasSubstr("\r\n" + c.latitude + "\r\n" + c.longitude + "\r\n"));
+}
+
+TEST_F(CentreTest, VisibilityRange) {
+    const float px = state.map.px_per_nm;
+    dialogs.input_answers = {std::string("80"), std::nullopt, std::string("abc")};
+    carte->visibili1->trigger();
+    EXPECT_EQ(dialogs.inputs[0], w1252("visiblité|nm|50"));
+    EXPECT_EQ(std::pair(state.map.range_nm, state.map.px_per_nm), std::pair(80, px));
+    carte->setWindowTitle(QString());
+    carte->visibili1->trigger();  // cancelled: the range stays, the caption is rewritten
+    EXPECT_EQ(carte->windowTitle(), QStringLiteral("LFPG:50nm   visu:80nm"));
+    carte->visibili1->trigger();  // a wrong number is told
+    EXPECT_EQ(state.map.range_nm, 80);
+    EXPECT_THAT(dialogs.errors, ElementsAre(w1252("'abc' n'est pas une valeur entière correcte")));
+    EXPECT_THROW(decimal_range("$10"), std::exception);
+    EXPECT_EQ(decimal_range(" -7"), -7);
 }
