@@ -73,10 +73,13 @@ void build_sample_database(const std::string& path) {
                    source_file("navdb/sample/schema.sql") + source_file("navdb/sample/data.sql"));
 }
 
-void make_program_folder(const TempDir& dir) {
+void make_program_folder(const TempDir& dir, bool geo) {
     for (const char* f : {"karvel_params.ini", "index_regions.txt"})
         write_bytes(dir.file(f), source_file(std::string("runtime/") + f));
     build_sample_database(dir.file("navdata.sqlite"));
+    if (geo)
+        std::filesystem::create_directory_symlink(KARVEL_SOURCE_DIR "/runtime/geo",
+                                                  dir.file("geo"));
 }
 
 // The next answer of a queue; an empty queue fails the test, or cancels
@@ -117,14 +120,14 @@ std::optional<TColor> ScriptedDialogs::choose_colour(TColor initial) {
     return next_answer(colour_answers, "colour", true);
 }
 
-Outcome run(const TempDir& dir, const std::string& command, bool nobody) {
+Outcome run(const std::string& dir, const std::string& command, bool nobody) {
     const std::string as =
         nobody && ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
-    const std::string cmd = "cd '" + dir.str() + "' && " + as + command + " > '" +
-                            dir.file("out.txt") + "' 2> '" + dir.file("err.txt") + "'";
+    const std::string cmd =
+        "cd '" + dir + "' && " + as + command + " > '" + dir + "/out.txt' 2> '" + dir + "/err.txt'";
     const int raw = std::system(cmd.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_bytes(dir.file("out.txt")),
-            read_bytes(dir.file("err.txt"))};
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_bytes(dir + "/out.txt"),
+            read_bytes(dir + "/err.txt")};
 }
 
 }  // namespace karvel::test

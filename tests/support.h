@@ -54,8 +54,8 @@ void build_database(const std::string& path, const std::string& sql);
 void build_sample_database(const std::string& path);
 
 // A program folder: the shipped settings and region index, the sample
-// database as navdata.sqlite.
-void make_program_folder(const TempDir& dir);
+// database as navdata.sqlite; the geography of runtime/geo when `geo`.
+void make_program_folder(const TempDir& dir, bool geo = false);
 
 // A shell command line run in `dir`, as user nobody when `nobody` and the
 // suite runs as root: its exit status (-1 when a signal ended it) and what
@@ -64,7 +64,10 @@ struct Outcome {
     int status;
     std::string out, err;
 };
-Outcome run(const TempDir& dir, const std::string& command, bool nobody = false);
+Outcome run(const std::string& dir, const std::string& command, bool nobody = false);
+inline Outcome run(const TempDir& dir, const std::string& command, bool nobody = false) {
+    return run(dir.str(), command, nobody);
+}
 
 // Answers the dialogs from queues and records what was shown.
 class ScriptedDialogs : public Dialogs {

@@ -27,10 +27,8 @@ struct WindowFixture : ::testing::Test {
     // `regions`, when given, replaces the shipped region index.
     explicit WindowFixture(const std::string& regions = {})
         : out(std::filesystem::current_path()), cd(dir.path()) {
-        make_program_folder(dir);
+        make_program_folder(dir, true);
         if (!regions.empty()) write_bytes(dir.file("index_regions.txt"), regions);
-        std::filesystem::create_directory_symlink(KARVEL_SOURCE_DIR "/runtime/geo",
-                                                  dir.file("geo"));
         form = std::make_unique<TForm1>(state, dialogs);
         form->terminate = [this] { ++terminated; };
         created_title = form->windowTitle();

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <map>
 #include <regex>
+#include <set>
 #include <sstream>
 
 #include "core/ini_file.h"
@@ -24,75 +25,57 @@ using namespace karvel::test;
 namespace {
 
 // A sector file as a strict reader takes it: blank lines and ";" comments
-// skipped, fields split on blanks, colours defined before use, every
-// coordinate and number well formed. Returns what it read per section (the
-// first field of each line: an ident, or a procedure or airway label) and
-// the faults it met.
+// skipped, colours defined before use, every line of the shape of its
+// section, every coordinate and number well formed. Returns what it read per
+// section (the first field of each line: an ident, or a procedure or airway
+// label) and the faults it met.
 struct Read {
     std::map<std::string, std::vector<std::string>> items;
     std::vector<std::string> faults;
 };
 
 Read strict_read(const std::vector<std::string>& lines) {
+    const std::string lat = "[NS]\\d{3}\\.\\d{2}\\.\\d{2}\\.\\d{3}",
+                      lon = "[EW]\\d{3}\\.\\d{2}\\.\\d{2}\\.\\d{3}", at = lat + " +" + lon,
+                      segment = at + " +" + at, navaid = "\\S+ +\\d{1,3}\\.\\d{3} +" + at;
+    // SID, STAR and airway lines are a label, which may have blanks, and a segment.
+    const std::map<std::string, std::regex> shapes{
+        {"[VOR]", std::regex(navaid)},
+        {"[NDB]", std::regex(navaid)},
+        {"[AIRPORT]", std::regex(navaid)},
+        {"[FIXES]", std::regex("\\S+ +" + at)},
+        {"[RUNWAY]", std::regex("\\S+ +\\S+ +\\d{3} +\\d{3} +" + segment + "( +\\S+){2,}")},
+        {"[GEO]", std::regex(segment + " +\\S+")}};
+    const std::regex other(".*" + segment), colour("#define +(\\S+) +\\d+"),
+        centre(lat + "|" + lon);
     Read r;
-    const std::regex coord(
-        "[NS]\\d{3}\\.\\d{2}\\.\\d{2}\\.\\d{3}|[EW]\\d{3}\\.\\d{2}\\.\\d{2}\\.\\d{3}");
-    const std::regex freq("\\d{3}\\.\\d{3}|\\d{1,3}\\.\\d{3}");
-    const std::regex heading("\\d{3}");
-    std::map<std::string, bool> colours;
+    std::set<std::string> colours;
     std::string section;
-    int info = 0;
-    auto fault = [&](const std::string& why, const std::string& line) {
-        r.faults.push_back(section + ": " + why + ": " + line);
-    };
+    std::vector<std::string> info;
     for (const std::string& raw : lines) {
-        const std::string line = raw.substr(0, raw.find(';'));
-        std::istringstream in(line);
-        std::vector<std::string> f;
-        for (std::string t; in >> t;) f.push_back(t);
-        if (f.empty()) continue;
-        if (f[0] == "#define") {
-            if (f.size() != 3 || f[2].find_first_not_of("0123456789") != std::string::npos)
-                fault("colour", raw);
-            colours[f[1]] = true;
-            continue;
-        }
-        if (f[0].front() == '[') {
+        std::string line = raw.substr(0, raw.find(';'));
+        line.erase(line.find_last_not_of(' ') + 1);
+        std::string first;
+        if (!(std::istringstream(line) >> first)) continue;
+        std::smatch m;
+        const auto shape = shapes.find(section);
+        if (first == "#define") {
+            if (!std::regex_match(line, m, colour)) r.faults.push_back("colour: " + raw);
+            colours.insert(m.size() > 1 ? m[1].str() : "");
+        } else if (first.front() == '[') {
             section = line;
-            continue;
-        }
-        size_t coords = 0;
-        for (const std::string& t : f) coords += std::regex_match(t, coord);
-        if (section == "[INFO]") {
-            ++info;
-            if ((info == 4 || info == 5) && coords != 1) fault("centre", raw);
-            continue;
-        }
-        const auto need = [&](size_t count) {
-            if (coords != count) fault("coordinates", raw);
-        };
-        if (section == "[VOR]" || section == "[NDB]") {
-            need(2);
-            if (f.size() < 4 || !std::regex_match(f[1], freq)) fault("frequency", raw);
-        } else if (section == "[FIXES]") {
-            need(2);
-        } else if (section == "[AIRPORT]") {
-            need(2);
-            if (f.size() < 4 || !std::regex_match(f[1], freq)) fault("frequency", raw);
-        } else if (section == "[RUNWAY]") {
-            need(4);
-            if (f.size() < 10 || !std::regex_match(f[2], heading) ||
-                !std::regex_match(f[3], heading))
-                fault("runway", raw);
-        } else if (section == "[GEO]") {
-            need(4);
-            if (f.size() != 5 || !colours.count(f[4])) fault("colour not defined", raw);
+        } else if (section == "[INFO]") {
+            info.push_back(line);
+        } else if (!std::regex_match(line, shape == shapes.end() ? other : shape->second) ||
+                   (section == "[GEO]" && !colours.count(line.substr(line.rfind(' ') + 1)))) {
+            r.faults.push_back(section + ": " + raw);
         } else {
-            need(4);  // SID, STAR, airways
+            r.items[section].push_back(first);
         }
-        r.items[section].push_back(f[0]);
     }
-    if (info != 9) r.faults.push_back("[INFO] has " + std::to_string(info) + " lines, not 9");
+    if (info.size() != 9 || !std::regex_match(info[3], centre) ||
+        !std::regex_match(info[4], centre))
+        r.faults.push_back("[INFO]: 9 lines, the centre's on lines 4 and 5");
     return r;
 }
 

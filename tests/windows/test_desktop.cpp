@@ -44,11 +44,7 @@ bool wait_for(const std::function<bool()>& done) {
 
 // The program's windows wired as at start-up, with the toolkit's dialogs.
 struct ProgramFolder {
-    ProgramFolder() : cd(dir.path()) {
-        make_program_folder(dir);
-        std::filesystem::create_directory_symlink(KARVEL_SOURCE_DIR "/runtime/geo",
-                                                  dir.file("geo"));
-    }
+    ProgramFolder() : cd(dir.path()) { make_program_folder(dir, true); }
     TempDir dir;
     CurrentDir cd;
 };
