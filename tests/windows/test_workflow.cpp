@@ -2,11 +2,8 @@
 // captions, region choice, both selections, errors, saving, quitting.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QMenuBar>
-#include <QMouseEvent>
 
-#include "core/cp1252.h"
 #include "window_fixture.h"
 
 using namespace karvel;
@@ -17,7 +14,6 @@ namespace {
 struct WorkflowTest : WindowFixture {
     WorkflowTest()
         : WindowFixture("LF France\r\nLS Suisse\r\nEG Royaume-Uni\r\nLF France (bis)\r\n") {}
-    QString text(QListWidget* list, int row) { return list->item(row)->text(); }
 };
 
 }  // namespace
@@ -27,8 +23,8 @@ TEST_F(WorkflowTest, ShowStepTitleMenuRegionsAndDatabase) {
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Creation de fichier secteur  karvel 1.6"));
     EXPECT_EQ(form->Label_cycle->text(),
               QStringLiteral("données: cycle:2611 fichier:navdata.sqlite"));
-    ASSERT_EQ(form->ComboBox_region->count(), 4);
-    EXPECT_EQ(form->ComboBox_region->currentIndex(), -1);
+    EXPECT_EQ(std::pair(form->ComboBox_region->count(), form->ComboBox_region->currentIndex()),
+              std::pair(4, -1));
     QStringList items;
     // The texts as shown; each has its key under Alt (the "&" before a letter).
     const QMenu* file = form->menuBar()->actions()[0]->menu();
@@ -39,8 +35,8 @@ TEST_F(WorkflowTest, ShowStepTitleMenuRegionsAndDatabase) {
         items,
         (QStringList{QStringLiteral("ouvrir une base de données"), QStringLiteral("enregistrer"),
                      QStringLiteral("format des clients radar"), QStringLiteral("quitter")}));
-    EXPECT_EQ(form->Edit_dist->text(), QStringLiteral("100"));
-    EXPECT_EQ(form->RadioGroup_coast->item_index(), 0);
+    EXPECT_EQ(std::pair(form->Edit_dist->text(), form->RadioGroup_coast->item_index()),
+              std::pair(QStringLiteral("100"), 0));
 }
 
 TEST_F(WorkflowTest, QuitWritesTheTwoKeysAndClosingTheFrameNothing) {
@@ -60,15 +56,17 @@ TEST_F(WorkflowTest, QuitWritesTheTwoKeysAndClosingTheFrameNothing) {
 
 TEST_F(WorkflowTest, RegionByListAndByCode) {
     form->Memo1->setPlainText(QStringLiteral("old"));
+    // The region, the line, the edit's code, the combo's line.
+    const auto chosen = [&] {
+        return std::tuple(state.nav.region_code, state.nav.selection_text,
+                          form->Edit_coderegion->text(), form->ComboBox_region->currentIndex());
+    };
     form->ComboBox_regionChange(1);
-    EXPECT_EQ(state.nav.region_code, "LS");
-    EXPECT_EQ(state.nav.selection_text, "LS Suisse");
-    EXPECT_EQ(form->Edit_coderegion->text(), QStringLiteral("LS"));
+    EXPECT_EQ(chosen(), std::tuple("LS", "LS Suisse", QStringLiteral("LS"), 1));
     EXPECT_TRUE(form->Memo1->toPlainText().isEmpty());
 
     form->Edit_coderegion->setText(QStringLiteral("eg"));  // lower case finds the stored form
-    EXPECT_EQ(state.nav.region_code, "EG");
-    EXPECT_EQ(form->ComboBox_region->currentIndex(), 2);
+    EXPECT_EQ(chosen(), std::tuple("EG", "EG Royaume-Uni", QStringLiteral("eg"), 2));
 
     form->Edit_coderegion->setText(QStringLiteral("EGX"));  // a third character: nothing
     EXPECT_EQ(state.nav.region_code, "EG");
@@ -76,16 +74,13 @@ TEST_F(WorkflowTest, RegionByListAndByCode) {
     form->Edit_coderegion->setText(QStringLiteral("EG"));  // back to two: looked up again
     EXPECT_EQ(form->ComboBox_region->currentIndex(), 2);
 
-    form->Edit_coderegion->setText(QStringLiteral("ZZ"));
-    EXPECT_EQ(dialogs.messages, std::vector<std::string>{"code invalide"});
-    EXPECT_EQ(form->ComboBox_region->currentIndex(), -1);
-    EXPECT_EQ(state.nav.region_code, "EG");  // the last valid code stays
-    EXPECT_EQ(state.nav.selection_text, "EG Royaume-Uni");
+    form->Edit_coderegion->setText(QStringLiteral("ZZ"));  // the last valid code stays
+    EXPECT_THAT(dialogs.messages, ElementsAre("code invalide"));
+    EXPECT_EQ(chosen(), std::tuple("EG", "EG Royaume-Uni", QStringLiteral("ZZ"), -1));
 
     // The second line of a shared code: the edit's lookup finds the first.
     form->ComboBox_regionChange(3);
-    EXPECT_EQ(state.nav.selection_text, "LF France");
-    EXPECT_EQ(form->ComboBox_region->currentIndex(), 0);
+    EXPECT_EQ(chosen(), std::tuple("LF", "LF France", QStringLiteral("LF"), 0));
     // With the edit already holding the code, the second line stays chosen.
     form->ComboBox_region->setCurrentIndex(3);
     form->ComboBox_regionChange(3);
