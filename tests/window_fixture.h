@@ -15,11 +15,7 @@
 #include <memory>
 
 #include "support.h"
-#include "windows/Unit_afich.h"
-#include "windows/Unit_carte.h"
-#include "windows/Unit_centre.h"
-#include "windows/Unit_message.h"
-#include "windows/orvane_Unit1.h"
+#include "windows/program_windows.h"
 
 namespace karvel::test {
 
@@ -29,14 +25,11 @@ struct WindowFixture : ::testing::Test {
         : out(std::filesystem::current_path()), cd(dir.path()) {
         make_program_folder(dir, true);
         if (!regions.empty()) write_bytes(dir.file("index_regions.txt"), regions);
-        form = std::make_unique<TForm1>(state, dialogs);
+        windows = std::make_unique<ProgramWindows>(state, dialogs);
+        form = &windows->form, carte = &windows->carte, afich = &windows->afich;
+        centre = &windows->centre, message = &windows->message;
         form->terminate = [this] { ++terminated; };
         created_title = form->windowTitle();
-        carte = std::make_unique<TForm_carte>(state, dialogs);
-        afich = std::make_unique<TForm_afich>(state, dialogs, carte.get());
-        centre = std::make_unique<TForm_centre>(state, carte.get());
-        form->set_windows(carte.get(), afich.get(), centre.get(), &message);
-        carte->set_windows(afich.get(), centre.get());
         form->show();
         QCoreApplication::processEvents();
     }
@@ -72,7 +65,7 @@ struct WindowFixture : ::testing::Test {
                        QPushButton* TForm_afich::*close = &TForm_afich::Button_ok) {
         QTimer::singleShot(0, [&] {
             body();
-            (afich.get()->*close)->click();
+            (afich->*close)->click();
         });
         carte->affichage1->trigger();
     }
@@ -82,11 +75,12 @@ struct WindowFixture : ::testing::Test {
     CurrentDir cd;
     AppState state;
     ScriptedDialogs dialogs;
-    TForm_message message;
-    std::unique_ptr<TForm1> form;
-    std::unique_ptr<TForm_carte> carte;
-    std::unique_ptr<TForm_afich> afich;
-    std::unique_ptr<TForm_centre> centre;
+    std::unique_ptr<ProgramWindows> windows;
+    TForm1* form;
+    TForm_carte* carte;
+    TForm_afich* afich;
+    TForm_centre* centre;
+    TForm_message* message;
     int terminated = 0;     // what ended the program
     QString created_title;  // the main window's title before it was shown
 };

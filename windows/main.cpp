@@ -5,12 +5,8 @@
 
 #include "core/program_folder.h"
 #include "program/app_state.h"
-#include "windows/Unit_afich.h"
-#include "windows/Unit_carte.h"
-#include "windows/Unit_centre.h"
-#include "windows/Unit_message.h"
 #include "windows/gui_dialogs.h"
-#include "windows/orvane_Unit1.h"
+#include "windows/program_windows.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -29,16 +25,8 @@ int main(int argc, char** argv) {
     karvel::AppState state;
     karvel::QtDialogs dialogs;
 
-    // The windows in their creation order; all live until the program ends.
-    karvel::TForm1 form1(state, dialogs);
-    dialogs.set_parent(&form1);
-    karvel::TForm_carte form_carte(state, dialogs);
-    karvel::TForm_afich form_afich(state, dialogs, &form_carte);
-    karvel::TForm_centre form_centre(state, &form_carte);
-    karvel::TForm_message form_message(&form1);
-    form1.set_windows(&form_carte, &form_afich, &form_centre, &form_message);
-    form_carte.set_windows(&form_afich, &form_centre);
-
-    form1.show();
+    karvel::ProgramWindows windows(state, dialogs);
+    dialogs.set_parent(&windows.form);
+    windows.form.show();
     return app.exec();
 }

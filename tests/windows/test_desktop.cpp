@@ -17,12 +17,8 @@
 #include <functional>
 
 #include "support.h"
-#include "windows/Unit_afich.h"
-#include "windows/Unit_carte.h"
-#include "windows/Unit_centre.h"
-#include "windows/Unit_message.h"
 #include "windows/gui_dialogs.h"
-#include "windows/orvane_Unit1.h"
+#include "windows/program_windows.h"
 
 using namespace karvel;
 using namespace karvel::test;
@@ -42,18 +38,19 @@ bool wait_for(const std::function<bool()>& done) {
     return true;
 }
 
-// The program's windows wired as at start-up, with the toolkit's dialogs.
+// A program folder, the state and the toolkit's dialogs; then the program's
+// windows wired as at start-up, LFPG selected and its map in front.
 struct ProgramFolder {
     ProgramFolder() : cd(dir.path()) { make_program_folder(dir, true); }
     TempDir dir;
     CurrentDir cd;
+    AppState state;
+    QtDialogs dialogs;
 };
 
-struct Desktop : ::testing::Test {
-    Desktop() {
+struct Desktop : ::testing::Test, ProgramFolder, ProgramWindows {
+    Desktop() : ProgramWindows(state, dialogs) {
         dialogs.set_parent(&form);
-        form.set_windows(&carte, &afich, &centre, &message);
-        carte.set_windows(&afich, &centre);
         form.show();
         wait_for([&] { return QApplication::activeWindow() == &form; });
         form.Edit_ICAO->setText(QStringLiteral("LFPG"));
@@ -78,15 +75,6 @@ struct Desktop : ::testing::Test {
                << w->objectName().toStdString() << " at " << f.x() << ", " << f.y() << ", "
                << f.width() << " x " << f.height();
     }
-
-    ProgramFolder folder;  // made before the windows read it
-    AppState state;
-    QtDialogs dialogs;
-    TForm1 form{state, dialogs};
-    TForm_carte carte{state, dialogs};
-    TForm_afich afich{state, dialogs, &carte};
-    TForm_centre centre{state, &carte};
-    TForm_message message{&form};
 };
 
 TEST_F(Desktop, TheColourChooserStandsInFrontOfTheParameters) {

@@ -92,8 +92,8 @@ TEST_F(WorkflowTest, SelectionByRegionFillsEveryListAndLabel) {
     afich->Button_tousid->setText(QStringLiteral("tous les SID"));
     form->Button_rechparregion->click();
     EXPECT_TRUE(dialogs.errors.empty()) << dialogs.errors.front();
-    EXPECT_FALSE(message.isVisible());
-    EXPECT_EQ(message.windowTitle(), QStringLiteral("chargement des données"));
+    EXPECT_FALSE(message->isVisible());
+    EXPECT_EQ(message->windowTitle(), QStringLiteral("chargement des données"));
     EXPECT_EQ(form->Label_selection->text(), QStringLiteral("LF France   visu:400nm"));
     for (QListWidget* list :
          {form->ListBox_airports, form->ListBox_runways, form->ListBox_vor, form->ListBox_ndb,
@@ -122,7 +122,7 @@ TEST_F(WorkflowTest, SelectionByAirportAndItsErrors) {
     // Not an integer, or 0: refused before anything changes.
     for (const char* radius : {"abc", "", "0"}) {
         by_airport("LFPG", radius);
-        EXPECT_FALSE(message.isVisible());
+        EXPECT_FALSE(message->isVisible());
         EXPECT_EQ(form->ListBox_airports->count(), airports);
         EXPECT_EQ(state.nav.selection_text, "LFPG:50nm");
     }
@@ -163,7 +163,7 @@ TEST_F(WorkflowTest, AFailingSelectionKeepsThePreviousOneWhole) {
     build_database(dir.file("navdata.sqlite"), "drop table ILSes;");
     by_airport("LFPG", "80");
     EXPECT_THAT(dialogs.errors, ElementsAre(HasSubstr("ZZZZ"), HasSubstr("ILSes")));
-    EXPECT_FALSE(message.isVisible());
+    EXPECT_FALSE(message->isVisible());
 
     EXPECT_EQ(shown(), before);
     EXPECT_EQ(state.nav.centre_lat, centre_lat);
