@@ -96,11 +96,9 @@ TEST(IniFile, WriteReplacesTheFileWholeOrNotAtAll) {
 }
 
 TEST(Colours, IdentifiersIntegersAndTheirErrors) {
-    EXPECT_EQ(parse_colour("clRed"), 0x0000FF);
-    EXPECT_EQ(parse_colour("CLBLUE"), 0xFF0000);
-    EXPECT_EQ(parse_colour("clInfoBk"), static_cast<TColor>(0x80000018u));
-    EXPECT_EQ(parse_colour("$00808000"), 0x808000);
-    EXPECT_EQ(parse_colour("255"), 255);
+    EXPECT_EQ(std::tuple(parse_colour("clRed"), parse_colour("CLBLUE"), parse_colour("clInfoBk"),
+                         parse_colour("$00808000"), parse_colour("255")),
+              std::tuple(0x0000FF, 0xFF0000, static_cast<TColor>(0x80000018u), 0x808000, 255));
     for (const char* bad : {"rouge", "ERROR", "clRedd"}) EXPECT_THROW(parse_colour(bad), Error);
     for (const char* text : {"clTeal", "clBtnFace", "$00123456"})
         EXPECT_EQ(parse_colour(colour_to_text(parse_colour(text))), parse_colour(text)) << text;
@@ -113,17 +111,14 @@ TEST(Colours, TheFirstTwentyKeysInFileOrderAndOnlyTrueShows) {
     read_colours(s);
     for (int i = 0; i < kColourCount; ++i) {
         const t_couleur& c = s.colours[static_cast<size_t>(i)];
-        EXPECT_EQ(c.name, "elem" + std::to_string(i));
-        EXPECT_EQ(c.color, i);
-        EXPECT_EQ(c.visible, i % 3 == 0) << i;
+        EXPECT_EQ(std::tuple(c.name, c.color, c.visible),
+                  std::tuple("elem" + std::to_string(i), i, i % 3 == 0));
     }
     // Failures keep the elements before them.
     Settings few = settings_from(dir, colour_sections(12));
     EXPECT_THROW(read_colours(few), Error);
-    EXPECT_EQ(few.colours[11].name, "elem11");
-    EXPECT_EQ(few.colours[12].name, "");
+    EXPECT_EQ(few.colours[11].name + "|" + few.colours[12].name, "elem11|");
     Settings bad = settings_from(dir, colour_sections(20, "pas une couleur"));
     EXPECT_THROW(read_colours(bad), Error);
-    EXPECT_EQ(bad.colours[4].color, 4);
-    EXPECT_EQ(bad.colours[6].name, "");
+    EXPECT_EQ(std::pair(bad.colours[4].color, bad.colours[6].name), std::pair(4, std::string()));
 }
