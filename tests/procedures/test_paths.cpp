@@ -165,8 +165,7 @@ TEST(Paths, CdStartsFromTheSidsRunwayOrThePathsEnd) {
     nav.sids.push_back(procedure({cd}, geo_point{45, 4.9}, false));
     nav.sids.push_back(procedure({leg("IF", {45.05, 5}), cd}));  // from the path's end
     const auto memo = run(nav);
-    EXPECT_TRUE(nav.stars[0].lines.empty());
-    EXPECT_TRUE(nav.sids[1].lines.empty());
+    EXPECT_TRUE(nav.stars[0].lines.empty() && nav.sids[1].lines.empty());
     ASSERT_EQ(memo.size(), 2u);
     const auto a = later_crossing({45, 4.9}, n, 90, 10, kPlane);
     EXPECT_NEAR(nav.sids[0].lines[0].lat1, a->latitude, 1e-9);
@@ -192,10 +191,9 @@ TEST(Paths, InterceptsAimAtTheNextLegsLine) {
     nav.sids.push_back(procedure({leg("IF", {45, 5}), first}));   // 6: last leg
     const auto memo = run(nav);
 
-    ASSERT_EQ(memo.size(), 4u);  // parallel, point, parallel, point
-    EXPECT_EQ(memo[0], "LFAA-TEST 1A  90  93");
-    EXPECT_EQ(memo[2], "LFAA-TEST 1A  272  90");
-    EXPECT_EQ(memo[3].substr(0, 26), "LFAA-TEST 1A  CI 60  200  ");
+    // Parallel, a point, parallel, a point.
+    EXPECT_THAT(memo, ElementsAre("LFAA-TEST 1A  90  93", ::testing::_, "LFAA-TEST 1A  272  90",
+                                  ::testing::StartsWith("LFAA-TEST 1A  CI 60  200  ")));
     const double d1 = crossing_distance(start, n, 90, 272, kPlane);
     ASSERT_GT(d1, 0);
     const auto& l1 = nav.sids[1].lines;
@@ -207,9 +205,9 @@ TEST(Paths, InterceptsAimAtTheNextLegsLine) {
     const double d3 = crossing_distance(start, n, 60, 200, kPlane);
     ASSERT_GT(d3, 0);
     EXPECT_NEAR(nav.sids[3].lines[1].lat1, start.latitude + d3 * std::cos(60 * kDeg) / 60, 1e-9);
-    EXPECT_EQ(nav.sids[4].lines.size(), 2u);
-    EXPECT_EQ(nav.sids[5].lines.size(), 1u);
-    EXPECT_EQ(nav.sids[6].lines.size(), 1u);
+    EXPECT_EQ(
+        std::tuple(nav.sids[4].lines.size(), nav.sids[5].lines.size(), nav.sids[6].lines.size()),
+        std::tuple(2ul, 1ul, 1ul));
 }
 
 namespace {
@@ -251,14 +249,11 @@ TEST(Inspection, LegItemsWithEveryPart) {
 
 TEST(Inspection, SegmentsAfterTheirTransitionAndAirwaysBare) {
     const NavState nav = with_names();
-    ROUTE r;
-    r.lines.push_back({"RW26", 49.01, 2.5, 48.5, -0.123456});
-    r.lines.push_back({"", 48.5, -0.123456, 0, 0});
+    const ROUTE r{.lines = {{"RW26", 49.01, 2.5, 48.5, -0.123456}, {"", 48.5, -0.123456, 0, 0}}};
     const Inspection i = inspect_procedure(nav, r);
     EXPECT_TRUE(i.legs.empty());
-    ASSERT_EQ(i.segments.size(), 2u);
-    EXPECT_EQ(i.segments[0], "RW26 49.01000: 2.50000 / 48.50000:-0.12346");
-    EXPECT_EQ(i.segments[1], " 48.50000:-0.12346 /  0.00000: 0.00000");
+    EXPECT_THAT(i.segments, ElementsAre("RW26 49.01000: 2.50000 / 48.50000:-0.12346",
+                                        " 48.50000:-0.12346 /  0.00000: 0.00000"));
     EXPECT_EQ(inspect_airway(r)[0], "49.01000: 2.50000 / 48.50000:-0.12346");
     EXPECT_TRUE(inspect_airway(ROUTE{}).empty());
 }

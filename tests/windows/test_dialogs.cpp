@@ -23,9 +23,8 @@ namespace {
 struct AfichTest : WindowFixture {
     AfichTest() { select("LFPG", "50", 0); }
     QListWidgetItem* element(const char* name) {
-        const auto found =
-            afich->CheckListBox_elem->findItems(QString::fromLatin1(name), Qt::MatchExactly);
-        return found.isEmpty() ? nullptr : found.first();
+        return afich->CheckListBox_elem->findItems(QString::fromLatin1(name), Qt::MatchExactly)
+            .value(0);
     }
     static std::vector<bool> marks(QListWidget* list) {
         std::vector<bool> out;
@@ -38,9 +37,9 @@ struct AfichTest : WindowFixture {
         click(grid, grid->visualRect(grid->model()->index(row, column)).center());
     }
     bool all_sids(bool selected) const {
-        for (const ROUTE& r : state.nav.sids)
-            if (r.selected != selected) return false;
-        return true;
+        const auto& s = state.nav.sids;
+        return std::all_of(s.begin(), s.end(),
+                           [&](const ROUTE& r) { return r.selected == selected; });
     }
 };
 
@@ -195,9 +194,8 @@ TEST_F(CentreTest, KindsListTheirCodesSortedAndTheShowStepStartsOver) {
 
     state.nav.waypoints[0].selected = false;
     choose_kind(3);
-    const auto fixes = lines();
-    EXPECT_EQ(fixes.size(), state.nav.waypoints.size());
-    EXPECT_NE(std::find(fixes.begin(), fixes.end(), state.nav.waypoints[0].ident), fixes.end());
+    EXPECT_THAT(lines(), ::testing::AllOf(::testing::SizeIs(state.nav.waypoints.size()),
+                                          ::testing::Contains(state.nav.waypoints[0].ident)));
 
     centre->Button_anul->click();
     EXPECT_FALSE(centre->isVisible());
