@@ -85,22 +85,17 @@ TEST(Feathers, ExtendPointAndArithmeticFailures) {
     Errors errors;
     // A runway end at (100, 100), the other end to its right: 100 px out to
     // the left, barbs of 30 px at +-30 degrees, tips turned 60 more.
+    const auto at = [](PixelF p, double x, double y) {
+        return std::abs(p.x - x) < 1e-4 && std::abs(p.y - y) < 1e-4;
+    };
     const PixelF a = extend_point(100, {100, 100}, {200, 100}, 0, errors);
-    EXPECT_FLOAT_EQ(a.x, 0);
-    EXPECT_NEAR(a.y, 100, 1e-5);
+    EXPECT_TRUE(at(a, 0, 100));
     const PixelF b = extend_point(30, a, {100, 100}, 0.5235988f, errors);
-    EXPECT_NEAR(b.x, -30 * std::sqrt(3.0) / 2, 1e-4);
-    EXPECT_NEAR(b.y, 115, 1e-4);
-    const PixelF tip = extend_point(30, b, a, 1.0471976f, errors);
-    EXPECT_NEAR(tip.x, b.x, 1e-4);
-    EXPECT_NEAR(tip.y, 145, 1e-4);
-    // Upwards: the arcsin branch.
-    const PixelF up = extend_point(10, {5, 5}, {5, 20}, 0, errors);
-    EXPECT_NEAR(up.x, 5, 1e-5);
-    EXPECT_NEAR(up.y, -5, 1e-5);
-    // Both points alike: direction 0, no failure.
-    const PixelF same = extend_point(10, {5, 5}, {5, 5}, 0, errors);
-    EXPECT_EQ(same.x, 15);
+    EXPECT_TRUE(at(b, -30 * std::sqrt(3.0) / 2, 115));
+    EXPECT_TRUE(at(extend_point(30, b, a, 1.0471976f, errors), b.x, 145));  // the tip
+    // Upwards: the arcsin branch. Both points alike: direction 0, no failure.
+    EXPECT_TRUE(at(extend_point(10, {5, 5}, {5, 20}, 0, errors), 5, -5));
+    EXPECT_TRUE(at(extend_point(10, {5, 5}, {5, 5}, 0, errors), 15, 5));
     EXPECT_TRUE(errors.keys.empty());
 
     extend_point(10, {NAN, 5}, {5, 5}, 0, errors);
@@ -109,13 +104,8 @@ TEST(Feathers, ExtendPointAndArithmeticFailures) {
     extend_point(10, {INFINITY, 5}, {5, 5}, 0, errors);
     EXPECT_EQ(errors.keys["x2-x1"], "             INF");
 
-    const RUNWAY rw{.ident1 = "09",
-                    .ident2 = "27",
-                    .ils1 = true,
-                    .lat1 = -10 / 60.0,
-                    .lon1 = 10 / 60.0,
-                    .lat2 = -10 / 60.0,
-                    .lon2 = 20 / 60.0};
+    RUNWAY rw{.ident1 = "09", .ident2 = "27", .ils1 = true};
+    rw.lat1 = rw.lat2 = -10 / 60.0, rw.lon1 = 10 / 60.0, rw.lon2 = 20 / 60.0;
     Viewport v = kMinutes;
     v.px_per_nm = 10;
     RecordingCanvas c;

@@ -31,9 +31,9 @@ TEST(Projection, RoundTripAndHalvesToEven) {
         const GeoPos g = f.to_geo(p.x, p.y);
         EXPECT_EQ(f.to_pixel(static_cast<double>(g.lat), static_cast<double>(g.lon)), p);
     }
-    Viewport unit{0, -10, 0, 10, 1, 1, 1, 10, 10};
-    EXPECT_EQ(unit.to_pixel(-2.5, 2.5), (Pixel{2, 2}));
-    EXPECT_EQ(unit.to_pixel(-3.5, 3.5), (Pixel{4, 4}));
+    const Viewport unit{0, -10, 0, 10, 1, 1, 1, 10, 10};
+    EXPECT_EQ(std::pair(unit.to_pixel(-2.5, 2.5), unit.to_pixel(-3.5, 3.5)),
+              std::pair(Pixel{2, 2}, Pixel{4, 4}));
     EXPECT_EQ(unit.to_pixel(std::nan(""), 1e300), (Pixel{kPixelLimit, 0}));
     EXPECT_EQ(nearest_int(-1e30L), -kPixelLimit);
     EXPECT_EQ(trunc_int(INFINITY), std::numeric_limits<long long>::max());
@@ -116,34 +116,29 @@ TEST(Pan, KeepsTheAnchorUnderTheCursorAndTheCentreOnTheGlobe) {
     const GeoPos under = compute_view_edges(v, lat, lon).to_geo(150, 130);
     EXPECT_NEAR(static_cast<double>(under.lat), anchor_lat, 1e-4);  // float edges
     EXPECT_NEAR(static_cast<double>(under.lon), anchor_lon, 1e-4);
-    EXPECT_GT(lat, 49);  // dragged down and right: the view moves north and west
-    EXPECT_LT(lon, 2.5);
+    EXPECT_TRUE(lat > 49 && lon < 2.5);  // dragged down and right: the view moves north-west
 
     v.px_per_nm = 0.001f;  // a drag across the whole world and more
-    lat = 80;
-    lon = 170;
+    lat = 80, lon = 170;
     compute_view_edges(v, lat, lon);
     press(v, 300, 200, true, false);
-    pan(v, lat, lon, 0, 400);
-    EXPECT_EQ(lat, 90);
-    EXPECT_TRUE(lon > -180 && lon <= 180) << lon;
-    pan(v, lat, lon, 600, 0);
-    EXPECT_EQ(lat, -90);
-    EXPECT_TRUE(lon > -180 && lon <= 180) << lon;
+    for (const auto& [x, y, pole] : {std::tuple{0, 400, 90.0}, {600, 0, -90.0}}) {
+        pan(v, lat, lon, x, y);
+        EXPECT_EQ(lat, pole);
+        EXPECT_TRUE(lon > -180 && lon <= 180) << lon;
+    }
 
     // Dragged west across the antimeridian, the centre goes on round the
     // globe: 179.5 E plus one degree is 179.5 W, the anchor still under the cursor.
     v = view_of(600, 400, 1, 0);
-    v.nm_per_deg_lon = 60;
-    lat = 0;
-    lon = 179.5;
+    v.nm_per_deg_lon = 60, lat = 0, lon = 179.5;
     compute_view_edges(v, lat, lon);
     press(v, 300, 200, true, false);
     pan(v, lat, lon, 240, 200);
     EXPECT_NEAR(lon, -179.5, 1e-4);
     const Viewport across = compute_view_edges(v, lat, lon);
-    EXPECT_EQ(across.to_pixel(0, 179.75), (Pixel{255, 200}));  // east of the line, left of it
-    EXPECT_EQ(across.to_pixel(0, -179.25), (Pixel{315, 200}));
-    EXPECT_TRUE(across.segment_visible(0, 179.9, 0, -179.9));
-    EXPECT_FALSE(across.contains(0, 0));
+    // East of the line, left of it.
+    EXPECT_EQ(std::pair(across.to_pixel(0, 179.75), across.to_pixel(0, -179.25)),
+              std::pair(Pixel{255, 200}, Pixel{315, 200}));
+    EXPECT_TRUE(across.segment_visible(0, 179.9, 0, -179.9) && !across.contains(0, 0));
 }
