@@ -253,7 +253,8 @@ TEST(ImportNumbers, TheNearestAirportsRegionAndBearings) {
         regions.push_back(std::to_string(i));
     }
     const xplane::NearestRegion many(airports, regions);
-    const xplane::NearestRegion few({airports[0]}, regions);
+    const std::vector<xplane::AirportRec> one{airports[0]};  // kept by reference
+    const xplane::NearestRegion few(one, regions);
     for (const auto& [lat, lon] : std::initializer_list<std::pair<double, double>>{
              {-15.02, 179.97}, {-15.02, -179.98}, {-1.0, -175.0}, {40, 10}, {-19.3, 171.1}}) {
         size_t best = 0;
