@@ -20,11 +20,11 @@
 
 #include "core/cp1252.h"
 #include "core/file_output.h"
+#include "core/geometry.h"
 #include "core/ini_file.h"
 #include "core/settings.h"
 #include "geography/geo_levels.h"
 #include "import/database_writer.h"
-#include "core/geometry.h"
 #include "map/qt_canvas.h"
 #include "map/render.h"
 #include "navdb/sqlite_backend.h"
@@ -278,7 +278,9 @@ BENCHMARK(BM_ReadGeographyLevel3)->Unit(benchmark::kMillisecond);
 // no visibility test, no label built).
 class Recorder : public Canvas {
   public:
-    void set_pen(TColor c, PenStyle s, int w) override { add(Op::pen, w, static_cast<int>(s), 0, 0, c); }
+    void set_pen(TColor c, PenStyle s, int w) override {
+        add(Op::pen, w, static_cast<int>(s), 0, 0, c);
+    }
     void set_pen_colour(TColor c) override { add(Op::pen_colour, 0, 0, 0, 0, c); }
     void set_brush(TColor c) override { add(Op::brush, 0, 0, 0, 0, c); }
     void clear_brush() override { add(Op::no_brush, 0, 0, 0, 0, 0); }
@@ -299,17 +301,39 @@ class Recorder : public Canvas {
 
     void replay(Canvas& c) const {
         for (const Op& o : ops_) switch (o.kind) {
-                case Op::pen: c.set_pen(o.colour, static_cast<PenStyle>(o.b), o.a); break;
-                case Op::pen_colour: c.set_pen_colour(o.colour); break;
-                case Op::brush: c.set_brush(o.colour); break;
-                case Op::no_brush: c.clear_brush(); break;
-                case Op::font_colour: c.set_font_colour(o.colour); break;
-                case Op::font_size: c.set_font_size(o.a); break;
-                case Op::fill: c.fill_rect(o.a, o.b, o.c, o.d); break;
-                case Op::line: c.line(o.a, o.b, o.c, o.d); break;
-                case Op::rectangle: c.rectangle(o.a, o.b, o.c, o.d); break;
-                case Op::ellipse: c.ellipse(o.a, o.b, o.c, o.d); break;
-                case Op::text: c.text(o.a, o.b, std::string_view(chars_).substr(o.c, o.d)); break;
+                case Op::pen:
+                    c.set_pen(o.colour, static_cast<PenStyle>(o.b), o.a);
+                    break;
+                case Op::pen_colour:
+                    c.set_pen_colour(o.colour);
+                    break;
+                case Op::brush:
+                    c.set_brush(o.colour);
+                    break;
+                case Op::no_brush:
+                    c.clear_brush();
+                    break;
+                case Op::font_colour:
+                    c.set_font_colour(o.colour);
+                    break;
+                case Op::font_size:
+                    c.set_font_size(o.a);
+                    break;
+                case Op::fill:
+                    c.fill_rect(o.a, o.b, o.c, o.d);
+                    break;
+                case Op::line:
+                    c.line(o.a, o.b, o.c, o.d);
+                    break;
+                case Op::rectangle:
+                    c.rectangle(o.a, o.b, o.c, o.d);
+                    break;
+                case Op::ellipse:
+                    c.ellipse(o.a, o.b, o.c, o.d);
+                    break;
+                case Op::text:
+                    c.text(o.a, o.b, std::string_view(chars_).substr(o.c, o.d));
+                    break;
             }
     }
     long lines = 0, texts = 0;
@@ -317,8 +341,17 @@ class Recorder : public Canvas {
   private:
     struct Op {
         enum Kind : uint8_t {
-            pen, pen_colour, brush, no_brush, font_colour, font_size, fill, line, rectangle,
-            ellipse, text
+            pen,
+            pen_colour,
+            brush,
+            no_brush,
+            font_colour,
+            font_size,
+            fill,
+            line,
+            rectangle,
+            ellipse,
+            text
         } kind;
         int a, b, c, d;
         TColor colour;
@@ -367,7 +400,9 @@ struct MapCase {
         read_shp_file(dir + "10m_lakes.shp", "river", nav.geo_lines);
         read_shp_file(dir + "10m_rivers_lake_centerlines.shp", "river", nav.geo_lines);
     }
-    void draw(const NavState& nav) { draw_map(view, nav, settings.colours, settings.details, errors); }
+    void draw(const NavState& nav) {
+        draw_map(view, nav, settings.colours, settings.details, errors);
+    }
     // The floor: this pass's canvas calls recorded, then replayed.
     double floor(const NavState& nav) {
         draw_map(drawn, compute_view_edges(view, nav.centre_lat, nav.centre_lon), view, nav,
@@ -452,9 +487,15 @@ void BM_DrawMapWorld(benchmark::State& state) {
     for (auto _ : state) {
         // Pan east a tenth of the view, then zoom in and back out.
         switch (pass++ % 3) {
-            case 0: w.nav.centre_lon = normal_lon(w.nav.centre_lon + 36); break;
-            case 1: m.view.px_per_nm = scale0 * 1.2f; break;
-            default: m.view.px_per_nm = scale0; break;
+            case 0:
+                w.nav.centre_lon = normal_lon(w.nav.centre_lon + 36);
+                break;
+            case 1:
+                m.view.px_per_nm = scale0 * 1.2f;
+                break;
+            default:
+                m.view.px_per_nm = scale0;
+                break;
         }
         t = Clock::now();
         m.draw(w.nav);

@@ -151,7 +151,8 @@ int main(int argc, char** argv) {
     auto ins_wpt = Insert{db.prepare("INSERT INTO waypoints VALUES (?,?,?,?,?)")};
     auto ins_wlook = Insert{db.prepare("INSERT INTO waypointlookup VALUES (?,?)")};
     auto ins_airway = Insert{db.prepare("INSERT INTO airways VALUES (?,?)")};
-    auto ins_awleg = Insert{db.prepare("INSERT INTO airwaylegs (ID, airwayid, waypoint1ID, waypoint2ID) VALUES (?,?,?,?)")};
+    auto ins_awleg = Insert{db.prepare(
+        "INSERT INTO airwaylegs (ID, airwayid, waypoint1ID, waypoint2ID) VALUES (?,?,?,?)")};
     auto ins_term = Insert{db.prepare("INSERT INTO Terminals VALUES (?,?,?,?,?,?)")};
     auto ins_leg = Insert{
         db.prepare("INSERT INTO terminallegs VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)")};

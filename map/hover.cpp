@@ -56,8 +56,8 @@ const std::string* point_ident(const NavState& nav, const std::string& id) {
 
 }  // namespace
 
-std::string hover_text(const Viewport& view, const NavState& nav, const ColourTable& colours,
-                       int x, int y, int reach) {
+std::string hover_text(const Viewport& view, const NavState& nav, const ColourTable& colours, int x,
+                       int y, int reach) {
     const auto shown = [&](int entry) { return colours[static_cast<size_t>(entry)].visible; };
     Nearest n(view, x, y, reach);
     if (shown(colour::airport))
@@ -71,7 +71,8 @@ std::string hover_text(const Viewport& view, const NavState& nav, const ColourTa
         if (shown(entry))
             for (const VOR& v : *table)
                 if (n.nearer(v.latitude, v.longitude)) n.text = lines({&v.ident, &v.name, &v.freq});
-    for (const auto& [entry, table] : {std::pair{colour::sid, &nav.sids}, {colour::star, &nav.stars}})
+    for (const auto& [entry, table] :
+         {std::pair{colour::sid, &nav.sids}, {colour::star, &nav.stars}})
         if (shown(entry))
             for (const ROUTE& r : *table) {
                 if (!r.selected) continue;

@@ -54,7 +54,6 @@ uint64_t LabelCache::use(const QFont& font, int dots_per_metre) {
     return generation_;
 }
 
-// A new label, laid out: returns its index.
 uint32_t LabelCache::lay_out(std::string_view text) {
     const QString s = to_qstring(text);
     Label label;
@@ -91,7 +90,6 @@ uint32_t LabelCache::lay_out(std::string_view text) {
     labels_.push_back(label);
     return static_cast<uint32_t>(labels_.size() - 1);
 }
-
 
 uint32_t LabelCache::glyph_mask(const QRawFont& raw, quint32 index, int fraction, int dy) {
     int font_slot = -1;
@@ -134,6 +132,5 @@ LabelCache& label_cache() {
     static LabelCache* cache = new LabelCache;
     return *cache;
 }
-
 
 }  // namespace karvel

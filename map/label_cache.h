@@ -53,12 +53,9 @@ struct Mask {
     }
 };
 
-// The labels of the passes: a map redraws the same
-// labels at every move of the mouse, up to the half million of a whole-world
-// selection. A label is kept as its glyphs and their places (a few bytes a
-// glyph); each glyph's pixels are drawn once by the toolkit and shared by
-// every label holding it. Text is never antialiased, so a glyph's pixels are
-// the same wherever it stands, for the same fraction of a pixel.
+// The labels of the passes: a map redraws the same labels at every move of
+// the mouse, up to the half million of a whole-world selection, a few bytes a
+// glyph.
 class LabelCache {
   public:
     struct Glyph {
@@ -170,7 +167,8 @@ class LabelCache {
         quint32 index;
         int fraction, dy;
         bool operator<(const GlyphKey& o) const {
-            return std::tie(font, index, fraction, dy) < std::tie(o.font, o.index, o.fraction, o.dy);
+            return std::tie(font, index, fraction, dy) <
+                   std::tie(o.font, o.index, o.fraction, o.dy);
         }
     };
     struct Hash {
@@ -198,7 +196,6 @@ class LabelCache {
     std::map<GlyphKey, uint32_t> mask_index_;
     std::vector<QRawFont> raw_fonts_;
 };
-
 
 // The one cache of the GUI thread.
 LabelCache& label_cache();

@@ -204,7 +204,8 @@ void QtCanvas::text(int x, int y, std::string_view text) {
         for (const Run& run : g.runs) {
             const int py = baseline + run.dy;
             if (py < 0 || py >= height_) continue;
-            const int from = std::max(gx + run.dx, 0), to = std::min(gx + run.dx + run.length, width_);
+            const int from = std::max(gx + run.dx, 0),
+                      to = std::min(gx + run.dx + run.length, width_);
             if (from >= to) continue;
             auto* row = reinterpret_cast<QRgb*>(bits_ + py * stride_);
             std::fill(row + from, row + to, colour);

@@ -191,8 +191,8 @@ void TForm_carte::FormMouseMove(int x, int y, Qt::MouseButtons buttons,
 QString TForm_carte::hover_text(int x, int y) const {
     if (state_.loading) return {};
     const int reach = static_cast<int>(std::lround(6 * state_.map.pixel_ratio));
-    return to_qstring(karvel::hover_text(state_.map.viewport(), state_.nav,
-                                         state_.settings.colours, x, y, reach));
+    return to_qstring(karvel::hover_text(state_.map.viewport(), state_.nav, state_.settings.colours,
+                                         x, y, reach));
 }
 
 void TForm_carte::affichage1Click() {
@@ -214,7 +214,7 @@ void TForm_carte::visibili1Click() {
 }
 
 void TForm_carte::selection_changed() {
-    forget_map_labels();  // the labels of the selection before
+    forget_map_labels();       // the labels of the selection before
     if (!isVisible()) return;  // "carte" draws it when the map opens
     setWindowTitle(to_qstring(map_caption(state_.nav.selection_text, state_.map.range_nm)));
     refresh_map();

@@ -37,8 +37,9 @@ std::optional<std::string> QtDialogs::input(const std::string& caption, const st
                                             const std::string& initial) {
     bool ok = false;
     const FrontAgain front(owner());
-    const QString text = QInputDialog::getText(front.window(), to_qstring(caption), to_qstring(prompt),
-                                               QLineEdit::Normal, to_qstring(initial), &ok);
+    const QString text =
+        QInputDialog::getText(front.window(), to_qstring(caption), to_qstring(prompt),
+                              QLineEdit::Normal, to_qstring(initial), &ok);
     if (!ok) return std::nullopt;
     return from_qstring(text);
 }
@@ -58,8 +59,8 @@ std::optional<std::string> QtDialogs::open_file(const std::string& title, const 
                                                 const std::string& initial_dir) {
     const FrontAgain front(owner());
     const QString path = QFileDialog::getOpenFileName(
-        front.window(), to_qstring(title), QFile::decodeName(initial_dir.c_str()), qt_name_filters(filter),
-        nullptr, QFileDialog::HideNameFilterDetails);
+        front.window(), to_qstring(title), QFile::decodeName(initial_dir.c_str()),
+        qt_name_filters(filter), nullptr, QFileDialog::HideNameFilterDetails);
     if (path.isEmpty()) return std::nullopt;
     return QFile::encodeName(path).toStdString();  // the system's own bytes
 }

@@ -2,8 +2,6 @@
 #pragma once
 
 #include <QPointer>
-
-#include <QPointer>
 #include <QSize>
 #include <QWidget>
 
