@@ -101,21 +101,6 @@ TEST(Geometry, LongitudesGoRoundTheGlobe) {
     EXPECT_FALSE(lon_ranges_meet(0, 10, 175, 185));
 }
 
-TEST(IdIndex, AnUnpairedPlaceMatchesNothingNotEvenAnEmptyId) {
-    IdIndex ids2;
-    ids2.append_empty();
-    ids2.append_empty();
-    EXPECT_EQ(ids2.find(""), -1);
-    ids2.set(1, "");  // a paired end whose ID happens to be empty
-    EXPECT_EQ(ids2.find(""), 1);
-    ids2.set(0, "R27");
-    EXPECT_EQ(ids2.find("r27"), 0);
-    // Re-pairing record 0 with another end: the old ID no longer matches.
-    ids2.set(0, "R26");
-    EXPECT_EQ(ids2.find("R27"), -1);
-    EXPECT_EQ(ids2.find("R26"), 0);
-}
-
 // Random appends and re-sets against a plain list searched from the start.
 TEST(IdIndex, AgreesWithALinearScanUnderRandomEdits) {
     std::mt19937 rng(7);

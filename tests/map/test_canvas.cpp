@@ -1,5 +1,5 @@
 // The bitmap canvas against the toolkit's own drawing: lines clipped far
-// outside the bitmap, labels kept between passes, the font and its fallback.
+// outside the bitmap, labels kept between passes, the font's fallback.
 // (The golden map pictures pin lines, rings, symbols and text boxes.)
 #include <gtest/gtest.h>
 
@@ -29,26 +29,6 @@ std::map<QRgb, int> colours_of(const QImage& image) {
 }
 
 }  // namespace
-
-TEST(QtCanvas, MissingFontFallsBackToTheSansFont) {
-    Bitmap a, b;
-    for (auto [bitmap, name] : {std::pair{&a, "Pas de police de ce nom"}, {&b, "sans-serif"}}) {
-        QtCanvas c(bitmap->image, name);
-        c.set_font_size(8);
-        c.set_font_colour(kWhite);
-        c.clear_brush();
-        c.text(5, 5, "LFPG 09L");
-    }
-    EXPECT_EQ(a.image, b.image);
-    // Never antialiased: only the two colours.
-    const auto n = colours_of(a.image);
-    EXPECT_EQ(n.size(), 2u);
-    EXPECT_GT(n.at(qRgb(255, 255, 255)), 20);
-    // A font the system has is used at any size, 8 points (10.67 pixels) too.
-    EXPECT_EQ(map_font("DejaVu Sans Mono", 8).family(), QStringLiteral("DejaVu Sans Mono"));
-    EXPECT_EQ(map_font("Pas de police de ce nom", 8).family(), QStringLiteral("sans-serif"));
-    EXPECT_EQ(map_font("sans-serif", 100000).pointSize(), 1000);  // a damaged settings file
-}
 
 TEST(QtCanvas, ClippedLinesLightWhatTheWholeLineWould) {
     // Each line drawn whole on a large image, and on a small window of it
@@ -106,6 +86,10 @@ TEST(QtCanvas, LabelsAreTheToolkitsOwnText) {
         }
         EXPECT_EQ(mine.image, direct.image) << s;
     }
+    // A font the system lacks falls back (the shipped settings name one);
+    // a damaged settings file's size is bounded.
+    EXPECT_EQ(map_font("Pas de police de ce nom", 8).family(), QStringLiteral("sans-serif"));
+    EXPECT_EQ(map_font("sans-serif", 100000).pointSize(), 1000);
 }
 
 TEST(QtCanvas, KeptLabelsDrawAsNewOnesWhateverTheOrder) {

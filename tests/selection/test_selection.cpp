@@ -13,17 +13,6 @@
 using namespace karvel;
 using namespace karvel::test;
 
-TEST(Statements, BoxTextsHaveTheirWidthsAndSixDecimals) {
-    const BoxTexts t = box_texts(2.5, -2.5, 2.5, -0.0000004);
-    EXPECT_EQ(t.lat_min, "2.500000");
-    EXPECT_EQ(t.lat_max, "-2.500000");
-    EXPECT_EQ(t.lon_min, " 2.500000");
-    EXPECT_EQ(t.lon_max, " 0.000000");
-    EXPECT_EQ(box_texts(47.3333335, 0, -10.5, 123.4567894).lat_min, "47.333334");
-    EXPECT_EQ(box_texts(0, 0, -10.5, 0).lon_min, "-10.500000");
-    EXPECT_EQ(box_texts(0, 0, 0, 123.4567894).lon_max, "123.456789");
-}
-
 // The box's edges belong to it; a box past 180 degrees goes on round the
 // globe, east of its west edge or west of its east edge; past a pole there
 // is nothing more. What the other statements select, the selections below
