@@ -1,5 +1,5 @@
-// karvel-sct end to end, from a program folder made here: golden sector files
-// of the shipped sample database, identity texts, errors.
+// karvel-sct end to end, from a program folder made here: golden sector and
+// companion files of the shipped sample database, identity texts, errors.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -28,6 +28,11 @@ TEST_F(SctTest, GoldenFilesOfAnAirportAndARegion) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "secteurs/LFPG_50nm.sct\n");
     EXPECT_EQ(read_bytes(dir.file("secteurs/LFPG_50nm.sct")), golden("LFPG_50nm.sct"));
+
+    // The companion file: each procedure once, its named points in flying
+    // order, the points outside the selection by their database names.
+    ASSERT_EQ(sct("--airport LFPG --radius 50 --ese lfpg.ese").status, 0);
+    EXPECT_EQ(read_bytes(dir.file("lfpg.ese")), golden("LFPG_50nm.ese"));
 
     r = sct("--region lf --name France --callsign LFFF_CTR --sector-icao LFFF --output lf.sct");
     ASSERT_EQ(r.status, 0) << r.err;

@@ -136,19 +136,6 @@ TEST_F(ClientFiles, AStrictReaderReadsEveryLineAndFindsTheSelection) {
     EXPECT_EQ(std::find(plain.begin(), plain.end(), "[LOW AIRWAY]"), plain.end());
 }
 
-// Each procedure and runway once, its named points in flying order, the
-// points outside the selection by the names the database gives them.
-TEST_F(ClientFiles, CompanionFileOfTheProceduresOfLfpg) {
-    select_by_airport(ctx, view, "LFPG", 50);
-    EXPECT_EQ(
-        ese_lines(nav, procedure_point_idents(q, nav)),
-        (std::vector<std::string>{
-            "[SIDSSTARS]", "SID:LFPO:24:LGL5A:OL240 RBT OKIPA LGL",
-            "SID:LFPG:27L:OPALE1A:PIXOR OPALE", "SID:LFPG:26R:LGL7H:PG270 EVIMA ROLEN LGL",
-            "SID:LFPG:09R:ATREX2B:DOMOR KUSAR ATREX", "STAR:LFPG:26:OKIPA7W:OKIPA BOKNO PG240",
-            "STAR:LFPG:08:OKIPA7W:OKIPA PG300 PG015"}));
-}
-
 // GDAL reads the GeoJSON: as many features of each kind as the sector file
 // has objects, and a line across 180 degrees in two parts.
 TEST_F(ClientFiles, GeoJsonAsGdalReadsIt) {
