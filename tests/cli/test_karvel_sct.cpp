@@ -133,15 +133,4 @@ TEST_F(SctTest, GeographyOfTheSelectionBox) {
     ASSERT_NE(start, std::string::npos);
     EXPECT_NE(file.find(" coast\r\n", start), std::string::npos);  // the Riviera's shore
     EXPECT_EQ(file.substr(file.size() - 6), ";\r\n;\r\n");
-
-    // A picture of the size asked for (the PNG header holds width and height).
-    ASSERT_EQ(sct("--airport LFMN --radius 40 --picture p.png --picture-size 300x7").status, 0);
-    const std::string png = read_bytes(dir.file("p.png"));
-    ASSERT_GT(png.size(), 24u);
-    const auto be32 = [&](size_t at) {
-        return (static_cast<uint8_t>(png[at]) << 24) | (static_cast<uint8_t>(png[at + 1]) << 16) |
-               (static_cast<uint8_t>(png[at + 2]) << 8) | static_cast<uint8_t>(png[at + 3]);
-    };
-    EXPECT_EQ(be32(16), 300);
-    EXPECT_EQ(be32(20), 7);
 }

@@ -152,6 +152,12 @@ TEST_F(MapWindowTest, PictureOfTheCommandLineIsTheWindowsBitmap) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("secteurs/LFPG_50nm.sct")));  // a picture only
     const QImage picture(QString::fromStdString(dir.file("pic.png")));
     EXPECT_EQ(picture.convertToFormat(QImage::Format_RGB32), bitmap());
+    // Another size when asked for.
+    ASSERT_EQ(run(dir, "'" KARVEL_SCT_PATH "' --airport LFMN --radius 40 --picture p.png "
+                       "--picture-size 300x7")
+                  .status,
+              0);
+    EXPECT_EQ(QImage(QString::fromStdString(dir.file("p.png"))).size(), QSize(300, 7));
 }
 
 // During a load the map keeps its picture (paints go through, drawing
