@@ -19,9 +19,11 @@
 
 namespace karvel::test {
 
-struct WindowFixture : ::testing::Test {
+// `D` answers the dialogs: scripted here, the toolkit's own on a desktop.
+template <class D = ScriptedDialogs>
+struct WindowFixtureOf : ::testing::Test {
     // `regions`, when given, replaces the shipped region index.
-    explicit WindowFixture(const std::string& regions = {})
+    explicit WindowFixtureOf(const std::string& regions = {})
         : out(std::filesystem::current_path()), cd(dir.path()) {
         make_program_folder(dir, true);
         if (!regions.empty()) write_bytes(dir.file("index_regions.txt"), regions);
@@ -74,7 +76,7 @@ struct WindowFixture : ::testing::Test {
     std::filesystem::path out;  // where the test run writes what it leaves
     CurrentDir cd;
     AppState state;
-    ScriptedDialogs dialogs;
+    D dialogs;
     std::unique_ptr<ProgramWindows> windows;
     TForm1* form;
     TForm_carte* carte;
@@ -84,5 +86,6 @@ struct WindowFixture : ::testing::Test {
     int terminated = 0;     // what ended the program
     QString created_title;  // the main window's title before it was shown
 };
+using WindowFixture = WindowFixtureOf<>;
 
 }  // namespace karvel::test

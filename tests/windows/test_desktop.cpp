@@ -16,9 +16,8 @@
 #include <filesystem>
 #include <functional>
 
-#include "support.h"
+#include "window_fixture.h"
 #include "windows/gui_dialogs.h"
-#include "windows/program_windows.h"
 
 using namespace karvel;
 using namespace karvel::test;
@@ -38,35 +37,24 @@ bool wait_for(const std::function<bool()>& done) {
     return true;
 }
 
-// A program folder, the state and the toolkit's dialogs; then the program's
-// windows wired as at start-up, LFPG selected and its map in front.
-struct ProgramFolder {
-    ProgramFolder() : cd(dir.path()) { make_program_folder(dir, true); }
-    TempDir dir;
-    CurrentDir cd;
-    AppState state;
-    QtDialogs dialogs;
-};
-
-struct Desktop : ::testing::Test, ProgramFolder, ProgramWindows {
-    Desktop() : ProgramWindows(state, dialogs) {
-        dialogs.set_parent(&form);
-        form.show();
-        wait_for([&] { return QApplication::activeWindow() == &form; });
-        form.Edit_ICAO->setText(QStringLiteral("LFPG"));
-        form.Edit_dist->setText(QStringLiteral("50"));
-        form.Button_rechparairort->click();
-        form.Button1->click();
-        wait_for([&] { return QApplication::activeWindow() == &carte; });
+// The program's windows with the toolkit's dialogs; LFPG selected and its
+// map in front.
+struct Desktop : WindowFixtureOf<QtDialogs> {
+    Desktop() {
+        dialogs.set_parent(form);
+        wait_for([&] { return QApplication::activeWindow() == form; });
+        by_airport("LFPG", "50");
+        form->Button1->click();
+        wait_for([&] { return QApplication::activeWindow() == carte; });
     }
     // Inside the parameters dialog opened from the map's menu.
     void in_parameters(const std::function<void()>& body) {
-        QTimer::singleShot(0, [&] {
-            wait_for([&] { return QApplication::activeWindow() == &afich; });
-            body();
-            afich.Button_anul->click();
-        });
-        carte.affichage1->trigger();
+        WindowFixtureOf::in_parameters(
+            [&] {
+                wait_for([&] { return QApplication::activeWindow() == afich; });
+                body();
+            },
+            &TForm_afich::Button_anul);
     }
     static ::testing::AssertionResult on_screen(const QWidget* w) {
         const QRect f = w->frameGeometry();
@@ -85,14 +73,14 @@ TEST_F(Desktop, TheColourChooserStandsInFrontOfTheParameters) {
             if (QWidget* w = QApplication::activeWindow()) {
                 in_front = w->metaObject()->className();
                 // It belongs to the dialog that opened it, not to the main window.
-                if (w->windowHandle()->transientParent() != afich.windowHandle())
+                if (w->windowHandle()->transientParent() != afich->windowHandle())
                     in_front += " of another window";
             }
             if (auto* chooser = qobject_cast<QColorDialog*>(QApplication::activeModalWidget()))
                 chooser->reject();
         });
         // A click on the first colour's swatch.
-        QTableWidget* grid = afich.StringGrid_couleur;
+        QTableWidget* grid = afich->StringGrid_couleur;
         const QPoint at = grid->visualRect(grid->model()->index(0, 1)).center();
         QMouseEvent press(QEvent::MouseButtonPress, at, grid->viewport()->mapToGlobal(at),
                           Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
@@ -100,7 +88,7 @@ TEST_F(Desktop, TheColourChooserStandsInFrontOfTheParameters) {
     });
     EXPECT_EQ(in_front, "QColorDialog");
     // Back in front after each dialog: the window that opened it.
-    EXPECT_TRUE(wait_for([&] { return QApplication::activeWindow() == &carte; }))
+    EXPECT_TRUE(wait_for([&] { return QApplication::activeWindow() == carte; }))
         << (QApplication::activeWindow() ? QApplication::activeWindow()->objectName().toStdString()
                                          : std::string("no window"));
 }
@@ -113,24 +101,24 @@ TEST_F(Desktop, TheMapStaysInFrontAfterItsRangeIsAsked) {
             box->accept();
         }
     });
-    carte.visibili1->trigger();
+    carte->visibili1->trigger();
     EXPECT_EQ(state.map.range_nm, 80);
-    EXPECT_TRUE(wait_for([&] { return QApplication::activeWindow() == &carte; }));
+    EXPECT_TRUE(wait_for([&] { return QApplication::activeWindow() == carte; }));
 }
 
 TEST_F(Desktop, EveryWindowIsOnTheScreen) {
-    centre.show();
-    wait_for([&] { return QApplication::activeWindow() == &centre; });
-    in_parameters([&] { EXPECT_TRUE(on_screen(&afich)); });
-    for (const QWidget* w : std::initializer_list<const QWidget*>{&form, &carte, &centre})
+    centre->show();
+    wait_for([&] { return QApplication::activeWindow() == centre; });
+    in_parameters([&] { EXPECT_TRUE(on_screen(afich)); });
+    for (const QWidget* w : std::initializer_list<const QWidget*>{form, carte, centre})
         EXPECT_TRUE(on_screen(w));
 }
 
 TEST_F(Desktop, TheMapIsDrawnInTheScreensPixels) {
-    const qreal ratio = carte.surface->devicePixelRatioF();
+    const qreal ratio = carte->surface->devicePixelRatioF();
     const QImage& bitmap = state.map.map_bitmap;
-    EXPECT_EQ(bitmap.width(), static_cast<int>(std::floor(carte.surface->width() * ratio)));
-    EXPECT_EQ(bitmap.height(), static_cast<int>(std::floor(carte.surface->height() * ratio)));
+    EXPECT_EQ(bitmap.width(), static_cast<int>(std::floor(carte->surface->width() * ratio)));
+    EXPECT_EQ(bitmap.height(), static_cast<int>(std::floor(carte->surface->height() * ratio)));
     // Text sizes in points keep their size on the screen.
     EXPECT_EQ(bitmap.dotsPerMeterX(), std::lround(3780 * ratio));
     // The same ground whatever the scale: 100 nm fill the designed height.
@@ -138,9 +126,3 @@ TEST_F(Desktop, TheMapIsDrawnInTheScreensPixels) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
