@@ -1,4 +1,5 @@
-// The selection box in the statements, codes quoted, and the selections run
+// Each loader against a small database made here (tables of loaders.sql);
+// the selection box in the statements, codes quoted, and the selections run
 // on the shipped sample database.
 #include <gtest/gtest.h>
 
@@ -7,11 +8,215 @@
 #include "core/error.h"
 #include "navdb/sqlite_backend.h"
 #include "selected.h"
+#include "selection/loaders.h"
 #include "selection/selection.h"
 #include "support.h"
 
 using namespace karvel;
 using namespace karvel::test;
+
+namespace {
+
+struct LoaderTest : ::testing::Test {
+    LoaderTest() {
+        build_database(dir.file("f.sqlite"), source_file("tests/selection/loaders.sql"));
+        q.set_connection(std::make_shared<SqliteConnection>(dir.file("f.sqlite")));
+    }
+    void sql(const std::string& s) { build_database(dir.file("f.sqlite"), s); }
+    Statement all(const std::string& table) { return {"select * from " + table, "order by rowid"}; }
+
+    TempDir dir;
+    Query q;
+    NavState nav;
+    RecordingView view;
+    RecordingProgress progress;
+    MemoLines memo;
+    LoadContext ctx{q, nav, view, progress, memo, {}};
+};
+
+}  // namespace
+
+TEST(FrequencyText, HexadecimalDigitsReadAsDecimal) {
+    EXPECT_EQ(frequency_text(0x1143000) + frequency_text(0x3750000) + frequency_text(0x95000) +
+                  frequency_text(0x1153500) + frequency_text(0x1089500),
+              "114.300375.000 9.500115.350108.950");
+    EXPECT_THROW(frequency_text(0x1A43000), Error);
+    EXPECT_THROW(frequency_text(-1), Error);
+    // Halves to the even neighbour.
+    EXPECT_EQ(heading_text(92.5) + " " + heading_text(93.5) + " " + heading_text(265.49),
+              "92 94 265");
+}
+
+TEST_F(LoaderTest, AirportsAndTheirList) {
+    load_airports(ctx, all("apt"));
+    ASSERT_EQ(nav.airports.size(), 2u);
+    EXPECT_EQ(nav.airports.ids.find("2"), 1);
+    EXPECT_EQ(nav.airports[1].icao + nav.airports[1].freq, "LFBB");
+    EXPECT_EQ(view.lists[List::airports], (std::vector<std::string>{"LFAA:ALPHA", "LFBB:BRAVO"}));
+    EXPECT_EQ(view.labels[List::airports], "2 airports");
+    EXPECT_EQ(progress.maximum, 2);
+    EXPECT_EQ(progress.positions, (std::vector<int>{0, 0, 1}));
+    EXPECT_TRUE(!q.active() && q.sql().empty());
+}
+
+TEST_F(LoaderTest, NavaidsSplitOnTypesFiveAndSevenAndStopAtABadRow) {
+    sql(R"(insert into nav values
+        (10, 'LGL', '2', 'VOR-DME', 'L''AIGLE', 18100224, 48.79, 0.53),
+        (11, 'OL', '5', 'NDB', 'ORLY', 57999360, 48.72, 2.23),
+        (12, 'CAA', '7', 'NDB-DME', 'CAEN', 610304, 49.18, -0.45),
+        (13, 'TAC', '6', 'TACAN', 'AVORD', 18100224, 47.06, 2.64);)");
+    load_navaids(ctx, all("nav"));
+    ASSERT_EQ(nav.vors.size() + nav.ndbs.size(), 4u);
+    EXPECT_EQ(nav.ndbs[1].freq, " 9.500");
+    EXPECT_EQ(std::pair(nav.vors.ids.find("13"), nav.ndbs.ids.find("12")), std::pair(1, 1));
+    EXPECT_EQ(view.lists[List::vor][0], "L'AIGLE 114.300 (VOR-DME)");
+    EXPECT_EQ(view.labels[List::vor] + ", " + view.labels[List::ndb], "2 VOR, 2 NDB");
+
+    // A type that is not a number, or a frequency with a hexadecimal letter,
+    // stops the load at that row: the rows before it stay, the lists do not refresh.
+    for (const char* bad : {"(14, 'BAD', 'X', 'VOR', 'B', 18100224, 0, 0)",
+                            "(14, 'BAD', '2', 'VOR', 'B', 27537408, 0, 0)"}) {  // 0x1A43000
+        sql("delete from nav where ID >= 14; insert into nav values " + std::string(bad) +
+            "; insert into nav values (15, 'AFT', '2', 'VOR', 'A', 18100224, 0, 0);");
+        view.lists.clear();
+        EXPECT_THROW(load_navaids(ctx, all("nav")), Error);
+        EXPECT_EQ(nav.vors.size() + nav.ndbs.size(), 4u);
+        EXPECT_TRUE(view.lists[List::vor].empty());
+    }
+}
+
+TEST_F(LoaderTest, WaypointExtentIncludingAnEmptyResult) {
+    sql("insert into wpt values (1, 'A', 'ALPHA', 45, 5), (2, 'B', 'BRAVO', 44.5, 7),"
+        "(3, 'C', 'CHARLIE', 46, 4.5);");
+    const auto extent = [&] {
+        return std::tuple(nav.wpt_lat_min, nav.wpt_lat_max, nav.wpt_lon_min, nav.wpt_lon_max);
+    };
+    load_waypoints(ctx, all("wpt"));
+    EXPECT_EQ(extent(), std::tuple(44.5, 46.0, 4.5, 7.0));
+    EXPECT_TRUE(nav.waypoints[2].selected);
+    EXPECT_EQ(view.labels[List::waypoints], "3 Wayoints");
+    EXPECT_EQ(view.lists[List::waypoints][1], "BRAVO");
+
+    // Either side of 180 degrees the extent is the narrow band across it.
+    sql("insert into wpt values (4, 'D', 'DELTA', -17, 179.5), (5, 'E', 'ECHO', -17, -179.8),"
+        "(6, 'F', 'FOXTROT', -16, -178);");
+    load_waypoints(ctx, {"select * from wpt where ID > 3"});
+    EXPECT_EQ(extent(), std::tuple(-17.0, -16.0, 179.5, 182.0));
+    load_waypoints(ctx, {"select * from wpt where ID = 2"});
+    EXPECT_EQ(extent(), std::tuple(44.5, 44.5, 7.0, 7.0));
+    load_waypoints(ctx, {"select * from wpt where ID = 0"});
+    EXPECT_EQ(extent(), std::tuple(0.0, 0.0, 0.0, 0.0));
+    EXPECT_EQ(view.labels[List::waypoints], "0 Wayoints");
+}
+
+TEST_F(LoaderTest, RunwayEndsPairByIdentAndAirport) {
+    sql(R"(insert into rw values
+        (1, '1', 'A', '09', 90.4, 1, 1),   (2, '1', 'A', '27', 270.5, 2, 2),
+        (3, '1', 'A', '26', 260, 3, 3),
+        (4, '1', 'A', '09L', 90, 4, 4),    (5, '1', 'A', '27R', 270, 5, 5),
+        (6, '1', 'A', '27L', 270, 6, 6),
+        (7, '1', 'A', '09C', 90, 7, 7),    (8, '1', 'A', '27C', 270, 8, 8),
+        (9, '1', 'A', '9', 90, 9, 9),      (10, '1', 'A', '27', 271.5, 10, 10),
+        (11, '2', 'B', '09', 90, 11, 11),  (12, '2', 'B', '27c', 270, 12, 12),
+        (13, '2', 'B', '09C', 90, 13, 13),
+        (14, '3', 'C', '7R', 70, 14, 14),  (15, '3', 'C', '25L', 250, 15, 15),
+        (16, '3', 'C', '08T', 80, 16, 16), (17, '3', 'C', '26T', 260, 17, 17),
+        (18, '3', 'C', 'H1', 0, 18, 18),   (19, '3', 'C', '08L', 80, 19, 19),
+        (20, '3', 'C', '26L', 260, 20, 20), (21, '3', 'C', 'xx', 0, 21, 21),
+        (22, '3', 'C', '10R', 100, 22, 22), (23, '3', 'C', '28R', 280, 23, 23);)");
+    load_runways(ctx, all("rw"));
+    // 09/27 paired, then re-paired by row 10; 26 alone; 09L/27R; 27L alone;
+    // 09C/27C; "9" alone; the other airport's 09 is not row 2's; "27c" is
+    // not a capital C. Idents whose number is no number pair with nothing and
+    // stop nothing; the same letter other than L and R pairs (true headings).
+    std::vector<std::string> got;
+    for (const RUNWAY& r : nav.runways) got.push_back(r.ident1 + "/" + r.ident2);
+    EXPECT_EQ(got, (std::vector<std::string>{"09/27", "26/", "09L/27R", "27L/", "09C/27C", "9/",
+                                             "09/", "27c/", "09C/", "7R/", "25L/", "08T/26T", "H1/",
+                                             "08L/", "26L/", "xx/", "10R/", "28R/"}));
+    const RUNWAY& first = nav.runways[0];  // 271.5 to the even neighbour
+    EXPECT_EQ(std::tuple(first.id2, first.heading1, first.heading2, first.lat2),
+              std::tuple("10", "90", "272", 10.0));
+    EXPECT_EQ(nav.runways.ids2.find("10"), 0);
+    EXPECT_EQ(nav.runways.ids2.find("2"), -1);  // overwritten by the re-pairing
+    EXPECT_EQ(nav.runways.ids2.find(""), -1);   // unpaired places never match
+    EXPECT_EQ(nav.runways[1].lat2, 0);
+    EXPECT_EQ(nav.runways.ids.find("13"), 8);
+}
+
+TEST_F(LoaderTest, LocalisersFollowTheNavaidsAndFlagTheirRunwayEnds) {
+    sql(R"(insert into rw values (1, '1', 'A', '09', 90, 1, 1), (2, '1', 'A', '27', 270, 2, 2),
+                                 (3, '2', 'B', '04', 40, 3, 3);
+           insert into nav values (10, 'LGL', '2', 'VOR-DME', 'L''AIGLE', 18100224, 48.79, 0.53);
+           insert into ils values (20, '2', 'IAB', 17838080, 1, 1), (21, '3', 'IBB', 17838080, 2, 2),
+                                  (22, '', 'INO', 17838080, 2, 2);)");
+    load_airports(ctx, all("apt"));
+    load_navaids(ctx, all("nav"));
+    load_runways(ctx, all("rw"));
+    load_ils(ctx, all("ils"));
+    ASSERT_EQ(nav.vors.size(), 4u);
+    EXPECT_EQ(nav.vors[1].desc + " " + nav.vors[1].runway_id, "ILS 2");
+    EXPECT_EQ(nav.vors.ids.size(), 1);  // localisers are not in the VOR index
+    EXPECT_EQ(std::tuple(nav.runways[0].ils1, nav.runways[0].ils2, nav.runways[1].ils1),
+              std::tuple(false, true, true));
+    EXPECT_EQ(view.labels[List::vor], "1 VOR");
+    EXPECT_EQ(view.lists[List::vor],
+              (std::vector<std::string>{"L'AIGLE 114.300 (VOR-DME)", "IAB 110.300 (ILS)",
+                                        "IBB 110.300 (ILS)", "INO 110.300 (ILS)"}));
+    // The mark shows end 1 only.
+    EXPECT_EQ(view.lists[List::runways],
+              (std::vector<std::string>{"LFAA:09-27  ", "LFBB:04-  (ILS)"}));
+    EXPECT_EQ(view.labels[List::runways], "2 runways");
+}
+
+TEST_F(LoaderTest, AirwaysGroupTheirLegsWhereverTheyCome) {
+    sql(R"(insert into wpt values (1, 'A', 'A', 45, 5), (2, 'B', 'B', 46, 6), (3, 'C', 'C', 47, 7);
+           insert into awy values (1, '100', 'UN1', '1', '2'), (2, '200', 'UM2', '2', '3'),
+                                  (3, '100', 'UN1', '2', '3'), (4, '100', 'UN1', '3', '9'),
+                                  (5, '300', 'UL3', '3', '9');)");
+    load_waypoints(ctx, all("wpt"));
+    load_airways(ctx, all("awy"));
+    ASSERT_EQ(nav.airways.size(), 3u);
+    ASSERT_EQ(nav.airways[0].lines.size(), 2u);
+    EXPECT_EQ(std::pair(nav.airways[0].lines[1].lat1, nav.airways[0].lines[1].lon2),
+              std::pair(46.0, 7.0));
+    // Its second waypoint is not loaded.
+    EXPECT_TRUE(nav.airways[2].lines.empty() && nav.airways[2].selected);
+    EXPECT_EQ(view.lists[List::airways], (std::vector<std::string>{"UN1", "UM2", "UL3"}));
+    EXPECT_EQ(view.labels[List::airways], "3 airways");
+}
+
+TEST_F(LoaderTest, ProceduresTheirRunwayEndsLegsAndTransitions) {
+    sql(R"(insert into rw values (1, '1', 'A', '09', 90, 45.1, 5.1), (2, '1', 'A', '27', 270, 45.2, 5.2);
+           insert into trm values ('1', '1', 'LFAA', '1', 'STAR A', ''), ('2', '1', 'LFAA', '2', 'SID B', '1'),
+             ('3', '1', 'LFAA', '2', 'SID C', '2'), ('4', '1', 'LFAA', ' 1', 'X', ''),
+             ('5', '1', 'LFAA', '01', 'Y', ''), ('6', '1', 'LFAA', 'S', 'Z', ''),
+             ('7', '1', 'LFAA', '2', 'SID D', '99'), ('1', '1', 'LFAA', '2', 'SID DUP', '1');
+           insert into leg (ID, terminalid, transition, trackcode, wptLat, wptLon) values
+             (1, '1', 'RW09', 'IF', 45, 5), (2, '1', 'rw09', 'TF', 45.5, 5.5),
+             (3, '1', '', 'TF', 46, 6), (4, '2', 'ABC', 'TF', 47, 7), (5, '9', 'X', 'TF', 1, 1);)");
+    load_runways(ctx, all("rw"));
+    load_terminals(ctx, all("trm"));
+    ASSERT_EQ(std::pair(nav.stars.size(), nav.sids.size()), std::pair(1ul, 4ul));
+    EXPECT_EQ(view.labels[List::sids] + ", " + view.labels[List::stars], "4 SID, 1 STAR");
+    EXPECT_THAT(view.lists[List::stars], ElementsAre("LFAA-STAR A"));
+    EXPECT_EQ(view.lists[List::sids][0], "LFAA-SID B");
+    // Ends 1 and 2; an unknown runway end gives no position, not the previous SID's.
+    const auto where = [&](const ROUTE& r) {
+        return std::tuple(r.rwy_lat, r.rwy_lon, r.has_rwy_position);
+    };
+    EXPECT_EQ(where(nav.sids[0]), std::tuple(45.1, 5.1, true));
+    EXPECT_EQ(where(nav.sids[1]), std::tuple(45.2, 5.2, true));
+    EXPECT_EQ(where(nav.sids[2]), std::tuple(0.0, 0.0, false));
+
+    load_terminal_legs(ctx, all("leg"));
+    const ROUTE& star = nav.stars[0];
+    ASSERT_EQ(star.legs.size(), 3u);  // terminal 1 is the STAR, not the SID of the same ID
+    EXPECT_THAT(star.transitions, ElementsAre("RW09", ""));
+    EXPECT_EQ(star.legs[1].transition, "rw09");
+    // The paths were built.
+    EXPECT_EQ(std::pair(star.lines.size(), nav.sids[0].legs.size()), std::pair(3ul, 1ul));
+}
 
 // The box's edges belong to it; a box past 180 degrees goes on round the
 // globe, east of its west edge or west of its east edge; past a pole there
