@@ -51,8 +51,7 @@ std::string shp_file(const std::vector<Shape>& shapes, int type = SHPT_ARC) {
 }
 
 // `v` written over the four bytes at `at`, most significant first when `big`.
-template <class T>
-void put(std::string& s, size_t at, T v, bool big = false) {
+void put(std::string& s, size_t at, uint32_t v, bool big = false) {
     char b[4];
     std::memcpy(b, &v, 4);
     if (big) std::reverse(b, b + 4);
@@ -159,7 +158,7 @@ TEST(ShapefileReader, DamagedRecordsArePassedOverAndTheRestKept) {
     EXPECT_TRUE(read("", &ok).empty());
     // a file length in the header shorter than the file: the rest is not read
     std::string shorter = good;
-    put(shorter, 24, static_cast<uint32_t>(second / 2), true);
+    put(shorter, 24, second / 2, true);
     EXPECT_EQ(sizes(read(shorter)), first_only);
 }
 
