@@ -13,7 +13,6 @@
 #include <QTimer>
 #include <QWindow>
 #include <cmath>
-#include <filesystem>
 #include <functional>
 
 #include "window_fixture.h"
