@@ -83,16 +83,17 @@ struct World {
     World() {
         query.set_connection(std::make_shared<SqliteConnection>(world_db()));
         sqlite3_open_v2(world_db().c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
-        view.client_height = 674;
     }
     ~World() { sqlite3_close(raw); }
     Query query;
     sqlite3* raw = nullptr;
-    NavState nav;
-    MapView view;
+    NavTables nav;
+    SelectionFrame frame;
+    int height = 674;  // the map window's client height
     NullView lists;
     NullProgress progress;
     MemoLines memo;
+    LoadContext ctx{query, nav, frame, lists, progress, memo};
 };
 
 World& world() {
@@ -100,7 +101,7 @@ World& world() {
     return w;
 }
 
-size_t loaded_rows(const NavState& nav) {
+size_t loaded_rows(const NavTables& nav) {
     size_t legs = 0, segs = 0;
     for (const auto* t : {&nav.sids, &nav.stars})
         for (const ROUTE& r : *t) legs += r.legs.size();
@@ -112,10 +113,9 @@ size_t loaded_rows(const NavState& nav) {
 // The statements a selection by airport runs, for its floor.
 std::vector<Statement> airport_statements_of(World& w, int radius) {
     std::vector<Statement> all{position_statement(kDenseAirport)};
-    LoadContext ctx{w.query, w.nav, w.lists, w.progress, w.memo, {}};
-    select_by_airport(ctx, w.view, kDenseAirport, radius);  // sets the box
-    const auto s = airport_statements(
-        box_texts(w.nav.box_lat_min, w.nav.box_lat_max, w.nav.box_lon_min, w.nav.box_lon_max));
+    select_by_airport(w.ctx, w.height, kDenseAirport, radius);  // sets the box
+    const auto s = airport_statements(box_texts(w.frame.box.lat_min, w.frame.box.lat_max,
+                                                w.frame.box.lon_min, w.frame.box.lon_max));
     all.insert(all.end(), s.begin(), s.end());
     return all;
 }
@@ -151,20 +151,16 @@ void BM_SelectByAirport(benchmark::State& state) {
     World& w = world();
     const int radius = static_cast<int>(state.range(0));
     const auto statements = airport_statements_of(w, radius);
-    selection_with_floor(state, statements, [&] {
-        LoadContext ctx{w.query, w.nav, w.lists, w.progress, w.memo, {}};
-        select_by_airport(ctx, w.view, kDenseAirport, radius);
-    });
+    selection_with_floor(state, statements,
+                         [&] { select_by_airport(w.ctx, w.height, kDenseAirport, radius); });
 }
 BENCHMARK(BM_SelectByAirport)->Arg(50)->Arg(100)->Arg(300)->Unit(benchmark::kMillisecond);
 
 void region_case(benchmark::State& state, const std::string& code) {
     World& w = world();
     const auto s = region_statements(code);
-    selection_with_floor(state, std::vector<Statement>(s.begin(), s.end()), [&] {
-        LoadContext ctx{w.query, w.nav, w.lists, w.progress, w.memo, {}};
-        select_by_region(ctx, w.view, code);
-    });
+    selection_with_floor(state, std::vector<Statement>(s.begin(), s.end()),
+                         [&] { select_by_region(w.ctx, w.height, code); });
 }
 
 void BM_SelectByRegion(benchmark::State& state) {
@@ -180,8 +176,7 @@ BENCHMARK(BM_SelectWholeDatabase)->Unit(benchmark::kMillisecond)->Iterations(20)
 
 void BM_BuildProcedurePaths(benchmark::State& state) {
     World& w = world();
-    LoadContext ctx{w.query, w.nav, w.lists, w.progress, w.memo, {}};
-    select_by_region(ctx, w.view, "");
+    select_by_region(w.ctx, w.height, "");
     size_t legs = 0;
     for (const auto* t : {&w.nav.sids, &w.nav.stars})
         for (const ROUTE& r : *t) legs += r.legs.size();
@@ -191,7 +186,7 @@ void BM_BuildProcedurePaths(benchmark::State& state) {
             for (ROUTE& r : *t) r.lines.clear();
         w.memo.lines.clear();
         state.ResumeTiming();
-        build_procedure_paths(w.nav, {w.view.nm_per_deg_lat, w.view.nm_per_deg_lon}, w.memo);
+        build_procedure_paths(w.nav, w.frame.plane, w.memo);
     }
     state.SetItemsProcessed(static_cast<int64_t>(legs) * state.iterations());
 }
@@ -199,13 +194,10 @@ BENCHMARK(BM_BuildProcedurePaths)->Unit(benchmark::kMillisecond);
 
 void BM_WriteSector(benchmark::State& state) {
     World& w = world();
-    LoadContext ctx{w.query, w.nav, w.lists, w.progress, w.memo, {}};
-    select_by_region(ctx, w.view, kLargeRegion);
-    box_from_waypoint_extent(w.nav);
+    select_by_region(w.ctx, w.height, kLargeRegion);
     const std::string path = "/tmp/karvel_bench.sct";
-    const PlaneScale scale{w.view.nm_per_deg_lat, w.view.nm_per_deg_lon};
     std::vector<std::string> lines;
-    write_sector(lines, w.nav, scale, {});
+    write_sector(lines, w.nav, w.frame, {});
     const std::string bytes = sector_bytes(lines);
     double floor = 1e9;
     for (int i = 0; i < 3; ++i) {
@@ -216,7 +208,11 @@ void BM_WriteSector(benchmark::State& state) {
     double total = 0;
     for (auto _ : state) {
         const auto t = Clock::now();
-        save_sector_file(path, w.nav, scale, {});
+        std::vector<std::string> written;
+        write_sector(written, w.nav, w.frame, {});
+        OutputFiles files;
+        files.add(path, sector_bytes(written));
+        files.commit();
         total += seconds_since(t);
     }
     std::remove(path.c_str());
@@ -365,11 +361,11 @@ class Recorder : public Canvas {
 
 // The floor of a map pass: its recorded calls replayed on the bitmap, best
 // of three (the labels are then ready, as in the passes timed beside it).
-double replay_floor(MapView& view, const Recorder& recorded) {
+double replay_floor(MapView& view, LabelCache& labels, const Recorder& recorded) {
     double floor = 1e9;
     for (int i = 0; i < 3; ++i) {
         const auto t = Clock::now();
-        QtCanvas canvas(view.map_bitmap, view.font_name);
+        QtCanvas canvas(view.map_bitmap, view.font_name, labels);
         recorded.replay(canvas);
         floor = std::min(floor, seconds_since(t));
     }
@@ -384,7 +380,7 @@ struct NoErrors : ArithmeticErrors {
 // settings with every element shown, and the level-3 geography when asked.
 struct MapCase {
     explicit MapCase(benchmark::State& state) {
-        map_window_created(view, kMapClientWidth, kMapClientHeight);
+        map_window_created(view, scratch, kMapClientWidth, kMapClientHeight);
         view.font_name = "MS Sans Serif";
         view.map_font_size = 8;
         settings.ini.open(KARVEL_SOURCE_DIR "/runtime/karvel_params.ini");
@@ -394,25 +390,27 @@ struct MapCase {
         ok = std::ifstream(dir + "10m_coastline.shp").good();
         if (!ok) state.SkipWithError("no level-3 geography: run script/make-geo");
     }
-    void read_geography(NavState& nav) const {
+    void read_geography(NavTables& nav) const {
         nav.geo_lines.clear();
         read_shp_file(dir + "10m_coastline.shp", "coast", nav.geo_lines);
         read_shp_file(dir + "10m_lakes.shp", "river", nav.geo_lines);
         read_shp_file(dir + "10m_rivers_lake_centerlines.shp", "river", nav.geo_lines);
     }
-    void draw(const NavState& nav) {
-        draw_map(view, nav, settings.colours, settings.details, errors);
+    void draw(const NavTables& nav, const SelectionFrame& frame) {
+        draw_map(view, labels, {nav, frame, settings.colours, settings.details}, errors);
     }
     // The floor: this pass's canvas calls recorded, then replayed.
-    double floor(const NavState& nav) {
-        draw_map(drawn, compute_view_edges(view, nav.centre_lat, nav.centre_lon), view, nav,
-                 settings.colours, settings.details, errors);
-        return replay_floor(view, drawn);
+    double floor(const NavTables& nav, const SelectionFrame& frame) {
+        draw_map(drawn, compute_view_edges(view, frame), view,
+                 {nav, frame, settings.colours, settings.details}, errors);
+        return replay_floor(view, labels, drawn);
     }
 
     const std::string dir = KARVEL_SOURCE_DIR "/runtime/geo/";
     bool ok = false;
     MapView view;
+    SelectionFrame scratch;  // the frame of the map window's creation
+    LabelCache labels;
     Settings settings;
     NoErrors errors;
     Recorder drawn;
@@ -424,20 +422,18 @@ void draw_case(benchmark::State& state, bool region) {
     World& w = world();
     MapCase m(state);
     if (!m.ok) return;
-    LoadContext ctx{w.query, w.nav, w.lists, w.progress, w.memo, {}};
     if (region) {
-        select_by_region(ctx, m.view, kLargeRegion);
-        box_from_waypoint_extent(w.nav);
+        select_by_region(w.ctx, w.height, kLargeRegion);
     } else {
         // The busiest airport of the generated world's largest region.
-        select_by_airport(ctx, m.view, kDenseAirport, 300);
+        select_by_airport(w.ctx, w.height, kDenseAirport, 300);
     }
     m.read_geography(w.nav);
-    const double floor = m.floor(w.nav);
+    const double floor = m.floor(w.nav, w.frame);
     double total = 0;
     for (auto _ : state) {
         const auto t = Clock::now();
-        m.draw(w.nav);
+        m.draw(w.nav, w.frame);
         total += seconds_since(t);
     }
     long points = 0;
@@ -469,40 +465,39 @@ void BM_DrawMapWorld(benchmark::State& state) {
     World& w = world();
     MapCase m(state);
     if (!m.ok) return;
-    LoadContext ctx{w.query, w.nav, w.lists, w.progress, w.memo, {}};
-    select_by_airport(ctx, m.view, kDenseAirport, 10800);
+    select_by_airport(w.ctx, w.height, kDenseAirport, 10800);
     w.nav.geo_lines.clear();
     if (state.range(0)) m.read_geography(w.nav);
 
     const double rss_selection = current_rss_mb();
-    forget_map_labels();
+    m.labels.clear();
     auto t = Clock::now();
-    m.draw(w.nav);
+    m.draw(w.nav, w.frame);
     const double cold = seconds_since(t);
-    const double floor = m.floor(w.nav);
+    const double floor = m.floor(w.nav, w.frame);
     double total = 0;
     long pass = 0;
-    const double lat0 = w.nav.centre_lat, lon0 = w.nav.centre_lon;
-    const float scale0 = m.view.px_per_nm;
+    const double lat0 = w.frame.centre_lat, lon0 = w.frame.centre_lon;
+    const float scale0 = w.frame.view.px_per_nm;
     for (auto _ : state) {
         // Pan east a tenth of the view, then zoom in and back out.
         switch (pass++ % 3) {
             case 0:
-                w.nav.centre_lon = normal_lon(w.nav.centre_lon + 36);
+                w.frame.centre_lon = normal_lon(w.frame.centre_lon + 36);
                 break;
             case 1:
-                m.view.px_per_nm = scale0 * 1.2f;
+                w.frame.view.px_per_nm = scale0 * 1.2f;
                 break;
             default:
-                m.view.px_per_nm = scale0;
+                w.frame.view.px_per_nm = scale0;
                 break;
         }
         t = Clock::now();
-        m.draw(w.nav);
+        m.draw(w.nav, w.frame);
         total += seconds_since(t);
     }
-    w.nav.centre_lat = lat0;
-    w.nav.centre_lon = lon0;
+    w.frame.centre_lat = lat0;
+    w.frame.centre_lon = lon0;
     state.counters["lines"] = static_cast<double>(m.drawn.lines);
     state.counters["texts"] = static_cast<double>(m.drawn.texts);
     state.counters["cold_ms"] = cold * 1000;

@@ -22,15 +22,10 @@
 #include "core/ini_file.h"
 #include "core/numtext.h"
 #include "core/program_folder.h"
-#include "core/regions.h"
-#include "geography/geo_levels.h"
 #include "map/render.h"
 #include "program/app_state.h"
 #include "program/startup.h"
-#include "sector/client_files.h"
-#include "sector/writer.h"
-#include "selection/selection.h"
-#include "selection/statements.h"
+#include "program/use_cases.h"
 
 namespace {
 
@@ -219,8 +214,9 @@ std::string default_output(const Options& o) {
     return "secteurs/" + path_from_text(stem) + ".sct";
 }
 
-int run(const Options& o) {
-    // The program folder is the current directory.
+// The program folder is the current directory: its settings file and
+// region index must be there.
+void check_program_folder() {
     for (const char* f : {"karvel_params.ini", "index_regions.txt"}) {
         std::error_code ec;
         if (!std::filesystem::is_regular_file(f, ec))
@@ -228,56 +224,27 @@ int run(const Options& o) {
                         path_text((std::filesystem::current_path(ec) / f).string()) +
                         w1252(" (karvel-sct se lance dans le dossier du programme)"));
     }
-    AppState state;
-    ConsoleDialogs console;
-    main_window_create(state, console);
-    // A damaged settings file or region index was told in one line: a batch
-    // run stops there rather than work from half its settings.
-    if (console.errors > 0) return 1;
-    NavState& nav = state.nav;
-    Settings& settings = state.settings;
-    // The map window's creation, for the view a selection sets.
-    map_window_created(state.map, o.picture_width, o.picture_height);
+}
 
-    const int32_t level = str_to_int(o.geo);
-    if (level < 0 || level > 3) throw Error("--geo : 0, 1, 2 ou 3");
+// The files the command writes, each with the option naming it.
+using Outputs = std::vector<std::pair<std::string, std::string>>;
 
-    // The region choice comes first: an invalid code stops before anything.
-    if (o.region) {
-        if (!o.region->empty()) {
-            const int p =
-                o.region->size() == 2 ? find_region_code(nav.region_codes, *o.region) : -1;
-            if (p < 0) throw Error("code invalide");
-            nav.region_code = nav.region_codes[static_cast<size_t>(p)];
-            nav.selection_text = nav.region_lines[static_cast<size_t>(p)];
-        }
-    }
-    const int32_t radius = o.airport ? radius_from_text(*o.radius) : 0;
-    if (o.airport && radius < 0)
-        throw Error(w1252("--radius : un nombre de milles supérieur à 0, pas ") + *o.radius);
-
-    if (o.database) {
-        settings.odbc.driver = kBuiltinDriver;
-        settings.odbc.filename = *o.database;
-    }
-    const std::string& file = settings.odbc.filename;
-    std::error_code ec;
-    if (file.empty() || !std::filesystem::exists(fs_path(file), ec))
-        throw Error(w1252("base de données introuvable : \"") + path_text(file) + "\"");
-
-    // Nothing read is ever written over, and no two outputs share a file.
-    const std::string output = o.output ? *o.output : default_output(o);
-    const bool sector = o.output || !(o.picture || o.ese || o.geojson);
-    std::vector<std::pair<std::string, std::string>> outputs;  // option, path
-    if (sector) outputs.emplace_back("--output", output);
+Outputs outputs_of(const Options& o, const std::string& sector_path) {
+    Outputs outputs;
+    if (!sector_path.empty()) outputs.emplace_back("--output", sector_path);
     if (o.memo) outputs.emplace_back("--memo", *o.memo);
     if (o.picture) outputs.emplace_back("--picture", *o.picture);
     if (o.ese) outputs.emplace_back("--ese", *o.ese);
     if (o.geojson) outputs.emplace_back("--geojson", *o.geojson);
+    return outputs;
+}
+
+// Nothing read is ever written over, and no two outputs share a file.
+void check_outputs(const Outputs& outputs, const AppState& state) {
     const std::pair<std::string, std::string> inputs[] = {
-        {w1252("la base de données"), file},
-        {w1252("le fichier de réglages"), settings_path(nav)},
-        {w1252("l'index des régions"), region_index_path(nav)}};
+        {w1252("la base de données"), state.settings.odbc.filename},
+        {w1252("le fichier de réglages"), settings_path(state.info)},
+        {w1252("l'index des régions"), region_index_path(state.info)}};
     for (size_t i = 0; i < outputs.size(); ++i) {
         const auto& [option, target] = outputs[i];
         for (const auto& [what, input] : inputs)
@@ -289,76 +256,113 @@ int run(const Options& o) {
                 throw Error(option + w1252(" et ") + outputs[j].first +
                             w1252(" nomment le même fichier : ") + path_text(target));
     }
+}
 
-    Database& db = state.db;
-    struct Unregister {  // the data source goes when the command ends, as at quit
-        Database& db;
-        const t_ODBC& odbc;
-        ~Unregister() { db.sources.remove_dsn(odbc.driver, odbc.dsn); }
-    };
-    const std::optional<std::string> label =
-        open_database(db, settings, console, nav.program_dir, nullptr);
-    if (!label) return 1;  // "Echec de création du DSN" was told
-    Unregister unregister{db, settings.odbc};
+// The map as "carte" shows it right after the selection, as PNG bytes. A
+// headless command only reads the settings: the map's arithmetic failures
+// are told on standard error, not written into the settings file.
+QByteArray map_picture(AppState& state) {
+    struct ConsoleErrors : ArithmeticErrors {
+        void record(const std::string& key, const std::string& value) override {
+            ConsoleDialogs::warn(w1252("carte, erreur de calcul : ") + key + "=" + value);
+        }
+    } errors;
+    LabelCache labels;
+    draw_map(state.map, labels,
+             {state.nav, state.frame, state.settings.colours, state.settings.details}, errors);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!state.map.map_bitmap.save(&buffer, "PNG"))
+        throw Error(w1252("l'image n'a pas pu être codée en PNG"));
+    return png;
+}
 
-    NullView view;
-    NullProgress progress;
-    MemoLines memo;
-    LoadContext ctx{db.Query1, nav, view, progress, memo, {}, db.airway_levels};
-    if (o.airport) {
-        nav.selection_text = *o.airport + ":" + *o.radius + "nm";
-        select_by_airport(ctx, state.map, *o.airport, radius);
-    } else {
-        select_by_region(ctx, state.map, nav.region_code);
-        box_from_waypoint_extent(nav);
-    }
-    load_geography(nav, level, console);
-
-    // Everything is prepared first, then put in place together: on any
-    // error no file changes.
+// Everything is prepared first, then put in place together: on any error
+// no file changes.
+void write_outputs(AppState& state, const Options& o, const std::string& sector_path,
+                   const MemoLines& memo) {
     OutputFiles files;
     if (o.picture) {
-        // The map as "carte" shows it right after the selection.
-        // A headless command only reads the settings: the map's arithmetic
-        // failures are told here, not written into the settings file.
-        struct ConsoleErrors : ArithmeticErrors {
-            void record(const std::string& key, const std::string& value) override {
-                ConsoleDialogs::warn(w1252("carte, erreur de calcul : ") + key + "=" + value);
-            }
-        } errors;
-        draw_map(state.map, nav, settings.colours, settings.details, errors);
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        if (!state.map.map_bitmap.save(&buffer, "PNG"))
-            throw Error(w1252("l'image n'a pas pu être codée en PNG"));
+        const QByteArray png = map_picture(state);
         files.add(*o.picture, std::string_view(png.constData(), png.size()));
     }
-    if (sector) {
+    SavedFiles saved{std::nullopt, o.ese, o.geojson};
+    if (!sector_path.empty()) {
+        std::error_code ec;
         if (!o.output) std::filesystem::create_directories("secteurs", ec);
-        std::vector<std::string> lines;
-        SectorFormat format;
-        format.client = o.client_format;
-        format.details = settings.details;
-        write_sector(lines, nav, {state.map.nm_per_deg_lat, state.map.nm_per_deg_lon},
-                     {o.name, o.callsign, o.sector_icao}, format);
-        files.add(output, sector_bytes(lines));
+        saved.sector = sector_path;
     }
-    if (o.ese)
-        files.add(*o.ese, sector_bytes(ese_lines(nav, procedure_point_idents(db.Query1, nav))));
-    if (o.geojson) files.add(*o.geojson, geojson_text(nav, settings.colours, settings.details));
+    add_saved_files(files, state, saved, {o.name, o.callsign, o.sector_icao}, o.client_format);
     if (o.memo) {
         std::string text;
         for (const std::string& l : memo.lines) text += l + "\n";
         files.add(*o.memo, text);
     }
     files.commit();
+}
+
+// The data source goes when the command ends, as at quit.
+struct Unregister {
+    Database& db;
+    const t_ODBC& odbc;
+    ~Unregister() { db.sources.remove_dsn(odbc.driver, odbc.dsn); }
+};
+
+int run(const Options& o) {
+    check_program_folder();
+    AppState state;
+    ConsoleDialogs console;
+    main_window_create(state, console);
+    // A damaged settings file or region index was told in one line: a batch
+    // run stops there rather than work from half its settings.
+    if (console.errors > 0) return 1;
+    // The map window's creation, for the view a selection sets.
+    map_window_created(state.map, state.frame, o.picture_width, o.picture_height);
+
+    const int32_t level = str_to_int(o.geo);
+    if (level < 0 || level > 3) throw Error("--geo : 0, 1, 2 ou 3");
+    // The region choice comes first: an invalid code stops before anything.
+    RegionChoice region;
+    if (o.region && !o.region->empty()) region = region_by_code(state.info, *o.region);
+    if (o.airport && radius_from_text(*o.radius) < 0)
+        throw Error(w1252("--radius : un nombre de milles supérieur à 0, pas ") + *o.radius);
+
+    Settings& settings = state.settings;
+    if (o.database) {
+        settings.odbc.driver = kBuiltinDriver;
+        settings.odbc.filename = *o.database;
+    }
+    const std::string& file = settings.odbc.filename;
+    std::error_code ec;
+    if (file.empty() || !std::filesystem::exists(fs_path(file), ec))
+        throw Error(w1252("base de données introuvable : \"") + path_text(file) + "\"");
+
+    const bool sector = o.output || !(o.picture || o.ese || o.geojson);
+    const std::string sector_path = !sector ? "" : o.output ? *o.output : default_output(o);
+    const Outputs outputs = outputs_of(o, sector_path);
+    check_outputs(outputs, state);
+
+    if (!open_database(state.db, settings, console, state.info.folder, nullptr))
+        return 1;  // "Echec de création du DSN" was told
+    Unregister unregister{state.db, settings.odbc};
+
+    NullView view;
+    NullProgress progress;
+    MemoLines memo;
+    SelectionOutput out{view, progress, memo, console};
+    if (o.airport)
+        select_airport(state, *o.airport, *o.radius, level, out);
+    else
+        select_region(state, region, level, out);
+    write_outputs(state, o, sector_path, memo);
+
     // The files written, one a line, unless one of them went to standard output.
     bool to_stdout = false;
-    for (const auto& out : outputs) to_stdout |= out.second == "-";
+    for (const auto& output : outputs) to_stdout |= output.second == "-";
     if (!to_stdout)
-        for (const auto& out : outputs)
-            if (out.first != "--memo") std::printf("%s\n", out.second.c_str());
+        for (const auto& output : outputs)
+            if (output.first != "--memo") std::printf("%s\n", output.second.c_str());
     return 0;
 }
 

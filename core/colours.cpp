@@ -110,4 +110,17 @@ TColor from_qcolor(const QColor& c) {
                                (static_cast<uint32_t>(c.blue()) << 16));
 }
 
+GeoColours::GeoColours(const std::vector<t_define>& details) {
+    for (const t_define& d : details) {
+        TColor c = 0;
+        if (try_parse_colour(d.value, c)) entries_.push_back({&d.key, c});
+    }
+}
+
+std::optional<TColor> GeoColours::find(const std::string& kind) const {
+    for (auto it = entries_.rbegin(); it != entries_.rend(); ++it)
+        if (*it->kind == kind) return it->colour;
+    return std::nullopt;
+}
+
 }  // namespace karvel

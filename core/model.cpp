@@ -1,8 +1,14 @@
 #include "core/model.h"
 
 #include "core/cp1252.h"
+#include "core/geometry.h"
 
 namespace karvel {
+
+bool GeoBox::contains(const geo_point& p) const {
+    return lat_min <= p.latitude && p.latitude <= lat_max &&
+           lon_within(p.longitude, lon_min, lon_max);
+}
 
 size_t NoCaseHash::operator()(std::string_view s) const noexcept {
     size_t h = 1469598103934665603ull;  // FNV-1a over the folded bytes

@@ -11,6 +11,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/codes.h"
+
 namespace karvel {
 
 struct Airport {
@@ -32,8 +34,8 @@ struct RUNWAY {
     std::string airport_name;
     std::string ident1;
     std::string ident2;
-    std::string heading1;
-    std::string heading2;
+    double heading1 = 0;  // true headings as the database gives them
+    double heading2 = 0;
     bool ils1 = false;
     bool ils2 = false;
     double lat1 = 0;
@@ -75,7 +77,7 @@ struct LINE {
     double lon1 = 0;
     double lat2 = 0;
     double lon2 = 0;
-    char level = 0;  // an airway segment's: 'L' low, 'H' high, 'B' both, 0 not known
+    AirwayLevel level = AirwayLevel::unknown;  // an airway segment's
 };
 
 struct t_leg {
@@ -118,6 +120,22 @@ struct ROUTE {
 struct geo_point {
     double latitude = 0;
     double longitude = 0;
+};
+
+// A box of the globe. Its longitudes may run past 180 or below -180 (a
+// selection across the antimeridian); one of 360 degrees or more holds
+// every longitude.
+struct GeoBox {
+    double lat_min = 0, lat_max = 0, lon_min = 0, lon_max = 0;
+    // On or inside the edges, longitudes taken round the globe.
+    bool contains(const geo_point& p) const;
+};
+
+// The flat local plane of a selection: nautical miles a degree of latitude
+// and of longitude, in single precision.
+struct PlaneScale {
+    float nm_per_deg_lat = 60.0f;
+    float nm_per_deg_lon = 60.0f;
 };
 using t_point = std::vector<geo_point>;
 
@@ -202,68 +220,146 @@ class IdIndex {
 };
 
 // A table and the IDs of its records at the same positions (the records'
-// ID index: `airport_ids` is `airports.ids`), emptied and grown together.
+// ID index: `airport_ids` is `airports.ids()`). Records come in only with
+// their ID (or an empty slot that matches nothing), and go only all at
+// once, so the two never fall out of step.
 template <class T, std::string T::*Id = &T::id>
-struct Table : std::vector<T> {
-    IdIndex ids;
+class Table {
+  public:
+    using value_type = T;
+    using iterator = typename std::vector<T>::iterator;
+    using const_iterator = typename std::vector<T>::const_iterator;
 
     Table() = default;
     // The records given, each with its ID.
-    Table(std::initializer_list<T> rows) { *this = rows; }
-    Table& operator=(std::initializer_list<T> rows) {
-        reset();
+    Table(std::initializer_list<T> rows) {
         for (const T& r : rows) append(r);
-        return *this;
     }
+
     void reset() {
-        this->clear();
-        ids.clear();
+        rows_.clear();
+        ids_.clear();
     }
-    void reserve_both(size_t n) {
-        this->reserve(n);
-        ids.reserve(n);
+    void reserve(size_t n) {
+        rows_.reserve(n);
+        ids_.reserve(n);
     }
     // The record, and its ID at its position.
     T& append(T record) {
-        ids.append(record.*Id);
-        this->push_back(std::move(record));
-        return this->back();
+        ids_.append(record.*Id);
+        rows_.push_back(std::move(record));
+        return rows_.back();
     }
+    // A record no ID look-up finds (an ILS among the VORs).
+    T& append_unindexed(T record) {
+        ids_.append_empty();
+        rows_.push_back(std::move(record));
+        return rows_.back();
+    }
+
+    // The first record whose ID equals `id` without regard to case, or null.
+    const T* find(std::string_view id) const {
+        const int p = ids_.find(id);
+        return p < 0 ? nullptr : &rows_[static_cast<size_t>(p)];
+    }
+    const IdIndex& ids() const { return ids_; }
+
+    size_t size() const { return rows_.size(); }
+    bool empty() const { return rows_.empty(); }
+    // A record's fields other than its ID may change in place.
+    T& operator[](size_t i) { return rows_[i]; }
+    const T& operator[](size_t i) const { return rows_[i]; }
+    iterator begin() { return rows_.begin(); }
+    iterator end() { return rows_.end(); }
+    const_iterator begin() const { return rows_.begin(); }
+    const_iterator end() const { return rows_.end(); }
+    const std::vector<T>& records() const { return rows_; }
+
+  protected:
+    std::vector<T> rows_;
+    IdIndex ids_;
 };
 
-// Runways have an index for each end: `ids` holds `id1` (runway_ids1),
-// `ids2` holds `id2` once the record is paired (runway_ids2).
-struct RunwayTable : Table<RUNWAY, &RUNWAY::id1> {
-    IdIndex ids2;
+// Runways have an index for each end: `ids()` holds `id1` (runway_ids1),
+// `ids2()` holds `id2` once the record is paired (runway_ids2).
+class RunwayTable : public Table<RUNWAY, &RUNWAY::id1> {
+  public:
     void reset() {
-        Table<RUNWAY, &RUNWAY::id1>::reset();
-        ids2.clear();
+        Table::reset();
+        ids2_.clear();
     }
+    void reserve(size_t n) {
+        Table::reserve(n);
+        ids2_.reserve(n);
+    }
+    RunwayTable() = default;
+    RunwayTable(std::initializer_list<RUNWAY> rows) {
+        for (const RUNWAY& r : rows) append(r);
+    }
+    // A runway, its second end indexed when it has one.
+    RUNWAY& append(RUNWAY record) {
+        if (record.paired())
+            ids2_.append(record.id2);
+        else
+            ids2_.append_empty();
+        return Table::append(std::move(record));
+    }
+    // The record at `position` gets its second end: ID, ident, heading, position.
+    void pair(int position, const std::string& id2, const std::string& ident2, double heading2,
+              double lat2, double lon2) {
+        RUNWAY& r = rows_[static_cast<size_t>(position)];
+        r.id2 = id2;
+        r.ident2 = ident2;
+        r.heading2 = heading2;
+        r.lat2 = lat2;
+        r.lon2 = lon2;
+        ids2_.set(position, id2);
+    }
+    const IdIndex& ids2() const { return ids2_; }
+
+  private:
+    IdIndex ids2_;
 };
 
-// The navigation tables and everything a selection leaves behind.
-struct NavState {
+// The loaded navigation tables of a selection.
+struct NavTables {
     Table<Airport> airports;
     RunwayTable runways;
-    Table<VOR> vors;  // VOR-type navaids, then ILS localisers (not in `ids`)
+    Table<VOR> vors;  // VOR-type navaids, then ILS localisers (not in `ids()`)
     Table<VOR> ndbs;
     Table<FIXE> waypoints;
     Table<ROUTE> sids;
     Table<ROUTE> stars;
     Table<ROUTE> airways;
     std::vector<t_geo> geo_lines;
+};
 
-    double box_lat_min = 0, box_lat_max = 0, box_lon_min = 0, box_lon_max = 0;
-    double wpt_lat_min = 0, wpt_lat_max = 0, wpt_lon_min = 0, wpt_lon_max = 0;
+// The map's scale a selection sets: pixels a nautical mile, the visibility
+// range and the rings' spacing, in nautical miles.
+struct ViewScale {
+    float px_per_nm = 0;
+    int32_t range_nm = 100;
+    int32_t ring_step_nm = 0;
+};
+
+// Where a selection stands: its box, the extent of its waypoints, its centre,
+// the plane its procedures and file are drawn on, its text and the map scale
+// it sets. A selection fills a new frame, or changes nothing.
+struct SelectionFrame {
+    GeoBox box;
+    GeoBox extent;
     double centre_lat = 0, centre_lon = 0;
+    PlaneScale plane;
+    ViewScale view;
+    std::string text;
+};
 
-    std::string program_dir;
+// What the program knows of itself: its folder, version and region index.
+struct ProgramInfo {
+    std::string folder;
     std::string version_caption;
     std::vector<std::string> region_lines;
     std::vector<std::string> region_codes;
-    std::string region_code;
-    std::string selection_text;
-    std::string cycle_name;
 };
 
 inline constexpr const char* kVersionCaption = "karvel 1.6";

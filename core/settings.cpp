@@ -38,4 +38,12 @@ void read_odbc(Settings& s) {
     s.odbc.filename = path_from_text(s.ini.read("file", "filename"));  // a path of the system
 }
 
+void SettingsErrors::record(const std::string& key, const std::string& value) {
+    try {
+        ini_.write("erreur", key, value);
+    } catch (const std::exception&) {
+        // Nothing is shown for the map's arithmetic failures.
+    }
+}
+
 }  // namespace karvel

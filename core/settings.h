@@ -7,6 +7,7 @@
 
 #include "core/ini_file.h"
 #include "core/model.h"
+#include "core/sinks.h"
 
 namespace karvel {
 
@@ -34,5 +35,16 @@ struct Settings {
 void read_colours(Settings& settings);
 void read_details(Settings& settings);
 void read_odbc(Settings& settings);
+
+// Arithmetic failures go into the settings file's section "erreur"; a file
+// that cannot be written loses them silently (nothing is shown).
+class SettingsErrors : public ArithmeticErrors {
+  public:
+    explicit SettingsErrors(IniFile& ini) : ini_(ini) {}
+    void record(const std::string& key, const std::string& value) override;
+
+  private:
+    IniFile& ini_;
+};
 
 }  // namespace karvel

@@ -19,6 +19,14 @@ class SelectionView {
     virtual void set_count_label(List list, const std::string& text) = 0;
 };
 
+// Where arithmetic failures of the map's geometry are recorded (the settings
+// file's section "erreur", or standard error on the command line).
+class ArithmeticErrors {
+  public:
+    virtual ~ArithmeticErrors() = default;
+    virtual void record(const std::string& key, const std::string& value) = 0;
+};
+
 class MemoSink {
   public:
     virtual ~MemoSink() = default;

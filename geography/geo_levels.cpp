@@ -19,15 +19,16 @@ const char* const kFiles[3][3] = {
      "10m_rivers_lake_centerlines.shp"},
 };
 
-void load_kind(NavState& nav, GeoKind kind, const char* tag, int level, Dialogs& dialogs) {
-    const std::string path = geo_file(nav.program_dir, kind, level);
+void load_kind(const std::string& program_dir, std::vector<t_geo>& lines, GeoKind kind,
+               const char* tag, int level, Dialogs& dialogs) {
+    const std::string path = geo_file(program_dir, kind, level);
     std::error_code ec;
     if (path.empty() || !std::filesystem::is_regular_file(fs_path(path), ec)) {
         dialogs.file_message(w1252("fichier sph non trouvé"), path);
         return;
     }
     // What could be read is kept; a damaged file is told once.
-    if (!read_shp_file(path, tag, nav.geo_lines))
+    if (!read_shp_file(path, tag, lines))
         dialogs.message(w1252("fichier sph endommagé, lu en partie : ") + path_text(path));
 }
 
@@ -48,24 +49,13 @@ std::string geo_file(const std::string& program_dir, GeoKind kind, int level) {
     return program_dir + "/geo/" + kFiles[static_cast<int>(kind)][level - 1];
 }
 
-void load_coast(NavState& nav, int level, Dialogs& dialogs) {
-    load_kind(nav, GeoKind::coast, "coast", level, dialogs);
-}
-
-void load_lakes(NavState& nav, int level, Dialogs& dialogs) {
-    load_kind(nav, GeoKind::lakes, "river", level, dialogs);
-}
-
-void load_rivers(NavState& nav, int level, Dialogs& dialogs) {
-    load_kind(nav, GeoKind::rivers, "river", level, dialogs);
-}
-
-void load_geography(NavState& nav, int level, Dialogs& dialogs) {
+void load_geography(const std::string& program_dir, std::vector<t_geo>& lines, int level,
+                    Dialogs& dialogs) {
     if (level == 0) return;
-    nav.geo_lines.clear();
-    load_coast(nav, level, dialogs);
-    load_lakes(nav, level, dialogs);
-    load_rivers(nav, level, dialogs);
+    lines.clear();
+    load_kind(program_dir, lines, GeoKind::coast, "coast", level, dialogs);
+    load_kind(program_dir, lines, GeoKind::lakes, "river", level, dialogs);
+    load_kind(program_dir, lines, GeoKind::rivers, "river", level, dialogs);
 }
 
 }  // namespace karvel

@@ -14,20 +14,16 @@ enum class GeoKind { coast, lakes, rivers };
 // any other level.
 std::string geo_file(const std::string& program_dir, GeoKind kind, int level);
 
-// Each appends its file's polylines to geo_lines, tagged "coast" (coastlines)
-// or "river" (lakes and rivers). A missing file: "fichier sph non trouvé"; a
-// damaged one is told once, by name.
-void load_coast(NavState& nav, int level, Dialogs& dialogs);
-void load_lakes(NavState& nav, int level, Dialogs& dialogs);
-void load_rivers(NavState& nav, int level, Dialogs& dialogs);
-
 // Reads a .shp file, opened for reading only (a read-only file or medium
 // loads like any other); false when it cannot be read or is damaged (what
 // could be read is appended all the same).
 bool read_shp_file(const std::string& path, const std::string& kind, std::vector<t_geo>& out);
 
-// After a selection: level 0 keeps geo_lines as they are; any other level
-// empties them and loads the three kinds in turn.
-void load_geography(NavState& nav, int level, Dialogs& dialogs);
+// After a selection: level 0 keeps `lines` as they are; any other level
+// empties them and appends the polylines of the coastlines (tagged "coast"),
+// then of the lakes and rivers ("river"), from `program_dir`/geo. A missing
+// file: "fichier sph non trouvé"; a damaged one is told once, by name.
+void load_geography(const std::string& program_dir, std::vector<t_geo>& lines, int level,
+                    Dialogs& dialogs);
 
 }  // namespace karvel

@@ -14,7 +14,7 @@ namespace {
 
 // Each record of the kind as (code, latitude, longitude), in table order.
 template <class F>
-void for_each_record(const NavState& nav, CentreKind kind, F&& f) {
+void for_each_record(const NavTables& nav, CentreKind kind, F&& f) {
     switch (kind) {
         case CentreKind::airports:
             for (const Airport& a : nav.airports) f(a.icao, a.latitude, a.longitude);
@@ -33,7 +33,7 @@ void for_each_record(const NavState& nav, CentreKind kind, F&& f) {
 
 }  // namespace
 
-std::vector<std::string> centre_items(const NavState& nav, CentreKind kind) {
+std::vector<std::string> centre_items(const NavTables& nav, CentreKind kind) {
     std::vector<std::string> items;
     for_each_record(nav, kind,
                     [&](const std::string& code, double, double) { items.push_back(code); });
@@ -51,7 +51,8 @@ std::vector<std::string> centre_items(const NavState& nav, CentreKind kind) {
     return sorted;
 }
 
-bool centre_on(NavState& nav, CentreKind kind, const std::string& code) {
+bool centre_on(const NavTables& nav, SelectionFrame& frame, CentreKind kind,
+               const std::string& code) {
     bool found = false;
     double lat = 0, lon = 0;
     for_each_record(nav, kind, [&](const std::string& c, double la, double lo) {
@@ -61,8 +62,8 @@ bool centre_on(NavState& nav, CentreKind kind, const std::string& code) {
         lon = lo;
     });
     if (!found) return false;
-    nav.centre_lat = lat;
-    nav.centre_lon = lon;
+    frame.centre_lat = lat;
+    frame.centre_lon = lon;
     return true;
 }
 

@@ -14,11 +14,12 @@ enum class CentreKind { airports = 0, vors = 1, ndbs = 2, fixes = 3 };
 
 // The codes of a kind, sorted without regard to letter case by the locale's
 // comparison; equal codes stay, one line a record.
-std::vector<std::string> centre_items(const NavState& nav, CentreKind kind);
+std::vector<std::string> centre_items(const NavTables& nav, CentreKind kind);
 
-// Moves the centre onto the last record of the kind whose code equals `code`
-// exactly; false (and nothing changes) when none does.
-bool centre_on(NavState& nav, CentreKind kind, const std::string& code);
+// Moves the selection's centre onto the last record of the kind whose code
+// equals `code` exactly; false (and nothing changes) when none does.
+bool centre_on(const NavTables& nav, SelectionFrame& frame, CentreKind kind,
+               const std::string& code);
 
 // The map window's caption: the selection, three blanks, "visu:" and the
 // visibility range in nautical miles.

@@ -3,17 +3,10 @@
 
 #include <string>
 
+#include "core/sinks.h"
 #include "map/view.h"
 
 namespace karvel {
-
-// Where arithmetic failures of the map's geometry are recorded (the settings
-// file's section "erreur").
-class ArithmeticErrors {
-  public:
-    virtual ~ArithmeticErrors() = default;
-    virtual void record(const std::string& key, const std::string& value) = 0;
-};
 
 // The point d pixels from `base`, in the direction from `reference` to
 // `base` turned by -a radians. An arccos or arcsin that fails (a coordinate

@@ -46,18 +46,20 @@ std::string lines(std::initializer_list<const std::string*> parts) {
 }
 
 // A procedure point's ident: a loaded waypoint's or navaid's.
-const std::string* point_ident(const NavState& nav, const std::string& id) {
-    if (const int i = nav.waypoints.ids.find(id); i >= 0)
+const std::string* point_ident(const NavTables& nav, const std::string& id) {
+    if (const int i = nav.waypoints.ids().find(id); i >= 0)
         return &nav.waypoints[static_cast<size_t>(i)].ident;
-    if (const int i = nav.vors.ids.find(id); i >= 0) return &nav.vors[static_cast<size_t>(i)].ident;
-    if (const int i = nav.ndbs.ids.find(id); i >= 0) return &nav.ndbs[static_cast<size_t>(i)].ident;
+    if (const int i = nav.vors.ids().find(id); i >= 0)
+        return &nav.vors[static_cast<size_t>(i)].ident;
+    if (const int i = nav.ndbs.ids().find(id); i >= 0)
+        return &nav.ndbs[static_cast<size_t>(i)].ident;
     return nullptr;
 }
 
 }  // namespace
 
-std::string hover_text(const Viewport& view, const NavState& nav, const ColourTable& colours, int x,
-                       int y, int reach) {
+std::string hover_text(const Viewport& view, const NavTables& nav, const ColourTable& colours,
+                       int x, int y, int reach) {
     const auto shown = [&](int entry) { return colours[static_cast<size_t>(entry)].visible; };
     Nearest n(view, x, y, reach);
     if (shown(colour::airport))

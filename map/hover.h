@@ -14,7 +14,7 @@ namespace karvel {
 // name and frequency, one a line (Windows-1252); empty when none is that
 // near. Only what the map draws counts: kinds shown, fixes and procedures
 // selected, points inside the view.
-std::string hover_text(const Viewport& view, const NavState& nav, const ColourTable& colours, int x,
-                       int y, int reach = 6);
+std::string hover_text(const Viewport& view, const NavTables& nav, const ColourTable& colours,
+                       int x, int y, int reach = 6);
 
 }  // namespace karvel

@@ -126,11 +126,4 @@ uint32_t LabelCache::glyph_mask(const QRawFont& raw, quint32 index, int fraction
     return slot;
 }
 
-LabelCache& label_cache() {
-    // The map is drawn on the one GUI thread. Never destroyed: its fonts must
-    // not outlive the application object at exit.
-    static LabelCache* cache = new LabelCache;
-    return *cache;
-}
-
 }  // namespace karvel

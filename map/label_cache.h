@@ -197,7 +197,4 @@ class LabelCache {
     std::vector<QRawFont> raw_fonts_;
 };
 
-// The one cache of the GUI thread.
-LabelCache& label_cache();
-
 }  // namespace karvel

@@ -35,19 +35,16 @@ QRgb rgb(TColor colour) {
 
 }  // namespace
 
-void forget_map_labels() {
-    label_cache().clear();
-}
-
-QtCanvas::QtCanvas(QImage& image, const std::string& font_name)
+QtCanvas::QtCanvas(QImage& image, const std::string& font_name, LabelCache& labels)
     : painter_(&image),
+      labels_(labels),
       bits_(image.bits()),
       stride_(image.bytesPerLine()),
       width_(image.width()),
       height_(image.height()),
       font_name_(font_name),
       dots_per_metre_(image.dotsPerMeterX()) {
-    label_cache().begin_pass();
+    labels_.begin_pass();
     painter_.setRenderHint(QPainter::Antialiasing, false);
     set_font_size(8);
 }
@@ -177,7 +174,7 @@ void QtCanvas::ellipse(int x1, int y1, int x2, int y2) {
 
 void QtCanvas::text(int x, int y, std::string_view text) {
     if (text.empty()) return;
-    LabelCache& cache = label_cache();
+    LabelCache& cache = labels_;
     // The font is compared once a size, not once a label.
     if (label_generation_ != cache.generation())
         label_generation_ = cache.use(font_, dots_per_metre_);

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "map/canvas.h"
+#include "map/label_cache.h"
 
 namespace karvel {
 
@@ -21,12 +22,10 @@ namespace karvel {
 // sans-serif font.
 QFont map_font(const std::string& name, int point_size);
 
-// Forgets every label kept for the next passes (their memory goes back).
-void forget_map_labels();
-
 class QtCanvas : public Canvas {
   public:
-    QtCanvas(QImage& image, const std::string& font_name);
+    // Labels are kept in `labels` from this pass to the next.
+    QtCanvas(QImage& image, const std::string& font_name, LabelCache& labels);
 
     void set_pen(TColor colour, PenStyle style, int width) override;
     void set_pen_colour(TColor colour) override;
@@ -46,6 +45,7 @@ class QtCanvas : public Canvas {
     void apply_pen();
 
     QPainter painter_;
+    LabelCache& labels_;
     uchar* bits_;
     qsizetype stride_;
     int width_, height_;

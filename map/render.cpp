@@ -6,7 +6,6 @@
 
 #include "core/colours.h"
 #include "core/geometry.h"
-#include "core/ini_file.h"
 #include "map/qt_canvas.h"
 #include "map/symbols.h"
 
@@ -51,19 +50,7 @@ void draw_rings(Canvas& canvas, const Viewport& view, Pixel centre, int32_t ring
 
 namespace {
 
-// A details entry with its colour read once for the pass; an entry whose
-// value is no colour is passed over, as if its kind did not match.
-struct DetailColour {
-    const std::string* key;
-    TColor colour;
-};
-
-bool in_box(const geo_point& p, const SelectionBox& box) {
-    return box.lat_min <= p.latitude && p.latitude <= box.lat_max &&
-           lon_within(p.longitude, box.lon_min, box.lon_max);
-}
-
-bool may_touch(const GeoBounds& b, const SelectionBox& box) {
+bool may_touch(const GeoBounds& b, const GeoBox& box) {
     return !b.known || (!(b.lat_max < box.lat_min || b.lat_min > box.lat_max) &&
                         lon_ranges_meet(b.lon_min, b.lon_max, box.lon_min, box.lon_max));
 }
@@ -71,25 +58,19 @@ bool may_touch(const GeoBounds& b, const SelectionBox& box) {
 }  // namespace
 
 void draw_geography(Canvas& canvas, const Viewport& view, const std::vector<t_geo>& lines,
-                    const SelectionBox& box, const std::vector<t_define>& details) {
-    std::vector<DetailColour> colours;
-    for (const t_define& d : details) {
-        TColor c = 0;
-        if (try_parse_colour(d.value, c)) colours.push_back({&d.key, c});
-    }
-    canvas.set_pen(from_qcolor(QColor(0, 255, 255)), PenStyle::solid, 1);
+                    const GeoBox& box, const std::vector<t_define>& details) {
+    const GeoColours colours(details);
+    canvas.set_pen(kGeoDefaultColour, PenStyle::solid, 1);
     for (const t_geo& g : lines) {
-        const DetailColour* match = nullptr;
-        for (const DetailColour& d : colours)
-            if (*d.key == g.name) match = &d;
-        if (match) canvas.set_pen_colour(match->colour);
+        // A kind no entry colours keeps the pen of the line before it.
+        if (const auto c = colours.find(g.name)) canvas.set_pen_colour(*c);
         if (g.points.size() < 2 || !may_touch(g.bounds, box)) continue;
 
-        bool prev_in = in_box(g.points[0], box);
+        bool prev_in = box.contains(g.points[0]);
         Pixel prev = view.to_pixel(g.points[0].latitude, g.points[0].longitude);
         for (size_t i = 1; i < g.points.size(); ++i) {
             const geo_point& p = g.points[i];
-            const bool in = in_box(p, box);
+            const bool in = box.contains(p);
             const Pixel here = view.to_pixel(p.latitude, p.longitude);
             if (prev_in || in) canvas.line(prev.x, prev.y, here.x, here.y);
             prev = here;
@@ -287,48 +268,42 @@ void draw_measure(Canvas& canvas, const MouseState& mouse, TColor colour) {
     canvas.text(mouse.measure_x + 14, mouse.measure_y + 14, mouse.measure_bearing_text);
 }
 
-void draw_map(Canvas& canvas, const Viewport& v, const MapView& view, const NavState& nav,
-              const ColourTable& colours, const std::vector<t_define>& details,
+void draw_map(Canvas& canvas, const Viewport& v, const MapView& view, const MapContent& content,
               ArithmeticErrors& errors) {
+    const NavTables& nav = content.nav;
+    const SelectionFrame& frame = content.frame;
+    const ColourTable& colours = content.colours;
     const auto shown = [&](int entry) { return colours[static_cast<size_t>(entry)].visible; };
     const auto col = [&](int entry) { return colours[static_cast<size_t>(entry)].color; };
     const TColor background = col(colour::background);
 
     draw_background(canvas, v, background, view.map_font_size);
     if (shown(colour::rings))
-        draw_rings(canvas, v, v.to_pixel(nav.centre_lat, nav.centre_lon), view.ring_step_nm,
-                   col(colour::rings));
-    if (shown(colour::geo))
-        draw_geography(canvas, v, nav.geo_lines,
-                       {nav.box_lat_min, nav.box_lat_max, nav.box_lon_min, nav.box_lon_max},
-                       details);
-    if (shown(colour::airway)) draw_airways(canvas, v, nav.airways, col(colour::airway));
+        draw_rings(canvas, v, v.to_pixel(frame.centre_lat, frame.centre_lon),
+                   frame.view.ring_step_nm, col(colour::rings));
+    if (shown(colour::geo)) draw_geography(canvas, v, nav.geo_lines, frame.box, content.details);
+    if (shown(colour::airway)) draw_airways(canvas, v, nav.airways.records(), col(colour::airway));
     if (shown(colour::runway))
-        draw_runways(canvas, v, nav.runways, col(colour::runway), background, errors);
-    if (shown(colour::airport)) draw_airports(canvas, v, nav.airports, col(colour::airport));
-    if (shown(colour::fixes)) draw_fixes(canvas, v, nav.waypoints, col(colour::fixes));
-    if (shown(colour::vor)) draw_vors(canvas, v, nav.vors, col(colour::vor), background);
-    if (shown(colour::ndb)) draw_ndbs(canvas, v, nav.ndbs, col(colour::ndb), background);
+        draw_runways(canvas, v, nav.runways.records(), col(colour::runway), background, errors);
+    if (shown(colour::airport))
+        draw_airports(canvas, v, nav.airports.records(), col(colour::airport));
+    if (shown(colour::fixes)) draw_fixes(canvas, v, nav.waypoints.records(), col(colour::fixes));
+    if (shown(colour::vor)) draw_vors(canvas, v, nav.vors.records(), col(colour::vor), background);
+    if (shown(colour::ndb)) draw_ndbs(canvas, v, nav.ndbs.records(), col(colour::ndb), background);
     if (shown(colour::sid))
-        draw_procedures(canvas, v, nav.sids, ProcedureKind::sid, col(colour::sid), background);
+        draw_procedures(canvas, v, nav.sids.records(), ProcedureKind::sid, col(colour::sid),
+                        background);
     if (shown(colour::star))
-        draw_procedures(canvas, v, nav.stars, ProcedureKind::star, col(colour::star), background);
+        draw_procedures(canvas, v, nav.stars.records(), ProcedureKind::star, col(colour::star),
+                        background);
     if (view.mouse.measuring) draw_measure(canvas, view.mouse, col(colour::measure));
 }
 
-void draw_map(MapView& view, const NavState& nav, const ColourTable& colours,
-              const std::vector<t_define>& details, ArithmeticErrors& errors) {
-    const Viewport frame = compute_view_edges(view, nav.centre_lat, nav.centre_lon);
-    QtCanvas canvas(view.map_bitmap, view.font_name);
-    draw_map(canvas, frame, view, nav, colours, details, errors);
-}
-
-void SettingsErrors::record(const std::string& key, const std::string& value) {
-    try {
-        ini_.write("erreur", key, value);
-    } catch (const std::exception&) {
-        // Nothing is shown for the map's arithmetic failures.
-    }
+void draw_map(MapView& view, LabelCache& labels, const MapContent& content,
+              ArithmeticErrors& errors) {
+    const Viewport v = compute_view_edges(view, content.frame);
+    QtCanvas canvas(view.map_bitmap, view.font_name, labels);
+    draw_map(canvas, v, view, content, errors);
 }
 
 }  // namespace karvel

@@ -10,21 +10,18 @@
 #include "core/settings.h"
 #include "map/canvas.h"
 #include "map/extend_point.h"
+#include "map/label_cache.h"
 #include "map/view.h"
 
 namespace karvel {
 
 using ColourTable = std::array<t_couleur, kColourCount>;
 
-struct SelectionBox {
-    double lat_min = 0, lat_max = 0, lon_min = 0, lon_max = 0;
-};
-
 void draw_background(Canvas& canvas, const Viewport& view, TColor background, int font_size);
 void draw_rings(Canvas& canvas, const Viewport& view, Pixel centre, int32_t ring_step_nm,
                 TColor colour);
 void draw_geography(Canvas& canvas, const Viewport& view, const std::vector<t_geo>& lines,
-                    const SelectionBox& box, const std::vector<t_define>& details);
+                    const GeoBox& box, const std::vector<t_define>& details);
 void draw_airways(Canvas& canvas, const Viewport& view, const std::vector<ROUTE>& airways,
                   TColor colour);
 void draw_runways(Canvas& canvas, const Viewport& view, const std::vector<RUNWAY>& runways,
@@ -38,32 +35,28 @@ void draw_vors(Canvas& canvas, const Viewport& view, const std::vector<VOR>& vor
 void draw_ndbs(Canvas& canvas, const Viewport& view, const std::vector<VOR>& ndbs, TColor colour,
                TColor background);
 
-enum class ProcedureKind { sid, star };
 void draw_procedures(Canvas& canvas, const Viewport& view, const std::vector<ROUTE>& procedures,
                      ProcedureKind kind, TColor colour, TColor background);
 
 void draw_measure(Canvas& canvas, const MouseState& mouse, TColor colour);
 
-// The whole map of the current tables in the frame `frame`, which the caller
-// computes before the pass (compute_view_edges): drawing changes no view.
-void draw_map(Canvas& canvas, const Viewport& frame, const MapView& view, const NavState& nav,
-              const ColourTable& colours, const std::vector<t_define>& details,
+// What one drawing pass reads: the tables, the selection they belong to,
+// the display colours and the details entries (the GEO kinds' colours).
+struct MapContent {
+    const NavTables& nav;
+    const SelectionFrame& frame;
+    const ColourTable& colours;
+    const std::vector<t_define>& details;
+};
+
+// The whole map in the pass's viewport `v`, which the caller computes before
+// the pass (compute_view_edges): drawing changes no view.
+void draw_map(Canvas& canvas, const Viewport& v, const MapView& view, const MapContent& content,
               ArithmeticErrors& errors);
 
-// The view's edges for its bitmap and the centre, then the map drawn into
-// the bitmap with the map font.
-void draw_map(MapView& view, const NavState& nav, const ColourTable& colours,
-              const std::vector<t_define>& details, ArithmeticErrors& errors);
-
-// Arithmetic failures go into the settings file's section "erreur"; a file
-// that cannot be written loses them silently (nothing is shown).
-class SettingsErrors : public ArithmeticErrors {
-  public:
-    explicit SettingsErrors(IniFile& ini) : ini_(ini) {}
-    void record(const std::string& key, const std::string& value) override;
-
-  private:
-    IniFile& ini_;
-};
+// The view's edges for its bitmap and the selection's centre, then the map
+// drawn into the bitmap with the map font and the labels of `labels`.
+void draw_map(MapView& view, LabelCache& labels, const MapContent& content,
+              ArithmeticErrors& errors);
 
 }  // namespace karvel

@@ -35,21 +35,22 @@ long double Viewport::near_lon(double lon) const {
 }
 
 Pixel Viewport::to_pixel(double lat, double lon) const {
-    return {nearest_int((near_lon(lon) - view_left) * static_cast<ld>(px_per_nm) * nm_per_deg_lon),
+    return {nearest_int((near_lon(lon) - view_left) * static_cast<ld>(px_per_nm) *
+                        plane.nm_per_deg_lon),
             nearest_int((static_cast<ld>(view_top) - lat) * static_cast<ld>(px_per_nm) *
-                        nm_per_deg_lat)};
+                        plane.nm_per_deg_lat)};
 }
 
 PixelF Viewport::to_pixel_f(double lat, double lon) const {
     return {static_cast<float>((near_lon(lon) - view_left) * static_cast<ld>(px_per_nm) *
-                               nm_per_deg_lon),
+                               plane.nm_per_deg_lon),
             static_cast<float>((static_cast<ld>(view_top) - lat) * static_cast<ld>(px_per_nm) *
-                               nm_per_deg_lat)};
+                               plane.nm_per_deg_lat)};
 }
 
 GeoPos Viewport::to_geo(long double x, long double y) const {
-    return {static_cast<ld>(view_top) - y / px_per_nm / nm_per_deg_lat,
-            static_cast<ld>(view_left) + x / px_per_nm / nm_per_deg_lon};
+    return {static_cast<ld>(view_top) - y / px_per_nm / plane.nm_per_deg_lat,
+            static_cast<ld>(view_left) + x / px_per_nm / plane.nm_per_deg_lon};
 }
 
 bool Viewport::contains(double lat, double lon) const {
@@ -63,21 +64,23 @@ bool Viewport::segment_visible(double lat1, double lon1, double lat2, double lon
              std::min(a, b) > view_right || std::max(a, b) < view_left);
 }
 
-Viewport MapView::viewport() const {
-    return {view_top,       view_bottom,    view_left,          view_right,         px_per_nm,
-            nm_per_deg_lat, nm_per_deg_lon, map_bitmap.width(), map_bitmap.height()};
+Viewport viewport_of(const MapView& view, const SelectionFrame& frame) {
+    return {view.view_top,           view.view_bottom,        view.view_left,
+            view.view_right,         frame.view.px_per_nm,    frame.plane,
+            view.map_bitmap.width(), view.map_bitmap.height()};
 }
 
-Viewport compute_view_edges(MapView& view, double centre_lat, double centre_lon) {
+Viewport compute_view_edges(MapView& view, const SelectionFrame& frame) {
     const ld h = view.map_bitmap.height();
     const ld w = view.map_bitmap.width();
-    const ld half_lat = h / (static_cast<ld>(view.nm_per_deg_lat) * 2 * view.px_per_nm);
-    const ld half_lon = w / (static_cast<ld>(view.nm_per_deg_lon) * 2 * view.px_per_nm);
-    view.view_top = static_cast<float>(centre_lat + half_lat);
-    view.view_bottom = static_cast<float>(centre_lat - half_lat);
-    view.view_right = static_cast<float>(centre_lon + half_lon);
-    view.view_left = static_cast<float>(centre_lon - half_lon);
-    return view.viewport();
+    const ld px = frame.view.px_per_nm;
+    const ld half_lat = h / (static_cast<ld>(frame.plane.nm_per_deg_lat) * 2 * px);
+    const ld half_lon = w / (static_cast<ld>(frame.plane.nm_per_deg_lon) * 2 * px);
+    view.view_top = static_cast<float>(frame.centre_lat + half_lat);
+    view.view_bottom = static_cast<float>(frame.centre_lat - half_lat);
+    view.view_right = static_cast<float>(frame.centre_lon + half_lon);
+    view.view_left = static_cast<float>(frame.centre_lon - half_lon);
+    return viewport_of(view, frame);
 }
 
 namespace {
@@ -110,29 +113,29 @@ void size_map_bitmap(MapView& view, int client_width, int client_height) {
     view.map_bitmap = blank_bitmap(client_width, client_height, view.pixel_ratio);
 }
 
-void reset_view_for_airport(MapView& view, float lat0, float radius) {
-    view.nm_per_deg_lat = 60.0f;
-    view.nm_per_deg_lon = lon_factor(lat0);
-    view.range_nm = nearest_int(radius);
-    if (view.range_nm == 0) throw Error(w1252("Division par zéro"));
-    view.px_per_nm = static_cast<float>(static_cast<ld>(view.client_height) / view.range_nm);
-    view.ring_step_nm = nearest_int(static_cast<ld>(radius) / 10);
+void reset_view_for_airport(SelectionFrame& frame, int client_height, float lat0, float radius) {
+    const int32_t range = nearest_int(radius);
+    if (range == 0) throw Error(w1252("Division par zéro"));  // before anything changes
+    frame.plane = {60.0f, lon_factor(lat0)};
+    ViewScale& v = frame.view;
+    v.range_nm = range;
+    v.px_per_nm = static_cast<float>(static_cast<ld>(client_height) / v.range_nm);
+    v.ring_step_nm = nearest_int(static_cast<ld>(radius) / 10);
 }
 
-void reset_view_for_region(MapView& view, double centre_lat) {
-    view.nm_per_deg_lat = 60.0f;
-    view.nm_per_deg_lon = lon_factor(centre_lat);
-    view.range_nm = 400;
-    view.px_per_nm = static_cast<float>(static_cast<ld>(view.client_height) / 400);
-    view.ring_step_nm = 40;
+void reset_view_for_region(SelectionFrame& frame, int client_height, double centre_lat) {
+    frame.plane = {60.0f, lon_factor(centre_lat)};
+    ViewScale& v = frame.view;
+    v.range_nm = 400;
+    v.px_per_nm = static_cast<float>(static_cast<ld>(client_height) / 400);
+    v.ring_step_nm = 40;
 }
 
-void map_window_created(MapView& view, int client_width, int client_height) {
+void map_window_created(MapView& view, SelectionFrame& frame, int client_width, int client_height) {
     size_map_bitmap(view, client_width, client_height);
-    view.range_nm = 100;
-    view.px_per_nm = static_cast<float>(static_cast<ld>(client_height) / view.range_nm);
-    view.nm_per_deg_lat = 60.0f;
-    view.nm_per_deg_lon = 60.0f;
+    frame.view.range_nm = 100;
+    frame.view.px_per_nm = static_cast<float>(static_cast<ld>(client_height) / 100);
+    frame.plane = {60.0f, 60.0f};
     view.zoom_percent = 120;
 }
 

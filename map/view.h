@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/model.h"
+
 namespace karvel {
 
 // The map window's client area as designed (the window is 976 x 695 with its
@@ -47,8 +49,7 @@ long long trunc_int(long double v);
 struct Viewport {
     float view_top = 0, view_bottom = 0, view_left = 0, view_right = 0;
     float px_per_nm = 0;
-    float nm_per_deg_lat = 60.0f;
-    float nm_per_deg_lon = 60.0f;
+    PlaneScale plane;
     int width = 0;   // bitmap width W
     int height = 0;  // bitmap height H
 
@@ -79,12 +80,9 @@ struct MouseState {
     std::string measure_bearing_text;
 };
 
+// The map window's own state; its scale and centre are the selection's
+// (`SelectionFrame`), which zooming and panning change.
 struct MapView {
-    float px_per_nm = 0;
-    float nm_per_deg_lat = 60.0f;
-    float nm_per_deg_lon = 60.0f;
-    int32_t range_nm = 100;
-    int32_t ring_step_nm = 0;
     int32_t zoom_percent = 120;
     int32_t map_font_size = 0;
     std::string font_name;
@@ -100,14 +98,14 @@ struct MapView {
     // Device pixels per window unit: the bitmap is drawn in the screen's own
     // pixels, its text sizes in points scaled to match (1 at 100 %).
     double pixel_ratio = 1;
-
-    // The frame of the last pass (edges as stored).
-    Viewport viewport() const;
 };
 
-// The edges for the centre and the bitmap size, stored in `view`; returns the
-// frame the painters read.
-Viewport compute_view_edges(MapView& view, double centre_lat, double centre_lon);
+// The frame of the last pass (edges as stored) at the selection's scale.
+Viewport viewport_of(const MapView& view, const SelectionFrame& frame);
+
+// The edges for the selection's centre and the bitmap size, stored in
+// `view`; returns the frame the painters read.
+Viewport compute_view_edges(MapView& view, const SelectionFrame& frame);
 
 // The bitmap as the main window creates it at start-up (not yet sized).
 void create_map_bitmap(MapView& view);
@@ -118,11 +116,11 @@ void size_map_bitmap(MapView& view, int client_width, int client_height);
 
 // The map window's creation: bitmap sized to the client area, range 100 nm
 // filling the client height, plane factors 60, zoom step 120 %.
-void map_window_created(MapView& view, int client_width, int client_height);
+void map_window_created(MapView& view, SelectionFrame& frame, int client_width, int client_height);
 
-// The view a selection leaves: by airport, `radius` nm fill the client
-// height around the airport; by region, 400 nm around the centre.
-void reset_view_for_airport(MapView& view, float lat0, float radius);
-void reset_view_for_region(MapView& view, double centre_lat);
+// The plane and view a selection leaves: by airport, `radius` nm fill the
+// client height around the airport; by region, 400 nm around the centre.
+void reset_view_for_airport(SelectionFrame& frame, int client_height, float lat0, float radius);
+void reset_view_for_region(SelectionFrame& frame, int client_height, double centre_lat);
 
 }  // namespace karvel

@@ -14,21 +14,21 @@ std::string W(float x, int width) {
     return format_fixed(x, 0, width);
 }
 
-std::string waypoint_ident(const NavState& nav, const std::string& id) {
-    const int p = nav.waypoints.ids.find(id);
+std::string waypoint_ident(const NavTables& nav, const std::string& id) {
+    const int p = nav.waypoints.ids().find(id);
     return p < 0 ? std::string() : nav.waypoints[static_cast<size_t>(p)].ident;
 }
 
 }  // namespace
 
-std::string leg_item(const NavState& nav, const t_leg& leg) {
+std::string leg_item(const NavTables& nav, const t_leg& leg) {
     std::string fix = waypoint_ident(nav, leg.wptid);
     if (fix.empty()) fix = "( " + F5(leg.wptlat) + ", " + F5(leg.wptlon) + ")";
 
     const std::string turn = leg.turndir.empty() ? "" : "turn " + leg.turndir;
 
     std::string navaid;
-    if (const int p = nav.vors.ids.find(leg.navid); p >= 0) {
+    if (const int p = nav.vors.ids().find(leg.navid); p >= 0) {
         const std::string& ident = nav.vors[static_cast<size_t>(p)].ident;
         if (!ident.empty()) navaid = "navaid:" + ident;
     }
@@ -52,7 +52,7 @@ std::string segment_item(const LINE& l) {
     return F5(l.lat1) + ":" + F5(l.lon1) + " / " + F5(l.lat2) + ":" + F5(l.lon2);
 }
 
-Inspection inspect_procedure(const NavState& nav, const ROUTE& route) {
+Inspection inspect_procedure(const NavTables& nav, const ROUTE& route) {
     Inspection out;
     out.legs.reserve(route.legs.size());
     for (const t_leg& leg : route.legs) out.legs.push_back(leg_item(nav, leg));

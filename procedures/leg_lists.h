@@ -11,7 +11,7 @@ namespace karvel {
 // One leg: code, fix (its ident, or its coordinates), turn, navaid, DME
 // distance, course, distance, arc centre and transition, blank-separated;
 // an empty part keeps its blanks.
-std::string leg_item(const NavState& nav, const t_leg& leg);
+std::string leg_item(const NavTables& nav, const t_leg& leg);
 
 // One segment: "lat1:lon1 / lat2:lon2", five decimals each.
 std::string segment_item(const LINE& line);
@@ -22,7 +22,7 @@ struct Inspection {
 };
 
 // A SID or STAR: its legs and its segments, each segment after its transition.
-Inspection inspect_procedure(const NavState& nav, const ROUTE& route);
+Inspection inspect_procedure(const NavTables& nav, const ROUTE& route);
 // An airway: its segments.
 std::vector<std::string> inspect_airway(const ROUTE& airway);
 

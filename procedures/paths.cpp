@@ -136,7 +136,7 @@ geo_point point_at(geo_point from, double distance, double bearing, PlaneScale s
                                            distance * std::sin(b) / scale.nm_per_deg_lon))};
 }
 
-void build_procedure_paths(NavState& nav, PlaneScale scale, MemoSink& memo) {
+void build_procedure_paths(NavTables& nav, PlaneScale scale, MemoSink& memo) {
     for (ROUTE& r : nav.stars) Builder{r, false, scale, memo}.run();
     for (ROUTE& r : nav.sids) Builder{r, true, scale, memo}.run();
 }

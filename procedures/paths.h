@@ -9,12 +9,6 @@
 
 namespace karvel {
 
-// The plane's scale, as the map holds it (single precision).
-struct PlaneScale {
-    float nm_per_deg_lat = 60.0f;
-    float nm_per_deg_lon = 60.0f;
-};
-
 // Bearing (degrees) from N of the point on the circle of radius R nm about N
 // that lies on the line through P with course c, ahead of the foot of the
 // perpendicular from N; -1 when the line misses the circle or R is 0.
@@ -31,6 +25,6 @@ geo_point point_at(geo_point from, double distance, double bearing, PlaneScale s
 
 // Builds the `lines` of every STAR, then every SID, leg by leg, and reports
 // each computed point (and each near-parallel intercept) in the memo.
-void build_procedure_paths(NavState& nav, PlaneScale scale, MemoSink& memo);
+void build_procedure_paths(NavTables& nav, PlaneScale scale, MemoSink& memo);
 
 }  // namespace karvel

@@ -1,5 +1,6 @@
 // The whole state of one run, owned by the application and passed by
-// reference: navigation tables, settings, map view.
+// reference: the loaded tables, the selection frame, the program's own
+// information, the settings, the map view and the database.
 #pragma once
 
 #include "core/model.h"
@@ -10,7 +11,9 @@
 namespace karvel {
 
 struct AppState {
-    NavState nav;
+    NavTables nav;
+    SelectionFrame frame;
+    ProgramInfo info;
     Settings settings;
     MapView map;
     Database db;

@@ -9,32 +9,32 @@
 #include "navdb/database.h"
 
 namespace karvel {
-std::string settings_path(const NavState& nav) {
-    return nav.program_dir + "/karvel_params.ini";
+std::string settings_path(const ProgramInfo& info) {
+    return info.folder + "/karvel_params.ini";
 }
 
-std::string region_index_path(const NavState& nav) {
-    return nav.program_dir + "/index_regions.txt";
+std::string region_index_path(const ProgramInfo& info) {
+    return info.folder + "/index_regions.txt";
 }
 
 void main_window_create(AppState& state, Dialogs& dialogs) {
-    NavState& nav = state.nav;
+    ProgramInfo& info = state.info;
     Settings& s = state.settings;
     MapView& map = state.map;
 
-    nav.version_caption = kVersionCaption;
+    info.version_caption = kVersionCaption;
     std::error_code ec;
-    nav.program_dir = from_fs_path(std::filesystem::current_path(ec));
-    state.db.sources.cache_dir = nav.program_dir + "/cache";
-    nav.region_lines.clear();
-    nav.region_codes.clear();
+    info.folder = from_fs_path(std::filesystem::current_path(ec));
+    state.db.sources.cache_dir = info.folder + "/cache";
+    info.region_lines.clear();
+    info.region_codes.clear();
     create_map_bitmap(map);
 
     run_command(dialogs, [&] {
-        load_region_index(region_index_path(nav), nav.region_lines, nav.region_codes);
+        load_region_index(region_index_path(info), info.region_lines, info.region_codes);
     });
 
-    const std::string settings_file = settings_path(nav);
+    const std::string settings_file = settings_path(info);
     s.ini.open(settings_file);
     read_odbc(s);
     if (!std::filesystem::is_regular_file(fs_path(settings_file), ec)) {
@@ -60,7 +60,7 @@ void main_window_create(AppState& state, Dialogs& dialogs) {
             throw Error(std::string("[") + section + "] " + key + " : " + e.what());
         }
     };
-    step([&] { map.ring_step_nm = number("screen", "eqdist"); });
+    step([&] { state.frame.view.ring_step_nm = number("screen", "eqdist"); });
     map.font_name = s.ini.read("caract", "style");
     step([&] { map.map_font_size = number("caract", "size"); });
     s.list_style = s.ini.read("caract", "liststyle");
@@ -74,8 +74,8 @@ void main_window_create(AppState& state, Dialogs& dialogs) {
     dialogs.error(text);
 }
 
-std::string main_window_title(const NavState& nav) {
-    return "Creation de fichier secteur  " + nav.version_caption;
+std::string main_window_title(const ProgramInfo& info) {
+    return "Creation de fichier secteur  " + info.version_caption;
 }
 
 void write_back_data_source(Settings& settings) {

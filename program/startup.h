@@ -15,12 +15,12 @@ namespace karvel {
 void main_window_create(AppState& state, Dialogs& dialogs);
 
 // Text of the main window's title once it is shown.
-std::string main_window_title(const NavState& nav);
+std::string main_window_title(const ProgramInfo& info);
 
 // Writes [file] "DNS" and "filename" back; nothing else is ever written.
 void write_back_data_source(Settings& settings);
 
-std::string settings_path(const NavState& nav);
-std::string region_index_path(const NavState& nav);
+std::string settings_path(const ProgramInfo& info);
+std::string region_index_path(const ProgramInfo& info);
 
 }  // namespace karvel

@@ -21,10 +21,10 @@ std::string without_blanks(const std::string& s) {
 }
 
 // The runway end a procedure names by its ID, as its ident ("27L").
-std::string runway_ident(const NavState& nav, const std::string& rwy_id) {
-    if (const int p = nav.runways.ids.find(rwy_id); p >= 0)
+std::string runway_ident(const NavTables& nav, const std::string& rwy_id) {
+    if (const int p = nav.runways.ids().find(rwy_id); p >= 0)
         return nav.runways[static_cast<size_t>(p)].ident1;
-    if (const int p = nav.runways.ids2.find(rwy_id); p >= 0)
+    if (const int p = nav.runways.ids2().find(rwy_id); p >= 0)
         return nav.runways[static_cast<size_t>(p)].ident2;
     return {};
 }
@@ -33,14 +33,14 @@ std::string runway_ident(const NavState& nav, const std::string& rwy_id) {
 // that repeats the one before it written once.
 using Names = std::unordered_map<std::string, std::string>;
 
-std::string route_of(const NavState& nav, const Names& names, const ROUTE& r,
+std::string route_of(const NavTables& nav, const Names& names, const ROUTE& r,
                      const std::string& runway_transition) {
     std::string route, last;
     for (const t_leg& l : r.legs) {
         if (!l.transition.empty() && l.transition != runway_transition) continue;
         if (l.wptid.empty()) continue;
         std::string ident;
-        if (const int w = nav.waypoints.ids.find(l.wptid); w >= 0)
+        if (const int w = nav.waypoints.ids().find(l.wptid); w >= 0)
             ident = nav.waypoints[static_cast<size_t>(w)].ident;
         else if (const auto it = names.find(l.wptid); it != names.end())
             ident = it->second;
@@ -52,8 +52,8 @@ std::string route_of(const NavState& nav, const Names& names, const ROUTE& r,
     return route;
 }
 
-void procedures(std::vector<std::string>& lines, const NavState& nav, const Names& names,
-                const std::vector<ROUTE>& table, const char* kind) {
+void procedures(std::vector<std::string>& lines, const NavTables& nav, const Names& names,
+                const Table<ROUTE>& table, const char* kind) {
     for (const ROUTE& r : table) {
         if (!r.selected) continue;
         const std::string head = std::string(kind) + ":" + r.icao + ":";
@@ -155,7 +155,7 @@ std::string prop(const char* key, const std::string& value) {
     return std::string("\"") + key + "\":" + json(value);
 }
 
-void navaids(Writer& w, const std::vector<VOR>& table, const char* kind) {
+void navaids(Writer& w, const Table<VOR>& table, const char* kind) {
     for (const VOR& v : table) {
         std::string freq = v.freq;
         freq.erase(0, freq.find_first_not_of(' '));
@@ -165,7 +165,7 @@ void navaids(Writer& w, const std::vector<VOR>& table, const char* kind) {
     }
 }
 
-void procedure_lines(Writer& w, const std::vector<ROUTE>& table, const char* kind,
+void procedure_lines(Writer& w, const Table<ROUTE>& table, const char* kind,
                      const std::string& colour) {
     for (const ROUTE& r : table) {
         if (!r.selected) continue;
@@ -179,14 +179,9 @@ void procedure_lines(Writer& w, const std::vector<ROUTE>& table, const char* kin
     }
 }
 
-bool in_box(const NavState& nav, const geo_point& p) {
-    return nav.box_lat_min <= p.latitude && p.latitude <= nav.box_lat_max &&
-           lon_within(p.longitude, nav.box_lon_min, nav.box_lon_max);
-}
-
 }  // namespace
 
-std::vector<std::string> ese_lines(const NavState& nav, const Names& names) {
+std::vector<std::string> ese_lines(const NavTables& nav, const Names& names) {
     std::vector<std::string> lines{"[SIDSSTARS]"};
     procedures(lines, nav, names, nav.sids, "SID");
     procedures(lines, nav, names, nav.stars, "STAR");
@@ -215,7 +210,8 @@ std::vector<std::vector<geo_point>> split_at_antimeridian(const std::vector<geo_
     return parts;
 }
 
-std::string geojson_text(const NavState& nav, const std::array<t_couleur, kColourCount>& colours,
+std::string geojson_text(const NavTables& nav, const GeoBox& box,
+                         const std::array<t_couleur, kColourCount>& colours,
                          const std::vector<t_define>& details) {
     Writer w;
     const auto col = [&](int entry) {
@@ -238,10 +234,7 @@ std::string geojson_text(const NavState& nav, const std::array<t_couleur, kColou
     for (const ROUTE& a : nav.airways) {
         if (!a.selected) continue;
         for (const LINE& l : a.lines) {
-            const char* level = l.level == 'L'   ? "low"
-                                : l.level == 'H' ? "high"
-                                : l.level == 'B' ? "both"
-                                                 : "";
+            const char* level = airway_level_text(l.level);
             w.line({{l.lat1, l.lon1}, {l.lat2, l.lon2}},
                    prop("kind", "airway") + "," + prop("name", a.name) + "," +
                        prop("level", level) + "," + prop("colour", col(colour::airway)));
@@ -249,17 +242,14 @@ std::string geojson_text(const NavState& nav, const std::array<t_couleur, kColou
     }
     procedure_lines(w, nav.sids, "sid", col(colour::sid));
     procedure_lines(w, nav.stars, "star", col(colour::star));
+    const GeoColours geo_colours(details);
     for (const t_geo& g : nav.geo_lines) {
-        TColor c = 0x00FFFF00;
-        for (const t_define& d : details) {
-            TColor parsed = 0;
-            if (d.key == g.name && try_parse_colour(d.value, parsed)) c = parsed;
-        }
+        const TColor c = geo_colours.of(g.name);
         // Each run of segments with an end in the selection box, as the
         // sector file writes them.
         std::vector<geo_point> run;
         for (size_t j = 0; j + 1 < g.points.size(); ++j) {
-            if (in_box(nav, g.points[j]) || in_box(nav, g.points[j + 1])) {
+            if (box.contains(g.points[j]) || box.contains(g.points[j + 1])) {
                 if (run.empty()) run.push_back(g.points[j]);
                 run.push_back(g.points[j + 1]);
                 continue;

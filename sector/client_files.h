@@ -21,17 +21,18 @@ namespace karvel {
 // out. Lines are Windows-1252, without their line ends.
 // `names` gives the idents of the procedures' points that lie outside the
 // selection (their waypoints are not loaded), by waypoint ID.
-std::vector<std::string> ese_lines(const NavState& nav,
+std::vector<std::string> ese_lines(const NavTables& nav,
                                    const std::unordered_map<std::string, std::string>& names = {});
 
 // The selection as an RFC 7946 FeatureCollection (UTF-8, longitude before
 // latitude): points for airports, VORs, ILS localisers, NDBs and selected
 // fixes (kind, ident, name, frequency); lines for paired runways, airway
 // segments (with their level where known), each SID and STAR transition and
-// the geography of the selection box (kind, name, transition, colour
+// the geography of the selection box `box` (kind, name, transition, colour
 // "#rrggbb" from the display settings). A line that crosses the
 // antimeridian is split there into the parts of a MultiLineString.
-std::string geojson_text(const NavState& nav, const std::array<t_couleur, kColourCount>& colours,
+std::string geojson_text(const NavTables& nav, const GeoBox& box,
+                         const std::array<t_couleur, kColourCount>& colours,
                          const std::vector<t_define>& details);
 
 // The parts of a line once split where it crosses 180 degrees (the

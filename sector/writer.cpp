@@ -1,17 +1,15 @@
 #include "sector/writer.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
-#include <filesystem>
 
 #include "core/colours.h"
 #include "core/cp1252.h"
 #include "core/error.h"
-#include "core/file_output.h"
 #include "core/geometry.h"
-#include "core/ini_file.h"
 #include "core/numtext.h"
-#include "sector/client_files.h"
 #include "sector/coord.h"
 
 namespace karvel {
@@ -41,7 +39,7 @@ std::string segment(const std::string& label, double lat1, double lon1, double l
     return line;
 }
 
-void navaids(std::vector<std::string>& lines, const std::vector<VOR>& table, size_t width) {
+void navaids(std::vector<std::string>& lines, const Table<VOR>& table, size_t width) {
     for (const VOR& v : table)
         lines.push_back(fill(v.ident, width) + " " + fill(v.freq, 7) + " " +
                         position(v.latitude, v.longitude) + " ;" + v.desc);
@@ -50,7 +48,7 @@ void navaids(std::vector<std::string>& lines, const std::vector<VOR>& table, siz
 // SIDs and STARs: each procedure's segments grouped by transition, the label
 // on the first written segment of each. The segment that joins the end of
 // one transition to the start of the next is taken out again.
-void procedures(std::vector<std::string>& lines, const std::vector<ROUTE>& table) {
+void procedures(std::vector<std::string>& lines, const Table<ROUTE>& table) {
     for (const ROUTE& r : table) {
         if (!r.selected) continue;
         size_t written = 0;  // lines of this procedure still in the list
@@ -80,15 +78,16 @@ void procedures(std::vector<std::string>& lines, const std::vector<ROUTE>& table
     }
 }
 
-// Airways: all their segments, or those of one level ('L' low, 'H' high; a
-// segment of both levels goes under each, one of no known level is high).
-void airways(std::vector<std::string>& lines, const std::vector<ROUTE>& table, char level) {
+// Airways: all their segments (level unknown), or those of one level (low or
+// high; a segment of both levels goes under each, one of no known level is
+// high).
+void airways(std::vector<std::string>& lines, const Table<ROUTE>& table, AirwayLevel level) {
     for (const ROUTE& a : table) {
         if (!a.selected) continue;
         bool first = true;
         for (const LINE& l : a.lines) {
-            const char own = l.level ? l.level : 'H';
-            if (level && own != level && own != 'B') continue;
+            const AirwayLevel own = l.level != AirwayLevel::unknown ? l.level : AirwayLevel::high;
+            if (level != AirwayLevel::unknown && own != level && own != AirwayLevel::both) continue;
             const std::string label =
                 first ? fill(a.name, kLabelWidth) : std::string(kLabelWidth, ' ');
             first = false;
@@ -97,50 +96,49 @@ void airways(std::vector<std::string>& lines, const std::vector<ROUTE>& table, c
     }
 }
 
-// A heading on three digits; north of a runway end is 360 (0 says "no
-// extended centre line"), "000" where the end shows none.
-std::string three_digit_heading(const std::string& heading, bool shown) {
-    int32_t h = 0;
-    if (!shown || !try_str_to_int(heading, h)) return "000";
-    if (h % 360 == 0) h = 360;
+// A runway end's heading in the program's layout: the whole degree nearest
+// the true heading (halves to the even one) where the end has an ILS, "000"
+// where it has none.
+std::string heading_field(double heading, bool shown) {
+    return shown ? whole_text(heading) : "000";
+}
+
+// The same on three digits; north of a runway end is 360 (0 says "no
+// extended centre line"), "000" where the end shows none or the heading is
+// no whole number of degrees a radar client can read.
+std::string three_digit_heading(double heading, bool shown) {
+    const long double h = std::nearbyint(static_cast<long double>(heading));
+    if (!shown || !(h >= INT32_MIN && h <= INT32_MAX)) return "000";
+    int32_t degrees = static_cast<int32_t>(h);
+    if (degrees % 360 == 0) degrees = 360;
     char text[16];
-    std::snprintf(text, sizeof text, "%03d", static_cast<int>(h));
+    std::snprintf(text, sizeof text, "%03d", static_cast<int>(degrees));
     return text;
 }
 
-bool in_box(const NavState& nav, const geo_point& p) {
-    return nav.box_lat_min <= p.latitude && p.latitude <= nav.box_lat_max &&
-           lon_within(p.longitude, nav.box_lon_min, nav.box_lon_max);
-}
-
 // The GEO segment from point j to point j + 1 goes into the file.
-bool geo_written(const NavState& nav, const t_geo& g, size_t j) {
-    return in_box(nav, g.points[j]) || in_box(nav, g.points[j + 1]);
+bool geo_written(const GeoBox& box, const t_geo& g, size_t j) {
+    return box.contains(g.points[j]) || box.contains(g.points[j + 1]);
 }
 
 // "#define NAME VALUE" for each colour name the [GEO] lines use, the value
 // the colour's blue, green, red bytes as one decimal number, from the GEO
 // kinds' display colours (the map's cyan where none is set).
-void colour_defines(std::vector<std::string>& lines, const NavState& nav,
+void colour_defines(std::vector<std::string>& lines, const NavTables& nav, const GeoBox& box,
                     const std::vector<t_define>& details) {
     std::vector<std::string> names;
     for (const t_geo& g : nav.geo_lines) {
         if (std::find(names.begin(), names.end(), g.name) != names.end()) continue;
         for (size_t j = 0; j + 1 < g.points.size(); ++j)
-            if (geo_written(nav, g, j)) {
+            if (geo_written(box, g, j)) {
                 names.push_back(g.name);
                 break;
             }
     }
-    for (const std::string& name : names) {
-        TColor colour = 0x00FFFF00;  // cyan
-        for (const t_define& d : details) {
-            TColor c = 0;
-            if (d.key == name && try_parse_colour(d.value, c)) colour = c;
-        }
+    const GeoColours colours(details);
+    for (const std::string& name : names)
         lines.push_back("#define " + name + " " +
-                        std::to_string(static_cast<uint32_t>(colour) & 0xFFFFFFu));
-    }
+                        std::to_string(static_cast<uint32_t>(colours.of(name)) & 0xFFFFFFu));
 }
 
 }  // namespace
@@ -152,19 +150,20 @@ int missing_identity(const SectorIdentity& identity) {
     return -1;
 }
 
-void write_sector(std::vector<std::string>& lines, const NavState& nav, PlaneScale scale,
-                  const SectorIdentity& identity, const SectorFormat& format) {
+void write_sector(std::vector<std::string>& lines, const NavTables& nav,
+                  const SelectionFrame& frame, const SectorIdentity& identity,
+                  const SectorFormat& format) {
     const bool client = format.client;
-    lines.push_back(w1252("; Ce fichier secteur a été créer par le logiciel ") +
-                    nav.version_caption);
-    if (client) colour_defines(lines, nav, format.details);
+    const PlaneScale& scale = frame.plane;
+    lines.push_back(w1252("; Ce fichier secteur a été créer par le logiciel ") + format.version);
+    if (client) colour_defines(lines, nav, frame.box, format.details);
     separators(lines, 4);
 
     lines.emplace_back("[INFO]");
     lines.push_back(identity.name);
     lines.push_back(identity.callsign);
     lines.push_back(identity.icao);
-    const CoordText centre = format_coord({nav.centre_lat, nav.centre_lon});
+    const CoordText centre = format_coord({frame.centre_lat, frame.centre_lon});
     lines.push_back(centre.latitude);
     lines.push_back(centre.longitude);
     lines.push_back(format_fixed(scale.nm_per_deg_lat, 2, 4));
@@ -207,21 +206,21 @@ void write_sector(std::vector<std::string>& lines, const NavState& nav, PlaneSca
         // A runway whose other end is unknown has no line to draw.
         if (!r.paired()) continue;
         // Only an end with an ILS shows its heading.
-        const std::string h1 = r.ils1 ? r.heading1 : "000";
-        const std::string h2 = r.ils2 ? r.heading2 : "000";
         if (client) {
-            const int a = nav.airports.ids.find(r.airport_id);
-            const std::string icao = a >= 0 ? nav.airports[static_cast<size_t>(a)].icao : "";
+            const Airport* a = nav.airports.find(r.airport_id);
+            const std::string icao = a ? a->icao : "";
             lines.push_back(fill(r.ident1, 3) + " " + fill(r.ident2, 3) + " " +
-                            three_digit_heading(h1, r.ils1) + " " +
-                            three_digit_heading(h2, r.ils2) + " " + position(r.lat1, r.lon1) + " " +
-                            position(r.lat2, r.lon2) + " " + icao + " " + r.airport_name +
-                            (r.comment.empty() ? "" : " ;" + r.comment));
+                            three_digit_heading(r.heading1, r.ils1) + " " +
+                            three_digit_heading(r.heading2, r.ils2) + " " +
+                            position(r.lat1, r.lon1) + " " + position(r.lat2, r.lon2) + " " + icao +
+                            " " + r.airport_name + (r.comment.empty() ? "" : " ;" + r.comment));
             continue;
         }
-        lines.push_back(fill(r.ident1, 3) + " " + fill(r.ident2, 3) + " " + fill(h1, 3) + " " +
-                        fill(h2, 3) + " " + position(r.lat1, r.lon1) + " " +
-                        position(r.lat2, r.lon2) + " ;" + r.comment);
+        lines.push_back(fill(r.ident1, 3) + " " + fill(r.ident2, 3) + " " +
+                        fill(heading_field(r.heading1, r.ils1), 3) + " " +
+                        fill(heading_field(r.heading2, r.ils2), 3) + " " +
+                        position(r.lat1, r.lon1) + " " + position(r.lat2, r.lon2) + " ;" +
+                        r.comment);
     }
 
     separators(lines, 3);
@@ -235,11 +234,11 @@ void write_sector(std::vector<std::string>& lines, const NavState& nav, PlaneSca
     if (client) {
         separators(lines, 3);
         lines.emplace_back("[LOW AIRWAY]");
-        airways(lines, nav.airways, 'L');
+        airways(lines, nav.airways, AirwayLevel::low);
     }
     separators(lines, 3);
     lines.emplace_back("[HIGH AIRWAY]");
-    airways(lines, nav.airways, client ? 'H' : 0);
+    airways(lines, nav.airways, client ? AirwayLevel::high : AirwayLevel::unknown);
 
     separators(lines, 3);
     lines.emplace_back("[GEO]");
@@ -247,7 +246,7 @@ void write_sector(std::vector<std::string>& lines, const NavState& nav, PlaneSca
         for (size_t j = 0; j + 1 < g.points.size(); ++j) {
             const geo_point& a = g.points[j];
             const geo_point& b = g.points[j + 1];
-            if (!geo_written(nav, g, j)) continue;
+            if (!geo_written(frame.box, g, j)) continue;
             std::string line;
             line.reserve(60 + g.name.size());
             append_position(line, a.latitude, a.longitude);
@@ -280,32 +279,6 @@ std::string sector_bytes(const std::vector<std::string>& lines) {
         out += "\r\n";
     }
     return out;
-}
-
-void save_sector_file(const std::string& path, const NavState& nav, PlaneScale scale,
-                      const SectorIdentity& identity, const SectorFormat& format) {
-    std::vector<std::string> lines;
-    write_sector(lines, nav, scale, identity, format);
-    OutputFiles files;
-    files.add(path, sector_bytes(lines));
-    if (format.client) {
-        // The SIDs and STARs beside it, for the radar client.
-        std::filesystem::path ese(fs_path(path));
-        ese.replace_extension(".ese");
-        files.add(ese.string(), sector_bytes(ese_lines(nav, format.point_idents)));
-    }
-    files.commit();
-}
-
-bool save_sector(const NavState& nav, PlaneScale scale, const SectorIdentity& identity,
-                 Dialogs& dialogs, const SectorFormat& format) {
-    const std::string folder = nav.program_dir + "/secteurs";
-    std::error_code ec;
-    std::filesystem::create_directories(fs_path(folder), ec);  // a failure shows at the write
-    const auto chosen = dialogs.save_file("sct", folder);
-    if (!chosen) return false;
-    save_sector_file(*chosen, nav, scale, identity, format);
-    return true;
 }
 
 }  // namespace karvel

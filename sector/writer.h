@@ -1,13 +1,10 @@
-// The sector file: its lines from the loaded tables, and the save command.
+// The sector file: its lines from the loaded tables.
 #pragma once
 
 #include <string>
-#include <unordered_map>
 #include <vector>
 
-#include "core/dialogs.h"
 #include "core/model.h"
-#include "procedures/paths.h"
 
 namespace karvel {
 
@@ -27,14 +24,14 @@ struct SectorIdentity {
 struct SectorFormat {
     bool client = false;
     std::vector<t_define> details;
-    // The client format's companion file: the idents of procedure points
-    // outside the selection, by waypoint ID.
-    std::unordered_map<std::string, std::string> point_idents;
+    std::string version = kVersionCaption;  // the program named in the first line
 };
 
-// Appends the whole file, line by line, to `lines`.
-void write_sector(std::vector<std::string>& lines, const NavState& nav, PlaneScale scale,
-                  const SectorIdentity& identity, const SectorFormat& format = {});
+// Appends the whole file, line by line, to `lines`: the tables of the
+// selection, its centre and plane in [INFO], its box for the [GEO] lines.
+void write_sector(std::vector<std::string>& lines, const NavTables& nav,
+                  const SelectionFrame& frame, const SectorIdentity& identity,
+                  const SectorFormat& format = {});
 
 // The identity field the client format lacks, the first of name, callsign
 // and airport (0, 1, 2), or -1 when all three are filled.
@@ -42,18 +39,5 @@ int missing_identity(const SectorIdentity& identity);
 
 // The file's bytes: every line followed by CR LF, Windows-1252, no mark.
 std::string sector_bytes(const std::vector<std::string>& lines);
-
-// Writes the sector file at `path` through a temporary file renamed over it,
-// so that a failure leaves any previous file as it was. In the client
-// format the companion file of the SIDs and STARs (`path` with the
-// extension .ese) is written with it, both or neither.
-void save_sector_file(const std::string& path, const NavState& nav, PlaneScale scale,
-                      const SectorIdentity& identity, const SectorFormat& format = {});
-
-// The save command: asks for a name in `program_dir`/secteurs (made when
-// missing), default extension "sct", no overwrite prompt. False when
-// cancelled; a write failure throws.
-bool save_sector(const NavState& nav, PlaneScale scale, const SectorIdentity& identity,
-                 Dialogs& dialogs, const SectorFormat& format = {});
 
 }  // namespace karvel

@@ -27,11 +27,11 @@ void finish(LoadContext& ctx) {
     ctx.query.clear_sql();
 }
 
-template <class T, class F>
-std::vector<std::string> items_of(const std::vector<T>& table, F&& text) {
+template <class Records, class F>
+std::vector<std::string> items_of(const Records& table, F&& text) {
     std::vector<std::string> items;
     items.reserve(table.size());
-    for (const T& r : table) items.push_back(text(r));
+    for (const auto& r : table) items.push_back(text(r));
     return items;
 }
 
@@ -102,8 +102,7 @@ void load_airway_levels(LoadContext& ctx, const std::unordered_map<std::string, 
         const auto it = by_leg.find(q.text(f_id));
         if (it == by_leg.end()) continue;
         const std::string level = q.text(f_level);
-        const char c = level == "low" ? 'L' : level == "high" ? 'H' : level == "both" ? 'B' : 0;
-        ctx.nav.airways[it->second.airway].lines[it->second.line].level = c;
+        ctx.nav.airways[it->second.airway].lines[it->second.line].level = airway_level(level);
     }
     finish(ctx);
 }
@@ -118,16 +117,12 @@ std::string frequency_text(int32_t coded) {
     return format_fixed(mhz, 3, 6);
 }
 
-std::string heading_text(double heading) {
-    return whole_text(heading);
-}
-
 void load_airports(LoadContext& ctx, const Statement& sql) {
     Query& q = ctx.query;
-    NavState& nav = ctx.nav;
+    NavTables& nav = ctx.nav;
     begin(ctx, sql, {List::airports});
     nav.airports.reset();
-    nav.airports.reserve_both(static_cast<size_t>(q.record_count()));
+    nav.airports.reserve(static_cast<size_t>(q.record_count()));
     const int f_id = q.field_index("ID"), f_name = q.field_index("name"),
               f_icao = q.field_index("ICAO"), f_lat = q.field_index("latitude"),
               f_lon = q.field_index("longtitude");
@@ -149,7 +144,7 @@ void load_airports(LoadContext& ctx, const Statement& sql) {
 
 void load_navaids(LoadContext& ctx, const Statement& sql) {
     Query& q = ctx.query;
-    NavState& nav = ctx.nav;
+    NavTables& nav = ctx.nav;
     begin(ctx, sql, {List::vor, List::ndb});
     nav.vors.reset();
     nav.ndbs.reset();
@@ -167,8 +162,7 @@ void load_navaids(LoadContext& ctx, const Statement& sql) {
         v.latitude = q.real(f_lat);
         v.longitude = q.real(f_lon);
         v.freq = frequency_text(q.integer(f_freq));
-        const bool ndb = type == 5 || type == 7;
-        (ndb ? nav.ndbs : nav.vors).append(std::move(v));
+        (is_ndb(type) ? nav.ndbs : nav.vors).append(std::move(v));
         ctx.progress.set_position(i);
     }
     finish(ctx);
@@ -179,16 +173,17 @@ void load_navaids(LoadContext& ctx, const Statement& sql) {
 
 void load_waypoints(LoadContext& ctx, const Statement& sql) {
     Query& q = ctx.query;
-    NavState& nav = ctx.nav;
+    NavTables& nav = ctx.nav;
     begin(ctx, sql, {List::waypoints});
     nav.waypoints.reset();
-    nav.waypoints.reserve_both(static_cast<size_t>(q.record_count()));
+    nav.waypoints.reserve(static_cast<size_t>(q.record_count()));
     const int f_id = q.field_index("ID"), f_ident = q.field_index("ident"),
               f_name = q.field_index("name"), f_lat = q.field_index("latitude"),
               f_lon = q.field_index("longtitude");
     // The extent starts at the first row (0 for an empty result).
-    nav.wpt_lat_max = nav.wpt_lat_min = q.real(f_lat);
-    nav.wpt_lon_max = nav.wpt_lon_min = q.real(f_lon);
+    GeoBox& extent = ctx.frame.extent;
+    extent.lat_max = extent.lat_min = q.real(f_lat);
+    extent.lon_max = extent.lon_min = q.real(f_lon);
     std::vector<double> longitudes;
     longitudes.reserve(static_cast<size_t>(q.record_count()));
     for (int i = 0; !q.eof(); ++i, q.next()) {
@@ -199,23 +194,23 @@ void load_waypoints(LoadContext& ctx, const Statement& sql) {
         w.latitude = q.real(f_lat);
         w.longitude = q.real(f_lon);
         w.selected = true;
-        nav.wpt_lat_max = std::max(w.latitude, nav.wpt_lat_max);
-        nav.wpt_lat_min = std::min(w.latitude, nav.wpt_lat_min);
-        nav.wpt_lon_max = std::max(w.longitude, nav.wpt_lon_max);
-        nav.wpt_lon_min = std::min(w.longitude, nav.wpt_lon_min);
+        extent.lat_max = std::max(w.latitude, extent.lat_max);
+        extent.lat_min = std::min(w.latitude, extent.lat_min);
+        extent.lon_max = std::max(w.longitude, extent.lon_max);
+        extent.lon_min = std::min(w.longitude, extent.lon_min);
         longitudes.push_back(w.longitude);
         nav.waypoints.append(std::move(w));
         ctx.progress.set_position(i);
     }
     finish(ctx);
-    extent_across_180(longitudes, nav.wpt_lon_min, nav.wpt_lon_max);
+    extent_across_180(longitudes, extent.lon_min, extent.lon_max);
     show(ctx, List::waypoints, items_of(nav.waypoints, [](const FIXE& w) { return w.name; }),
          nav.waypoints.size(), " Wayoints");
 }
 
 void load_runways(LoadContext& ctx, const Statement& sql) {
     Query& q = ctx.query;
-    NavState& nav = ctx.nav;
+    NavTables& nav = ctx.nav;
     begin(ctx, sql, {});
     nav.runways.reset();
     const int f_airport = q.field_index("airportID"), f_ident = q.field_index("ident"),
@@ -231,14 +226,8 @@ void load_runways(LoadContext& ctx, const Statement& sql) {
         bool paired = false;
         auto& same_airport = by_airport[a];
         for (int p : same_airport) {
-            RUNWAY& r = nav.runways[static_cast<size_t>(p)];
-            if (!idents_pair(t, r.ident1)) continue;
-            r.id2 = q.text(f_id);
-            r.ident2 = t;
-            r.heading2 = heading_text(q.real(f_heading));
-            r.lat2 = q.real(f_lat);
-            r.lon2 = q.real(f_lon);
-            nav.runways.ids2.set(p, r.id2);
+            if (!idents_pair(t, nav.runways[static_cast<size_t>(p)].ident1)) continue;
+            nav.runways.pair(p, q.text(f_id), t, q.real(f_heading), q.real(f_lat), q.real(f_lon));
             paired = true;
         }
         if (!paired) {
@@ -247,11 +236,10 @@ void load_runways(LoadContext& ctx, const Statement& sql) {
             r.airport_id = a;
             r.airport_name = q.text(f_name);
             r.ident1 = t;
-            r.heading1 = heading_text(q.real(f_heading));
+            r.heading1 = q.real(f_heading);
             r.lat1 = q.real(f_lat);
             r.lon1 = q.real(f_lon);
             same_airport.push_back(static_cast<int>(nav.runways.size()));
-            nav.runways.ids2.append_empty();
             nav.runways.append(std::move(r));
         }
         ctx.progress.set_position(i);
@@ -261,7 +249,7 @@ void load_runways(LoadContext& ctx, const Statement& sql) {
 
 void load_ils(LoadContext& ctx, const Statement& sql) {
     Query& q = ctx.query;
-    NavState& nav = ctx.nav;
+    NavTables& nav = ctx.nav;
     begin(ctx, sql, {});
     const int f_id = q.field_index("ID"), f_ident = q.field_index("ident"),
               f_runway = q.field_index("runwayid"), f_lat = q.field_index("latitude"),
@@ -277,12 +265,12 @@ void load_ils(LoadContext& ctx, const Statement& sql) {
             v.latitude = q.real(f_lat);
             v.longitude = q.real(f_lon);
             v.freq = frequency_text(q.integer(f_freq));
-            if (const int p = nav.runways.ids.find(v.runway_id); p >= 0)
+            if (const int p = nav.runways.ids().find(v.runway_id); p >= 0)
                 nav.runways[static_cast<size_t>(p)].ils1 = true;
-            if (const int p = nav.runways.ids2.find(v.runway_id); p >= 0)
+            if (const int p = nav.runways.ids2().find(v.runway_id); p >= 0)
                 nav.runways[static_cast<size_t>(p)].ils2 = true;
             lines.push_back(navaid_item(v, v.ident));
-            nav.vors.push_back(std::move(v));
+            nav.vors.append_unindexed(std::move(v));
             ctx.progress.set_position(i);
         }
     } catch (...) {
@@ -296,7 +284,7 @@ void load_ils(LoadContext& ctx, const Statement& sql) {
          items_of(
              nav.runways,
              [&](const RUNWAY& r) {
-                 const int a = nav.airports.ids.find(r.airport_id);
+                 const int a = nav.airports.ids().find(r.airport_id);
                  const std::string icao = a >= 0 ? nav.airports[static_cast<size_t>(a)].icao : "";
                  return icao + ":" + r.ident1 + "-" + r.ident2 + "  " + (r.ils1 ? "(ILS)" : "");
              }),
@@ -305,7 +293,7 @@ void load_ils(LoadContext& ctx, const Statement& sql) {
 
 void load_airways(LoadContext& ctx, const Statement& sql) {
     Query& q = ctx.query;
-    NavState& nav = ctx.nav;
+    NavTables& nav = ctx.nav;
     begin(ctx, sql, {List::airways});
     nav.airways.reset();
     const int f_airway = q.field_index("airwayID"), f_ident = q.field_index("ident"),
@@ -317,7 +305,7 @@ void load_airways(LoadContext& ctx, const Statement& sql) {
     std::unordered_map<std::string, Placed> by_leg;  // airwaylegs.ID of each segment
     for (int i = 0; !q.eof(); ++i, q.next()) {
         const std::string w = q.text(f_airway);
-        int p = nav.airways.ids.find(w);
+        int p = nav.airways.ids().find(w);
         if (p < 0) {
             ROUTE r;
             r.id = w;
@@ -326,8 +314,8 @@ void load_airways(LoadContext& ctx, const Statement& sql) {
             p = static_cast<int>(nav.airways.size());
             nav.airways.append(std::move(r));
         }
-        const int a = nav.waypoints.ids.find(q.text(f_w1));
-        const int b = nav.waypoints.ids.find(q.text(f_w2));
+        const int a = nav.waypoints.ids().find(q.text(f_w1));
+        const int b = nav.waypoints.ids().find(q.text(f_w2));
         if (a >= 0 && b >= 0) {
             const FIXE& wa = nav.waypoints[static_cast<size_t>(a)];
             const FIXE& wb = nav.waypoints[static_cast<size_t>(b)];
@@ -346,7 +334,7 @@ void load_airways(LoadContext& ctx, const Statement& sql) {
 
 void load_terminals(LoadContext& ctx, const Statement& sql) {
     Query& q = ctx.query;
-    NavState& nav = ctx.nav;
+    NavTables& nav = ctx.nav;
     begin(ctx, sql, {List::stars, List::sids});
     nav.stars.reset();
     nav.sids.reset();
@@ -355,7 +343,8 @@ void load_terminals(LoadContext& ctx, const Statement& sql) {
               f_icao = q.field_index("ICAO"), f_rwy = q.field_index("rwyid");
     for (int i = 0; !q.eof(); ++i, q.next()) {
         const std::string proc = q.text(f_proc);
-        if (proc == "1" || proc == "2") {
+        const bool star = proc == procedure_code(ProcedureKind::star);
+        if (star || proc == procedure_code(ProcedureKind::sid)) {
             ROUTE r;
             r.id = q.text(f_id);
             r.name = q.text(f_name);
@@ -363,16 +352,16 @@ void load_terminals(LoadContext& ctx, const Statement& sql) {
             r.icao = q.text(f_icao);
             r.rwy_id = q.text(f_rwy);
             r.selected = true;
-            if (proc == "1") {
+            if (star) {
                 nav.stars.append(std::move(r));
             } else {
                 // The runway end the SID leaves from; a SID whose end is not
                 // loaded has no position (not the previous SID's).
-                if (const int p = nav.runways.ids.find(r.rwy_id); p >= 0) {
+                if (const int p = nav.runways.ids().find(r.rwy_id); p >= 0) {
                     r.rwy_lat = nav.runways[static_cast<size_t>(p)].lat1;
                     r.rwy_lon = nav.runways[static_cast<size_t>(p)].lon1;
                     r.has_rwy_position = true;
-                } else if (const int p2 = nav.runways.ids2.find(r.rwy_id); p2 >= 0) {
+                } else if (const int p2 = nav.runways.ids2().find(r.rwy_id); p2 >= 0) {
                     r.rwy_lat = nav.runways[static_cast<size_t>(p2)].lat2;
                     r.rwy_lon = nav.runways[static_cast<size_t>(p2)].lon2;
                     r.has_rwy_position = true;
@@ -392,7 +381,7 @@ void load_terminals(LoadContext& ctx, const Statement& sql) {
 
 void load_terminal_legs(LoadContext& ctx, const Statement& sql) {
     Query& q = ctx.query;
-    NavState& nav = ctx.nav;
+    NavTables& nav = ctx.nav;
     begin(ctx, sql, {});
     const int f_terminal = q.field_index("terminalID"), f_id = q.field_index("ID"),
               f_type = q.field_index("type"), f_transition = q.field_index("transition"),
@@ -412,9 +401,9 @@ void load_terminal_legs(LoadContext& ctx, const Statement& sql) {
         std::string terminal = q.text(f_terminal);
         if (i == 0 || terminal != last_terminal) {
             owner = nullptr;
-            if (const int p = nav.stars.ids.find(terminal); p >= 0)
+            if (const int p = nav.stars.ids().find(terminal); p >= 0)
                 owner = &nav.stars[static_cast<size_t>(p)];
-            else if (const int p2 = nav.sids.ids.find(terminal); p2 >= 0)
+            else if (const int p2 = nav.sids.ids().find(terminal); p2 >= 0)
                 owner = &nav.sids[static_cast<size_t>(p2)];
             last_terminal = std::move(terminal);
         }
@@ -450,7 +439,7 @@ void load_terminal_legs(LoadContext& ctx, const Statement& sql) {
         ctx.progress.set_position(i + 1);
     }
     finish(ctx);
-    build_procedure_paths(nav, ctx.scale, ctx.memo);
+    build_procedure_paths(nav, ctx.frame.plane, ctx.memo);
 }
 
 }  // namespace karvel

@@ -16,20 +16,17 @@ namespace karvel {
 // What every loader works with.
 struct LoadContext {
     Query& query;
-    NavState& nav;
+    NavTables& nav;
+    SelectionFrame& frame;  // the waypoints' extent; the plane the procedure paths are built on
     SelectionView& view;
     ProgressSink& progress;
     MemoSink& memo;
-    PlaneScale scale;  // the plane the procedure paths are built on
     bool airway_levels = false;  // the database knows each airway segment's level
 };
 
 // The frequency column as text: its hexadecimal digits read as the decimal
 // digits of the frequency times 10000 ("114.300"); a letter among them throws.
 std::string frequency_text(int32_t coded);
-
-// A heading to the nearest whole degree, halves to the even one ("92").
-std::string heading_text(double heading);
 
 void load_airports(LoadContext& ctx, const Statement& sql);
 void load_navaids(LoadContext& ctx, const Statement& sql);
@@ -38,7 +35,7 @@ void load_runways(LoadContext& ctx, const Statement& sql);
 void load_ils(LoadContext& ctx, const Statement& sql);
 void load_airways(LoadContext& ctx, const Statement& sql);
 
-// Procedures ("1" STAR, "2" SID) and their legs; the legs loader ends by
+// Procedures (STARs and SIDs, by their kind code) and their legs; the legs loader ends by
 // building the paths.
 void load_terminals(LoadContext& ctx, const Statement& sql);
 void load_terminal_legs(LoadContext& ctx, const Statement& sql);

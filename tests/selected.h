@@ -21,23 +21,24 @@ struct SampleDatabase {
 struct Selected {
     explicit Selected(const std::string& path, int client_height = 600) {
         q.set_connection(std::make_shared<SqliteConnection>(path));
-        view.client_height = client_height;
+        height = client_height;
     }
-    const NavState& airport(const std::string& icao, int radius) {
-        select_by_airport(ctx, view, icao, radius);
+    const NavTables& airport(const std::string& icao, int radius) {
+        select_by_airport(ctx, height, icao, radius);
         return nav;
     }
-    const NavState& region(const std::string& code) {
-        select_by_region(ctx, view, code);
+    const NavTables& region(const std::string& code) {
+        select_by_region(ctx, height, code);
         return nav;
     }
     Query q;
-    NavState nav;
-    MapView view;
+    NavTables nav;
+    SelectionFrame frame;
+    int height = 600;  // the map's client height
     RecordingView lists;
     NullProgress progress;
     MemoLines memo;
-    LoadContext ctx{q, nav, lists, progress, memo, {}, true};
+    LoadContext ctx{q, nav, frame, lists, progress, memo, true};
 };
 
 }  // namespace karvel::test

@@ -216,15 +216,16 @@ void TForm_afich::fill_list(QListWidget* list, const CheckItems& items) {
 }
 
 void TForm_afich::FormShow() {
-    const NavState& nav = state_.nav;
+    const NavTables& nav = state_.nav;
     fill_list(CheckListBox_SID,
-              element_checked(colour::sid) ? procedure_items(nav.sids) : CheckItems{});
+              element_checked(colour::sid) ? procedure_items(nav.sids.records()) : CheckItems{});
     fill_list(CheckListBox_STAR,
-              element_checked(colour::star) ? procedure_items(nav.stars) : CheckItems{});
+              element_checked(colour::star) ? procedure_items(nav.stars.records()) : CheckItems{});
     fill_list(CheckListBox_airway,
-              element_checked(colour::airway) ? airway_items(nav.airways) : CheckItems{});
-    fill_list(CheckListBox_fix,
-              element_checked(colour::fixes) ? waypoint_items(nav.waypoints) : CheckItems{});
+              element_checked(colour::airway) ? airway_items(nav.airways.records()) : CheckItems{});
+    fill_list(CheckListBox_fix, element_checked(colour::fixes)
+                                    ? waypoint_items(nav.waypoints.records())
+                                    : CheckItems{});
 }
 
 void TForm_afich::CheckListBox_elemClickCheck(int k) {
@@ -233,23 +234,23 @@ void TForm_afich::CheckListBox_elemClickCheck(int k) {
     const bool on = item->checkState() == Qt::Checked;
     state_.settings.colours[static_cast<size_t>(k)].visible = on;
     const QString text = item->text();
-    const NavState& nav = state_.nav;
+    const NavTables& nav = state_.nav;
     // A list shown again carries the true export flags. The elements are
     // told by their texts here (the user's settings file names them), by
     // their positions in the show step.
     if (text == QLatin1String("SID"))
-        fill_list(CheckListBox_SID, on ? procedure_items(nav.sids) : CheckItems{});
+        fill_list(CheckListBox_SID, on ? procedure_items(nav.sids.records()) : CheckItems{});
     else if (text == QLatin1String("STAR"))
-        fill_list(CheckListBox_STAR, on ? procedure_items(nav.stars) : CheckItems{});
+        fill_list(CheckListBox_STAR, on ? procedure_items(nav.stars.records()) : CheckItems{});
     else if (text == QLatin1String("FIXES"))
-        fill_list(CheckListBox_fix, on ? waypoint_items(nav.waypoints) : CheckItems{});
+        fill_list(CheckListBox_fix, on ? waypoint_items(nav.waypoints.records()) : CheckItems{});
 }
 
 void TForm_afich::list_item_changed(QListWidget* list, QListWidgetItem* item) {
     if (filling_) return;
     const int i = list->row(item);
     const bool on = item->checkState() == Qt::Checked;
-    NavState& nav = state_.nav;
+    NavTables& nav = state_.nav;
     auto set = [&](auto& table) {
         if (i >= 0 && i < static_cast<int>(table.size()))
             table[static_cast<size_t>(i)].selected = on;
@@ -265,7 +266,7 @@ void TForm_afich::list_item_changed(QListWidget* list, QListWidgetItem* item) {
 }
 
 void TForm_afich::Button_tousClick(QPushButton* button) {
-    NavState& nav = state_.nav;
+    NavTables& nav = state_.nav;
     std::string caption = from_qstring(button->text());
     QListWidget* list = nullptr;
     bool on = false;

@@ -117,7 +117,7 @@ TForm_carte::TForm_carte(AppState& state, Dialogs& dialogs, QWidget* parent)
     // at any scale.
     const qreal ratio = devicePixelRatioF();
     state_.map.pixel_ratio = ratio;
-    map_window_created(state_.map, device_pixels(kMapClientWidth, ratio),
+    map_window_created(state_.map, state_.frame, device_pixels(kMapClientWidth, ratio),
                        device_pixels(kMapClientHeight, ratio));
 }
 
@@ -127,10 +127,15 @@ void TForm_carte::set_windows(TForm_afich* afich, TForm_centre* centre) {
     if (centre_) centre_->refresh_map = [this] { refresh_map(); };
 }
 
+void TForm_carte::draw() {
+    SettingsErrors errors(state_.settings.ini);
+    draw_map(state_.map, labels_,
+             {state_.nav, state_.frame, state_.settings.colours, state_.settings.details}, errors);
+}
+
 void TForm_carte::refresh_map() {
     if (!state_.loading) {
-        SettingsErrors errors(state_.settings.ini);
-        draw_map(state_.map, state_.nav, state_.settings.colours, state_.settings.details, errors);
+        draw();
         fresh_ = true;
     }
     present_map();
@@ -143,10 +148,7 @@ void TForm_carte::present_map() {
 void TForm_carte::paint_surface(QWidget* target) {
     // A paint draws the map again (a window uncovered shows the current
     // tables), unless a handler has just drawn it or a selection is loading.
-    if (!fresh_ && !state_.loading) {
-        SettingsErrors errors(state_.settings.ini);
-        draw_map(state_.map, state_.nav, state_.settings.colours, state_.settings.details, errors);
-    }
+    if (!fresh_ && !state_.loading) draw();
     fresh_ = false;
     // One bitmap pixel to one screen pixel.
     QPainter p(target);
@@ -165,25 +167,26 @@ void TForm_carte::FormResize(int client_width, int client_height) {
 }
 
 void TForm_carte::FormMouseWheel(int delta) {
-    if (zoom(state_.map, delta)) refresh_map();
+    if (zoom(state_.map, state_.frame.view, delta)) refresh_map();
 }
 
 void TForm_carte::FormMouseDown(int x, int y, Qt::MouseButton button,
                                 Qt::KeyboardModifiers modifiers) {
-    press(state_.map, x, y, button == Qt::RightButton, modifiers.testFlag(Qt::ShiftModifier));
+    press(state_.map, state_.frame, x, y, button == Qt::RightButton,
+          modifiers.testFlag(Qt::ShiftModifier));
 }
 
 void TForm_carte::FormMouseMove(int x, int y, Qt::MouseButtons buttons,
                                 Qt::KeyboardModifiers modifiers) {
     if (buttons.testFlag(Qt::RightButton)) {
         surface->setCursor(Qt::PointingHandCursor);  // and it stays so
-        pan(state_.map, state_.nav.centre_lat, state_.nav.centre_lon, x, y);
+        pan(state_.map, state_.frame, x, y);
         refresh_map();
     } else {
-        panel1->setText(to_qstring(position_text(state_.map, x, y)));
+        panel1->setText(to_qstring(position_text(state_.map, state_.frame, x, y)));
     }
     if (modifiers.testFlag(Qt::ShiftModifier)) {
-        measure_move(state_.map, x, y);
+        measure_move(state_.map, state_.frame, x, y);
         refresh_map();
     }
 }
@@ -191,8 +194,8 @@ void TForm_carte::FormMouseMove(int x, int y, Qt::MouseButtons buttons,
 QString TForm_carte::hover_text(int x, int y) const {
     if (state_.loading) return {};
     const int reach = static_cast<int>(std::lround(6 * state_.map.pixel_ratio));
-    return to_qstring(karvel::hover_text(state_.map.viewport(), state_.nav, state_.settings.colours,
-                                         x, y, reach));
+    return to_qstring(karvel::hover_text(viewport_of(state_.map, state_.frame), state_.nav,
+                                         state_.settings.colours, x, y, reach));
 }
 
 void TForm_carte::affichage1Click() {
@@ -204,19 +207,20 @@ void TForm_carte::affichage1Click() {
 
 void TForm_carte::visibili1Click() {
     run_command(dialogs_, [&] {
-        const std::string initial = std::to_string(state_.map.range_nm);
+        ViewScale& scale = state_.frame.view;
+        const std::string initial = std::to_string(scale.range_nm);
         const std::string text = dialogs_.input("visiblit\xE9", "nm", initial).value_or(initial);
-        state_.map.range_nm = decimal_range(text);  // the scale stays
-        setWindowTitle(to_qstring(map_caption(state_.nav.selection_text, state_.map.range_nm)));
+        scale.range_nm = decimal_range(text);  // the scale stays
+        setWindowTitle(to_qstring(map_caption(state_.frame.text, scale.range_nm)));
         if (range_changed) range_changed();
         refresh_map();
     });
 }
 
 void TForm_carte::selection_changed() {
-    forget_map_labels();       // the labels of the selection before
+    labels_.clear();           // the labels of the selection before
     if (!isVisible()) return;  // "carte" draws it when the map opens
-    setWindowTitle(to_qstring(map_caption(state_.nav.selection_text, state_.map.range_nm)));
+    setWindowTitle(to_qstring(map_caption(state_.frame.text, state_.frame.view.range_nm)));
     refresh_map();
 }
 

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "core/dialogs.h"
+#include "map/label_cache.h"
 #include "program/app_state.h"
 
 namespace karvel {
@@ -54,6 +55,7 @@ class TForm_carte : public QMainWindow {
   private:
     friend class MapSurface;
     void paint_surface(QWidget* target);
+    void draw();  // the map into its bitmap, errors into the settings file
     // The tooltip text of the bitmap pixel (x, y): empty over nothing.
     QString hover_text(int x, int y) const;
 
@@ -62,6 +64,7 @@ class TForm_carte : public QMainWindow {
     TForm_afich* afich_ = nullptr;
     TForm_centre* centre_ = nullptr;
     bool fresh_ = false;  // the bitmap was drawn since the last paint
+    LabelCache labels_;   // the labels of the passes, kept from one to the next
 };
 
 }  // namespace karvel

@@ -64,7 +64,7 @@ void TForm_centre::Button_centrerClick() {
     QListWidgetItem* line = ListBox1->currentItem();
     // No line chosen: nothing to centre on, the dialog stays.
     if (k < 0 || k > 3 || !line || !line->isSelected()) return;
-    centre_on(state_.nav, static_cast<CentreKind>(k), from_qstring(line->text()));
+    centre_on(state_.nav, state_.frame, static_cast<CentreKind>(k), from_qstring(line->text()));
     if (refresh_map) refresh_map();
     hide();
 }

@@ -12,15 +12,15 @@
 #include <QVBoxLayout>
 
 #include "core/cp1252.h"
+#include "core/error.h"
 #include "core/numtext.h"
 #include "core/regions.h"
-#include "geography/geo_levels.h"
 #include "map/centre.h"
 #include "navdb/database.h"
 #include "procedures/leg_lists.h"
 #include "program/startup.h"
+#include "program/use_cases.h"
 #include "sector/writer.h"
-#include "selection/selection.h"
 #include "windows/Unit_afich.h"
 #include "windows/Unit_carte.h"
 #include "windows/Unit_message.h"
@@ -105,7 +105,7 @@ void TForm1::set_windows(TForm_carte* carte, TForm_afich* afich, TForm_centre* c
     if (carte_)
         carte_->range_changed = [this] {
             Label_selection->setText(
-                to_qstring(map_caption(state_.nav.selection_text, state_.map.range_nm)));
+                to_qstring(map_caption(state_.frame.text, state_.frame.view.range_nm)));
         };
     centre_ = centre;
     message_ = message;
@@ -309,8 +309,7 @@ QStringList qt_items(const std::vector<std::string>& items) {
 
 }  // namespace
 
-void TForm1::show_procedure(QListWidget* list, const std::vector<ROUTE>& table,
-                            const char* prefix) {
+void TForm1::show_procedure(QListWidget* list, const Table<ROUTE>& table, const char* prefix) {
     const int k = list->currentRow();
     if (k < 0 || k >= static_cast<int>(table.size())) return;  // nothing chosen
     Label_legs->setText(QString::fromLatin1(prefix) + list->item(k)->text());
@@ -338,8 +337,8 @@ void TForm1::Button_enrClick() {
         const SectorIdentity identity{from_qstring(Edit_nomsecteur->text()),
                                       from_qstring(Edit_callsign->text()),
                                       from_qstring(Edit_ICAOsecteur->text())};
-        SectorFormat format;
-        if (format_clients1->isChecked()) {
+        const bool client = format_clients1->isChecked();
+        if (client) {
             // Readers skip blank lines: every [INFO] line must have its text.
             const char* const fields[] = {"Nom", "CallSign", "ICAO"};
             const int missing = missing_identity(identity);
@@ -348,12 +347,8 @@ void TForm1::Button_enrClick() {
                                  fields[missing] + w1252("\" du secteur"));
                 return;
             }
-            format.client = true;
-            format.details = state_.settings.details;
-            format.point_idents = procedure_point_idents(state_.db.Query1, state_.nav);
         }
-        save_sector(state_.nav, {state_.map.nm_per_deg_lat, state_.map.nm_per_deg_lon}, identity,
-                    dialogs_, format);
+        save_selection(state_, dialogs_, identity, client);
     });
 }
 
@@ -439,33 +434,29 @@ void TForm1::flush_memo() {
 }
 
 void TForm1::ComboBox_regionChange(int index) {
-    NavState& nav = state_.nav;
-    if (index < 0 || index >= static_cast<int>(nav.region_codes.size())) return;
-    nav.region_code = nav.region_codes[static_cast<size_t>(index)];
-    nav.selection_text = nav.region_lines[static_cast<size_t>(index)];
+    if (index < 0 || index >= static_cast<int>(state_.info.region_codes.size())) return;
+    region_ = region_at(state_.info, static_cast<size_t>(index));
     // A changed text runs the choice by code, as a typed one would.
-    const QString code = to_qstring(nav.region_code);
+    const QString code = to_qstring(region_.code);
     if (Edit_coderegion->text() != code) Edit_coderegion->setText(code);
     Memo1->clear();
 }
 
 void TForm1::Edit_coderegionChange() {
-    NavState& nav = state_.nav;
     const std::string code = from_qstring(Edit_coderegion->text());
     if (code.size() != 2) return;
-    const int p = find_region_code(nav.region_codes, code);
-    if (p < 0) {
-        dialogs_.message("code invalide");
+    try {
+        region_ = region_by_code(state_.info, code);
+    } catch (const Error& e) {
+        dialogs_.message(e.what());
         ComboBox_region->setCurrentIndex(-1);
         return;
     }
-    ComboBox_region->setCurrentIndex(p);
-    nav.region_code = nav.region_codes[static_cast<size_t>(p)];
-    nav.selection_text = nav.region_lines[static_cast<size_t>(p)];
+    ComboBox_region->setCurrentIndex(find_region_code(state_.info.region_codes, code));
     Memo1->clear();
 }
 
-bool TForm1::run_selection(const std::function<void(SelectionDraft&, ProgressSink&)>& body) {
+bool TForm1::run_selection(const std::function<void(SelectionOutput&)>& body) {
     NullProgress none;
     ProgressSink& progress = message_ ? static_cast<ProgressSink&>(*message_) : none;
     if (message_) {
@@ -473,32 +464,33 @@ bool TForm1::run_selection(const std::function<void(SelectionDraft&, ProgressSin
         message_->show();
     }
     // The new selection loads aside: a failure leaves the current one whole
-    // (lists, map, centre, what a save writes).
-    SelectionDraft draft(state_.nav, state_.map);
+    // (lists, map, centre, what a save writes). Its memo lines wait until
+    // it is whole.
+    SelectionOutput out{*this, progress, *this, dialogs_};
     std::string failure;
     // The progress window lets paint events through: the map keeps showing
     // its last bitmap while the selection loads.
     state_.loading = true;
     try {
-        body(draft, progress);
+        body(out);
     } catch (const std::exception& e) {
         failure = e.what();
     }
     state_.loading = false;
     if (message_) message_->hide();
     if (!failure.empty()) {
+        pending_memo_.clear();
         dialogs_.error(failure);
         return false;
     }
     Memo1->clear();
-    draft.commit(state_.nav, state_.map, *this, *this, RadioGroup_coast->item_index() != 0);
     flush_memo();
     return true;
 }
 
 void TForm1::after_selection() {
-    const NavState& nav = state_.nav;
-    Label_selection->setText(to_qstring(map_caption(nav.selection_text, state_.map.range_nm)));
+    Label_selection->setText(
+        to_qstring(map_caption(state_.frame.text, state_.frame.view.range_nm)));
     if (afich_) afich_->reset_toggle_captions();
     if (carte_) carte_->selection_changed();
 }
@@ -506,31 +498,15 @@ void TForm1::after_selection() {
 void TForm1::Button_rechparairortClick() {
     const std::string icao = from_qstring(Edit_ICAO->text());
     const std::string dist = from_qstring(Edit_dist->text());
-    int32_t radius = 0;
-    try {
-        radius = radius_from_text(dist);  // checked before anything changes
-    } catch (const std::exception& e) {
-        dialogs_.error(e.what());
-        return;
-    }
-    const bool ok = run_selection([&](SelectionDraft& draft, ProgressSink& progress) {
-        draft.nav.selection_text = icao + ":" + dist + "nm";
-        LoadContext ctx{state_.db.Query1,       draft.nav, draft.lists, progress, draft.memo, {},
-                        state_.db.airway_levels};
-        select_by_airport(ctx, draft.view, icao, radius);
-        load_geography(draft.nav, RadioGroup_coast->item_index(), dialogs_);
+    const bool ok = run_selection([&](SelectionOutput& out) {
+        select_airport(state_, icao, dist, RadioGroup_coast->item_index(), out);
     });
     if (ok) after_selection();
 }
 
 void TForm1::Button_rechparregionClick() {
-    const bool ok = run_selection([&](SelectionDraft& draft, ProgressSink& progress) {
-        NavState& nav = draft.nav;
-        LoadContext ctx{state_.db.Query1,       nav, draft.lists, progress, draft.memo, {},
-                        state_.db.airway_levels};
-        select_by_region(ctx, draft.view, nav.region_code);
-        box_from_waypoint_extent(nav);
-        load_geography(nav, RadioGroup_coast->item_index(), dialogs_);
+    const bool ok = run_selection([&](SelectionOutput& out) {
+        select_region(state_, region_, RadioGroup_coast->item_index(), out);
     });
     if (ok) after_selection();
 }
@@ -538,7 +514,7 @@ void TForm1::Button_rechparregionClick() {
 void TForm1::Button1Click() {
     if (!carte_) return;
     carte_->refresh_map();
-    carte_->setWindowTitle(to_qstring(map_caption(state_.nav.selection_text, state_.map.range_nm)));
+    carte_->setWindowTitle(to_qstring(map_caption(state_.frame.text, state_.frame.view.range_nm)));
     if (!carte_->isVisible() && !map_placed_) {
         centre_on_screen(carte_);  // all of it on screen, status bar included
         map_placed_ = true;
@@ -558,18 +534,18 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::FormShow() {
-    setWindowTitle(to_qstring(main_window_title(state_.nav)));
+    setWindowTitle(to_qstring(main_window_title(state_.info)));
     ComboBox_region->clear();
     QStringList lines;
-    lines.reserve(static_cast<qsizetype>(state_.nav.region_lines.size()));
-    for (const std::string& l : state_.nav.region_lines) lines << to_qstring(l);
+    lines.reserve(static_cast<qsizetype>(state_.info.region_lines.size()));
+    for (const std::string& l : state_.info.region_lines) lines << to_qstring(l);
     ComboBox_region->addItems(lines);
     ComboBox_region->setCurrentIndex(-1);
 
     run_command(dialogs_, [&] {
         ProgressOnDemand progress(message_, QStringLiteral("import de la base de données"));
         const auto label =
-            open_database(state_.db, state_.settings, dialogs_, state_.nav.program_dir, &progress);
+            open_database(state_.db, state_.settings, dialogs_, state_.info.folder, &progress);
         if (label) Label_cycle->setText(to_qstring(*label));
     });
 }
@@ -585,7 +561,7 @@ void TForm1::quitter1Click() {
 void TForm1::ouvrir1Click() {
     bool end = true;
     run_command(dialogs_, [&] {
-        end = database_choice_command(state_.db, state_.settings, dialogs_, state_.nav.program_dir);
+        end = database_choice_command(state_.db, state_.settings, dialogs_, state_.info.folder);
     });
     if (end) terminate();
 }

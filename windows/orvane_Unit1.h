@@ -15,11 +15,10 @@
 #include "core/dialogs.h"
 #include "core/sinks.h"
 #include "program/app_state.h"
+#include "program/use_cases.h"
 #include "windows/radio_group.h"
 
 namespace karvel {
-
-struct SelectionDraft;
 
 class TForm_carte;
 class TForm_afich;
@@ -51,6 +50,10 @@ class TForm1 : public QMainWindow, public SelectionView, public MemoSink {
     void ListBox_sidClick();
     void ListBox_airwayClick();
     void Button_enrClick();
+
+    // The region a selection by region takes, as last chosen in the list or
+    // by its code.
+    const RegionChoice& region() const { return region_; }
 
     // The lists, count labels and memo, as the loaders see them.
     void clear_list(List list) override;
@@ -121,10 +124,10 @@ class TForm1 : public QMainWindow, public SelectionView, public MemoSink {
     QLabel* count_label(List list) const;
     // Runs a selection with the progress window on screen, closed whatever
     // happens; an error is shown and ends the command.
-    bool run_selection(const std::function<void(SelectionDraft&, ProgressSink&)>& body);
+    bool run_selection(const std::function<void(SelectionOutput&)>& body);
     void after_selection();
     void flush_memo();
-    void show_procedure(QListWidget* list, const std::vector<ROUTE>& table, const char* prefix);
+    void show_procedure(QListWidget* list, const Table<ROUTE>& table, const char* prefix);
 
     AppState& state_;
     Dialogs& dialogs_;
@@ -135,6 +138,7 @@ class TForm1 : public QMainWindow, public SelectionView, public MemoSink {
     bool shown_once_ = false;
     QStringList pending_memo_;
     bool map_placed_ = false;
+    RegionChoice region_;
 };
 
 }  // namespace karvel

@@ -165,12 +165,9 @@ TEST(ShapefileReader, DamagedRecordsArePassedOverAndTheRestKept) {
 namespace {
 
 struct GeoLevelTest : ::testing::Test {
-    GeoLevelTest() {
-        nav.program_dir = dir.str();
-        std::filesystem::create_directory(dir.file("geo"));
-    }
+    GeoLevelTest() { std::filesystem::create_directory(dir.file("geo")); }
     TempDir dir;
-    NavState nav;
+    NavTables nav;
     ScriptedDialogs dialogs;
 };
 
@@ -178,13 +175,13 @@ struct GeoLevelTest : ::testing::Test {
 
 TEST_F(GeoLevelTest, LevelZeroKeepsTheGeographyAndMissingFilesAreReported) {
     nav.geo_lines.push_back({"river", {{1, 1}}});
-    load_geography(nav, 0, dialogs);
+    load_geography(dir.str(), nav.geo_lines, 0, dialogs);
     EXPECT_EQ(nav.geo_lines.size(), 1u);
     EXPECT_TRUE(dialogs.messages.empty());
 
     write_bytes(dir.file("geo/50m_coastline.shp"), shp_file({{{0}, line(3)}}));
     ::chmod(dir.file("geo/50m_coastline.shp").c_str(), 0444);  // read-only loads too
-    load_geography(nav, 2, dialogs);
+    load_geography(dir.str(), nav.geo_lines, 2, dialogs);
     ASSERT_EQ(nav.geo_lines.size(), 1u);
     EXPECT_EQ(nav.geo_lines[0].name, "coast");
     EXPECT_THAT(dialogs.messages,
@@ -192,7 +189,7 @@ TEST_F(GeoLevelTest, LevelZeroKeepsTheGeographyAndMissingFilesAreReported) {
 
     write_bytes(dir.file("geo/50m-lakes.shp"), shp_file({{{0}, line(4)}}, SHPT_POLYGON));
     write_bytes(dir.file("geo/50m-rivers-lake-centerlines.shp"), shp_file({{{0}, line(2)}}));
-    load_geography(nav, 2, dialogs);
+    load_geography(dir.str(), nav.geo_lines, 2, dialogs);
     ASSERT_EQ(nav.geo_lines.size(), 3u);
     EXPECT_EQ(nav.geo_lines[1].name + nav.geo_lines[2].name,
               "riverriver");  // lakes drawn as rivers
@@ -202,7 +199,7 @@ TEST_F(GeoLevelTest, LevelZeroKeepsTheGeographyAndMissingFilesAreReported) {
     cut.resize(cut.size() - 20);
     write_bytes(dir.file("geo/50m-lakes.shp"), cut);
     dialogs.messages.clear();
-    load_geography(nav, 2, dialogs);
+    load_geography(dir.str(), nav.geo_lines, 2, dialogs);
     EXPECT_EQ(nav.geo_lines.size(), 3u);
     EXPECT_THAT(dialogs.messages, ElementsAre(w1252("fichier sph endommagé, lu en partie : ") +
                                               dir.file("geo/50m-lakes.shp")));

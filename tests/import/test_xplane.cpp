@@ -9,6 +9,7 @@
 
 #include "core/error.h"
 #include "core/geometry.h"
+#include "core/numtext.h"
 #include "import/database_writer.h"
 #include "import/places.h"
 #include "procedures/leg_lists.h"
@@ -51,7 +52,7 @@ void write(const xplane::NavData& data, const std::string& path) {
 }
 
 // Each runway as "09/27", with " ILS" for each end that has one; sorted.
-std::vector<std::string> runways_of(const NavState& nav) {
+std::vector<std::string> runways_of(const NavTables& nav) {
     std::vector<std::string> out;
     for (const RUNWAY& r : nav.runways)
         out.push_back(r.ident1 + "/" + r.ident2 + (r.ils1 ? " ILS" : "") + (r.ils2 ? " ILS" : ""));
@@ -69,13 +70,13 @@ TEST(ImportVersions, ImportedDataSelectsLikeAnyDatabase) {
         TempDir dir;
         write(read_folder(dir, folder), dir.file("out.sqlite"));
         Selected db(dir.file("out.sqlite"));
-        const NavState& nav = db.airport("LFXX", 30);
+        const NavTables& nav = db.airport("LFXX", 30);
 
         ASSERT_EQ(nav.airports.size(), 1u);
         EXPECT_EQ(nav.airports[0].name, "Essai Ville");
         // Both runways pair (the "23" end took the side letter "L"), ILS on 09 and 27.
         EXPECT_THAT(runways_of(nav), ElementsAre("05R/23L", "09/27 ILS ILS"));
-        EXPECT_EQ(nav.runways[0].heading1, "90");  // due east along the parallel
+        EXPECT_EQ(whole_text(nav.runways[0].heading1), "90");  // due east along the parallel
         // The VOR-DME once (its DME is its own), the NDB, the lone DME; the
         // localisers; by latitude, then the ILS.
         std::vector<std::string> vors;
@@ -97,7 +98,7 @@ TEST(ImportVersions, ImportedDataSelectsLikeAnyDatabase) {
         EXPECT_EQ(db.q.as_text("val"), cycle);
         db.q.close();
         Selected other(dir.file("out.sqlite"));
-        const NavState& region = other.region("LF");
+        const NavTables& region = other.region("LF");
         EXPECT_EQ(std::pair(region.airports.size(), region.waypoints.size()), std::pair(1ul, 3ul));
     }
 }
@@ -113,7 +114,7 @@ TEST(ImportRealWorld, OddIdentsTheAntimeridianAndAirwaysListedTwice) {
     write(data, out);
 
     Selected db(out);
-    const NavState& nav = db.airport("NFXX", 30);
+    const NavTables& nav = db.airport("NFXX", 30);
     ASSERT_EQ(nav.airports.size(), 2u);  // NFYY lies east of 180, 6 nm away
     // The localiser's "7R" is the runway's 07R.
     EXPECT_THAT(runways_of(nav),
@@ -123,10 +124,10 @@ TEST(ImportRealWorld, OddIdentsTheAntimeridianAndAirwaysListedTwice) {
     ASSERT_EQ(nav.airways.size(), 1u);
     ASSERT_EQ(nav.airways[0].lines.size(), 1u);
     EXPECT_EQ(std::pair(nav.airways[0].lines[0].lon1, nav.airways[0].lines[0].level),
-              std::pair(-179.90, 'B'));
+              std::pair(-179.90, AirwayLevel::both));
 
     std::vector<std::string> lines;
-    write_sector(lines, nav, {60, db.view.nm_per_deg_lon}, {});
+    write_sector(lines, nav, db.frame, {});
     size_t at = std::find(lines.begin(), lines.end(), "[RUNWAY]") - lines.begin();
     std::vector<std::string> written;
     while (lines[++at] != ";") written.push_back(lines[at].substr(0, 16));
@@ -160,7 +161,7 @@ TEST(ImportProcedures, CifpSidsAndStarsAreDrawnAlongTheirLegs) {
     write(data, dir.file("out.sqlite"));
 
     Selected db(dir.file("out.sqlite"));
-    const NavState& nav = db.airport("LFXX", 30);
+    const NavTables& nav = db.airport("LFXX", 30);
     ASSERT_EQ(std::pair(nav.sids.size(), nav.stars.size()), std::pair(2ul, 1ul));  // a SID a runway
     EXPECT_EQ(nav.sids[0].name, "XVR1A");
     EXPECT_THAT(nav.sids[0].transitions, ElementsAre("RW27", "", "FIXB"));
@@ -175,7 +176,7 @@ TEST(ImportProcedures, CifpSidsAndStarsAreDrawnAlongTheirLegs) {
 
     // The path in the plane the selection set: XVR at the origin, the 27
     // threshold 3 nm south of it, FIXA on its 270 radial.
-    const double k = db.view.nm_per_deg_lon, tan15 = std::tan(15 * M_PI / 180);
+    const double k = db.frame.plane.nm_per_deg_lon, tan15 = std::tan(15 * M_PI / 180);
     using P = std::pair<double, double>;
     const std::vector<P> sid{
         {48.90, 2.45 - 4 / k},                 // CD: DME 5 crossed on the 270 course

@@ -126,15 +126,16 @@ TEST(Feathers, ExtendPointAndArithmeticFailures) {
 }
 
 TEST(DrawMap, OrderVisibilityBrushAndTheViewEdge) {
-    NavState nav;
+    NavTables nav;
     ColourTable colours{};
     for (int i = 0; i < kColourCount; ++i) colours[static_cast<size_t>(i)] = {"", i, true};
     MapView view;
+    SelectionFrame frame;
     size_map_bitmap(view, 600, 400);
-    view.px_per_nm = 6, view.ring_step_nm = 10, view.map_font_size = 8;
-    view.nm_per_deg_lon = 40;  // a degree east is shorter than a degree north
-    nav.centre_lat = 49, nav.centre_lon = 2.5;
-    const Viewport v = compute_view_edges(view, nav.centre_lat, nav.centre_lon);
+    frame.view.px_per_nm = 6, frame.view.ring_step_nm = 10, view.map_font_size = 8;
+    frame.plane.nm_per_deg_lon = 40;  // a degree east is shorter than a degree north
+    frame.centre_lat = 49, frame.centre_lon = 2.5;
+    const Viewport v = compute_view_edges(view, frame);
 
     nav.airways = {{.name = "UN857", .lines = {{"", 49, 2.5, 49.1, 2.6}}, .selected = true}};
     nav.waypoints = {{"1", "PGS", "", 49, 2.5, false}};
@@ -145,8 +146,8 @@ TEST(DrawMap, OrderVisibilityBrushAndTheViewEdge) {
     Errors errors;
 
     RecordingCanvas c;
-    draw_map(c, compute_view_edges(view, nav.centre_lat, nav.centre_lon), view, nav, colours, {},
-             errors);
+    const std::vector<t_define> details;
+    draw_map(c, v, view, {nav, frame, colours, details}, errors);
     EXPECT_THAT(std::vector(c.calls.begin(), c.calls.begin() + 2),
                 ElementsAre("brush on 0", "fill 0 0 600 400"));
     // The rings left the brush clear; on the top edge: drawn, a hair above: not; the
@@ -159,8 +160,7 @@ TEST(DrawMap, OrderVisibilityBrushAndTheViewEdge) {
     colours[colour::rings].visible = false;
     nav.waypoints[0].selected = true;
     RecordingCanvas d;
-    draw_map(d, compute_view_edges(view, nav.centre_lat, nav.centre_lon), view, nav, colours, {},
-             errors);
+    draw_map(d, v, view, {nav, frame, colours, details}, errors);
     EXPECT_THAT(d.calls,
                 ::testing::IsSupersetOf({"text 320 220 UN857 on 0", "text 320 200 PGS on 0"}));
     EXPECT_TRUE(d.with("ellipse 20 20 30 30").empty());  // no rings, not even their mark
@@ -205,13 +205,13 @@ struct Hover : ::testing::Test {
         nav.ndbs.append({"3", "BT", "BRAY", "NDB", "", "290.000", lat(300), lon(200)});
         nav.waypoints.append({"4", "OPALE", "OPALE", lat(200), lon(300), true});
         nav.waypoints.append({"5", "MOLBA", "MOLBA", lat(400), lon(400), false});  // not drawn
-        nav.stars.push_back({.icao = "LFPG",
-                             .name = "MOLBA 1A",
-                             .legs = {{.wptid = "5", .wptlat = lat(400), .wptlon = lon(400)}},
-                             .selected = true});
+        nav.stars.append({.icao = "LFPG",
+                          .name = "MOLBA 1A",
+                          .legs = {{.wptid = "5", .wptlat = lat(400), .wptlon = lon(400)}},
+                          .selected = true});
     }
     std::string at(int x, int y) const { return hover_text(kView, nav, colours, x, y); }
-    NavState nav;
+    NavTables nav;
     ColourTable colours;
 };
 
@@ -235,7 +235,6 @@ TEST_F(Hover, TheNearestItemTheMapDrawsWithinSixPixels) {
     // Off the view: a point past its edge is not drawn.
     EXPECT_EQ(hover_text({10, 0, 20, 20.1f, 1, 60, 30, 600, 600}, nav, colours, 300, 200), "");
 }
-
 
 constexpr TColor kWhite = 0xFFFFFF, kRed = 0x0000FF;
 
@@ -263,6 +262,7 @@ TEST(QtCanvas, ClippedLinesLightWhatTheWholeLineWould) {
         return lo + static_cast<int>((seed >> 8) % static_cast<uint32_t>(hi - lo + 1));
     };
     QImage big(1000, 1000, QImage::Format_RGB32);
+    LabelCache labels;
     QImage small(200, 150, QImage::Format_RGB32);
     for (int round = 0; round < 60; ++round) {
         big.fill(Qt::black);
@@ -270,10 +270,10 @@ TEST(QtCanvas, ClippedLinesLightWhatTheWholeLineWould) {
         const int x1 = next(-300, 499), y1 = next(-300, 449), x2 = next(-300, 499),
                   y2 = next(-300, 449);
         {
-            QtCanvas whole(big, "sans-serif");
+            QtCanvas whole(big, "sans-serif", labels);
             whole.set_pen(kWhite, PenStyle::solid, 1);
             whole.line(x1 + 300, y1 + 300, x2 + 300, y2 + 300);
-            QtCanvas part(small, "sans-serif");
+            QtCanvas part(small, "sans-serif", labels);
             part.set_pen(kWhite, PenStyle::solid, 1);
             part.line(x1, y1, x2, y2);
         }
@@ -289,7 +289,8 @@ TEST(QtCanvas, LabelsAreTheToolkitsOwnText) {
     for (const char* s : {"LFPG-OPALE 1A RW27L", "Wj\xE9g", "09", "AVALT To,.Y", " RW 27  "}) {
         Bitmap mine, direct;
         {
-            QtCanvas c(mine.image, "MS Sans Serif");
+            LabelCache labels;
+            QtCanvas c(mine.image, "MS Sans Serif", labels);
             c.set_font_size(8);
             c.set_font_colour(kWhite);
             c.clear_brush();
@@ -325,11 +326,12 @@ TEST(QtCanvas, KeptLabelsDrawAsNewOnesWhateverTheOrder) {
         {"ALPHA", "BRAVO", "CHARLIE", "DELTA"},
         {"DELTA", "CHARLIE", "BRAVO", "ALPHA", "ALPHA"},
         {"FOXTROT", "ALPHA"}};
+    LabelCache kept_labels;
     for (const auto& labels : passes) {
         Bitmap kept, fresh;
+        LabelCache fresh_labels;
         for (Bitmap* b : {&kept, &fresh}) {
-            if (b == &fresh) forget_map_labels();
-            QtCanvas c(b->image, "MS Sans Serif");
+            QtCanvas c(b->image, "MS Sans Serif", b == &kept ? kept_labels : fresh_labels);
             c.set_font_size(8);
             c.set_font_colour(kWhite);
             c.clear_brush();

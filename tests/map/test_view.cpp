@@ -11,19 +11,39 @@ using namespace karvel;
 
 namespace {
 
-MapView view_of(int width, int height, float px, double lat0) {
-    MapView v;
-    size_map_bitmap(v, width, height);
-    v.px_per_nm = px;
-    v.nm_per_deg_lon = static_cast<float>(std::cos(lat0 * M_PI / 180) * 60);
-    return v;
+// The map window's view and the selection frame it shows.
+struct Map {
+    MapView view;
+    SelectionFrame frame;
+    double& lat = frame.centre_lat;
+    double& lon = frame.centre_lon;
+    Map() = default;
+    Map(const Map& o) : view(o.view), frame(o.frame) {}
+    Map& operator=(const Map& o) {
+        view = o.view;
+        frame = o.frame;
+        return *this;
+    }
+    Viewport edges(double centre_lat, double centre_lon) {
+        lat = centre_lat;
+        lon = centre_lon;
+        return compute_view_edges(view, frame);
+    }
+};
+
+Map view_of(int width, int height, float px, double lat0) {
+    Map m;
+    size_map_bitmap(m.view, width, height);
+    m.frame.view.px_per_nm = px;
+    m.frame.plane.nm_per_deg_lon = static_cast<float>(std::cos(lat0 * M_PI / 180) * 60);
+    return m;
 }
 
 }  // namespace
 
 TEST(Projection, RoundTripAndHalvesToEven) {
-    MapView v = view_of(976, 674, 6.74f, 49.0097);
-    const Viewport f = compute_view_edges(v, 49.0097, 2.5478);
+    Map v = view_of(976, 674, 6.74f, 49.0097);
+    const Viewport f = v.edges(49.0097, 2.5478);
     // The centre is the middle of the bitmap; edges are the half sizes away.
     EXPECT_EQ(f.to_pixel(49.0097, 2.5478), (Pixel{488, 337}));
     EXPECT_NEAR(f.view_top - 49.0097, 674 / (60 * 2 * 6.74), 1e-5);
@@ -40,90 +60,92 @@ TEST(Projection, RoundTripAndHalvesToEven) {
 }
 
 TEST(Zoom, LimitsTestedBeforeTheStep) {
-    MapView v = view_of(976, 674, 0, 49);
-    v.range_nm = 100;
-    v.px_per_nm = static_cast<float>(674.0L / 100);
+    Map v = view_of(976, 674, 0, 49);
+    v.frame.view.range_nm = 100;
+    v.frame.view.px_per_nm = static_cast<float>(674.0L / 100);
     // Right after a selection the range fills the height: no zoom out.
-    EXPECT_FALSE(zoom(v, -120));
-    EXPECT_FLOAT_EQ(v.px_per_nm, 6.74f);
+    EXPECT_FALSE(zoom(v.view, v.frame.view, -120));
+    EXPECT_FLOAT_EQ(v.frame.view.px_per_nm, 6.74f);
 
     int steps = 0;
-    while (zoom(v, 120)) ++steps;
+    while (zoom(v.view, v.frame.view, 120)) ++steps;
     // The step that crosses 100000 pixels still happens.
-    EXPECT_GE(100.0L * v.px_per_nm, 100000);
-    EXPECT_LT(100.0L * v.px_per_nm, 120000);
+    EXPECT_GE(100.0L * v.frame.view.px_per_nm, 100000);
+    EXPECT_LT(100.0L * v.frame.view.px_per_nm, 120000);
     EXPECT_EQ(steps, 28);
-    while (zoom(v, -1)) --steps;
+    while (zoom(v.view, v.frame.view, -1)) --steps;
     EXPECT_EQ(steps, 0);
     // The range spans the height again (its integer part, 673, is not more).
-    EXPECT_EQ(trunc_int(100.0L * v.px_per_nm), 673);
+    EXPECT_EQ(trunc_int(100.0L * v.frame.view.px_per_nm), 673);
 
     // A range of 0 or less bounds nothing: the globe keeps fitting.
     for (int range : {0, -5, 1}) {
-        v.range_nm = range;
-        v.px_per_nm = 6.74f;
-        for (int i = 0; i < 1000 && zoom(v, 120); ++i) {
+        v.frame.view.range_nm = range;
+        v.frame.view.px_per_nm = 6.74f;
+        for (int i = 0; i < 1000 && zoom(v.view, v.frame.view, 120); ++i) {
         }
-        EXPECT_LE(v.px_per_nm * 21600.0L, kPixelLimit) << range;
-        EXPECT_FALSE(zoom(v, 120));
+        EXPECT_LE(v.frame.view.px_per_nm * 21600.0L, kPixelLimit) << range;
+        EXPECT_FALSE(zoom(v.view, v.frame.view, 120));
     }
 }
 
 TEST(Measure, DistanceAndScreenBearing) {
-    MapView v = view_of(600, 400, 1, 0);
-    v.nm_per_deg_lon = 60;
-    compute_view_edges(v, 0, 0);
-    v.view_top = 0;
-    v.view_left = 0;  // one pixel is a minute of arc from (0, 0)
-    press(v, 0, 0, false, true);
-    EXPECT_TRUE(v.mouse.measuring);
-    const auto measured = [&](MapView& m, int x, int y) {
-        measure_move(m, x, y);
-        return m.mouse.measure_distance_text + " " + m.mouse.measure_bearing_text;
+    Map v = view_of(600, 400, 1, 0);
+    v.frame.plane.nm_per_deg_lon = 60;
+    v.edges(0, 0);
+    v.view.view_top = 0;
+    v.view.view_left = 0;  // one pixel is a minute of arc from (0, 0)
+    press(v.view, v.frame, 0, 0, false, true);
+    EXPECT_TRUE(v.view.mouse.measuring);
+    const auto measured = [&](Map& m, int x, int y) {
+        measure_move(m.view, m.frame, x, y);
+        return m.view.mouse.measure_distance_text + " " + m.view.mouse.measure_bearing_text;
     };
     EXPECT_EQ(measured(v, 60, 0), "60.11 90");  // 3443.844 x pi / 180
     EXPECT_EQ(measured(v, 0, 60), "60.11 180");
     EXPECT_EQ(measured(v, 0, 0), "0.00 0");
-    press(v, 100, 100, false, true);
+    press(v.view, v.frame, 100, 100, false, true);
     EXPECT_EQ(measured(v, 100, 40), "60.11 0");
     EXPECT_EQ(measured(v, 99, -43), "143.26 360");  // 359.6 degrees
     EXPECT_EQ(measured(v, 40, 100), "60.08 270");   // a degree east at 1.67 S
     // The bearing is the pixels' own, wherever the view lies: straight up 0,
     // no move 0.
-    MapView far = view_of(976, 674, 3.3f, 47.3);
-    compute_view_edges(far, 47.3, 8.55);
+    Map far = view_of(976, 674, 3.3f, 47.3);
+    far.edges(47.3, 8.55);
     for (const auto& [x, y] : {std::pair{333, 217}, {517, 401}, {12, 640}}) {
-        press(far, x, y, false, true);
-        measure_move(far, x, y - 150);
-        EXPECT_EQ(far.mouse.measure_bearing_text, "0") << x << " " << y;
+        press(far.view, far.frame, x, y, false, true);
+        measure_move(far.view, far.frame, x, y - 150);
+        EXPECT_EQ(far.view.mouse.measure_bearing_text, "0") << x << " " << y;
         EXPECT_EQ(measured(far, x, y), "0.00 0") << x << " " << y;
     }
     EXPECT_NEAR(screen_bearing(10, -10), 135, 1e-12);
     EXPECT_NEAR(screen_bearing(-10, -10), 225, 1e-12);
     EXPECT_NEAR(screen_bearing(-10, 10), 315, 1e-12);
     EXPECT_NEAR(great_circle_nm(48.5, 2.25, 48.5, 2.25), 0, 1e-5);
-    press(v, 1, 1, false, false);
-    EXPECT_FALSE(v.mouse.measuring);
+    press(v.view, v.frame, 1, 1, false, false);
+    EXPECT_FALSE(v.view.mouse.measuring);
 }
 
 TEST(Pan, KeepsTheAnchorUnderTheCursorAndTheCentreOnTheGlobe) {
-    MapView v = view_of(600, 400, 6, 49);
-    double lat = 49, lon = 2.5;
-    compute_view_edges(v, lat, lon);
-    press(v, 100, 100, true, false);
-    const double anchor_lat = v.mouse.drag_anchor_lat, anchor_lon = v.mouse.drag_anchor_lon;
-    pan(v, lat, lon, 150, 130);
-    const GeoPos under = compute_view_edges(v, lat, lon).to_geo(150, 130);
+    Map v = view_of(600, 400, 6, 49);
+    double &lat = v.lat, &lon = v.lon;
+    lat = 49, lon = 2.5;
+    v.edges(lat, lon);
+    press(v.view, v.frame, 100, 100, true, false);
+    const double anchor_lat = v.view.mouse.drag_anchor_lat,
+                 anchor_lon = v.view.mouse.drag_anchor_lon;
+    pan(v.view, v.frame, 150, 130);
+    const GeoPos under = v.edges(lat, lon).to_geo(150, 130);
     EXPECT_NEAR(static_cast<double>(under.lat), anchor_lat, 1e-4);  // float edges
     EXPECT_NEAR(static_cast<double>(under.lon), anchor_lon, 1e-4);
     EXPECT_TRUE(lat > 49 && lon < 2.5);  // dragged down and right: the view moves north-west
 
-    v.px_per_nm = 0.001f;  // a drag across the whole world and more
+    v.frame.view.px_per_nm = 0.001f;  // a drag across the whole world and more
     lat = 80, lon = 170;
-    compute_view_edges(v, lat, lon);
-    press(v, 300, 200, true, false);
+    v.edges(lat, lon);
+    press(v.view, v.frame, 300, 200, true, false);
     for (const auto& [x, y, pole] : {std::tuple{0, 400, 90.0}, {600, 0, -90.0}}) {
-        pan(v, lat, lon, x, y);
+        pan(v.view, v.frame, x, y);
         EXPECT_EQ(lat, pole);
         EXPECT_TRUE(lon > -180 && lon <= 180) << lon;
     }
@@ -131,12 +153,12 @@ TEST(Pan, KeepsTheAnchorUnderTheCursorAndTheCentreOnTheGlobe) {
     // Dragged west across the antimeridian, the centre goes on round the
     // globe: 179.5 E plus one degree is 179.5 W, the anchor still under the cursor.
     v = view_of(600, 400, 1, 0);
-    v.nm_per_deg_lon = 60, lat = 0, lon = 179.5;
-    compute_view_edges(v, lat, lon);
-    press(v, 300, 200, true, false);
-    pan(v, lat, lon, 240, 200);
+    v.frame.plane.nm_per_deg_lon = 60, lat = 0, lon = 179.5;
+    v.edges(lat, lon);
+    press(v.view, v.frame, 300, 200, true, false);
+    pan(v.view, v.frame, 240, 200);
     EXPECT_NEAR(lon, -179.5, 1e-4);
-    const Viewport across = compute_view_edges(v, lat, lon);
+    const Viewport across = v.edges(lat, lon);
     // East of the line, left of it.
     EXPECT_EQ(std::pair(across.to_pixel(0, 179.75), across.to_pixel(0, -179.25)),
               std::pair(Pixel{255, 200}, Pixel{315, 200}));

@@ -69,7 +69,7 @@ ROUTE procedure(std::vector<t_leg> legs, std::optional<geo_point> runway = {}, b
             .has_rwy_position = runway && known};
 }
 
-std::vector<std::string> run(NavState& nav, PlaneScale scale = kScale) {
+std::vector<std::string> run(NavTables& nav, PlaneScale scale = kScale) {
     MemoLines memo;
     build_procedure_paths(nav, scale, memo);
     return memo.lines;
@@ -122,13 +122,13 @@ TEST(Intercept, SignedDistanceToTheNextLegsLine) {
 }
 
 TEST(Paths, FixLegsChainAcrossTransitionsAndTheLastEndStaysAtZero) {
-    NavState nav;
+    NavTables nav;
     auto in = [](const char* code, geo_point fix, const char* transition) {
         return leg(code, fix, {}, 0, 0, 0, transition);
     };
-    nav.stars.push_back(procedure({in("IF", {45, 5}, "A"), in("TF", {46, 6}, "A"),
-                                   in("HM", {}, "A"), in("IF", {0, 0}, "B"), in("DF", {47, 7}, "B"),
-                                   in("VA", {}, "B"), in("CF", {48, 8}, "B"), leg("XX")}));
+    nav.stars.append(procedure({in("IF", {45, 5}, "A"), in("TF", {46, 6}, "A"), in("HM", {}, "A"),
+                                in("IF", {0, 0}, "B"), in("DF", {47, 7}, "B"), in("VA", {}, "B"),
+                                in("CF", {48, 8}, "B"), leg("XX")}));
     EXPECT_TRUE(run(nav).empty());
     // The end of A runs to B's first point, (0, 0).
     std::vector<std::string> got;
@@ -142,12 +142,12 @@ TEST(Paths, FixLegsChainAcrossTransitionsAndTheLastEndStaysAtZero) {
 }
 
 TEST(Paths, DmeLegsAndTheirMemoLines) {
-    NavState nav;
+    NavTables nav;
     const geo_point n{0, 0};
     // FD from the navaid north to 3.75 nm: 0.0625 degrees, written with the
     // tie going away from zero; K takes 2.5 to 2.
-    nav.sids.push_back(procedure({leg("FD", n, n, 0, 3.75), leg("FD", n, n, 180, 2.5),
-                                  leg("FD", {1, 1}, n, 0, 3)}));  // misses: nothing
+    nav.sids.append(procedure({leg("FD", n, n, 0, 3.75), leg("FD", n, n, 180, 2.5),
+                               leg("FD", {1, 1}, n, 0, 3)}));  // misses: nothing
     const PlaneScale square{60.0f, 60.0f};
     const auto memo = run(nav, square);
     EXPECT_THAT(memo, ElementsAre("LFAA-TEST 1A  FD 0  0  4     0.063:   0.000",
@@ -156,14 +156,14 @@ TEST(Paths, DmeLegsAndTheirMemoLines) {
 }
 
 TEST(Paths, CdStartsFromTheSidsRunwayOrThePathsEnd) {
-    NavState nav;
+    NavTables nav;
     const geo_point n{45, 5};
     const t_leg cd = leg("CD", {0, 0}, n, 90, 10);
-    nav.stars.push_back(procedure({cd}));  // a STAR's empty path: nothing
-    nav.sids.push_back(procedure({cd}, geo_point{45, 4.9}));
+    nav.stars.append(procedure({cd}));  // a STAR's empty path: nothing
+    nav.sids.append(procedure({cd}, geo_point{45, 4.9}));
     // A runway end that was not loaded: nothing.
-    nav.sids.push_back(procedure({cd}, geo_point{45, 4.9}, false));
-    nav.sids.push_back(procedure({leg("IF", {45.05, 5}), cd}));  // from the path's end
+    nav.sids.append(procedure({cd}, geo_point{45, 4.9}, false));
+    nav.sids.append(procedure({leg("IF", {45.05, 5}), cd}));  // from the path's end
     const auto memo = run(nav);
     EXPECT_TRUE(nav.stars[0].lines.empty() && nav.sids[1].lines.empty());
     ASSERT_EQ(memo.size(), 2u);
@@ -176,19 +176,19 @@ TEST(Paths, CdStartsFromTheSidsRunwayOrThePathsEnd) {
 }
 
 TEST(Paths, InterceptsAimAtTheNextLegsLine) {
-    NavState nav;
+    NavTables nav;
     const geo_point start{45, 5}, n{45.2, 5.3};
     auto with_next = [&](double c, t_leg next) {
         return procedure({leg("IF", start), leg("CI", {}, {}, c), next});
     };
-    nav.sids.push_back(with_next(90, leg("CF", {}, n, 93)));   // 0: parallel
-    nav.sids.push_back(with_next(90, leg("CF", {}, n, 272)));  // 1: 180 - 90 + 272 = 362: computed
-    nav.sids.push_back(with_next(272, leg("CF", {}, n, 90)));  // 2: 180 - 272 + 90 = -2: parallel
-    nav.sids.push_back(with_next(60, leg("AF", {}, n, 10, 0, 200)));  // 3: aims at navbear 200
-    nav.sids.push_back(with_next(270, leg("CF", {}, n, 0)));          // 4: crossing behind: nothing
+    nav.sids.append(with_next(90, leg("CF", {}, n, 93)));   // 0: parallel
+    nav.sids.append(with_next(90, leg("CF", {}, n, 272)));  // 1: 180 - 90 + 272 = 362: computed
+    nav.sids.append(with_next(272, leg("CF", {}, n, 90)));  // 2: 180 - 272 + 90 = -2: parallel
+    nav.sids.append(with_next(60, leg("AF", {}, n, 10, 0, 200)));  // 3: aims at navbear 200
+    nav.sids.append(with_next(270, leg("CF", {}, n, 0)));          // 4: crossing behind: nothing
     const t_leg first = leg("VI", {}, {}, 90);
-    nav.sids.push_back(procedure({first, leg("CF", {}, n, 0)}));  // 5: index 0
-    nav.sids.push_back(procedure({leg("IF", {45, 5}), first}));   // 6: last leg
+    nav.sids.append(procedure({first, leg("CF", {}, n, 0)}));  // 5: index 0
+    nav.sids.append(procedure({leg("IF", {45, 5}), first}));   // 6: last leg
     const auto memo = run(nav);
 
     // Parallel, a point, parallel, a point.
@@ -212,8 +212,8 @@ TEST(Paths, InterceptsAimAtTheNextLegsLine) {
 
 namespace {
 
-NavState with_names() {
-    NavState nav;
+NavTables with_names() {
+    NavTables nav;
     nav.waypoints.append({"W1", "MOPAR"});
     nav.vors.append({"N1", "CGN"});
     nav.ndbs.append({"N2", "BT"});
@@ -223,7 +223,7 @@ NavState with_names() {
 }  // namespace
 
 TEST(Inspection, LegItemsWithEveryPart) {
-    const NavState nav = with_names();
+    const NavTables nav = with_names();
     // Names are found without regard to case.
     const t_leg a{.transition = "RW26",
                   .trackcode = "AF",
@@ -248,7 +248,7 @@ TEST(Inspection, LegItemsWithEveryPart) {
 }
 
 TEST(Inspection, SegmentsAfterTheirTransitionAndAirwaysBare) {
-    const NavState nav = with_names();
+    const NavTables nav = with_names();
     const ROUTE r{.lines = {{"RW26", 49.01, 2.5, 48.5, -0.123456}, {"", 48.5, -0.123456, 0, 0}}};
     const Inspection i = inspect_procedure(nav, r);
     EXPECT_TRUE(i.legs.empty());

@@ -35,8 +35,8 @@ TEST(Startup, ReadsTheShippedRuntimeFiles) {
     ScriptedDialogs dialogs;
     main_window_create(state, dialogs);
     EXPECT_TRUE(dialogs.errors.empty());
-    EXPECT_EQ(std::filesystem::path(state.nav.program_dir), dir.path());
-    EXPECT_GE(find_region_code(state.nav.region_codes, "LF"), 0);
+    EXPECT_EQ(std::filesystem::path(state.info.folder), dir.path());
+    EXPECT_GE(find_region_code(state.info.region_codes, "LF"), 0);
 }
 
 // A missing region index no longer costs the data source settings: the
@@ -63,7 +63,7 @@ TEST(Startup, EachFailingStepIsReportedAndTheOthersStillRun) {
     ASSERT_EQ(told.errors.size(), 1u);
     EXPECT_THAT(told.errors[0], HasSubstr("karvel_params.ini\" est introuvable"));
     EXPECT_EQ(bare.settings.odbc.filename, "ERROR");
-    EXPECT_EQ(bare.nav.region_lines, (std::vector<std::string>{"LF France"}));
+    EXPECT_EQ(bare.info.region_lines, (std::vector<std::string>{"LF France"}));
 
     // A damaged one: every fault in one message, the good values kept.
     std::string ini = source_file("runtime/karvel_params.ini");

@@ -27,10 +27,19 @@ using namespace karvel::test;
 
 namespace {
 
-std::vector<std::string> sector(const NavState& nav, PlaneScale scale = {60.0f, 40.0f},
+// A selection frame on the plane `scale` with the box `box`.
+SelectionFrame framed(PlaneScale scale, GeoBox box = {}) {
+    SelectionFrame frame;
+    frame.plane = scale;
+    frame.box = box;
+    return frame;
+}
+
+std::vector<std::string> sector(const NavTables& nav,
+                                const SelectionFrame& frame = framed({60.0f, 40.0f}),
                                 SectorIdentity id = {}) {
     std::vector<std::string> lines;
-    write_sector(lines, nav, scale, id);
+    write_sector(lines, nav, frame, id);
     return lines;
 }
 
@@ -52,40 +61,38 @@ LINE seg(const char* t, double lat, double lat2 = 0) {
 }  // namespace
 
 TEST(SectorWriter, AnEmptySelectionGivesTheCompleteSkeleton) {
-    NavState nav;
-    nav.version_caption = "karvel 1.6";
+    NavTables nav;
     // Every section header between separators, in order; CR LF line ends.
-    const auto lines = sector(nav, {60.0f, 40.0f}, {"Secteur \xE9", "LFPG_CTR", "LFPG"});
+    const auto lines = sector(nav, framed({60.0f, 40.0f}), {"Secteur \xE9", "LFPG_CTR", "LFPG"});
     const std::string bytes = sector_bytes(lines);
     EXPECT_EQ(bytes, source_file("tests/golden/empty.sct"));
-    EXPECT_EQ(sector(nav, {60.0f, 39.305f})[12], "39.31");  // rounded, "." whatever the locale
+    EXPECT_EQ(sector(nav, framed({60.0f, 39.305f}))[12],
+              "39.31");  // rounded, "." whatever the locale
 }
 
 // Every section of points, procedures, airways and geography, against
 // tests/golden/sections.sct.
 TEST(SectorWriter, EverySectionsLayout) {
-    NavState nav;
-    nav.version_caption = "karvel 1.6";
+    NavTables nav;
     // Widths, the south and the west, an unselected fix (not written).
-    nav.vors.push_back({"1", "LGL", "L'AIGLE", "VOR-DME", "", "115.000", 48.790556, 0.53});
-    nav.vors.push_back({"2", "ILST", "", "ILS", "R1", "111.150", 51.5, 0.0625});
-    nav.ndbs.push_back({"3", "OL", "ORLY", "NDB", "", "374.000", 48.75, 2.25});
-    nav.ndbs.push_back({"4", "ABCDEF", "X", "NDB-DME", "", " 9.500", -1, -1});
+    nav.vors.append({"1", "LGL", "L'AIGLE", "VOR-DME", "", "115.000", 48.790556, 0.53});
+    nav.vors.append({"2", "ILST", "", "ILS", "R1", "111.150", 51.5, 0.0625});
+    nav.ndbs.append({"3", "OL", "ORLY", "NDB", "", "374.000", 48.75, 2.25});
+    nav.ndbs.append({"4", "ABCDEF", "X", "NDB-DME", "", " 9.500", -1, -1});
     nav.waypoints = {{"5", "MOPAR", "MOPAR", 49.6875, 2.8125, true, ""},
                      {"6", "NURMO", "NURMO", 49.3, 2.9, false, ""}};
-    nav.airports.push_back({"7", "LFPG", "PARIS", "", 49.009722, 2.548056, "", ""});
+    nav.airports.append({"7", "LFPG", "PARIS", "", 49.009722, 2.548056, "", ""});
     // The lone end has no line to draw: no runway to 0, 0.
-    nav.runways.push_back({.ident1 = "09",
-                           .ident2 = "27",
-                           .heading1 = "92",
-                           .heading2 = "272",
-                           .ils2 = true,
-                           .lat1 = 49,
-                           .lon1 = 2.5,
-                           .lat2 = 49.015625,
-                           .lon2 = 2.625});
-    nav.runways.push_back(
-        {.ident1 = "07R", .heading1 = "70", .ils1 = true, .lat1 = 48.75, .lon1 = 2.1});
+    nav.runways.append({.ident1 = "09",
+                        .ident2 = "27",
+                        .heading1 = 92,
+                        .heading2 = 271.5,
+                        .ils2 = true,
+                        .lat1 = 49,
+                        .lon1 = 2.5,
+                        .lat2 = 49.015625,
+                        .lon2 = 2.625});
+    nav.runways.append({.ident1 = "07R", .heading1 = 70, .ils1 = true, .lat1 = 48.75, .lon1 = 2.1});
 
     // Transitions A (segments 1-3) and B (4-6): 3 joins A to B and is taken
     // out; 6, the last LINE, is never written. TWO's first transition writes
@@ -108,40 +115,11 @@ TEST(SectorWriter, EverySectionsLayout) {
                    route("", "EMPTY", {}, {}), route("", "UL612", {}, {seg("", 5, 6)}, false)};
     // Geography: in, on the box's edge, crossing it with both ends out (not
     // written), out.
-    nav.box_lat_min = 45, nav.box_lat_max = 46, nav.box_lon_min = 5, nav.box_lon_max = 6;
     nav.geo_lines.push_back(
         {"coast", {{44, 4}, {45.5, 5.5}, {46, 7}, {47, 7}, {44, 5.5}, {47, 5.5}}});
     nav.geo_lines.push_back({"river", {{46, 6}}});
-    EXPECT_EQ(sector_bytes(sector(nav)), source_file("tests/golden/sections.sct"));
-}
-
-TEST(SaveSector, AsksInTheSectorFolderAndWritesWhole) {
-    TempDir dir;
-    NavState nav;
-    nav.program_dir = dir.str();
-    nav.version_caption = "karvel 1.6";
-    ScriptedDialogs dialogs;
-
-    dialogs.save_answers.push_back(std::nullopt);  // cancel: nothing written
-    EXPECT_FALSE(save_sector(nav, {}, {}, dialogs));
-    EXPECT_EQ(dialogs.save_dirs[0], dir.str() + "/secteurs");
-    EXPECT_TRUE(std::filesystem::is_directory(dir.file("secteurs")));  // made when missing
-    EXPECT_TRUE(std::filesystem::is_empty(dir.file("secteurs")));
-
-    const std::string target = dir.file("secteurs/LFPG.sct");
-    write_bytes(target, "old content");
-    dialogs.save_answers.push_back(target);
-    EXPECT_TRUE(save_sector(nav, {}, {}, dialogs));
-    EXPECT_EQ(read_bytes(target).substr(0, 10), "; Ce fichi");
-
-    // A failed write leaves what was there and no temporary behind.
-    std::filesystem::create_directory(dir.file("secteurs/dossier.sct"));
-    dialogs.save_answers.push_back(dir.file("secteurs/dossier.sct"));
-    EXPECT_THROW(save_sector(nav, {}, {}, dialogs), Error);
-    EXPECT_TRUE(std::filesystem::is_directory(dir.file("secteurs/dossier.sct")));
-    dialogs.save_answers.push_back(dir.file("nowhere/x.sct"));
-    EXPECT_THROW(save_sector(nav, {}, {}, dialogs), Error);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.file("secteurs")), {}), 2);
+    EXPECT_EQ(sector_bytes(sector(nav, framed({60.0f, 40.0f}, {45, 46, 5, 6}))),
+              source_file("tests/golden/sections.sct"));
 }
 
 TEST(FormatCoord, TheWorkedExamples) {
@@ -236,23 +214,23 @@ struct ClientFiles : ::testing::Test, SampleDatabase, Selected {
 }  // namespace
 
 TEST_F(ClientFiles, AStrictReaderReadsEveryLineAndFindsTheSelection) {
-    select_by_airport(ctx, view, "LFPG", 50);
-    nav.program_dir = KARVEL_SOURCE_DIR "/runtime";
-    if (std::filesystem::exists(nav.program_dir + "/geo/110m_coastline.shp")) {
+    select_by_airport(ctx, height, "LFPG", 50);
+    const std::string program = KARVEL_SOURCE_DIR "/runtime";
+    if (std::filesystem::exists(program + "/geo/110m_coastline.shp")) {
         ScriptedDialogs dialogs;
-        load_geography(nav, 2, dialogs);
+        load_geography(program, nav.geo_lines, 2, dialogs);
     }
     nav.airports[0].freq = "118.150";  // a frequency, where one is known
     for (RUNWAY& r : nav.runways)
         if (r.ident1 == "04") {  // an end with an ILS that points north
-            r.heading1 = "0";
+            r.heading1 = 0;
             r.ils1 = true;
         }
     SectorFormat format;
     format.client = true;
     format.details = settings.details;
     std::vector<std::string> lines;
-    write_sector(lines, nav, {60, view.nm_per_deg_lon}, {"Paris", "LFPG_APP", "LFPG"}, format);
+    write_sector(lines, nav, frame, {"Paris", "LFPG_APP", "LFPG"}, format);
     const Read r = strict_read(lines);
     EXPECT_TRUE(r.faults.empty()) << r.faults.size() << " faults, first: " << r.faults.front();
 
@@ -276,7 +254,7 @@ TEST_F(ClientFiles, AStrictReaderReadsEveryLineAndFindsTheSelection) {
 
     // The default layout keeps its blank identity lines and empty fields.
     std::vector<std::string> plain;
-    write_sector(plain, nav, {60, view.nm_per_deg_lon}, {}, {});
+    write_sector(plain, nav, frame, {}, {});
     EXPECT_FALSE(strict_read(plain).faults.empty());
     EXPECT_EQ(std::find(plain.begin(), plain.end(), "[LOW AIRWAY]"), plain.end());
 }
@@ -285,11 +263,12 @@ TEST_F(ClientFiles, AStrictReaderReadsEveryLineAndFindsTheSelection) {
 // has objects, and a line across 180 degrees in two parts.
 TEST_F(ClientFiles, GeoJsonAsGdalReadsIt) {
     if (std::system("ogrinfo --version > /dev/null 2>&1") != 0) GTEST_SKIP() << "no ogrinfo";
-    select_by_airport(ctx, view, "LFPG", 50);
-    nav.airways.push_back(
-        {.name = "A1", .lines = {{"", -17.0, 179.9, -17.2, -179.9, 'L'}}, .selected = true});
+    select_by_airport(ctx, height, "LFPG", 50);
+    nav.airways.append({.name = "A1",
+                        .lines = {{"", -17.0, 179.9, -17.2, -179.9, AirwayLevel::low}},
+                        .selected = true});
     const std::string path = folder.file("lfpg.geojson");
-    write_bytes(path, geojson_text(nav, settings.colours, settings.details));
+    write_bytes(path, geojson_text(nav, frame.box, settings.colours, settings.details));
     auto count = [&](const std::string& where) {
         const std::string out =
             run(folder, "ogrinfo -ro -so -al -where \"" + where + "\" '" + path + "'").out;
@@ -303,7 +282,7 @@ TEST_F(ClientFiles, GeoJsonAsGdalReadsIt) {
     for (const VOR& v : nav.vors) ils += v.desc == "ILS";
     // A feature per transition, as the sector file labels one line per transition.
     std::vector<std::string> lines;
-    write_sector(lines, nav, {60, view.nm_per_deg_lon}, {});
+    write_sector(lines, nav, frame, {});
     const auto labelled = [&](const std::string& header) {
         size_t n = 0;
         for (auto it = std::find(lines.begin(), lines.end(), header) + 1; *it != ";"; ++it)

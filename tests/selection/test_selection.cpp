@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "core/error.h"
+#include "core/numtext.h"
 #include "navdb/sqlite_backend.h"
 #include "selected.h"
 #include "selection/loaders.h"
@@ -27,11 +28,12 @@ struct LoaderTest : ::testing::Test {
 
     TempDir dir;
     Query q;
-    NavState nav;
+    NavTables nav;
+    SelectionFrame frame;
     RecordingView view;
     RecordingProgress progress;
     MemoLines memo;
-    LoadContext ctx{q, nav, view, progress, memo, {}};
+    LoadContext ctx{q, nav, frame, view, progress, memo};
 };
 
 }  // namespace
@@ -43,14 +45,13 @@ TEST(FrequencyText, HexadecimalDigitsReadAsDecimal) {
     EXPECT_THROW(frequency_text(0x1A43000), Error);
     EXPECT_THROW(frequency_text(-1), Error);
     // Halves to the even neighbour.
-    EXPECT_EQ(heading_text(92.5) + " " + heading_text(93.5) + " " + heading_text(265.49),
-              "92 94 265");
+    EXPECT_EQ(whole_text(92.5) + " " + whole_text(93.5) + " " + whole_text(265.49), "92 94 265");
 }
 
 TEST_F(LoaderTest, AirportsAndTheirList) {
     load_airports(ctx, all("apt"));
     ASSERT_EQ(nav.airports.size(), 2u);
-    EXPECT_EQ(nav.airports.ids.find("2"), 1);
+    EXPECT_EQ(nav.airports.ids().find("2"), 1);
     EXPECT_EQ(nav.airports[1].icao + nav.airports[1].freq, "LFBB");
     EXPECT_EQ(view.lists[List::airports], (std::vector<std::string>{"LFAA:ALPHA", "LFBB:BRAVO"}));
     EXPECT_EQ(view.labels[List::airports], "2 airports");
@@ -68,7 +69,7 @@ TEST_F(LoaderTest, NavaidsSplitOnTypesFiveAndSevenAndStopAtABadRow) {
     load_navaids(ctx, all("nav"));
     ASSERT_EQ(nav.vors.size() + nav.ndbs.size(), 4u);
     EXPECT_EQ(nav.ndbs[1].freq, " 9.500");
-    EXPECT_EQ(std::pair(nav.vors.ids.find("13"), nav.ndbs.ids.find("12")), std::pair(1, 1));
+    EXPECT_EQ(std::pair(nav.vors.ids().find("13"), nav.ndbs.ids().find("12")), std::pair(1, 1));
     EXPECT_EQ(view.lists[List::vor][0], "L'AIGLE 114.300 (VOR-DME)");
     EXPECT_EQ(view.labels[List::vor] + ", " + view.labels[List::ndb], "2 VOR, 2 NDB");
 
@@ -89,7 +90,8 @@ TEST_F(LoaderTest, WaypointExtentIncludingAnEmptyResult) {
     sql("insert into wpt values (1, 'A', 'ALPHA', 45, 5), (2, 'B', 'BRAVO', 44.5, 7),"
         "(3, 'C', 'CHARLIE', 46, 4.5);");
     const auto extent = [&] {
-        return std::tuple(nav.wpt_lat_min, nav.wpt_lat_max, nav.wpt_lon_min, nav.wpt_lon_max);
+        return std::tuple(frame.extent.lat_min, frame.extent.lat_max, frame.extent.lon_min,
+                          frame.extent.lon_max);
     };
     load_waypoints(ctx, all("wpt"));
     EXPECT_EQ(extent(), std::tuple(44.5, 46.0, 4.5, 7.0));
@@ -134,14 +136,14 @@ TEST_F(LoaderTest, RunwayEndsPairByIdentAndAirport) {
     EXPECT_EQ(got, (std::vector<std::string>{"09/27", "26/", "09L/27R", "27L/", "09C/27C", "9/",
                                              "09/", "27c/", "09C/", "7R/", "25L/", "08T/26T", "H1/",
                                              "08L/", "26L/", "xx/", "10R/", "28R/"}));
-    const RUNWAY& first = nav.runways[0];  // 271.5 to the even neighbour
+    const RUNWAY& first = nav.runways[0];  // headings kept as numbers until written
     EXPECT_EQ(std::tuple(first.id2, first.heading1, first.heading2, first.lat2),
-              std::tuple("10", "90", "272", 10.0));
-    EXPECT_EQ(nav.runways.ids2.find("10"), 0);
-    EXPECT_EQ(nav.runways.ids2.find("2"), -1);  // overwritten by the re-pairing
-    EXPECT_EQ(nav.runways.ids2.find(""), -1);   // unpaired places never match
+              std::tuple("10", 90.4, 271.5, 10.0));
+    EXPECT_EQ(nav.runways.ids2().find("10"), 0);
+    EXPECT_EQ(nav.runways.ids2().find("2"), -1);  // overwritten by the re-pairing
+    EXPECT_EQ(nav.runways.ids2().find(""), -1);   // unpaired places never match
     EXPECT_EQ(nav.runways[1].lat2, 0);
-    EXPECT_EQ(nav.runways.ids.find("13"), 8);
+    EXPECT_EQ(nav.runways.ids().find("13"), 8);
 }
 
 TEST_F(LoaderTest, LocalisersFollowTheNavaidsAndFlagTheirRunwayEnds) {
@@ -156,7 +158,8 @@ TEST_F(LoaderTest, LocalisersFollowTheNavaidsAndFlagTheirRunwayEnds) {
     load_ils(ctx, all("ils"));
     ASSERT_EQ(nav.vors.size(), 4u);
     EXPECT_EQ(nav.vors[1].desc + " " + nav.vors[1].runway_id, "ILS 2");
-    EXPECT_EQ(nav.vors.ids.size(), 1);  // localisers are not in the VOR index
+    EXPECT_TRUE(nav.vors.find("10") &&
+                !nav.vors.find("20"));  // localisers are not in the VOR index
     EXPECT_EQ(std::tuple(nav.runways[0].ils1, nav.runways[0].ils2, nav.runways[1].ils1),
               std::tuple(false, true, true));
     EXPECT_EQ(view.labels[List::vor], "1 VOR");
@@ -255,69 +258,67 @@ struct SelectionTest : ::testing::Test, SampleDatabase, Selected {
 }  // namespace
 
 TEST_F(SelectionTest, ByAirportSetsPlaneViewBoxAndEveryTable) {
-    select_by_airport(ctx, view, "LFPG", 50);
+    select_by_airport(ctx, height, "LFPG", 50);
     const float lat0 = 49.009722f, lon0 = 2.547778f;
-    EXPECT_EQ(nav.centre_lat, static_cast<double>(lat0));
-    EXPECT_EQ(nav.centre_lon, static_cast<double>(lon0));
-    EXPECT_EQ(view.nm_per_deg_lat, 60.0f);
-    EXPECT_EQ(view.nm_per_deg_lon, static_cast<float>(std::cos(lat0 * M_PI / 180) * 60));
-    EXPECT_EQ(view.range_nm, 50);
-    EXPECT_EQ(view.px_per_nm, 12.0f);
-    EXPECT_EQ(view.ring_step_nm, 5);
-    EXPECT_NEAR(nav.box_lat_max - lat0, 50.0 / 60, 1e-6);
-    EXPECT_NEAR(lon0 - nav.box_lon_min, 50.0 / (60 * std::cos(lat0 * M_PI / 180)), 1e-5);
+    EXPECT_EQ(frame.centre_lat, static_cast<double>(lat0));
+    EXPECT_EQ(frame.centre_lon, static_cast<double>(lon0));
+    EXPECT_EQ(frame.plane.nm_per_deg_lat, 60.0f);
+    EXPECT_EQ(frame.plane.nm_per_deg_lon, static_cast<float>(std::cos(lat0 * M_PI / 180) * 60));
+    EXPECT_EQ(frame.view.range_nm, 50);
+    EXPECT_EQ(frame.view.px_per_nm, 12.0f);
+    EXPECT_EQ(frame.view.ring_step_nm, 5);
+    EXPECT_NEAR(frame.box.lat_max - lat0, 50.0 / 60, 1e-6);
+    EXPECT_NEAR(lon0 - frame.box.lon_min, 50.0 / (60 * std::cos(lat0 * M_PI / 180)), 1e-5);
     for (const size_t n : {nav.airports.size(), nav.runways.size(), nav.vors.size(),
                            nav.ndbs.size(), nav.waypoints.size(), nav.airways.size(),
                            nav.sids.size(), nav.stars.size(), memo.lines.size()})
         EXPECT_GT(n, 0u);
     for (const Airport& a : nav.airports) {
-        EXPECT_GE(a.latitude, nav.box_lat_min);
-        EXPECT_LE(a.longitude, nav.box_lon_max);
+        EXPECT_GE(a.latitude, frame.box.lat_min);
+        EXPECT_LE(a.longitude, frame.box.lon_max);
     }
     // 25 nm: rings every 2 nm (2.5 to the even neighbour).
-    select_by_airport(ctx, view, "lfpg", 25);
-    EXPECT_EQ(view.ring_step_nm, 2);
+    select_by_airport(ctx, height, "lfpg", 25);
+    EXPECT_EQ(frame.view.ring_step_nm, 2);
 }
 
 // A radius of 0 and an unknown airport (not a box around 0, 0) are refused
 // before anything changes; a negative radius selects nothing.
 TEST_F(SelectionTest, RefusedSelectionsChangeNothing) {
-    select_by_airport(ctx, view, "LFPG", -50);
+    select_by_airport(ctx, height, "LFPG", -50);
     EXPECT_TRUE(nav.airports.empty() && nav.waypoints.empty());
     EXPECT_EQ(lists.labels[List::airports], "0 airports");
-    select_by_airport(ctx, view, "LFMN", 20);
+    select_by_airport(ctx, height, "LFMN", 20);
     const size_t airports = nav.airports.size();
-    const double box = nav.box_lat_max, centre = nav.centre_lat;
-    EXPECT_THROW(select_by_airport(ctx, view, "LFPG", 0), Error);
-    EXPECT_THROW(select_by_airport(ctx, view, "ZZZZ", 100), Error);
+    const double box = frame.box.lat_max, centre = frame.centre_lat;
+    EXPECT_THROW(select_by_airport(ctx, height, "LFPG", 0), Error);
+    EXPECT_THROW(select_by_airport(ctx, height, "ZZZZ", 100), Error);
     EXPECT_EQ(nav.airports.size(), airports);
-    EXPECT_EQ(nav.box_lat_max, box);
-    EXPECT_EQ(nav.centre_lat, centre);
-    EXPECT_EQ(view.range_nm, 20);
-    for (const char* bad : {"0", "5.5", ""}) EXPECT_THROW(radius_from_text(bad), Error) << bad;
-    EXPECT_EQ(radius_from_text("-3"), -3);
+    EXPECT_EQ(frame.box.lat_max, box);
+    EXPECT_EQ(frame.centre_lat, centre);
+    EXPECT_EQ(frame.view.range_nm, 20);
 }
 
 // The procedure paths of a region are built on the region's own plane.
 TEST_F(SelectionTest, ByRegionBuildsPathsOnTheRegionsPlane) {
-    select_by_airport(ctx, view, "EGLL", 20);  // another plane first
-    select_by_region(ctx, view, "LS");
-    const double centre = (nav.wpt_lat_max + nav.wpt_lat_min) / 2;
-    EXPECT_EQ(nav.centre_lat, centre);
-    EXPECT_EQ(view.nm_per_deg_lon, static_cast<float>(std::cos(centre * M_PI / 180) * 60));
-    EXPECT_EQ(view.range_nm, 400);
-    EXPECT_EQ(view.ring_step_nm, 40);
-    EXPECT_EQ(view.px_per_nm, 1.5f);
+    select_by_airport(ctx, height, "EGLL", 20);  // another plane first
+    select_by_region(ctx, height, "LS");
+    const double centre = (frame.extent.lat_max + frame.extent.lat_min) / 2;
+    EXPECT_EQ(frame.centre_lat, centre);
+    EXPECT_EQ(frame.plane.nm_per_deg_lon, static_cast<float>(std::cos(centre * M_PI / 180) * 60));
+    EXPECT_EQ(frame.view.range_nm, 400);
+    EXPECT_EQ(frame.view.ring_step_nm, 40);
+    EXPECT_EQ(frame.view.px_per_nm, 1.5f);
 
     // The CD leg of the Geneva SID ends 5 nm from the GVA VOR on that plane.
     const ROUTE* sid = nullptr;
     for (const ROUTE& r : nav.sids)
         if (r.name == "SPR 4J") sid = &r;
     ASSERT_NE(sid, nullptr);
-    const int gva = nav.vors.ids.find(nav.sids[0].legs[1].navid);
+    const int gva = nav.vors.ids().find(nav.sids[0].legs[1].navid);
     ASSERT_GE(gva, 0);
     const VOR& v = nav.vors[static_cast<size_t>(gva)];
-    const double dx = (sid->lines[0].lon1 - v.longitude) * view.nm_per_deg_lon;
+    const double dx = (sid->lines[0].lon1 - v.longitude) * frame.plane.nm_per_deg_lon;
     const double dy = (sid->lines[0].lat1 - v.latitude) * 60;
     EXPECT_NEAR(std::hypot(dx, dy), 5.0, 1e-9);
 }
@@ -325,11 +326,11 @@ TEST_F(SelectionTest, ByRegionBuildsPathsOnTheRegionsPlane) {
 // "like '%'" takes every airport with its procedures, "= ''" no navaid or
 // waypoint; the legs of each procedure keep their row order.
 TEST_F(SelectionTest, TheWholeDatabaseWithAnEmptyRegionCode) {
-    select_by_region(ctx, view, "");
+    select_by_region(ctx, height, "");
     EXPECT_EQ(nav.airports.size(), 19u);
     EXPECT_TRUE(nav.waypoints.empty());
     EXPECT_TRUE(nav.vors.size() > 0 && nav.ndbs.empty());  // localisers only
-    EXPECT_EQ(nav.centre_lat, 0);
+    EXPECT_EQ(frame.centre_lat, 0);
     for (const ROUTE& r : nav.sids)
         for (size_t i = 1; i < r.legs.size(); ++i)
             EXPECT_LT(std::stoi(r.legs[i - 1].id), std::stoi(r.legs[i].id)) << r.name;

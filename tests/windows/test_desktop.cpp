@@ -101,7 +101,7 @@ TEST_F(Desktop, TheMapStaysInFrontAfterItsRangeIsAsked) {
         }
     });
     carte->visibili1->trigger();
-    EXPECT_EQ(state.map.range_nm, 80);
+    EXPECT_EQ(state.frame.view.range_nm, 80);
     EXPECT_TRUE(wait_for([&] { return QApplication::activeWindow() == carte; }));
 }
 
@@ -121,7 +121,7 @@ TEST_F(Desktop, TheMapIsDrawnInTheScreensPixels) {
     // Text sizes in points keep their size on the screen.
     EXPECT_EQ(bitmap.dotsPerMeterX(), std::lround(3780 * ratio));
     // The same ground whatever the scale: 100 nm fill the designed height.
-    EXPECT_NEAR(state.map.px_per_nm * state.map.range_nm / ratio, 674, 1);
+    EXPECT_NEAR(state.frame.view.px_per_nm * state.frame.view.range_nm / ratio, 674, 1);
 }
 
 }  // namespace

@@ -92,7 +92,7 @@ TEST_F(MapWindowTest, GoldenPicturesOfLfpgWithRingsWithoutAndMeasuring) {
 TEST_F(MapWindowTest, WheelRightDragAndStatusBar) {
     select_lfpg();
     form->Button1->click();
-    const float px = state.map.px_per_nm;
+    const float px = state.frame.view.px_per_nm;
     // The range fills the height already: no zoom out. A sideways scroll
     // zooms nothing; a touchpad's small steps add up to one step per 120.
     const QImage before = bitmap().copy();
@@ -107,12 +107,12 @@ TEST_F(MapWindowTest, WheelRightDragAndStatusBar) {
                                         {-60, 1.0f},
                                         {120, 1.2f}}) {
         wheel(delta);
-        EXPECT_FLOAT_EQ(state.map.px_per_nm, px * factor) << delta;
+        EXPECT_FLOAT_EQ(state.frame.view.px_per_nm, px * factor) << delta;
     }
     EXPECT_NE(bitmap(), before);
 
     send(QEvent::MouseMove, 488, 337, Qt::NoButton, Qt::NoButton);
-    const GeoPos centre = state.map.viewport().to_geo(488, 337);
+    const GeoPos centre = viewport_of(state.map, state.frame).to_geo(488, 337);
     EXPECT_EQ(carte->panel1->text(),
               QString::asprintf("%8.5f  %8.5f", static_cast<double>(centre.lat),
                                 static_cast<double>(centre.lon)));
@@ -124,8 +124,8 @@ TEST_F(MapWindowTest, WheelRightDragAndStatusBar) {
     send(QEvent::MouseMove, 300, 200, Qt::NoButton, Qt::RightButton);
     EXPECT_EQ(carte->surface->cursor().shape(), Qt::PointingHandCursor);
     EXPECT_EQ(carte->panel1->text(), shown);  // not updated while panning
-    EXPECT_GT(state.nav.centre_lat, 49.1);    // dragged down and right: the view moved north-west
-    EXPECT_LT(state.nav.centre_lon, 2.5);
+    EXPECT_GT(state.frame.centre_lat, 49.1);  // dragged down and right: the view moved north-west
+    EXPECT_LT(state.frame.centre_lon, 2.5);
 
     send(QEvent::MouseButtonRelease, 300, 200, Qt::RightButton, Qt::NoButton);
     send(QEvent::MouseMove, 10, 20, Qt::NoButton, Qt::NoButton);
@@ -133,12 +133,13 @@ TEST_F(MapWindowTest, WheelRightDragAndStatusBar) {
     EXPECT_EQ(carte->surface->cursor().shape(), Qt::PointingHandCursor);  // it stays
 
     // A larger window shows more at the same scale about the same centre.
-    const float scale = state.map.px_per_nm;
+    const float scale = state.frame.view.px_per_nm;
     carte->resize(carte->width() + 100, carte->height() + 50);
     QCoreApplication::processEvents();
     ASSERT_EQ(bitmap().size(), QSize(1076, 724));
-    EXPECT_EQ(state.map.px_per_nm, scale);
-    EXPECT_EQ(state.map.viewport().to_pixel(state.nav.centre_lat, state.nav.centre_lon),
+    EXPECT_EQ(state.frame.view.px_per_nm, scale);
+    EXPECT_EQ(viewport_of(state.map, state.frame)
+                  .to_pixel(state.frame.centre_lat, state.frame.centre_lon),
               (Pixel{538, 362}));
 }
 
@@ -182,7 +183,7 @@ TEST_F(MapWindowTest, HoveringAnAirportTellsWhatItIs) {
     form->Button1->click();
     const auto& a = *std::find_if(state.nav.airports.begin(), state.nav.airports.end(),
                                   [](const Airport& x) { return x.icao == "LFPG"; });
-    const Pixel p = state.map.viewport().to_pixel(a.latitude, a.longitude);
+    const Pixel p = viewport_of(state.map, state.frame).to_pixel(a.latitude, a.longitude);
     const auto hover = [&](int dx) {
         const QPoint at(p.x + dx, p.y);
         QHelpEvent e(QEvent::ToolTip, at, carte->surface->mapToGlobal(at));

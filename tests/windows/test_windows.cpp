@@ -61,8 +61,8 @@ TEST_F(WorkflowTest, RegionByListAndByCode) {
     form->Memo1->setPlainText(QStringLiteral("old"));
     // The region, the line, the edit's code, the combo's line.
     const auto chosen = [&] {
-        return std::tuple(state.nav.region_code, state.nav.selection_text,
-                          form->Edit_coderegion->text(), form->ComboBox_region->currentIndex());
+        return std::tuple(form->region().code, form->region().line, form->Edit_coderegion->text(),
+                          form->ComboBox_region->currentIndex());
     };
     form->ComboBox_regionChange(1);
     EXPECT_EQ(chosen(), std::tuple("LS", "LS Suisse", QStringLiteral("LS"), 1));
@@ -72,7 +72,7 @@ TEST_F(WorkflowTest, RegionByListAndByCode) {
     EXPECT_EQ(chosen(), std::tuple("EG", "EG Royaume-Uni", QStringLiteral("eg"), 2));
 
     form->Edit_coderegion->setText(QStringLiteral("EGX"));  // a third character: nothing
-    EXPECT_EQ(state.nav.region_code, "EG");
+    EXPECT_EQ(form->region().code, "EG");
     form->ComboBox_region->setCurrentIndex(0);
     form->Edit_coderegion->setText(QStringLiteral("EG"));  // back to two: looked up again
     EXPECT_EQ(form->ComboBox_region->currentIndex(), 2);
@@ -87,7 +87,7 @@ TEST_F(WorkflowTest, RegionByListAndByCode) {
     // With the edit already holding the code, the second line stays chosen.
     form->ComboBox_region->setCurrentIndex(3);
     form->ComboBox_regionChange(3);
-    EXPECT_EQ(state.nav.selection_text, "LF France (bis)");
+    EXPECT_EQ(form->region().line, "LF France (bis)");
 }
 
 TEST_F(WorkflowTest, SelectionByRegionFillsEveryListAndLabel) {
@@ -105,8 +105,8 @@ TEST_F(WorkflowTest, SelectionByRegionFillsEveryListAndLabel) {
     EXPECT_EQ(form->Label_listairport->text(),
               QString::number(form->ListBox_airports->count()) + QStringLiteral(" airports"));
     EXPECT_TRUE(form->Label_listwaypoint->text().endsWith(QStringLiteral(" Wayoints")));
-    EXPECT_EQ(state.nav.box_lat_max, state.nav.wpt_lat_max);
-    EXPECT_EQ(state.nav.box_lon_min, state.nav.wpt_lon_min);
+    EXPECT_EQ(state.frame.box.lat_max, state.frame.extent.lat_max);
+    EXPECT_EQ(state.frame.box.lon_min, state.frame.extent.lon_min);
     EXPECT_EQ(afich->Button_tousid->text(), QStringLiteral("aucun SID"));
 
     form->Button1->click();  // "carte"
@@ -127,7 +127,7 @@ TEST_F(WorkflowTest, SelectionByAirportAndItsErrors) {
         by_airport("LFPG", radius);
         EXPECT_FALSE(message->isVisible());
         EXPECT_EQ(form->ListBox_airports->count(), airports);
-        EXPECT_EQ(state.nav.selection_text, "LFPG:50nm");
+        EXPECT_EQ(state.frame.text, "LFPG:50nm");
     }
     EXPECT_THAT(dialogs.errors, ElementsAre(w1252("'abc' n'est pas une valeur entière correcte"),
                                             ::testing::_, ::testing::_));
@@ -156,8 +156,8 @@ TEST_F(WorkflowTest, AFailingSelectionKeepsThePreviousOneWhole) {
                    << form->Label_selection->text() << form->Memo1->toPlainText();
     };
     const QStringList before = shown();
-    const double centre_lat = state.nav.centre_lat;
-    const int range = state.map.range_nm;
+    const double centre_lat = state.frame.centre_lat;
+    const int range = state.frame.view.range_nm;
     dialogs.save_answers.push_back(dir.file("before.sct"));
     form->Button_enr->click();
 
@@ -169,8 +169,8 @@ TEST_F(WorkflowTest, AFailingSelectionKeepsThePreviousOneWhole) {
     EXPECT_FALSE(message->isVisible());
 
     EXPECT_EQ(shown(), before);
-    EXPECT_EQ(state.nav.centre_lat, centre_lat);
-    EXPECT_EQ(state.map.range_nm, range);
+    EXPECT_EQ(state.frame.centre_lat, centre_lat);
+    EXPECT_EQ(state.frame.view.range_nm, range);
     dialogs.save_answers.push_back(dir.file("after.sct"));
     form->Button_enr->click();
     EXPECT_EQ(read_bytes(dir.file("after.sct")), read_bytes(dir.file("before.sct")));
@@ -403,40 +403,42 @@ TEST_F(CentreTest, CentresOnTheLastOfEqualCodesAndTheSectorFileFollows) {
 
     // No line chosen: nothing happens, the dialog stays.
     centre->ListBox1->setCurrentRow(-1);
-    const double lat = state.nav.centre_lat;
+    const double lat = state.frame.centre_lat;
     centre->Button_centrer->click();
     EXPECT_TRUE(centre->isVisible());
-    EXPECT_EQ(state.nav.centre_lat, lat);
+    EXPECT_EQ(state.frame.centre_lat, lat);
     EXPECT_TRUE(dialogs.errors.empty());
 
     centre->ListBox1->setCurrentRow(static_cast<int>(first - all.begin()));
-    const float px = state.map.px_per_nm;
+    const float px = state.frame.view.px_per_nm;
     centre->Button_centrer->click();
     EXPECT_FALSE(centre->isVisible());
     const VOR& v = state.nav.vors[2];
-    EXPECT_EQ(std::tuple(state.nav.centre_lat, state.nav.centre_lon, state.map.px_per_nm),
-              std::tuple(v.latitude, v.longitude, px));
+    EXPECT_EQ(
+        std::tuple(state.frame.centre_lat, state.frame.centre_lon, state.frame.view.px_per_nm),
+        std::tuple(v.latitude, v.longitude, px));
     // The map was drawn about the new centre.
-    EXPECT_EQ(state.map.viewport().to_pixel(v.latitude, v.longitude), (Pixel{488, 337}));
+    EXPECT_EQ(viewport_of(state.map, state.frame).to_pixel(v.latitude, v.longitude),
+              (Pixel{488, 337}));
 
-    save_sector_file(dir.file("s.sct"), state.nav,
-                     {state.map.nm_per_deg_lat, state.map.nm_per_deg_lon}, {"", "", ""});
+    dialogs.save_answers = {dir.file("s.sct")};
+    form->Button_enr->click();
     const CoordText c = format_coord({v.latitude, v.longitude});
     EXPECT_THAT(read_bytes(dir.file("s.sct")),
                 HasSubstr("\r\n" + c.latitude + "\r\n" + c.longitude + "\r\n"));
 }
 
 TEST_F(CentreTest, VisibilityRange) {
-    const float px = state.map.px_per_nm;
+    const float px = state.frame.view.px_per_nm;
     dialogs.input_answers = {std::string("80"), std::nullopt, std::string("abc")};
     carte->visibili1->trigger();
     EXPECT_EQ(dialogs.inputs[0], w1252("visiblité|nm|50"));
-    EXPECT_EQ(std::pair(state.map.range_nm, state.map.px_per_nm), std::pair(80, px));
+    EXPECT_EQ(std::pair(state.frame.view.range_nm, state.frame.view.px_per_nm), std::pair(80, px));
     carte->setWindowTitle(QString());
     carte->visibili1->trigger();  // cancelled: the range stays, the caption is rewritten
     EXPECT_EQ(carte->windowTitle(), QStringLiteral("LFPG:50nm   visu:80nm"));
     carte->visibili1->trigger();  // a wrong number is told
-    EXPECT_EQ(state.map.range_nm, 80);
+    EXPECT_EQ(state.frame.view.range_nm, 80);
     EXPECT_THAT(dialogs.errors, ElementsAre(w1252("'abc' n'est pas une valeur entière correcte")));
     EXPECT_THROW(decimal_range("$10"), std::exception);
     EXPECT_EQ(decimal_range(" -7"), -7);

@@ -1,0 +1,66 @@
+// The codes of the navigation database, each under one name: navaid types,
+// procedure kinds and airway levels as the tables hold them, and the key
+// by which the importer finds a record again by two of its texts.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace karvel {
+
+// navaids.type: what kind of station a navaid row is.
+enum class NavaidType : int {
+    vor = 2,      // VOR-type (VOR, VOR-DME, VORTAC)
+    dme = 3,      // a DME standing alone
+    ndb = 5,      // NDB
+    ndb_dme = 7,  // NDB-DME
+};
+inline bool is_ndb(int type) {
+    return type == static_cast<int>(NavaidType::ndb) ||
+           type == static_cast<int>(NavaidType::ndb_dme);
+}
+
+// The type of an airway's end in the X-Plane files: a fix, or a navaid.
+enum class AirwayEndType : int { ndb = 2, vhf = 3, fix = 11 };
+
+// terminals.proc: a STAR or a SID.
+enum class ProcedureKind : int { star = 1, sid = 2 };
+inline const char* procedure_code(ProcedureKind kind) {
+    return kind == ProcedureKind::sid ? "2" : "1";
+}
+
+// airwaylegs.level: the level an airway segment is flown at.
+enum class AirwayLevel : char { unknown = 0, low = 'L', high = 'H', both = 'B' };
+// The level the table's text names ("low", "high", "both"), unknown otherwise.
+inline AirwayLevel airway_level(std::string_view text) {
+    return text == "low"    ? AirwayLevel::low
+           : text == "high" ? AirwayLevel::high
+           : text == "both" ? AirwayLevel::both
+                            : AirwayLevel::unknown;
+}
+// The table's text of a level ("" for unknown).
+inline const char* airway_level_text(AirwayLevel level) {
+    switch (level) {
+        case AirwayLevel::low:
+            return "low";
+        case AirwayLevel::high:
+            return "high";
+        case AirwayLevel::both:
+            return "both";
+        case AirwayLevel::unknown:
+            break;
+    }
+    return "";
+}
+
+// The key of a record found by two texts ("LFPG|09R", "ABC|LF").
+inline std::string lookup_key(std::string_view first, std::string_view second) {
+    std::string key;
+    key.reserve(first.size() + 1 + second.size());
+    key += first;
+    key += '|';
+    key += second;
+    return key;
+}
+
+}  // namespace karvel

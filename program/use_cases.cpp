@@ -1,0 +1,104 @@
+#include "program/use_cases.h"
+
+#include <filesystem>
+
+#include "core/cp1252.h"
+#include "core/error.h"
+#include "core/numtext.h"
+#include "core/regions.h"
+#include "geography/geo_levels.h"
+#include "sector/client_files.h"
+#include "selection/selection.h"
+
+namespace karvel {
+
+RegionChoice region_at(const ProgramInfo& info, size_t index) {
+    return {info.region_codes.at(index), info.region_lines.at(index)};
+}
+
+RegionChoice region_by_code(const ProgramInfo& info, const std::string& typed) {
+    const int p = typed.size() == 2 ? find_region_code(info.region_codes, typed) : -1;
+    if (p < 0) throw Error("code invalide");
+    return region_at(info, static_cast<size_t>(p));
+}
+
+int32_t radius_from_text(const std::string& text) {
+    const int32_t radius = str_to_int(text);
+    if (radius == 0)
+        throw Error(w1252("Le rayon de la sélection doit être un nombre de milles différent de 0"));
+    return radius;
+}
+
+namespace {
+
+// Loads a selection aside with `select`, then the geography, and commits
+// both only when everything has loaded.
+template <class Select>
+void load_selection(AppState& state, int geo_level, SelectionOutput& out, Select&& select) {
+    SelectionDraft draft(state.frame);
+    LoadContext ctx{state.db.Query1, draft.nav,  draft.frame,           draft.lists,
+                    out.progress,    draft.memo, state.db.airway_levels};
+    select(ctx, draft.frame);
+    load_geography(state.info.folder, draft.nav.geo_lines, geo_level, out.dialogs);
+    draft.commit(state.nav, state.frame, out.lists, out.memo, geo_level != 0);
+}
+
+}  // namespace
+
+void select_airport(AppState& state, const std::string& icao, const std::string& radius_text,
+                    int geo_level, SelectionOutput& out) {
+    const int32_t radius = radius_from_text(radius_text);  // before anything changes
+    load_selection(state, geo_level, out, [&](LoadContext& ctx, SelectionFrame& frame) {
+        frame.text = icao + ":" + radius_text + "nm";
+        select_by_airport(ctx, state.map.client_height, icao, radius);
+    });
+}
+
+void select_region(AppState& state, const RegionChoice& region, int geo_level,
+                   SelectionOutput& out) {
+    load_selection(state, geo_level, out, [&](LoadContext& ctx, SelectionFrame& frame) {
+        frame.text = region.line;
+        select_by_region(ctx, state.map.client_height, region.code);
+    });
+}
+
+void add_saved_files(OutputFiles& files, AppState& state, const SavedFiles& paths,
+                     const SectorIdentity& identity, bool client_format) {
+    if (paths.sector) {
+        SectorFormat format;
+        format.client = client_format;
+        format.details = state.settings.details;
+        format.version = state.info.version_caption;
+        std::vector<std::string> lines;
+        write_sector(lines, state.nav, state.frame, identity, format);
+        files.add(*paths.sector, sector_bytes(lines));
+    }
+    if (paths.ese)
+        files.add(*paths.ese, sector_bytes(ese_lines(
+                                  state.nav, procedure_point_idents(state.db.Query1, state.nav))));
+    if (paths.geojson)
+        files.add(*paths.geojson, geojson_text(state.nav, state.frame.box, state.settings.colours,
+                                               state.settings.details));
+}
+
+bool save_selection(AppState& state, Dialogs& dialogs, const SectorIdentity& identity,
+                    bool client_format) {
+    const std::string folder = state.info.folder + "/secteurs";
+    std::error_code ec;
+    std::filesystem::create_directories(fs_path(folder), ec);  // a failure shows at the write
+    const auto chosen = dialogs.save_file("sct", folder);
+    if (!chosen) return false;
+    SavedFiles paths{*chosen, std::nullopt, std::nullopt};
+    if (client_format) {
+        // The SIDs and STARs beside it, for the radar client.
+        std::filesystem::path ese(fs_path(*chosen));
+        ese.replace_extension(".ese");
+        paths.ese = ese.string();
+    }
+    OutputFiles files;
+    add_saved_files(files, state, paths, identity, client_format);
+    files.commit();
+    return true;
+}
+
+}  // namespace karvel

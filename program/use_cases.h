@@ -1,0 +1,77 @@
+// The tasks of the program, one road each for the window and karvel-sct:
+// choosing a region, selecting around an airport or a region, and saving
+// the files of a selection. Every refusal of these tasks is told here.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "core/dialogs.h"
+#include "core/file_output.h"
+#include "core/sinks.h"
+#include "program/app_state.h"
+#include "sector/writer.h"
+
+namespace karvel {
+
+// A line of the region index chosen for a selection by region: its code and
+// the line itself, which becomes the selection's text.
+struct RegionChoice {
+    std::string code;
+    std::string line;
+};
+
+// The line at `index` of the region index (an index the list shows).
+RegionChoice region_at(const ProgramInfo& info, size_t index);
+
+// The first line whose code is `typed`, two characters in any letter case;
+// throws Error "code invalide" when no line has it.
+RegionChoice region_by_code(const ProgramInfo& info, const std::string& typed);
+
+// The radius text as a radius: an integer other than 0.
+int32_t radius_from_text(const std::string& text);
+
+// Where a selection reports: its lists and memo lines (told once it has
+// loaded whole), its progress, and the messages of the geography.
+struct SelectionOutput {
+    SelectionView& lists;
+    ProgressSink& progress;
+    MemoSink& memo;
+    Dialogs& dialogs;
+};
+
+// Selects around the airport `icao` within the radius typed, then loads the
+// geography of `geo_level` (0 keeps the lines loaded before). The selection
+// loads aside and replaces the tables and frame only once it has loaded
+// whole: on any error (thrown) the state is as it was. The map's scale is
+// set for its client height.
+void select_airport(AppState& state, const std::string& icao, const std::string& radius_text,
+                    int geo_level, SelectionOutput& out);
+
+// Selects the region chosen (an empty code: everything of an empty region
+// code), as select_airport does; its box is its waypoints' extent.
+void select_region(AppState& state, const RegionChoice& region, int geo_level,
+                   SelectionOutput& out);
+
+// The files a save writes, each where given: the sector file, the companion
+// file of the SIDs and STARs, the selection as GeoJSON.
+struct SavedFiles {
+    std::optional<std::string> sector;
+    std::optional<std::string> ese;
+    std::optional<std::string> geojson;
+};
+
+// Prepares the files of the current selection in `files`; the caller puts
+// them in place together with whatever else goes with them (files.commit()).
+void add_saved_files(OutputFiles& files, AppState& state, const SavedFiles& paths,
+                     const SectorIdentity& identity, bool client_format);
+
+// The window's save: asks for a name in the program folder's "secteurs"
+// (made when missing), default extension "sct", no overwrite prompt, and
+// writes the sector file, in the client format with its companion file
+// beside it (the same name, extension .ese), both or neither. False when
+// cancelled; a write failure throws.
+bool save_selection(AppState& state, Dialogs& dialogs, const SectorIdentity& identity,
+                    bool client_format);
+
+}  // namespace karvel

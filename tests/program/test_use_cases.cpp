@@ -1,0 +1,110 @@
+// The tasks both front ends run: the refusals they share, a selection that
+// replaces the current one only whole, and the save.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/cp1252.h"
+#include "core/error.h"
+#include "navdb/sqlite_backend.h"
+#include "program/use_cases.h"
+#include "selected.h"
+#include "support.h"
+
+using namespace karvel;
+using namespace karvel::test;
+
+TEST(UseCases, RadiusAndRegionRefusals) {
+    for (const char* bad : {"0", "5.5", ""}) EXPECT_THROW(radius_from_text(bad), Error) << bad;
+    EXPECT_THAT([] { radius_from_text("0"); },
+                ThrowsMessage<Error>(HasSubstr(w1252("différent de 0"))));
+    EXPECT_EQ(radius_from_text("-3"), -3);
+
+    ProgramInfo info;
+    info.region_lines = {"LF France", "EG Royaume-Uni", "LF France (bis)"};
+    info.region_codes = {"LF", "EG", "LF"};
+    const RegionChoice lf = region_by_code(info, "lf");  // any case, the first line
+    EXPECT_EQ(std::pair(lf.code, lf.line), std::pair(std::string("LF"), std::string("LF France")));
+    const RegionChoice bis = region_at(info, 2);
+    EXPECT_EQ(bis.line, "LF France (bis)");
+    for (const char* bad : {"ZZ", "L", "LFX", ""})
+        EXPECT_THAT([&] { region_by_code(info, bad); },
+                    ThrowsMessage<Error>(::testing::StrEq("code invalide")))
+            << bad;
+}
+
+namespace {
+
+struct UseCaseTest : ::testing::Test, SampleDatabase {
+    UseCaseTest() {
+        state.info.folder = folder.str();
+        state.info.version_caption = kVersionCaption;
+        state.db.Query1.set_connection(std::make_shared<SqliteConnection>(sample_path()));
+        state.map.client_height = 600;
+    }
+    AppState state;
+    RecordingView lists;
+    NullProgress progress;
+    MemoLines memo;
+    ScriptedDialogs dialogs;
+    SelectionOutput out{lists, progress, memo, dialogs};
+};
+
+}  // namespace
+
+// The frame and tables change together, and only when the selection has
+// loaded whole; the region's box is its waypoints' extent.
+TEST_F(UseCaseTest, ASelectionReplacesTheCurrentOneWholeOrNotAtAll) {
+    select_airport(state, "LFMN", "30", 0, out);
+    EXPECT_EQ(state.frame.text, "LFMN:30nm");
+    EXPECT_FALSE(memo.lines.empty());
+    const SelectionFrame before = state.frame;
+    const size_t airports = state.nav.airports.size(), lines = memo.lines.size();
+    EXPECT_THROW(select_airport(state, "ZZZZ", "100", 0, out), Error);
+    EXPECT_THROW(select_airport(state, "LFPG", "0", 0, out), Error);
+    EXPECT_EQ(std::tuple(state.frame.text, state.frame.box.lat_max, state.frame.view.range_nm,
+                         state.nav.airports.size(), memo.lines.size()),
+              std::tuple(before.text, before.box.lat_max, before.view.range_nm, airports, lines));
+
+    state.nav.geo_lines.push_back({"coast", {{1, 1}, {2, 2}}});
+    select_region(state, {"LS", "LS Suisse"}, 0, out);
+    const GeoBox& box = state.frame.box;
+    const GeoBox& extent = state.frame.extent;
+    EXPECT_EQ(std::tuple(box.lat_min, box.lat_max, box.lon_min, box.lon_max),
+              std::tuple(extent.lat_min, extent.lat_max, extent.lon_min, extent.lon_max));
+    EXPECT_EQ(std::pair(state.frame.text, state.frame.view.range_nm),
+              std::pair(std::string("LS Suisse"), 400));
+    EXPECT_EQ(state.nav.geo_lines.size(), 1u);  // level 0 keeps the geography
+}
+
+TEST_F(UseCaseTest, TheSaveAsksInTheSectorFolderAndWritesWhole) {
+    const std::string dir = folder.str();
+    dialogs.save_answers.push_back(std::nullopt);  // cancel: nothing written
+    EXPECT_FALSE(save_selection(state, dialogs, {}, false));
+    EXPECT_EQ(dialogs.save_dirs[0], dir + "/secteurs");
+    EXPECT_TRUE(std::filesystem::is_directory(folder.file("secteurs")));  // made when missing
+    EXPECT_TRUE(std::filesystem::is_empty(folder.file("secteurs")));
+
+    const std::string target = folder.file("secteurs/LFPG.sct");
+    write_bytes(target, "old content");
+    dialogs.save_answers.push_back(target);
+    EXPECT_TRUE(save_selection(state, dialogs, {}, false));
+    EXPECT_EQ(read_bytes(target).substr(0, 10), "; Ce fichi");
+    EXPECT_FALSE(std::filesystem::exists(folder.file("secteurs/LFPG.ese")));
+
+    // The client format writes the companion file beside it.
+    select_airport(state, "LFPG", "50", 0, out);
+    dialogs.save_answers.push_back(folder.file("secteurs/client.sct"));
+    EXPECT_TRUE(save_selection(state, dialogs, {"Paris", "LFPG_APP", "LFPG"}, true));
+    EXPECT_THAT(read_bytes(folder.file("secteurs/client.ese")), HasSubstr("SID:LFPG:"));
+    EXPECT_THAT(read_bytes(folder.file("secteurs/client.sct")), HasSubstr("[LOW AIRWAY]"));
+
+    // A failed write leaves what was there and no temporary behind.
+    std::filesystem::create_directory(folder.file("secteurs/dossier.sct"));
+    dialogs.save_answers.push_back(folder.file("secteurs/dossier.sct"));
+    EXPECT_THROW(save_selection(state, dialogs, {}, false), Error);
+    EXPECT_TRUE(std::filesystem::is_directory(folder.file("secteurs/dossier.sct")));
+    dialogs.save_answers.push_back(folder.file("nowhere/x.sct"));
+    EXPECT_THROW(save_selection(state, dialogs, {}, false), Error);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.file("secteurs")), {}), 4);
+}
