@@ -28,6 +28,7 @@
 #include "map/qt_canvas.h"
 #include "map/render.h"
 #include "navdb/sqlite_backend.h"
+#include "navdb/sqlite_db.h"
 #include "sector/writer.h"
 #include "selection/selection.h"
 
@@ -66,27 +67,21 @@ double seconds_since(Clock::time_point t) {
 }
 
 // The floor: each statement run and stepped through, nothing read.
-long long run_floor(sqlite3* db, const std::vector<Statement>& statements) {
+long long run_floor(const SqliteDb& db, const std::vector<Statement>& statements) {
     long long rows = 0;
     for (const Statement& s : statements) {
         std::string sql;
         for (const std::string& l : s) sql += l + "\n";
-        sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr);
-        while (sqlite3_step(st) == SQLITE_ROW) ++rows;
-        sqlite3_finalize(st);
+        const SqliteStatement st(db, sql);
+        while (sqlite3_step(st.get()) == SQLITE_ROW) ++rows;
     }
     return rows;
 }
 
 struct World {
-    World() {
-        query.set_connection(std::make_shared<SqliteConnection>(world_db()));
-        sqlite3_open_v2(world_db().c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
-    }
-    ~World() { sqlite3_close(raw); }
+    World() { query.set_connection(std::make_shared<SqliteConnection>(world_db())); }
     Query query;
-    sqlite3* raw = nullptr;
+    SqliteDb raw{world_db(), SqliteDb::Mode::read_only};
     NavTables nav;
     SelectionFrame frame;
     int height = 674;  // the map window's client height

@@ -18,14 +18,19 @@
 #include <tuple>
 #include <vector>
 
+#include "navdb/sqlite_db.h"
+
 namespace {
 
 struct Db {
-    sqlite3* db = nullptr;
+    explicit Db(const char* path) : connection(path, karvel::SqliteDb::Mode::create) {}
+    karvel::SqliteDb connection;
+    sqlite3* db = connection.get();
     void exec(const std::string& sql) {
-        char* err = nullptr;
-        if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
-            std::fprintf(stderr, "make_world_db: %s\n", err ? err : "?");
+        try {
+            connection.exec(sql);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "make_world_db: %s\n", e.what());
             std::exit(1);
         }
     }
@@ -109,8 +114,7 @@ int main(int argc, char** argv) {
     std::stringstream schema;
     schema << schema_in.rdbuf();
     std::remove(argv[2]);
-    Db db;
-    if (sqlite3_open(argv[2], &db.db) != SQLITE_OK) return 1;
+    Db db(argv[2]);
     db.exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;");
     db.exec(schema.str());
     db.exec("BEGIN");
@@ -299,6 +303,5 @@ int main(int argc, char** argv) {
         "airways %lld (%lld legs), procedures %lld (%lld legs)\n",
         airport_id - 1, runway_id - 1, ils_id - 1, navaid_id - 1, wpt_id - 1, airway_id - 1,
         awleg_id - 1, term_id - 1, leg_id - 1);
-    sqlite3_close(db.db);
     return 0;
 }

@@ -10,33 +10,36 @@
 #include "core/cp1252.h"
 #include "core/error.h"
 #include "core/numtext.h"
+#include "navdb/sqlite_db.h"
 
 namespace karvel::xplane {
 
+// The database being written; its failures say "écriture de la base".
 class Db {
   public:
-    explicit Db(const std::string& path) {
-        if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                            nullptr) != SQLITE_OK)
-            fail("ouverture");
-    }
-    ~Db() { sqlite3_close(db_); }
+    explicit Db(const std::string& path) : db_(open(path)) {}
     void exec(const std::string& sql) {
-        char* err = nullptr;
-        if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
-            const std::string m = err ? err : "?";
-            sqlite3_free(err);
-            throw Error(w1252("écriture de la base : ") + utf8_to_cp1252(m));
+        try {
+            db_.exec(sql);
+        } catch (const Error& e) {
+            throw Error(w1252("écriture de la base : ") + e.what());
         }
     }
-    sqlite3* get() { return db_; }
-    [[noreturn]] void fail(const char* what) {
-        throw Error(w1252("écriture de la base (") + w1252(what) +
-                    ") : " + utf8_to_cp1252(sqlite3_errmsg(db_)));
-    }
+    sqlite3* get() { return db_.get(); }
+    [[noreturn]] void fail(const char* what) { fail(what, db_.last_error()); }
 
   private:
-    sqlite3* db_ = nullptr;
+    [[noreturn]] static void fail(const char* what, const std::string& reason) {
+        throw Error(w1252("écriture de la base (") + w1252(what) + ") : " + reason);
+    }
+    static SqliteDb open(const std::string& path) {
+        try {
+            return SqliteDb(path, SqliteDb::Mode::create);
+        } catch (const Error& e) {
+            fail("ouverture", e.what());
+        }
+    }
+    SqliteDb db_;
 };
 
 // One prepared INSERT, bound field by field.

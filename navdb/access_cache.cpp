@@ -16,8 +16,10 @@
 
 #include "core/cp1252.h"
 #include "core/error.h"
+#include "core/file_output.h"
 #include "core/numtext.h"
 #include "navdb/access_import.h"
+#include "navdb/sqlite_db.h"
 
 extern char** environ;
 
@@ -44,44 +46,36 @@ SourceStamp stamp_of(const std::string& mdb_path) {
             static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec};
 }
 
+// The cache was made from this very file by this version of the import.
 bool cache_is_current(const std::string& cache, const SourceStamp& s) {
-    sqlite3* db = nullptr;
-    bool current = false;
-    if (sqlite3_open_v2(cache.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(db, "select path, size, mtime_ns, format from _karvel_import", -1,
-                               &st, nullptr) == SQLITE_OK &&
-            sqlite3_step(st) == SQLITE_ROW) {
-            const auto* path = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
-            current = path && s.path == path && sqlite3_column_int64(st, 1) == s.size &&
-                      sqlite3_column_int64(st, 2) == s.mtime_ns &&
-                      sqlite3_column_int(st, 3) == kCacheFormat;
-        }
-        sqlite3_finalize(st);
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(cache, ec)) return false;
+    try {
+        const SqliteDb db(cache, SqliteDb::Mode::read_only);
+        const SqliteStatement st(db, "select path, size, mtime_ns, format from _karvel_import");
+        if (sqlite3_step(st.get()) != SQLITE_ROW) return false;
+        const auto* path = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0));
+        return path && s.path == path && sqlite3_column_int64(st.get(), 1) == s.size &&
+               sqlite3_column_int64(st.get(), 2) == s.mtime_ns &&
+               sqlite3_column_int(st.get(), 3) == kCacheFormat;
+    } catch (const Error&) {
+        return false;  // no cache, or not one of ours: made again
     }
-    sqlite3_close(db);
-    return current;
 }
 
 void write_stamp(const std::string& cache, const SourceStamp& s) {
-    sqlite3* db = nullptr;
-    bool ok = sqlite3_open_v2(cache.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK;
-    sqlite3_stmt* st = nullptr;
-    ok = ok &&
-         sqlite3_exec(db, "create table _karvel_import(path, size, mtime_ns, format)", nullptr,
-                      nullptr, nullptr) == SQLITE_OK &&
-         sqlite3_prepare_v2(db, "insert into _karvel_import values (?,?,?,?)", -1, &st, nullptr) ==
-             SQLITE_OK;
-    if (ok) {
-        sqlite3_bind_text(st, 1, s.path.c_str(), -1, SQLITE_TRANSIENT);
-        sqlite3_bind_int64(st, 2, s.size);
-        sqlite3_bind_int64(st, 3, s.mtime_ns);
-        sqlite3_bind_int(st, 4, kCacheFormat);
-        ok = sqlite3_step(st) == SQLITE_DONE;
+    try {
+        SqliteDb db(cache, SqliteDb::Mode::read_write);
+        db.exec("create table _karvel_import(path, size, mtime_ns, format)");
+        const SqliteStatement st(db, "insert into _karvel_import values (?,?,?,?)");
+        sqlite3_bind_text(st.get(), 1, s.path.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_int64(st.get(), 2, s.size);
+        sqlite3_bind_int64(st.get(), 3, s.mtime_ns);
+        sqlite3_bind_int(st.get(), 4, kCacheFormat);
+        if (sqlite3_step(st.get()) != SQLITE_DONE) throw Error(db.last_error());
+    } catch (const Error&) {
+        throw Error(w1252("Impossible d'écrire le cache de la base Access"));
     }
-    sqlite3_finalize(st);
-    sqlite3_close(db);
-    if (!ok) throw Error(w1252("Impossible d'écrire le cache de la base Access"));
 }
 
 std::string helper_path() {
@@ -102,7 +96,7 @@ std::string helper_path() {
 void run_helper(const std::string& helper, const std::string& src, const std::string& dst,
                 ProgressSink* progress) {
     int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0) throw Error("pipe: " + std::string(std::strerror(errno)));
+    if (::pipe2(fds, O_CLOEXEC) != 0) throw Error("pipe : " + system_error_text(errno));
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
@@ -117,7 +111,8 @@ void run_helper(const std::string& helper, const std::string& src, const std::st
     ::close(fds[1]);
     if (rc != 0) {
         ::close(fds[0]);
-        throw Error(w1252("Impossible de lancer ") + helper + " : " + std::strerror(rc));
+        throw Error(w1252("Impossible de lancer ") + path_text(helper) + " : " +
+                    system_error_text(rc));
     }
 
     std::string pending, failure;
@@ -185,24 +180,18 @@ std::string access_cache(const std::string& mdb_path, const std::string& cache_d
     const std::filesystem::path cache = dir / (stem + "-" + hash + ".sqlite");
     if (cache_is_current(cache.string(), stamp)) return from_fs_path(cache);
 
-    std::string tmp = (dir / (".import-" + stem + "-XXXXXX")).string();
-    const int fd = ::mkstemp(tmp.data());
-    if (fd < 0)
-        throw Error(w1252("Impossible de créer le cache dans \"") + cache_dir +
-                    "\" : " + utf8_to_cp1252(std::strerror(errno)));
-    ::close(fd);
-    try {
-        const std::string helper = helper_path();
-        if (helper.empty())
-            import_access(mdb_path, from_fs_path(tmp), progress);
-        else
-            run_helper(helper, fs_path(mdb_path).string(), tmp, progress);
-        write_stamp(tmp, stamp);
-        std::filesystem::rename(tmp, cache);
-    } catch (...) {
-        std::filesystem::remove(tmp, ec);
-        throw;
-    }
+    // Made under a temporary name and put in place whole, as every file the
+    // program writes; the temporary goes whatever step fails, or on a signal.
+    remove_temporary_files_on_signals();
+    OutputFiles files;
+    const std::string tmp = files.add_to_fill(from_fs_path(cache));
+    const std::string helper = helper_path();
+    if (helper.empty())
+        import_access(mdb_path, tmp, progress);
+    else
+        run_helper(helper, fs_path(mdb_path).string(), fs_path(tmp).string(), progress);
+    write_stamp(fs_path(tmp).string(), stamp);
+    files.commit();
     return from_fs_path(cache);
 }
 

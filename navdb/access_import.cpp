@@ -17,6 +17,7 @@ extern "C" {
 #include "core/cp1252.h"
 #include "core/error.h"
 #include "core/numtext.h"
+#include "navdb/sqlite_db.h"
 
 namespace karvel {
 namespace {
@@ -43,36 +44,6 @@ std::string quote_ident(const std::string& name) {
     }
     return q + "\"";
 }
-
-class Db {
-  public:
-    explicit Db(const std::string& path) {
-        if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                            nullptr) != SQLITE_OK) {
-            const std::string m = db_ ? sqlite3_errmsg(db_) : "sqlite";
-            sqlite3_close(db_);
-            throw Error(utf8_to_cp1252(m));
-        }
-    }
-    ~Db() { sqlite3_close(db_); }
-    void exec(const std::string& sql) {
-        char* err = nullptr;
-        if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
-            const std::string m = err ? err : "sqlite";
-            sqlite3_free(err);
-            throw Error(utf8_to_cp1252(m));
-        }
-    }
-    sqlite3* get() { return db_; }
-
-  private:
-    sqlite3* db_ = nullptr;
-};
-
-struct Stmt {
-    sqlite3_stmt* s = nullptr;
-    ~Stmt() { sqlite3_finalize(s); }
-};
 
 const char* sqlite_type(int mdb_type) {
     switch (mdb_type) {
@@ -186,13 +157,89 @@ struct TableCloser {
     void operator()(MdbTableDef* t) const { mdb_free_tabledef(t); }
 };
 
-bool has_column(Db& db, const std::string& table, const std::string& column) {
-    Stmt st;
-    const std::string sql = "select 1 from pragma_table_info(?) where name = ? collate nocase";
-    if (sqlite3_prepare_v2(db.get(), sql.c_str(), -1, &st.s, nullptr) != SQLITE_OK) return false;
-    sqlite3_bind_text(st.s, 1, table.c_str(), -1, SQLITE_TRANSIENT);
-    sqlite3_bind_text(st.s, 2, column.c_str(), -1, SQLITE_TRANSIENT);
-    return sqlite3_step(st.s) == SQLITE_ROW;
+bool has_column(const SqliteDb& db, const std::string& table, const std::string& column) {
+    const SqliteStatement st(db,
+                             "select 1 from pragma_table_info(?) where name = ? collate nocase");
+    sqlite3_bind_text(st.get(), 1, table.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(st.get(), 2, column.c_str(), -1, SQLITE_TRANSIENT);
+    return sqlite3_step(st.get()) == SQLITE_ROW;
+}
+
+using TablePtr = std::unique_ptr<MdbTableDef, TableCloser>;
+
+// The rows of every table, for the progress bar.
+long long row_count(const std::vector<MdbCatalogEntry*>& tables) {
+    long long total = 0;
+    for (MdbCatalogEntry* entry : tables) {
+        TablePtr t(mdb_read_table(entry));
+        if (t) total += t->num_rows;
+    }
+    return total;
+}
+
+// One Access table copied whole into its SQLite table, with an index on
+// each ID column; `done` counts the rows copied so far.
+void copy_table(SqliteDb& db, MdbHandle* mdb, MdbCatalogEntry* entry, ProgressSink* progress,
+                long long& done) {
+    TablePtr table(mdb_read_table(entry));
+    if (!table || !mdb_read_columns(table.get()))
+        throw Error(w1252("Fichier Access endommagé (table illisible) : ") +
+                    utf8_to_cp1252(entry->object_name));
+    const std::string name = entry->object_name;
+    std::vector<MdbColumn*> cols;
+    std::string create = "CREATE TABLE " + quote_ident(name) + " (";
+    for (unsigned c = 0; c < table->num_cols; ++c) {
+        auto* col = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, c));
+        cols.push_back(col);
+        if (c) create += ", ";
+        create += quote_ident(col->name) + " " + sqlite_type(col->col_type);
+    }
+    create += ")";
+    db.exec(create);
+    if (cols.empty()) return;
+
+    // OLE values are read through a bound buffer as large as the chunks
+    // libmdb copies into it.
+    std::vector<std::unique_ptr<char[]>> ole_buffers;
+    for (unsigned c = 0; c < cols.size(); ++c)
+        if (cols[c]->col_type == MDB_OLE) {
+            ole_buffers.emplace_back(new char[MDB_BIND_SIZE * 64 + 64]());
+            mdb_bind_column(table.get(), static_cast<int>(c + 1), ole_buffers.back().get(),
+                            nullptr);
+        }
+
+    std::string insert = "INSERT INTO " + quote_ident(name) + " VALUES (";
+    for (size_t c = 0; c < cols.size(); ++c) insert += c ? ",?" : "?";
+    insert += ")";
+    const SqliteStatement st(db, insert);
+    mdb_rewind_table(table.get());
+    while (mdb_fetch_row(table.get())) {
+        for (size_t c = 0; c < cols.size(); ++c)
+            bind_value(mdb, cols[c], st.get(), static_cast<int>(c + 1));
+        if (sqlite3_step(st.get()) != SQLITE_DONE) throw Error(db.last_error());
+        sqlite3_reset(st.get());
+        ++done;
+        if (progress && done % 512 == 0)
+            progress->set_position(static_cast<int>(std::min<long long>(done, 0x7FFFFFFF)));
+    }
+
+    for (MdbColumn* col : cols)  // every ID column
+        if (equals_nocase(col->name, "id"))
+            db.exec("CREATE INDEX " + quote_ident("idx_" + name + "_" + col->name) + " ON " +
+                    quote_ident(name) + " (" + quote_ident(col->name) + ")");
+}
+
+// The indexes of the navigation joins, on the tables and columns there are.
+void index_navigation(SqliteDb& db, const std::vector<MdbCatalogEntry*>& tables) {
+    for (const IndexSpec& ix : kNavIndexes) {
+        bool table_found = false;
+        for (MdbCatalogEntry* entry : tables)
+            if (equals_nocase(entry->object_name, ix.table)) table_found = true;
+        if (!table_found || !has_column(db, ix.table, ix.column)) continue;
+        db.exec("CREATE INDEX IF NOT EXISTS " +
+                quote_ident(std::string("nav_") + ix.table + "_" + ix.column) + " ON " +
+                quote_ident(ix.table) + " (" + quote_ident(ix.column) + ")");
+    }
 }
 
 }  // namespace
@@ -240,82 +287,15 @@ void import_access(const std::string& mdb_path, const std::string& sqlite_path,
         if (entry->object_type == MDB_TABLE && mdb_is_user_table(entry)) tables.push_back(entry);
     }
 
-    Db db(fs_path(sqlite_path).string());
+    SqliteDb db(fs_path(sqlite_path).string(), SqliteDb::Mode::create);
     db.exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN");
-
-    // Row counts first, for the progress bar.
-    long long total = 0;
-    for (MdbCatalogEntry* entry : tables) {
-        std::unique_ptr<MdbTableDef, TableCloser> t(mdb_read_table(entry));
-        if (t) total += t->num_rows;
-    }
     if (progress) {
-        progress->set_maximum(static_cast<int>(std::min<long long>(total, 0x7FFFFFFF)));
+        progress->set_maximum(static_cast<int>(std::min<long long>(row_count(tables), 0x7FFFFFFF)));
         progress->set_position(0);
     }
-
     long long done = 0;
-    for (MdbCatalogEntry* entry : tables) {
-        std::unique_ptr<MdbTableDef, TableCloser> table(mdb_read_table(entry));
-        if (!table || !mdb_read_columns(table.get()))
-            throw Error(w1252("Fichier Access endommagé (table illisible) : ") +
-                        utf8_to_cp1252(entry->object_name));
-        const std::string name = entry->object_name;
-        std::vector<MdbColumn*> cols;
-        std::string create = "CREATE TABLE " + quote_ident(name) + " (";
-        for (unsigned c = 0; c < table->num_cols; ++c) {
-            auto* col = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, c));
-            cols.push_back(col);
-            if (c) create += ", ";
-            create += quote_ident(col->name) + " " + sqlite_type(col->col_type);
-        }
-        create += ")";
-        db.exec(create);
-        if (cols.empty()) continue;
-
-        // OLE values are read through a bound buffer as large as the chunks
-        // libmdb copies into it.
-        std::vector<std::unique_ptr<char[]>> ole_buffers;
-        for (unsigned c = 0; c < cols.size(); ++c)
-            if (cols[c]->col_type == MDB_OLE) {
-                ole_buffers.emplace_back(new char[MDB_BIND_SIZE * 64 + 64]());
-                mdb_bind_column(table.get(), static_cast<int>(c + 1), ole_buffers.back().get(),
-                                nullptr);
-            }
-
-        std::string insert = "INSERT INTO " + quote_ident(name) + " VALUES (";
-        for (size_t c = 0; c < cols.size(); ++c) insert += c ? ",?" : "?";
-        insert += ")";
-        Stmt st;
-        if (sqlite3_prepare_v2(db.get(), insert.c_str(), -1, &st.s, nullptr) != SQLITE_OK)
-            throw Error(utf8_to_cp1252(sqlite3_errmsg(db.get())));
-
-        mdb_rewind_table(table.get());
-        while (mdb_fetch_row(table.get())) {
-            for (size_t c = 0; c < cols.size(); ++c)
-                bind_value(mdb.get(), cols[c], st.s, static_cast<int>(c + 1));
-            if (sqlite3_step(st.s) != SQLITE_DONE)
-                throw Error(utf8_to_cp1252(sqlite3_errmsg(db.get())));
-            sqlite3_reset(st.s);
-            ++done;
-            if (progress && done % 512 == 0)
-                progress->set_position(static_cast<int>(std::min<long long>(done, 0x7FFFFFFF)));
-        }
-
-        for (MdbColumn* col : cols)  // every ID column, and the navigation joins
-            if (equals_nocase(col->name, "id"))
-                db.exec("CREATE INDEX " + quote_ident("idx_" + name + "_" + col->name) + " ON " +
-                        quote_ident(name) + " (" + quote_ident(col->name) + ")");
-    }
-    for (const IndexSpec& ix : kNavIndexes) {
-        bool table_found = false;
-        for (MdbCatalogEntry* entry : tables)
-            if (equals_nocase(entry->object_name, ix.table)) table_found = true;
-        if (!table_found || !has_column(db, ix.table, ix.column)) continue;
-        db.exec("CREATE INDEX IF NOT EXISTS " +
-                quote_ident(std::string("nav_") + ix.table + "_" + ix.column) + " ON " +
-                quote_ident(ix.table) + " (" + quote_ident(ix.column) + ")");
-    }
+    for (MdbCatalogEntry* entry : tables) copy_table(db, mdb.get(), entry, progress, done);
+    index_navigation(db, tables);
     db.exec("COMMIT");
     if (progress) progress->set_position(static_cast<int>(std::min<long long>(done, 0x7FFFFFFF)));
 }

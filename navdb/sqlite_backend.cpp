@@ -8,43 +8,40 @@
 
 namespace karvel {
 
-SqliteConnection::SqliteConnection(const std::string& path) : path_(path) {
-    const std::string native = fs_path(path).string();
-    // One connection, used by one thread: no per-call locking.
-    const int rc =
-        sqlite3_open_v2(native.c_str(), &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
-    std::string problem;
-    if (rc != SQLITE_OK) {
-        problem = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
-    } else {
-        // Opening is lazy: read the schema now so a file that is not a
-        // database fails here, not at the first selection.
-        char* err = nullptr;
-        if (sqlite3_exec(db_, "select count(*) from sqlite_master", nullptr, nullptr, &err) !=
-            SQLITE_OK) {
-            problem = err ? err : "?";
-            sqlite3_free(err);
-        }
-    }
-    if (!problem.empty()) {
-        sqlite3_close(db_);
-        db_ = nullptr;
+namespace {
+
+// The database opened read-only; a file that is not one is refused with its
+// name and the reason.
+SqliteDb open_read_only(const std::string& path) {
+    try {
+        return SqliteDb(fs_path(path).string(), SqliteDb::Mode::read_only);
+    } catch (const Error& e) {
         throw Error(w1252("Impossible d'ouvrir la base de données \"") + path_text(path) +
-                    "\" : " + utf8_to_cp1252(problem));
+                    "\" : " + e.what());
     }
-    sqlite3_busy_timeout(db_, 2000);
 }
 
-SqliteConnection::~SqliteConnection() {
-    sqlite3_close(db_);
+}  // namespace
+
+SqliteConnection::SqliteConnection(const std::string& path) : db_(open_read_only(path)) {
+    try {
+        // Opening is lazy: read the schema now so a file that is not a
+        // database fails here, not at the first selection.
+        db_.exec("select count(*) from sqlite_master");
+    } catch (const Error& e) {
+        throw Error(w1252("Impossible d'ouvrir la base de données \"") + path_text(path) +
+                    "\" : " + e.what());
+    }
+    sqlite3_busy_timeout(db_.get(), 2000);
 }
 
 void SqliteConnection::execute(const std::string& sql, ResultSet& result) {
     const std::string utf8 = cp1252_to_utf8(sql);
     sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db_, utf8.c_str(), static_cast<int>(utf8.size()), &stmt, nullptr) !=
-        SQLITE_OK)
-        throw Error(w1252("Erreur de la base de données : ") + utf8_to_cp1252(sqlite3_errmsg(db_)));
+    if (sqlite3_prepare_v2(db_.get(), utf8.c_str(), static_cast<int>(utf8.size()), &stmt,
+                           nullptr) != SQLITE_OK)
+        throw Error(w1252("Erreur de la base de données : ") +
+                    utf8_to_cp1252(sqlite3_errmsg(db_.get())));
     const int n = sqlite3_column_count(stmt);
     std::vector<std::string> names;
     names.reserve(static_cast<size_t>(n));
@@ -78,7 +75,7 @@ void SqliteConnection::execute(const std::string& sql, ResultSet& result) {
     }
     if (rc != SQLITE_DONE) {
         const std::string message =
-            w1252("Erreur de la base de données : ") + utf8_to_cp1252(sqlite3_errmsg(db_));
+            w1252("Erreur de la base de données : ") + utf8_to_cp1252(sqlite3_errmsg(db_.get()));
         sqlite3_finalize(stmt);
         result.clear();
         throw Error(message);

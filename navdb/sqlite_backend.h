@@ -4,8 +4,7 @@
 #include <string>
 
 #include "navdb/query.h"
-
-struct sqlite3;
+#include "navdb/sqlite_db.h"
 
 namespace karvel {
 
@@ -13,15 +12,11 @@ class SqliteConnection : public Connection {
   public:
     // Throws Error when the file is missing or is not an SQLite database.
     explicit SqliteConnection(const std::string& path);
-    ~SqliteConnection() override;
-    SqliteConnection(const SqliteConnection&) = delete;
-    SqliteConnection& operator=(const SqliteConnection&) = delete;
 
     void execute(const std::string& sql, ResultSet& result) override;
 
   private:
-    sqlite3* db_ = nullptr;
-    std::string path_;
+    SqliteDb db_;
 };
 
 }  // namespace karvel

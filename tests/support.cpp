@@ -10,6 +10,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "navdb/sqlite_db.h"
+
 namespace karvel::test {
 
 TempDir::TempDir() {
@@ -57,15 +59,11 @@ std::string source_file(const std::string& relative) {
 }
 
 void build_database(const std::string& path, const std::string& sql) {
-    sqlite3* db = nullptr;
-    char* err = nullptr;
-    const int rc = sqlite3_open(path.c_str(), &db) == SQLITE_OK
-                       ? sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err)
-                       : SQLITE_CANTOPEN;
-    const std::string message = err ? err : "";
-    sqlite3_free(err);
-    sqlite3_close(db);
-    if (rc != SQLITE_OK) throw std::runtime_error("sql: " + message);
+    try {
+        SqliteDb(path, SqliteDb::Mode::create).exec(sql);
+    } catch (const std::exception& e) {
+        throw std::runtime_error(std::string("sql: ") + e.what());
+    }
 }
 
 void build_sample_database(const std::string& path) {
