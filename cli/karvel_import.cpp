@@ -94,7 +94,8 @@ std::vector<std::pair<std::string, std::string>> procedure_files(const fs::path&
     return files;
 }
 
-int run(int argc, char** argv) {
+// The input folder and the database to write, from the command line.
+std::pair<std::string, std::string> arguments(int argc, char** argv) {
     std::string folder, output;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -112,67 +113,104 @@ int run(int argc, char** argv) {
     std::error_code ec;
     if (!fs::is_directory(folder, ec))
         throw Error(w1252("dossier introuvable : ") + path_text(folder));
+    return {folder, output};
+}
 
-    // Every input is found before anything is read, and the output may be
-    // none of them: the import never writes over what it reads.
-    struct Input {
-        const char* what;
-        std::optional<std::string> file;
-        void (*read)(const std::string&, xplane::NavData&);
-    };
-    Input inputs[] = {
-        {"apt.dat", find_file(folder, {"apt.dat"}), xplane::read_apt},
-        {"nav.dat", find_file(folder, {"nav.dat", "earth_nav.dat"}), xplane::read_nav},
-        {"fix.dat", find_file(folder, {"fix.dat", "earth_fix.dat"}), xplane::read_fix},
-        {"awy.dat", find_file(folder, {"awy.dat", "earth_awy.dat"}), xplane::read_awy}};
-    for (const Input& in : {inputs[0], inputs[1]})
-        if (!in.file)
-            throw Error(std::string(in.what) + w1252(" introuvable dans ") + path_text(folder));
+// One file of the folder and its reader.
+struct Input {
+    const char* what;
+    std::optional<std::string> file;
+    void (*read)(const std::string&, xplane::NavData&);
+};
+
+// Every input of the folder, found before anything is read.
+struct Inputs {
+    std::vector<Input> files;
+    std::optional<fs::path> cifp;  // the procedures' folder, where there is one
+    std::vector<std::pair<std::string, std::string>> procedures;  // ICAO, path
+    size_t passed_over = 0;  // entries of the CIFP folder that are no procedure file
+};
+
+Inputs find_inputs(const std::string& folder) {
+    Inputs in;
+    in.files = {{"apt.dat", find_file(folder, {"apt.dat"}), xplane::read_apt},
+                {"nav.dat", find_file(folder, {"nav.dat", "earth_nav.dat"}), xplane::read_nav},
+                {"fix.dat", find_file(folder, {"fix.dat", "earth_fix.dat"}), xplane::read_fix},
+                {"awy.dat", find_file(folder, {"awy.dat", "earth_awy.dat"}), xplane::read_awy}};
+    for (const Input& i : {in.files[0], in.files[1]})
+        if (!i.file)
+            throw Error(std::string(i.what) + w1252(" introuvable dans ") + path_text(folder));
     const fs::path cifp = folder / fs::path("CIFP");
-    size_t passed_over = 0;
-    std::vector<std::pair<std::string, std::string>> procedures;
-    if (fs::is_directory(cifp, ec)) procedures = procedure_files(cifp, passed_over);
+    std::error_code ec;
+    if (fs::is_directory(cifp, ec)) {
+        in.cifp = cifp;
+        in.procedures = procedure_files(cifp, in.passed_over);
+    }
+    return in;
+}
 
+// The import never writes over what it reads.
+void check_output(const std::string& output, const std::string& folder, const Inputs& in) {
     std::vector<std::string> read_paths{folder};
-    if (fs::is_directory(cifp, ec)) read_paths.push_back(cifp.string());
-    for (const Input& in : inputs)
-        if (in.file) read_paths.push_back(*in.file);
-    for (const auto& p : procedures) read_paths.push_back(p.second);
+    if (in.cifp) read_paths.push_back(in.cifp->string());
+    for (const Input& i : in.files)
+        if (i.file) read_paths.push_back(*i.file);
+    for (const auto& p : in.procedures) read_paths.push_back(p.second);
     for (const std::string& p : read_paths)
         if (same_file(output, p))
             throw Error(w1252("--output nomme un fichier lu par l'import : ") + path_text(p));
+}
 
-    const auto clock = std::chrono::steady_clock::now;
-    const auto started = clock();
+double seconds_since(std::chrono::steady_clock::time_point t) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
+}
+
+xplane::NavData read_inputs(const Inputs& in) {
     xplane::NavData data;
-    for (const Input& in : inputs) {
-        if (!in.file) {
-            std::printf("%s : absent\n", in.what);
+    for (const Input& i : in.files) {
+        if (!i.file) {
+            std::printf("%s : absent\n", i.what);
             continue;
         }
-        const auto t = clock();
-        in.read(*in.file, data);
-        std::printf("%s : lu en %.1f s\n", cp1252_to_utf8(path_text(*in.file)).c_str(),
-                    std::chrono::duration<double>(clock() - t).count());
+        const auto t = std::chrono::steady_clock::now();
+        i.read(*i.file, data);
+        std::printf("%s : lu en %.1f s\n", cp1252_to_utf8(path_text(*i.file)).c_str(),
+                    seconds_since(t));
         std::fflush(stdout);
     }
-    if (!fs::is_directory(cifp, ec)) {
+    if (!in.cifp) {
         std::printf("CIFP : absent\n");
     } else {
         std::printf("%s : %zu fichiers, lus avec l'écriture%s\n",
-                    cp1252_to_utf8(path_text(cifp.string())).c_str(), procedures.size(),
-                    passed_over ? (", " + std::to_string(passed_over) +
-                                   " autres entrées laissées (ni fichier .dat lisible)")
-                                      .c_str()
-                                : "");
+                    cp1252_to_utf8(path_text(in.cifp->string())).c_str(), in.procedures.size(),
+                    in.passed_over ? (", " + std::to_string(in.passed_over) +
+                                      " autres entrées laissées (ni fichier .dat lisible)")
+                                         .c_str()
+                                   : "");
     }
-    data.cifp_files = std::move(procedures);
-    xplane::write_database(data, output, [](const std::string& line) {
+    return data;
+}
+
+int run(int argc, char** argv) {
+    const auto [folder, output] = arguments(argc, argv);
+    const Inputs in = find_inputs(folder);
+    check_output(output, folder, in);
+    const auto started = std::chrono::steady_clock::now();
+    const xplane::NavData data = read_inputs(in);
+    xplane::DatabaseWriter writer(data, output, [](const std::string& line) {
         std::printf("  %s\n", cp1252_to_utf8(line).c_str());
         std::fflush(stdout);
     });
+    // The procedures one CIFP file at a time: a world of them is never held at once.
+    std::vector<xplane::ProcedureRec> batch;
+    for (const auto& [icao, path] : in.procedures) {
+        batch.clear();
+        xplane::read_cifp(path, icao, batch);
+        writer.write_procedures(batch);
+    }
+    writer.finish();
     std::printf("%s : cycle %s, %.1f s\n", output.c_str(), data.cycle.c_str(),
-                std::chrono::duration<double>(clock() - started).count());
+                seconds_since(started));
     return 0;
 }
 

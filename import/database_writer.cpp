@@ -24,10 +24,7 @@ namespace karvel::xplane {
 
 namespace {
 
-void write_airports(Db& db, const NavData& d, Written& w, const Report& report) {
-    w.airport_regions.reserve(d.airports.size());
-    for (const AirportRec& a : d.airports)
-        w.airport_regions.push_back(!a.region.empty() ? a.region : a.icao.substr(0, 2));
+void write_airports(Db& db, const NavData& d, WrittenPlaces& w, const Report& report) {
     Insert airport(db,
                    "INSERT INTO airports (ID, ICAO, name, latitude, longtitude, elevation) VALUES "
                    "(?, ?, ?, ?, ?, ?)");
@@ -39,10 +36,10 @@ void write_airports(Db& db, const NavData& d, Written& w, const Report& report) 
     for (size_t i = 0; i < d.airports.size(); ++i) {
         const AirportRec& a = d.airports[i];
         const long long id = static_cast<long long>(i) + 1;
-        w.airport_at.try_emplace(upper_ascii(a.icao), i);
+        w.add_airport(a.icao, !a.region.empty() ? a.region : a.icao.substr(0, 2));
         airport(id)(a.icao)(a.name)(a.lat)(a.lon)(a.elevation).run();
         // The lookup text begins with the region code.
-        const std::string& region = w.airport_regions[i];
+        const std::string& region = w.airport_regions()[i];
         alook(id)(upper_ascii(a.icao).rfind(upper_ascii(region), 0) == 0 ? a.icao : region + a.icao)
             .run();
         for (const RunwayEnds& r : a.runways) {
@@ -51,136 +48,181 @@ void write_airports(Db& db, const NavData& d, Written& w, const Report& report) 
             runway(++rid)(id)(r.ident1)(static_cast<double>(
                 initial_bearing(r.lat1, r.lon1, r.lat2, r.lon2)))(r.lat1)(r.lon1)(length)
                 .run();
-            w.runway_ends.try_emplace(upper_ascii(a.icao) + "|" + upper_ascii(r.ident1),
-                                      Written::RunwayEnd{rid, {r.lat1, r.lon1}});
+            w.add_runway_end(a.icao, r.ident1, {rid, {r.lat1, r.lon1}});
             runway(++rid)(id)(r.ident2)(static_cast<double>(
                 initial_bearing(r.lat2, r.lon2, r.lat1, r.lon1)))(r.lat2)(r.lon2)(length)
                 .run();
-            w.runway_ends.try_emplace(upper_ascii(a.icao) + "|" + upper_ascii(r.ident2),
-                                      Written::RunwayEnd{rid, {r.lat2, r.lon2}});
+            w.add_runway_end(a.icao, r.ident2, {rid, {r.lat2, r.lon2}});
         }
     }
     report(std::to_string(d.airports.size()) + w1252(" aéroports, ") + std::to_string(rid) +
            " bouts de piste");
 }
 
-void write_navaids(Db& db, const NavData& d, Written& w, const NearestRegion& nearest,
+void write_navaids(Db& db, const NavData& d, WrittenPlaces& w, const NearestRegion& nearest,
                    const Report& report) {
     Insert ils(db,
                "INSERT INTO ILSes (ID, runwayID, ident, freq, latitude, longtitude) VALUES (?, ?, "
                "?, ?, ?, ?)");
     long long ils_count = 0;
     for (const LocaliserRec& l : d.localisers) {
-        const auto it = w.runway_ends.find(upper_ascii(l.airport) + "|" + upper_ascii(l.runway));
-        if (it == w.runway_ends.end()) continue;  // a runway the airport file does not have
-        ils(++ils_count)(it->second.id)(l.ident)(l.freq)(l.lat)(l.lon).run();
+        const auto* end = w.runway_end(l.airport, l.runway);
+        if (!end) continue;  // a runway the airport file does not have
+        ils(++ils_count)(end->id)(l.ident)(l.freq)(l.lat)(l.lon).run();
     }
     Insert navaid(db,
                   "INSERT INTO navaids (ID, ident, type, name, freq, latitude, longtitude) VALUES "
                   "(?, ?, ?, ?, ?, ?, ?)");
     Insert nlook(db, "INSERT INTO navaidlookup (id, country) VALUES (?, ?)");
-    w.navaid_regions.reserve(d.navaids.size());
     for (size_t i = 0; i < d.navaids.size(); ++i) {
         const NavaidRec& n = d.navaids[i];
         const long long id = static_cast<long long>(i) + 1;
-        w.navaid_regions.push_back(!n.region.empty() ? n.region : nearest(n.lat, n.lon));
+        w.add_navaid_region(!n.region.empty() ? n.region : nearest(n.lat, n.lon));
         navaid(id)(n.ident)(n.type)(n.name)(n.freq)(n.lat)(n.lon).run();
-        nlook(id)(w.navaid_regions.back()).run();
+        nlook(id)(w.navaid_region(i)).run();
     }
     report(std::to_string(d.navaids.size()) + " balises, " + std::to_string(ils_count) + " ILS");
 }
 
-// Airways: an end that is a navaid becomes a waypoint of its own too.
-void write_fixes_and_airways(Db& db, const NavData& d, Written& w, Waypoints& waypoints,
-                             const NearestRegion& nearest, const Report& report) {
-    w.fix_regions.reserve(d.fixes.size());
-    for (const FixRec& f : d.fixes) {
-        w.fix_regions.push_back(!f.region.empty() ? f.region : nearest(f.lat, f.lon));
-        waypoints.add(f.ident, f.name, w.fix_regions.back(), f.lat, f.lon);
+void write_fixes(const NavData& d, WrittenPlaces& w, Waypoints& waypoints,
+                 const NearestRegion& nearest) {
+    for (size_t i = 0; i < d.fixes.size(); ++i) {
+        const FixRec& f = d.fixes[i];
+        w.add_fix_region(!f.region.empty() ? f.region : nearest(f.lat, f.lon));
+        waypoints.add(f.ident, f.name, w.fix_region(i), f.lat, f.lon);
     }
-    std::unordered_map<std::string, size_t> navaid_at;  // "ident|region"
-    for (size_t i = 0; i < d.navaids.size(); ++i)
-        navaid_at.try_emplace(
-            upper_ascii(d.navaids[i].ident) + "|" + upper_ascii(w.navaid_regions[i]), i);
+}
 
-    Insert airway(db, "INSERT INTO airways (id, ident) VALUES (?, ?)");
-    Insert leg(db,
-               "INSERT INTO airwaylegs (ID, airwayid, waypoint1ID, waypoint2ID, level) VALUES (?, "
-               "?, ?, ?, ?)");
-    std::unordered_map<std::string, long long> airway_ids;
-    // A segment listed once a level (low, high) is one segment of its airway,
-    // of both levels; segments keep the order they first come in.
-    struct Segment {
-        long long airway, a, b;
-        int levels;  // 1 low, 2 high, 3 both, 0 not said
-    };
-    std::vector<Segment> segments;
-    std::map<std::tuple<long long, long long, long long>, size_t> segment_at;
-    long long legs = 0, skipped = 0;
-    auto end_id = [&](const std::string& ident, const std::string& region, int type,
-                      bool positioned, double lat, double lon) -> long long {
-        if (positioned) return waypoints.at(ident, ident, nearest(lat, lon), lat, lon);
-        if (auto it = w.wpt_ids.find(upper_ascii(ident) + "|" + upper_ascii(region));
-            it != w.wpt_ids.end() && type == 11)
-            return it->second;
-        if (type == 2 || type == 3) {
-            const auto n = navaid_at.find(upper_ascii(ident) + "|" + upper_ascii(region));
-            if (n == navaid_at.end()) return -1;
-            const NavaidRec& r = d.navaids[n->second];
-            return waypoints.at(ident, r.name, region, r.lat, r.lon);
-        }
-        return -1;
-    };
-    for (const AirwaySegment& s : d.airways) {
+// The airways table as it is written: an end that is a navaid becomes a
+// waypoint of its own too; a segment listed once a level (low, high) is one
+// segment of its airway, of both levels; segments keep the order they first
+// come in.
+class AirwayWriter {
+  public:
+    AirwayWriter(Db& db, const NavData& d, const WrittenPlaces& w, Waypoints& waypoints,
+                 const NearestRegion& nearest)
+        : d_(d),
+          waypoints_(waypoints),
+          nearest_(nearest),
+          airway_(db, "INSERT INTO airways (id, ident) VALUES (?, ?)"),
+          leg_(db,
+               "INSERT INTO airwaylegs (ID, airwayid, waypoint1ID, waypoint2ID, level) VALUES "
+               "(?, ?, ?, ?, ?)") {
+        for (size_t i = 0; i < d.navaids.size(); ++i)
+            navaid_at_.try_emplace(
+                lookup_key(upper_ascii(d.navaids[i].ident), upper_ascii(w.navaid_region(i))), i);
+    }
+
+    void add(const AirwaySegment& s) {
         const long long a = end_id(s.ident1, s.region1, s.type1, s.has_positions, s.lat1, s.lon1);
         const long long b = end_id(s.ident2, s.region2, s.type2, s.has_positions, s.lat2, s.lon2);
         if (a < 0 || b < 0) {
-            ++skipped;  // an end no file places
-            continue;
+            ++skipped_;  // an end no file places
+            return;
         }
-        auto [it, added] = airway_ids.try_emplace(upper_ascii(s.name),
-                                                  static_cast<long long>(airway_ids.size()) + 1);
-        if (added) airway(it->second)(s.name).run();
+        auto [it, added] = airway_ids_.try_emplace(upper_ascii(s.name),
+                                                   static_cast<long long>(airway_ids_.size()) + 1);
+        if (added) airway_(it->second)(s.name).run();
         const int level = s.level == 1 || s.level == 2 ? s.level : 0;
-        const auto [at, fresh] = segment_at.try_emplace(
-            std::make_tuple(it->second, std::min(a, b), std::max(a, b)), segments.size());
+        const auto [at, fresh] = segment_at_.try_emplace(
+            std::make_tuple(it->second, std::min(a, b), std::max(a, b)), segments_.size());
         if (fresh)
-            segments.push_back({it->second, a, b, level});
+            segments_.push_back({it->second, a, b, level});
         else
-            segments[at->second].levels |= level;
+            segments_[at->second].levels |= level;
     }
-    for (const Segment& g : segments) {
-        static const char* const names[] = {"", "low", "high", "both"};
-        leg(++legs)(g.airway)(g.a)(g.b).text(names[g.levels]).run();
-    }
-    report(std::to_string(d.fixes.size()) + " points, " + std::to_string(airway_ids.size()) +
-           " airways (" + std::to_string(legs) + w1252(" segments") +
-           (skipped ? ", " + std::to_string(skipped) + w1252(" sans position, laissés")
-                    : std::string()) +
-           ")");
-}
 
-void fill(Db& db, const NavData& d, const Report& report) {
+    // The segments, once every one is known; the report line.
+    std::string finish() {
+        // Levels as bits: 1 low, 2 high, 3 both, 0 not said.
+        static constexpr AirwayLevel kLevels[] = {AirwayLevel::unknown, AirwayLevel::low,
+                                                  AirwayLevel::high, AirwayLevel::both};
+        long long legs = 0;
+        for (const Segment& g : segments_)
+            leg_(++legs)(g.airway)(g.a)(g.b).text(airway_level_text(kLevels[g.levels])).run();
+        return std::to_string(airway_ids_.size()) + " airways (" + std::to_string(legs) +
+               w1252(" segments") +
+               (skipped_ ? ", " + std::to_string(skipped_) + w1252(" sans position, laissés")
+                         : std::string()) +
+               ")";
+    }
+
+  private:
+    struct Segment {
+        long long airway, a, b;
+        int levels;
+    };
+
+    long long end_id(const std::string& ident, const std::string& region, int type, bool positioned,
+                     double lat, double lon) {
+        if (positioned) return waypoints_.at(ident, ident, nearest_(lat, lon), lat, lon);
+        if (const long long id = waypoints_.first(ident, region);
+            id != 0 && type == static_cast<int>(AirwayEndType::fix))
+            return id;
+        if (type == static_cast<int>(AirwayEndType::ndb) ||
+            type == static_cast<int>(AirwayEndType::vhf)) {
+            const auto n = navaid_at_.find(lookup_key(upper_ascii(ident), upper_ascii(region)));
+            if (n == navaid_at_.end()) return -1;
+            const NavaidRec& r = d_.navaids[n->second];
+            return waypoints_.at(ident, r.name, region, r.lat, r.lon);
+        }
+        return -1;
+    }
+
+    const NavData& d_;
+    Waypoints& waypoints_;
+    const NearestRegion& nearest_;
+    Insert airway_, leg_;
+    std::unordered_map<std::string, size_t> navaid_at_;  // by ident and region
+    std::unordered_map<std::string, long long> airway_ids_;
+    std::vector<Segment> segments_;
+    std::map<std::tuple<long long, long long, long long>, size_t> segment_at_;
+    long long skipped_ = 0;
+};
+
+void write_config(Db& db, const NavData& d) {
     Insert config(db, "INSERT INTO config (key, val) VALUES (?, ?)");
     config(std::string("CycleName"))(d.cycle).run();
     config(std::string("Provider"))(std::string("X-Plane navdata (karvel-import)")).run();
     Insert types(db, "INSERT INTO navaidtypes (type, desc) VALUES (?, ?)");
     const char* names[] = {"VOR", "VOR-DME", "VORTAC", "DME", "NDB", "TACAN", "NDB-DME"};
     for (int i = 0; i < 7; ++i) types(i + 1)(std::string(names[i])).run();
+}
 
-    Written w;
-    write_airports(db, d, w, report);
-    const NearestRegion nearest(d.airports, w.airport_regions);
-    write_navaids(db, d, w, nearest, report);
-    Waypoints waypoints(db, w);
-    write_fixes_and_airways(db, d, w, waypoints, nearest, report);
-    write_procedures(db, d, w, waypoints, report);
+// The database at `path` with its tables (the indexes come once the rows
+// are in), a transaction begun.
+Db& with_tables(Db& db) {
+    db.exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;");
+    const std::string schema = kSchemaSql;
+    db.exec(schema.substr(0, schema.find("CREATE INDEX")));
+    db.exec("BEGIN");
+    return db;
 }
 
 }  // namespace
 
-void write_database(const NavData& data, const std::string& path,
-                    const std::function<void(const std::string&)>& report) {
+// The database being written, with what its later tables refer to.
+struct DatabaseWriter::Open {
+    Open(const std::string& temp, const NavData& d, const Report& report)
+        : db(temp), waypoints(with_tables(db)) {
+        write_config(db, d);
+        write_airports(db, d, written, report);
+        const NearestRegion nearest(d.airports, written.airport_regions());
+        write_navaids(db, d, written, nearest, report);
+        write_fixes(d, written, waypoints, nearest);
+        AirwayWriter airways(db, d, written, waypoints, nearest);
+        for (const AirwaySegment& s : d.airways) airways.add(s);
+        report(std::to_string(d.fixes.size()) + " points, " + airways.finish());
+        procedures.emplace(db, d, written, waypoints);
+    }
+    Db db;
+    WrittenPlaces written;
+    Waypoints waypoints;
+    std::optional<ProcedureWriter> procedures;
+};
+
+DatabaseWriter::DatabaseWriter(const NavData& data, const std::string& path, Report report)
+    : data_(data), report_(std::move(report)) {
     struct stat st {};
     if (::stat(resolve_links(path).c_str(), &st) == 0 && !S_ISREG(st.st_mode))
         throw Error(w1252("\"") + path_text(path) + w1252("\" n'est pas un fichier ordinaire"));
@@ -188,21 +230,31 @@ void write_database(const NavData& data, const std::string& path,
     // one), put in place by the rules of every file the program writes, and
     // removed whatever step fails or if the import is interrupted.
     remove_temporary_files_on_signals();
-    OutputFiles files;
-    const std::string temp = files.add_to_fill(path);
-    {
-        Db db(temp);
-        db.exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;");
-        // Tables first, the indexes once the rows are in.
-        const std::string schema = kSchemaSql;
-        const size_t indexes = schema.find("CREATE INDEX");
-        db.exec(schema.substr(0, indexes));
-        db.exec("BEGIN");
-        fill(db, data, report);
-        db.exec("COMMIT");
-        if (indexes != std::string::npos) db.exec(schema.substr(indexes));
-    }
-    files.commit();
+    files_ = std::make_unique<OutputFiles>();
+    open_ = std::make_unique<Open>(files_->add_to_fill(path), data, report_);
+    open_->procedures->write(data.procedures);
+}
+
+DatabaseWriter::~DatabaseWriter() = default;
+
+void DatabaseWriter::write_procedures(const std::vector<ProcedureRec>& batch) {
+    open_->procedures->write(batch);
+    ++batches_;
+}
+
+void DatabaseWriter::finish() {
+    if (!data_.procedures.empty() || batches_ > 0) report_(open_->procedures->summary(batches_));
+    open_->db.exec("COMMIT");
+    const std::string schema = kSchemaSql;
+    if (const size_t indexes = schema.find("CREATE INDEX"); indexes != std::string::npos)
+        open_->db.exec(schema.substr(indexes));
+    open_.reset();  // closed before it is put in place
+    files_->commit();
+}
+
+void write_database(const NavData& data, const std::string& path, const Report& report) {
+    DatabaseWriter writer(data, path, report);
+    writer.finish();
 }
 
 }  // namespace karvel::xplane

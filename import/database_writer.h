@@ -2,17 +2,45 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "core/file_output.h"
 #include "import/xplane.h"
 
 namespace karvel::xplane {
 
-// Writes the database to `path` under a temporary name, put in place when
-// complete as every output is; regions missing from the data come from the
-// nearest airport.
-// `report` gets one line per step.
-void write_database(const NavData& data, const std::string& path,
-                    const std::function<void(const std::string&)>& report);
+// One line per step written.
+using Report = std::function<void(const std::string&)>;
+
+// The database at `path`, written under a temporary name and put in place
+// when complete as every output is; regions missing from the data come from
+// the nearest airport. The constructor writes every table but the
+// procedures of the files still to read: those come in batches (one CIFP
+// file at a time, so that a whole world of procedures is never held at
+// once), then finish() puts the database in place. Destroyed before, it
+// leaves the old file as it was and no temporary behind.
+class DatabaseWriter {
+  public:
+    DatabaseWriter(const NavData& data, const std::string& path, Report report);
+    ~DatabaseWriter();
+    DatabaseWriter(const DatabaseWriter&) = delete;
+    DatabaseWriter& operator=(const DatabaseWriter&) = delete;
+
+    void write_procedures(const std::vector<ProcedureRec>& batch);
+    void finish();
+
+  private:
+    struct Open;
+    const NavData& data_;
+    Report report_;
+    size_t batches_ = 0;
+    std::unique_ptr<OutputFiles> files_;
+    std::unique_ptr<Open> open_;  // closed before files_ is committed or removed
+};
+
+// The whole database of `data` at once (its procedures included).
+void write_database(const NavData& data, const std::string& path, const Report& report);
 
 }  // namespace karvel::xplane

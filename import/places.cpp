@@ -75,18 +75,39 @@ std::string NearestRegion::operator()(double lat, double lon) const {
     return found == airports_.size() ? std::string() : regions_[found];
 }
 
-Waypoints::Waypoints(Db& db, Written& w)
-    : w_(w),
-      wpt_(db,
+void WrittenPlaces::add_airport(const std::string& icao, std::string region) {
+    airport_at_.try_emplace(upper_ascii(icao), airport_regions_.size());
+    airport_regions_.push_back(std::move(region));
+}
+
+std::optional<size_t> WrittenPlaces::airport(const std::string& icao) const {
+    const auto it = airport_at_.find(upper_ascii(icao));
+    if (it == airport_at_.end()) return std::nullopt;
+    return it->second;
+}
+
+void WrittenPlaces::add_runway_end(const std::string& icao, const std::string& ident,
+                                   RunwayEnd end) {
+    runway_ends_.try_emplace(lookup_key(upper_ascii(icao), upper_ascii(ident)), end);
+}
+
+const WrittenPlaces::RunwayEnd* WrittenPlaces::runway_end(const std::string& icao,
+                                                          const std::string& ident) const {
+    const auto it = runway_ends_.find(lookup_key(upper_ascii(icao), upper_ascii(ident)));
+    return it == runway_ends_.end() ? nullptr : &it->second;
+}
+
+Waypoints::Waypoints(Db& db)
+    : wpt_(db,
            "INSERT INTO waypoints (ID, ident, name, latitude, longtitude) VALUES (?, ?, ?, ?, ?)"),
       look_(db, "INSERT INTO waypointlookup (id, country) VALUES (?, ?)") {}
 
 long long Waypoints::add(const std::string& ident, const std::string& name,
                          const std::string& region, double lat, double lon) {
-    const long long id = ++w_.last_waypoint;
+    const long long id = ++last_;
     wpt_(id)(ident)(name.empty() ? ident : name)(lat)(lon).run();
     look_(id)(region).run();
-    w_.wpt_ids.try_emplace(upper_ascii(ident) + "|" + upper_ascii(region), id);
+    first_.try_emplace(lookup_key(upper_ascii(ident), upper_ascii(region)), id);
     spots_[upper_ascii(ident)].push_back({id, lat, lon, upper_ascii(region)});
     return id;
 }
@@ -109,16 +130,21 @@ long long Waypoints::find(const std::string& ident, double lat, double lon) cons
     return 0;
 }
 
-Places::Places(const NavData& d, Written& w, Waypoints& waypoints)
-    : d_(d), w_(w), waypoints_(waypoints) {
+long long Waypoints::first(const std::string& ident, const std::string& region) const {
+    const auto it = first_.find(lookup_key(upper_ascii(ident), upper_ascii(region)));
+    return it == first_.end() ? 0 : it->second;
+}
+
+Places::Places(const NavData& d, const WrittenPlaces& written, Waypoints& waypoints)
+    : d_(d), written_(written), waypoints_(waypoints) {
     for (size_t i = 0; i < d.fixes.size(); ++i) fixes_.emplace(upper_ascii(d.fixes[i].ident), i);
     for (size_t i = 0; i < d.navaids.size(); ++i)
         navaids_.emplace(upper_ascii(d.navaids[i].ident), i);
     for (const LocaliserRec& l : d.localisers)
-        localisers_.try_emplace(upper_ascii(l.airport) + "|" + upper_ascii(l.ident),
+        localisers_.try_emplace(lookup_key(upper_ascii(l.airport), upper_ascii(l.ident)),
                                 Place{l.lat, l.lon});
     for (const IlsDmeRec& m : d.ils_dmes)
-        ils_dmes_.try_emplace(upper_ascii(m.airport) + "|" + upper_ascii(m.ident),
+        ils_dmes_.try_emplace(lookup_key(upper_ascii(m.airport), upper_ascii(m.ident)),
                               Place{m.lat, m.lon});
 }
 
@@ -126,16 +152,16 @@ std::optional<Places::Found> Places::find(const PointRef& p, size_t airport, boo
     const AirportRec& a = d_.airports[airport];
     const std::string ident = upper_ascii(p.ident), icao = upper_ascii(a.icao);
     if (p.section == "PG") {  // a runway threshold, "RW27L"
-        const auto it =
-            w_.runway_ends.find(icao + "|" + (ident.rfind("RW", 0) == 0 ? ident.substr(2) : ident));
-        if (it == w_.runway_ends.end()) return std::nullopt;
-        return Found{it->second.at, 0, 0};
+        const auto* end =
+            written_.runway_end(icao, ident.rfind("RW", 0) == 0 ? ident.substr(2) : ident);
+        if (!end) return std::nullopt;
+        return Found{end->at, 0, 0};
     }
     if (p.section == "PA") return Found{{a.lat, a.lon}, 0, 0};
     if (p.section == "PI") {  // distances run from the ILS's DME where it has one
-        if (auto it = ils_dmes_.find(icao + "|" + ident); it != ils_dmes_.end())
+        if (auto it = ils_dmes_.find(lookup_key(icao, ident)); it != ils_dmes_.end())
             return Found{it->second, 0, 0};
-        if (auto it = localisers_.find(icao + "|" + ident); it != localisers_.end())
+        if (auto it = localisers_.find(lookup_key(icao, ident)); it != localisers_.end())
             return Found{it->second, 0, 0};
         return std::nullopt;
     }
@@ -147,7 +173,7 @@ std::optional<Places::Found> Places::find(const PointRef& p, size_t airport, boo
                 Found f{{r.lat, r.lon}, 0, static_cast<long long>(*n) + 1};
                 if (as_fix)
                     f.waypoint =
-                        waypoints_.at(r.ident, r.name, w_.navaid_regions[*n], r.lat, r.lon);
+                        waypoints_.at(r.ident, r.name, written_.navaid_region(*n), r.lat, r.lon);
                 return f;
             }
         } else if (auto i = nearest_fix(ident, p, a)) {
@@ -166,7 +192,7 @@ std::optional<size_t> Places::nearest_fix(const std::string& ident, const PointR
         const FixRec& f = d_.fixes[i];
         const std::string terminal = upper_ascii(f.terminal);
         int penalty = 0;
-        if (!region.empty() && upper_ascii(w_.fix_regions[i]) != region) penalty += 2;
+        if (!region.empty() && upper_ascii(written_.fix_region(i)) != region) penalty += 2;
         // A terminal fix of this airport, or an en-route fix, as the procedure says.
         if (!terminal.empty() && (terminal_fix ? terminal != icao : terminal != "ENRT"))
             penalty += 1;
@@ -181,7 +207,7 @@ std::optional<size_t> Places::nearest_navaid(const std::string& ident, const Poi
     return best(navaids_, ident, a, [&](size_t i) {
         const NavaidRec& n = d_.navaids[i];
         int penalty = 0;
-        if (!region.empty() && upper_ascii(w_.navaid_regions[i]) != region) penalty += 2;
+        if (!region.empty() && upper_ascii(written_.navaid_region(i)) != region) penalty += 2;
         if (!p.section.empty() && ndb != (n.type == NavType::ndb || n.type == NavType::ndb_dme))
             penalty += 1;
         return std::tuple<int, double, double>{penalty, n.lat, n.lon};

@@ -12,13 +12,12 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/codes.h"
 #include "core/geometry.h"
 #include "import/sqlite_writer.h"
 #include "import/xplane.h"
 
 namespace karvel::xplane {
-
-using Report = std::function<void(const std::string&)>;
 
 // Regions by the nearest airport, on a grid of one-degree cells.
 class NearestRegion {
@@ -41,25 +40,43 @@ struct Place {
     double lat = 0, lon = 0;
 };
 
-// What the later tables refer to, kept while the earlier ones are written.
-struct Written {
-    std::vector<std::string> airport_regions;            // by airport index; airport i has ID i + 1
-    std::unordered_map<std::string, size_t> airport_at;  // ICAO
+// Where the airports and runway ends were written, and the regions given to
+// the airports, navaids and fixes: recorded as the earlier tables are
+// written, looked up by the later ones (codes without regard to ASCII case).
+class WrittenPlaces {
+  public:
     struct RunwayEnd {
         long long id;
         Place at;
     };
-    std::unordered_map<std::string, RunwayEnd> runway_ends;  // "ICAO|ident"
-    std::vector<std::string> navaid_regions;                 // navaid i has ID i + 1
-    std::vector<std::string> fix_regions;                    // fix i is waypoint i + 1
-    std::unordered_map<std::string, long long> wpt_ids;      // "ident|region", the first
-    long long last_waypoint = 0;
+
+    // Airport i has ID i + 1; the first of an ICAO code is the one found.
+    void add_airport(const std::string& icao, std::string region);
+    std::optional<size_t> airport(const std::string& icao) const;
+    const std::vector<std::string>& airport_regions() const { return airport_regions_; }
+
+    // The first end of an ident at an airport is the one found.
+    void add_runway_end(const std::string& icao, const std::string& ident, RunwayEnd end);
+    const RunwayEnd* runway_end(const std::string& icao, const std::string& ident) const;
+
+    // Navaid i has ID i + 1, fix i is waypoint i + 1.
+    void add_navaid_region(std::string region) { navaid_regions_.push_back(std::move(region)); }
+    const std::string& navaid_region(size_t i) const { return navaid_regions_[i]; }
+    void add_fix_region(std::string region) { fix_regions_.push_back(std::move(region)); }
+    const std::string& fix_region(size_t i) const { return fix_regions_[i]; }
+
+  private:
+    std::vector<std::string> airport_regions_;
+    std::unordered_map<std::string, size_t> airport_at_;
+    std::unordered_map<std::string, RunwayEnd> runway_ends_;
+    std::vector<std::string> navaid_regions_;
+    std::vector<std::string> fix_regions_;
 };
 
 // The waypoints table as it is written.
 class Waypoints {
   public:
-    Waypoints(Db& db, Written& w);
+    explicit Waypoints(Db& db);
     // A new waypoint; `name`: the fix's or the navaid's own, else the ident,
     // as the lists show it.
     long long add(const std::string& ident, const std::string& name, const std::string& region,
@@ -70,6 +87,8 @@ class Waypoints {
                  double lat, double lon);
     // A waypoint of that ident at that place, whatever its region; 0 when none.
     long long find(const std::string& ident, double lat, double lon) const;
+    // The first waypoint of that ident and region, wherever it lies; 0 when none.
+    long long first(const std::string& ident, const std::string& region) const;
 
   private:
     struct Spot {
@@ -77,9 +96,10 @@ class Waypoints {
         double lat, lon;
         std::string region;
     };
-    Written& w_;
     Insert wpt_, look_;
+    long long last_ = 0;
     std::unordered_map<std::string, std::vector<Spot>> spots_;  // by ident
+    std::unordered_map<std::string, long long> first_;          // by ident and region
 };
 
 // The places a procedure names, found the way the procedure means them.
@@ -91,7 +111,7 @@ class Places {
         long long navaid = 0;    // navaids.ID, 0 when none
     };
 
-    Places(const NavData& d, Written& w, Waypoints& waypoints);
+    Places(const NavData& d, const WrittenPlaces& written, Waypoints& waypoints);
 
     // `as_fix`: a navaid flown to becomes a waypoint, as airway ends do.
     std::optional<Found> find(const PointRef& p, size_t airport, bool as_fix);
@@ -124,7 +144,7 @@ class Places {
                                          const AirportRec& a) const;
 
     const NavData& d_;
-    Written& w_;
+    const WrittenPlaces& written_;
     Waypoints& waypoints_;
     std::unordered_multimap<std::string, size_t> fixes_, navaids_;
     std::unordered_map<std::string, Place> localisers_, ils_dmes_;

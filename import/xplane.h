@@ -93,9 +93,6 @@ struct NavData {
     std::vector<FixRec> fixes;
     std::vector<AirwaySegment> airways;
     std::vector<ProcedureRec> procedures;
-    // CIFP files still to read, as (ICAO, path): the writer reads them one at
-    // a time, so that a whole world of procedures is never held at once.
-    std::vector<std::pair<std::string, std::string>> cifp_files;
 };
 
 // A file's lines, plain or gzip, ended by LF, CR LF or CR alone; a UTF-8

@@ -143,8 +143,15 @@ TEST(ImportRealWorld, OddIdentsTheAntimeridianAndAirwaysListedTwice) {
     write(data, out);
     EXPECT_EQ(mode_of(out) & 07777, 0640u);
     const std::string before = read_bytes(out);
-    data.cifp_files = {{"NFXX", dir.file("gone.dat")}};
-    EXPECT_THROW(write(data, out), Error);
+    EXPECT_THROW(
+        {
+            xplane::DatabaseWriter writer(data, out, [](const std::string&) {});
+            std::vector<xplane::ProcedureRec> batch;
+            xplane::read_cifp(dir.file("gone.dat"), "NFXX", batch);
+            writer.write_procedures(batch);
+            writer.finish();
+        },
+        Error);
     EXPECT_EQ(read_bytes(out), before);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 5);
 }
@@ -157,8 +164,13 @@ TEST(ImportProcedures, CifpSidsAndStarsAreDrawnAlongTheirLegs) {
     TempDir dir;
     xplane::NavData data = read_folder(dir, "new", "cifp");
     write_gzip(dir.file("LFXX.dat.gz"), input("cifp", "LFXX.dat"));
-    data.cifp_files = {{"LFXX", dir.file("LFXX.dat.gz")}};  // read while the database is written
-    write(data, dir.file("out.sqlite"));
+    {
+        xplane::DatabaseWriter writer(data, dir.file("out.sqlite"), [](const std::string&) {});
+        std::vector<xplane::ProcedureRec> batch;
+        xplane::read_cifp(dir.file("LFXX.dat.gz"), "LFXX", batch);
+        writer.write_procedures(batch);
+        writer.finish();
+    }
 
     Selected db(dir.file("out.sqlite"));
     const NavTables& nav = db.airport("LFXX", 30);
