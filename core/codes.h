@@ -8,16 +8,22 @@
 
 namespace karvel {
 
-// navaids.type: what kind of station a navaid row is.
+// navaids.type: what kind of station a navaid row is (navaidtypes names them).
 enum class NavaidType : int {
-    vor = 2,      // VOR-type (VOR, VOR-DME, VORTAC)
-    dme = 3,      // a DME standing alone
-    ndb = 5,      // NDB
-    ndb_dme = 7,  // NDB-DME
+    vor = 1,
+    vor_dme = 2,
+    vortac = 3,
+    dme = 4,
+    ndb = 5,
+    tacan = 6,
+    ndb_dme = 7
 };
+// NDBs go to their own list; every other kind is VOR-type.
+inline bool is_ndb(NavaidType type) {
+    return type == NavaidType::ndb || type == NavaidType::ndb_dme;
+}
 inline bool is_ndb(int type) {
-    return type == static_cast<int>(NavaidType::ndb) ||
-           type == static_cast<int>(NavaidType::ndb_dme);
+    return is_ndb(static_cast<NavaidType>(type));
 }
 
 // The type of an airway's end in the X-Plane files: a fix, or a navaid.

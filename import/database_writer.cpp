@@ -78,7 +78,7 @@ void write_navaids(Db& db, const NavData& d, WrittenPlaces& w, const NearestRegi
         const NavaidRec& n = d.navaids[i];
         const long long id = static_cast<long long>(i) + 1;
         w.add_navaid_region(!n.region.empty() ? n.region : nearest(n.lat, n.lon));
-        navaid(id)(n.ident)(n.type)(n.name)(n.freq)(n.lat)(n.lon).run();
+        navaid(id)(n.ident)(static_cast<int>(n.type))(n.name)(n.freq)(n.lat)(n.lon).run();
         nlook(id)(w.navaid_region(i)).run();
     }
     report(std::to_string(d.navaids.size()) + " balises, " + std::to_string(ils_count) + " ILS");

@@ -208,7 +208,7 @@ std::optional<size_t> Places::nearest_navaid(const std::string& ident, const Poi
         const NavaidRec& n = d_.navaids[i];
         int penalty = 0;
         if (!region.empty() && upper_ascii(written_.navaid_region(i)) != region) penalty += 2;
-        if (!p.section.empty() && ndb != (n.type == NavType::ndb || n.type == NavType::ndb_dme))
+        if (!p.section.empty() && ndb != is_ndb(n.type))
             penalty += 1;
         return std::tuple<int, double, double>{penalty, n.lat, n.lon};
     });

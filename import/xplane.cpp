@@ -173,6 +173,96 @@ void read_apt(const std::string& path, NavData& data) {
 
 // ---- nav.dat -----------------------------------------------------------------
 
+namespace {
+
+// A localiser row: its runway named as the program pairs runway ends.
+LocaliserRec localiser(const LineReader& in, const std::vector<std::string_view>& t, bool modern,
+                       const std::string& ident, double lat, double lon, double freq) {
+    LocaliserRec l;
+    l.ident = ident;
+    l.lat = lat;
+    l.lon = lon;
+    l.freq = karvel_frequency(freq / 100);
+    if (modern) {
+        l.airport = field(in, t[8]);
+        l.runway = runway_designator(field(in, t[10]));
+    } else {
+        need(in, t, 10);  // name: airport, runway, kind
+        l.airport = field(in, t[8]);
+        l.runway = runway_designator(field(in, t[9]));
+    }
+    return l;
+}
+
+// What a DME row is: its ILS's or VOR's (dropped), an NDB's (its NDB made an
+// NDB-DME later), or a navaid of its own (a TACAN or a DME alone).
+enum class DmeRow { dropped, of_ndb, own };
+
+DmeRow dme_row(const LineReader& in, const std::vector<std::string_view>& t, NavaidRec& n,
+               const std::string& kind, double freq, NavData& data) {
+    if (ends_with(kind, "ILS") || ends_with(kind, "LOC")) {
+        // Procedures measure from it; the airport follows the ident.
+        if (t.size() > 8) data.ils_dmes.push_back({n.ident, field(in, t[8]), n.lat, n.lon});
+        return DmeRow::dropped;
+    }
+    if (ends_with(kind, "VORTAC") || ends_with(kind, "VOR-DME") || ends_with(kind, "VOR/DME") ||
+        ends_with(kind, "GLS") || ends_with(kind, "MLS"))
+        return DmeRow::dropped;
+    n.freq = karvel_frequency(freq / 100);
+    if (ends_with(kind, "NDB-DME") || ends_with(kind, "NDB/DME")) return DmeRow::of_ndb;
+    n.type = ends_with(kind, "TACAN") ? NavaidType::tacan : NavaidType::dme;
+    if (n.name.size() > 4 && ends_with(kind, " DME")) n.name.resize(n.name.size() - 4);
+    return DmeRow::own;
+}
+
+// The station's kind leaves its name ("PARIS VOR" is "PARIS").
+void strip_kind(NavaidRec& n, const std::string& kind) {
+    if (ends_with(kind, " VORTAC"))
+        n.name.resize(n.name.size() - 7);
+    else if (ends_with(kind, " VOR-DME") || ends_with(kind, " VOR/DME"))
+        n.name.resize(n.name.size() - 8);
+    else if (ends_with(kind, " VOR") || ends_with(kind, " NDB"))
+        n.name.resize(n.name.size() - 4);
+}
+
+// A DME or TACAN standing where a VOR or an NDB of its ident stands is that
+// station's: it makes an NDB-DME, a VOR-DME or a VORTAC of it.
+void pair_dmes(NavData& data, const std::vector<NavaidRec>& ndb_dmes) {
+    std::unordered_multimap<std::string, size_t> stations;
+    for (size_t i = 0; i < data.navaids.size(); ++i)
+        if (data.navaids[i].type != NavaidType::dme && data.navaids[i].type != NavaidType::tacan)
+            stations.emplace(data.navaids[i].ident, i);
+    auto station_of = [&](const NavaidRec& d) -> NavaidRec* {
+        const auto [from, to] = stations.equal_range(d.ident);
+        for (auto it = from; it != to; ++it) {
+            NavaidRec& n = data.navaids[it->second];
+            if (great_circle_nm(n.lat, n.lon, d.lat, d.lon) * 1852 < 2000) return &n;
+        }
+        return nullptr;
+    };
+    for (const NavaidRec& d : ndb_dmes)
+        if (NavaidRec* n = station_of(d); n && n->type == NavaidType::ndb)
+            n->type = NavaidType::ndb_dme;
+    std::vector<NavaidRec> kept;
+    kept.reserve(data.navaids.size());
+    for (NavaidRec& n : data.navaids) {
+        if (n.type == NavaidType::dme || n.type == NavaidType::tacan) {
+            if (NavaidRec* s = station_of(n)) {
+                if (s->type == NavaidType::vor)
+                    s->type =
+                        n.type == NavaidType::tacan ? NavaidType::vortac : NavaidType::vor_dme;
+                else if (s->type == NavaidType::ndb)
+                    s->type = NavaidType::ndb_dme;
+                continue;
+            }
+        }
+        kept.push_back(std::move(n));
+    }
+    data.navaids = std::move(kept);
+}
+
+}  // namespace
+
 void read_nav(const std::string& path, NavData& data) {
     LineReader in(path);
     std::string cycle;
@@ -197,20 +287,7 @@ void read_nav(const std::string& path, NavData& data) {
         const double freq = number(in, t[4], w1252("fréquence").c_str());
         const std::string ident = field(in, t[7]);
         if (loc) {
-            LocaliserRec l;
-            l.ident = ident;
-            l.lat = lat;
-            l.lon = lon;
-            l.freq = karvel_frequency(freq / 100);
-            if (modern) {
-                l.airport = field(in, t[8]);
-                l.runway = runway_designator(field(in, t[10]));
-            } else {
-                need(in, t, 10);  // name: airport, runway, kind
-                l.airport = field(in, t[8]);
-                l.runway = runway_designator(field(in, t[9]));
-            }
-            data.localisers.push_back(std::move(l));
+            data.localisers.push_back(localiser(in, t, modern, ident, lat, lon, freq));
             continue;
         }
         NavaidRec n;
@@ -221,71 +298,26 @@ void read_nav(const std::string& path, NavData& data) {
         n.name = rest(in, t, modern ? 10 : 8);
         const std::string kind = upper_ascii(n.name);
         if (code == "2") {
-            n.type = NavType::ndb;
+            n.type = NavaidType::ndb;
             n.freq = karvel_frequency(freq);
         } else if (code == "3") {
-            n.type = ends_with(kind, "VORTAC")                                  ? NavType::vortac
-                     : ends_with(kind, "VOR-DME") || ends_with(kind, "VOR/DME") ? NavType::vor_dme
-                                                                                : NavType::vor;
+            n.type = ends_with(kind, "VORTAC") ? NavaidType::vortac
+                     : ends_with(kind, "VOR-DME") || ends_with(kind, "VOR/DME")
+                         ? NavaidType::vor_dme
+                         : NavaidType::vor;
             n.freq = karvel_frequency(freq / 100);
         } else {
-            // A DME: with an ILS or a VOR it is theirs; with an NDB it makes it
-            // an NDB-DME; a TACAN or a DME alone is a navaid of its own.
-            if (ends_with(kind, "ILS") || ends_with(kind, "LOC")) {
-                // Procedures measure from it; the airport follows the ident.
-                if (t.size() > 8) data.ils_dmes.push_back({ident, field(in, t[8]), lat, lon});
-                continue;
-            }
-            if (ends_with(kind, "VORTAC") || ends_with(kind, "VOR-DME") ||
-                ends_with(kind, "VOR/DME") || ends_with(kind, "GLS") || ends_with(kind, "MLS"))
-                continue;
-            n.freq = karvel_frequency(freq / 100);
-            if (ends_with(kind, "NDB-DME") || ends_with(kind, "NDB/DME")) {
+            const DmeRow row = dme_row(in, t, n, kind, freq, data);
+            if (row == DmeRow::dropped) continue;
+            if (row == DmeRow::of_ndb) {
                 ndb_dmes.push_back(std::move(n));
                 continue;
             }
-            n.type = ends_with(kind, "TACAN") ? NavType::tacan : NavType::dme;
-            if (n.name.size() > 4 && ends_with(kind, " DME")) n.name.resize(n.name.size() - 4);
         }
-        if (ends_with(kind, " VORTAC"))
-            n.name.resize(n.name.size() - 7);
-        else if (ends_with(kind, " VOR-DME") || ends_with(kind, " VOR/DME"))
-            n.name.resize(n.name.size() - 8);
-        else if (ends_with(kind, " VOR") || ends_with(kind, " NDB"))
-            n.name.resize(n.name.size() - 4);
+        strip_kind(n, kind);
         data.navaids.push_back(std::move(n));
     }
-    // A DME or TACAN standing where a VOR or an NDB of its ident stands is
-    // that station's: it makes an NDB-DME, a VOR-DME or a VORTAC of it.
-    std::unordered_multimap<std::string, size_t> stations;
-    for (size_t i = 0; i < data.navaids.size(); ++i)
-        if (data.navaids[i].type != NavType::dme && data.navaids[i].type != NavType::tacan)
-            stations.emplace(data.navaids[i].ident, i);
-    auto station_of = [&](const NavaidRec& d) -> NavaidRec* {
-        const auto [from, to] = stations.equal_range(d.ident);
-        for (auto it = from; it != to; ++it) {
-            NavaidRec& n = data.navaids[it->second];
-            if (great_circle_nm(n.lat, n.lon, d.lat, d.lon) * 1852 < 2000) return &n;
-        }
-        return nullptr;
-    };
-    for (const NavaidRec& d : ndb_dmes)
-        if (NavaidRec* n = station_of(d); n && n->type == NavType::ndb) n->type = NavType::ndb_dme;
-    std::vector<NavaidRec> kept;
-    kept.reserve(data.navaids.size());
-    for (NavaidRec& n : data.navaids) {
-        if (n.type == NavType::dme || n.type == NavType::tacan) {
-            if (NavaidRec* s = station_of(n)) {
-                if (s->type == NavType::vor)
-                    s->type = n.type == NavType::tacan ? NavType::vortac : NavType::vor_dme;
-                else if (s->type == NavType::ndb)
-                    s->type = NavType::ndb_dme;
-                continue;
-            }
-        }
-        kept.push_back(std::move(n));
-    }
-    data.navaids = std::move(kept);
+    pair_dmes(data, ndb_dmes);
 }
 
 // ---- fix.dat -----------------------------------------------------------------

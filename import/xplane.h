@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/codes.h"
+
 namespace karvel::xplane {
 
 struct RunwayEnds {
@@ -24,11 +26,8 @@ struct AirportRec {
     std::vector<RunwayEnds> runways;
 };
 
-// karvel's navaid types.
-enum NavType { vor = 1, vor_dme = 2, vortac = 3, dme = 4, ndb = 5, tacan = 6, ndb_dme = 7 };
-
 struct NavaidRec {
-    int type = 0;
+    NavaidType type{};  // 0 until the reading knows it
     std::string ident, name, region;
     int32_t freq = 0;  // karvel's encoding
     double lat = 0, lon = 0;
@@ -55,7 +54,7 @@ struct IlsDmeRec {
 struct AirwaySegment {
     std::string name;
     std::string ident1, region1, ident2, region2;
-    int type1 = 11, type2 = 11;  // 11 fix, 2 NDB, 3 VOR (versions 1100 and later)
+    int type1 = 11, type2 = 11;  // AirwayEndType: 11 fix, 2 NDB, 3 VOR (versions 1100 and later)
     int level = 0;               // 1 low, 2 high
     double lat1 = 0, lon1 = 0, lat2 = 0, lon2 = 0;
     bool has_positions = false;  // version 640 gives them

@@ -95,6 +95,84 @@ OdbcConnection::~OdbcConnection() {
     if (env_) SQLFreeHandle(SQL_HANDLE_ENV, env_);
 }
 
+namespace {
+
+// The result's columns: names and kinds.
+std::vector<ColKind> describe_columns(SQLHSTMT st, ResultSet& result) {
+    SQLSMALLINT n = 0;
+    SQLNumResultCols(st, &n);
+    std::vector<std::string> names;
+    std::vector<ColKind> kinds;
+    for (SQLUSMALLINT c = 1; c <= static_cast<SQLUSMALLINT>(n); ++c) {
+        SQLCHAR name[256];
+        SQLSMALLINT name_len = 0, type = 0, digits = 0, nullable = 0;
+        SQLULEN size = 0;
+        SQLDescribeCol(st, c, name, sizeof name, &name_len, &type, &size, &digits, &nullable);
+        names.push_back(utf8_to_cp1252(reinterpret_cast<char*>(name)));
+        kinds.push_back(kind_of(type));
+    }
+    result.set_columns(std::move(names));
+    return kinds;
+}
+
+// A text value, which long values send in pieces, each ended by a NUL;
+// false for NULL. A failure empties the result and throws.
+bool read_text(SQLHSTMT st, SQLUSMALLINT c, std::vector<char>& chunk, std::string& text,
+               ResultSet& result) {
+    text.clear();
+    for (;;) {
+        SQLLEN ind = 0;
+        const SQLRETURN g =
+            SQLGetData(st, c, SQL_C_CHAR, chunk.data(), static_cast<SQLLEN>(chunk.size()), &ind);
+        if (g == SQL_NO_DATA) return true;
+        if (!ok(g)) {
+            const std::string message = diagnostics(SQL_HANDLE_STMT, st);
+            result.clear();
+            throw Error(message);
+        }
+        if (ind == SQL_NULL_DATA) return false;
+        const size_t piece = (ind == SQL_NO_TOTAL || ind >= static_cast<SQLLEN>(chunk.size()))
+                                 ? chunk.size() - 1
+                                 : static_cast<size_t>(ind);
+        text.append(chunk.data(), piece);
+        if (g == SQL_SUCCESS) return true;
+    }
+}
+
+// One value of the current row into the result.
+void read_value(SQLHSTMT st, SQLUSMALLINT c, ColKind kind, std::vector<char>& chunk,
+                std::string& text, ResultSet& result) {
+    SQLLEN ind = 0;
+    switch (kind) {
+        case ColKind::Integer: {
+            SQLBIGINT v = 0;
+            SQLGetData(st, c, SQL_C_SBIGINT, &v, 0, &ind);
+            if (ind == SQL_NULL_DATA)
+                result.add_null();
+            else
+                result.add_integer(v);
+            break;
+        }
+        case ColKind::Real: {
+            double v = 0;
+            SQLGetData(st, c, SQL_C_DOUBLE, &v, 0, &ind);
+            if (ind == SQL_NULL_DATA)
+                result.add_null();
+            else
+                result.add_real(v);
+            break;
+        }
+        case ColKind::Text:
+            if (read_text(st, c, chunk, text, result))
+                result.add_utf8(text);
+            else
+                result.add_null();
+            break;
+    }
+}
+
+}  // namespace
+
 void OdbcConnection::execute(const std::string& sql, ResultSet& result) {
     StatementHandle st;
     if (!ok(SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &st.h)))
@@ -103,21 +181,7 @@ void OdbcConnection::execute(const std::string& sql, ResultSet& result) {
     if (!ok(SQLExecDirect(st.h, reinterpret_cast<SQLCHAR*>(utf8.data()),
                           static_cast<SQLINTEGER>(utf8.size()))))
         throw Error(diagnostics(SQL_HANDLE_STMT, st.h));
-
-    SQLSMALLINT n = 0;
-    SQLNumResultCols(st.h, &n);
-    std::vector<std::string> names;
-    std::vector<ColKind> kinds;
-    for (SQLUSMALLINT c = 1; c <= static_cast<SQLUSMALLINT>(n); ++c) {
-        SQLCHAR name[256];
-        SQLSMALLINT name_len = 0, type = 0, digits = 0, nullable = 0;
-        SQLULEN size = 0;
-        SQLDescribeCol(st.h, c, name, sizeof name, &name_len, &type, &size, &digits, &nullable);
-        names.push_back(utf8_to_cp1252(reinterpret_cast<char*>(name)));
-        kinds.push_back(kind_of(type));
-    }
-    result.set_columns(std::move(names));
-
+    const std::vector<ColKind> kinds = describe_columns(st.h, result);
     std::string text;
     std::vector<char> chunk(4096);
     SQLRETURN rc;
@@ -127,59 +191,8 @@ void OdbcConnection::execute(const std::string& sql, ResultSet& result) {
             result.clear();
             throw Error(message);
         }
-        for (SQLUSMALLINT c = 1; c <= static_cast<SQLUSMALLINT>(n); ++c) {
-            SQLLEN ind = 0;
-            switch (kinds[c - 1]) {
-                case ColKind::Integer: {
-                    SQLBIGINT v = 0;
-                    SQLGetData(st.h, c, SQL_C_SBIGINT, &v, 0, &ind);
-                    if (ind == SQL_NULL_DATA)
-                        result.add_null();
-                    else
-                        result.add_integer(v);
-                    break;
-                }
-                case ColKind::Real: {
-                    double v = 0;
-                    SQLGetData(st.h, c, SQL_C_DOUBLE, &v, 0, &ind);
-                    if (ind == SQL_NULL_DATA)
-                        result.add_null();
-                    else
-                        result.add_real(v);
-                    break;
-                }
-                case ColKind::Text: {
-                    // Long values arrive in pieces; each piece ends with a NUL.
-                    text.clear();
-                    bool null = false;
-                    for (;;) {
-                        const SQLRETURN g = SQLGetData(st.h, c, SQL_C_CHAR, chunk.data(),
-                                                       static_cast<SQLLEN>(chunk.size()), &ind);
-                        if (g == SQL_NO_DATA) break;
-                        if (!ok(g)) {
-                            const std::string message = diagnostics(SQL_HANDLE_STMT, st.h);
-                            result.clear();
-                            throw Error(message);
-                        }
-                        if (ind == SQL_NULL_DATA) {
-                            null = true;
-                            break;
-                        }
-                        const size_t piece =
-                            (ind == SQL_NO_TOTAL || ind >= static_cast<SQLLEN>(chunk.size()))
-                                ? chunk.size() - 1
-                                : static_cast<size_t>(ind);
-                        text.append(chunk.data(), piece);
-                        if (g == SQL_SUCCESS) break;
-                    }
-                    if (null)
-                        result.add_null();
-                    else
-                        result.add_utf8(text);
-                    break;
-                }
-            }
-        }
+        for (SQLUSMALLINT c = 1; c <= static_cast<SQLUSMALLINT>(kinds.size()); ++c)
+            read_value(st.h, c, kinds[c - 1], chunk, text, result);
     }
 }
 

@@ -150,15 +150,10 @@ int missing_identity(const SectorIdentity& identity) {
     return -1;
 }
 
-void write_sector(std::vector<std::string>& lines, const NavTables& nav,
-                  const SelectionFrame& frame, const SectorIdentity& identity,
-                  const SectorFormat& format) {
-    const bool client = format.client;
-    const PlaneScale& scale = frame.plane;
-    lines.push_back(w1252("; Ce fichier secteur a été créer par le logiciel ") + format.version);
-    if (client) colour_defines(lines, nav, frame.box, format.details);
-    separators(lines, 4);
+namespace {
 
+void info(std::vector<std::string>& lines, const SelectionFrame& frame,
+          const SectorIdentity& identity) {
     lines.emplace_back("[INFO]");
     lines.push_back(identity.name);
     lines.push_back(identity.callsign);
@@ -166,29 +161,21 @@ void write_sector(std::vector<std::string>& lines, const NavTables& nav,
     const CoordText centre = format_coord({frame.centre_lat, frame.centre_lon});
     lines.push_back(centre.latitude);
     lines.push_back(centre.longitude);
-    lines.push_back(format_fixed(scale.nm_per_deg_lat, 2, 4));
-    lines.push_back(format_fixed(scale.nm_per_deg_lon, 2, 4));
+    lines.push_back(format_fixed(frame.plane.nm_per_deg_lat, 2, 4));
+    lines.push_back(format_fixed(frame.plane.nm_per_deg_lon, 2, 4));
     lines.emplace_back("0");
     lines.emplace_back("1");
+}
 
-    separators(lines, 3);
-    lines.emplace_back("[VOR]");
-    navaids(lines, nav.vors, 4);
-
-    separators(lines, 3);
-    lines.emplace_back("[NDB]");
-    navaids(lines, nav.ndbs, 5);
-
-    separators(lines, 3);
-    lines.emplace_back("[FIXES]");
-    for (const FIXE& w : nav.waypoints)
+void fixes(std::vector<std::string>& lines, const Table<FIXE>& waypoints) {
+    for (const FIXE& w : waypoints)
         if (w.selected)
             lines.push_back(fill(w.ident, 5) + " " + position(w.latitude, w.longitude) + " ;" +
                             w.comment);
+}
 
-    separators(lines, 3);
-    lines.emplace_back("[AIRPORT]");
-    for (const Airport& a : nav.airports) {
+void airports(std::vector<std::string>& lines, const Table<Airport>& table, bool client) {
+    for (const Airport& a : table) {
         if (client) {  // never an empty field: the reader would shift the next ones
             lines.push_back(fill(a.icao, 4) + " " + (a.freq.empty() ? "000.000" : fill(a.freq, 7)) +
                             " " + position(a.latitude, a.longitude) +
@@ -199,13 +186,13 @@ void write_sector(std::vector<std::string>& lines, const NavTables& nav,
                         position(a.latitude, a.longitude) + " " + fill(a.class_code, 1) + " ;" +
                         a.comment);
     }
+}
 
-    separators(lines, 3);
-    lines.emplace_back("[RUNWAY]");
+// Runways with both ends known (only they have a line to draw); only an end
+// with an ILS shows its heading.
+void runways(std::vector<std::string>& lines, const NavTables& nav, bool client) {
     for (const RUNWAY& r : nav.runways) {
-        // A runway whose other end is unknown has no line to draw.
         if (!r.paired()) continue;
-        // Only an end with an ILS shows its heading.
         if (client) {
             const Airport* a = nav.airports.find(r.airport_id);
             const std::string icao = a ? a->icao : "";
@@ -222,31 +209,16 @@ void write_sector(std::vector<std::string>& lines, const NavTables& nav,
                         position(r.lat1, r.lon1) + " " + position(r.lat2, r.lon2) + " ;" +
                         r.comment);
     }
+}
 
-    separators(lines, 3);
-    lines.emplace_back("[SID]");
-    procedures(lines, nav.sids);
-
-    separators(lines, 3);
-    lines.emplace_back("[STAR]");
-    procedures(lines, nav.stars);
-
-    if (client) {
-        separators(lines, 3);
-        lines.emplace_back("[LOW AIRWAY]");
-        airways(lines, nav.airways, AirwayLevel::low);
-    }
-    separators(lines, 3);
-    lines.emplace_back("[HIGH AIRWAY]");
-    airways(lines, nav.airways, client ? AirwayLevel::high : AirwayLevel::unknown);
-
-    separators(lines, 3);
-    lines.emplace_back("[GEO]");
-    for (const t_geo& g : nav.geo_lines) {
+// The segments of the GEO lines with an end in the selection box.
+void geography(std::vector<std::string>& lines, const std::vector<t_geo>& geo_lines,
+               const GeoBox& box) {
+    for (const t_geo& g : geo_lines) {
         for (size_t j = 0; j + 1 < g.points.size(); ++j) {
             const geo_point& a = g.points[j];
             const geo_point& b = g.points[j + 1];
-            if (!geo_written(frame.box, g, j)) continue;
+            if (!geo_written(box, g, j)) continue;
             std::string line;
             line.reserve(60 + g.name.size());
             append_position(line, a.latitude, a.longitude);
@@ -257,7 +229,46 @@ void write_sector(std::vector<std::string>& lines, const NavTables& nav,
             lines.push_back(std::move(line));
         }
     }
+}
 
+// Three separators, then a section's header.
+void section(std::vector<std::string>& lines, const char* header) {
+    separators(lines, 3);
+    lines.emplace_back(header);
+}
+
+}  // namespace
+
+void write_sector(std::vector<std::string>& lines, const NavTables& nav,
+                  const SelectionFrame& frame, const SectorIdentity& identity,
+                  const SectorFormat& format) {
+    const bool client = format.client;
+    lines.push_back(w1252("; Ce fichier secteur a été créer par le logiciel ") + format.version);
+    if (client) colour_defines(lines, nav, frame.box, format.details);
+    separators(lines, 4);
+    info(lines, frame, identity);
+    section(lines, "[VOR]");
+    navaids(lines, nav.vors, 4);
+    section(lines, "[NDB]");
+    navaids(lines, nav.ndbs, 5);
+    section(lines, "[FIXES]");
+    fixes(lines, nav.waypoints);
+    section(lines, "[AIRPORT]");
+    airports(lines, nav.airports, client);
+    section(lines, "[RUNWAY]");
+    runways(lines, nav, client);
+    section(lines, "[SID]");
+    procedures(lines, nav.sids);
+    section(lines, "[STAR]");
+    procedures(lines, nav.stars);
+    if (client) {
+        section(lines, "[LOW AIRWAY]");
+        airways(lines, nav.airways, AirwayLevel::low);
+    }
+    section(lines, "[HIGH AIRWAY]");
+    airways(lines, nav.airways, client ? AirwayLevel::high : AirwayLevel::unknown);
+    section(lines, "[GEO]");
+    geography(lines, nav.geo_lines, frame.box);
     separators(lines, 2);
 }
 

@@ -75,8 +75,12 @@ TForm_afich::TForm_afich(AppState& state, Dialogs& dialogs, QWidget* parent)
     Button_ok = new QPushButton(QStringLiteral("enregistrer"), this);
     Button_anul = new QPushButton(QStringLiteral("annuler"), this);
     reset_toggle_captions();
+    lay_out(heading);
+    connect_controls();
+}
 
-    // Elements and colours on the left, the four export lists on the right.
+// Elements and colours on the left, the four export lists on the right.
+void TForm_afich::lay_out(QLabel* heading) {
     for (QTableWidget* g : {StringGrid_couleur, StringGrid_detail}) {
         g->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         g->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -100,7 +104,8 @@ TForm_afich::TForm_afich(AppState& state, Dialogs& dialogs, QWidget* parent)
                                                       {Label_sid, CheckListBox_SID},
                                                       {Label_star, CheckListBox_STAR},
                                                       {Label_airway, CheckListBox_airway}};
-    QPushButton* toggles[] = {Button_tousfix, Button_tousid, Button_toustar, Button_tousairway};
+    QPushButton* const toggles[] = {Button_tousfix, Button_tousid, Button_toustar,
+                                    Button_tousairway};
     for (int i = 0; i < 4; ++i) {
         exports->addWidget(lists[i].first, 1, i);
         exports->addWidget(lists[i].second, 2, i);
@@ -123,7 +128,9 @@ TForm_afich::TForm_afich(AppState& state, Dialogs& dialogs, QWidget* parent)
     layout->addLayout(buttons);
     // The design size, within the screen (a 150 % screen has less room).
     setFixedSize(fit_to_screen(this, sizeHint().expandedTo(QSize(980, 600))));
+}
 
+void TForm_afich::connect_controls() {
     connect(Button_ok, &QPushButton::clicked, this, [this] { done(1); });
     connect(Button_anul, &QPushButton::clicked, this, [this] { done(2); });
     connect(CheckListBox_elem, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
@@ -133,7 +140,7 @@ TForm_afich::TForm_afich(AppState& state, Dialogs& dialogs, QWidget* parent)
          {CheckListBox_fix, CheckListBox_SID, CheckListBox_STAR, CheckListBox_airway})
         connect(l, &QListWidget::itemChanged, this,
                 [this, l](QListWidgetItem* item) { list_item_changed(l, item); });
-    for (QPushButton* b : toggles)
+    for (QPushButton* b : {Button_tousfix, Button_tousid, Button_toustar, Button_tousairway})
         connect(b, &QPushButton::clicked, this, [this, b] { Button_tousClick(b); });
     connect(StringGrid_couleur, &QTableWidget::cellPressed, this,
             [this](int r, int c) { StringGrid_couleurMouseDown(r, c); });

@@ -57,6 +57,8 @@ class TForm_afich : public QDialog {
     void showEvent(QShowEvent* event) override;
 
   private:
+    void lay_out(QLabel* heading);
+    void connect_controls();
     void fill_list(QListWidget* list, const CheckItems& items);
     void fill_grids();
     void paint_swatches();

@@ -112,19 +112,7 @@ void TForm1::set_windows(TForm_carte* carte, TForm_afich* afich, TForm_centre* c
 }
 
 void TForm1::build_controls() {
-    Fichier1 = menuBar()->addMenu(QStringLiteral("&Fichier"));
-    ouvrir1 = Fichier1->addAction(QStringLiteral("&ouvrir une base de données"));
-    enregistrer1 = Fichier1->addAction(QStringLiteral("&enregistrer"));
-    format_clients1 = Fichier1->addAction(QStringLiteral("&format des clients radar"));
-    format_clients1->setObjectName(QStringLiteral("format_clients1"));
-    format_clients1->setCheckable(true);
-    quitter1 = Fichier1->addAction(QStringLiteral("&quitter"));
-    ouvrir1->setObjectName(QStringLiteral("ouvrir1"));
-    enregistrer1->setObjectName(QStringLiteral("enregistrer1"));
-    quitter1->setObjectName(QStringLiteral("quitter1"));
-    connect(quitter1, &QAction::triggered, this, [this] { quitter1Click(); });
-    connect(ouvrir1, &QAction::triggered, this, [this] { ouvrir1Click(); });
-
+    build_menu();
     auto* central = new QWidget(this);
     setCentralWidget(central);
     auto* root = new QVBoxLayout(central);
@@ -137,6 +125,34 @@ void TForm1::build_controls() {
     auto* top = new QHBoxLayout;
     root->addLayout(top);
 
+    build_airport_box(top);
+    build_region_box(top);
+    build_middle(top);
+    build_sector_box(top);
+    build_lists(root);
+    build_inspection(root);
+    Label2 = named(new QLabel(QStringLiteral("Label2")), "Label2");
+    root->addWidget(Label2);
+
+    connect_controls();
+}
+
+void TForm1::build_menu() {
+    Fichier1 = menuBar()->addMenu(QStringLiteral("&Fichier"));
+    ouvrir1 = Fichier1->addAction(QStringLiteral("&ouvrir une base de données"));
+    enregistrer1 = Fichier1->addAction(QStringLiteral("&enregistrer"));
+    format_clients1 = Fichier1->addAction(QStringLiteral("&format des clients radar"));
+    format_clients1->setObjectName(QStringLiteral("format_clients1"));
+    format_clients1->setCheckable(true);
+    quitter1 = Fichier1->addAction(QStringLiteral("&quitter"));
+    ouvrir1->setObjectName(QStringLiteral("ouvrir1"));
+    enregistrer1->setObjectName(QStringLiteral("enregistrer1"));
+    quitter1->setObjectName(QStringLiteral("quitter1"));
+    connect(quitter1, &QAction::triggered, this, [this] { quitter1Click(); });
+    connect(ouvrir1, &QAction::triggered, this, [this] { ouvrir1Click(); });
+}
+
+void TForm1::build_airport_box(QHBoxLayout* top) {
     auto* airport_box = new QGroupBox;
     auto* ag = new QGridLayout(airport_box);
     Label1 = bold_label(QStringLiteral(" AIRPORT"), "Label1");
@@ -154,7 +170,9 @@ void TForm1::build_controls() {
     ag->addWidget(Button_rechparairort, 3, 0, 1, 2);
     ag->setRowStretch(4, 1);
     top->addWidget(airport_box, 2);
+}
 
+void TForm1::build_region_box(QHBoxLayout* top) {
     auto* region_box = new QGroupBox;
     auto* rg = new QGridLayout(region_box);
     Label9 = bold_label(QStringLiteral("REGION"), "Label9");
@@ -177,7 +195,10 @@ void TForm1::build_controls() {
     rg->addWidget(Button_rechparregion, 4, 0, 1, 2);
     rg->setRowStretch(5, 1);
     top->addWidget(region_box, 3);
+}
 
+// The GEO level, the selection's caption and "carte".
+void TForm1::build_middle(QHBoxLayout* top) {
     auto* middle = new QVBoxLayout;
     RadioGroup_coast = named(new RadioGroup(QStringLiteral("GEO level"),
                                             {QStringLiteral("0"), QStringLiteral("1"),
@@ -193,7 +214,9 @@ void TForm1::build_controls() {
     middle->addWidget(Button1);
     middle->addStretch(1);
     top->addLayout(middle, 2);
+}
 
+void TForm1::build_sector_box(QHBoxLayout* top) {
     auto* sector_box = new QGroupBox;
     auto* sg = new QGridLayout(sector_box);
     Label4 = bold_label(QStringLiteral("Secteur"), "Label4");
@@ -214,7 +237,9 @@ void TForm1::build_controls() {
     sg->addWidget(Button_enr, 4, 0, 1, 2);
     sg->setRowStretch(5, 1);
     top->addWidget(sector_box, 3);
+}
 
+void TForm1::build_lists(QVBoxLayout* root) {
     // The lists of the selection: two rows of four, each under its label.
     auto* lists = new QGridLayout;
     root->addLayout(lists, 3);
@@ -241,7 +266,9 @@ void TForm1::build_controls() {
              "ListBox_airway");
     add_list(1, 2, Label_star, QStringLiteral("Star"), "Label_star", ListBox_star, "ListBox_star");
     add_list(1, 3, Label_sid, QStringLiteral("SID"), "Label_sid", ListBox_sid, "ListBox_sid");
+}
 
+void TForm1::build_inspection(QVBoxLayout* root) {
     // Inspection of one procedure or airway, and the path construction memo.
     auto* inspect = new QGridLayout;
     root->addLayout(inspect, 2);
@@ -259,10 +286,9 @@ void TForm1::build_controls() {
     inspect->setColumnStretch(0, 3);
     inspect->setColumnStretch(1, 3);
     inspect->setColumnStretch(2, 2);
+}
 
-    Label2 = named(new QLabel(QStringLiteral("Label2")), "Label2");
-    root->addWidget(Label2);
-
+void TForm1::connect_controls() {
     connect(ComboBox_region, &QComboBox::activated, this,
             [this](int index) { ComboBox_regionChange(index); });
     connect(Edit_coderegion, &QLineEdit::textChanged, this, [this] { Edit_coderegionChange(); });

@@ -4,12 +4,14 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 #include <functional>
 
 #include "core/dialogs.h"
@@ -120,6 +122,14 @@ class TForm1 : public QMainWindow, public SelectionView, public MemoSink {
 
   private:
     void build_controls();
+    void build_menu();
+    void build_airport_box(QHBoxLayout* top);
+    void build_region_box(QHBoxLayout* top);
+    void build_middle(QHBoxLayout* top);
+    void build_sector_box(QHBoxLayout* top);
+    void build_lists(QVBoxLayout* root);
+    void build_inspection(QVBoxLayout* root);
+    void connect_controls();
     QListWidget* list_widget(List list) const;
     QLabel* count_label(List list) const;
     // Runs a selection with the progress window on screen, closed whatever
