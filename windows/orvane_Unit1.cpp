@@ -393,60 +393,38 @@ void TForm1::ListBox_airwayClick() {
     ListBox_way->addItems(qt_items(inspect_airway(state_.nav.airways[static_cast<size_t>(k)])));
 }
 
-QListWidget* TForm1::list_widget(List list) const {
+std::pair<QListWidget*, QLabel*> TForm1::list_controls(List list) const {
     switch (list) {
         case List::airports:
-            return ListBox_airports;
+            return {ListBox_airports, Label_listairport};
         case List::runways:
-            return ListBox_runways;
+            return {ListBox_runways, Label_listrunway};
         case List::waypoints:
-            return ListBox_waypoint;
+            return {ListBox_waypoint, Label_listwaypoint};
         case List::vor:
-            return ListBox_vor;
+            return {ListBox_vor, Label_listvor};
         case List::ndb:
-            return ListBox_ndb;
+            return {ListBox_ndb, Label_listndb};
         case List::airways:
-            return ListBox_airway;
+            return {ListBox_airway, Label_airway};
         case List::stars:
-            return ListBox_star;
+            return {ListBox_star, Label_star};
         case List::sids:
-            return ListBox_sid;
+            return {ListBox_sid, Label_sid};
     }
-    return nullptr;
-}
-
-QLabel* TForm1::count_label(List list) const {
-    switch (list) {
-        case List::airports:
-            return Label_listairport;
-        case List::runways:
-            return Label_listrunway;
-        case List::waypoints:
-            return Label_listwaypoint;
-        case List::vor:
-            return Label_listvor;
-        case List::ndb:
-            return Label_listndb;
-        case List::airways:
-            return Label_airway;
-        case List::stars:
-            return Label_star;
-        case List::sids:
-            return Label_sid;
-    }
-    return nullptr;
+    return {nullptr, nullptr};
 }
 
 void TForm1::clear_list(List list) {
-    list_widget(list)->clear();
+    list_controls(list).first->clear();
 }
 
 void TForm1::add_items(List list, const std::vector<std::string>& items) {
-    list_widget(list)->addItems(qt_items(items));
+    list_controls(list).first->addItems(qt_items(items));
 }
 
 void TForm1::set_count_label(List list, const std::string& text) {
-    count_label(list)->setText(to_qstring(text));
+    list_controls(list).second->setText(to_qstring(text));
 }
 
 void TForm1::add_line(const std::string& line) {

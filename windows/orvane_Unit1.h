@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <functional>
+#include <utility>
 
 #include "core/dialogs.h"
 #include "core/sinks.h"
@@ -130,8 +131,8 @@ class TForm1 : public QMainWindow, public SelectionView, public MemoSink {
     void build_lists(QVBoxLayout* root);
     void build_inspection(QVBoxLayout* root);
     void connect_controls();
-    QListWidget* list_widget(List list) const;
-    QLabel* count_label(List list) const;
+    // A list of the selection and its count label.
+    std::pair<QListWidget*, QLabel*> list_controls(List list) const;
     // Runs a selection with the progress window on screen, closed whatever
     // happens; an error is shown and ends the command.
     bool run_selection(const std::function<void(SelectionOutput&)>& body);
