@@ -281,20 +281,34 @@ class Table {
 };
 
 // Runways have an index for each end: `ids()` holds `id1` (runway_ids1),
-// `ids2()` holds `id2` once the record is paired (runway_ids2).
-class RunwayTable : public Table<RUNWAY, &RUNWAY::id1> {
+// `ids2()` holds `id2` once the record is paired (runway_ids2). The table of
+// the first ends is held, not shown, so that no call can grow or empty it
+// without the second index.
+class RunwayTable : private Table<RUNWAY, &RUNWAY::id1> {
+    using Ends = Table<RUNWAY, &RUNWAY::id1>;
+
   public:
-    void reset() {
-        Table::reset();
-        ids2_.clear();
-    }
-    void reserve(size_t n) {
-        Table::reserve(n);
-        ids2_.reserve(n);
-    }
+    using Ends::begin;
+    using Ends::empty;
+    using Ends::end;
+    using Ends::find;
+    using Ends::ids;
+    using Ends::records;
+    using Ends::size;
+    using Ends::operator[];
+    using value_type = RUNWAY;
+
     RunwayTable() = default;
     RunwayTable(std::initializer_list<RUNWAY> rows) {
         for (const RUNWAY& r : rows) append(r);
+    }
+    void reset() {
+        Ends::reset();
+        ids2_.clear();
+    }
+    void reserve(size_t n) {
+        Ends::reserve(n);
+        ids2_.reserve(n);
     }
     // A runway, its second end indexed when it has one.
     RUNWAY& append(RUNWAY record) {
@@ -302,7 +316,7 @@ class RunwayTable : public Table<RUNWAY, &RUNWAY::id1> {
             ids2_.append(record.id2);
         else
             ids2_.append_empty();
-        return Table::append(std::move(record));
+        return Ends::append(std::move(record));
     }
     // The record at `position` gets its second end: ID, ident, heading, position.
     void pair(int position, const std::string& id2, const std::string& ident2, double heading2,
