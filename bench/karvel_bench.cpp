@@ -526,7 +526,7 @@ struct ImportWorld {
             ap.runways.push_back({"04", "22", lat - 0.015, lon - 0.01, lat + 0.015, lon + 0.01});
             data.airports.push_back(std::move(ap));
             data.navaids.push_back(
-                {xplane::vor_dme, vor, "BENCH", region, 0x1153500, lat + 0.1, lon});
+                {NavaidType::vor_dme, vor, "BENCH", region, 0x1153500, lat + 0.1, lon});
             std::vector<std::string> fixes;
             for (int f = 0; f < 8; ++f) {
                 fixes.push_back(code(a * 8 + f, 5));
