@@ -20,6 +20,7 @@
 #include "core/error.h"
 #include "core/file_output.h"
 #include "core/ini_file.h"
+#include "core/magnetic.h"
 #include "core/numtext.h"
 #include "core/program_folder.h"
 #include "map/render.h"
@@ -60,9 +61,16 @@ const char* const kUsage =
     "                     window's client area)\n"
     "  --client-format    the sector file as radar clients read it: colours\n"
     "                     defined, no blank [INFO] line (--name, --callsign and\n"
-    "                     --sector-icao needed), frequencies 000.000 where unknown,\n"
-    "                     runway headings on three digits with their airport,\n"
-    "                     [LOW AIRWAY] and [HIGH AIRWAY] by level\n"
+    "                     --sector-icao needed, none starting with ; [ or #), the\n"
+    "                     magnetic variation at the centre (West positive),\n"
+    "                     frequencies 000.000 where unknown, each runway end's\n"
+    "                     magnetic heading on three digits with its airport,\n"
+    "                     [LOW AIRWAY] and [HIGH AIRWAY] by level, no line across\n"
+    "                     180 degrees (two lines meeting there)\n"
+    "  --date YYYY-MM-DD  the date of the magnetic north (default today), within\n"
+    "                     the magnetic model's span (WMM2025.COF of the folder)\n"
+    "  --centrelines NM   extended runway centrelines, NM nautical miles out\n"
+    "                     from each threshold, as [GEO] lines (colour centreline)\n"
     "  --ese FILE         the SIDs and STARs as [SIDSSTARS] lines of a companion file\n"
     "  --geojson FILE     the selection as GeoJSON (RFC 7946), for map tools\n"
     "  --help             this text\n"
@@ -76,6 +84,8 @@ struct Options {
     std::optional<std::string> airport, radius, region, database, memo, output, picture, ese,
         geojson;
     bool client_format = false;
+    std::optional<Date> date;    // the magnetic north's date, today's by default
+    int32_t centrelines_nm = 0;  // the client format's extended centrelines
     int picture_width = kMapClientWidth, picture_height = kMapClientHeight;
     std::string geo = "0";
     std::string name, callsign, sector_icao;
@@ -132,6 +142,23 @@ void parse_size(const std::string& text, int& width, int& height) {
     height = h;
 }
 
+// A number of nautical miles: decimal digits only, above 0.
+int32_t whole_miles(const char* option, const std::string& text) {
+    int32_t nm = 0;
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos ||
+        !try_str_to_int(text, nm) || nm <= 0)
+        throw Error(std::string(option) + w1252(" : un nombre de milles supérieur à 0, pas ") +
+                    text);
+    return nm;
+}
+
+Date date_option(const std::string& text) {
+    Date d;
+    if (!parse_date(text, d))
+        throw Error(w1252("--date : une date AAAA-MM-JJ qui existe, pas \"") + text + "\"");
+    return d;
+}
+
 Options parse(int argc, char** argv) {
     Options o;
     std::optional<std::string> size;
@@ -181,6 +208,10 @@ Options parse(int argc, char** argv) {
             o.ese = path(i);
         else if (a == "--geojson")
             o.geojson = path(i);
+        else if (a == "--date")
+            o.date = date_option(value(i));
+        else if (a == "--centrelines")
+            o.centrelines_nm = whole_miles("--centrelines", value(i));
         else
             throw Error(w1252("option inconnue : ") + utf8_to_cp1252(a) + " (voir --help)");
     }
@@ -188,13 +219,23 @@ Options parse(int argc, char** argv) {
         throw Error(w1252("--region ne va pas avec --airport ni --radius"));
     if (!o.region && (!o.airport || !o.radius))
         throw Error(w1252("il faut --airport et --radius, ou --region (voir --help)"));
+    // Decimal digits only: no sign, blank, "$" or "0x" (a radius of 0 is the
+    // selection's own refusal).
+    if (o.radius &&
+        (o.radius->empty() || o.radius->find_first_not_of("0123456789") != std::string::npos))
+        throw Error(w1252("--radius : un nombre de milles supérieur à 0, pas ") + *o.radius);
+    if (!o.client_format && (o.date || o.centrelines_nm))
+        throw Error(std::string(o.date ? "--date" : "--centrelines") +
+                    w1252(" va avec --client-format"));
     if (o.client_format) {
-        // Readers skip blank lines: an empty identity line would shift the others.
         const char* const options[] = {"--name", "--callsign", "--sector-icao"};
-        const int missing = missing_identity({o.name, o.callsign, o.sector_icao});
-        if (missing >= 0)
-            throw Error(w1252("--client-format : il faut ") + options[missing] +
+        const IdentityFault fault = client_identity_fault({o.name, o.callsign, o.sector_icao});
+        if (fault.field >= 0 && fault.blank)
+            throw Error(w1252("--client-format : il faut ") + options[fault.field] +
                         w1252(" (aucune ligne de [INFO] ne peut rester vide)"));
+        if (fault.field >= 0)
+            throw Error(w1252("--client-format : ") + options[fault.field] +
+                        w1252(" ne peut pas commencer par ';', '[' ni '#'"));
     }
     if (size) {
         if (!o.picture) throw Error(w1252("--picture-size va avec --picture"));
@@ -281,7 +322,7 @@ QByteArray map_picture(AppState& state) {
 // Everything is prepared first, then put in place together: on any error
 // no file changes.
 void write_outputs(AppState& state, const Options& o, const std::string& sector_path,
-                   const MemoLines& memo) {
+                   const MemoLines& memo, Dialogs& dialogs) {
     OutputFiles files;
     if (o.picture) {
         const QByteArray png = map_picture(state);
@@ -293,7 +334,9 @@ void write_outputs(AppState& state, const Options& o, const std::string& sector_
         if (!o.output) std::filesystem::create_directories("secteurs", ec);
         saved.sector = sector_path;
     }
-    add_saved_files(files, state, saved, {o.name, o.callsign, o.sector_icao}, o.client_format);
+    add_saved_files(
+        files, state, saved,
+        {{o.name, o.callsign, o.sector_icao}, o.client_format, o.date, o.centrelines_nm}, dialogs);
     if (o.memo) {
         std::string text;
         for (const std::string& l : memo.lines) text += l + "\n";
@@ -322,11 +365,11 @@ int run(const Options& o) {
 
     const int32_t level = str_to_int(o.geo);
     if (level < 0 || level > 3) throw Error("--geo : 0, 1, 2 ou 3");
+    // A date the magnetic model does not cover stops before anything.
+    if (o.date) magnetic_date(state.info, o.date, console);
     // The region choice comes first: an invalid code stops before anything.
     RegionChoice region;
     if (o.region && !o.region->empty()) region = region_by_code(state.info, *o.region);
-    if (o.airport && radius_from_text(*o.radius) < 0)
-        throw Error(w1252("--radius : un nombre de milles supérieur à 0, pas ") + *o.radius);
 
     Settings& settings = state.settings;
     if (o.database) {
@@ -355,7 +398,7 @@ int run(const Options& o) {
         select_airport(state, *o.airport, *o.radius, level, out);
     else
         select_region(state, region, level, out);
-    write_outputs(state, o, sector_path, memo);
+    write_outputs(state, o, sector_path, memo, console);
 
     // The files written, one a line, unless one of them went to standard output.
     bool to_stdout = false;

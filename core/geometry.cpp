@@ -59,4 +59,16 @@ bool lon_ranges_meet(double a_min, double a_max, double b_min, double b_max) {
     return false;
 }
 
+void destination_point(long double lat, long double lon, long double bearing,
+                       long double distance_nm, long double& to_lat, long double& to_lon) {
+    const long double d = distance_nm / kEarthRadiusNm;
+    const long double p1 = radians(lat), l1 = radians(lon), b = radians(bearing);
+    const long double p2 =
+        std::asin(std::sin(p1) * std::cos(d) + std::cos(p1) * std::sin(d) * std::cos(b));
+    const long double l2 = l1 + std::atan2(std::sin(b) * std::sin(d) * std::cos(p1),
+                                           std::cos(d) - std::sin(p1) * std::sin(p2));
+    to_lat = degrees(p2);
+    to_lon = static_cast<long double>(normal_lon(static_cast<double>(degrees(l2))));
+}
+
 }  // namespace karvel

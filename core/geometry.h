@@ -28,6 +28,11 @@ long double great_circle_nm(long double lat1, long double lon1, long double lat2
 // degrees true from 0 to 360.
 long double initial_bearing(long double lat1, long double lon1, long double lat2, long double lon2);
 
+// The point `distance_nm` from the first along the great circle that leaves
+// it at `bearing` degrees true, its longitude in (-180, 180].
+void destination_point(long double lat, long double lon, long double bearing,
+                       long double distance_nm, long double& to_lat, long double& to_lon);
+
 // `lon` moved by whole turns to within half a turn of `ref`: the result lies
 // in (ref - 180, ref + 180]. A longitude already there comes back unchanged,
 // bit for bit.

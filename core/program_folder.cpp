@@ -7,6 +7,7 @@
 
 #include "core/cp1252.h"
 #include "core/error.h"
+#include "core/magnetic.h"
 #include "core/numtext.h"
 
 namespace karvel {
@@ -68,6 +69,7 @@ std::string prepare_user_folder(const std::string& data_dir) {
                             fs::perm_options::add, ec);
         }
     link_to(folder, "navdata.sqlite", data / "navdata.sqlite");
+    link_to(folder, kMagneticModelFile, data / kMagneticModelFile);
     link_to(folder, "geo", data / "geo");
     return folder.string();
 }

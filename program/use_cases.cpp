@@ -24,7 +24,7 @@ RegionChoice region_by_code(const ProgramInfo& info, const std::string& typed) {
 
 int32_t radius_from_text(const std::string& text) {
     const int32_t radius = str_to_int(text);
-    if (radius == 0)
+    if (radius <= 0)
         throw Error(w1252("Le rayon de la sélection doit être un nombre de milles différent de 0"));
     return radius;
 }
@@ -62,15 +62,42 @@ void select_region(AppState& state, const RegionChoice& region, int geo_level,
     });
 }
 
+MagneticDate magnetic_date(const ProgramInfo& info, const std::optional<Date>& date,
+                           Dialogs& dialogs) {
+    const std::string path = info.folder + "/" + kMagneticModelFile;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(fs_path(path), ec))
+        throw Error(w1252("modèle magnétique introuvable : ") + path_text(path));
+    MagneticDate m{MagneticModel::read(path), 0};
+    const Date when = date.value_or(today());
+    if (!m.model.covers(when)) {
+        const std::string text = w1252("la date ") + date_text(when) +
+                                 w1252(" est hors de la période du modèle magnétique (") +
+                                 date_text(m.model.valid_from()) + w1252(" à ") +
+                                 date_text(m.model.valid_to()) + ")";
+        if (date) throw Error(text);
+        dialogs.message(text + w1252(" : le nord magnétique est celui de cette date"));
+    }
+    m.year = decimal_year(when);
+    return m;
+}
+
 void add_saved_files(OutputFiles& files, AppState& state, const SavedFiles& paths,
-                     const SectorIdentity& identity, bool client_format) {
+                     const SaveOptions& options, Dialogs& dialogs) {
     if (paths.sector) {
         SectorFormat format;
-        format.client = client_format;
+        format.client = options.client;
         format.details = state.settings.details;
         format.version = state.info.version_caption;
+        format.centrelines_nm = options.centrelines_nm;
+        std::optional<MagneticDate> magnetic;
+        if (options.client) {
+            magnetic = magnetic_date(state.info, options.date, dialogs);
+            format.magnetic = &magnetic->model;
+            format.year = magnetic->year;
+        }
         std::vector<std::string> lines;
-        write_sector(lines, state.nav, state.frame, identity, format);
+        write_sector(lines, state.nav, state.frame, options.identity, format);
         files.add(*paths.sector, sector_bytes(lines));
     }
     if (paths.ese)
@@ -81,22 +108,21 @@ void add_saved_files(OutputFiles& files, AppState& state, const SavedFiles& path
                                                state.settings.details));
 }
 
-bool save_selection(AppState& state, Dialogs& dialogs, const SectorIdentity& identity,
-                    bool client_format) {
+bool save_selection(AppState& state, Dialogs& dialogs, const SaveOptions& options) {
     const std::string folder = state.info.folder + "/secteurs";
     std::error_code ec;
     std::filesystem::create_directories(fs_path(folder), ec);  // a failure shows at the write
     const auto chosen = dialogs.save_file("sct", folder);
     if (!chosen) return false;
     SavedFiles paths{*chosen, std::nullopt, std::nullopt};
-    if (client_format) {
+    if (options.client) {
         // The SIDs and STARs beside it, for the radar client.
         std::filesystem::path ese(fs_path(*chosen));
         ese.replace_extension(".ese");
         paths.ese = ese.string();
     }
     OutputFiles files;
-    add_saved_files(files, state, paths, identity, client_format);
+    add_saved_files(files, state, paths, options, dialogs);
     files.commit();
     return true;
 }

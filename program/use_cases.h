@@ -8,6 +8,7 @@
 
 #include "core/dialogs.h"
 #include "core/file_output.h"
+#include "core/magnetic.h"
 #include "core/sinks.h"
 #include "program/app_state.h"
 #include "sector/writer.h"
@@ -28,7 +29,8 @@ RegionChoice region_at(const ProgramInfo& info, size_t index);
 // throws Error "code invalide" when no line has it.
 RegionChoice region_by_code(const ProgramInfo& info, const std::string& typed);
 
-// The radius text as a radius: an integer other than 0.
+// The radius text as a radius: an integer above 0 (a radius of 0 or less
+// is refused with one text).
 int32_t radius_from_text(const std::string& text);
 
 // Where a selection reports: its lists and memo lines (told once it has
@@ -61,17 +63,37 @@ struct SavedFiles {
     std::optional<std::string> geojson;
 };
 
+// How a save writes the sector file.
+struct SaveOptions {
+    SectorIdentity identity;
+    bool client = false;  // the radar clients' format
+    // The client format's magnetic north is taken at this date; today's
+    // when none.
+    std::optional<Date> date;
+    double centrelines_nm = 0;  // the client format's extended centrelines
+};
+
+// The magnetic model of the program folder at the date of `options`: a date
+// given outside the model's span is refused, today's date outside it is
+// told through `dialogs` and used all the same. Throws for a missing or
+// damaged model file.
+struct MagneticDate {
+    MagneticModel model;
+    double year = 0;
+};
+MagneticDate magnetic_date(const ProgramInfo& info, const std::optional<Date>& date,
+                           Dialogs& dialogs);
+
 // Prepares the files of the current selection in `files`; the caller puts
 // them in place together with whatever else goes with them (files.commit()).
 void add_saved_files(OutputFiles& files, AppState& state, const SavedFiles& paths,
-                     const SectorIdentity& identity, bool client_format);
+                     const SaveOptions& options, Dialogs& dialogs);
 
 // The window's save: asks for a name in the program folder's "secteurs"
 // (made when missing), default extension "sct", no overwrite prompt, and
 // writes the sector file, in the client format with its companion file
 // beside it (the same name, extension .ese), both or neither. False when
 // cancelled; a write failure throws.
-bool save_selection(AppState& state, Dialogs& dialogs, const SectorIdentity& identity,
-                    bool client_format);
+bool save_selection(AppState& state, Dialogs& dialogs, const SaveOptions& options);
 
 }  // namespace karvel

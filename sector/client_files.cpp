@@ -188,28 +188,6 @@ std::vector<std::string> ese_lines(const NavTables& nav, const Names& names) {
     return lines;
 }
 
-std::vector<std::vector<geo_point>> split_at_antimeridian(const std::vector<geo_point>& line) {
-    std::vector<std::vector<geo_point>> parts(1);
-    for (size_t i = 0; i < line.size(); ++i) {
-        const geo_point& p = line[i];
-        if (i > 0) {
-            const geo_point& q = line[i - 1];
-            const long double step = lon_difference(q.longitude, p.longitude);
-            const long double unwrapped = q.longitude + step;  // p beside q
-            if (unwrapped > 180 || unwrapped < -180) {
-                const double edge = unwrapped > 180 ? 180 : -180;
-                const long double t = (edge - q.longitude) / step;
-                const double lat = static_cast<double>(
-                    q.latitude + t * (p.latitude - static_cast<long double>(q.latitude)));
-                parts.back().push_back({lat, edge});
-                parts.push_back({{lat, -edge}});
-            }
-        }
-        parts.back().push_back(p);
-    }
-    return parts;
-}
-
 std::string geojson_text(const NavTables& nav, const GeoBox& box,
                          const std::array<t_couleur, kColourCount>& colours,
                          const std::vector<t_define>& details) {

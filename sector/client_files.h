@@ -9,6 +9,7 @@
 
 #include "core/model.h"
 #include "core/settings.h"
+#include "sector/coord.h"
 
 namespace karvel {
 
@@ -34,9 +35,5 @@ std::vector<std::string> ese_lines(const NavTables& nav,
 std::string geojson_text(const NavTables& nav, const GeoBox& box,
                          const std::array<t_couleur, kColourCount>& colours,
                          const std::vector<t_define>& details);
-
-// The parts of a line once split where it crosses 180 degrees (the
-// shorter way between two points), each a list of points.
-std::vector<std::vector<geo_point>> split_at_antimeridian(const std::vector<geo_point>& line);
 
 }  // namespace karvel

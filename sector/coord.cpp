@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/geometry.h"
+
 namespace karvel {
 namespace {
 
@@ -81,6 +83,42 @@ void append_position(std::string& out, double latitude, double longitude) {
     append_one(out, latitude, 'N', 'S');
     out += ' ';
     append_one(out, longitude, 'E', 'W');
+}
+
+namespace {
+
+// A point on 180 E or W on the side of `beside`.
+geo_point on_side_of(geo_point p, const geo_point& beside) {
+    if (std::fabs(p.longitude) == 180 && beside.longitude != 0 && std::isfinite(beside.longitude))
+        p.longitude = beside.longitude > 0 ? 180 : -180;
+    return p;
+}
+
+}  // namespace
+
+std::vector<std::vector<geo_point>> split_at_antimeridian(const std::vector<geo_point>& line) {
+    std::vector<std::vector<geo_point>> parts(1);
+    for (size_t i = 0; i < line.size(); ++i) {
+        geo_point p = line[i];
+        if (i == 0) {
+            if (line.size() > 1) p = on_side_of(p, line[1]);
+        } else {
+            const geo_point& q = parts.back().back();
+            p = on_side_of(p, q);
+            const long double step = lon_difference(q.longitude, p.longitude);
+            const long double unwrapped = q.longitude + step;  // p beside q
+            if (unwrapped > 180 || unwrapped < -180) {
+                const double edge = unwrapped > 180 ? 180 : -180;
+                const long double t = (edge - q.longitude) / step;
+                const double lat = static_cast<double>(
+                    q.latitude + t * (p.latitude - static_cast<long double>(q.latitude)));
+                parts.back().push_back({lat, edge});
+                parts.push_back({{lat, -edge}});
+            }
+        }
+        parts.back().push_back(p);
+    }
+    return parts;
 }
 
 }  // namespace karvel

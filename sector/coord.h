@@ -20,4 +20,11 @@ CoordText format_coord(geo_point p);
 // The same two texts appended to `out`, a blank between them.
 void append_position(std::string& out, double latitude, double longitude);
 
+// The parts of a line once split where it crosses 180 degrees (the shorter
+// way between two points), each a list of points, so that no part jumps
+// across the globe. A point lying exactly on 180 E or W is taken on the side
+// of the line it belongs to (the point before it, or for the first point the
+// one after it).
+std::vector<std::vector<geo_point>> split_at_antimeridian(const std::vector<geo_point>& line);
+
 }  // namespace karvel

@@ -1,6 +1,7 @@
 #include "sector/writer.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -39,6 +40,28 @@ std::string segment(const std::string& label, double lat1, double lon1, double l
     return line;
 }
 
+// Segments into lines; in the client format one that crosses 180 degrees is
+// written as two meeting at the meridian, the second without the label.
+struct Segments {
+    std::vector<std::string>& lines;
+    bool split = false;
+
+    // The lines written for the segment.
+    size_t add(const std::string& label, double lat1, double lon1, double lat2, double lon2) {
+        if (!split) {
+            lines.push_back(segment(label, lat1, lon1, lat2, lon2));
+            return 1;
+        }
+        size_t n = 0;
+        for (const auto& part : split_at_antimeridian({{lat1, lon1}, {lat2, lon2}}))
+            for (size_t i = 0; i + 1 < part.size(); ++i, ++n)
+                lines.push_back(segment(n == 0 ? label : std::string(label.size(), ' '),
+                                        part[i].latitude, part[i].longitude, part[i + 1].latitude,
+                                        part[i + 1].longitude));
+        return n;
+    }
+};
+
 void navaids(std::vector<std::string>& lines, const Table<VOR>& table, size_t width) {
     for (const VOR& v : table)
         lines.push_back(fill(v.ident, width) + " " + fill(v.freq, 7) + " " +
@@ -48,10 +71,12 @@ void navaids(std::vector<std::string>& lines, const Table<VOR>& table, size_t wi
 // SIDs and STARs: each procedure's segments grouped by transition, the label
 // on the first written segment of each. The segment that joins the end of
 // one transition to the start of the next is taken out again.
-void procedures(std::vector<std::string>& lines, const Table<ROUTE>& table) {
+void procedures(Segments out, const Table<ROUTE>& table) {
+    std::vector<std::string>& lines = out.lines;
     for (const ROUTE& r : table) {
         if (!r.selected) continue;
-        size_t written = 0;  // lines of this procedure still in the list
+        size_t written = 0;  // segments of this procedure still in the list
+        size_t last = 0;     // the lines of the last one
         for (size_t k = 0; k < r.transitions.size(); ++k) {
             const std::string& transition = r.transitions[k];
             bool first = true;
@@ -63,7 +88,7 @@ void procedures(std::vector<std::string>& lines, const Table<ROUTE>& table) {
                     // Only ever a line of this procedure: never a header, a
                     // separator or another procedure's line.
                     if (k > 0 && written > 0) {
-                        lines.pop_back();
+                        lines.resize(lines.size() - last);
                         --written;
                     }
                     label = fill(r.icao + "-" + r.name + " " + l.transition, kLabelWidth);
@@ -71,7 +96,7 @@ void procedures(std::vector<std::string>& lines, const Table<ROUTE>& table) {
                 } else {
                     label.assign(kLabelWidth, ' ');
                 }
-                lines.push_back(segment(label, l.lat1, l.lon1, l.lat2, l.lon2));
+                last = out.add(label, l.lat1, l.lon1, l.lat2, l.lon2);
                 ++written;
             }
         }
@@ -81,7 +106,7 @@ void procedures(std::vector<std::string>& lines, const Table<ROUTE>& table) {
 // Airways: all their segments (level unknown), or those of one level (low or
 // high; a segment of both levels goes under each, one of no known level is
 // high).
-void airways(std::vector<std::string>& lines, const Table<ROUTE>& table, AirwayLevel level) {
+void airways(Segments out, const Table<ROUTE>& table, AirwayLevel level) {
     for (const ROUTE& a : table) {
         if (!a.selected) continue;
         bool first = true;
@@ -91,7 +116,7 @@ void airways(std::vector<std::string>& lines, const Table<ROUTE>& table, AirwayL
             const std::string label =
                 first ? fill(a.name, kLabelWidth) : std::string(kLabelWidth, ' ');
             first = false;
-            lines.push_back(segment(label, l.lat1, l.lon1, l.lat2, l.lon2));
+            out.add(label, l.lat1, l.lon1, l.lat2, l.lon2);
         }
     }
 }
@@ -103,17 +128,27 @@ std::string heading_field(double heading, bool shown) {
     return shown ? whole_text(heading) : "000";
 }
 
-// The same on three digits; north of a runway end is 360 (0 says "no
-// extended centre line"), "000" where the end shows none or the heading is
-// no whole number of degrees a radar client can read.
-std::string three_digit_heading(double heading, bool shown) {
-    const long double h = std::nearbyint(static_cast<long double>(heading));
-    if (!shown || !(h >= INT32_MIN && h <= INT32_MAX)) return "000";
-    int32_t degrees = static_cast<int32_t>(h);
+// A runway end's magnetic heading on three digits, 001 to 360 (0 would say
+// "no extended centre line"): the true bearing from the end to the other one
+// less the declination at the end, to the nearest whole degree; "000" for
+// an end with no position on the globe.
+std::string magnetic_heading(double lat, double lon, double to_lat, double to_lon,
+                             const SectorFormat& format) {
+    long double h = initial_bearing(lat, lon, to_lat, to_lon) - format.declination(lat, lon);
+    if (!std::isfinite(h)) return "000";
+    h = std::fmod(h, 360.0L);
+    if (h < 0) h += 360;
+    long long degrees = std::llround(h);  // a half away from zero
     if (degrees % 360 == 0) degrees = 360;
     char text[16];
-    std::snprintf(text, sizeof text, "%03d", static_cast<int>(degrees));
+    std::snprintf(text, sizeof text, "%03lld", degrees);
     return text;
+}
+
+// The magnetic variation of [INFO]: West positive, two decimals.
+std::string variation_text(double declination) {
+    const std::string text = format_fixed(magnetic_variation(declination), 2);
+    return text == "-0.00" ? "0.00" : text;
 }
 
 // The GEO segment from point j to point j + 1 goes into the file.
@@ -125,7 +160,7 @@ bool geo_written(const GeoBox& box, const t_geo& g, size_t j) {
 // the colour's blue, green, red bytes as one decimal number, from the GEO
 // kinds' display colours (the map's cyan where none is set).
 void colour_defines(std::vector<std::string>& lines, const NavTables& nav, const GeoBox& box,
-                    const std::vector<t_define>& details) {
+                    const std::vector<t_define>& details, bool centrelines) {
     std::vector<std::string> names;
     for (const t_geo& g : nav.geo_lines) {
         if (std::find(names.begin(), names.end(), g.name) != names.end()) continue;
@@ -135,6 +170,7 @@ void colour_defines(std::vector<std::string>& lines, const NavTables& nav, const
                 break;
             }
     }
+    if (centrelines) names.emplace_back(kCentrelineColour);
     const GeoColours colours(details);
     for (const std::string& name : names)
         lines.push_back("#define " + name + " " +
@@ -143,17 +179,20 @@ void colour_defines(std::vector<std::string>& lines, const NavTables& nav, const
 
 }  // namespace
 
-int missing_identity(const SectorIdentity& identity) {
-    if (identity.name.empty()) return 0;
-    if (identity.callsign.empty()) return 1;
-    if (identity.icao.empty()) return 2;
-    return -1;
+IdentityFault client_identity_fault(const SectorIdentity& identity) {
+    const std::string* const fields[] = {&identity.name, &identity.callsign, &identity.icao};
+    for (int i = 0; i < 3; ++i) {
+        const std::string& t = *fields[i];
+        if (t.find_first_not_of(" \t") == std::string::npos) return {i, true};
+        if (t[0] == ';' || t[0] == '[' || t[0] == '#') return {i, false};
+    }
+    return {};
 }
 
 namespace {
 
 void info(std::vector<std::string>& lines, const SelectionFrame& frame,
-          const SectorIdentity& identity) {
+          const SectorIdentity& identity, const SectorFormat& format) {
     lines.emplace_back("[INFO]");
     lines.push_back(identity.name);
     lines.push_back(identity.callsign);
@@ -163,7 +202,9 @@ void info(std::vector<std::string>& lines, const SelectionFrame& frame,
     lines.push_back(centre.longitude);
     lines.push_back(format_fixed(frame.plane.nm_per_deg_lat, 2, 4));
     lines.push_back(format_fixed(frame.plane.nm_per_deg_lon, 2, 4));
-    lines.emplace_back("0");
+    lines.push_back(format.client
+                        ? variation_text(format.declination(frame.centre_lat, frame.centre_lon))
+                        : std::string("0"));
     lines.emplace_back("1");
 }
 
@@ -188,17 +229,18 @@ void airports(std::vector<std::string>& lines, const Table<Airport>& table, bool
     }
 }
 
-// Runways with both ends known (only they have a line to draw); only an end
-// with an ILS shows its heading.
-void runways(std::vector<std::string>& lines, const NavTables& nav, bool client) {
+// Runways with both ends known (only they have a line to draw). In the
+// program's layout only an end with an ILS shows its heading; in the
+// client format every end shows its magnetic heading.
+void runways(std::vector<std::string>& lines, const NavTables& nav, const SectorFormat& format) {
     for (const RUNWAY& r : nav.runways) {
         if (!r.paired()) continue;
-        if (client) {
+        if (format.client) {
             const Airport* a = nav.airports.find(r.airport_id);
             const std::string icao = a ? a->icao : "";
             lines.push_back(fill(r.ident1, 3) + " " + fill(r.ident2, 3) + " " +
-                            three_digit_heading(r.heading1, r.ils1) + " " +
-                            three_digit_heading(r.heading2, r.ils2) + " " +
+                            magnetic_heading(r.lat1, r.lon1, r.lat2, r.lon2, format) + " " +
+                            magnetic_heading(r.lat2, r.lon2, r.lat1, r.lon1, format) + " " +
                             position(r.lat1, r.lon1) + " " + position(r.lat2, r.lon2) + " " + icao +
                             " " + r.airport_name + (r.comment.empty() ? "" : " ;" + r.comment));
             continue;
@@ -211,22 +253,48 @@ void runways(std::vector<std::string>& lines, const NavTables& nav, bool client)
     }
 }
 
+// A [GEO] line, "lat lon lat lon colour"; in the client format a segment
+// that crosses 180 degrees is two.
+void geo_segment(std::vector<std::string>& lines, geo_point a, geo_point b,
+                 const std::string& colour, bool split) {
+    const auto write = [&](const geo_point& from, const geo_point& to) {
+        std::string line;
+        line.reserve(60 + colour.size());
+        append_position(line, from.latitude, from.longitude);
+        line += ' ';
+        append_position(line, to.latitude, to.longitude);
+        line += ' ';
+        line += colour;
+        lines.push_back(std::move(line));
+    };
+    if (!split) return write(a, b);
+    for (const auto& part : split_at_antimeridian({a, b}))
+        for (size_t i = 0; i + 1 < part.size(); ++i) write(part[i], part[i + 1]);
+}
+
 // The segments of the GEO lines with an end in the selection box.
 void geography(std::vector<std::string>& lines, const std::vector<t_geo>& geo_lines,
-               const GeoBox& box) {
-    for (const t_geo& g : geo_lines) {
-        for (size_t j = 0; j + 1 < g.points.size(); ++j) {
-            const geo_point& a = g.points[j];
-            const geo_point& b = g.points[j + 1];
-            if (!geo_written(box, g, j)) continue;
-            std::string line;
-            line.reserve(60 + g.name.size());
-            append_position(line, a.latitude, a.longitude);
-            line += ' ';
-            append_position(line, b.latitude, b.longitude);
-            line += ' ';
-            line += g.name;
-            lines.push_back(std::move(line));
+               const GeoBox& box, bool split) {
+    for (const t_geo& g : geo_lines)
+        for (size_t j = 0; j + 1 < g.points.size(); ++j)
+            if (geo_written(box, g, j))
+                geo_segment(lines, g.points[j], g.points[j + 1], g.name, split);
+}
+
+// The extended centrelines: from each threshold of a paired runway, `nm`
+// out along its approach course (away from the runway).
+void centrelines(std::vector<std::string>& lines, const RunwayTable& runways, double nm) {
+    for (const RUNWAY& r : runways) {
+        if (!r.paired()) continue;
+        for (const auto& [lat, lon, far_lat, far_lon] :
+             {std::array{r.lat1, r.lon1, r.lat2, r.lon2},
+              std::array{r.lat2, r.lon2, r.lat1, r.lon1}}) {
+            const long double out = initial_bearing(far_lat, far_lon, lat, lon);
+            long double to_lat = 0, to_lon = 0;
+            destination_point(lat, lon, out, nm, to_lat, to_lon);
+            geo_segment(lines, {lat, lon},
+                        {static_cast<double>(to_lat), static_cast<double>(to_lon)},
+                        kCentrelineColour, true);
         }
     }
 }
@@ -244,9 +312,11 @@ void write_sector(std::vector<std::string>& lines, const NavTables& nav,
                   const SectorFormat& format) {
     const bool client = format.client;
     lines.push_back(w1252("; Ce fichier secteur a été créer par le logiciel ") + format.version);
-    if (client) colour_defines(lines, nav, frame.box, format.details);
+    if (client)
+        colour_defines(lines, nav, frame.box, format.details,
+                       format.centrelines_nm > 0 && !nav.runways.empty());
     separators(lines, 4);
-    info(lines, frame, identity);
+    info(lines, frame, identity, format);
     section(lines, "[VOR]");
     navaids(lines, nav.vors, 4);
     section(lines, "[NDB]");
@@ -256,19 +326,21 @@ void write_sector(std::vector<std::string>& lines, const NavTables& nav,
     section(lines, "[AIRPORT]");
     airports(lines, nav.airports, client);
     section(lines, "[RUNWAY]");
-    runways(lines, nav, client);
+    runways(lines, nav, format);
     section(lines, "[SID]");
-    procedures(lines, nav.sids);
+    const Segments segments{lines, client};
+    procedures(segments, nav.sids);
     section(lines, "[STAR]");
-    procedures(lines, nav.stars);
+    procedures(segments, nav.stars);
     if (client) {
         section(lines, "[LOW AIRWAY]");
-        airways(lines, nav.airways, AirwayLevel::low);
+        airways(segments, nav.airways, AirwayLevel::low);
     }
     section(lines, "[HIGH AIRWAY]");
-    airways(lines, nav.airways, client ? AirwayLevel::high : AirwayLevel::unknown);
+    airways(segments, nav.airways, client ? AirwayLevel::high : AirwayLevel::unknown);
     section(lines, "[GEO]");
-    geography(lines, nav.geo_lines, frame.box);
+    geography(lines, nav.geo_lines, frame.box, client);
+    if (client && format.centrelines_nm > 0) centrelines(lines, nav.runways, format.centrelines_nm);
     separators(lines, 2);
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/magnetic.h"
 #include "core/model.h"
 
 namespace karvel {
@@ -25,7 +26,24 @@ struct SectorFormat {
     bool client = false;
     std::vector<t_define> details;
     std::string version = kVersionCaption;  // the program named in the first line
+    // The client format's magnetic north: the model, and the date it is
+    // taken at as a decimal year. The variation in [INFO] is the one at the
+    // centre, and each runway end's heading the magnetic one.
+    const MagneticModel* magnetic = nullptr;
+    double year = 0;
+    // The client format's extended centrelines: a [GEO] line this many
+    // nautical miles out from each threshold along its approach course
+    // (none at 0), in the colour "centreline".
+    double centrelines_nm = 0;
+
+    // The declination at a point, East positive (0 without a model).
+    double declination(double lat, double lon) const {
+        return magnetic ? magnetic->declination(lat, lon, year) : 0;
+    }
 };
+
+// The colour name of the extended centrelines.
+inline constexpr const char* kCentrelineColour = "centreline";
 
 // Appends the whole file, line by line, to `lines`: the tables of the
 // selection, its centre and plane in [INFO], its box for the [GEO] lines.
@@ -33,9 +51,15 @@ void write_sector(std::vector<std::string>& lines, const NavTables& nav,
                   const SelectionFrame& frame, const SectorIdentity& identity,
                   const SectorFormat& format = {});
 
-// The identity field the client format lacks, the first of name, callsign
-// and airport (0, 1, 2), or -1 when all three are filled.
-int missing_identity(const SectorIdentity& identity);
+// The first identity field (0 name, 1 callsign, 2 airport) the client
+// format cannot write, and why: empty or blank (readers skip blank lines,
+// and the next ones would shift), or beginning with ';', '[' or '#' (a
+// comment, a section header, a definition); field -1 when all three can go.
+struct IdentityFault {
+    int field = -1;
+    bool blank = false;
+};
+IdentityFault client_identity_fault(const SectorIdentity& identity);
 
 // The file's bytes: every line followed by CR LF, Windows-1252, no mark.
 std::string sector_bytes(const std::vector<std::string>& lines);

@@ -72,7 +72,7 @@ void build_sample_database(const std::string& path) {
 }
 
 void make_program_folder(const TempDir& dir, bool geo) {
-    for (const char* f : {"karvel_params.ini", "index_regions.txt"})
+    for (const char* f : {"karvel_params.ini", "index_regions.txt", "WMM2025.COF"})
         write_bytes(dir.file(f), source_file(std::string("runtime/") + f));
     build_sample_database(dir.file("navdata.sqlite"));
     if (geo)

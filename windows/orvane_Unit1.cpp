@@ -34,6 +34,7 @@ namespace {
 constexpr const char* kOutputSection = "sortie";
 constexpr const char* kFormatKey = "format";
 constexpr const char* kClientFormat = "clients";
+constexpr const char* kCentrelinesKey = "axes";
 
 // Shows the progress window only once there is progress to show (the import
 // of an Access file), and closes it when the work is done.
@@ -96,6 +97,10 @@ TForm1::TForm1(AppState& state, Dialogs& dialogs, QWidget* parent)
     const QSignalBlocker quiet(format_clients1);  // read, not written back
     format_clients1->setChecked(state_.settings.ini.read(kOutputSection, kFormatKey, "") ==
                                 kClientFormat);
+    int32_t nm = 0;  // a damaged value draws none
+    if (try_str_to_int(state_.settings.ini.read(kOutputSection, kCentrelinesKey, "0"), nm) &&
+        nm > 0)
+        centrelines_nm_ = nm;
 }
 
 void TForm1::set_windows(TForm_carte* carte, TForm_afich* afich, TForm_centre* centre,
@@ -144,6 +149,9 @@ void TForm1::build_menu() {
     format_clients1 = Fichier1->addAction(QStringLiteral("&format des clients radar"));
     format_clients1->setObjectName(QStringLiteral("format_clients1"));
     format_clients1->setCheckable(true);
+    axes1 = Fichier1->addAction(QStringLiteral("prolonger les &axes de piste..."));
+    axes1->setObjectName(QStringLiteral("axes1"));
+    connect(axes1, &QAction::triggered, this, [this] { axes1Click(); });
     quitter1 = Fichier1->addAction(QStringLiteral("&quitter"));
     ouvrir1->setObjectName(QStringLiteral("ouvrir1"));
     enregistrer1->setObjectName(QStringLiteral("enregistrer1"));
@@ -363,18 +371,37 @@ void TForm1::Button_enrClick() {
         const SectorIdentity identity{from_qstring(Edit_nomsecteur->text()),
                                       from_qstring(Edit_callsign->text()),
                                       from_qstring(Edit_ICAOsecteur->text())};
-        const bool client = format_clients1->isChecked();
-        if (client) {
-            // Readers skip blank lines: every [INFO] line must have its text.
+        SaveOptions options{identity, format_clients1->isChecked(), std::nullopt, centrelines_nm_};
+        if (options.client) {
             const char* const fields[] = {"Nom", "CallSign", "ICAO"};
-            const int missing = missing_identity(identity);
-            if (missing >= 0) {
-                dialogs_.message(w1252("Format des clients radar : remplissez le champ \"") +
-                                 fields[missing] + w1252("\" du secteur"));
+            const IdentityFault fault = client_identity_fault(identity);
+            if (fault.field >= 0) {
+                dialogs_.message(
+                    (fault.blank ? w1252("Format des clients radar : remplissez le champ \"")
+                                 : w1252("Format des clients radar : le champ \"")) +
+                    fields[fault.field] +
+                    (fault.blank ? w1252("\" du secteur")
+                                 : w1252("\" du secteur ne peut pas commencer par ';', '[' "
+                                         "ni '#'")));
                 return;
             }
         }
-        save_selection(state_, dialogs_, identity, client);
+        save_selection(state_, dialogs_, options);
+    });
+}
+
+// The client format's extended centrelines: how many nautical miles from
+// each threshold (0 for none), kept for the next start.
+void TForm1::axes1Click() {
+    run_command(dialogs_, [&] {
+        const std::string initial = std::to_string(centrelines_nm_);
+        const auto text = dialogs_.input(w1252("axes de piste"),
+                                         w1252("milles depuis le seuil (0 : aucun)"), initial);
+        if (!text) return;
+        const int32_t nm = str_to_int(*text);
+        if (nm < 0) throw Error(w1252("un nombre de milles positif ou 0, pas ") + *text);
+        centrelines_nm_ = nm;
+        state_.settings.ini.write(kOutputSection, kCentrelinesKey, std::to_string(nm));
     });
 }
 

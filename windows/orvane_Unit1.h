@@ -116,6 +116,8 @@ class TForm1 : public QMainWindow, public SelectionView, public MemoSink {
     QAction* enregistrer1;
     QAction* quitter1;
     QAction* format_clients1;  // "format des clients radar", remembered in the settings
+    QAction* axes1;  // the client format's extended centrelines, remembered in the settings
+    void axes1Click();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -149,6 +151,7 @@ class TForm1 : public QMainWindow, public SelectionView, public MemoSink {
     bool shown_once_ = false;
     QStringList pending_memo_;
     bool map_placed_ = false;
+    int32_t centrelines_nm_ = 0;  // the client format's extended centrelines, nm (0: none)
     RegionChoice region_;
 };
 

@@ -15,10 +15,11 @@ using namespace karvel;
 using namespace karvel::test;
 
 TEST(UseCases, RadiusAndRegionRefusals) {
-    for (const char* bad : {"0", "5.5", ""}) EXPECT_THROW(radius_from_text(bad), Error) << bad;
-    EXPECT_THAT([] { radius_from_text("0"); },
-                ThrowsMessage<Error>(HasSubstr(w1252("différent de 0"))));
-    EXPECT_EQ(radius_from_text("-3"), -3);
+    for (const char* bad : {"5.5", ""}) EXPECT_THROW(radius_from_text(bad), Error) << bad;
+    for (const char* bad : {"0", "-3"})  // one refusal for 0 and below
+        EXPECT_THAT([&] { radius_from_text(bad); },
+                    ThrowsMessage<Error>(HasSubstr(w1252("différent de 0"))));
+    EXPECT_EQ(radius_from_text("30"), 30);
 
     ProgramInfo info;
     info.region_lines = {"LF France", "EG Royaume-Uni", "LF France (bis)"};
@@ -41,6 +42,7 @@ struct UseCaseTest : ::testing::Test, SampleDatabase {
         state.info.version_caption = kVersionCaption;
         state.db.Query1.set_connection(std::make_shared<SqliteConnection>(sample_path()));
         state.map.client_height = 600;
+        write_bytes(folder.file(kMagneticModelFile), source_file("runtime/WMM2025.COF"));
     }
     AppState state;
     RecordingView lists;
@@ -80,7 +82,7 @@ TEST_F(UseCaseTest, ASelectionReplacesTheCurrentOneWholeOrNotAtAll) {
 TEST_F(UseCaseTest, TheSaveAsksInTheSectorFolderAndWritesWhole) {
     const std::string dir = folder.str();
     dialogs.save_answers.push_back(std::nullopt);  // cancel: nothing written
-    EXPECT_FALSE(save_selection(state, dialogs, {}, false));
+    EXPECT_FALSE(save_selection(state, dialogs, {}));
     EXPECT_EQ(dialogs.save_dirs[0], dir + "/secteurs");
     EXPECT_TRUE(std::filesystem::is_directory(folder.file("secteurs")));  // made when missing
     EXPECT_TRUE(std::filesystem::is_empty(folder.file("secteurs")));
@@ -88,23 +90,41 @@ TEST_F(UseCaseTest, TheSaveAsksInTheSectorFolderAndWritesWhole) {
     const std::string target = folder.file("secteurs/LFPG.sct");
     write_bytes(target, "old content");
     dialogs.save_answers.push_back(target);
-    EXPECT_TRUE(save_selection(state, dialogs, {}, false));
+    EXPECT_TRUE(save_selection(state, dialogs, {}));
     EXPECT_EQ(read_bytes(target).substr(0, 10), "; Ce fichi");
     EXPECT_FALSE(std::filesystem::exists(folder.file("secteurs/LFPG.ese")));
 
     // The client format writes the companion file beside it.
     select_airport(state, "LFPG", "50", 0, out);
     dialogs.save_answers.push_back(folder.file("secteurs/client.sct"));
-    EXPECT_TRUE(save_selection(state, dialogs, {"Paris", "LFPG_APP", "LFPG"}, true));
+    EXPECT_TRUE(
+        save_selection(state, dialogs, {{"Paris", "LFPG_APP", "LFPG"}, true, Date{2026, 12, 7}}));
     EXPECT_THAT(read_bytes(folder.file("secteurs/client.ese")), HasSubstr("SID:LFPG:"));
     EXPECT_THAT(read_bytes(folder.file("secteurs/client.sct")), HasSubstr("[LOW AIRWAY]"));
 
     // A failed write leaves what was there and no temporary behind.
     std::filesystem::create_directory(folder.file("secteurs/dossier.sct"));
     dialogs.save_answers.push_back(folder.file("secteurs/dossier.sct"));
-    EXPECT_THROW(save_selection(state, dialogs, {}, false), Error);
+    EXPECT_THROW(save_selection(state, dialogs, {}), Error);
     EXPECT_TRUE(std::filesystem::is_directory(folder.file("secteurs/dossier.sct")));
     dialogs.save_answers.push_back(folder.file("nowhere/x.sct"));
-    EXPECT_THROW(save_selection(state, dialogs, {}, false), Error);
+    EXPECT_THROW(save_selection(state, dialogs, {}), Error);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.file("secteurs")), {}), 4);
+
+    // The magnetic model's date: outside its span, a date given is refused,
+    // today's is told and used.
+    EXPECT_THAT(
+        [&] {
+            magnetic_date(state.info, Date{2030, 1, 1}, dialogs);
+        },
+        ThrowsMessage<Error>(HasSubstr(w1252("hors de la période"))));
+    EXPECT_EQ(magnetic_date(state.info, Date{2029, 11, 13}, dialogs).year,
+              decimal_year({2029, 11, 13}));
+    std::filesystem::remove(folder.file(kMagneticModelFile));
+    dialogs.save_answers.push_back(folder.file("secteurs/sans.sct"));
+    EXPECT_THAT(
+        [&] {
+            save_selection(state, dialogs, {{"A", "B", "C"}, true});
+        },
+        ThrowsMessage<Error>(HasSubstr(w1252("modèle magnétique introuvable"))));
 }

@@ -122,6 +122,45 @@ TEST(SectorWriter, EverySectionsLayout) {
               source_file("tests/golden/sections.sct"));
 }
 
+// No line of the client format jumps across the globe: a segment across 180
+// degrees is two meeting there, and an end lying on 180 is taken on its
+// neighbour's side; the program's own layout keeps its lines as they are.
+TEST(SectorWriter, ClientLinesNeverCrossTheAntimeridian) {
+    using Parts = std::vector<std::vector<geo_point>>;
+    const auto lons = [](const Parts& parts) {
+        std::vector<std::vector<double>> out;
+        for (const auto& part : parts) {
+            out.emplace_back();
+            for (const geo_point& p : part) out.back().push_back(p.longitude);
+        }
+        return out;
+    };
+    using L = std::vector<std::vector<double>>;
+    EXPECT_EQ(lons(split_at_antimeridian({{0, 179}, {0, -179}})), (L{{179, 180}, {-180, -179}}));
+    EXPECT_EQ(lons(split_at_antimeridian({{0, -179.5}, {0, 180}})), (L{{-179.5, -180}}));
+    EXPECT_EQ(lons(split_at_antimeridian({{0, 180}, {0, -179.5}, {0, 179.5}})),
+              (L{{-180, -179.5, -180}, {180, 179.5}}));
+    EXPECT_EQ(lons(split_at_antimeridian({{0, -179}, {0, -178}})), (L{{-179, -178}}));
+
+    NavTables nav;
+    nav.airways = {route("", "B450", {}, {{"", -17.0, 179.0, -17.0, -179.0}})};
+    SectorFormat client;
+    client.client = true;
+    const SelectionFrame frame = framed({60.0f, 57.0f});
+    std::vector<std::string> lines;
+    write_sector(lines, nav, frame, {"A", "B", "C"}, client);
+    const auto high = std::find(lines.begin(), lines.end(), "[HIGH AIRWAY]");
+    ASSERT_NE(high, lines.end());
+    EXPECT_THAT(std::vector(high + 1, high + 3),
+                ElementsAre(HasSubstr("E179.00.00.000 S017.00.00.000 E180.00.00.000"),
+                            HasSubstr("W180.00.00.000 S017.00.00.000 W179.00.00.000")));
+    EXPECT_EQ(high[3], ";");
+    const auto plain = sector(nav, frame);
+    const auto one = std::find(plain.begin(), plain.end(), "[HIGH AIRWAY]") + 1;
+    EXPECT_THAT(std::vector(one, one + 2),
+                ElementsAre(HasSubstr("E179.00.00.000 S017.00.00.000 W179.00.00.000"), ";"));
+}
+
 TEST(FormatCoord, TheWorkedExamples) {
     const struct {
         double lat, lon;
@@ -221,14 +260,12 @@ TEST_F(ClientFiles, AStrictReaderReadsEveryLineAndFindsTheSelection) {
         load_geography(program, nav.geo_lines, 2, dialogs);
     }
     nav.airports[0].freq = "118.150";  // a frequency, where one is known
-    for (RUNWAY& r : nav.runways)
-        if (r.ident1 == "04") {  // an end with an ILS that points north
-            r.heading1 = 0;
-            r.ils1 = true;
-        }
+    const MagneticModel model = MagneticModel::read(KARVEL_SOURCE_DIR "/runtime/WMM2025.COF");
     SectorFormat format;
     format.client = true;
     format.details = settings.details;
+    format.magnetic = &model;
+    format.year = decimal_year({2026, 12, 7});
     std::vector<std::string> lines;
     write_sector(lines, nav, frame, {"Paris", "LFPG_APP", "LFPG"}, format);
     const Read r = strict_read(lines);
@@ -241,16 +278,44 @@ TEST_F(ClientFiles, AStrictReaderReadsEveryLineAndFindsTheSelection) {
     size_t paired = 0;
     for (const RUNWAY& w : nav.runways) paired += w.paired();
     EXPECT_EQ(r.items.at("[RUNWAY]").size(), paired);
-    // A heading written on three digits, north as 360, with its airport.
+    // Paris lies about 2 degrees east of magnetic north: the variation is
+    // West positive, and every end's heading, ILS or not, is its true
+    // heading less the declination, on three digits with its airport.
+    const double variation =
+        std::stod(lines[std::find(lines.begin(), lines.end(), "[INFO]") - lines.begin() + 8]);
+    EXPECT_TRUE(variation < -1.7 && variation > -2.7) << variation;
+    std::vector<std::string> headings;
+    for (const RUNWAY& w : nav.runways)
+        if (w.paired())
+            for (const double h : {w.heading1, w.heading2}) {
+                const double m = std::fmod(h + variation + 360, 360);
+                headings.push_back(std::to_string(std::lround(m)));
+            }
+    const auto header = std::find(lines.begin(), lines.end(), "[RUNWAY]") + 1;
+    const std::vector<std::string> written(header, std::find(header, lines.end(), ";"));
+    ASSERT_EQ(written.size() * 2, headings.size());
+    for (size_t i = 0; i < written.size(); ++i)
+        for (int end = 0; end < 2; ++end) {
+            const int h = std::stoi(written[i].substr(8 + 4 * end, 3));
+            EXPECT_LE(std::abs(h - std::stoi(headings[2 * i + end])) % 358, 1) << written[i];
+        }
     const std::string lfpo = *std::find_if(lines.begin(), lines.end(), [](const std::string& l) {
-        return l.rfind("06  24  063 243", 0) == 0;
+        return l.rfind("06  24  ", 0) == 0;
     });
     EXPECT_THAT(lfpo, HasSubstr(" LFPO PARIS ORLY"));
-    EXPECT_NE(
-        std::find_if(lines.begin(), lines.end(),
-                     [](const std::string& l) { return l.rfind("04  22  360 224 ", 0) == 0; }),
-        lines.end());
     EXPECT_NE(std::find(lines.begin(), lines.end(), "[LOW AIRWAY]"), lines.end());
+
+    // North is 360 (0 would mean no centreline): an end due north of the
+    // other, without declination.
+    for (RUNWAY& w : nav.runways)
+        if (w.ident1 == "04") w.lat2 = w.lat1 + 0.02, w.lon2 = w.lon1;
+    format.magnetic = nullptr;
+    std::vector<std::string> north;
+    write_sector(north, nav, frame, {"Paris", "LFPG_APP", "LFPG"}, format);
+    EXPECT_NE(
+        std::find_if(north.begin(), north.end(),
+                     [](const std::string& l) { return l.rfind("04  22  360 180 ", 0) == 0; }),
+        north.end());
 
     // The default layout keeps its blank identity lines and empty fields.
     std::vector<std::string> plain;

@@ -1,0 +1,57 @@
+// The world magnetic model against NOAA's official test values, and the
+// dates it is taken at.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "core/error.h"
+#include "core/magnetic.h"
+#include "support.h"
+
+using namespace karvel;
+using namespace karvel::test;
+
+TEST(MagneticModel, TheOfficialTestValuesAndTheSignEitherSideOfTheAgonicLine) {
+    const MagneticModel model = MagneticModel::read(KARVEL_SOURCE_DIR "/runtime/WMM2025.COF");
+    std::ifstream values(KARVEL_SHARED_DIR "/data/wmm/WMM2025_test_values.csv");
+    if (!values) GTEST_SKIP() << "no WMM2025_test_values.csv beside the project";
+    std::string line;
+    std::getline(values, line);  // date,alt,lat,lon,x,y,z,h,f,incl,decl,gv
+    int rows = 0;
+    while (std::getline(values, line)) {
+        std::vector<double> v;
+        std::istringstream fields(line);
+        for (std::string f; std::getline(fields, f, ',');) v.push_back(std::stod(f));
+        ASSERT_EQ(v.size(), 12u) << line;
+        EXPECT_NEAR(model.declination(v[2], v[3], v[0], v[1]), v[10], 0.01) << line;
+        ++rows;
+    }
+    EXPECT_EQ(rows, 100);
+    // East of the agonic line through Europe (Paris), west of it (New
+    // York, Thule): the sector file's variation is West positive.
+    const double year = decimal_year({2026, 12, 7});
+    EXPECT_GT(model.declination(49.0, 2.5, year), 1);
+    EXPECT_LT(magnetic_variation(model.declination(49.0, 2.5, year)), -1);
+    EXPECT_GT(magnetic_variation(model.declination(40.6, -73.8, year)), 12);
+    EXPECT_GT(magnetic_variation(model.declination(76.5, -68.7, year)), 30);
+    EXPECT_EQ(std::pair(model.valid_from(), model.valid_to()),
+              std::pair(Date{2024, 11, 13}, Date{2029, 11, 13}));
+}
+
+TEST(MagneticModel, DatesAndDamagedFiles) {
+    Date d;
+    EXPECT_TRUE(parse_date("2028-02-29", d) && (d == Date{2028, 2, 29}));
+    for (const char* bad :
+         {"2027-02-29", "2026-13-01", "2026-1-01", "26-12-07", "2026-12-07x", "2026/12/07", ""})
+        EXPECT_FALSE(parse_date(bad, d)) << bad;
+    EXPECT_EQ(std::pair(decimal_year({2027, 1, 1}), decimal_year({2028, 12, 31})),
+              std::pair(2027.0, 2028 + 365.0 / 366));
+    EXPECT_EQ(date_text({2026, 3, 9}), "2026-03-09");
+    const std::string good = source_file("runtime/WMM2025.COF");
+    EXPECT_THROW(MagneticModel::parse("", "x.COF"), Error);
+    std::string bad = good;
+    bad.replace(bad.find("  1  1"), 6, " 13  1");  // a degree the model does not have
+    EXPECT_THAT([&] { MagneticModel::parse(bad, "x.COF"); },
+                ThrowsMessage<Error>(HasSubstr("x.COF, ligne 3")));
+}
