@@ -159,6 +159,8 @@ Date date_option(const std::string& text) {
     return d;
 }
 
+void check_options(const Options& o);
+
 Options parse(int argc, char** argv) {
     Options o;
     std::optional<std::string> size;
@@ -215,6 +217,16 @@ Options parse(int argc, char** argv) {
         else
             throw Error(w1252("option inconnue : ") + utf8_to_cp1252(a) + " (voir --help)");
     }
+    check_options(o);
+    if (size) {
+        if (!o.picture) throw Error(w1252("--picture-size va avec --picture"));
+        parse_size(*size, o.picture_width, o.picture_height);
+    }
+    return o;
+}
+
+// The options that go together, and what each may hold.
+void check_options(const Options& o) {
     if (o.region && (o.airport || o.radius))
         throw Error(w1252("--region ne va pas avec --airport ni --radius"));
     if (!o.region && (!o.airport || !o.radius))
@@ -237,11 +249,6 @@ Options parse(int argc, char** argv) {
             throw Error(w1252("--client-format : ") + options[fault.field] +
                         w1252(" ne peut pas commencer par ';', '[' ni '#'"));
     }
-    if (size) {
-        if (!o.picture) throw Error(w1252("--picture-size va avec --picture"));
-        parse_size(*size, o.picture_width, o.picture_height);
-    }
-    return o;
 }
 
 // A file name made of the selection, without characters a file system refuses.

@@ -36,34 +36,6 @@ constexpr const char* kFormatKey = "format";
 constexpr const char* kClientFormat = "clients";
 constexpr const char* kCentrelinesKey = "axes";
 
-// Shows the progress window only once there is progress to show (the import
-// of an Access file), and closes it when the work is done.
-class ProgressOnDemand : public ProgressSink {
-  public:
-    ProgressOnDemand(TForm_message* window, const QString& caption)
-        : window_(window), caption_(caption) {}
-    ~ProgressOnDemand() override {
-        if (window_ && shown_) window_->hide();
-    }
-    void set_maximum(int maximum) override {
-        if (!window_) return;
-        if (!shown_) {
-            window_->setWindowTitle(caption_);
-            window_->show();
-            shown_ = true;
-        }
-        window_->set_maximum(maximum);
-    }
-    void set_position(int position) override {
-        if (window_) window_->set_position(position);
-    }
-
-  private:
-    TForm_message* window_;
-    QString caption_;
-    bool shown_ = false;
-};
-
 template <class W>
 W* named(W* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));
