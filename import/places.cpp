@@ -32,9 +32,18 @@ NearestRegion::NearestRegion(const std::vector<AirportRec>& airports,
     : airports_(airports), regions_(regions) {
     at_.reserve(airports.size());
     for (size_t i = 0; i < airports.size(); ++i) {
-        cells_[key(cell(airports[i].lat), cell(airports[i].lon))].push_back(i);
         at_.push_back(unit_vector(airports[i].lat, airports[i].lon));
+        // A local code ("2834", "X4AB") never becomes a region.
+        if (!is_icao_code(airports[i].icao)) continue;
+        cells_[key(cell(airports[i].lat), cell(airports[i].lon))].push_back(i);
+        icao_.push_back(i);
     }
+}
+
+bool is_icao_code(const std::string& code) {
+    return code.size() == 4 && std::all_of(code.begin(), code.end(), [](char c) {
+               return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+           });
 }
 
 std::string NearestRegion::operator()(double lat, double lon) const {
@@ -57,10 +66,10 @@ std::string NearestRegion::operator()(double lat, double lon) const {
         // there are airports: looking at each airport then costs less,
         // whatever the distance to the nearest.
         const size_t side = 2 * static_cast<size_t>(r) + 1;
-        if (side * side > airports_.size()) {
+        if (side * side > icao_.size()) {
             best = INFINITY;
             found = airports_.size();
-            for (size_t i = 0; i < airports_.size(); ++i) consider(i);
+            for (const size_t i : icao_) consider(i);
             break;
         }
         for (int dy = -r; dy <= r; ++dy)
@@ -208,8 +217,7 @@ std::optional<size_t> Places::nearest_navaid(const std::string& ident, const Poi
         const NavaidRec& n = d_.navaids[i];
         int penalty = 0;
         if (!region.empty() && upper_ascii(written_.navaid_region(i)) != region) penalty += 2;
-        if (!p.section.empty() && ndb != is_ndb(n.type))
-            penalty += 1;
+        if (!p.section.empty() && ndb != is_ndb(n.type)) penalty += 1;
         return std::tuple<int, double, double>{penalty, n.lat, n.lon};
     });
 }

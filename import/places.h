@@ -19,7 +19,11 @@
 
 namespace karvel::xplane {
 
-// Regions by the nearest airport, on a grid of one-degree cells.
+// An airport code that is an ICAO location indicator: four letters.
+bool is_icao_code(const std::string& code);
+
+// Regions by the nearest airport with an ICAO code, on a grid of one-degree
+// cells.
 class NearestRegion {
   public:
     NearestRegion(const std::vector<AirportRec>& airports, const std::vector<std::string>& regions);
@@ -34,6 +38,7 @@ class NearestRegion {
     const std::vector<std::string>& regions_;
     std::unordered_map<long long, std::vector<size_t>> cells_;
     std::vector<std::array<double, 3>> at_;  // the airports as unit vectors
+    std::vector<size_t> icao_;               // the airports with an ICAO code
 };
 
 struct Place {

@@ -218,7 +218,9 @@ void load_runways(LoadContext& ctx, const Statement& sql) {
               f_heading = q.field_index("trueheading"), f_lat = q.field_index("latitude"),
               f_lon = q.field_index("longtitude");
     // A row can only pair with records of its own airport; they are compared
-    // in table order, as a scan of the whole table would.
+    // in table order, as a scan of the whole table would, and the first whose
+    // end is still alone takes it: an end already paired is never paired
+    // again, so two runways with the same numbers keep their own ends.
     std::unordered_map<std::string, std::vector<int>> by_airport;
     for (int i = 0; !q.eof(); ++i, q.next()) {
         const std::string a = q.text(f_airport);
@@ -226,9 +228,11 @@ void load_runways(LoadContext& ctx, const Statement& sql) {
         bool paired = false;
         auto& same_airport = by_airport[a];
         for (int p : same_airport) {
-            if (!idents_pair(t, nav.runways[static_cast<size_t>(p)].ident1)) continue;
+            const RUNWAY& r = nav.runways[static_cast<size_t>(p)];
+            if (r.paired() || !idents_pair(t, r.ident1)) continue;
             nav.runways.pair(p, q.text(f_id), t, q.real(f_heading), q.real(f_lat), q.real(f_lon));
             paired = true;
+            break;
         }
         if (!paired) {
             RUNWAY r;

@@ -252,18 +252,27 @@ TEST(ImportErrors, NameTheFileAndTheLine) {
                 ThrowsMessage<Error>(HasSubstr("tronqu")));
 }
 
-// The region of the nearest airport, found ring by ring where airports are
-// many and airport by airport where they are few, across 180 degrees too.
+// The region of the nearest airport with an ICAO code (a local code never
+// becomes a region), found ring by ring where airports are many and airport
+// by airport where they are few, across 180 degrees too.
 TEST(ImportNumbers, TheNearestAirportsRegionAndBearings) {
     std::vector<xplane::AirportRec> airports;
     std::vector<std::string> regions;
     for (int i = 0; i < 400; ++i) {  // a band of airports every 0.9 degrees
         xplane::AirportRec a;
+        a.icao = "NF" + std::string(1, static_cast<char>('A' + i % 26)) +
+                 static_cast<char>('A' + i / 26);
         a.lat = -20 + (i % 20) * 0.9 + (i % 7) * 0.01;
         a.lon = 170 + (i / 20) * 0.9;
         if (a.lon > 180) a.lon -= 360;
         airports.push_back(a);
         regions.push_back(std::to_string(i));
+    }
+    for (const char* local : {"2834", "X4AB", "NFA"}) {  // on the points asked: never found
+        airports.push_back({.icao = local, .lat = -15.02, .lon = 179.97});
+        regions.push_back(local);
+        airports.push_back({.icao = local, .lat = 40, .lon = 10});
+        regions.push_back(local);
     }
     const xplane::NearestRegion many(airports, regions);
     const std::vector<xplane::AirportRec> one{airports[0]};  // kept by reference
@@ -271,7 +280,7 @@ TEST(ImportNumbers, TheNearestAirportsRegionAndBearings) {
     for (const auto& [lat, lon] : std::initializer_list<std::pair<double, double>>{
              {-15.02, 179.97}, {-15.02, -179.98}, {-1.0, -175.0}, {40, 10}, {-19.3, 171.1}}) {
         size_t best = 0;
-        for (size_t i = 1; i < airports.size(); ++i)
+        for (size_t i = 1; i < 400; ++i)
             if (great_circle_nm(lat, lon, airports[i].lat, airports[i].lon) <
                 great_circle_nm(lat, lon, airports[best].lat, airports[best].lon))
                 best = i;

@@ -125,25 +125,33 @@ TEST_F(LoaderTest, RunwayEndsPairByIdentAndAirport) {
         (16, '3', 'C', '08T', 80, 16, 16), (17, '3', 'C', '26T', 260, 17, 17),
         (18, '3', 'C', 'H1', 0, 18, 18),   (19, '3', 'C', '08L', 80, 19, 19),
         (20, '3', 'C', '26L', 260, 20, 20), (21, '3', 'C', 'xx', 0, 21, 21),
-        (22, '3', 'C', '10R', 100, 22, 22), (23, '3', 'C', '28R', 280, 23, 23);)");
+        (22, '3', 'C', '10R', 100, 22, 22), (23, '3', 'C', '28R', 280, 23, 23),
+        (24, '4', 'D', '18', 180, 24, 24), (25, '4', 'D', '36', 0, 25, 25),
+        (26, '4', 'D', '36', 0, 26, 26), (27, '4', 'D', '18', 180, 27, 27);)");
     load_runways(ctx, all("rw"));
-    // 09/27 paired, then re-paired by row 10; 26 alone; 09L/27R; 27L alone;
-    // 09C/27C; "9" alone; the other airport's 09 is not row 2's; "27c" is
-    // not a capital C. Idents whose number is no number pair with nothing and
-    // stop nothing; the same letter other than L and R pairs (true headings).
+    // 09/27 paired, and row 10's 27 left alone (an end already paired stays
+    // so); 26 alone; 09L/27R; 27L alone; 09C/27C; "9" alone; the other
+    // airport's 09 is not row 2's; "27c" is not a capital C. Idents whose
+    // number is no number pair with nothing and stop nothing; the same letter
+    // other than L and R pairs (true headings). Two runways 18/36 (a paved
+    // one and a grass one) listed 18, 36, 36, 18 keep their own ends.
     std::vector<std::string> got;
     for (const RUNWAY& r : nav.runways) got.push_back(r.ident1 + "/" + r.ident2);
-    EXPECT_EQ(got, (std::vector<std::string>{"09/27", "26/", "09L/27R", "27L/", "09C/27C", "9/",
-                                             "09/", "27c/", "09C/", "7R/", "25L/", "08T/26T", "H1/",
-                                             "08L/", "26L/", "xx/", "10R/", "28R/"}));
+    EXPECT_EQ(got, (std::vector<std::string>{
+                       "09/27", "26/",  "09L/27R", "27L/", "09C/27C", "9/",      "27/",
+                       "09/",   "27c/", "09C/",    "7R/",  "25L/",    "08T/26T", "H1/",
+                       "08L/",  "26L/", "xx/",     "10R/", "28R/",    "18/36",   "36/18"}));
     const RUNWAY& first = nav.runways[0];  // headings kept as numbers until written
     EXPECT_EQ(std::tuple(first.id2, first.heading1, first.heading2, first.lat2),
-              std::tuple("10", 90.4, 271.5, 10.0));
-    EXPECT_EQ(nav.runways.ids2().find("10"), 0);
-    EXPECT_EQ(nav.runways.ids2().find("2"), -1);  // overwritten by the re-pairing
-    EXPECT_EQ(nav.runways.ids2().find(""), -1);   // unpaired places never match
+              std::tuple("2", 90.4, 270.5, 2.0));
+    EXPECT_EQ(std::tuple(nav.runways.ids2().find("2"), nav.runways.ids2().find("10"),
+                         nav.runways.ids().find("10")),
+              std::tuple(0, -1, 6));
+    EXPECT_EQ(nav.runways.ids2().find(""), -1);  // unpaired places never match
     EXPECT_EQ(nav.runways[1].lat2, 0);
-    EXPECT_EQ(nav.runways.ids().find("13"), 8);
+    EXPECT_EQ(nav.runways.ids().find("13"), 9);
+    EXPECT_EQ(std::pair(nav.runways.ids2().find("25"), nav.runways.ids2().find("27")),
+              std::pair(19, 20));
 }
 
 TEST_F(LoaderTest, LocalisersFollowTheNavaidsAndFlagTheirRunwayEnds) {
