@@ -1,5 +1,6 @@
 #include "program/use_cases.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "core/cp1252.h"
@@ -84,12 +85,23 @@ MagneticDate magnetic_date(const ProgramInfo& info, const std::optional<Date>& d
 
 void add_saved_files(OutputFiles& files, AppState& state, const SavedFiles& paths,
                      const SaveOptions& options, Dialogs& dialogs) {
+    // The procedures' points outside the selection: named in the companion
+    // file, defined in the client format's sector file.
+    std::unordered_map<std::string, FIXE> outside;
+    if (paths.ese || (paths.sector && options.client))
+        outside = procedure_points(state.db.Query1, state.nav);
     if (paths.sector) {
         SectorFormat format;
         format.client = options.client;
         format.details = state.settings.details;
         format.version = state.info.version_caption;
         format.centrelines_nm = options.centrelines_nm;
+        if (options.client) {
+            for (auto& [id, fix] : outside) format.outside_points.push_back(fix);
+            // Sorted by their ID texts, whatever the hash table's order.
+            std::sort(format.outside_points.begin(), format.outside_points.end(),
+                      [](const FIXE& a, const FIXE& b) { return a.id < b.id; });
+        }
         std::optional<MagneticDate> magnetic;
         if (options.client) {
             magnetic = magnetic_date(state.info, options.date, dialogs);
@@ -100,9 +112,7 @@ void add_saved_files(OutputFiles& files, AppState& state, const SavedFiles& path
         write_sector(lines, state.nav, state.frame, options.identity, format);
         files.add(*paths.sector, sector_bytes(lines));
     }
-    if (paths.ese)
-        files.add(*paths.ese, sector_bytes(ese_lines(
-                                  state.nav, procedure_point_idents(state.db.Query1, state.nav))));
+    if (paths.ese) files.add(*paths.ese, sector_bytes(ese_lines(state.nav, outside)));
     if (paths.geojson)
         files.add(*paths.geojson, geojson_text(state.nav, state.frame.box, state.settings.colours,
                                                state.settings.details));

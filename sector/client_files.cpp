@@ -13,10 +13,12 @@ namespace {
 
 // ---- companion file --------------------------------------------------------
 
-std::string without_blanks(const std::string& s) {
+// A field of a line: without blanks, and without ':', which separates the
+// fields.
+std::string field(const std::string& s) {
     std::string out;
     for (const char c : s)
-        if (c != ' ' && c != '\t') out += c;
+        if (c != ' ' && c != '\t' && c != ':') out += c;
     return out;
 }
 
@@ -31,7 +33,7 @@ std::string runway_ident(const NavTables& nav, const std::string& rwy_id) {
 
 // The named points of the legs of `transitions`, in flying order, a point
 // that repeats the one before it written once.
-using Names = std::unordered_map<std::string, std::string>;
+using Names = std::unordered_map<std::string, FIXE>;
 
 std::string route_of(const NavTables& nav, const Names& names, const ROUTE& r,
                      const std::string& runway_transition) {
@@ -43,7 +45,8 @@ std::string route_of(const NavTables& nav, const Names& names, const ROUTE& r,
         if (const int w = nav.waypoints.ids().find(l.wptid); w >= 0)
             ident = nav.waypoints[static_cast<size_t>(w)].ident;
         else if (const auto it = names.find(l.wptid); it != names.end())
-            ident = it->second;
+            ident = it->second.ident;
+        ident = field(ident);
         if (ident.empty()) continue;
         if (ident == last) continue;
         route += (route.empty() ? "" : " ") + ident;
@@ -52,22 +55,46 @@ std::string route_of(const NavTables& nav, const Names& names, const ROUTE& r,
     return route;
 }
 
+// The runways of a runway transition ("09L" of "RW09L") as [RUNWAY] writes
+// them: the airport's end of that ident; for a letter that none of the
+// airport's ends of that number carries (B, "both"), each end of that
+// number; the transition's own text when the airport has no such end.
+std::vector<std::string> transition_runways(const NavTables& nav, const ROUTE& r,
+                                            const std::string& runway) {
+    std::vector<std::string> ends;  // of the procedure's airport, paired
+    for (const RUNWAY& w : nav.runways)
+        if (w.paired() && w.airport_id == r.airport_id) {
+            ends.push_back(w.ident1);
+            ends.push_back(w.ident2);
+        }
+    for (const std::string& e : ends)
+        if (equals_nocase(e, runway)) return {e};
+    std::vector<std::string> same_number;
+    if (runway.size() == 3)
+        for (const std::string& e : ends)
+            if (e.size() == 3 && e.compare(0, 2, runway, 0, 2) == 0) same_number.push_back(e);
+    if (same_number.empty()) return {runway};
+    return same_number;
+}
+
 void procedures(std::vector<std::string>& lines, const NavTables& nav, const Names& names,
                 const Table<ROUTE>& table, const char* kind) {
     for (const ROUTE& r : table) {
         if (!r.selected) continue;
-        const std::string head = std::string(kind) + ":" + r.icao + ":";
-        const std::string name = without_blanks(r.name);
+        const std::string head = std::string(kind) + ":" + field(r.icao) + ":";
+        const std::string name = field(r.name);
         bool any = false;
         for (const std::string& t : r.transitions)
             if (t.size() > 2 && upper_ascii(t.substr(0, 2)) == "RW") {
-                lines.push_back(head + t.substr(2) + ":" + name + ":" + route_of(nav, names, r, t));
+                const std::string route = route_of(nav, names, r, t);
+                for (const std::string& runway : transition_runways(nav, r, t.substr(2)))
+                    lines.push_back(head + field(runway) + ":" + name + ":" + route);
                 any = true;
             }
         if (any) continue;
         const std::string runway = runway_ident(nav, r.rwy_id);
         if (!runway.empty())
-            lines.push_back(head + runway + ":" + name + ":" + route_of(nav, names, r, ""));
+            lines.push_back(head + field(runway) + ":" + name + ":" + route_of(nav, names, r, ""));
     }
 }
 

@@ -20,10 +20,12 @@ namespace karvel {
 // named "RW..." (the route then is that transition and the common part);
 // without one, the runway end the procedure names; with neither it is left
 // out. Lines are Windows-1252, without their line ends.
-// `names` gives the idents of the procedures' points that lie outside the
-// selection (their waypoints are not loaded), by waypoint ID.
+// `outside` gives the procedures' points that lie outside the selection
+// (their waypoints are not loaded), by waypoint ID. A runway transition's
+// runway is written as [RUNWAY] writes it: "RW09B" (both runways 09) gives
+// a line for each of the airport's ends 09L and 09R. No field holds ':'.
 std::vector<std::string> ese_lines(const NavTables& nav,
-                                   const std::unordered_map<std::string, std::string>& names = {});
+                                   const std::unordered_map<std::string, FIXE>& outside = {});
 
 // The selection as an RFC 7946 FeatureCollection (UTF-8, longitude before
 // latitude): points for airports, VORs, ILS localisers, NDBs and selected

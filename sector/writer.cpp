@@ -208,11 +208,13 @@ void info(std::vector<std::string>& lines, const SelectionFrame& frame,
     lines.emplace_back("1");
 }
 
-void fixes(std::vector<std::string>& lines, const Table<FIXE>& waypoints) {
-    for (const FIXE& w : waypoints)
-        if (w.selected)
-            lines.push_back(fill(w.ident, 5) + " " + position(w.latitude, w.longitude) + " ;" +
-                            w.comment);
+void fixes(std::vector<std::string>& lines, const Table<FIXE>& waypoints,
+           const std::vector<FIXE>& outside) {
+    for (const auto* table : {&waypoints.records(), &outside})
+        for (const FIXE& w : *table)
+            if (w.selected)
+                lines.push_back(fill(w.ident, 5) + " " + position(w.latitude, w.longitude) + " ;" +
+                                w.comment);
 }
 
 void airports(std::vector<std::string>& lines, const Table<Airport>& table, bool client) {
@@ -322,7 +324,7 @@ void write_sector(std::vector<std::string>& lines, const NavTables& nav,
     section(lines, "[NDB]");
     navaids(lines, nav.ndbs, 5);
     section(lines, "[FIXES]");
-    fixes(lines, nav.waypoints);
+    fixes(lines, nav.waypoints, client ? format.outside_points : std::vector<FIXE>{});
     section(lines, "[AIRPORT]");
     airports(lines, nav.airports, client);
     section(lines, "[RUNWAY]");

@@ -35,6 +35,9 @@ struct SectorFormat {
     // nautical miles out from each threshold along its approach course
     // (none at 0), in the colour "centreline".
     double centrelines_nm = 0;
+    // The client format's fixes of the procedures' points that lie outside
+    // the selection, so that every point the companion file names is defined.
+    std::vector<FIXE> outside_points;
 
     // The declination at a point, East positive (0 without a model).
     double declination(double lat, double lon) const {

@@ -88,31 +88,40 @@ void SelectionDraft::commit(NavTables& current, SelectionFrame& current_frame,
     memo.lines.clear();
 }
 
-std::unordered_map<std::string, std::string> procedure_point_idents(Query& query,
-                                                                    const NavTables& nav) {
+std::unordered_map<std::string, FIXE> procedure_points(Query& query, const NavTables& nav) {
     std::vector<std::string> missing;
     for (const auto* table : {&nav.sids, &nav.stars})
         for (const ROUTE& r : *table)
             for (const t_leg& l : r.legs)
                 if (!l.wptid.empty() && nav.waypoints.ids().find(l.wptid) < 0)
                     missing.push_back(l.wptid);
-    std::unordered_map<std::string, std::string> idents;
+    std::unordered_map<std::string, FIXE> points;
     for (size_t from = 0; from < missing.size(); from += 200) {
         std::string list;
         for (size_t i = from; i < std::min(missing.size(), from + 200); ++i) {
             if (!list.empty()) list += ',';
             list += quoted(missing[i]);
         }
-        query.set_sql({"select waypoints.ID,waypoints.ident", "from waypoints",
-                       "where waypoints.ID in (" + list + ")"});
+        query.set_sql(
+            {"select waypoints.ID,waypoints.ident,waypoints.latitude,waypoints.longtitude",
+             "from waypoints", "where waypoints.ID in (" + list + ")"});
         query.open();
         query.first();
-        const int f_id = query.field_index("ID"), f_ident = query.field_index("ident");
-        for (; !query.eof(); query.next()) idents.emplace(query.text(f_id), query.text(f_ident));
+        const int f_id = query.field_index("ID"), f_ident = query.field_index("ident"),
+                  f_lat = query.field_index("latitude"), f_lon = query.field_index("longtitude");
+        for (; !query.eof(); query.next()) {
+            FIXE f;
+            f.id = query.text(f_id);
+            f.ident = f.name = query.text(f_ident);
+            f.latitude = query.real(f_lat);
+            f.longitude = query.real(f_lon);
+            f.selected = true;
+            points.emplace(f.id, std::move(f));
+        }
         query.close();
         query.clear_sql();
     }
-    return idents;
+    return points;
 }
 
 }  // namespace karvel

@@ -37,9 +37,8 @@ struct SelectionDraft {
                 MemoSink& shown_memo, bool geography);
 };
 
-// The idents of the waypoints the loaded procedures fly to that the
-// selection did not load (they lie outside its box), by waypoint ID.
-std::unordered_map<std::string, std::string> procedure_point_idents(Query& query,
-                                                                    const NavTables& nav);
+// The waypoints the loaded procedures fly to that the selection did not
+// load (they lie outside its box), read from the database, by waypoint ID.
+std::unordered_map<std::string, FIXE> procedure_points(Query& query, const NavTables& nav);
 
 }  // namespace karvel

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
+#include <sstream>
 
 #include "core/cp1252.h"
 #include "core/error.h"
@@ -99,8 +101,20 @@ TEST_F(UseCaseTest, TheSaveAsksInTheSectorFolderAndWritesWhole) {
     dialogs.save_answers.push_back(folder.file("secteurs/client.sct"));
     EXPECT_TRUE(
         save_selection(state, dialogs, {{"Paris", "LFPG_APP", "LFPG"}, true, Date{2026, 12, 7}}));
-    EXPECT_THAT(read_bytes(folder.file("secteurs/client.ese")), HasSubstr("SID:LFPG:"));
-    EXPECT_THAT(read_bytes(folder.file("secteurs/client.sct")), HasSubstr("[LOW AIRWAY]"));
+    // Every point the companion file names is defined in the sector file,
+    // those outside the selection (ATREX, OKIPA at 50 nm) too.
+    const std::string sct = read_bytes(folder.file("secteurs/client.sct"));
+    EXPECT_THAT(sct, HasSubstr("[LOW AIRWAY]"));
+    std::istringstream ese(read_bytes(folder.file("secteurs/client.ese")));
+    std::set<std::string> named;
+    for (std::string line; std::getline(ese, line);) {
+        if (line.rfind("SID:", 0) != 0 && line.rfind("STAR:", 0) != 0) continue;
+        std::istringstream route(line.substr(line.rfind(':') + 1));
+        for (std::string ident; route >> ident;) named.insert(ident);
+    }
+    EXPECT_TRUE(named.count("ATREX") && named.count("OKIPA"));
+    for (const std::string& ident : named)
+        EXPECT_TRUE(sct.find("\r\n" + ident + " ") != std::string::npos) << ident;
 
     // A failed write leaves what was there and no temporary behind.
     std::filesystem::create_directory(folder.file("secteurs/dossier.sct"));

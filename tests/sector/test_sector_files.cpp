@@ -161,6 +161,29 @@ TEST(SectorWriter, ClientLinesNeverCrossTheAntimeridian) {
                 ElementsAre(HasSubstr("E179.00.00.000 S017.00.00.000 W179.00.00.000"), ";"));
 }
 
+// A "both runways" transition gives a line for each end of that number,
+// written as [RUNWAY] writes it; no field holds the separator.
+TEST(CompanionFile, BothRunwaysAndNoSeparatorInAField) {
+    NavTables nav;
+    nav.runways = {{.id1 = "1", .id2 = "2", .airport_id = "A", .ident1 = "09L", .ident2 = "27R"},
+                   {.id1 = "3", .id2 = "4", .airport_id = "A", .ident1 = "09R", .ident2 = "27L"},
+                   {.id1 = "5", .id2 = "6", .airport_id = "B", .ident1 = "09C", .ident2 = "27C"}};
+    nav.waypoints = {{"w1", "AB:C", "", 1, 1, true}, {"w2", "OKIPA", "", 2, 2, true}};
+    ROUTE sid{.airport_id = "A", .icao = "LFXX", .name = "OKI 1A", .selected = true};
+    sid.transitions = {"RW09B", "rw27l", "RW09X"};
+    for (const char* t : {"RW09B", "rw27l", "RW09X"})
+        sid.legs.push_back({.transition = t, .wptid = "w1"});
+    sid.legs.push_back({.transition = "", .wptid = "w2"});
+    nav.sids = {sid};
+    const std::unordered_map<std::string, FIXE> outside{{"w9", {.id = "w9", .ident = "FAR"}}};
+    nav.sids[0].legs.push_back({.wptid = "w9"});
+    EXPECT_THAT(
+        ese_lines(nav, outside),
+        ElementsAre("[SIDSSTARS]", "SID:LFXX:09L:OKI1A:ABC OKIPA FAR",
+                    "SID:LFXX:09R:OKI1A:ABC OKIPA FAR", "SID:LFXX:27L:OKI1A:ABC OKIPA FAR",
+                    "SID:LFXX:09L:OKI1A:ABC OKIPA FAR", "SID:LFXX:09R:OKI1A:ABC OKIPA FAR"));
+}
+
 TEST(FormatCoord, TheWorkedExamples) {
     const struct {
         double lat, lon;
