@@ -122,15 +122,15 @@ TEST_F(WorkflowTest, SelectionByAirportAndItsErrors) {
     EXPECT_FALSE(form->Memo1->toPlainText().isEmpty());
     const int airports = form->ListBox_airports->count();
 
-    // Not an integer, or 0: refused before anything changes.
-    for (const char* radius : {"abc", "", "0"}) {
+    // Not an integer, 0 or below: refused before anything changes.
+    for (const char* radius : {"abc", "", "0", "-50"}) {
         by_airport("LFPG", radius);
         EXPECT_FALSE(message->isVisible());
         EXPECT_EQ(form->ListBox_airports->count(), airports);
         EXPECT_EQ(state.frame.text, "LFPG:50nm");
     }
     EXPECT_THAT(dialogs.errors, ElementsAre(w1252("'abc' n'est pas une valeur entière correcte"),
-                                            ::testing::_, ::testing::_));
+                                            ::testing::_, ::testing::_, dialogs.errors[2]));
 
     // A click on the current SID again shows it again.
     const QPoint at = form->ListBox_sid->visualItemRect(form->ListBox_sid->item(0)).center();
@@ -185,9 +185,33 @@ TEST_F(WorkflowTest, IdentityTextsTheFileCannotHold) {
     form->Edit_callsign->setText(QStringLiteral("LFMN_APP"));
     form->format_clients1->trigger();
     form->Button_enr->click();
-    EXPECT_THAT(dialogs.messages, ElementsAre(HasSubstr("\"CallSign\""), HasSubstr("\"Nom\"")));
+    form->Edit_nomsecteur->setText(QStringLiteral("Nice"));
+    form->Edit_ICAOsecteur->setText(QStringLiteral("[VOR]"));
+    form->Button_enr->click();
+    EXPECT_THAT(dialogs.messages,
+                ElementsAre(HasSubstr("\"CallSign\""), HasSubstr("\"Nom\""),
+                            ::testing::AllOf(HasSubstr("\"ICAO\""), HasSubstr("commencer par"))));
     EXPECT_TRUE(dialogs.save_dirs.empty());  // no file was asked for
     EXPECT_THAT(read_bytes(dir.file("karvel_params.ini")), HasSubstr("[sortie]"));
+}
+
+// The client format's extended centrelines, set in the window and kept
+// for the next start.
+TEST_F(WorkflowTest, CentrelinesOfTheClientFormat) {
+    select("LFMN", "30");
+    for (QLineEdit* e : {form->Edit_nomsecteur, form->Edit_callsign, form->Edit_ICAOsecteur})
+        e->setText(QStringLiteral("NICE"));
+    form->format_clients1->trigger();
+    dialogs.input_answers = {std::string("-2"), std::string("5")};
+    form->axes1->trigger();  // refused
+    form->axes1->trigger();
+    EXPECT_EQ(dialogs.errors.size(), 1u);
+    EXPECT_THAT(read_bytes(dir.file("karvel_params.ini")), HasSubstr("axes=5"));
+    dialogs.save_answers.push_back(dir.file("secteurs/c.sct"));
+    form->Button_enr->click();
+    const std::string file = read_bytes(dir.file("secteurs/c.sct"));
+    EXPECT_THAT(file, HasSubstr("#define centreline "));
+    EXPECT_THAT(file, HasSubstr(" centreline\r\n"));
 }
 
 TEST_F(WorkflowTest, SavingTheSectorFromTheWindow) {
