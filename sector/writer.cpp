@@ -287,10 +287,10 @@ void geography(std::vector<std::string>& lines, const std::vector<t_geo>& geo_li
 // out along its approach course (away from the runway).
 void centrelines(std::vector<std::string>& lines, const RunwayTable& runways, double nm) {
     for (const RUNWAY& r : runways) {
-        if (!r.paired()) continue;
-        for (const auto& [lat, lon, far_lat, far_lon] :
-             {std::array{r.lat1, r.lon1, r.lat2, r.lon2},
-              std::array{r.lat2, r.lon2, r.lat1, r.lon1}}) {
+        const auto ends = {std::array{r.lat1, r.lon1, r.lat2, r.lon2},
+                           std::array{r.lat2, r.lon2, r.lat1, r.lon1}};
+        for (const auto& [lat, lon, far_lat, far_lon] : ends) {
+            if (!r.paired()) break;  // one end alone has no approach course
             const long double out = initial_bearing(far_lat, far_lon, lat, lon);
             long double to_lat = 0, to_lon = 0;
             destination_point(lat, lon, out, nm, to_lat, to_lon);
