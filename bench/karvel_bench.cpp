@@ -576,12 +576,9 @@ void BM_ImportWorld(benchmark::State& state) {
     for (auto _ : state) {
         // As karvel-import does: the procedures one CIFP file at a time.
         xplane::DatabaseWriter writer(w.data, out, [&](const std::string& line) { last = line; });
-        std::vector<xplane::ProcedureRec> batch;
-        for (const auto& [icao, path] : w.cifp_files) {
-            batch.clear();
-            xplane::read_cifp(path, icao, batch);
+        xplane::read_cifp_files(w.cifp_files, [&](const std::vector<xplane::ProcedureRec>& batch) {
             writer.write_procedures(batch);
-        }
+        });
         writer.finish();
     }
     state.SetLabel(cp1252_to_utf8(last));

@@ -201,13 +201,9 @@ int run(int argc, char** argv) {
         std::printf("  %s\n", cp1252_to_utf8(line).c_str());
         std::fflush(stdout);
     });
-    // The procedures one CIFP file at a time: a world of them is never held at once.
-    std::vector<xplane::ProcedureRec> batch;
-    for (const auto& [icao, path] : in.procedures) {
-        batch.clear();
-        xplane::read_cifp(path, icao, batch);
+    xplane::read_cifp_files(in.procedures, [&](const std::vector<xplane::ProcedureRec>& batch) {
         writer.write_procedures(batch);
-    }
+    });
     writer.finish();
     std::printf("%s : cycle %s, %.1f s\n", output.c_str(), data.cycle.c_str(),
                 seconds_since(started));

@@ -140,4 +140,14 @@ void read_cifp(const std::string& path, const std::string& icao, std::vector<Pro
     }
 }
 
+void read_cifp_files(const std::vector<std::pair<std::string, std::string>>& files,
+                     const std::function<void(const std::vector<ProcedureRec>&)>& each) {
+    std::vector<ProcedureRec> batch;
+    for (const auto& [icao, path] : files) {
+        batch.clear();
+        read_cifp(path, icao, batch);
+        each(batch);
+    }
+}
+
 }  // namespace karvel::xplane

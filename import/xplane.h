@@ -134,6 +134,11 @@ void read_fix(const std::string& path, NavData& data);
 void read_awy(const std::string& path, NavData& data);
 // One CIFP file ("LFPG.dat"): the SIDs and STARs of the airport `icao`.
 void read_cifp(const std::string& path, const std::string& icao, std::vector<ProcedureRec>& out);
+// CIFP files, (ICAO, path) each, read one at a time: each file's procedures
+// go to `each` before the next file is read, so that a whole world of them
+// is never held at once.
+void read_cifp_files(const std::vector<std::pair<std::string, std::string>>& files,
+                     const std::function<void(const std::vector<ProcedureRec>&)>& each);
 
 // karvel's frequency encoding: the frequency times 10000 written in decimal
 // digits and read as hexadecimal (115.35 MHz is 0x1153500).
