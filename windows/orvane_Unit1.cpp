@@ -343,7 +343,8 @@ void TForm1::Button_enrClick() {
         const SectorIdentity identity{from_qstring(Edit_nomsecteur->text()),
                                       from_qstring(Edit_callsign->text()),
                                       from_qstring(Edit_ICAOsecteur->text())};
-        SaveOptions options{identity, format_clients1->isChecked(), std::nullopt, centrelines_nm_};
+        SaveOptions options{identity, format_clients1->isChecked(), std::nullopt,
+                            static_cast<double>(centrelines_nm_)};
         if (options.client) {
             const char* const fields[] = {"Nom", "CallSign", "ICAO"};
             const IdentityFault fault = client_identity_fault(identity);
