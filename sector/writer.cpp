@@ -40,6 +40,13 @@ std::string segment(const std::string& label, double lat1, double lon1, double l
     return line;
 }
 
+// A segment that may cross 180 degrees, or has an end on it: only such a
+// segment is looked at closer (most are not, and their lines are written
+// as they are).
+bool may_cross(double lon1, double lon2) {
+    return !(std::fabs(lon1 - lon2) < 180 && std::fabs(lon1) != 180 && std::fabs(lon2) != 180);
+}
+
 // Segments into lines; in the client format one that crosses 180 degrees is
 // written as two meeting at the meridian, the second without the label.
 struct Segments {
@@ -48,7 +55,7 @@ struct Segments {
 
     // The lines written for the segment.
     size_t add(const std::string& label, double lat1, double lon1, double lat2, double lon2) {
-        if (!split) {
+        if (!split || !may_cross(lon1, lon2)) {
             lines.push_back(segment(label, lat1, lon1, lat2, lon2));
             return 1;
         }
@@ -269,7 +276,7 @@ void geo_segment(std::vector<std::string>& lines, geo_point a, geo_point b,
         line += colour;
         lines.push_back(std::move(line));
     };
-    if (!split) return write(a, b);
+    if (!split || !may_cross(a.longitude, b.longitude)) return write(a, b);
     for (const auto& part : split_at_antimeridian({a, b}))
         for (size_t i = 0; i + 1 < part.size(); ++i) write(part[i], part[i + 1]);
 }
