@@ -25,7 +25,7 @@ using namespace karvel;
 namespace fs = std::filesystem;
 
 const char* const kUsage =
-    "usage: karvel-import FOLDER --output FILE.sqlite\n"
+    "usage: karvel-import FOLDER [--boundaries FILE [--attribution TEXT]]... --output FILE.sqlite\n"
     "\n"
     "Reads navigation data in the X-Plane formats from FOLDER and writes a karvel\n"
     "navigation database, which karvel and karvel-sct then open like the sample\n"
@@ -41,6 +41,14 @@ const char* const kUsage =
     "airway segment listed once per level is written once; an airway end that is\n"
     "a waypoint already written (same ident and region, within 0.01 nm) is that\n"
     "waypoint.\n"
+    "\n"
+    "--boundaries FILE adds the airspace outlines of FILE (may be given again):\n"
+    "GeoJSON polygons (named by their \"id\" or \"name\"), the FAA's ARTCC\n"
+    "boundary file (ARB.txt) or OpenAir, the format found from the content. Arcs\n"
+    "and circles become points within 0.05 nm of the curve. --attribution TEXT,\n"
+    "after its file, is what a sector file made from it says of the source (a\n"
+    "licence that asks for it, such as CC BY-SA): the client format writes it as\n"
+    "a comment under each section of outlines.\n"
     "\n"
     "The database is written under a temporary name of its own and put in place\n"
     "when complete, keeping an old file's permissions and owner: a failed or\n"
@@ -94,13 +102,35 @@ std::vector<std::pair<std::string, std::string>> procedure_files(const fs::path&
     return files;
 }
 
-// The input folder and the database to write, from the command line.
-std::pair<std::string, std::string> arguments(int argc, char** argv) {
+// An outline file and what its source asks to be said of it.
+struct BoundaryArg {
+    std::string path;
+    std::string attribution;  // Windows-1252
+};
+
+// What the command line asks for.
+struct Arguments {
     std::string folder, output;
+    std::vector<BoundaryArg> boundaries;
+};
+
+// The input folder, the outline files and the database to write, from the
+// command line.
+Arguments arguments(int argc, char** argv) {
+    Arguments args;
+    std::string& folder = args.folder;
+    std::string& output = args.output;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--output" && i + 1 < argc)
             output = argv[++i];
+        else if (a == "--boundaries" && i + 1 < argc)
+            args.boundaries.push_back({argv[++i], ""});
+        else if (a == "--attribution" && i + 1 < argc && !args.boundaries.empty() &&
+                 args.boundaries.back().attribution.empty())
+            args.boundaries.back().attribution = utf8_to_cp1252(argv[++i]);
+        else if (a == "--attribution")
+            throw Error(w1252("--attribution suit le fichier --boundaries qu'elle accompagne"));
         else if (a.rfind("--", 0) == 0)
             throw Error(w1252("option inconnue : ") + utf8_to_cp1252(a) + " (voir --help)");
         else if (folder.empty())
@@ -113,7 +143,7 @@ std::pair<std::string, std::string> arguments(int argc, char** argv) {
     std::error_code ec;
     if (!fs::is_directory(folder, ec))
         throw Error(w1252("dossier introuvable : ") + path_text(folder));
-    return {folder, output};
+    return args;
 }
 
 // One file of the folder and its reader.
@@ -150,8 +180,10 @@ Inputs find_inputs(const std::string& folder) {
 }
 
 // The import never writes over what it reads.
-void check_output(const std::string& output, const std::string& folder, const Inputs& in) {
+void check_output(const std::string& output, const std::string& folder, const Inputs& in,
+                  const std::vector<BoundaryArg>& boundaries) {
     std::vector<std::string> read_paths{folder};
+    for (const BoundaryArg& b : boundaries) read_paths.push_back(b.path);
     if (in.cifp) read_paths.push_back(in.cifp->string());
     for (const Input& i : in.files)
         if (i.file) read_paths.push_back(*i.file);
@@ -191,11 +223,27 @@ xplane::NavData read_inputs(const Inputs& in) {
     return data;
 }
 
+// Every outline file, read before the database is begun.
+std::vector<outlines::OutlineFile> read_boundaries(const std::vector<BoundaryArg>& boundaries) {
+    std::vector<outlines::OutlineFile> files;
+    for (const BoundaryArg& b : boundaries) {
+        const auto t = std::chrono::steady_clock::now();
+        files.push_back(outlines::read_outlines(b.path, b.attribution));
+        std::printf("%s : lu en %.1f s\n", cp1252_to_utf8(path_text(b.path)).c_str(),
+                    seconds_since(t));
+        std::fflush(stdout);
+    }
+    return files;
+}
+
 int run(int argc, char** argv) {
-    const auto [folder, output] = arguments(argc, argv);
+    const Arguments args = arguments(argc, argv);
+    const std::string& folder = args.folder;
+    const std::string& output = args.output;
     const Inputs in = find_inputs(folder);
-    check_output(output, folder, in);
+    check_output(output, folder, in, args.boundaries);
     const auto started = std::chrono::steady_clock::now();
+    const std::vector<outlines::OutlineFile> boundaries = read_boundaries(args.boundaries);
     const xplane::NavData data = read_inputs(in);
     xplane::DatabaseWriter writer(data, output, [](const std::string& line) {
         std::printf("  %s\n", cp1252_to_utf8(line).c_str());
@@ -204,6 +252,7 @@ int run(int argc, char** argv) {
     xplane::read_cifp_files(in.procedures, [&](const std::vector<xplane::ProcedureRec>& batch) {
         writer.write_procedures(batch);
     });
+    if (!boundaries.empty()) writer.write_outlines(boundaries);
     writer.finish();
     std::printf("%s : cycle %s, %.1f s\n", output.c_str(), data.cycle.c_str(),
                 seconds_since(started));

@@ -317,7 +317,9 @@ QByteArray map_picture(AppState& state) {
     } errors;
     LabelCache labels;
     draw_map(state.map, labels,
-             {state.nav, state.frame, state.settings.colours, state.settings.details}, errors);
+             {state.nav, state.frame, state.settings.colours, state.settings.details,
+              state.settings.outlines},
+             errors);
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);

@@ -164,6 +164,27 @@ struct t_geo {
     GeoBounds bounds;
 };
 
+// Where the client format writes an outline: [ARTCC], [ARTCC HIGH] or
+// [ARTCC LOW].
+enum class OutlineLayer { artcc, high, low };
+
+// An airspace outline (a FIR, a centre's stratum, a control zone): closed
+// rings of points in order, the last joined to the first (never repeated),
+// longitudes within -180..180. Its box is taken along the rings, so that an
+// outline across 180 degrees has `lon_max` above 180.
+struct Outline {
+    std::string id;
+    std::string name;              // the source's id or name
+    std::string kind;              // "FIR", "HIGH", "LOW", "CTA", an airspace class...
+    std::string lower, upper;      // the limits as the source writes them, where known
+    OutlineLayer layer = OutlineLayer::artcc;
+    std::string source;            // the name of the file it was read from
+    std::string attribution;       // what a file made from it must say of its source
+    std::vector<t_point> rings;
+    GeoBox box;
+    bool selected = true;          // goes into the sector file
+};
+
 // Colours in the toolkit's encoding: 0x00BBGGRR, or 0x80000000 + index for a
 // system colour.
 using TColor = int32_t;
@@ -346,6 +367,7 @@ struct NavTables {
     Table<ROUTE> stars;
     Table<ROUTE> airways;
     std::vector<t_geo> geo_lines;
+    Table<Outline> outlines;
 };
 
 // The map's scale a selection sets: pixels a nautical mile, the visibility

@@ -22,6 +22,14 @@ void read_colours(Settings& s) {
         }
         c.visible = s.ini.read("afich", c.name) == "true";
     }
+    const std::string colour = s.ini.read("contours", "couleur", "");
+    try {
+        if (!colour.empty()) s.outlines.color = parse_colour(colour);
+    } catch (const Error& e) {
+        throw Error(std::string("[contours] couleur : ") + e.what());
+    }
+    const std::string shown = s.ini.read("contours", "afich", "");
+    if (!shown.empty()) s.outlines.visible = shown == "true";
 }
 
 void read_details(Settings& s) {

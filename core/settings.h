@@ -20,9 +20,16 @@ inline constexpr int background = 0, vor = 1, ndb = 2, fixes = 3, airport = 4, r
                      star = 7, airway = 9, geo = 13, rings = 14, measure = 15;
 }
 
+// The airspace outlines' colour where the settings name none.
+inline constexpr TColor kOutlineDefaultColour = 0x00FF78C8;
+
 struct Settings {
     IniFile ini;  // open for the whole run
     std::array<t_couleur, kColourCount> colours;
+    // The airspace outlines: a setting of its own, section [contours] keys
+    // "couleur" and "afich", outside the 20 element colours (a settings
+    // file with it stays readable where only the 20 are known).
+    t_couleur outlines{"contours", kOutlineDefaultColour, true};
     std::vector<t_define> details;
     t_ODBC odbc;
     std::string list_style;
@@ -31,7 +38,8 @@ struct Settings {
 
 // Element i takes the i-th key of [couleur], its colour, and whether [afich]
 // says exactly "true". Throws at the first missing key or bad colour value;
-// the elements before it stay set.
+// the elements before it stay set. Then the outlines' colour and whether
+// they are shown, where [contours] says (kept as they are otherwise).
 void read_colours(Settings& settings);
 void read_details(Settings& settings);
 void read_odbc(Settings& settings);

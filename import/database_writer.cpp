@@ -15,6 +15,7 @@
 #include "core/file_output.h"
 #include "core/geometry.h"
 #include "core/numtext.h"
+#include "import/outline_writer.h"
 #include "import/places.h"
 #include "import/procedure_writer.h"
 #include "import/schema_sql.h"
@@ -240,6 +241,10 @@ DatabaseWriter::~DatabaseWriter() = default;
 void DatabaseWriter::write_procedures(const std::vector<ProcedureRec>& batch) {
     open_->procedures->write(batch);
     ++batches_;
+}
+
+void DatabaseWriter::write_outlines(const std::vector<outlines::OutlineFile>& files) {
+    outlines::write_outline_tables(open_->db, files, report_);
 }
 
 void DatabaseWriter::finish() {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/file_output.h"
+#include "import/outlines.h"
 #include "import/xplane.h"
 
 namespace karvel::xplane {
@@ -29,6 +30,8 @@ class DatabaseWriter {
     DatabaseWriter& operator=(const DatabaseWriter&) = delete;
 
     void write_procedures(const std::vector<ProcedureRec>& batch);
+    // The airspace outlines' tables (a database without them has none).
+    void write_outlines(const std::vector<outlines::OutlineFile>& files);
     void finish();
 
   private:

@@ -79,6 +79,30 @@ void draw_geography(Canvas& canvas, const Viewport& view, const std::vector<t_ge
     }
 }
 
+void draw_outlines(Canvas& canvas, const Viewport& view, const std::vector<Outline>& outlines,
+                   TColor colour) {
+    canvas.set_pen(colour, PenStyle::solid, 1);
+    canvas.set_font_colour(colour);
+    for (const Outline& o : outlines) {
+        if (!o.selected) continue;
+        bool named = false;
+        for (const t_point& ring : o.rings)
+            for (size_t i = 0; i < ring.size() && ring.size() > 1; ++i) {
+                const geo_point& a = ring[i];
+                const geo_point& b = ring[(i + 1) % ring.size()];
+                if (!view.segment_visible(a.latitude, a.longitude, b.latitude, b.longitude))
+                    continue;
+                const Pixel p = view.to_pixel(a.latitude, a.longitude);
+                const Pixel q = view.to_pixel(b.latitude, b.longitude);
+                canvas.line(p.x, p.y, q.x, q.y);
+                if (!named && p.x >= 0 && p.y >= 0 && p.x < view.width && p.y < view.height) {
+                    canvas.text(p.x + 4, p.y + 4, o.name);
+                    named = true;
+                }
+            }
+    }
+}
+
 void draw_airways(Canvas& canvas, const Viewport& view, const std::vector<ROUTE>& airways,
                   TColor colour) {
     canvas.set_pen(colour, PenStyle::solid, 1);
@@ -282,6 +306,8 @@ void draw_map(Canvas& canvas, const Viewport& v, const MapView& view, const MapC
         draw_rings(canvas, v, v.to_pixel(frame.centre_lat, frame.centre_lon),
                    frame.view.ring_step_nm, col(colour::rings));
     if (shown(colour::geo)) draw_geography(canvas, v, nav.geo_lines, frame.box, content.details);
+    if (content.outlines.visible)
+        draw_outlines(canvas, v, nav.outlines.records(), content.outlines.color);
     if (shown(colour::airway)) draw_airways(canvas, v, nav.airways.records(), col(colour::airway));
     if (shown(colour::runway))
         draw_runways(canvas, v, nav.runways.records(), col(colour::runway), background, errors);

@@ -22,6 +22,10 @@ void draw_rings(Canvas& canvas, const Viewport& view, Pixel centre, int32_t ring
                 TColor colour);
 void draw_geography(Canvas& canvas, const Viewport& view, const std::vector<t_geo>& lines,
                     const GeoBox& box, const std::vector<t_define>& details);
+// Every ring of the selected outlines, the name at the first point of each
+// outline the map shows.
+void draw_outlines(Canvas& canvas, const Viewport& view, const std::vector<Outline>& outlines,
+                   TColor colour);
 void draw_airways(Canvas& canvas, const Viewport& view, const std::vector<ROUTE>& airways,
                   TColor colour);
 void draw_runways(Canvas& canvas, const Viewport& view, const std::vector<RUNWAY>& runways,
@@ -47,6 +51,7 @@ struct MapContent {
     const SelectionFrame& frame;
     const ColourTable& colours;
     const std::vector<t_define>& details;
+    t_couleur outlines{"contours", kOutlineDefaultColour, true};  // their colour, shown or not
 };
 
 // The whole map in the pass's viewport `v`, which the caller computes before

@@ -75,18 +75,24 @@ std::optional<std::string> open_database(Database& db, Settings& settings, Dialo
     db.Query1.first();
     db.cycle_name = db.Query1.as_text("val");
     db.Query1.close();
-    // Databases made before airways had levels lack the column.
-    try {
-        db.Query1.set_sql({"select level from airwaylegs where 1=0"});
-        db.Query1.open();
-        db.Query1.close();
-        db.airway_levels = true;
-    } catch (const std::exception&) {
-        db.Query1.close();
-        db.airway_levels = false;
-    }
+    // Databases made before airways had levels lack the column; only those
+    // imported with outline files have the outlines.
+    db.airway_levels = statement_runs(db.Query1, {"select level from airwaylegs where 1=0"});
+    db.outlines = statement_runs(db.Query1, {"select ID from outlines where 1=0"});
     db.Query1.set_sql(cycle_statement());  // the cycle's statement stays, as it was
     return cycle_label(db.cycle_name, odbc.filename);
+}
+
+bool statement_runs(Query& query, Statement statement) {
+    try {
+        query.set_sql(std::move(statement));
+        query.open();
+        query.close();
+        return true;
+    } catch (const std::exception&) {
+        query.close();
+        return false;
+    }
 }
 
 bool database_choice_command(Database& db, Settings& settings, Dialogs& dialogs,

@@ -17,6 +17,7 @@ struct Database {
     Query Query1;
     std::string cycle_name;
     bool airway_levels = false;  // airwaylegs has the column "level"
+    bool outlines = false;       // the database has the airspace outlines' tables
 };
 
 // Shows the open dialog; on confirmation stores the path in [file]
@@ -40,6 +41,9 @@ std::optional<std::string> open_database(Database& db, Settings& settings, Dialo
 // program. A path that cannot be stored is told and the program goes on.
 bool database_choice_command(Database& db, Settings& settings, Dialogs& dialogs,
                              const std::string& program_dir);
+
+// The statement runs on the database (a table or column it names is there).
+bool statement_runs(Query& query, Statement statement);
 
 // The statement that reads the cycle; 'CycleName' quoted as an SQL literal.
 std::vector<std::string> cycle_statement();

@@ -32,6 +32,16 @@ CheckItems procedure_items(const std::vector<ROUTE>& procedures) {
     return out;
 }
 
+CheckItems outline_items(const std::vector<Outline>& outlines) {
+    CheckItems out;
+    out.texts.reserve(outlines.size());
+    for (const Outline& o : outlines) {
+        out.texts.push_back(o.name + " (" + o.kind + ")");
+        out.checked.push_back(o.selected);
+    }
+    return out;
+}
+
 CheckItems airway_items(const std::vector<ROUTE>& airways) {
     return first_match_items(airways, [](const ROUTE& a) -> const std::string& { return a.name; });
 }

@@ -23,6 +23,9 @@ CheckItems procedure_items(const std::vector<ROUTE>& procedures);
 CheckItems airway_items(const std::vector<ROUTE>& airways);
 CheckItems waypoint_items(const std::vector<FIXE>& waypoints);
 
+// Airspace outlines: "name (kind)", item i checked when entry i is selected.
+CheckItems outline_items(const std::vector<Outline>& outlines);
+
 // The two captions of a toggle button.
 struct ToggleCaptions {
     const char* all_selected;  // shown while everything is selected: "aucun ..."
@@ -32,6 +35,7 @@ inline constexpr ToggleCaptions kToggleSid{"aucun SID", "tous les SID"};
 inline constexpr ToggleCaptions kToggleStar{"aucun STAR", "tous les STAR"};
 inline constexpr ToggleCaptions kToggleAirway{"aucun AIRWAY", "Tous les AIRWAYS"};
 inline constexpr ToggleCaptions kToggleFix{"aucun FIXES", "tous les FIXES"};
+inline constexpr ToggleCaptions kToggleOutline{"aucun contour", "tous les contours"};
 
 // One click of a toggle button whose list holds `items` items: selects (or,
 // while the caption is the all-selected one, deselects) entries 0 to items-1.

@@ -38,7 +38,7 @@ template <class Select>
 void load_selection(AppState& state, int geo_level, SelectionOutput& out, Select&& select) {
     SelectionDraft draft(state.frame);
     LoadContext ctx{state.db.Query1, draft.nav,  draft.frame,           draft.lists,
-                    out.progress,    draft.memo, state.db.airway_levels};
+                    out.progress,    draft.memo, state.db.airway_levels, state.db.outlines};
     select(ctx, draft.frame);
     load_geography(state.info.folder, draft.nav.geo_lines, geo_level, out.dialogs);
     draft.commit(state.nav, state.frame, out.lists, out.memo, geo_level != 0);
@@ -114,8 +114,9 @@ void add_saved_files(OutputFiles& files, AppState& state, const SavedFiles& path
     }
     if (paths.ese) files.add(*paths.ese, sector_bytes(ese_lines(state.nav, outside)));
     if (paths.geojson)
-        files.add(*paths.geojson, geojson_text(state.nav, state.frame.box, state.settings.colours,
-                                               state.settings.details));
+        files.add(*paths.geojson,
+                  geojson_text(state.nav, state.frame.box, state.settings.colours,
+                               state.settings.details, state.settings.outlines.color));
 }
 
 bool save_selection(AppState& state, Dialogs& dialogs, const SaveOptions& options) {

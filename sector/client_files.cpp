@@ -7,6 +7,7 @@
 #include "core/cp1252.h"
 #include "core/geometry.h"
 #include "core/numtext.h"
+#include "core/outline.h"
 
 namespace karvel {
 namespace {
@@ -182,6 +183,37 @@ std::string prop(const char* key, const std::string& value) {
     return std::string("\"") + key + "\":" + json(value);
 }
 
+// An outline as a Polygon, or a MultiPolygon when it has several rings or
+// one cut at 180 degrees: every ring a polygon of its own, anticlockwise.
+void outline_feature(Writer& w, const Outline& o, const std::string& colour) {
+    std::vector<std::string> polygons;
+    for (const t_point& ring : o.rings)
+        for (const auto& part : split_ring_at_antimeridian(ring)) {
+            std::string s = "[[";
+            for (size_t i = 0; i < part.size(); ++i) {
+                if (i) s += ',';
+                s += position(part[i]);
+            }
+            polygons.push_back(s + "]]");
+        }
+    if (polygons.empty()) return;
+    std::string geometry;
+    if (polygons.size() == 1) {
+        geometry = "{\"type\":\"Polygon\",\"coordinates\":" + polygons[0].substr(1);
+        geometry.pop_back();
+        geometry += "}";
+    } else {
+        geometry = "{\"type\":\"MultiPolygon\",\"coordinates\":[";
+        for (size_t i = 0; i < polygons.size(); ++i) geometry += (i ? "," : "") + polygons[i];
+        geometry += "]}";
+    }
+    w.feature(geometry, prop("kind", "outline") + "," + prop("name", o.name) + "," +
+                            prop("type", o.kind) + "," + prop("layer", outline_layer_text(o.layer)) +
+                            "," + prop("lower", o.lower) + "," + prop("upper", o.upper) + "," +
+                            prop("source", o.source) + "," + prop("attribution", o.attribution) +
+                            "," + prop("colour", colour));
+}
+
 void navaids(Writer& w, const Table<VOR>& table, const char* kind) {
     for (const VOR& v : table) {
         std::string freq = v.freq;
@@ -217,7 +249,7 @@ std::vector<std::string> ese_lines(const NavTables& nav, const Names& names) {
 
 std::string geojson_text(const NavTables& nav, const GeoBox& box,
                          const std::array<t_couleur, kColourCount>& colours,
-                         const std::vector<t_define>& details) {
+                         const std::vector<t_define>& details, TColor outline_colour) {
     Writer w;
     const auto col = [&](int entry) {
         return colour_text(colours[static_cast<size_t>(entry)].color);
@@ -245,6 +277,8 @@ std::string geojson_text(const NavTables& nav, const GeoBox& box,
                        prop("level", level) + "," + prop("colour", col(colour::airway)));
         }
     }
+    for (const Outline& o : nav.outlines)
+        if (o.selected) outline_feature(w, o, colour_text(outline_colour));
     procedure_lines(w, nav.sids, "sid", col(colour::sid));
     procedure_lines(w, nav.stars, "star", col(colour::star));
     const GeoColours geo_colours(details);

@@ -33,9 +33,13 @@ std::vector<std::string> ese_lines(const NavTables& nav,
 // segments (with their level where known), each SID and STAR transition and
 // the geography of the selection box `box` (kind, name, transition, colour
 // "#rrggbb" from the display settings). A line that crosses the
-// antimeridian is split there into the parts of a MultiLineString.
+// antimeridian is split there into the parts of a MultiLineString. The
+// selected airspace outlines are polygons (kind "outline", their name, type,
+// layer, limits, source and attribution, in `outline_colour`), cut at 180
+// degrees, each ring anticlockwise.
 std::string geojson_text(const NavTables& nav, const GeoBox& box,
                          const std::array<t_couleur, kColourCount>& colours,
-                         const std::vector<t_define>& details);
+                         const std::vector<t_define>& details,
+                         TColor outline_colour = kOutlineDefaultColour);
 
 }  // namespace karvel

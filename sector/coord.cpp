@@ -1,5 +1,6 @@
 #include "sector/coord.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -117,6 +118,89 @@ std::vector<std::vector<geo_point>> split_at_antimeridian(const std::vector<geo_
             }
         }
         parts.back().push_back(p);
+    }
+    return parts;
+}
+
+namespace {
+
+using Flat = std::vector<std::pair<long double, long double>>;  // longitude, latitude
+
+// The part of the ring on one side of the meridian `x` (the side below it
+// when `below`), the crossing points on it.
+Flat clip(const Flat& ring, long double x, bool below) {
+    Flat out;
+    const auto inside = [&](const auto& p) { return below ? p.first <= x : p.first >= x; };
+    for (size_t i = 0; i < ring.size(); ++i) {
+        const auto& a = ring[i];
+        const auto& b = ring[(i + 1) % ring.size()];
+        if (inside(a)) out.push_back(a);
+        if (inside(a) != inside(b) && a.first != x && b.first != x) {
+            const long double t = (x - a.first) / (b.first - a.first);
+            out.push_back({x, a.second + t * (b.second - a.second)});
+        }
+    }
+    return out;
+}
+
+// Runs of three or more points along one of the meridians `west`, `east`
+// kept by their ends: a cut leaves spikes of no width along it.
+void drop_runs(Flat& ring, long double west, long double east) {
+    const auto on = [&](const auto& p, long double x) { return p.first == x; };
+    for (bool again = true; again && ring.size() >= 3;) {
+        again = false;
+        for (size_t i = 0; i < ring.size() && ring.size() >= 3; ++i) {
+            const auto& a = ring[(i + ring.size() - 1) % ring.size()];
+            const auto& b = ring[(i + 1) % ring.size()];
+            for (const long double x : {west, east})
+                if (on(a, x) && on(ring[i], x) && on(b, x)) {
+                    ring.erase(ring.begin() + static_cast<long>(i));
+                    again = true;
+                    break;
+                }
+        }
+    }
+}
+
+}  // namespace
+
+std::vector<std::vector<geo_point>> split_ring_at_antimeridian(const std::vector<geo_point>& ring) {
+    std::vector<std::vector<geo_point>> parts;
+    if (ring.size() < 3) return parts;
+    // Longitudes followed along the ring the short way from its first point.
+    Flat flat;
+    long double lon = ring[0].longitude, lat_sum = 0;
+    for (size_t i = 0; i < ring.size(); ++i) {
+        if (i > 0) lon += lon_difference(ring[i - 1].longitude, ring[i].longitude);
+        flat.push_back({lon, ring[i].latitude});
+        lat_sum += ring[i].latitude;
+    }
+    const long double closing = lon + lon_difference(ring.back().longitude, ring[0].longitude);
+    if (std::fabs(closing - ring[0].longitude) > 180) {  // round a pole: closed along it
+        const long double pole = lat_sum > 0 ? 90 : -90;
+        flat.push_back({closing, pole});
+        flat.push_back({ring[0].longitude, pole});
+    }
+    long double lo = flat[0].first, hi = lo;
+    for (const auto& p : flat) lo = std::min(lo, p.first), hi = std::max(hi, p.first);
+    for (long k = std::lround(std::floor((lo + 180) / 360)); -180 + 360.0L * k < hi; ++k) {
+        const long double west = -180 + 360.0L * k, east = west + 360;
+        Flat piece = clip(clip(flat, west, false), east, true);
+        drop_runs(piece, west, east);
+        if (piece.size() < 3) continue;
+        long double area = 0;
+        for (size_t i = 0; i < piece.size(); ++i) {
+            const auto& a = piece[i];
+            const auto& b = piece[(i + 1) % piece.size()];
+            area += a.first * b.second - b.first * a.second;
+        }
+        if (area == 0) continue;
+        std::vector<geo_point> part;
+        for (const auto& p : piece)
+            part.push_back({static_cast<double>(p.second), static_cast<double>(p.first - 360.0L * k)});
+        if (area < 0) std::reverse(part.begin(), part.end());
+        part.push_back(part.front());
+        parts.push_back(std::move(part));
     }
     return parts;
 }

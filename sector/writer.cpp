@@ -308,6 +308,45 @@ void centrelines(std::vector<std::string>& lines, const RunwayTable& runways, do
     }
 }
 
+void section(std::vector<std::string>& lines, const char* header);
+
+// The outlines of one layer, each edge of each ring a line with the
+// outline's name (an edge across 180 degrees two lines meeting there),
+// after a comment line for each source's attribution. Nothing at all when
+// the selection has none of that layer.
+void outlines(std::vector<std::string>& lines, const Table<Outline>& table, OutlineLayer layer,
+              const char* header) {
+    std::vector<std::string> credits;
+    bool any = false;
+    for (const Outline& o : table) {
+        if (!o.selected || o.layer != layer) continue;
+        any = true;
+        const std::string credit =
+            o.source + (o.attribution.empty() ? std::string() : " : " + o.attribution);
+        if (std::find(credits.begin(), credits.end(), credit) == credits.end())
+            credits.push_back(credit);
+    }
+    if (!any) return;
+    section(lines, header);
+    for (const std::string& c : credits) lines.push_back("; " + c);
+    for (const Outline& o : table) {
+        if (!o.selected || o.layer != layer) continue;
+        for (const t_point& ring : o.rings)
+            for (size_t i = 0; i < ring.size() && ring.size() > 1; ++i) {
+                const geo_point& a = ring[i];
+                const geo_point& b = ring[(i + 1) % ring.size()];
+                if (!may_cross(a.longitude, b.longitude)) {
+                    lines.push_back(segment(o.name, a.latitude, a.longitude, b.latitude, b.longitude));
+                    continue;
+                }
+                for (const auto& part : split_at_antimeridian({a, b}))
+                    for (size_t j = 0; j + 1 < part.size(); ++j)
+                        lines.push_back(segment(o.name, part[j].latitude, part[j].longitude,
+                                                part[j + 1].latitude, part[j + 1].longitude));
+            }
+    }
+}
+
 // Three separators, then a section's header.
 void section(std::vector<std::string>& lines, const char* header) {
     separators(lines, 3);
@@ -342,6 +381,9 @@ void write_sector(std::vector<std::string>& lines, const NavTables& nav,
     section(lines, "[STAR]");
     procedures(segments, nav.stars);
     if (client) {
+        outlines(lines, nav.outlines, OutlineLayer::artcc, "[ARTCC]");
+        outlines(lines, nav.outlines, OutlineLayer::high, "[ARTCC HIGH]");
+        outlines(lines, nav.outlines, OutlineLayer::low, "[ARTCC LOW]");
         section(lines, "[LOW AIRWAY]");
         airways(segments, nav.airways, AirwayLevel::low);
     }

@@ -22,6 +22,7 @@ struct LoadContext {
     ProgressSink& progress;
     MemoSink& memo;
     bool airway_levels = false;  // the database knows each airway segment's level
+    bool outlines = false;       // the database has airspace outlines
 };
 
 // The frequency column as text: its hexadecimal digits read as the decimal

@@ -8,6 +8,7 @@
 #include "core/geometry.h"
 #include "core/numtext.h"
 #include "map/view.h"
+#include "selection/outline_loader.h"
 
 namespace karvel {
 
@@ -60,6 +61,7 @@ void select_by_airport(LoadContext& ctx, int client_height, const std::string& i
     box.lon_max = static_cast<double>(static_cast<ld>(ref_lon) + half_lon);
     const BoxTexts texts = box_texts(box.lat_min, box.lat_max, box.lon_min, box.lon_max);
     run_loaders(ctx, airport_statements(texts), [] {});
+    load_outlines(ctx);
 }
 
 void select_by_region(LoadContext& ctx, int client_height, const std::string& code) {
@@ -76,6 +78,7 @@ void select_by_region(LoadContext& ctx, int client_height, const std::string& co
     // statement changes: set once, before the procedure paths are built.
     run_loaders(ctx, region_statements(code), centre_from_waypoints);
     frame.box = frame.extent;
+    load_outlines(ctx);
 }
 
 void SelectionDraft::commit(NavTables& current, SelectionFrame& current_frame,

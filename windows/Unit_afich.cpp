@@ -53,7 +53,7 @@ TForm_afich::TForm_afich(AppState& state, Dialogs& dialogs, QWidget* parent)
     setModal(true);
 
     CheckListBox_elem = check_list(this, "CheckListBox_elem");
-    StringGrid_couleur = grid(this, "StringGrid_couleur", kColourCount, 24);
+    StringGrid_couleur = grid(this, "StringGrid_couleur", kElementRows, 24);
     StringGrid_detail = grid(this, "StringGrid_detail", 1, 20);
 
     auto* heading = new QLabel(QStringLiteral("Selection des données à exporter"), this);
@@ -64,14 +64,17 @@ TForm_afich::TForm_afich(AppState& state, Dialogs& dialogs, QWidget* parent)
     Label_sid = new QLabel(QStringLiteral("SID"), this);
     Label_star = new QLabel(QStringLiteral("STAR"), this);
     Label_airway = new QLabel(QStringLiteral("Airways"), this);
+    Label_contour = new QLabel(QStringLiteral("Contours"), this);
     CheckListBox_fix = check_list(this, "CheckListBox_fix");
     CheckListBox_SID = check_list(this, "CheckListBox_SID");
     CheckListBox_STAR = check_list(this, "CheckListBox_STAR");
     CheckListBox_airway = check_list(this, "CheckListBox_airway");
+    CheckListBox_contour = check_list(this, "CheckListBox_contour");
     Button_tousfix = new QPushButton(this);
     Button_tousid = new QPushButton(this);
     Button_toustar = new QPushButton(this);
     Button_tousairway = new QPushButton(this);
+    Button_touscontour = new QPushButton(this);
     Button_ok = new QPushButton(QStringLiteral("enregistrer"), this);
     Button_anul = new QPushButton(QStringLiteral("annuler"), this);
     reset_toggle_captions();
@@ -86,9 +89,9 @@ void TForm_afich::lay_out(QLabel* heading) {
         g->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     }
     const int frame = 2 * StringGrid_couleur->frameWidth();
-    StringGrid_couleur->setFixedSize(96 + 32 + frame, kColourCount * 24 + frame);
+    StringGrid_couleur->setFixedSize(96 + 32 + frame, kElementRows * 24 + frame);
     StringGrid_detail->setFixedSize(96 + 32 + frame, 3 * 20 + frame);
-    CheckListBox_elem->setFixedSize(130, kColourCount * 24 + frame);
+    CheckListBox_elem->setFixedSize(130, kElementRows * 24 + frame);
 
     auto* colours = new QVBoxLayout;
     colours->addWidget(StringGrid_couleur);
@@ -99,18 +102,19 @@ void TForm_afich::lay_out(QLabel* heading) {
     elements->addStretch(1);
 
     auto* exports = new QGridLayout;
-    exports->addWidget(heading, 0, 0, 1, 4);
+    exports->addWidget(heading, 0, 0, 1, 5);
     const std::pair<QLabel*, QListWidget*> lists[] = {{Label_fix, CheckListBox_fix},
                                                       {Label_sid, CheckListBox_SID},
                                                       {Label_star, CheckListBox_STAR},
-                                                      {Label_airway, CheckListBox_airway}};
+                                                      {Label_airway, CheckListBox_airway},
+                                                      {Label_contour, CheckListBox_contour}};
     QPushButton* const toggles[] = {Button_tousfix, Button_tousid, Button_toustar,
-                                    Button_tousairway};
-    for (int i = 0; i < 4; ++i) {
+                                    Button_tousairway, Button_touscontour};
+    for (int i = 0; i < 5; ++i) {
         exports->addWidget(lists[i].first, 1, i);
         exports->addWidget(lists[i].second, 2, i);
         exports->addWidget(toggles[i], 3, i);
-        lists[i].second->setMinimumWidth(150);
+        lists[i].second->setMinimumWidth(140);
     }
     exports->setRowStretch(2, 1);
 
@@ -136,11 +140,12 @@ void TForm_afich::connect_controls() {
     connect(CheckListBox_elem, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
         if (!filling_) CheckListBox_elemClickCheck(CheckListBox_elem->row(item));
     });
-    for (QListWidget* l :
-         {CheckListBox_fix, CheckListBox_SID, CheckListBox_STAR, CheckListBox_airway})
+    for (QListWidget* l : {CheckListBox_fix, CheckListBox_SID, CheckListBox_STAR,
+                           CheckListBox_airway, CheckListBox_contour})
         connect(l, &QListWidget::itemChanged, this,
                 [this, l](QListWidgetItem* item) { list_item_changed(l, item); });
-    for (QPushButton* b : {Button_tousfix, Button_tousid, Button_toustar, Button_tousairway})
+    for (QPushButton* b :
+         {Button_tousfix, Button_tousid, Button_toustar, Button_tousairway, Button_touscontour})
         connect(b, &QPushButton::clicked, this, [this, b] { Button_tousClick(b); });
     connect(StringGrid_couleur, &QTableWidget::cellPressed, this,
             [this](int r, int c) { StringGrid_couleurMouseDown(r, c); });
@@ -153,12 +158,14 @@ void TForm_afich::reset_toggle_captions() {
     Button_toustar->setText(QString::fromLatin1(kToggleStar.all_selected));
     Button_tousairway->setText(QString::fromLatin1(kToggleAirway.all_selected));
     Button_tousfix->setText(QString::fromLatin1(kToggleFix.all_selected));
+    Button_touscontour->setText(QString::fromLatin1(kToggleOutline.all_selected));
 }
 
 int TForm_afich::open_parameters() {
     filling_ = true;
     CheckListBox_elem->clear();
-    for (const t_couleur& c : state_.settings.colours) {
+    for (int i = 0; i < kElementRows; ++i) {
+        const t_couleur& c = element(i);
         auto* item = new QListWidgetItem(to_qstring(c.name), CheckListBox_elem);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(c.visible ? Qt::Checked : Qt::Unchecked);
@@ -169,10 +176,9 @@ int TForm_afich::open_parameters() {
 }
 
 void TForm_afich::fill_grids() {
-    StringGrid_couleur->setRowCount(kColourCount);
-    for (int i = 0; i < kColourCount; ++i)
-        cell(StringGrid_couleur, i, 0)
-            ->setText(to_qstring(state_.settings.colours[static_cast<size_t>(i)].name));
+    StringGrid_couleur->setRowCount(kElementRows);
+    for (int i = 0; i < kElementRows; ++i)
+        cell(StringGrid_couleur, i, 0)->setText(to_qstring(element(i).name));
     // The grid keeps one row when there are no details: blank and inert.
     const auto& details = state_.settings.details;
     StringGrid_detail->setRowCount(std::max<int>(1, static_cast<int>(details.size())));
@@ -185,9 +191,8 @@ void TForm_afich::fill_grids() {
 }
 
 void TForm_afich::paint_swatches() {
-    for (int i = 0; i < kColourCount; ++i)
-        cell(StringGrid_couleur, i, 1)
-            ->setBackground(to_qcolor(state_.settings.colours[static_cast<size_t>(i)].color));
+    for (int i = 0; i < kElementRows; ++i)
+        cell(StringGrid_couleur, i, 1)->setBackground(to_qcolor(element(i).color));
     const auto& details = state_.settings.details;
     for (int i = 0; i < StringGrid_detail->rowCount(); ++i) {
         TColor c = 0;
@@ -200,6 +205,11 @@ void TForm_afich::paint_swatches() {
 void TForm_afich::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous()) FormShow();
+}
+
+t_couleur& TForm_afich::element(int row) {
+    return row == kOutlineRow ? state_.settings.outlines
+                              : state_.settings.colours[static_cast<size_t>(row)];
 }
 
 bool TForm_afich::element_checked(int position) const {
@@ -230,16 +240,24 @@ void TForm_afich::FormShow() {
               element_checked(colour::star) ? procedure_items(nav.stars.records()) : CheckItems{});
     fill_list(CheckListBox_airway,
               element_checked(colour::airway) ? airway_items(nav.airways.records()) : CheckItems{});
+    fill_list(CheckListBox_contour, element_checked(kOutlineRow)
+                                        ? outline_items(nav.outlines.records())
+                                        : CheckItems{});
     fill_list(CheckListBox_fix, element_checked(colour::fixes)
                                     ? waypoint_items(nav.waypoints.records())
                                     : CheckItems{});
 }
 
 void TForm_afich::CheckListBox_elemClickCheck(int k) {
-    if (k < 0 || k >= kColourCount) return;
+    if (k < 0 || k >= kElementRows) return;
     const QListWidgetItem* item = CheckListBox_elem->item(k);
     const bool on = item->checkState() == Qt::Checked;
-    state_.settings.colours[static_cast<size_t>(k)].visible = on;
+    element(k).visible = on;
+    if (k == kOutlineRow) {
+        fill_list(CheckListBox_contour,
+                  on ? outline_items(state_.nav.outlines.records()) : CheckItems{});
+        return;
+    }
     const QString text = item->text();
     const NavTables& nav = state_.nav;
     // A list shown again carries the true export flags. The elements are
@@ -270,6 +288,8 @@ void TForm_afich::list_item_changed(QListWidget* list, QListWidgetItem* item) {
         set(nav.airways);
     else if (list == CheckListBox_fix)
         set(nav.waypoints);
+    else if (list == CheckListBox_contour)
+        set(nav.outlines);
 }
 
 void TForm_afich::Button_tousClick(QPushButton* button) {
@@ -287,6 +307,10 @@ void TForm_afich::Button_tousClick(QPushButton* button) {
         list = CheckListBox_airway;
         on = toggle_selection(caption, kToggleAirway, nav.airways,
                               static_cast<size_t>(list->count()));
+    } else if (button == Button_touscontour) {
+        list = CheckListBox_contour;
+        on = toggle_selection(caption, kToggleOutline, nav.outlines,
+                              static_cast<size_t>(list->count()));
     } else {
         list = CheckListBox_fix;
         on = toggle_selection(caption, kToggleFix, nav.waypoints,
@@ -300,8 +324,8 @@ void TForm_afich::Button_tousClick(QPushButton* button) {
 }
 
 void TForm_afich::StringGrid_couleurMouseDown(int row, int column) {
-    if (column != 1 || row < 0 || row >= kColourCount) return;
-    TColor& colour = state_.settings.colours[static_cast<size_t>(row)].color;
+    if (column != 1 || row < 0 || row >= kElementRows) return;
+    TColor& colour = element(row).color;
     if (const auto chosen = dialogs_.choose_colour(colour)) {
         colour = *chosen;
         paint_swatches();

@@ -1,6 +1,7 @@
 // The display and export parameters dialog: which elements the map shows and
-// in which colours, and which waypoints, SIDs, STARs and airways go into the
-// sector file. It edits the live tables at once; nothing is written to the
+// in which colours, and which waypoints, SIDs, STARs, airways and airspace
+// outlines go into the sector file (the outlines' row follows the 20
+// elements). It edits the live tables at once; nothing is written to the
 // settings file.
 #pragma once
 
@@ -42,14 +43,17 @@ class TForm_afich : public QDialog {
     QLabel* Label_sid;
     QLabel* Label_star;
     QLabel* Label_airway;
+    QLabel* Label_contour;
     QListWidget* CheckListBox_fix;
     QListWidget* CheckListBox_SID;
     QListWidget* CheckListBox_STAR;
     QListWidget* CheckListBox_airway;
+    QListWidget* CheckListBox_contour;
     QPushButton* Button_tousfix;
     QPushButton* Button_tousid;
     QPushButton* Button_toustar;
     QPushButton* Button_tousairway;
+    QPushButton* Button_touscontour;
     QPushButton* Button_ok;
     QPushButton* Button_anul;
 
@@ -63,6 +67,11 @@ class TForm_afich : public QDialog {
     void fill_grids();
     void paint_swatches();
     bool element_checked(int position) const;
+    // Row `row` of the element list and colour grid: the 20 elements, then
+    // the outlines.
+    t_couleur& element(int row);
+    static constexpr int kOutlineRow = kColourCount;
+    static constexpr int kElementRows = kColourCount + 1;
     // The list's check mark i went to entry i of its table.
     void list_item_changed(QListWidget* list, QListWidgetItem* item);
 

@@ -130,7 +130,9 @@ void TForm_carte::set_windows(TForm_afich* afich, TForm_centre* centre) {
 void TForm_carte::draw() {
     SettingsErrors errors(state_.settings.ini);
     draw_map(state_.map, labels_,
-             {state_.nav, state_.frame, state_.settings.colours, state_.settings.details}, errors);
+             {state_.nav, state_.frame, state_.settings.colours, state_.settings.details,
+              state_.settings.outlines},
+             errors);
 }
 
 void TForm_carte::refresh_map() {

@@ -262,7 +262,7 @@ TEST_F(AfichTest, SidElementOffKeepsTheFlagsAndOnShowsThemAgain) {
     ASSERT_GE(state.nav.sids.size(), 2u);
     in_parameters([&] {
         EXPECT_EQ(afich->windowTitle(), QStringLiteral("paramètres de l'affichage"));
-        ASSERT_EQ(afich->CheckListBox_elem->count(), 20);
+        ASSERT_EQ(afich->CheckListBox_elem->count(), 21);  // the 20 elements, then the outlines
         EXPECT_EQ(afich->CheckListBox_SID->count(), static_cast<int>(state.nav.sids.size()));
         EXPECT_EQ(afich->CheckListBox_SID->item(0)->text().toStdString(),
                   state.nav.sids[0].icao + "-" + state.nav.sids[0].name);
@@ -332,6 +332,34 @@ TEST_F(AfichTest, ColoursChosenStayAfterCancelAndDetailsReadBack) {
     EXPECT_EQ(state.settings.details[1].value, "$00123456");
     // Nothing reaches the settings file.
     EXPECT_EQ(read_bytes(dir.file("karvel_params.ini")), source_file("runtime/karvel_params.ini"));
+}
+
+// The outlines follow the 20 elements: shown or hidden, coloured, and each
+// kept in or left out of the file through its list.
+TEST_F(AfichTest, OutlinesHaveTheirRowListAndToggle) {
+    state.nav.outlines.append({.id = "1", .name = "LFFF", .kind = "FIR"});
+    state.nav.outlines.append({.id = "2", .name = "ZNY", .kind = "HIGH"});
+    dialogs.colour_answers = {TColor{0x00FF00}};
+    in_parameters([&] {
+        ASSERT_EQ(afich->CheckListBox_contour->count(), 2);
+        EXPECT_EQ(afich->CheckListBox_contour->item(1)->text(), QStringLiteral("ZNY (HIGH)"));
+        afich->CheckListBox_contour->item(1)->setCheckState(Qt::Unchecked);
+        EXPECT_TRUE(state.nav.outlines[0].selected && !state.nav.outlines[1].selected);
+        afich->Button_touscontour->click();
+        EXPECT_EQ(afich->Button_touscontour->text(), QStringLiteral("tous les contours"));
+        EXPECT_EQ(marks(afich->CheckListBox_contour), std::vector<bool>(2, false));
+        EXPECT_FALSE(state.nav.outlines[0].selected || state.nav.outlines[1].selected);
+        afich->Button_touscontour->click();
+        EXPECT_TRUE(state.nav.outlines[0].selected && state.nav.outlines[1].selected);
+
+        press(afich->StringGrid_couleur, 20, 1);
+        EXPECT_EQ(afich->StringGrid_couleur->item(20, 0)->text(), QStringLiteral("contours"));
+        element("contours")->setCheckState(Qt::Unchecked);
+        EXPECT_EQ(afich->CheckListBox_contour->count(), 0);
+    });
+    EXPECT_EQ(state.settings.outlines.color, 0x00FF00);
+    EXPECT_FALSE(state.settings.outlines.visible);
+    EXPECT_TRUE(state.settings.colours[0].visible);  // the elements' own rows untouched
 }
 
 TEST_F(AfichTest, EmptyDetailsLeaveOneInertRow) {

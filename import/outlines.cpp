@@ -1,0 +1,273 @@
+#include "import/outlines.h"
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "core/cp1252.h"
+#include "core/error.h"
+#include "core/numtext.h"
+#include "core/outline.h"
+#include "import/outlines_openair.h"
+#include "import/xplane.h"
+#include "import/xplane_text.h"
+
+namespace karvel::outlines {
+
+const char* format_text(Format format) {
+    switch (format) {
+        case Format::arb:
+            return "arb";
+        case Format::openair:
+            return "openair";
+        case Format::geojson:
+            break;
+    }
+    return "geojson";
+}
+
+namespace {
+
+std::string file_error(const std::string& path, const std::string& what) {
+    return w1252("fichier \"") + path_text(path) + "\" : " + what;
+}
+
+// A GeoJSON text as Windows-1252, without control characters.
+std::string json_text(const nlohmann::json& v) {
+    std::string s = v.is_string() ? v.get<std::string>() : v.is_number() ? v.dump() : "";
+    s = utf8_to_cp1252(s);
+    for (char& c : s)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    return s;
+}
+
+// The first of `keys` the properties hold as a text or a number.
+std::string property(const nlohmann::json& props, std::initializer_list<const char*> keys) {
+    if (!props.is_object()) return "";
+    for (const char* k : keys)
+        if (const auto it = props.find(k); it != props.end() && !json_text(*it).empty())
+            return json_text(*it);
+    return "";
+}
+
+// One ring of longitude, latitude pairs; its closing point (the first
+// repeated) is left out.
+t_point json_ring(const nlohmann::json& ring, const std::string& where) {
+    if (!ring.is_array()) throw Error(where + w1252(" : anneau qui n'est pas une liste"));
+    t_point points;
+    for (const auto& p : ring) {
+        if (!p.is_array() || p.size() < 2 || !p[0].is_number() || !p[1].is_number())
+            throw Error(where + w1252(" : position qui n'est pas [longitude, latitude]"));
+        const double lon = p[0].get<double>(), lat = p[1].get<double>();
+        if (!(std::fabs(lat) <= 90) || !(std::fabs(lon) <= 180))
+            throw Error(where + w1252(" : position hors du globe (") + format_fixed(lon, 6) +
+                        ", " + format_fixed(lat, 6) + ")");
+        points.push_back({lat, lon});
+    }
+    if (points.size() > 1 && points.front().latitude == points.back().latitude &&
+        points.front().longitude == points.back().longitude)
+        points.pop_back();
+    if (points.size() < 3) throw Error(where + w1252(" : anneau de moins de 3 points"));
+    return points;
+}
+
+// The rings of a Polygon or MultiPolygon; none for another geometry.
+std::vector<t_point> json_rings(const nlohmann::json& geometry, const std::string& where) {
+    std::vector<t_point> rings;
+    if (!geometry.is_object()) return rings;
+    const std::string type = geometry.value("type", "");
+    const auto coords = geometry.find("coordinates");
+    if ((type != "Polygon" && type != "MultiPolygon") || coords == geometry.end()) return rings;
+    if (!coords->is_array()) throw Error(where + w1252(" : coordonnées qui ne sont pas une liste"));
+    if (type == "Polygon") {
+        for (const auto& ring : *coords) rings.push_back(json_ring(ring, where));
+        return rings;
+    }
+    for (const auto& polygon : *coords) {
+        if (!polygon.is_array()) throw Error(where + w1252(" : polygone qui n'est pas une liste"));
+        for (const auto& ring : polygon) rings.push_back(json_ring(ring, where));
+    }
+    return join_at_antimeridian(std::move(rings));
+}
+
+// The line of the byte at `offset` in `text`.
+size_t line_of(const std::string& text, size_t offset) {
+    size_t line = 1;
+    for (size_t i = 0; i < offset && i < text.size(); ++i) line += text[i] == '\n';
+    return line;
+}
+
+void read_geojson(const std::string& text, OutlineFile& file) {
+    nlohmann::json doc;
+    try {
+        doc = nlohmann::json::parse(text);
+    } catch (const nlohmann::json::parse_error& e) {
+        throw Error(w1252("fichier \"") + path_text(file.path) + "\", ligne " +
+                    std::to_string(line_of(text, e.byte > 0 ? e.byte - 1 : 0)) +
+                    w1252(" : JSON illisible (octet ") + std::to_string(e.byte) + ")");
+    }
+    std::vector<nlohmann::json> features;
+    if (doc.is_object() && doc.value("type", "") == "FeatureCollection" &&
+        doc.contains("features") && doc["features"].is_array())
+        features.assign(doc["features"].begin(), doc["features"].end());
+    else if (doc.is_object() && doc.value("type", "") == "Feature")
+        features.push_back(doc);
+    else
+        throw Error(file_error(file.path, w1252("ni FeatureCollection ni Feature GeoJSON")));
+    for (size_t i = 0; i < features.size(); ++i) {
+        const nlohmann::json& f = features[i];
+        const nlohmann::json props = f.is_object() ? f.value("properties", nlohmann::json{})
+                                                   : nlohmann::json{};
+        Outline o;
+        o.name = property(props, {"id", "name", "ident", "designator"});
+        if (o.name.empty() && f.is_object() && f.contains("id")) o.name = json_text(f["id"]);
+        const std::string where = file_error(file.path, w1252("entité n° ") +
+                                                            std::to_string(i + 1) +
+                                                            (o.name.empty() ? "" : " (" + o.name + ")"));
+        o.rings = json_rings(f.is_object() ? f.value("geometry", nlohmann::json{}) : nlohmann::json{},
+                             where);
+        if (o.rings.empty()) {
+            ++file.passed_over;
+            continue;
+        }
+        o.kind = property(props, {"kind", "type", "class"});
+        if (o.kind.empty()) o.kind = "FIR";
+        o.lower = property(props, {"lower", "lower_limit", "floor"});
+        o.upper = property(props, {"upper", "upper_limit", "ceiling"});
+        if (o.name.empty()) o.name = o.kind;
+        o.layer = OutlineLayer::artcc;
+        file.outlines.push_back(std::move(o));
+    }
+}
+
+// ---- the FAA's ARTCC boundary file -------------------------------------------
+
+// "35-46-00.0N" or "111-50-30.0W": degrees, minutes, seconds, hemisphere.
+// False for a text of another shape.
+bool dms(const std::string& text, char plus, char minus, int max_degrees, double& value) {
+    if (text.size() < 6) return false;
+    const char hemi = text.back();
+    int d = 0, m = 0, used = 0;
+    // Seconds read apart: a number scan would take the "E" of "0.0E" for an exponent.
+    if (std::sscanf(text.c_str(), "%d-%d-%n", &d, &m, &used) != 2 || used == 0) return false;
+    const std::string seconds = text.substr(static_cast<size_t>(used), text.size() - 1 - used);
+    if (!xplane::decimal(seconds) || (hemi != plus && hemi != minus) || d < 0 || m < 0 ||
+        m >= 60)
+        return false;
+    const double s = std::stod(seconds);
+    if (s < 0 || s >= 60) return false;
+    const double v = d + m / 60.0 + s / 3600.0;
+    if (v > max_degrees) return false;
+    value = hemi == minus ? -v : v;
+    return true;
+}
+
+double arb_angle(const xplane::LineReader& in, std::string_view t, bool latitude) {
+    const std::string text(xplane::trimmed(t));
+    double v = 0;
+    if (!dms(text, latitude ? 'N' : 'E', latitude ? 'S' : 'W', latitude ? 90 : 180, v))
+        in.fail((latitude ? w1252("latitude illisible : \"") : w1252("longitude illisible : \"")) +
+                utf8_to_cp1252(text.substr(0, 40)) + "\"");
+    return v;
+}
+
+// A line of the ARB file: 397 characters, the point's latitude at 63 and
+// longitude at 77 (columns from 1).
+bool arb_line(const std::string& line) {
+    double v = 0;
+    return line.size() >= 90 &&
+           dms(std::string(xplane::trimmed(std::string_view(line).substr(62, 14))), 'N', 'S', 90, v);
+}
+
+void read_arb(OutlineFile& file) {
+    xplane::LineReader in(file.path);
+    std::map<std::string, size_t> by_key;  // centre and stratum: position in the file's list
+    std::string line;
+    bool closed = true;  // the last point ended its shape
+    std::string last_key;
+    while (in.next(line)) {
+        if (xplane::trimmed(line).empty()) continue;
+        if (!arb_line(line)) in.fail(w1252("ligne qui n'est pas de la forme du fichier ARB"));
+        const std::string ident = xplane::field(in, xplane::trimmed(line.substr(0, 4)));
+        const std::string stratum = xplane::field(in, xplane::trimmed(line.substr(52, 10)));
+        const std::string key = ident + "|" + line.substr(4, 3);
+        const geo_point p{arb_angle(in, line.substr(62, 14), true),
+                          arb_angle(in, line.substr(76, 14), false)};
+        auto [it, added] = by_key.emplace(key, file.outlines.size());
+        if (added) {
+            Outline o;
+            o.kind = stratum;
+            o.layer = stratum == "HIGH"  ? OutlineLayer::high
+                      : stratum == "LOW" ? OutlineLayer::low
+                                         : OutlineLayer::artcc;
+            o.name = o.layer != OutlineLayer::artcc ? ident
+                     : stratum == "FIR ONLY"        ? ident + " FIR"
+                                                    : ident + " " + stratum;
+            file.outlines.push_back(std::move(o));
+        }
+        Outline& o = file.outlines[it->second];
+        // A shape ends at the point whose text says it goes back to the
+        // beginning; a new centre or stratum ends one too.
+        if (closed || key != last_key) o.rings.emplace_back();
+        o.rings.back().push_back(p);
+        closed = line.size() > 90 && line.find("POINT OF BEGINNING", 90) != std::string::npos;
+        last_key = key;
+    }
+    for (Outline& o : file.outlines) {
+        std::vector<t_point> rings;
+        for (t_point& r : o.rings)
+            if (r.size() >= 3)
+                rings.push_back(std::move(r));
+            else
+                ++file.passed_over;
+        o.rings = std::move(rings);
+    }
+}
+
+// ---- the format ---------------------------------------------------------------
+
+std::string whole_file(const std::string& path) {
+    std::ifstream f(fs_path(path), std::ios::binary);
+    if (!f) throw Error(w1252("Impossible d'ouvrir le fichier \"") + path_text(path) + "\"");
+    std::ostringstream s;
+    s << f.rdbuf();
+    if (f.bad()) throw Error(file_error(path, w1252("illisible")));
+    return s.str();
+}
+
+Format format_of(const std::string& path, const std::string& text) {
+    size_t i = text.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+    if (i < text.size() && text[i] == '{') return Format::geojson;
+    const std::string first = text.substr(i, text.find_first_of("\r\n", i) - i);
+    if (arb_line(first)) return Format::arb;
+    if (openair_start(text.substr(i))) return Format::openair;
+    throw Error(file_error(path, w1252("ni GeoJSON, ni fichier ARB de la FAA, ni OpenAir")));
+}
+
+}  // namespace
+
+OutlineFile read_outlines(const std::string& path, const std::string& attribution) {
+    OutlineFile file;
+    file.path = path;
+    file.attribution = attribution;
+    {
+        const std::string text = whole_file(path);
+        file.format = format_of(path, text);
+        if (file.format == Format::geojson) read_geojson(text, file);
+    }
+    if (file.format == Format::arb) read_arb(file);
+    if (file.format == Format::openair) read_openair(file.path, file.outlines, file.passed_over);
+    const std::string source = from_fs_path(fs_path(path).filename());
+    for (Outline& o : file.outlines) {
+        o.source = path_text(source);
+        o.attribution = attribution;
+        o.box = rings_box(o.rings);
+    }
+    return file;
+}
+
+}  // namespace karvel::outlines

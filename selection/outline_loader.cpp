@@ -1,0 +1,89 @@
+#include "selection/outline_loader.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "core/error.h"
+#include "core/numtext.h"
+#include "core/outline.h"
+
+namespace karvel {
+
+namespace {
+
+// The outlines whose latitudes meet the box's; their longitudes are looked
+// at once read (a box may run across 180 degrees on either side).
+Statement outline_statement(const GeoBox& box) {
+    return {"select outlines.ID,outlines.name,outlines.kind,outlines.layer,outlines.lower,"
+            "outlines.upper,outlines.latmin,outlines.latmax,outlines.lonmin,outlines.lonmax,"
+            "outlinesources.file,outlinesources.attribution",
+            "from outlines left join outlinesources on outlines.sourceID=outlinesources.ID",
+            "where outlines.latmax>=" + format_fixed(box.lat_min, 6),
+            "and outlines.latmin<=" + format_fixed(box.lat_max, 6), "order by outlines.ID"};
+}
+
+void read_outlines(Query& q, const GeoBox& box, Table<Outline>& outlines) {
+    q.set_sql(outline_statement(box));
+    q.open();
+    const int f_id = q.field_index("ID"), f_name = q.field_index("name"),
+              f_kind = q.field_index("kind"), f_layer = q.field_index("layer"),
+              f_lower = q.field_index("lower"), f_upper = q.field_index("upper"),
+              f_file = q.field_index("file"), f_attribution = q.field_index("attribution");
+    const int f_box[4] = {q.field_index("latmin"), q.field_index("latmax"),
+                          q.field_index("lonmin"), q.field_index("lonmax")};
+    for (q.first(); !q.eof(); q.next()) {
+        Outline o;
+        o.box = {q.real(f_box[0]), q.real(f_box[1]), q.real(f_box[2]), q.real(f_box[3])};
+        if (!boxes_meet(o.box, box)) continue;
+        o.id = q.text(f_id);
+        o.name = q.text(f_name);
+        o.kind = q.text(f_kind);
+        o.layer = outline_layer_from_text(q.text(f_layer)).value_or(OutlineLayer::artcc);
+        o.lower = q.text(f_lower);
+        o.upper = q.text(f_upper);
+        o.source = q.text(f_file);
+        o.attribution = q.text(f_attribution);
+        outlines.append(std::move(o));
+    }
+    q.close();
+    q.clear_sql();
+}
+
+// The points of the outlines, ring by ring, 200 outlines a statement.
+void read_points(Query& q, Table<Outline>& outlines) {
+    for (size_t from = 0; from < outlines.size(); from += 200) {
+        std::string list;
+        std::unordered_map<std::string, size_t> at;
+        for (size_t i = from; i < std::min(outlines.size(), from + 200); ++i) {
+            if (!list.empty()) list += ',';
+            list += outlines[i].id;
+            at.emplace(outlines[i].id, i);
+        }
+        q.set_sql({"select outlineID,ring,latitude,longtitude from outlinepoints",
+                   "where outlineID in (" + list + ")", "order by outlineID,ring,seq"});
+        q.open();
+        const int f_id = q.field_index("outlineID"), f_ring = q.field_index("ring"),
+                  f_lat = q.field_index("latitude"), f_lon = q.field_index("longtitude");
+        for (q.first(); !q.eof(); q.next()) {
+            const auto it = at.find(q.text(f_id));
+            const int ring = q.integer(f_ring);
+            if (it == at.end() || ring < 0 || ring > 100000) continue;
+            std::vector<t_point>& rings = outlines[it->second].rings;
+            if (rings.size() <= static_cast<size_t>(ring)) rings.resize(static_cast<size_t>(ring) + 1);
+            rings[static_cast<size_t>(ring)].push_back({q.real(f_lat), q.real(f_lon)});
+        }
+        q.close();
+        q.clear_sql();
+    }
+}
+
+}  // namespace
+
+void load_outlines(LoadContext& ctx) {
+    if (!ctx.outlines) return;
+    read_outlines(ctx.query, ctx.frame.box, ctx.nav.outlines);
+    read_points(ctx.query, ctx.nav.outlines);
+    ctx.memo.add_line(std::to_string(ctx.nav.outlines.size()) + w1252(" contours d'espace"));
+}
+
+}  // namespace karvel
