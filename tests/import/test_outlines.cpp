@@ -1,0 +1,335 @@
+// Airspace outlines: the three readers on small files of known shapes
+// (arcs both ways, a circle, a shape that returns to its beginning twice, a
+// polygon cut at 180 degrees), their refusals, then an imported database
+// selected on either side of 180 and written into the client format and
+// the GeoJSON.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <regex>
+
+#include "core/error.h"
+#include "core/geometry.h"
+#include "core/outline.h"
+#include "import/database_writer.h"
+#include "import/outlines.h"
+#include "sector/client_files.h"
+#include "sector/writer.h"
+#include "selected.h"
+
+using namespace karvel;
+using namespace karvel::test;
+
+namespace {
+
+outlines::OutlineFile read(const TempDir& dir, const std::string& name, const std::string& text,
+                           const std::string& attribution = "") {
+    write_bytes(dir.file(name), text);
+    return outlines::read_outlines(dir.file(name), attribution);
+}
+
+// The area of a ring in square nautical miles, on the plane of its first point.
+double area_nm2(const t_point& ring) {
+    const double k = std::cos(static_cast<double>(radians(ring[0].latitude)));
+    double a = 0;
+    for (size_t i = 0; i < ring.size(); ++i) {
+        const geo_point& p = ring[i];
+        const geo_point& q = ring[(i + 1) % ring.size()];
+        a += (p.longitude * k * 60) * (q.latitude * 60) - (q.longitude * k * 60) * (p.latitude * 60);
+    }
+    return std::fabs(a) / 2;
+}
+
+double nm(const geo_point& a, const geo_point& b) {
+    return static_cast<double>(great_circle_nm(a.latitude, a.longitude, b.latitude, b.longitude));
+}
+
+// One record of the ARB file: 397 characters, the fields at their columns.
+std::string arb(const char* id, const char* code, const char* stratum, const char* lat,
+                const char* lon, const char* text) {
+    std::string line(397, ' ');
+    const auto put = [&](size_t at, const std::string& v) { line.replace(at, v.size(), v); };
+    put(0, std::string(id) + " " + code + "00001");
+    put(12, "ESSAI");
+    put(52, stratum);
+    put(62, lat);
+    put(76, lon);
+    put(90, text);
+    return line + "\r\n";
+}
+
+const char* const kOpenAir =
+    "* Essai : les arcs dans les deux sens, un cercle, les formes du terrain\n"
+    "AC D\n"
+    "AN QUART HORAIRE\n"
+    "AL SFC\n"
+    "AH 2500FT AMSL\n"
+    "V X=45:00:00 N 005:00:00 E\n"
+    "DP 45:00:00 N 005:00:00 E\n"
+    "DA 10,0,90\n"
+    "AC D\n"
+    "AN QUART ANTIHORAIRE   * commentaire en fin de ligne\n"
+    "AL FL 195\n"
+    "V X=45:00:00 N 005:00:00 E\n"
+    "V D=-\n"
+    "DP 45:00:00 N 005:00:00 E\n"
+    "DA 10,90,0\n"
+    "\n"
+    "AC CTR\n"
+    "AN CERCLE\n"
+    "AL 6000 m\n"
+    "V X=45:39:57 N00:47:20 W\n"
+    "DC 5\n"
+    "AC R\n"
+    "AN ENTRE DEUX POINTS\n"
+    "V X=45:00:00 N 005:00:00 E\n"
+    "DP 45:00:00N 005:00:00E\n"
+    "DB 45:10:00 N 005:00:00 E, 45:00:00 N 005:14.5 E\n";
+
+}  // namespace
+
+TEST(OutlineReaders, OpenAirArcsBothWaysCirclesAndLimits) {
+    TempDir dir;
+    const auto file = read(dir, "essai.txt", kOpenAir);
+    ASSERT_EQ(file.format, outlines::Format::openair);
+    ASSERT_EQ(file.outlines.size(), 4u);
+    const Outline &cw = file.outlines[0], &ccw = file.outlines[1], &circle = file.outlines[2],
+                  &between = file.outlines[3];
+    EXPECT_EQ(std::tuple(cw.name, cw.kind, cw.lower, cw.upper, cw.layer),
+              std::tuple("QUART HORAIRE", "D", "SFC", "2500FT AMSL", OutlineLayer::low));
+    // From FL195 up (6000 m is 19,685 ft) the area is a high one.
+    EXPECT_EQ(std::pair(ccw.name, ccw.layer), std::pair(std::string("QUART ANTIHORAIRE"), OutlineLayer::high));
+    EXPECT_EQ(circle.layer, OutlineLayer::high);
+
+    // A quarter of a 10 nm disc, drawn either way: the same points, the
+    // area of the text within 3 %.
+    const double quarter = kPi * 100 / 4;
+    for (const Outline* o : {&cw, &ccw}) {
+        ASSERT_EQ(o->rings.size(), 1u);
+        EXPECT_NEAR(area_nm2(o->rings[0]), quarter, quarter * 0.03) << o->name;
+    }
+    t_point back(ccw.rings[0].begin() + 1, ccw.rings[0].end());
+    std::reverse(back.begin(), back.end());
+    ASSERT_EQ(back.size() + 1, cw.rings[0].size());
+    for (size_t i = 0; i < back.size(); ++i) EXPECT_LT(nm(back[i], cw.rings[0][i + 1]), 1e-4);
+    EXPECT_LT(nm(cw.rings[0][1], {45 + 10.0 / 60, 5}), 0.05);  // north first, then clockwise
+
+    // The circle, round a centre written without a blank before its
+    // longitude: every point on the radius, no chord 0.05 nm off the curve.
+    const geo_point centre{45 + 39 / 60.0 + 57 / 3600.0, -(47 / 60.0 + 20 / 3600.0)};
+    ASSERT_EQ(circle.rings.size(), 1u);
+    const t_point& ring = circle.rings[0];
+    ASSERT_GE(ring.size(), 16u);
+    for (size_t i = 0; i < ring.size(); ++i) {
+        EXPECT_NEAR(nm(centre, ring[i]), 5, 1e-6);
+        const geo_point& q = ring[(i + 1) % ring.size()];
+        const geo_point mid{(ring[i].latitude + q.latitude) / 2,
+                            (ring[i].longitude + q.longitude) / 2};
+        EXPECT_GT(nm(centre, mid), 5 - 0.05);
+    }
+    // An arc between two points ends on them exactly, its radius running
+    // from the first's to the second's.
+    const t_point& b = between.rings[0];
+    EXPECT_EQ(std::pair(b[1].latitude, b[1].longitude), std::pair(45 + 10 / 60.0, 5.0));
+    EXPECT_EQ(std::pair(b.back().latitude, b.back().longitude), std::pair(45.0, 5 + 14.5 / 60));
+    EXPECT_EQ(between.name, "ENTRE DEUX POINTS");
+}
+
+TEST(OutlineReaders, ArbShapesStrataAndTheAntimeridian) {
+    TempDir dir;
+    const std::string text =
+        arb("ZXX", "*H*", "HIGH", "40-00-00.0N", "075-00-00.0W", "TO") +
+        arb("ZXX", "*H*", "HIGH", "41-00-00.0N", "075-00-00.0W", "TO") +
+        arb("ZXX", "*H*", "HIGH", "41-00-00.0N", "074-00-00.0W", "TO POINT OF BEGINNING") +
+        arb("ZXX", "*H*", "HIGH", "42-00-00.0N", "075-00-00.0W", "TO") +
+        arb("ZXX", "*H*", "HIGH", "43-00-00.0N", "075-00-00.0W", "TO") +
+        arb("ZXX", "*H*", "HIGH", "43-00-00.0N", "074-00-00.0W", "TO") +
+        arb("ZXX", "*H*", "HIGH", "42-00-00.0N", "074-00-00.0W", "TO THE POINT OF BEGINNING") +
+        arb("ZXX", "*L*", "LOW", "40-00-00.0N", "075-00-00.0W", "TO") +
+        arb("ZXX", "*L*", "LOW", "41-00-00.0N", "075-00-00.0W", "TO") +
+        arb("ZXX", "*L*", "LOW", "41-00-00.0N", "074-00-00.0W", "TO") +
+        arb("ZYY", "*F*", "FIR ONLY", "50-00-00.0N", "170-00-00.0E", "TO") +
+        arb("ZYY", "*F*", "FIR ONLY", "50-00-00.0N", "170-00-00.0W", "TO") +
+        arb("ZYY", "*F*", "FIR ONLY", "40-30-30.5N", "170-00-00.0W", "TO");
+    const auto file = read(dir, "ARB.txt", text, "FAA");
+    ASSERT_EQ(file.format, outlines::Format::arb);
+    ASSERT_EQ(file.outlines.size(), 3u);
+    const Outline &high = file.outlines[0], &low = file.outlines[1], &fir = file.outlines[2];
+    EXPECT_EQ(std::tuple(high.name, high.kind, high.layer, high.rings.size(), high.rings[0].size(),
+                         high.rings[1].size()),
+              std::tuple("ZXX", "HIGH", OutlineLayer::high, 2ul, 3ul, 4ul));
+    EXPECT_EQ(std::tuple(low.name, low.layer, low.rings.size()),
+              std::tuple("ZXX", OutlineLayer::low, 1ul));
+    EXPECT_EQ(std::tuple(fir.name, fir.layer, fir.attribution, fir.source),
+              std::tuple("ZYY FIR", OutlineLayer::artcc, "FAA", "ARB.txt"));
+    EXPECT_NEAR(fir.rings[0][2].latitude, 40 + 30 / 60.0 + 30.5 / 3600, 1e-12);
+    // Its box runs across 180 rather than round the globe.
+    EXPECT_EQ(std::pair(fir.box.lon_min, fir.box.lon_max), std::pair(170.0, 190.0));
+}
+
+TEST(OutlineReaders, GeoJsonPartsCutAt180AreOneOutlineAgain) {
+    TempDir dir;
+    const auto file = read(dir, "fir.geojson",
+                           R"({"type":"FeatureCollection","features":[
+{"type":"Feature","properties":{"id":"NXXX","oceanic":"0"},"geometry":{"type":"MultiPolygon",
+ "coordinates":[[[[178,-10],[180,-10],[180,-14],[178,-14],[178,-10]]],
+                [[[-180,-10],[-178,-10],[-178,-14],[-180,-14],[-180,-10]]]]}},
+{"type":"Feature","properties":{"name":"TROU","type":"CTA","lower":"FL100"},"geometry":{"type":"Polygon",
+ "coordinates":[[[0,0],[4,0],[4,4],[0,4],[0,0]],[[1,1],[1,2],[2,2],[1,1]]]}},
+{"type":"Feature","properties":{"id":"POINT"},"geometry":{"type":"Point","coordinates":[1,1]}}]})",
+                           "CC BY-SA 4.0");
+    ASSERT_EQ(file.outlines.size(), 2u);
+    EXPECT_EQ(file.passed_over, 1u);  // no outline in a point
+    const Outline& joined = file.outlines[0];
+    EXPECT_EQ(std::pair(joined.name, joined.kind), std::pair(std::string("NXXX"), std::string("FIR")));
+    ASSERT_EQ(joined.rings.size(), 1u);
+    const t_point& r = joined.rings[0];
+    EXPECT_EQ(r.size(), 6u);  // the square's corners and where its edges cross 180
+    for (size_t i = 0; i < r.size(); ++i)  // the cut is gone
+        EXPECT_FALSE(std::fabs(r[i].longitude) == 180 &&
+                     std::fabs(r[(i + 1) % r.size()].longitude) == 180);
+    EXPECT_EQ(std::pair(joined.box.lon_min, joined.box.lon_max), std::pair(178.0, 182.0));
+    const Outline& holed = file.outlines[1];
+    EXPECT_EQ(std::tuple(holed.name, holed.kind, holed.lower, holed.rings.size(),
+                         holed.rings[1].size()),
+              std::tuple("TROU", "CTA", "FL100", 2ul, 3ul));
+}
+
+TEST(OutlineReaders, BadFilesAreRefusedWithFileAndLine) {
+    TempDir dir;
+    const struct {
+        const char* name;
+        std::string text;
+        const char* says;
+    } cases[] = {
+        {"autre.txt", "bonjour\n", "ni GeoJSON, ni fichier ARB de la FAA, ni OpenAir"},
+        {"pos.txt", "* essai\nAC D\nDP 91:00:00 N 005:00:00 E\n", "ligne 3 : position illisible"},
+        {"arc.txt", "AC D\nDA 5,0,90\n", "ligne 2 : arc sans centre"},
+        {"rec.txt", "AC D\nZZ 1\n", "ligne 2 : enregistrement OpenAir inconnu"},
+        {"arb.txt",
+         arb("ZXX", "*H*", "HIGH", "40-00-00.0N", "075-00-00.0W", "TO") +
+             arb("ZXX", "*H*", "HIGH", "40-00-00.0N", "075-61-00.0W", "TO"),
+         "ligne 2 : longitude illisible"},
+        {"bad.geojson", "{\"type\":\"FeatureCollection\",\n\"features\":[\n{]}",
+         "ligne 3 : JSON illisible"},
+        {"globe.geojson",
+         R"({"type":"Feature","properties":{"id":"LOIN"},"geometry":{"type":"Polygon","coordinates":[[[0,0],[0,95],[1,1],[0,0]]]}})",
+         "(LOIN) : position hors du globe"},
+    };
+    for (const auto& c : cases) {
+        try {
+            read(dir, c.name, c.text);
+            ADD_FAILURE() << c.name << " was read";
+        } catch (const Error& e) {
+            EXPECT_THAT(e.what(), HasSubstr(c.name)) << e.what();
+            EXPECT_THAT(e.what(), HasSubstr(w1252(c.says))) << e.what();
+        }
+    }
+}
+
+TEST(OutlineGeometry, BoxesAcross180OnEitherSideAndRoundAPole) {
+    const GeoBox across = rings_box({{{-10, 179}, {-10, -179}, {-12, -179}, {-12, 179}}});
+    EXPECT_EQ(std::pair(across.lon_min, across.lon_max), std::pair(179.0, 181.0));
+    // Selections written on either side of the meridian, or away from it.
+    EXPECT_TRUE(boxes_meet(across, {-11, -9, -185, -179.5}));
+    EXPECT_TRUE(boxes_meet(across, {-11, -9, 179.5, 185}));
+    EXPECT_FALSE(boxes_meet(across, {-11, -9, -178, -170}));
+    EXPECT_FALSE(boxes_meet(across, {-9.5, -9, 179.5, 185}));
+    // A ring round the pole holds every longitude up to the pole.
+    const GeoBox polar = rings_box({{{70, 0}, {70, 120}, {70, -120}}});
+    EXPECT_EQ(std::tuple(polar.lat_max, polar.lon_min, polar.lon_max), std::tuple(90.0, -180.0, 180.0));
+    EXPECT_TRUE(boxes_meet(polar, {80, 85, 10, 20}));
+}
+
+namespace {
+
+// The "world" folder with a square across 180 near its airports and one far away.
+struct OutlineDatabase : ::testing::Test {
+    OutlineDatabase() {
+        data = read_folder_world();
+        const auto file = read(dir, "fir.geojson",
+                               R"({"type":"FeatureCollection","features":[
+{"type":"Feature","properties":{"id":"NXXX"},"geometry":{"type":"Polygon",
+ "coordinates":[[[179,-16],[-179,-16],[-179,-18],[179,-18],[179,-16]]]}},
+{"type":"Feature","properties":{"id":"LOIN"},"geometry":{"type":"Polygon",
+ "coordinates":[[[0,0],[1,0],[1,1],[0,0]]]}}]})",
+                               "Essai, CC BY-SA 4.0");
+        xplane::DatabaseWriter writer(data, dir.file("out.sqlite"), [](const std::string&) {});
+        writer.write_outlines({file, read(dir, "zone.txt", kOpenAir)});
+        writer.finish();
+    }
+    xplane::NavData read_folder_world() {
+        for (const char* f : {"apt.dat", "nav.dat", "fix.dat", "awy.dat"})
+            write_bytes(dir.file(f), source_file(std::string("tests/import/data/world/") + f));
+        xplane::NavData d;
+        xplane::read_apt(dir.file("apt.dat"), d);
+        xplane::read_nav(dir.file("nav.dat"), d);
+        xplane::read_fix(dir.file("fix.dat"), d);
+        xplane::read_awy(dir.file("awy.dat"), d);
+        return d;
+    }
+    TempDir dir;
+    xplane::NavData data;
+};
+
+}  // namespace
+
+TEST_F(OutlineDatabase, SelectedOnEitherSideAndWrittenWhole) {
+    for (const char* icao : {"NFXX", "NFYY"}) {  // east and west of 180
+        SCOPED_TRACE(icao);
+        Selected db(dir.file("out.sqlite"));
+        db.ctx.outlines = true;
+        const NavTables& nav = db.airport(icao, 30);
+        ASSERT_EQ(nav.outlines.size(), 1u);
+        EXPECT_EQ(nav.outlines[0].name, "NXXX");
+        EXPECT_EQ(nav.outlines[0].rings[0].size(), 4u);
+        EXPECT_EQ(db.memo.lines.back(), w1252("1 contours d'espace"));
+    }
+    Selected db(dir.file("out.sqlite"));
+    db.ctx.outlines = true;
+    NavTables nav = db.airport("NFXX", 30);
+    // The default format is the same with and without outlines.
+    std::vector<std::string> with, without, client;
+    write_sector(with, nav, db.frame, {});
+    NavTables none = nav;
+    none.outlines.reset();
+    write_sector(without, none, db.frame, {});
+    EXPECT_EQ(with, without);
+
+    SectorFormat format;
+    format.client = true;
+    write_sector(client, nav, db.frame, {"a", "b", "c"}, format);
+    const auto header = std::find(client.begin(), client.end(), "[ARTCC]");
+    ASSERT_NE(header, client.end());
+    EXPECT_EQ(header[1], "; fir.geojson : Essai, CC BY-SA 4.0");
+    EXPECT_EQ(std::find(client.begin(), client.end(), "[ARTCC HIGH]"), client.end());
+    // Each edge on its own points with the name; the two across 180 are two lines each.
+    std::vector<std::string> lines;
+    for (auto it = header + 2; *it != ";"; ++it) lines.push_back(*it);
+    ASSERT_EQ(lines.size(), 6u);
+    const std::regex shape("NXXX [NS]\\d{3}(\\.\\d\\d){2}\\.\\d{3} ([EW]\\d{3})(\\.\\d\\d){2}\\.\\d{3} "
+                           "[NS]\\d{3}(\\.\\d\\d){2}\\.\\d{3} ([EW]\\d{3})(\\.\\d\\d){2}\\.\\d{3}");
+    for (const std::string& l : lines) {
+        std::smatch m;
+        ASSERT_TRUE(std::regex_match(l, m, shape)) << l;
+        // No line across 180: both ends on one side, or one on the meridian.
+        EXPECT_TRUE(m[2].str()[0] == m[5].str()[0] || m[2].str() == "E180" ||
+                    m[2].str() == "W180" || m[5].str() == "E180" || m[5].str() == "W180")
+            << l;
+    }
+    nav.outlines[0].selected = false;  // left out by the user
+    std::vector<std::string> left;
+    write_sector(left, nav, db.frame, {"a", "b", "c"}, format);
+    EXPECT_EQ(std::find(left.begin(), left.end(), "[ARTCC]"), left.end());
+
+    // The GeoJSON: two polygons either side of 180, each anticlockwise and closed.
+    nav.outlines[0].selected = true;
+    std::array<t_couleur, kColourCount> colours{};
+    const std::string json = geojson_text(nav, db.frame.box, colours, {});
+    EXPECT_THAT(json, HasSubstr("{\"type\":\"MultiPolygon\",\"coordinates\":[[[[179,-18],[180,-18],"
+                                "[180,-16],[179,-16],[179,-18]]],[[[-180,-18],[-179,-18],"
+                                "[-179,-16],[-180,-16],[-180,-18]]]]}"));
+    EXPECT_THAT(json, HasSubstr("\"kind\":\"outline\",\"name\":\"NXXX\",\"type\":\"FIR\","
+                                "\"layer\":\"artcc\""));
+}
