@@ -19,6 +19,7 @@ namespace karvel::test {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::Pair;
 using ::testing::ThrowsMessage;
 
 // A fresh folder, removed with everything in it at the end of the test.

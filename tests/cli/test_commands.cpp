@@ -220,6 +220,17 @@ TEST(ImportUntrusted, NeverWritesOverItsInputsNorOtherUsersFiles) {
         EXPECT_EQ(read_bytes(dir.file("out.sqlite")), before);
     }
     EXPECT_EQ(count_named(dir, ".out.sqlite"), 0);
+
+    // An outline file is read like the others: never written over, and a
+    // bad line in it stops the import before any database is begun.
+    write_bytes(dir.file("zones.txt"), "AC D\nDP 45:00:00 N 005:00:00 E\nDA 5,0,90\n");
+    r = run(dir, import_cmd("F --boundaries zones.txt --output zones.txt"));
+    EXPECT_THAT(std::pair(r.status, r.err), Pair(1, HasSubstr("--output")));
+    r = run(dir, import_cmd("F --boundaries zones.txt --output z.sqlite"));
+    EXPECT_THAT(std::pair(r.status, r.err), Pair(1, HasSubstr("zones.txt\", ligne 3 : arc sans centre")));
+    r = run(dir, import_cmd("F --attribution CC --boundaries zones.txt --output z.sqlite"));
+    EXPECT_THAT(std::pair(r.status, r.err), Pair(1, HasSubstr("--attribution suit le fichier")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("z.sqlite")));
 }
 
 // Every row below stops the import with the file and the line, at once and

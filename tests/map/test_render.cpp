@@ -140,6 +140,7 @@ TEST(DrawMap, OrderVisibilityBrushAndTheViewEdge) {
     nav.airways = {{.name = "UN857", .lines = {{"", 49, 2.5, 49.1, 2.6}}, .selected = true}};
     nav.waypoints = {{"1", "PGS", "", 49, 2.5, false}};
     nav.ndbs = {{"n", "BT", "BRAY", "NDB", "", "290.000", 48.9, 2.6}};
+    nav.outlines = {{.id = "o", .name = "LFFF", .rings = {{{49, 2.5}, {49.1, 2.6}, {49, 2.6}}}}};
     nav.airports = {
         {"a", "ONTOP", "", "", v.view_top, 2.5},
         {"b", "ABOVE", "", "", std::nextafter(static_cast<double>(v.view_top), 90.0), 2.5}};
@@ -155,12 +156,18 @@ TEST(DrawMap, OrderVisibilityBrushAndTheViewEdge) {
     EXPECT_THAT(c.calls,
                 ::testing::IsSupersetOf({"text 320 220 UN857 clear", "text 320 0 ONTOP clear",
                                          "text 344 236 BT on 0"}));
+    // The outline's three edges, its name once, in its own colour.
+    const std::vector<std::string> outline{
+        "pen " + std::to_string(kOutlineDefaultColour) + " solid 1", "line 300 200 324 164",
+        "line 324 164 324 200", "line 324 200 300 200", "text 304 204 LFFF clear"};
+    EXPECT_THAT(c.calls, ::testing::IsSupersetOf(outline));
     EXPECT_TRUE(c.with("text 320 0 ABOVE").empty() && c.with("text 320 200 PGS").empty());
 
     colours[colour::rings].visible = false;
     nav.waypoints[0].selected = true;
     RecordingCanvas d;
-    draw_map(d, v, view, {nav, frame, colours, details}, errors);
+    draw_map(d, v, view, {nav, frame, colours, details, {"contours", 0, false}}, errors);
+    EXPECT_TRUE(d.with("text 304 204 LFFF").empty() && d.with("line 324 164").empty());
     EXPECT_THAT(d.calls,
                 ::testing::IsSupersetOf({"text 320 220 UN857 on 0", "text 320 200 PGS on 0"}));
     EXPECT_TRUE(d.with("ellipse 20 20 30 30").empty());  // no rings, not even their mark

@@ -283,6 +283,15 @@ TEST_F(ClientFiles, AStrictReaderReadsEveryLineAndFindsTheSelection) {
         load_geography(program, nav.geo_lines, 2, dialogs);
     }
     nav.airports[0].freq = "118.150";  // a frequency, where one is known
+    // Outlines of the three layers, named with blanks, one with an attribution.
+    const OutlineLayer layers[] = {OutlineLayer::artcc, OutlineLayer::high, OutlineLayer::low};
+    for (int i = 0; i < 3; ++i)
+        nav.outlines.append({.id = std::to_string(i),
+                             .name = "PARIS " + std::to_string(i),
+                             .layer = layers[i],
+                             .source = "zones.txt",
+                             .attribution = i ? "" : "CC BY-SA 4.0",
+                             .rings = {{{49, 2}, {49.5, 2.5}, {48.5, 3}}}});
     const MagneticModel model = MagneticModel::read(KARVEL_SOURCE_DIR "/runtime/WMM2025.COF");
     SectorFormat format;
     format.client = true;
@@ -327,6 +336,8 @@ TEST_F(ClientFiles, AStrictReaderReadsEveryLineAndFindsTheSelection) {
     });
     EXPECT_THAT(lfpo, HasSubstr(" LFPO PARIS ORLY"));
     EXPECT_NE(std::find(lines.begin(), lines.end(), "[LOW AIRWAY]"), lines.end());
+    for (const char* header : {"[ARTCC]", "[ARTCC HIGH]", "[ARTCC LOW]"})
+        EXPECT_EQ(r.items.at(header).size(), 3u) << header;  // the first word of each edge
 
     // North is 360 (0 would mean no centreline): an end due north of the
     // other, without declination.
@@ -355,6 +366,10 @@ TEST_F(ClientFiles, GeoJsonAsGdalReadsIt) {
     nav.airways.append({.name = "A1",
                         .lines = {{"", -17.0, 179.9, -17.2, -179.9, AirwayLevel::low}},
                         .selected = true});
+    nav.outlines.append({.id = "1",
+                         .name = "NFFF",
+                         .kind = "FIR",
+                         .rings = {{{-16, 179}, {-16, -179}, {-18, -179}, {-18, 179}}}});
     const std::string path = folder.file("lfpg.geojson");
     write_bytes(path, geojson_text(nav, frame.box, settings.colours, settings.details));
     auto count = [&](const std::string& where) {
@@ -388,6 +403,10 @@ TEST_F(ClientFiles, GeoJsonAsGdalReadsIt) {
                                               {"star", labelled("[STAR]")}};
     for (const auto& [kind, n] : kinds)
         EXPECT_EQ(count("kind = '" + kind + "'"), static_cast<int>(n)) << kind;
+    EXPECT_THAT(run(folder, "ogrinfo -ro -al -where \"kind = 'outline'\" '" + path + "'").out,
+                ::testing::ContainsRegex("MULTIPOLYGON \\(\\(\\(179 -18,180(\\.0)? -18,"
+                                         "180(\\.0)? -16,179 -16,179 -18\\)\\),"
+                                         "\\(\\(-180(\\.0)? -18,-179 -18"));
     EXPECT_THAT(run(folder, "ogrinfo -ro -al -where \"name = 'A1'\" '" + path + "'").out,
                 ::testing::ContainsRegex("MULTILINESTRING \\(\\(179.9 -17,180(\\.0)? -17.1\\),"
                                          "\\(-180(\\.0)? -17.1,-179.9 -17.2\\)\\)"));
