@@ -16,6 +16,7 @@
 #include "import/outlines.h"
 #include "sector/client_files.h"
 #include "sector/writer.h"
+#include "import/folders.h"
 #include "selected.h"
 
 using namespace karvel;
@@ -247,7 +248,7 @@ namespace {
 // The "world" folder with a square across 180 near its airports and one far away.
 struct OutlineDatabase : ::testing::Test {
     OutlineDatabase() {
-        data = read_folder_world();
+        data = read_folder(dir, "world");
         const auto file = read(dir, "fir.geojson",
                                R"({"type":"FeatureCollection","features":[
 {"type":"Feature","properties":{"id":"NXXX"},"geometry":{"type":"Polygon",
@@ -258,16 +259,6 @@ struct OutlineDatabase : ::testing::Test {
         xplane::DatabaseWriter writer(data, dir.file("out.sqlite"), [](const std::string&) {});
         writer.write_outlines({file, read(dir, "zone.txt", kOpenAir)});
         writer.finish();
-    }
-    xplane::NavData read_folder_world() {
-        for (const char* f : {"apt.dat", "nav.dat", "fix.dat", "awy.dat"})
-            write_bytes(dir.file(f), source_file(std::string("tests/import/data/world/") + f));
-        xplane::NavData d;
-        xplane::read_apt(dir.file("apt.dat"), d);
-        xplane::read_nav(dir.file("nav.dat"), d);
-        xplane::read_fix(dir.file("fix.dat"), d);
-        xplane::read_awy(dir.file("awy.dat"), d);
-        return d;
     }
     TempDir dir;
     xplane::NavData data;

@@ -3,7 +3,6 @@
 // The inputs are the folders of tests/import/data.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <zlib.h>
 
 #include <algorithm>
 
@@ -14,38 +13,13 @@
 #include "import/places.h"
 #include "procedures/leg_lists.h"
 #include "sector/writer.h"
+#include "import/folders.h"
 #include "selected.h"
 
 using namespace karvel;
 using namespace karvel::test;
 
 namespace {
-
-std::string input(const std::string& folder, const char* name) {
-    return source_file("tests/import/data/" + folder + "/" + name);
-}
-
-void write_gzip(const std::string& path, const std::string& text) {
-    gzFile f = gzopen(path.c_str(), "wb");
-    gzwrite(f, text.data(), static_cast<unsigned>(text.size()));
-    gzclose(f);
-}
-
-// A folder's four files copied to `dir` (the airports and the airways
-// compressed, as they are shipped) and read; the fixes from `fixes`.
-xplane::NavData read_folder(const TempDir& dir, const std::string& folder,
-                            const std::string& fixes = "") {
-    write_gzip(dir.file("apt.dat.gz"), input(folder, "apt.dat"));
-    write_bytes(dir.file("nav.dat"), input(folder, "nav.dat"));
-    write_bytes(dir.file("fix.dat"), input(fixes.empty() ? folder : fixes, "fix.dat"));
-    write_gzip(dir.file("awy.dat.gz"), input(folder, "awy.dat"));
-    xplane::NavData d;
-    xplane::read_apt(dir.file("apt.dat.gz"), d);
-    xplane::read_nav(dir.file("nav.dat"), d);
-    xplane::read_fix(dir.file("fix.dat"), d);
-    xplane::read_awy(dir.file("awy.dat.gz"), d);
-    return d;
-}
 
 void write(const xplane::NavData& data, const std::string& path) {
     xplane::write_database(data, path, [](const std::string&) {});
