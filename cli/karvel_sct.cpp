@@ -343,9 +343,12 @@ void write_outputs(AppState& state, const Options& o, const std::string& sector_
         if (!o.output) std::filesystem::create_directories("secteurs", ec);
         saved.sector = sector_path;
     }
-    add_saved_files(
-        files, state, saved,
-        {{o.name, o.callsign, o.sector_icao}, o.client_format, o.date, o.centrelines_nm}, dialogs);
+    add_saved_files(files, state, saved,
+                    {{o.name, o.callsign, o.sector_icao},
+                     o.client_format,
+                     o.date,
+                     static_cast<double>(o.centrelines_nm)},
+                    dialogs);
     if (o.memo) {
         std::string text;
         for (const std::string& l : memo.lines) text += l + "\n";

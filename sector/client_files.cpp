@@ -8,6 +8,7 @@
 #include "core/geometry.h"
 #include "core/numtext.h"
 #include "core/outline.h"
+#include "sector/polygons.h"
 
 namespace karvel {
 namespace {
@@ -183,25 +184,26 @@ std::string prop(const char* key, const std::string& value) {
     return std::string("\"") + key + "\":" + json(value);
 }
 
-// An outline as a Polygon, or a MultiPolygon when it has several rings or
-// one cut at 180 degrees: every ring a polygon of its own, anticlockwise.
+// An outline as a Polygon, or a MultiPolygon when it has several shapes or
+// one cut at 180 degrees: a ring inside another is its hole.
 void outline_feature(Writer& w, const Outline& o, const std::string& colour) {
     std::vector<std::string> polygons;
-    for (const t_point& ring : o.rings)
-        for (const auto& part : split_ring_at_antimeridian(ring)) {
-            std::string s = "[[";
-            for (size_t i = 0; i < part.size(); ++i) {
+    for (const Polygon& polygon : outline_polygons(o.rings)) {
+        std::string s(1, '[');
+        for (size_t r = 0; r < polygon.size(); ++r) {
+            s += r ? ",[" : "[";
+            for (size_t i = 0; i < polygon[r].size(); ++i) {
                 if (i) s += ',';
-                s += position(part[i]);
+                s += position(polygon[r][i]);
             }
-            polygons.push_back(s + "]]");
+            s += ']';
         }
+        polygons.push_back(s + "]");
+    }
     if (polygons.empty()) return;
     std::string geometry;
     if (polygons.size() == 1) {
-        geometry = "{\"type\":\"Polygon\",\"coordinates\":" + polygons[0].substr(1);
-        geometry.pop_back();
-        geometry += "}";
+        geometry = "{\"type\":\"Polygon\",\"coordinates\":" + polygons[0] + "}";
     } else {
         geometry = "{\"type\":\"MultiPolygon\",\"coordinates\":[";
         for (size_t i = 0; i < polygons.size(); ++i) geometry += (i ? "," : "") + polygons[i];

@@ -27,10 +27,4 @@ void append_position(std::string& out, double latitude, double longitude);
 // one after it).
 std::vector<std::vector<geo_point>> split_at_antimeridian(const std::vector<geo_point>& line);
 
-// A closed ring (its last point joined to its first, not repeated) as
-// polygons that each lie on one side of 180 degrees, cut along the meridian,
-// each closed (its first point repeated at its end) and turning
-// anticlockwise. A ring round a pole is closed along the pole.
-std::vector<std::vector<geo_point>> split_ring_at_antimeridian(const std::vector<geo_point>& ring);
-
 }  // namespace karvel

@@ -83,7 +83,9 @@ void load_outlines(LoadContext& ctx) {
     if (!ctx.outlines) return;
     read_outlines(ctx.query, ctx.frame.box, ctx.nav.outlines);
     read_points(ctx.query, ctx.nav.outlines);
-    ctx.memo.add_line(std::to_string(ctx.nav.outlines.size()) + w1252(" contours d'espace"));
+    const size_t n = ctx.nav.outlines.size();
+    ctx.memo.add_line(std::to_string(n) + (n == 1 ? w1252(" contour d'espace aérien")
+                                                  : w1252(" contours d'espace aérien")));
 }
 
 }  // namespace karvel

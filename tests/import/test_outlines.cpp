@@ -169,13 +169,14 @@ TEST(OutlineReaders, ArbShapesStrataAndTheAntimeridian) {
     EXPECT_EQ(std::pair(fir.box.lon_min, fir.box.lon_max), std::pair(170.0, 190.0));
 }
 
+// The parts turn opposite ways, as files made by different tools do.
 TEST(OutlineReaders, GeoJsonPartsCutAt180AreOneOutlineAgain) {
     TempDir dir;
     const auto file = read(dir, "fir.geojson",
                            R"({"type":"FeatureCollection","features":[
 {"type":"Feature","properties":{"id":"NXXX","oceanic":"0"},"geometry":{"type":"MultiPolygon",
  "coordinates":[[[[178,-10],[180,-10],[180,-14],[178,-14],[178,-10]]],
-                [[[-180,-10],[-178,-10],[-178,-14],[-180,-14],[-180,-10]]]]}},
+                [[[-180,-10],[-180,-14],[-178,-14],[-178,-10],[-180,-10]]]]}},
 {"type":"Feature","properties":{"name":"TROU","type":"CTA","lower":"FL100"},"geometry":{"type":"Polygon",
  "coordinates":[[[0,0],[4,0],[4,4],[0,4],[0,0]],[[1,1],[1,2],[2,2],[1,1]]]}},
 {"type":"Feature","properties":{"id":"POINT"},"geometry":{"type":"Point","coordinates":[1,1]}}]})",
@@ -252,7 +253,8 @@ struct OutlineDatabase : ::testing::Test {
         const auto file = read(dir, "fir.geojson",
                                R"({"type":"FeatureCollection","features":[
 {"type":"Feature","properties":{"id":"NXXX"},"geometry":{"type":"Polygon",
- "coordinates":[[[179,-16],[-179,-16],[-179,-18],[179,-18],[179,-16]]]}},
+ "coordinates":[[[179,-16],[-179,-16],[-179,-18],[179,-18],[179,-16]],
+                [[179.5,-16.5],[-179.5,-16.5],[-179.5,-17.5],[179.5,-17.5],[179.5,-16.5]]]}},
 {"type":"Feature","properties":{"id":"LOIN"},"geometry":{"type":"Polygon",
  "coordinates":[[[0,0],[1,0],[1,1],[0,0]]]}}]})",
                                "Essai, CC BY-SA 4.0");
@@ -274,8 +276,8 @@ TEST_F(OutlineDatabase, SelectedOnEitherSideAndWrittenWhole) {
         const NavTables& nav = db.airport(icao, 30);
         ASSERT_EQ(nav.outlines.size(), 1u);
         EXPECT_EQ(nav.outlines[0].name, "NXXX");
-        EXPECT_EQ(nav.outlines[0].rings[0].size(), 4u);
-        EXPECT_EQ(db.memo.lines.back(), w1252("1 contours d'espace"));
+        EXPECT_EQ(nav.outlines[0].rings.size(), 2u);  // with its hole
+        EXPECT_EQ(db.memo.lines.back(), w1252("1 contour d'espace aérien"));
     }
     Selected db(dir.file("out.sqlite"));
     db.ctx.outlines = true;
@@ -295,10 +297,11 @@ TEST_F(OutlineDatabase, SelectedOnEitherSideAndWrittenWhole) {
     ASSERT_NE(header, client.end());
     EXPECT_EQ(header[1], "; fir.geojson : Essai, CC BY-SA 4.0");
     EXPECT_EQ(std::find(client.begin(), client.end(), "[ARTCC HIGH]"), client.end());
-    // Each edge on its own points with the name; the two across 180 are two lines each.
+    // Each edge of both rings on its own points with the name; the four
+    // across 180 are two lines each.
     std::vector<std::string> lines;
     for (auto it = header + 2; *it != ";"; ++it) lines.push_back(*it);
-    ASSERT_EQ(lines.size(), 6u);
+    ASSERT_EQ(lines.size(), 12u);
     const std::regex shape("NXXX [NS]\\d{3}(\\.\\d\\d){2}\\.\\d{3} ([EW]\\d{3})(\\.\\d\\d){2}\\.\\d{3} "
                            "[NS]\\d{3}(\\.\\d\\d){2}\\.\\d{3} ([EW]\\d{3})(\\.\\d\\d){2}\\.\\d{3}");
     for (const std::string& l : lines) {
@@ -314,13 +317,16 @@ TEST_F(OutlineDatabase, SelectedOnEitherSideAndWrittenWhole) {
     write_sector(left, nav, db.frame, {"a", "b", "c"}, format);
     EXPECT_EQ(std::find(left.begin(), left.end(), "[ARTCC]"), left.end());
 
-    // The GeoJSON: two polygons either side of 180, each anticlockwise and closed.
+    // The GeoJSON: two polygons either side of 180, each anticlockwise and
+    // closed, each with its part of the hole, clockwise.
     nav.outlines[0].selected = true;
     std::array<t_couleur, kColourCount> colours{};
     const std::string json = geojson_text(nav, db.frame.box, colours, {});
     EXPECT_THAT(json, HasSubstr("{\"type\":\"MultiPolygon\",\"coordinates\":[[[[179,-18],[180,-18],"
-                                "[180,-16],[179,-16],[179,-18]]],[[[-180,-18],[-179,-18],"
-                                "[-179,-16],[-180,-16],[-180,-18]]]]}"));
+                                "[180,-16],[179,-16],[179,-18]],[[179.5,-16.5],[180,-16.5],"
+                                "[180,-17.5],[179.5,-17.5],[179.5,-16.5]]],[[[-180,-18],[-179,-18],"
+                                "[-179,-16],[-180,-16],[-180,-18]],[[-180,-16.5],[-179.5,-16.5],"
+                                "[-179.5,-17.5],[-180,-17.5],[-180,-16.5]]]]}"));
     EXPECT_THAT(json, HasSubstr("\"kind\":\"outline\",\"name\":\"NXXX\",\"type\":\"FIR\","
                                 "\"layer\":\"artcc\""));
 }

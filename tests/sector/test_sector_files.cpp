@@ -370,6 +370,9 @@ TEST_F(ClientFiles, GeoJsonAsGdalReadsIt) {
                          .name = "NFFF",
                          .kind = "FIR",
                          .rings = {{{-16, 179}, {-16, -179}, {-18, -179}, {-18, 179}}}});
+    nav.outlines.append({.id = "2",
+                         .name = "TROU",
+                         .rings = {{{0, 0}, {0, 4}, {4, 4}, {4, 0}}, {{1, 1}, {1, 2}, {2, 2}}}});
     const std::string path = folder.file("lfpg.geojson");
     write_bytes(path, geojson_text(nav, frame.box, settings.colours, settings.details));
     auto count = [&](const std::string& where) {
@@ -407,6 +410,9 @@ TEST_F(ClientFiles, GeoJsonAsGdalReadsIt) {
                 ::testing::ContainsRegex("MULTIPOLYGON \\(\\(\\(179 -18,180(\\.0)? -18,"
                                          "180(\\.0)? -16,179 -16,179 -18\\)\\),"
                                          "\\(\\(-180(\\.0)? -18,-179 -18"));
+    // A ring inside another is its hole, turning the other way.
+    EXPECT_THAT(run(folder, "ogrinfo -ro -al -where \"name = 'TROU'\" '" + path + "'").out,
+                HasSubstr("POLYGON ((0 0,4 0,4 4,0 4,0 0),(2 2,2 1,1 1,2 2))"));
     EXPECT_THAT(run(folder, "ogrinfo -ro -al -where \"name = 'A1'\" '" + path + "'").out,
                 ::testing::ContainsRegex("MULTILINESTRING \\(\\(179.9 -17,180(\\.0)? -17.1\\),"
                                          "\\(-180(\\.0)? -17.1,-179.9 -17.2\\)\\)"));
