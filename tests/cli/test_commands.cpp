@@ -233,6 +233,28 @@ TEST(ImportUntrusted, NeverWritesOverItsInputsNorOtherUsersFiles) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("z.sqlite")));
 }
 
+// A database imported with outlines: karvel-sct finds them and writes them
+// in the client format, never in the default one.
+TEST(ImportOutlines, TheCommandFindsThemInTheDatabase) {
+    TempDir dir;
+    make_program_folder(dir);
+    write_bytes(dir.file("apt.dat"), kApt);
+    write_bytes(dir.file("nav.dat"), kNav);
+    write_bytes(dir.file("zones.txt"),
+                "AC CTR\nAN ESSAI CTR\nAL SFC\nV X=48:54:00 N 002:25:00 E\nDC 8\n");
+    ASSERT_EQ(run(dir, import_cmd(". --boundaries zones.txt --attribution 'à citer' --output o.sqlite"))
+                  .status,
+              0);
+    const std::string sct = "'" KARVEL_SCT_PATH "' --database o.sqlite --airport LFXX --radius 30 ";
+    ASSERT_EQ(run(dir, sct + "--output plain.sct").status, 0);
+    const Outcome client = run(dir, sct + "--client-format --name N --callsign C --sector-icao I "
+                                          "--date 2026-12-07 --output client.sct");
+    ASSERT_EQ(client.status, 0) << client.err;
+    EXPECT_THAT(read_bytes(dir.file("client.sct")),
+                HasSubstr("[ARTCC LOW]\r\n; zones.txt : \xE0 citer\r\nESSAI CTR N049.01.59"));
+    EXPECT_EQ(read_bytes(dir.file("plain.sct")).find("ARTCC"), std::string::npos);
+}
+
 // Every row below stops the import with the file and the line, at once and
 // in bounded memory; a byte-order mark is read as nothing.
 TEST(ImportUntrusted, BytesThatAreNoTextAndLinesWithoutEnd) {

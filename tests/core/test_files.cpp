@@ -128,6 +128,15 @@ TEST(Colours, TheFirstTwentyKeysInFileOrderAndOnlyTrueShows) {
     Settings bad = settings_from(dir, colour_sections(20, "pas une couleur"));
     EXPECT_THROW(read_colours(bad), Error);
     EXPECT_EQ(std::pair(bad.colours[4].color, bad.colours[6].name), std::pair(4, std::string()));
+    // The outlines keep their own colour where [contours] says none, and
+    // take what it says otherwise.
+    EXPECT_EQ(std::pair(s.outlines.color, s.outlines.visible),
+              std::pair(kOutlineDefaultColour, true));
+    Settings own = settings_from(dir, colour_sections(20) + "[contours]\ncouleur=clRed\nafich=false\n");
+    read_colours(own);
+    EXPECT_EQ(std::pair(own.outlines.color, own.outlines.visible), std::pair(0x0000FF, false));
+    Settings wrong = settings_from(dir, colour_sections(20) + "[contours]\ncouleur=rouge\n");
+    EXPECT_THROW(read_colours(wrong), Error);
 }
 
 namespace {
