@@ -86,7 +86,7 @@ const char* const kOpenAir =
     "AN ENTRE DEUX POINTS\n"
     "V X=45:00:00 N 005:00:00 E\n"
     "DP 45:00:00N 005:00:00E\n"
-    "DB 45:10:00 N 005:00:00 E, 45:00:00 N 005:14.5 E\n";
+    "DB 45:07:00 N 005:10:00 E, 45:00:00 N 005:14.5 E\n";
 
 }  // namespace
 
@@ -132,7 +132,7 @@ TEST(OutlineReaders, OpenAirArcsBothWaysCirclesAndLimits) {
     // An arc between two points ends on them exactly, its radius running
     // from the first's to the second's.
     const t_point& b = between.rings[0];
-    EXPECT_EQ(std::pair(b[1].latitude, b[1].longitude), std::pair(45 + 10 / 60.0, 5.0));
+    EXPECT_EQ(std::pair(b[1].latitude, b[1].longitude), std::pair(45 + 7 / 60.0, 5 + 10 / 60.0));
     EXPECT_EQ(std::pair(b.back().latitude, b.back().longitude), std::pair(45.0, 5 + 14.5 / 60));
     EXPECT_EQ(between.name, "ENTRE DEUX POINTS");
 }
