@@ -25,6 +25,7 @@
 #include "core/settings.h"
 #include "geography/geo_levels.h"
 #include "import/database_writer.h"
+#include "import/outlines.h"
 #include "map/qt_canvas.h"
 #include "map/render.h"
 #include "navdb/sqlite_backend.h"
@@ -585,6 +586,44 @@ void BM_ImportWorld(benchmark::State& state) {
     state.counters["peak_rss_MB"] = peak_rss_mb();
 }
 BENCHMARK(BM_ImportWorld)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A national airspace file at ten times its usual size: 5,000 OpenAir
+// areas, each four points, an arc of 90 degrees between two of them and,
+// every other one, a circle of 8 nm.
+void BM_ReadOpenAir(benchmark::State& state) {
+    const std::string path =
+        (std::filesystem::temp_directory_path() / "karvel-bench-zones.txt").string();
+    {
+        std::ofstream f(path);
+        for (int a = 0; a < 5000; ++a) {
+            const int lat = 40 + a / 100 % 10, lon = a % 100 / 10;
+            const auto at = [](int deg, int min, char h) {
+                char t[24];
+                std::snprintf(t, sizeof t, "%03d:%02d:00 %c", deg, min, h);
+                return std::string(t);
+            };
+            f << "AC D\nAN ZONE " << a << "\nAL SFC\nAH FL" << 65 + a % 200 << "\n"
+              << "V X=" << at(lat, 30, 'N') << " " << at(lon, 30, 'E') << "\n"
+              << "DP " << at(lat, 10, 'N') << " " << at(lon, 10, 'E') << "\n"
+              << "DP " << at(lat, 50, 'N') << " " << at(lon, 10, 'E') << "\n"
+              << "DA 15,0,90\nDP " << at(lat, 10, 'N') << " " << at(lon, 50, 'E') << "\n";
+            if (a % 2)
+                f << "AC R\nAN CERCLE " << a << "\nV X=" << at(lat, 30, 'N') << " "
+                  << at(lon, 30, 'E') << "\nDC 8\n";
+        }
+    }
+    size_t points = 0;
+    for (auto _ : state) {
+        const auto file = outlines::read_outlines(path, "");
+        points = 0;
+        for (const Outline& o : file.outlines)
+            for (const t_point& r : o.rings) points += r.size();
+    }
+    std::filesystem::remove(path);
+    state.SetLabel(std::to_string(points) + " points");
+    state.counters["peak_rss_MB"] = peak_rss_mb();
+}
+BENCHMARK(BM_ReadOpenAir)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
