@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <regex>
 
 #include "core/error.h"
@@ -304,6 +305,20 @@ TEST_F(OutlineDatabase, SelectedOnEitherSideAndWrittenWhole) {
     ASSERT_EQ(lines.size(), 12u);
     const std::regex shape("NXXX [NS]\\d{3}(\\.\\d\\d){2}\\.\\d{3} ([EW]\\d{3})(\\.\\d\\d){2}\\.\\d{3} "
                            "[NS]\\d{3}(\\.\\d\\d){2}\\.\\d{3} ([EW]\\d{3})(\\.\\d\\d){2}\\.\\d{3}");
+    // Closed rings: every point begins as many lines as it ends (180 W is
+    // 180 E), and no line stands still.
+    std::map<std::string, int> balance;
+    const auto point = [](std::string p) {
+        if (p.compare(15, 4, "W180") == 0) p[15] = 'E';
+        return p;
+    };
+    for (const std::string& l : lines) {
+        const std::string from = point(l.substr(5, 29)), to = point(l.substr(35, 29));
+        EXPECT_NE(from, to) << l;
+        ++balance[from];
+        --balance[to];
+    }
+    for (const auto& [point, n] : balance) EXPECT_EQ(n, 0) << point;
     for (const std::string& l : lines) {
         std::smatch m;
         ASSERT_TRUE(std::regex_match(l, m, shape)) << l;

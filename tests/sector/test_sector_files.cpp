@@ -17,6 +17,7 @@
 #include "navdb/sqlite_backend.h"
 #include "sector/client_files.h"
 #include "sector/coord.h"
+#include "sector/polygons.h"
 #include "sector/writer.h"
 #include "selected.h"
 #include "selection/selection.h"
@@ -416,4 +417,16 @@ TEST_F(ClientFiles, GeoJsonAsGdalReadsIt) {
     EXPECT_THAT(run(folder, "ogrinfo -ro -al -where \"name = 'A1'\" '" + path + "'").out,
                 ::testing::ContainsRegex("MULTILINESTRING \\(\\(179.9 -17,180(\\.0)? -17.1\\),"
                                          "\\(-180(\\.0)? -17.1,-179.9 -17.2\\)\\)"));
+}
+
+// A boundary that runs along 180 degrees, then crosses it: each side's
+// polygon keeps its own part, with no spike of no width along the meridian.
+TEST(OutlinePolygons, AnEdgeAlong180StaysOnItsSide) {
+    const auto polygons = outline_polygons(
+        {{{3.5, 170}, {3.5, 180}, {-5, 180}, {-5, -171}, {-25, -175}, {-25, 171}}});
+    ASSERT_EQ(polygons.size(), 2u);
+    const Ring& west = polygons[1][0];
+    EXPECT_EQ(west.size(), 5u);  // its four corners and the first again
+    for (const geo_point& p : west) EXPECT_NE(p.latitude, 3.5);
+    EXPECT_EQ(polygons[0][0].size(), 5u);  // the east side: its run along 180 in one edge
 }
