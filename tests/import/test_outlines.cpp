@@ -247,7 +247,8 @@ TEST(OutlineGeometry, BoxesAcross180OnEitherSideAndRoundAPole) {
 
 namespace {
 
-// The "world" folder with a square across 180 near its airports and one far away.
+// The "world" folder with a square across 180 near its airports (a square
+// hole in it) and one at their latitudes half the globe away.
 struct OutlineDatabase : ::testing::Test {
     OutlineDatabase() {
         data = read_folder(dir, "world");
@@ -257,7 +258,7 @@ struct OutlineDatabase : ::testing::Test {
  "coordinates":[[[179,-16],[-179,-16],[-179,-18],[179,-18],[179,-16]],
                 [[179.5,-16.5],[-179.5,-16.5],[-179.5,-17.5],[179.5,-17.5],[179.5,-16.5]]]}},
 {"type":"Feature","properties":{"id":"LOIN"},"geometry":{"type":"Polygon",
- "coordinates":[[[0,0],[1,0],[1,1],[0,0]]]}}]})",
+ "coordinates":[[[0,-17],[1,-17],[1,-16],[0,-17]]]}}]})",
                                "Essai, CC BY-SA 4.0");
         xplane::DatabaseWriter writer(data, dir.file("out.sqlite"), [](const std::string&) {});
         writer.write_outlines({file, read(dir, "zone.txt", kOpenAir)});
