@@ -87,6 +87,14 @@ double number(const xplane::LineReader& in, std::string s, const char* what) {
     return xplane::number(in, s, what);
 }
 
+// An arc's or circle's radius in nautical miles: above 0 and no more than
+// 3,000 (the curve's points grow with it).
+double radius(const xplane::LineReader& in, const std::string& s) {
+    const double r = number(in, s, "rayon");
+    if (!(r > 0 && r <= 3000)) in.fail(w1252("rayon hors de ]0, 3000] NM"));
+    return r;
+}
+
 // One area being read.
 struct Area {
     Outline outline;
@@ -109,10 +117,9 @@ void arc(const xplane::LineReader& in, Area& a, const std::string& type, const s
     if (type == "DA") {
         const size_t c1 = rest.find(','), c2 = c1 == std::string::npos ? c1 : rest.find(',', c1 + 1);
         if (c2 == std::string::npos) in.fail(w1252("DA : rayon, angle de début, angle de fin"));
-        const double r = number(in, rest.substr(0, c1), "rayon");
+        const double r = radius(in, rest.substr(0, c1));
         const double from = number(in, rest.substr(c1 + 1, c2 - c1 - 1), "angle");
         const double to = number(in, rest.substr(c2 + 1), "angle");
-        if (!(r > 0)) in.fail(w1252("rayon nul ou négatif"));
         add_points(a.ring, arc_points(c, r, r, from, to, a.clockwise, kOutlineToleranceNm));
         return;
     }
@@ -164,9 +171,7 @@ void take(const xplane::LineReader& in, Area& a, const std::string& type, const 
         arc(in, a, type, rest);
     } else if (type == "DC") {
         if (!a.centre) in.fail(w1252("cercle sans centre (V X=...)"));
-        const double r = number(in, rest, "rayon");
-        if (!(r > 0)) in.fail(w1252("rayon nul ou négatif"));
-        o.rings.push_back(circle_points(*a.centre, r, kOutlineToleranceNm));
+        o.rings.push_back(circle_points(*a.centre, radius(in, rest), kOutlineToleranceNm));
     } else if (type == "V") {
         const std::string var = upper_ascii(std::string(xplane::trimmed(rest.substr(0, rest.find('=')))));
         const std::string value =

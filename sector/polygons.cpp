@@ -132,9 +132,12 @@ std::vector<Polygon> outline_polygons(const std::vector<t_point>& rings) {
     long double lo = HUGE_VALL, hi = -HUGE_VALL;
     for (const Flat& f : flats)
         for (const auto& p : f) lo = std::min(lo, p.first), hi = std::max(hi, p.first);
+    // An outline spans two sides of the meridian at most (three for one
+    // round a pole); rings that wind round the globe more are not drawn
+    // beyond them.
     std::vector<Polygon> polygons;
-    for (long k = std::lround(std::floor((lo + 180) / 360)); !flats.empty() && -180 + 360.0L * k < hi;
-         ++k) {
+    const long first = flats.empty() ? 0 : std::lround(std::floor((lo + 180) / 360));
+    for (long k = first; !flats.empty() && -180 + 360.0L * k < hi && k < first + 3; ++k) {
         const long double west = -180 + 360.0L * k;
         for (size_t e = 0; e < flats.size(); ++e) {
             if (hole(e)) continue;

@@ -209,6 +209,7 @@ TEST(OutlineReaders, BadFilesAreRefusedWithFileAndLine) {
         {"autre.txt", "bonjour\n", "ni GeoJSON, ni fichier ARB de la FAA, ni OpenAir"},
         {"pos.txt", "* essai\nAC D\nDP 91:00:00 N 005:00:00 E\n", "ligne 3 : position illisible"},
         {"arc.txt", "AC D\nDA 5,0,90\n", "ligne 2 : arc sans centre"},
+        {"big.txt", "AC D\nV X=45:00:00 N 005:00:00 E\nDC 1e300\n", "ligne 3 : rayon hors de"},
         {"rec.txt", "AC D\nZZ 1\n", "ligne 2 : enregistrement OpenAir inconnu"},
         {"arb.txt",
          arb("ZXX", "*H*", "HIGH", "40-00-00.0N", "075-00-00.0W", "TO") +
