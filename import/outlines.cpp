@@ -44,6 +44,13 @@ std::string json_text(const nlohmann::json& v) {
     return s;
 }
 
+// The member's text, or nothing where it is missing or no text.
+std::string member_text(const nlohmann::json& object, const char* key) {
+    if (!object.is_object()) return "";
+    const auto it = object.find(key);
+    return it != object.end() && it->is_string() ? it->get<std::string>() : "";
+}
+
 // The first of `keys` the properties hold as a text or a number.
 std::string property(const nlohmann::json& props, std::initializer_list<const char*> keys) {
     if (!props.is_object()) return "";
@@ -78,7 +85,7 @@ t_point json_ring(const nlohmann::json& ring, const std::string& where) {
 std::vector<t_point> json_rings(const nlohmann::json& geometry, const std::string& where) {
     std::vector<t_point> rings;
     if (!geometry.is_object()) return rings;
-    const std::string type = geometry.value("type", "");
+    const std::string type = member_text(geometry, "type");
     const auto coords = geometry.find("coordinates");
     if ((type != "Polygon" && type != "MultiPolygon") || coords == geometry.end()) return rings;
     if (!coords->is_array()) throw Error(where + w1252(" : coordonnées qui ne sont pas une liste"));
@@ -100,20 +107,12 @@ size_t line_of(const std::string& text, size_t offset) {
     return line;
 }
 
-void read_geojson(const std::string& text, OutlineFile& file) {
-    nlohmann::json doc;
-    try {
-        doc = nlohmann::json::parse(text);
-    } catch (const nlohmann::json::parse_error& e) {
-        throw Error(w1252("fichier \"") + path_text(file.path) + "\", ligne " +
-                    std::to_string(line_of(text, e.byte > 0 ? e.byte - 1 : 0)) +
-                    w1252(" : JSON illisible (octet ") + std::to_string(e.byte) + ")");
-    }
+void read_features(const nlohmann::json& doc, OutlineFile& file) {
     std::vector<nlohmann::json> features;
-    if (doc.is_object() && doc.value("type", "") == "FeatureCollection" &&
-        doc.contains("features") && doc["features"].is_array())
+    if (member_text(doc, "type") == "FeatureCollection" && doc.contains("features") &&
+        doc["features"].is_array())
         features.assign(doc["features"].begin(), doc["features"].end());
-    else if (doc.is_object() && doc.value("type", "") == "Feature")
+    else if (member_text(doc, "type") == "Feature")
         features.push_back(doc);
     else
         throw Error(file_error(file.path, w1252("ni FeatureCollection ni Feature GeoJSON")));
@@ -140,6 +139,24 @@ void read_geojson(const std::string& text, OutlineFile& file) {
         if (o.name.empty()) o.name = o.kind;
         o.layer = OutlineLayer::artcc;
         file.outlines.push_back(std::move(o));
+    }
+}
+
+void read_geojson(const std::string& text, OutlineFile& file) {
+    nlohmann::json doc;
+    try {
+        doc = nlohmann::json::parse(text);
+    } catch (const nlohmann::json::parse_error& e) {
+        throw Error(w1252("fichier \"") + path_text(file.path) + "\", ligne " +
+                    std::to_string(line_of(text, e.byte > 0 ? e.byte - 1 : 0)) +
+                    w1252(" : JSON illisible (octet ") + std::to_string(e.byte) + ")");
+    } catch (const nlohmann::json::exception&) {  // a number beyond any double
+        throw Error(file_error(file.path, w1252("JSON illisible (nombre hors limites)")));
+    }
+    try {
+        read_features(doc, file);
+    } catch (const nlohmann::json::exception&) {
+        throw Error(file_error(file.path, w1252("GeoJSON mal formé (un membre n'a pas le type attendu)")));
     }
 }
 
