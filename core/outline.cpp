@@ -18,30 +18,35 @@ struct Span {
 
 // One ring's span, its longitudes followed along it from its first point.
 Span ring_span(const t_point& ring) {
+    const UnwrappedRing u = unwrap_ring(ring, ring[0].longitude);
     Span s{ring[0].latitude, ring[0].latitude, ring[0].longitude, ring[0].longitude};
-    long double lon = ring[0].longitude, lat_sum = 0;
     for (size_t i = 0; i < ring.size(); ++i) {
-        const geo_point& p = ring[i];
-        if (i > 0) lon += lon_difference(ring[i - 1].longitude, p.longitude);
-        s.lat_min = std::min(s.lat_min, p.latitude);
-        s.lat_max = std::max(s.lat_max, p.latitude);
-        s.lon_min = std::min(s.lon_min, static_cast<double>(lon));
-        s.lon_max = std::max(s.lon_max, static_cast<double>(lon));
-        lat_sum += p.latitude;
+        s.lat_min = std::min(s.lat_min, ring[i].latitude);
+        s.lat_max = std::max(s.lat_max, ring[i].latitude);
+        s.lon_min = std::min(s.lon_min, static_cast<double>(u.lon[i]));
+        s.lon_max = std::max(s.lon_max, static_cast<double>(u.lon[i]));
     }
-    lon += lon_difference(ring.back().longitude, ring[0].longitude);
-    // Back at the first point a whole turn away: the ring goes round a pole.
-    if (std::fabs(lon - ring[0].longitude) > 180) {
-        s.round_pole = true;
-        if (lat_sum > 0)
-            s.lat_max = 90;
-        else
-            s.lat_min = -90;
-    }
+    s.round_pole = u.round_pole;
+    if (u.round_pole) (u.pole > 0 ? s.lat_max : s.lat_min) = u.pole;
     return s;
 }
 
 }  // namespace
+
+UnwrappedRing unwrap_ring(const t_point& ring, long double ref) {
+    UnwrappedRing u;
+    long double lon = lon_near(ring[0].longitude, ref), lat_sum = 0;
+    for (size_t i = 0; i < ring.size(); ++i) {
+        if (i > 0) lon += lon_difference(ring[i - 1].longitude, ring[i].longitude);
+        u.lon.push_back(lon);
+        lat_sum += ring[i].latitude;
+    }
+    u.closing = lon + lon_difference(ring.back().longitude, ring[0].longitude);
+    // Back at the first point a whole turn away: the ring goes round a pole.
+    u.round_pole = std::fabs(u.closing - u.lon[0]) > 180;
+    u.pole = lat_sum > 0 ? 90 : -90;
+    return u;
+}
 
 GeoBox rings_box(const std::vector<t_point>& rings) {
     GeoBox box;

@@ -11,6 +11,18 @@
 
 namespace karvel {
 
+// A ring's longitudes followed along it the short way round, from a first
+// one within half a turn of `ref`; `closing` is where the last edge ends,
+// the first longitude again, or a whole turn away when the ring goes round
+// a pole (`pole`: 90 or -90, the side its points lie on most).
+struct UnwrappedRing {
+    std::vector<long double> lon;
+    long double closing = 0;
+    bool round_pole = false;
+    double pole = 90;
+};
+UnwrappedRing unwrap_ring(const t_point& ring, long double ref);
+
 // The box of the rings. Longitudes are followed along each ring the short
 // way round, so a ring across 180 degrees gives a box running past 180; a
 // ring round a pole holds every longitude and reaches the pole.

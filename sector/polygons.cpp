@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/geometry.h"
+#include "core/outline.h"
 
 namespace karvel {
 
@@ -12,21 +13,15 @@ namespace {
 
 using Flat = std::vector<std::pair<long double, long double>>;  // longitude, latitude
 
-// The ring with its longitudes followed the short way from a first point
-// within half a turn of `ref`; a ring round a pole closed along it.
+// The ring on the plane of longitudes followed the short way from a first
+// one within half a turn of `ref`; a ring round a pole closed along it.
 Flat unwrap(const t_point& ring, long double ref) {
+    const UnwrappedRing u = unwrap_ring(ring, ref);
     Flat flat;
-    long double lon = lon_near(ring[0].longitude, ref), lat_sum = 0;
-    for (size_t i = 0; i < ring.size(); ++i) {
-        if (i > 0) lon += lon_difference(ring[i - 1].longitude, ring[i].longitude);
-        flat.push_back({lon, ring[i].latitude});
-        lat_sum += ring[i].latitude;
-    }
-    const long double closing = lon + lon_difference(ring.back().longitude, ring[0].longitude);
-    if (std::fabs(closing - flat[0].first) > 180) {
-        const long double pole = lat_sum > 0 ? 90 : -90;
-        flat.push_back({closing, pole});
-        flat.push_back({flat[0].first, pole});
+    for (size_t i = 0; i < ring.size(); ++i) flat.push_back({u.lon[i], ring[i].latitude});
+    if (u.round_pole) {
+        flat.push_back({u.closing, u.pole});
+        flat.push_back({flat[0].first, u.pole});
     }
     return flat;
 }

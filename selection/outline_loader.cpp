@@ -6,6 +6,7 @@
 #include "core/error.h"
 #include "core/numtext.h"
 #include "core/outline.h"
+#include "selection/statements.h"
 
 namespace karvel {
 
@@ -14,12 +15,13 @@ namespace {
 // The outlines whose latitudes meet the box's; their longitudes are looked
 // at once read (a box may run across 180 degrees on either side).
 Statement outline_statement(const GeoBox& box) {
+    const BoxTexts texts = box_texts(box.lat_min, box.lat_max, box.lon_min, box.lon_max);
     return {"select outlines.ID,outlines.name,outlines.kind,outlines.layer,outlines.lower,"
             "outlines.upper,outlines.latmin,outlines.latmax,outlines.lonmin,outlines.lonmax,"
             "outlinesources.file,outlinesources.attribution",
             "from outlines left join outlinesources on outlines.sourceID=outlinesources.ID",
-            "where outlines.latmax>=" + format_fixed(box.lat_min, 6),
-            "and outlines.latmin<=" + format_fixed(box.lat_max, 6), "order by outlines.ID"};
+            "where outlines.latmax>=" + texts.lat_min, "and outlines.latmin<=" + texts.lat_max,
+            "order by outlines.ID"};
 }
 
 void read_outlines(Query& q, const GeoBox& box, Table<Outline>& outlines) {
