@@ -18,6 +18,7 @@
 #include "core/file_output.h"
 #include "core/numtext.h"
 #include "import/database_writer.h"
+#include "import/ground.h"
 
 namespace {
 
@@ -253,6 +254,14 @@ int run(int argc, char** argv) {
         writer.write_procedures(batch);
     });
     if (!boundaries.empty()) writer.write_outlines(boundaries);
+    // The airports' ground drawings: apt.dat read again, one airport at a
+    // time, so that the world's ground is never held whole.
+    const auto ground_started = std::chrono::steady_clock::now();
+    writer.begin_ground();
+    xplane::read_ground(*in.files[0].file,
+                        [&](const xplane::AirportGround& a) { writer.write_ground(a); });
+    std::printf("%s : sol lu en %.1f s\n", cp1252_to_utf8(path_text(*in.files[0].file)).c_str(),
+                seconds_since(ground_started));
     writer.finish();
     std::printf("%s : cycle %s, %.1f s\n", output.c_str(), data.cycle.c_str(),
                 seconds_since(started));

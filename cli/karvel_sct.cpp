@@ -27,6 +27,7 @@
 #include "program/app_state.h"
 #include "program/startup.h"
 #include "program/use_cases.h"
+#include "selection/ground_loader.h"
 
 namespace {
 
@@ -71,6 +72,12 @@ const char* const kUsage =
     "                     the magnetic model's span (WMM2025.COF of the folder)\n"
     "  --centrelines NM   extended runway centrelines, NM nautical miles out\n"
     "                     from each threshold, as [GEO] lines (colour centreline)\n"
+    "  --ground ICAO[,ICAO...]\n"
+    "                     the ground drawings of these airports from the database\n"
+    "                     (imported from apt.dat): runways, taxiways and aprons as\n"
+    "                     [REGIONS] in pieces without holes, taxi centrelines and\n"
+    "                     hold lines in [GEO], stand names in [LABELS]; in the\n"
+    "                     client format, the GeoJSON and the picture only\n"
     "  --ese FILE         the SIDs and STARs as [SIDSSTARS] lines of a companion file\n"
     "  --geojson FILE     the selection as GeoJSON (RFC 7946), for map tools\n"
     "  --help             this text\n"
@@ -82,7 +89,7 @@ const char* const kUsage =
 
 struct Options {
     std::optional<std::string> airport, radius, region, database, memo, output, picture, ese,
-        geojson;
+        geojson, ground;
     bool client_format = false;
     std::optional<Date> date;    // the magnetic north's date, today's by default
     int32_t centrelines_nm = 0;  // the client format's extended centrelines
@@ -214,6 +221,8 @@ Options parse(int argc, char** argv) {
             o.date = date_option(value(i));
         else if (a == "--centrelines")
             o.centrelines_nm = whole_miles("--centrelines", value(i));
+        else if (a == "--ground")
+            o.ground = utf8_to_cp1252(value(i));
         else
             throw Error(w1252("option inconnue : ") + utf8_to_cp1252(a) + " (voir --help)");
     }
@@ -239,6 +248,12 @@ void check_options(const Options& o) {
     if (!o.client_format && (o.date || o.centrelines_nm))
         throw Error(std::string(o.date ? "--date" : "--centrelines") +
                     w1252(" va avec --client-format"));
+    if (o.ground) {
+        if (!o.client_format && !o.geojson && !o.picture)
+            throw Error(w1252("--ground va avec --client-format, --geojson ou --picture (le "
+                              "format par défaut n'a pas de plan au sol)"));
+        if (ground_codes(*o.ground).empty()) throw Error(w1252("--ground : aucun code OACI"));
+    }
     if (o.client_format) {
         const char* const options[] = {"--name", "--callsign", "--sector-icao"};
         const IdentityFault fault = client_identity_fault({o.name, o.callsign, o.sector_icao});
@@ -318,7 +333,7 @@ QByteArray map_picture(AppState& state) {
     LabelCache labels;
     draw_map(state.map, labels,
              {state.nav, state.frame, state.settings.colours, state.settings.details,
-              state.settings.outlines},
+              state.settings.outlines, state.settings.ground},
              errors);
     QByteArray png;
     QBuffer buffer(&png);
@@ -410,6 +425,9 @@ int run(const Options& o) {
         select_airport(state, *o.airport, *o.radius, level, out);
     else
         select_region(state, region, level, out);
+    if (o.ground)
+        for (const std::string& icao : choose_ground(state, *o.ground, memo))
+            ConsoleDialogs::warn(icao + w1252(" : aucun plan au sol dans la base"));
     write_outputs(state, o, sector_path, memo, console);
 
     // The files written, one a line, unless one of them went to standard output.

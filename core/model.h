@@ -356,6 +356,43 @@ class RunwayTable : private Table<RUNWAY, &RUNWAY::id1> {
     IdIndex ids2_;
 };
 
+// What an airport's ground drawing holds: paved or unpaved areas (by their
+// surface), runways and helipads (from their ends and width), and painted
+// or lit lines (by their line type).
+enum class GroundKind { pavement, runway, line };
+
+// One shape of an airport's ground. An area's first ring is its outline and
+// the others its holes, each closed (the last point joined to the first,
+// never repeated); a line has one ring, its points in order, open (a line
+// that closes on itself repeats its first point at its end).
+struct GroundShape {
+    std::string id;
+    std::string airport;  // the airport's ICAO code
+    GroundKind kind = GroundKind::pavement;
+    int code = 0;         // the surface of an area, the line type of a line
+    std::string name;     // the source's name of an area, a runway's "09L/27R"
+    std::vector<t_point> rings;
+};
+
+// A parking position: a gate, a stand, a tie-down.
+struct Stand {
+    std::string id;
+    std::string airport;
+    std::string name;
+    std::string kind;  // "gate", "hangar", "tie_down", "misc"; empty where the source has none
+    double latitude = 0, longitude = 0;
+    double heading = 0;
+};
+
+// The ground drawings of the airports chosen for them, not of the
+// selection: a new selection keeps them.
+struct Ground {
+    std::vector<std::string> airports;  // the ICAO codes chosen, in their order
+    Table<GroundShape> shapes;
+    Table<Stand> stands;
+    bool empty() const { return shapes.empty() && stands.empty(); }
+};
+
 // The loaded navigation tables of a selection.
 struct NavTables {
     Table<Airport> airports;
@@ -368,6 +405,7 @@ struct NavTables {
     Table<ROUTE> airways;
     std::vector<t_geo> geo_lines;
     Table<Outline> outlines;
+    Ground ground;
 };
 
 // The map's scale a selection sets: pixels a nautical mile, the visibility

@@ -30,6 +30,26 @@ void read_colours(Settings& s) {
     }
     const std::string shown = s.ini.read("contours", "afich", "");
     if (!shown.empty()) s.outlines.visible = shown == "true";
+    for (t_couleur& c : s.ground) {
+        const std::string value = s.ini.read("sol", c.name, "");
+        try {
+            if (!value.empty()) c.color = parse_colour(value);
+        } catch (const Error& e) {
+            throw Error("[sol] " + c.name + " : " + e.what());
+        }
+    }
+    const std::string ground_shown = s.ini.read("sol", "afich", "");
+    if (!ground_shown.empty())
+        for (t_couleur& c : s.ground) c.visible = ground_shown == "true";
+}
+
+std::array<t_couleur, kGroundPaintCount> default_ground_colours() {
+    std::array<t_couleur, kGroundPaintCount> colours;
+    for (size_t i = 0; i < kGroundPaintCount; ++i) {
+        const GroundPaintInfo& info = ground_paint_info(static_cast<GroundPaint>(i));
+        colours[i] = {info.key, info.colour, true};
+    }
+    return colours;
 }
 
 void read_details(Settings& s) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/ground.h"
 #include "core/ini_file.h"
 #include "core/model.h"
 #include "core/sinks.h"
@@ -23,6 +24,9 @@ inline constexpr int background = 0, vor = 1, ndb = 2, fixes = 3, airport = 4, r
 // The airspace outlines' colour where the settings name none.
 inline constexpr TColor kOutlineDefaultColour = 0x00FF78C8;
 
+// The ground's paints in their default colours, shown.
+std::array<t_couleur, kGroundPaintCount> default_ground_colours();
+
 struct Settings {
     IniFile ini;  // open for the whole run
     std::array<t_couleur, kColourCount> colours;
@@ -30,6 +34,10 @@ struct Settings {
     // "couleur" and "afich", outside the 20 element colours (a settings
     // file with it stays readable where only the 20 are known).
     t_couleur outlines{"contours", kOutlineDefaultColour, true};
+    // The airports' ground drawings: section [sol], a colour for each paint
+    // ("piste", "dur", "herbe", "axe", "arret", "poste") and "afich" for
+    // the whole layer.
+    std::array<t_couleur, kGroundPaintCount> ground = default_ground_colours();
     std::vector<t_define> details;
     t_ODBC odbc;
     std::string list_style;
@@ -39,7 +47,8 @@ struct Settings {
 // Element i takes the i-th key of [couleur], its colour, and whether [afich]
 // says exactly "true". Throws at the first missing key or bad colour value;
 // the elements before it stay set. Then the outlines' colour and whether
-// they are shown, where [contours] says (kept as they are otherwise).
+// they are shown, where [contours] says, and the ground's, where [sol]
+// says (kept as they are otherwise).
 void read_colours(Settings& settings);
 void read_details(Settings& settings);
 void read_odbc(Settings& settings);

@@ -15,6 +15,7 @@
 #include "core/file_output.h"
 #include "core/geometry.h"
 #include "core/numtext.h"
+#include "import/ground_writer.h"
 #include "import/outline_writer.h"
 #include "import/places.h"
 #include "import/procedure_writer.h"
@@ -220,6 +221,7 @@ struct DatabaseWriter::Open {
     WrittenPlaces written;
     Waypoints waypoints;
     std::optional<ProcedureWriter> procedures;
+    std::optional<GroundWriter> ground;
 };
 
 DatabaseWriter::DatabaseWriter(const NavData& data, const std::string& path, Report report)
@@ -247,8 +249,18 @@ void DatabaseWriter::write_outlines(const std::vector<outlines::OutlineFile>& fi
     outlines::write_outline_tables(open_->db, files, report_);
 }
 
+void DatabaseWriter::begin_ground() {
+    if (!open_->ground) open_->ground.emplace(open_->db);
+}
+
+void DatabaseWriter::write_ground(const AirportGround& airport) {
+    begin_ground();
+    open_->ground->write(airport);
+}
+
 void DatabaseWriter::finish() {
     if (!data_.procedures.empty() || batches_ > 0) report_(open_->procedures->summary(batches_));
+    if (open_->ground) report_(open_->ground->summary());
     open_->db.exec("COMMIT");
     const std::string schema = kSchemaSql;
     if (const size_t indexes = schema.find("CREATE INDEX"); indexes != std::string::npos)

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/file_output.h"
+#include "import/ground.h"
 #include "import/outlines.h"
 #include "import/xplane.h"
 
@@ -32,6 +33,10 @@ class DatabaseWriter {
     void write_procedures(const std::vector<ProcedureRec>& batch);
     // The airspace outlines' tables (a database without them has none).
     void write_outlines(const std::vector<outlines::OutlineFile>& files);
+    // The ground drawings' tables, made by begin_ground (empty when no
+    // airport has any), then filled one airport at a time.
+    void begin_ground();
+    void write_ground(const AirportGround& airport);
     void finish();
 
   private:

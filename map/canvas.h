@@ -1,5 +1,5 @@
 // The drawing vocabulary of the map: one pen, one brush, one font colour,
-// and five primitives. The painters draw through it; the bitmap canvas draws
+// and six primitives. The painters draw through it; the bitmap canvas draws
 // with QPainter, the tests' canvas records the calls.
 //
 // Pixel conventions: a line from P to Q covers P but not Q; a rectangle or
@@ -9,8 +9,10 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 #include "core/model.h"
+#include "map/view.h"
 
 namespace karvel {
 
@@ -32,6 +34,9 @@ class Canvas {
     // Outline with the pen, inside with the brush.
     virtual void rectangle(int x1, int y1, int x2, int y2) = 0;
     virtual void ellipse(int x1, int y1, int x2, int y2) = 0;
+    // Fills with the brush, no outline, the inside of the rings (each closed)
+    // by the even-odd rule: a ring inside another is a hole.
+    virtual void polygon(const std::vector<std::vector<Pixel>>& rings) = 0;
     // Windows-1252 text.
     virtual void text(int x, int y, std::string_view text) = 0;
 };

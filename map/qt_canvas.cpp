@@ -2,6 +2,7 @@
 
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QPainterPath>
 #include <algorithm>
 #include <cstdlib>
 
@@ -170,6 +171,19 @@ void QtCanvas::ellipse(int x1, int y1, int x2, int y2) {
     apply_pen();
     painter_.setBrush(brush_solid_ ? QBrush(QColor::fromRgb(brush_rgb_)) : QBrush(Qt::NoBrush));
     painter_.drawEllipse(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
+}
+
+void QtCanvas::polygon(const std::vector<std::vector<Pixel>>& rings) {
+    if (!brush_solid_) return;
+    QPainterPath path;
+    path.setFillRule(Qt::OddEvenFill);
+    for (const std::vector<Pixel>& ring : rings) {
+        if (ring.size() < 3) continue;
+        path.moveTo(ring[0].x, ring[0].y);
+        for (size_t i = 1; i < ring.size(); ++i) path.lineTo(ring[i].x, ring[i].y);
+        path.closeSubpath();
+    }
+    painter_.fillPath(path, QColor::fromRgb(brush_rgb_));
 }
 
 void QtCanvas::text(int x, int y, std::string_view text) {

@@ -37,6 +37,7 @@ class QtCanvas : public Canvas {
     void line(int x1, int y1, int x2, int y2) override;
     void rectangle(int x1, int y1, int x2, int y2) override;
     void ellipse(int x1, int y1, int x2, int y2) override;
+    void polygon(const std::vector<std::vector<Pixel>>& rings) override;
     void text(int x, int y, std::string_view text) override;
 
   private:

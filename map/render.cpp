@@ -103,6 +103,57 @@ void draw_outlines(Canvas& canvas, const Viewport& view, const std::vector<Outli
     }
 }
 
+void draw_ground(Canvas& canvas, const Viewport& view, const Ground& ground,
+                 const std::array<t_couleur, kGroundPaintCount>& colours, TColor background) {
+    if (ground.empty() || !colours[0].visible || view.px_per_nm <= 0 ||
+        static_cast<float>(view.width) / view.px_per_nm > kGroundViewNm)
+        return;
+    const auto colour = [&](GroundPaint p) { return colours[static_cast<size_t>(p)].color; };
+    // A shape whose points are all off one side of the view is passed over.
+    const auto seen = [&](const t_point& ring) {
+        GeoBounds b = bounds_of(ring);
+        return view.segment_visible(b.lat_min, b.lon_min, b.lat_max, b.lon_max);
+    };
+    for (const GroundPaint paint : {GroundPaint::unpaved, GroundPaint::paved, GroundPaint::runway}) {
+        canvas.set_brush(colour(paint));
+        for (const GroundShape& s : ground.shapes) {
+            if (s.kind == GroundKind::line || ground_paint(s) != paint || s.rings.empty() ||
+                !seen(s.rings[0]))
+                continue;
+            std::vector<std::vector<Pixel>> rings;
+            for (const t_point& ring : s.rings) {
+                std::vector<Pixel>& pixels = rings.emplace_back();
+                for (const geo_point& g : ring) pixels.push_back(view.to_pixel(g.latitude, g.longitude));
+            }
+            canvas.polygon(rings);
+        }
+    }
+    for (const GroundPaint paint : {GroundPaint::centreline, GroundPaint::hold}) {
+        canvas.set_pen(colour(paint), PenStyle::solid, 1);
+        for (const GroundShape& s : ground.shapes) {
+            if (s.kind != GroundKind::line || ground_paint(s) != paint) continue;
+            for (const t_point& path : s.rings)
+                for (size_t i = 0; i + 1 < path.size(); ++i) {
+                    const geo_point& a = path[i];
+                    const geo_point& b = path[i + 1];
+                    if (!view.segment_visible(a.latitude, a.longitude, b.latitude, b.longitude))
+                        continue;
+                    const Pixel p = view.to_pixel(a.latitude, a.longitude);
+                    const Pixel q = view.to_pixel(b.latitude, b.longitude);
+                    canvas.line(p.x, p.y, q.x, q.y);
+                }
+        }
+    }
+    canvas.set_brush(background);  // as the background left it: labels on its colour
+    if (static_cast<float>(view.width) / view.px_per_nm > kStandNamesViewNm) return;
+    canvas.set_font_colour(colour(GroundPaint::stand));
+    for (const Stand& st : ground.stands) {
+        if (!view.contains(st.latitude, st.longitude)) continue;
+        const Pixel p = view.to_pixel(st.latitude, st.longitude);
+        canvas.text(p.x, p.y, st.name);
+    }
+}
+
 void draw_airways(Canvas& canvas, const Viewport& view, const std::vector<ROUTE>& airways,
                   TColor colour) {
     canvas.set_pen(colour, PenStyle::solid, 1);
@@ -302,6 +353,7 @@ void draw_map(Canvas& canvas, const Viewport& v, const MapView& view, const MapC
     const TColor background = col(colour::background);
 
     draw_background(canvas, v, background, view.map_font_size);
+    draw_ground(canvas, v, nav.ground, content.ground, background);
     if (shown(colour::rings))
         draw_rings(canvas, v, v.to_pixel(frame.centre_lat, frame.centre_lon),
                    frame.view.ring_step_nm, col(colour::rings));

@@ -26,6 +26,14 @@ void draw_geography(Canvas& canvas, const Viewport& view, const std::vector<t_ge
 // outline the map shows.
 void draw_outlines(Canvas& canvas, const Viewport& view, const std::vector<Outline>& outlines,
                    TColor colour);
+// The chosen airports' ground: the areas filled, holes left as they were,
+// the unpaved first and the runways last; then the taxi centrelines and hold
+// lines, and the stands' names (in a view at most kStandNamesViewNm
+// across) on the background's colour, the brush the background leaves and
+// this leaves. Nothing when the view is wider than kGroundViewNm or
+// `colours` are not shown.
+void draw_ground(Canvas& canvas, const Viewport& view, const Ground& ground,
+                 const std::array<t_couleur, kGroundPaintCount>& colours, TColor background);
 void draw_airways(Canvas& canvas, const Viewport& view, const std::vector<ROUTE>& airways,
                   TColor colour);
 void draw_runways(Canvas& canvas, const Viewport& view, const std::vector<RUNWAY>& runways,
@@ -52,7 +60,14 @@ struct MapContent {
     const ColourTable& colours;
     const std::vector<t_define>& details;
     t_couleur outlines{"contours", kOutlineDefaultColour, true};  // their colour, shown or not
+    std::array<t_couleur, kGroundPaintCount> ground = default_ground_colours();
 };
+
+// The ground is drawn when the view is at most this many nautical miles
+// across (an airport of a few miles fills a good part of it).
+inline constexpr float kGroundViewNm = 15;
+// The stands' names, close together on an apron, from this width down.
+inline constexpr float kStandNamesViewNm = 4;
 
 // The whole map in the pass's viewport `v`, which the caller computes before
 // the pass (compute_view_edges): drawing changes no view.

@@ -79,6 +79,7 @@ std::optional<std::string> open_database(Database& db, Settings& settings, Dialo
     // imported with outline files have the outlines.
     db.airway_levels = statement_runs(db.Query1, {"select level from airwaylegs where 1=0"});
     db.outlines = statement_runs(db.Query1, {"select ID from outlines where 1=0"});
+    db.ground = statement_runs(db.Query1, {"select ID from groundshapes where 1=0"});
     db.Query1.set_sql(cycle_statement());  // the cycle's statement stays, as it was
     return cycle_label(db.cycle_name, odbc.filename);
 }

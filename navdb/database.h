@@ -18,6 +18,7 @@ struct Database {
     std::string cycle_name;
     bool airway_levels = false;  // airwaylegs has the column "level"
     bool outlines = false;       // the database has the airspace outlines' tables
+    bool ground = false;         // the database has the airports' ground drawings
 };
 
 // Shows the open dialog; on confirmation stores the path in [file]

@@ -9,6 +9,7 @@
 #include "core/regions.h"
 #include "geography/geo_levels.h"
 #include "sector/client_files.h"
+#include "selection/ground_loader.h"
 #include "selection/selection.h"
 
 namespace karvel {
@@ -63,6 +64,31 @@ void select_region(AppState& state, const RegionChoice& region, int geo_level,
     });
 }
 
+std::vector<std::string> choose_ground(AppState& state, const std::string& text, MemoSink& memo) {
+    const std::vector<std::string> codes = ground_codes(text);  // before anything changes
+    if (!codes.empty() && !state.db.ground)
+        throw Error(w1252("cette base de données n'a pas de plans au sol : importez-la de "
+                          "nouveau avec karvel-import"));
+    std::vector<std::string> without;
+    Ground ground = read_ground(state.db.Query1, codes, without);
+    for (const std::string& icao : codes) {
+        if (std::find(without.begin(), without.end(), icao) != without.end()) {
+            memo.add_line(icao + w1252(" : aucun plan au sol"));
+            continue;
+        }
+        size_t areas = 0, lines = 0, stands = 0;
+        for (const GroundShape& s : ground.shapes)
+            if (s.airport == icao) ++(s.kind == GroundKind::line ? lines : areas);
+        for (const Stand& s : ground.stands)
+            if (s.airport == icao) ++stands;
+        memo.add_line(icao + w1252(" : plan au sol de ") + std::to_string(areas) +
+                      w1252(" surfaces, ") + std::to_string(lines) + " lignes, " +
+                      std::to_string(stands) + " postes");
+    }
+    state.nav.ground = std::move(ground);
+    return without;
+}
+
 MagneticDate magnetic_date(const ProgramInfo& info, const std::optional<Date>& date,
                            Dialogs& dialogs) {
     const std::string path = info.folder + "/" + kMagneticModelFile;
@@ -96,6 +122,8 @@ void add_saved_files(OutputFiles& files, AppState& state, const SavedFiles& path
         format.details = state.settings.details;
         format.version = state.info.version_caption;
         format.centrelines_nm = options.centrelines_nm;
+        for (size_t i = 0; i < kGroundPaintCount; ++i)
+            format.ground_colours[i] = state.settings.ground[i].color;
         if (options.client) {
             for (auto& [id, fix] : outside) format.outside_points.push_back(fix);
             // Sorted by their ID texts, whatever the hash table's order.
@@ -116,7 +144,8 @@ void add_saved_files(OutputFiles& files, AppState& state, const SavedFiles& path
     if (paths.geojson)
         files.add(*paths.geojson,
                   geojson_text(state.nav, state.frame.box, state.settings.colours,
-                               state.settings.details, state.settings.outlines.color));
+                               state.settings.details, state.settings.outlines.color,
+                               state.settings.ground));
 }
 
 bool save_selection(AppState& state, Dialogs& dialogs, const SaveOptions& options) {

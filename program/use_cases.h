@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/dialogs.h"
 #include "core/file_output.h"
@@ -54,6 +55,13 @@ void select_airport(AppState& state, const std::string& icao, const std::string&
 // code), as select_airport does; its box is its waypoints' extent.
 void select_region(AppState& state, const RegionChoice& region, int geo_level,
                    SelectionOutput& out);
+
+// The ground drawings of the airports typed ("LFPG, KJFK"; empty: none)
+// replace those loaded, and the memo tells what each airport has; a new
+// selection keeps them. Returns the codes of the airports with nothing to
+// draw. Throws, changing nothing, for a code that is none and for a
+// database without ground drawings.
+std::vector<std::string> choose_ground(AppState& state, const std::string& text, MemoSink& memo);
 
 // The files a save writes, each where given: the sector file, the companion
 // file of the SIDs and STARs, the selection as GeoJSON.

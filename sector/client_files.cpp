@@ -184,11 +184,12 @@ std::string prop(const char* key, const std::string& value) {
     return std::string("\"") + key + "\":" + json(value);
 }
 
-// An outline as a Polygon, or a MultiPolygon when it has several shapes or
-// one cut at 180 degrees: a ring inside another is its hole.
-void outline_feature(Writer& w, const Outline& o, const std::string& colour) {
+// Rings as a Polygon, or a MultiPolygon when they make several shapes or
+// one cut at 180 degrees: a ring inside another is its hole. Empty when
+// they make none.
+std::string polygon_geometry(const std::vector<t_point>& rings) {
     std::vector<std::string> polygons;
-    for (const Polygon& polygon : outline_polygons(o.rings)) {
+    for (const Polygon& polygon : outline_polygons(rings)) {
         std::string s(1, '[');
         for (size_t r = 0; r < polygon.size(); ++r) {
             s += r ? ",[" : "[";
@@ -200,20 +201,48 @@ void outline_feature(Writer& w, const Outline& o, const std::string& colour) {
         }
         polygons.push_back(s + "]");
     }
-    if (polygons.empty()) return;
-    std::string geometry;
-    if (polygons.size() == 1) {
-        geometry = "{\"type\":\"Polygon\",\"coordinates\":" + polygons[0] + "}";
-    } else {
-        geometry = "{\"type\":\"MultiPolygon\",\"coordinates\":[";
-        for (size_t i = 0; i < polygons.size(); ++i) geometry += (i ? "," : "") + polygons[i];
-        geometry += "]}";
-    }
+    if (polygons.empty()) return {};
+    if (polygons.size() == 1) return "{\"type\":\"Polygon\",\"coordinates\":" + polygons[0] + "}";
+    std::string geometry = "{\"type\":\"MultiPolygon\",\"coordinates\":[";
+    for (size_t i = 0; i < polygons.size(); ++i) geometry += (i ? "," : "") + polygons[i];
+    return geometry + "]}";
+}
+
+void outline_feature(Writer& w, const Outline& o, const std::string& colour) {
+    const std::string geometry = polygon_geometry(o.rings);
+    if (geometry.empty()) return;
     w.feature(geometry, prop("kind", "outline") + "," + prop("name", o.name) + "," +
                             prop("type", o.kind) + "," + prop("layer", outline_layer_text(o.layer)) +
                             "," + prop("lower", o.lower) + "," + prop("upper", o.upper) + "," +
                             prop("source", o.source) + "," + prop("attribution", o.attribution) +
                             "," + prop("colour", colour));
+}
+
+// The chosen airports' ground as the client format has it: the areas
+// (with their holes), the taxi centrelines and hold lines, the stands.
+void ground_features(Writer& w, const Ground& ground,
+                     const std::array<t_couleur, kGroundPaintCount>& colours) {
+    const auto paint_props = [&](GroundPaint p) {
+        return prop("paint", ground_paint_info(p).key) + "," +
+               prop("colour", colour_text(colours[static_cast<size_t>(p)].color));
+    };
+    for (const GroundShape& s : ground.shapes) {
+        const GroundPaint paint = ground_paint(s);
+        if (paint == GroundPaint::none) continue;
+        const std::string props = prop("airport", s.airport) + "," + prop("name", s.name) + "," +
+                                  "\"code\":" + std::to_string(s.code) + "," + paint_props(paint);
+        if (s.kind == GroundKind::line) {
+            for (const t_point& path : s.rings) w.line(path, prop("kind", "groundline") + "," + props);
+        } else if (const std::string geometry = polygon_geometry(s.rings); !geometry.empty()) {
+            w.feature(geometry, prop("kind", "ground") + "," +
+                                    prop("type", ground_kind_text(s.kind)) + "," + props);
+        }
+    }
+    for (const Stand& st : ground.stands)
+        w.point({st.latitude, st.longitude},
+                prop("kind", "stand") + "," + prop("airport", st.airport) + "," +
+                    prop("name", st.name) + "," + prop("type", st.kind) + "," +
+                    "\"heading\":" + number(st.heading) + "," + paint_props(GroundPaint::stand));
 }
 
 void navaids(Writer& w, const Table<VOR>& table, const char* kind) {
@@ -251,8 +280,10 @@ std::vector<std::string> ese_lines(const NavTables& nav, const Names& names) {
 
 std::string geojson_text(const NavTables& nav, const GeoBox& box,
                          const std::array<t_couleur, kColourCount>& colours,
-                         const std::vector<t_define>& details, TColor outline_colour) {
+                         const std::vector<t_define>& details, TColor outline_colour,
+                         const std::array<t_couleur, kGroundPaintCount>& ground_colours) {
     Writer w;
+    ground_features(w, nav.ground, ground_colours);
     const auto col = [&](int entry) {
         return colour_text(colours[static_cast<size_t>(entry)].color);
     };

@@ -36,10 +36,15 @@ std::vector<std::string> ese_lines(const NavTables& nav,
 // antimeridian is split there into the parts of a MultiLineString. The
 // selected airspace outlines are polygons (kind "outline", their name, type,
 // layer, limits, source and attribution, in `outline_colour`), cut at 180
-// degrees, each ring anticlockwise.
+// degrees, each ring anticlockwise. The chosen airports' ground comes
+// first: areas as polygons with their holes (kind "ground"), taxi
+// centrelines and hold lines (kind "groundline") and stands (kind "stand"),
+// each with its airport, name, paint and colour.
 std::string geojson_text(const NavTables& nav, const GeoBox& box,
                          const std::array<t_couleur, kColourCount>& colours,
                          const std::vector<t_define>& details,
-                         TColor outline_colour = kOutlineDefaultColour);
+                         TColor outline_colour = kOutlineDefaultColour,
+                         const std::array<t_couleur, kGroundPaintCount>& ground_colours =
+                             default_ground_colours());
 
 }  // namespace karvel

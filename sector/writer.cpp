@@ -12,6 +12,7 @@
 #include "core/geometry.h"
 #include "core/numtext.h"
 #include "sector/coord.h"
+#include "sector/ground_pieces.h"
 
 namespace karvel {
 namespace {
@@ -184,7 +185,34 @@ void colour_defines(std::vector<std::string>& lines, const NavTables& nav, const
                         std::to_string(static_cast<uint32_t>(colours.of(name)) & 0xFFFFFFu));
 }
 
+// The ground's paints that draw something, in their order.
+std::array<bool, kGroundPaintCount> ground_paints_used(const Ground& ground) {
+    std::array<bool, kGroundPaintCount> used{};
+    for (const GroundShape& s : ground.shapes)
+        if (const GroundPaint p = ground_paint(s); p != GroundPaint::none)
+            used[static_cast<size_t>(p)] = true;
+    if (!ground.stands.empty()) used[static_cast<size_t>(GroundPaint::stand)] = true;
+    return used;
+}
+
+void ground_defines(std::vector<std::string>& lines, const Ground& ground,
+                    const std::array<TColor, kGroundPaintCount>& colours) {
+    const auto used = ground_paints_used(ground);
+    for (size_t i = 0; i < kGroundPaintCount; ++i)
+        if (used[i])
+            lines.push_back(std::string("#define ") +
+                            ground_paint_info(static_cast<GroundPaint>(i)).colour_name + " " +
+                            std::to_string(static_cast<uint32_t>(colours[i]) & 0xFFFFFFu));
+}
+
 }  // namespace
+
+std::array<TColor, kGroundPaintCount> default_ground_paints() {
+    std::array<TColor, kGroundPaintCount> colours{};
+    for (size_t i = 0; i < kGroundPaintCount; ++i)
+        colours[i] = ground_paint_info(static_cast<GroundPaint>(i)).colour;
+    return colours;
+}
 
 IdentityFault client_identity_fault(const SectorIdentity& identity) {
     const std::string* const fields[] = {&identity.name, &identity.callsign, &identity.icao};
@@ -347,6 +375,55 @@ void outlines(std::vector<std::string>& lines, const Table<Outline>& table, Outl
     }
 }
 
+// The taxi centrelines and hold lines of the ground, segment by segment.
+void ground_lines(std::vector<std::string>& lines, const Ground& ground) {
+    for (const GroundShape& s : ground.shapes) {
+        const GroundPaint paint = ground_paint(s);
+        if (s.kind != GroundKind::line || paint == GroundPaint::none) continue;
+        const std::string colour = ground_paint_info(paint).colour_name;
+        for (const t_point& path : s.rings)
+            for (size_t i = 0; i + 1 < path.size(); ++i)
+                geo_segment(lines, path[i], path[i + 1], colour, true);
+    }
+}
+
+// The areas, airport by airport, the unpaved first and the runways last (a
+// reader fills them in the file's order): each paint's pieces under a
+// REGIONNAME line naming the airport and the group, each piece its colour
+// and first point on one line, then a point a line.
+void ground_regions(std::vector<std::string>& lines, const Ground& ground) {
+    for (const std::string& icao : ground.airports)
+        for (const GroundPaint paint :
+             {GroundPaint::unpaved, GroundPaint::paved, GroundPaint::runway}) {
+            const GroundPaintInfo& info = ground_paint_info(paint);
+            const std::string indent(std::string(info.colour_name).size() + 1, ' ');
+            bool named = false;
+            for (const GroundShape& s : ground.shapes) {
+                if (s.airport != icao || s.kind == GroundKind::line || ground_paint(s) != paint)
+                    continue;
+                for (const t_point& piece : hole_free_pieces(s.rings)) {
+                    if (piece.size() < 3) continue;
+                    if (!named) lines.push_back("REGIONNAME " + icao + " " + info.group);
+                    named = true;
+                    for (size_t i = 0; i < piece.size(); ++i)
+                        lines.push_back((i ? indent : std::string(info.colour_name) + " ") +
+                                        position(piece[i].latitude, piece[i].longitude));
+                }
+            }
+        }
+}
+
+// Each stand's name, quoted (a quote in it becomes an apostrophe), at the
+// stand.
+void ground_labels(std::vector<std::string>& lines, const Ground& ground) {
+    const std::string colour = ground_paint_info(GroundPaint::stand).colour_name;
+    for (const Stand& st : ground.stands) {
+        std::string name = st.name;
+        std::replace(name.begin(), name.end(), '"', '\'');
+        lines.push_back('"' + name + "\" " + position(st.latitude, st.longitude) + " " + colour);
+    }
+}
+
 // Three separators, then a section's header.
 void section(std::vector<std::string>& lines, const char* header) {
     separators(lines, 3);
@@ -360,9 +437,11 @@ void write_sector(std::vector<std::string>& lines, const NavTables& nav,
                   const SectorFormat& format) {
     const bool client = format.client;
     lines.push_back(w1252("; Ce fichier secteur a été créer par le logiciel ") + format.version);
-    if (client)
+    if (client) {
         colour_defines(lines, nav, frame.box, format.details,
                        format.centrelines_nm > 0 && !nav.runways.empty());
+        ground_defines(lines, nav.ground, format.ground_colours);
+    }
     separators(lines, 4);
     info(lines, frame, identity, format);
     section(lines, "[VOR]");
@@ -392,6 +471,13 @@ void write_sector(std::vector<std::string>& lines, const NavTables& nav,
     section(lines, "[GEO]");
     geography(lines, nav.geo_lines, frame.box, client);
     if (client && format.centrelines_nm > 0) centrelines(lines, nav.runways, format.centrelines_nm);
+    if (client && !nav.ground.empty()) {
+        ground_lines(lines, nav.ground);
+        section(lines, "[REGIONS]");
+        ground_regions(lines, nav.ground);
+        section(lines, "[LABELS]");
+        ground_labels(lines, nav.ground);
+    }
     separators(lines, 2);
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/ground.h"
 #include "core/magnetic.h"
 #include "core/model.h"
 
@@ -15,6 +16,9 @@ struct SectorIdentity {
     std::string callsign;
     std::string icao;
 };
+
+// The ground's paints in their default colours.
+std::array<TColor, kGroundPaintCount> default_ground_paints();
 
 // The layout of the file. The default is the program's own, byte for byte.
 // The client format is what radar clients' readers take: the colours it
@@ -38,6 +42,12 @@ struct SectorFormat {
     // The client format's fixes of the procedures' points that lie outside
     // the selection, so that every point the companion file names is defined.
     std::vector<FIXE> outside_points;
+    // The client format's ground drawings (the tables' `ground`): their
+    // colours by paint, #defined under the names "sol_piste"...; areas go
+    // into [REGIONS] in pieces without holes, grouped by airport and paint
+    // under a REGIONNAME line, taxi centrelines and hold lines into [GEO],
+    // stands into [LABELS].
+    std::array<TColor, kGroundPaintCount> ground_colours = default_ground_paints();
 
     // The declination at a point, East positive (0 without a model).
     double declination(double lat, double lon) const {

@@ -84,6 +84,7 @@ void select_by_region(LoadContext& ctx, int client_height, const std::string& co
 void SelectionDraft::commit(NavTables& current, SelectionFrame& current_frame,
                             SelectionView& shown_lists, MemoSink& shown_memo, bool geography) {
     if (!geography) nav.geo_lines = std::move(current.geo_lines);
+    nav.ground = std::move(current.ground);  // chosen apart from the selection
     current = std::move(nav);
     current_frame = std::move(frame);
     lists.replay(shown_lists);

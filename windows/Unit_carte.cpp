@@ -131,7 +131,7 @@ void TForm_carte::draw() {
     SettingsErrors errors(state_.settings.ini);
     draw_map(state_.map, labels_,
              {state_.nav, state_.frame, state_.settings.colours, state_.settings.details,
-              state_.settings.outlines},
+              state_.settings.outlines, state_.settings.ground},
              errors);
 }
 

@@ -30,6 +30,16 @@ class RecordingCanvas : public Canvas {
     void line(int a, int b, int c, int d) override { add("line", a, b, c, d); }
     void rectangle(int a, int b, int c, int d) override { add("rectangle", a, b, c, d); }
     void ellipse(int a, int b, int c, int d) override { add("ellipse", a, b, c, d); }
+    void polygon(const std::vector<std::vector<Pixel>>& rings) override {
+        std::ostringstream o;
+        o << "polygon";
+        for (const auto& r : rings) {
+            o << " [";
+            for (const Pixel& p : r) o << ' ' << p.x << ',' << p.y;
+            o << " ]";
+        }
+        calls.push_back(o.str());
+    }
     void text(int x, int y, std::string_view t) override { add("text", x, y, t, brush_); }
 
     // The recorded lines that start with `prefix`.

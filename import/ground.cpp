@@ -1,0 +1,271 @@
+#include "import/ground.h"
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+
+#include "core/cp1252.h"
+#include "core/ground.h"
+#include "core/numtext.h"
+#include "import/xplane.h"
+#include "import/xplane_text.h"
+
+namespace karvel::xplane {
+
+namespace {
+
+// A node row (111 to 116) read: where it is, its curve, the line type it
+// paints from itself on (its lit type where it paints none), and what it
+// does to its chain.
+struct NodeRow {
+    GroundNode node;
+    int code = 0;
+    bool closes = false;  // 113, 114: the chain returns to its first node
+    bool ends = false;    // 115, 116: the chain ends here
+};
+
+// A name of the ground (an area's, a line's, a stand's): the fields from
+// `from` on, joined by single blanks. The world's file has control
+// characters in a few of them: each becomes a blank, and blanks at the ends
+// go (a name is only a label, not worth an import).
+std::string name_text(const std::vector<std::string_view>& t, size_t from) {
+    std::string out;
+    for (size_t i = from; i < t.size(); ++i) {
+        if (!out.empty()) out += ' ';
+        out += t[i];
+    }
+    for (char& c : out)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    return utf8_to_cp1252(std::string(trimmed(out)));
+}
+
+bool is_node(std::string_view code) {
+    return code.size() == 3 && code[0] == '1' && code[1] == '1' && code[2] >= '1' &&
+           code[2] <= '6';
+}
+
+NodeRow node_row(const LineReader& in, const std::vector<std::string_view>& t) {
+    const int kind = t[0][2] - '0';
+    const bool curved = kind % 2 == 0;  // 112, 114, 116
+    need(in, t, curved ? 5 : 3);
+    NodeRow r;
+    r.node.at = {latitude(in, t[1]), longitude(in, t[2])};
+    if (curved) r.node.control = geo_point{latitude(in, t[3]), longitude(in, t[4])};
+    const size_t types = curved ? 5 : 3;
+    const int painted = t.size() > types ? whole(number(in, t[types], "type de ligne")) : 0;
+    const int lit = t.size() > types + 1 ? whole(number(in, t[types + 1], "type de ligne")) : 0;
+    r.code = painted ? painted : lit;
+    r.closes = kind == 3 || kind == 4;
+    r.ends = kind == 5 || kind == 6;
+    return r;
+}
+
+// A line's nodes cut into runs of one line type; a run of type 0 paints
+// nothing and is left out.
+void line_runs(const std::vector<NodeRow>& nodes, bool closed, const std::string& icao,
+               const std::string& name, std::vector<GroundShape>& out) {
+    const size_t n = nodes.size();
+    const size_t edges = closed ? n : (n ? n - 1 : 0);
+    size_t i = 0;
+    while (i < edges) {
+        const int code = nodes[i].code;
+        size_t j = i;
+        while (j + 1 < edges && nodes[j + 1].code == code) ++j;
+        if (code != 0) {
+            std::vector<GroundNode> chain;
+            for (size_t k = i; k <= j + 1; ++k) chain.push_back(nodes[k % n].node);
+            GroundShape s;
+            s.airport = icao;
+            s.kind = GroundKind::line;
+            s.code = code;
+            s.name = name;
+            s.rings.push_back(chain_points(chain, false));
+            out.push_back(std::move(s));
+        }
+        i = j + 1;
+    }
+}
+
+class GroundReader {
+  public:
+    GroundReader(LineReader& in, const std::function<void(AirportGround&)>& each)
+        : in_(in), each_(each) {}
+
+    void run() {
+        std::string line;
+        while (in_.next(line)) {
+            const auto t = tokens(line);
+            if (t.empty()) continue;
+            if (t[0] == "99") break;
+            if (is_node(t[0])) {
+                node(t);
+                continue;
+            }
+            end_chain();  // any other row ends the area or line being read
+            if (t[0] == "1" || t[0] == "16" || t[0] == "17") {
+                finish();
+                open_ = t[0] == "1";  // seaplane bases and heliports are left out
+                if (open_) {
+                    need(in_, t, 5);
+                    airport_ = AirportGround{};
+                    airport_.icao = field(in_, t[4]);
+                }
+            } else if (!open_) {
+                continue;
+            } else if (t[0] == "1302" && t.size() >= 3 && t[1] == "icao_code") {
+                airport_.icao = field(in_, t[2]);
+            } else if (t[0] == "100") {
+                runway(t);
+            } else if (t[0] == "102") {
+                helipad(t);
+            } else if (t[0] == "110") {
+                need(in_, t, 2);
+                owner_ = Owner::area;
+                area_ = GroundShape{};
+                area_.kind = GroundKind::pavement;
+                area_.code = whole(number(in_, t[1], "surface"));
+                area_.name = name_text(t, 4);
+            } else if (t[0] == "120") {
+                owner_ = Owner::line;
+                line_name_ = name_text(t, 1);
+            } else if (t[0] == "130") {
+                owner_ = Owner::other;  // the airport's boundary: not drawn
+            } else if (t[0] == "15") {
+                need(in_, t, 4);
+                stand(t, 4, "");
+            } else if (t[0] == "1300") {
+                need(in_, t, 5);
+                stand(t, 6, field(in_, t[4]));
+            }
+        }
+        end_chain();
+        finish();
+    }
+
+  private:
+    enum class Owner { none, area, line, other };
+
+    // A runway's or helipad's size in metres. The world's file has runways
+    // 2,800 m wide: they are drawn as given; only what no airport can have
+    // is refused.
+    double width(std::string_view t, const char* what) {
+        const double w = number(in_, t, what);
+        if (!(w >= 0 && w <= 10000)) in_.fail(std::string(what) + w1252(" hors de 0 à 10000 m"));
+        return w;
+    }
+
+    void runway(const std::vector<std::string_view>& t) {
+        need(in_, t, 20);
+        GroundShape s;
+        s.kind = GroundKind::runway;
+        s.code = whole(number(in_, t[2], "surface"));
+        s.name = field(in_, t[8]) + "/" + field(in_, t[17]);
+        const double w = width(t[1], "largeur de piste");
+        if (w <= 0) return;
+        s.rings.push_back(runway_outline({latitude(in_, t[9]), longitude(in_, t[10])},
+                                         {latitude(in_, t[18]), longitude(in_, t[19])}, w));
+        add(std::move(s));
+    }
+
+    void helipad(const std::vector<std::string_view>& t) {
+        need(in_, t, 8);
+        GroundShape s;
+        s.kind = GroundKind::runway;
+        s.code = whole(number(in_, t[7], "surface"));
+        s.name = field(in_, t[1]);
+        const double length = width(t[5], "longueur d'aire"), w = width(t[6], "largeur d'aire");
+        if (length <= 0 || w <= 0) return;
+        const double heading = number(in_, t[4], "cap");
+        s.rings.push_back(
+            helipad_outline({latitude(in_, t[2]), longitude(in_, t[3])}, heading, length, w));
+        add(std::move(s));
+    }
+
+    void stand(const std::vector<std::string_view>& t, size_t name_at, std::string kind) {
+        Stand s;
+        s.latitude = latitude(in_, t[1]);
+        s.longitude = longitude(in_, t[2]);
+        s.heading = number(in_, t[3], "cap");
+        s.name = name_text(t, name_at);
+        s.kind = std::move(kind);
+        if (s.name.empty()) return;  // nothing to label it with
+        (t[0] == "15" ? old_stands_ : airport_.stands).push_back(std::move(s));
+    }
+
+    void node(const std::vector<std::string_view>& t) {
+        if (!open_ || owner_ == Owner::none || owner_ == Owner::other) return;
+        NodeRow r = node_row(in_, t);
+        const bool closes = r.closes, ends = r.ends;
+        nodes_.push_back(std::move(r));
+        if (owner_ == Owner::area && (closes || ends)) {
+            ring_done();
+        } else if (owner_ == Owner::line && (closes || ends)) {
+            line_runs(nodes_, closes, airport_.icao, line_name_, airport_.shapes);
+            nodes_.clear();
+            owner_ = Owner::other;  // nodes after its end belong to nothing
+        }
+    }
+
+    // The area's ring read so far is closed: its outline, or a hole.
+    void ring_done() {
+        std::vector<GroundNode> chain;
+        for (const NodeRow& r : nodes_) chain.push_back(r.node);
+        nodes_.clear();
+        if (chain.size() < 3) return;  // no area
+        area_.rings.push_back(chain_points(chain, true));
+    }
+
+    // A row that is no node ends the chain being read; an area's last ring
+    // left open is closed, a line left open ends on its last node.
+    void end_chain() {
+        if (owner_ == Owner::area) {
+            if (!nodes_.empty()) ring_done();
+            if (!area_.rings.empty()) add(std::move(area_));
+            area_ = GroundShape{};
+        } else if (owner_ == Owner::line && nodes_.size() > 1) {
+            line_runs(nodes_, false, airport_.icao, line_name_, airport_.shapes);
+        }
+        nodes_.clear();
+        owner_ = Owner::none;
+    }
+
+    void add(GroundShape s) {
+        s.airport = airport_.icao;
+        airport_.shapes.push_back(std::move(s));
+    }
+
+    void finish() {
+        if (!open_) return;
+        open_ = false;
+        std::set<std::string> named;
+        for (const Stand& s : airport_.stands) named.insert(s.name);
+        for (Stand& s : old_stands_)
+            if (!named.count(s.name)) airport_.stands.push_back(std::move(s));
+        old_stands_.clear();
+        for (GroundShape& s : airport_.shapes) s.airport = airport_.icao;
+        for (Stand& s : airport_.stands) s.airport = airport_.icao;
+        if (!airport_.shapes.empty() || !airport_.stands.empty()) each_(airport_);
+        airport_ = AirportGround{};
+    }
+
+    LineReader& in_;
+    const std::function<void(AirportGround&)>& each_;
+    bool open_ = false;
+    AirportGround airport_;
+    std::vector<Stand> old_stands_;  // rows 15, kept where no row 1300 has the name
+    Owner owner_ = Owner::none;
+    GroundShape area_;
+    std::string line_name_;
+    std::vector<NodeRow> nodes_;
+};
+
+}  // namespace
+
+void read_ground(const std::string& path, const std::function<void(AirportGround&)>& each) {
+    LineReader in(path);
+    const int version = read_header(in, nullptr);
+    check_version(in, version, {1000, 1050, 1100, 1130, 1200}, "apt.dat");
+    GroundReader(in, each).run();
+}
+
+}  // namespace karvel::xplane

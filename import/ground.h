@@ -1,0 +1,31 @@
+// Airports' ground drawings in apt.dat: pavement areas with their holes,
+// runways and helipads, painted and lit lines, and parking positions.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/model.h"
+
+namespace karvel::xplane {
+
+// One airport's ground, its shapes and stands in the file's order (their
+// IDs left empty).
+struct AirportGround {
+    std::string icao;
+    std::vector<GroundShape> shapes;
+    std::vector<Stand> stands;
+};
+
+// Every land airport's ground drawing in the apt.dat at `path`, handed to
+// `each` one airport at a time (an airport with nothing to draw is passed
+// over), so that the world's is never held at once. Areas are rows 110
+// with their node rows (111 to 116: a ring closes on 113 or 114, and the
+// rings after the first are holes); runways come from rows 100 and
+// helipads from rows 102; lines are rows 120, cut where their line type
+// changes; stands are rows 1300, and rows 15 of names no row 1300 has.
+// A bad row throws Error with the file and line.
+void read_ground(const std::string& path, const std::function<void(AirportGround&)>& each);
+
+}  // namespace karvel::xplane

@@ -1,0 +1,120 @@
+#include "selection/ground_loader.h"
+
+#include <algorithm>
+#include <cctype>
+#include <unordered_map>
+
+#include "core/cp1252.h"
+#include "core/error.h"
+#include "core/ground.h"
+#include "core/numtext.h"
+
+namespace karvel {
+
+std::vector<std::string> ground_codes(const std::string& text) {
+    std::vector<std::string> codes;
+    std::string code;
+    const auto take = [&] {
+        if (code.empty()) return;
+        if (code.size() < 3 || code.size() > 4)
+            throw Error(w1252("code OACI invalide : ") + code);
+        if (std::find(codes.begin(), codes.end(), code) == codes.end()) codes.push_back(code);
+        code.clear();
+    };
+    for (const char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == ',' || c == ' ' || c == '\t' || c == ';') {
+            take();
+        } else if (std::isalnum(u) && u < 0x80) {
+            code += static_cast<char>(std::toupper(u));
+        } else {
+            throw Error(w1252("code OACI invalide : ") + code + c);
+        }
+        if (code.size() > 4) throw Error(w1252("code OACI invalide : ") + code);
+    }
+    take();
+    return codes;
+}
+
+namespace {
+
+void read_shapes(Query& q, const std::string& icao, Ground& ground) {
+    q.set_sql({"select ID,kind,code,name from groundshapes",
+               "where airport=" + quoted(icao), "order by ID"});
+    q.open();
+    const int f_id = q.field_index("ID"), f_kind = q.field_index("kind"),
+              f_code = q.field_index("code"), f_name = q.field_index("name");
+    std::unordered_map<std::string, size_t> at;
+    const size_t first = ground.shapes.size();
+    for (q.first(); !q.eof(); q.next()) {
+        const auto kind = ground_kind_from_text(q.text(f_kind));
+        if (!kind) continue;  // a kind of a later version
+        GroundShape s;
+        s.id = icao + ":" + q.text(f_id);
+        s.airport = icao;
+        s.kind = *kind;
+        s.code = q.integer(f_code);
+        s.name = q.text(f_name);
+        at.emplace(q.text(f_id), ground.shapes.size());
+        ground.shapes.append(std::move(s));
+    }
+    q.close();
+    q.clear_sql();
+    if (ground.shapes.size() == first) return;
+    // The points of the airport's shapes in one statement: its IDs run on
+    // from the first to the last.
+    const std::string from = ground.shapes[first].id.substr(icao.size() + 1),
+                      to = ground.shapes[ground.shapes.size() - 1].id.substr(icao.size() + 1);
+    q.set_sql({"select shapeID,ring,latitude,longtitude from groundpoints",
+               "where shapeID>=" + from + " and shapeID<=" + to, "order by shapeID,ring,seq"});
+    q.open();
+    const int f_shape = q.field_index("shapeID"), f_ring = q.field_index("ring"),
+              f_lat = q.field_index("latitude"), f_lon = q.field_index("longtitude");
+    for (q.first(); !q.eof(); q.next()) {
+        const auto it = at.find(q.text(f_shape));
+        const int ring = q.integer(f_ring);
+        if (it == at.end() || ring < 0 || ring > 100000) continue;
+        std::vector<t_point>& rings = ground.shapes[it->second].rings;
+        if (rings.size() <= static_cast<size_t>(ring)) rings.resize(static_cast<size_t>(ring) + 1);
+        rings[static_cast<size_t>(ring)].push_back({q.real(f_lat), q.real(f_lon)});
+    }
+    q.close();
+    q.clear_sql();
+}
+
+void read_stands(Query& q, const std::string& icao, Ground& ground) {
+    q.set_sql({"select ID,name,kind,heading,latitude,longtitude from groundstands",
+               "where airport=" + quoted(icao), "order by ID"});
+    q.open();
+    const int f_id = q.field_index("ID"), f_name = q.field_index("name"),
+              f_kind = q.field_index("kind"), f_heading = q.field_index("heading"),
+              f_lat = q.field_index("latitude"), f_lon = q.field_index("longtitude");
+    for (q.first(); !q.eof(); q.next())
+        ground.stands.append({.id = icao + ":" + q.text(f_id),
+                              .airport = icao,
+                              .name = q.text(f_name),
+                              .kind = q.text(f_kind),
+                              .latitude = q.real(f_lat),
+                              .longitude = q.real(f_lon),
+                              .heading = q.real(f_heading)});
+    q.close();
+    q.clear_sql();
+}
+
+}  // namespace
+
+Ground read_ground(Query& query, const std::vector<std::string>& icaos,
+                   std::vector<std::string>& without) {
+    Ground ground;
+    ground.airports = icaos;
+    for (const std::string& icao : icaos) {
+        const size_t shapes = ground.shapes.size(), stands = ground.stands.size();
+        read_shapes(query, icao, ground);
+        read_stands(query, icao, ground);
+        if (ground.shapes.size() == shapes && ground.stands.size() == stands)
+            without.push_back(icao);
+    }
+    return ground;
+}
+
+}  // namespace karvel
