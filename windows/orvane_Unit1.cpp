@@ -124,6 +124,9 @@ void TForm1::build_menu() {
     axes1 = Fichier1->addAction(QStringLiteral("prolonger les &axes de piste..."));
     axes1->setObjectName(QStringLiteral("axes1"));
     connect(axes1, &QAction::triggered, this, [this] { axes1Click(); });
+    sol1 = Fichier1->addAction(QStringLiteral("plans au &sol des aérodromes..."));
+    sol1->setObjectName(QStringLiteral("sol1"));
+    connect(sol1, &QAction::triggered, this, [this] { sol1Click(); });
     quitter1 = Fichier1->addAction(QStringLiteral("&quitter"));
     ouvrir1->setObjectName(QStringLiteral("ouvrir1"));
     enregistrer1->setObjectName(QStringLiteral("enregistrer1"));
@@ -375,6 +378,28 @@ void TForm1::axes1Click() {
         if (nm < 0) throw Error(w1252("un nombre de milles positif ou 0, pas ") + *text);
         centrelines_nm_ = nm;
         state_.settings.ini.write(kOutputSection, kCentrelinesKey, std::to_string(nm));
+    });
+}
+
+// The airports whose ground drawing is loaded: typed as ICAO codes, the
+// selected airport proposed when none is loaded yet. The map follows.
+void TForm1::sol1Click() {
+    run_command(dialogs_, [&] {
+        std::string initial;
+        for (const std::string& icao : state_.nav.ground.airports)
+            initial += (initial.empty() ? "" : ", ") + icao;
+        // A selection by airport reads "LFPG:50nm".
+        const std::string& selection = state_.frame.text;
+        const size_t colon = selection.find(':');
+        if (initial.empty() && colon != std::string::npos && selection.ends_with("nm"))
+            initial = selection.substr(0, colon);
+        const auto text = dialogs_.input(
+            w1252("plans au sol"),
+            w1252("codes OACI des aérodromes, séparés par des virgules (vide : aucun)"), initial);
+        if (!text) return;
+        choose_ground(state_, *text, *this);
+        flush_memo();
+        if (carte_ && carte_->isVisible()) carte_->refresh_map();
     });
 }
 

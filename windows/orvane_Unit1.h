@@ -118,6 +118,8 @@ class TForm1 : public QMainWindow, public SelectionView, public MemoSink {
     QAction* format_clients1;  // "format des clients radar", remembered in the settings
     QAction* axes1;  // the client format's extended centrelines, remembered in the settings
     void axes1Click();
+    QAction* sol1;  // the airports whose ground drawing goes into the map and the files
+    void sol1Click();
 
   protected:
     void showEvent(QShowEvent* event) override;

@@ -1,0 +1,392 @@
+// Airports' ground drawings: curves against their known shapes, the rows
+// of a file made from LFPG's (a hole, a ring that closes on a curved node,
+// lines that change type, both kinds of stand), bad rows, areas cut into
+// pieces without holes, then a database read back and written into the
+// client format and the GeoJSON.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <nlohmann/json.hpp>
+
+#include "core/error.h"
+#include "core/geometry.h"
+#include "core/ground.h"
+#include "import/database_writer.h"
+#include "import/folders.h"
+#include "import/ground.h"
+#include "sector/client_files.h"
+#include "sector/ground_pieces.h"
+#include "sector/writer.h"
+#include "selected.h"
+#include "selection/ground_loader.h"
+
+using namespace karvel;
+using namespace karvel::test;
+
+namespace {
+
+const std::string kFixture = KARVEL_SOURCE_DIR "/tests/import/data/ground/apt.dat";
+
+// Metres between two points, on the plane of the first.
+double metres(const geo_point& a, const geo_point& b) {
+    const double k = std::cos(static_cast<double>(radians(a.latitude)));
+    return std::hypot((b.latitude - a.latitude) * 111317.1,
+                      (b.longitude - a.longitude) * k * 111317.1);
+}
+
+// The distance from p to the segment ab, on a plane (metres).
+double to_segment(const geo_point& p, const geo_point& a, const geo_point& b) {
+    const double k = std::cos(static_cast<double>(radians(a.latitude)));
+    const double px = (p.longitude - a.longitude) * k, py = p.latitude - a.latitude;
+    const double bx = (b.longitude - a.longitude) * k, by = b.latitude - a.latitude;
+    const double len = bx * bx + by * by;
+    const double t = len == 0 ? 0 : std::clamp((px * bx + py * by) / len, 0.0, 1.0);
+    return std::hypot(px - t * bx, py - t * by) * 111317.1;
+}
+
+double to_path(const geo_point& p, const t_point& path) {
+    double best = 1e18;
+    for (size_t i = 0; i + 1 < path.size(); ++i) best = std::min(best, to_segment(p, path[i], path[i + 1]));
+    return best;
+}
+
+geo_point cubic(geo_point a, geo_point b, geo_point c, geo_point d, double t) {
+    const double u = 1 - t;
+    return {u * u * u * a.latitude + 3 * u * u * t * b.latitude + 3 * u * t * t * c.latitude +
+                t * t * t * d.latitude,
+            u * u * u * a.longitude + 3 * u * u * t * b.longitude + 3 * u * t * t * c.longitude +
+                t * t * t * d.longitude};
+}
+
+geo_point mirror(geo_point node, geo_point control) {
+    return {2 * node.latitude - control.latitude, 2 * node.longitude - control.longitude};
+}
+
+bool inside(const geo_point& p, const t_point& ring) {
+    bool in = false;
+    for (size_t i = 0, j = ring.size() - 1; i < ring.size(); j = i++) {
+        const geo_point& a = ring[i];
+        const geo_point& b = ring[j];
+        if ((a.latitude > p.latitude) != (b.latitude > p.latitude) &&
+            p.longitude < (b.longitude - a.longitude) * (p.latitude - a.latitude) /
+                                  (b.latitude - a.latitude) +
+                              a.longitude)
+            in = !in;
+    }
+    return in;
+}
+
+double area(const t_point& ring) {  // square degrees
+    double a = 0;
+    for (size_t i = 0; i < ring.size(); ++i) {
+        const geo_point& p = ring[i];
+        const geo_point& q = ring[(i + 1) % ring.size()];
+        a += p.longitude * q.latitude - q.longitude * p.latitude;
+    }
+    return std::fabs(a) / 2;
+}
+
+std::map<std::string, xplane::AirportGround> read_fixture(const std::string& path) {
+    std::map<std::string, xplane::AirportGround> out;
+    xplane::read_ground(path, [&](xplane::AirportGround& a) { out[a.icao] = a; });
+    return out;
+}
+
+const GroundShape* named(const xplane::AirportGround& a, const std::string& name, int code = -1) {
+    for (const GroundShape& s : a.shapes)
+        if (s.name == name && (code < 0 || s.code == code)) return &s;
+    return nullptr;
+}
+
+}  // namespace
+
+// Curves out of a node shaped by its control point, into one by its
+// mirror, both; each the known curve within half a metre, its points on it.
+TEST(GroundCurves, EachNodeShapesItsSideOfTheCurve) {
+    const geo_point a{49.0, 2.5}, b{49.0, 2.51}, c{49.004, 2.502}, d{49.004, 2.508};
+    struct Case {
+        const char* what;
+        std::vector<GroundNode> nodes;
+        geo_point c1, c2;  // the cubic the chain must follow
+    };
+    // A quadratic with control q is the cubic with controls a + 2(q - a)/3, b + 2(q - b)/3.
+    const auto as_cubic = [](geo_point from, geo_point q, geo_point to) {
+        return std::pair{geo_point{from.latitude + 2 * (q.latitude - from.latitude) / 3,
+                                   from.longitude + 2 * (q.longitude - from.longitude) / 3},
+                         geo_point{to.latitude + 2 * (q.latitude - to.latitude) / 3,
+                                   to.longitude + 2 * (q.longitude - to.longitude) / 3}};
+    };
+    const auto out_of_a = as_cubic(a, c, b);
+    const auto into_b = as_cubic(a, mirror(b, d), b);
+    const Case cases[] = {
+        {"out of the first node", {{a, c}, {b, std::nullopt}}, out_of_a.first, out_of_a.second},
+        {"into the second node", {{a, std::nullopt}, {b, d}}, into_b.first, into_b.second},
+        {"both", {{a, c}, {b, d}}, c, mirror(b, d)},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        const t_point path = chain_points(k.nodes, false);
+        ASSERT_GE(path.size(), 4u);
+        EXPECT_LT(path.size(), 200u);
+        EXPECT_EQ(path.front().latitude, a.latitude);
+        EXPECT_EQ(path.back().longitude, b.longitude);  // the node itself
+        double worst = 0;
+        for (int i = 0; i <= 2000; ++i)
+            worst = std::max(worst, to_path(cubic(a, k.c1, k.c2, b, i / 2000.0), path));
+        EXPECT_LE(worst, kGroundToleranceM);
+        EXPECT_GT(worst, 0.05);  // not far more points than needed
+        t_point dense;
+        for (int i = 0; i <= 4000; ++i) dense.push_back(cubic(a, k.c1, k.c2, b, i / 4000.0));
+        for (const geo_point& p : path) EXPECT_LT(to_path(p, dense), 0.01);
+    }
+    // A quarter circle of 500 m as the usual cubic: every point on the radius.
+    const double r = 500 / 111317.1, k = 0.5522847498 * r;
+    const double kl = k / std::cos(49.0 * 3.14159265358979 / 180);
+    const double rl = r / std::cos(49.0 * 3.14159265358979 / 180);
+    const geo_point centre{49.0, 2.5};
+    const t_point arc = chain_points({{{49.0 + r, 2.5}, geo_point{49.0 + r, 2.5 + kl}},
+                                      {{49.0, 2.5 + rl}, geo_point{49.0 - k, 2.5 + rl}}},
+                                     false);
+    for (const geo_point& p : arc) EXPECT_NEAR(metres(centre, p), 500, 0.2);
+}
+
+// A ring that closes on a curved node runs its last curve back to the first
+// node, which it does not repeat; a straight ring is its nodes.
+TEST(GroundCurves, ARingClosesOnItsLastNode) {
+    const geo_point a{49.0, 2.5}, b{49.0, 2.502}, c{49.001, 2.502};
+    EXPECT_EQ(chain_points({{a, {}}, {b, {}}, {c, {}}}, true).size(), 3u);
+    const t_point ring = chain_points({{a, {}}, {b, {}}, {c, geo_point{49.001, 2.5}}}, true);
+    ASSERT_GT(ring.size(), 4u);
+    EXPECT_NE(ring.back().latitude, a.latitude);  // not repeated
+    // The closing curve bulges towards its control point, north-west of the chord.
+    bool bulges = false;
+    for (size_t i = 3; i < ring.size(); ++i)
+        bulges |= ring[i].latitude - 49.0 > (ring[i].longitude - 2.5) / 2 * 1.05;
+    EXPECT_TRUE(bulges);
+    // A curve across 180 degrees stays short and comes back within -180..180.
+    const t_point across = chain_points({{{-17, 179.999}, geo_point{-17.001, -179.999}},
+                                         {{-17, -179.998}, {}}},
+                                        false);
+    for (const geo_point& p : across) EXPECT_TRUE(p.longitude > 179.99 || p.longitude < -179.99);
+}
+
+TEST(GroundCurves, RunwaysAndHelipadsHaveTheirSize) {
+    const geo_point e1{49.02473614, 2.52489020}, e2{49.02667786, 2.56169447};
+    const t_point r = runway_outline(e1, e2, 60.05);
+    ASSERT_EQ(r.size(), 4u);
+    EXPECT_NEAR(metres(r[0], r[3]), 60.05, 0.01);
+    EXPECT_NEAR(metres(r[1], r[2]), 60.05, 0.01);
+    EXPECT_NEAR(metres(r[0], r[1]), metres(e1, e2), 0.05);
+    const geo_point mid{(r[0].latitude + r[3].latitude) / 2, (r[0].longitude + r[3].longitude) / 2};
+    EXPECT_LT(metres(mid, e1), 0.01);
+    EXPECT_GT(r[0].latitude, r[3].latitude);  // left of an eastward runway is north
+    const t_point h = helipad_outline({48.5, 2.0}, 90, 20, 10);
+    EXPECT_NEAR(metres(h[0], h[1]), 10, 0.01);
+    EXPECT_NEAR(metres(h[1], h[2]), 20, 0.01);
+    EXPECT_LT(h[0].longitude, 2.0 + 1e-3);
+    EXPECT_GT(h[0].longitude, 2.0);  // the front is east
+}
+
+TEST(GroundReader, TheLfpgRowsAndTheirKinds) {
+    const auto airports = read_fixture(kFixture);
+    ASSERT_EQ(airports.size(), 2u);  // LFXH is a heliport: passed over
+    const xplane::AirportGround& g = airports.at("LFPG");
+    const GroundShape* runway = named(g, "09L/27R");
+    ASSERT_NE(runway, nullptr);
+    EXPECT_EQ(runway->kind, GroundKind::runway);
+    EXPECT_EQ(runway->code, 1);
+    const GroundShape* terminal = named(g, "Terminal S3");
+    ASSERT_NE(terminal, nullptr);
+    ASSERT_EQ(terminal->rings.size(), 2u);
+    EXPECT_EQ(terminal->code, 2);
+    EXPECT_TRUE(inside(terminal->rings[1][0], terminal->rings[0]));
+    const GroundShape* taxiway = named(g, "New Taxiway 1");
+    ASSERT_NE(taxiway, nullptr);
+    ASSERT_EQ(taxiway->rings.size(), 1u);
+    EXPECT_EQ(taxiway->rings[0].front().latitude, 49.01874368);
+    EXPECT_GT(taxiway->rings[0].size(), 7u);  // its curves, the closing one too
+    // Lines: one run a line type; the run of type 0 is no line.
+    const GroundShape* centre = named(g, "Changing Feature", 1);
+    const GroundShape* hold = named(g, "Changing Feature", 4);
+    ASSERT_NE(centre, nullptr);
+    ASSERT_NE(hold, nullptr);
+    EXPECT_EQ(centre->rings[0].back().longitude, 2.552);  // where the hold line begins
+    EXPECT_EQ(hold->rings[0].front().longitude, 2.552);
+    EXPECT_EQ(hold->rings[0].back().longitude, 2.553);
+    EXPECT_EQ(std::count_if(g.shapes.begin(), g.shapes.end(),
+                            [](const GroundShape& s) { return s.name == "Changing Feature"; }),
+              2);
+    EXPECT_EQ(named(g, "Stop K1")->code, 4);
+    const t_point& loop = named(g, "Linear Feature 37")->rings[0];
+    EXPECT_EQ(loop.front().latitude, loop.back().latitude);  // closed on 114
+    EXPECT_EQ(loop.front().longitude, loop.back().longitude);
+    EXPECT_EQ(named(g, "Airport Boundary 1"), nullptr);
+    // Rows 1300, and rows 15 of other names.
+    std::vector<std::string> stands;
+    for (const Stand& s : g.stands) stands.push_back(s.name + "/" + s.kind);
+    EXPECT_THAT(stands, ::testing::UnorderedElementsAre("Gate A8/gate", "Gate A9/tie_down",
+                                                        "Gate A30/", "Gate B18/"));
+    EXPECT_EQ(g.stands[0].airport, "LFPG");
+    const xplane::AirportGround& other = airports.at("LFXA");
+    ASSERT_EQ(other.shapes.size(), 2u);
+    EXPECT_EQ(other.shapes[1].name, "H1");
+    EXPECT_EQ(other.shapes[1].kind, GroundKind::runway);
+}
+
+TEST(GroundReader, BadRowsAreRefusedWithFileAndLine) {
+    TempDir dir;
+    const std::string head = "I\n1000 Version\n1 10 0 0 LFPG Essai\n";
+    const std::pair<const char*, const char*> cases[] = {
+        {"110 1 0 0 Aire\n111 95.0 2.0\n", "ligne 5"},
+        {"110 1 0 0 Aire\n111 49.0 2.0\n112 49.1 2.1 49.2\n", "ligne 6"},
+        {"110 dur 0 0 Aire\n", "ligne 4"},
+        {"100 -5 1 0 0 1 2 1 09 49 2 0 0 3 0 1 1 27 49 2.1 0 0 3 0 1 1\n", "ligne 4"},
+        {"102 H1 48.5 2.0 0 20 1e9 1\n", "ligne 4"},
+        {"1300 49.0 nord 0 gate jets A1\n", "ligne 4"},
+        {"120 Ligne\n111 49.0 2.0 jaune\n", "ligne 5"},
+    };
+    for (const auto& [rows, line] : cases) {
+        SCOPED_TRACE(rows);
+        write_bytes(dir.file("apt.dat"), head + rows + "99\n");
+        try {
+            read_fixture(dir.file("apt.dat"));
+            ADD_FAILURE() << "accepted";
+        } catch (const Error& e) {
+            EXPECT_THAT(e.what(), ::testing::HasSubstr("apt.dat\", " + std::string(line)));
+        }
+    }
+    // A control character in a name is a blank: names are labels only.
+    write_bytes(dir.file("apt.dat"), head + "15 49.0 2.0 0 Gate\x03 A1\n99\n");
+    EXPECT_EQ(read_fixture(dir.file("apt.dat")).at("LFPG").stands.at(0).name, "Gate  A1");
+}
+
+// A square with two holes: pieces without holes that cover the square
+// less its holes, none over a hole.
+TEST(GroundPieces, HolesStayEmpty) {
+    const t_point outer{{49.0, 2.0}, {49.0, 2.01}, {49.01, 2.01}, {49.01, 2.0}};
+    const t_point hole1{{49.002, 2.002}, {49.004, 2.002}, {49.004, 2.004}, {49.002, 2.004}};
+    const t_point hole2{{49.006, 2.005}, {49.008, 2.005}, {49.008, 2.009}, {49.006, 2.009}};
+    EXPECT_EQ(hole_free_pieces({outer}).size(), 1u);
+    EXPECT_EQ(hole_free_pieces({outer})[0][2].latitude, 49.01);  // as it came
+    const std::vector<t_point> pieces = hole_free_pieces({outer, hole1, hole2});
+    ASSERT_GE(pieces.size(), 3u);
+    double sum = 0;
+    for (const t_point& p : pieces) {
+        sum += area(p);
+        for (const t_point* hole : {&hole1, &hole2}) {
+            const geo_point middle{((*hole)[0].latitude + (*hole)[2].latitude) / 2,
+                                   ((*hole)[0].longitude + (*hole)[2].longitude) / 2};
+            EXPECT_FALSE(inside(middle, p));
+        }
+        for (const geo_point& g : p) {
+            EXPECT_GE(g.latitude, 49.0 - 1e-9);
+            EXPECT_LE(g.longitude, 2.01 + 1e-9);
+        }
+    }
+    EXPECT_NEAR(sum, area(outer) - area(hole1) - area(hole2), 1e-9);
+}
+
+// The ground fixture's airports in the "world" folder's database, with
+// their ground tables.
+struct GroundDatabase : ::testing::Test {
+    GroundDatabase() {
+        data = read_folder(dir, "world");
+        xplane::read_apt(kFixture, data);
+        xplane::DatabaseWriter writer(data, dir.file("out.sqlite"), [](const std::string&) {});
+        writer.begin_ground();
+        xplane::read_ground(kFixture,
+                            [&](const xplane::AirportGround& a) { writer.write_ground(a); });
+        writer.finish();
+        read = read_fixture(kFixture);
+    }
+    TempDir dir;
+    xplane::NavData data;
+    std::map<std::string, xplane::AirportGround> read;
+};
+
+TEST_F(GroundDatabase, ReadBackAsWrittenForTheAirportsAsked) {
+    EXPECT_EQ(ground_codes(" lfpg, KJFK;LFPG\tlfxa "),
+              (std::vector<std::string>{"LFPG", "KJFK", "LFXA"}));
+    for (const char* bad : {"LF", "LFPGX", "LFP%", "LFPG,é"})
+        EXPECT_THROW(ground_codes(bad), Error) << bad;
+    Selected db(dir.file("out.sqlite"));
+    std::vector<std::string> without;
+    const Ground g = read_ground(db.q, {"LFXA", "LFPG", "ZZZZ"}, without);
+    EXPECT_EQ(without, std::vector<std::string>{"ZZZZ"});
+    EXPECT_EQ(g.airports, (std::vector<std::string>{"LFXA", "LFPG", "ZZZZ"}));
+    const xplane::AirportGround& lfpg = read.at("LFPG");
+    ASSERT_EQ(g.shapes.size(), lfpg.shapes.size() + 2);
+    EXPECT_EQ(g.shapes[0].airport, "LFXA");  // in the order asked
+    for (size_t i = 0; i < lfpg.shapes.size(); ++i) {
+        const GroundShape& a = lfpg.shapes[i];
+        const GroundShape& b = g.shapes[i + 2];
+        EXPECT_EQ(a.name, b.name);
+        EXPECT_EQ(a.kind, b.kind);
+        EXPECT_EQ(a.code, b.code);
+        ASSERT_EQ(a.rings.size(), b.rings.size()) << a.name;
+        for (size_t r = 0; r < a.rings.size(); ++r) {
+            ASSERT_EQ(a.rings[r].size(), b.rings[r].size());
+            for (size_t k = 0; k < a.rings[r].size(); ++k) {
+                EXPECT_EQ(a.rings[r][k].latitude, b.rings[r][k].latitude);
+                EXPECT_EQ(a.rings[r][k].longitude, b.rings[r][k].longitude);
+            }
+        }
+    }
+    ASSERT_EQ(g.stands.size(), lfpg.stands.size());
+    EXPECT_EQ(g.stands[0].name, lfpg.stands[0].name);
+    EXPECT_EQ(g.stands[0].heading, lfpg.stands[0].heading);
+}
+
+// The client format's sections against the golden LFPG set; the GeoJSON;
+// the default format the same with and without a ground.
+TEST_F(GroundDatabase, WrittenIntoTheClientFormatAndTheGeoJson) {
+    Selected db(dir.file("out.sqlite"));
+    db.airport("LFPG", 5);
+    std::vector<std::string> without_ground, with_ground, client;
+    write_sector(without_ground, db.nav, db.frame, {});
+    std::vector<std::string> none;
+    db.nav.ground = read_ground(db.q, {"LFPG"}, none);
+    write_sector(with_ground, db.nav, db.frame, {});
+    EXPECT_EQ(with_ground, without_ground);
+
+    SectorFormat format;
+    format.client = true;
+    write_sector(client, db.nav, db.frame, {"a", "b", "c"}, format);
+    // The ground's #defines, its [GEO] lines, and [REGIONS] and [LABELS].
+    std::string ground;
+    bool regions = false;
+    for (const std::string& l : client) {
+        regions |= l == "[REGIONS]";
+        if (regions || l.rfind("#define sol_", 0) == 0 || l.ends_with(" sol_axe") ||
+            l.ends_with(" sol_arret"))
+            ground += l + "\n";
+    }
+    const std::string golden = source_file("tests/golden/LFPG_ground.txt");
+    EXPECT_EQ(ground, golden);
+
+    // The hole of Terminal S3 is in no piece of [REGIONS].
+    const GroundShape* terminal = named(read.at("LFPG"), "Terminal S3");
+    geo_point in_hole{};
+    for (const geo_point& p : terminal->rings[1]) {
+        in_hole.latitude += p.latitude / static_cast<double>(terminal->rings[1].size());
+        in_hole.longitude += p.longitude / static_cast<double>(terminal->rings[1].size());
+    }
+    ASSERT_TRUE(inside(in_hole, terminal->rings[1]));
+    for (const t_point& piece : hole_free_pieces(terminal->rings))
+        EXPECT_FALSE(inside(in_hole, piece));
+
+    const auto json = nlohmann::json::parse(
+        geojson_text(db.nav, db.frame.box, Settings{}.colours, {}, kOutlineDefaultColour));
+    std::map<std::string, int> kinds;
+    for (const auto& f : json["features"]) {
+        const std::string kind = f["properties"]["kind"];
+        ++kinds[kind];
+        if (f["properties"].value("name", "") == "Terminal S3") {
+            EXPECT_EQ(f["geometry"]["type"], "Polygon");
+            EXPECT_EQ(f["geometry"]["coordinates"].size(), 2u);  // with its hole
+        }
+    }
+    EXPECT_EQ(kinds["stand"], 4);
+    EXPECT_EQ(kinds["ground"], 3);      // the runway and two areas
+    EXPECT_EQ(kinds["groundline"], 5);  // the two "Linear Feature" and the three hold/centre runs
+}
