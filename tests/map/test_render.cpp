@@ -348,3 +348,57 @@ TEST(QtCanvas, KeptLabelsDrawAsNewOnesWhateverTheOrder) {
         EXPECT_EQ(kept.image, fresh.image);
     }
 }
+
+// The ground: areas filled with their holes, grass under pavement under
+// runways, the painted lines, the stands' names only close in; nothing in
+// a wide view or when the settings hide it; the background's brush left.
+TEST(Ground, AreasLinesAndNamesByTheViewsWidth) {
+    Ground g;
+    const t_point square{{49.02, 2.50}, {49.02, 2.51}, {49.01, 2.51}, {49.01, 2.50}};
+    const t_point hole{{49.018, 2.502}, {49.018, 2.504}, {49.016, 2.504}, {49.016, 2.502}};
+    g.shapes = {{.id = "1", .kind = GroundKind::runway, .code = 1, .rings = {square}},
+                {.id = "2", .kind = GroundKind::pavement, .code = 1, .rings = {square, hole}},
+                {.id = "3", .kind = GroundKind::pavement, .code = 3, .rings = {hole}},
+                {.id = "4", .kind = GroundKind::pavement, .code = 15, .rings = {square}},
+                {.id = "5", .kind = GroundKind::line, .code = 51, .rings = {{{49.02, 2.5}, {49.01, 2.5}}}},
+                {.id = "6", .kind = GroundKind::line, .code = 4, .rings = {{{49.02, 2.51}, {49.01, 2.51}}}},
+                {.id = "7", .kind = GroundKind::line, .code = 3, .rings = {{{49.02, 2.5}, {49.02, 2.51}}}}};
+    g.stands = {{.id = "s", .name = "A1", .latitude = 49.015, .longitude = 2.505}};
+    auto colours = default_ground_colours();
+    for (size_t i = 0; i < colours.size(); ++i) colours[i].color = static_cast<TColor>(i + 1);
+    // 100 px a nautical mile, 600 px: 6 nm across.
+    const Viewport close{49.03f, 48.99f, 2.49f, 2.53f, 100, {60, 60}, 600, 600};
+    RecordingCanvas c;
+    draw_ground(c, close, g, colours, 77);
+    const auto polygons = c.with("polygon");
+    ASSERT_EQ(polygons.size(), 3u);  // the transparent surface is no area
+    const auto at = [&](const std::string& call) {
+        return std::find(c.calls.begin(), c.calls.end(), call) - c.calls.begin();
+    };
+    const Pixel a = close.to_pixel(49.02, 2.50), h = close.to_pixel(49.018, 2.502);
+    const std::string hole_ring = " [ " + std::to_string(h.x) + "," + std::to_string(h.y);
+    EXPECT_EQ(polygons[0].rfind("polygon" + hole_ring, 0), 0u);  // grass first
+    EXPECT_NE(polygons[1].find(hole_ring), std::string::npos);   // the pavement with its hole
+    EXPECT_EQ(polygons[1].rfind("polygon [ " + std::to_string(a.x) + "," + std::to_string(a.y), 0), 0u);
+    EXPECT_LT(at("brush on 3"), at("brush on 2"));  // grass, pavement, runway
+    EXPECT_LT(at("brush on 2"), at("brush on 1"));
+    EXPECT_EQ(c.with("line").size(), 2u);  // the edge line (type 3) is no centreline nor hold
+    EXPECT_LT(at("pen 4 solid 1"), at("pen 5 solid 1"));
+    EXPECT_EQ(c.with("text").size(), 0u);  // 6 nm across: no names yet
+    EXPECT_EQ(c.calls.back(), "brush on 77");  // the background's, for the labels after
+
+    const Viewport closer{49.03f, 48.99f, 2.49f, 2.53f, 200, {60, 60}, 600, 600};
+    RecordingCanvas d;
+    draw_ground(d, closer, g, colours, 77);
+    const Pixel s = closer.to_pixel(49.015, 2.505);
+    EXPECT_THAT(d.with("text"), ElementsAre("text " + std::to_string(s.x) + " " +
+                                            std::to_string(s.y) + " A1 on 77"));
+    // 20 nm across, or hidden: nothing at all.
+    const Viewport wide{49.03f, 48.99f, 2.49f, 2.53f, 30, {60, 60}, 600, 600};
+    RecordingCanvas e, f;
+    draw_ground(e, wide, g, colours, 77);
+    for (auto& k : colours) k.visible = false;
+    draw_ground(f, close, g, colours, 77);
+    EXPECT_TRUE(e.calls.empty());
+    EXPECT_TRUE(f.calls.empty());
+}

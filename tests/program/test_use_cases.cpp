@@ -9,6 +9,7 @@
 #include "core/cp1252.h"
 #include "core/error.h"
 #include "navdb/sqlite_backend.h"
+#include "navdb/sqlite_db.h"
 #include "program/use_cases.h"
 #include "selected.h"
 #include "support.h"
@@ -141,4 +142,56 @@ TEST_F(UseCaseTest, TheSaveAsksInTheSectorFolderAndWritesWhole) {
             save_selection(state, dialogs, {{"A", "B", "C"}, true});
         },
         ThrowsMessage<Error>(HasSubstr(w1252("modèle magnétique introuvable"))));
+}
+
+// The ground of chosen airports: refused by a database without it, kept by
+// a new selection, replaced whole or not at all, written by the save.
+TEST_F(UseCaseTest, TheGroundOfChosenAirports) {
+    EXPECT_THAT([&] { choose_ground(state, "LFMN", memo); },
+                ThrowsMessage<Error>(HasSubstr(w1252("pas de plans au sol"))));
+    EXPECT_TRUE(choose_ground(state, " ", memo).empty());  // none asked: nothing to refuse
+    {
+        SqliteDb db(sample_path(), SqliteDb::Mode::read_write);
+        db.exec(R"(
+CREATE TABLE groundshapes (ID INTEGER PRIMARY KEY, airport TEXT, kind TEXT, code INTEGER, name TEXT);
+CREATE TABLE groundpoints (shapeID INTEGER, ring INTEGER, seq INTEGER, latitude REAL,
+                           longtitude REAL, PRIMARY KEY (shapeID, ring, seq)) WITHOUT ROWID;
+CREATE TABLE groundstands (ID INTEGER PRIMARY KEY, airport TEXT, name TEXT, kind TEXT,
+                           heading REAL, latitude REAL, longtitude REAL);
+INSERT INTO groundshapes VALUES (1, 'LFMN', 'pavement', 1, 'Apron'), (2, 'LFMN', 'line', 1, 'Axe');
+INSERT INTO groundpoints VALUES (1, 0, 0, 43.66, 7.20), (1, 0, 1, 43.66, 7.22),
+    (1, 0, 2, 43.67, 7.22), (1, 0, 3, 43.67, 7.20), (1, 1, 0, 43.664, 7.21),
+    (1, 1, 1, 43.664, 7.212), (1, 1, 2, 43.666, 7.212), (2, 0, 0, 43.661, 7.201),
+    (2, 0, 1, 43.669, 7.219);
+INSERT INTO groundstands VALUES (1, 'LFMN', 'P "12"', 'gate', 90, 43.665, 7.205);
+)");
+    }
+    state.db.ground = true;
+    select_airport(state, "LFMN", "30", 0, out);
+    memo.lines.clear();
+    EXPECT_EQ(choose_ground(state, "lfmn, lfxx", memo), std::vector<std::string>{"LFXX"});
+    EXPECT_EQ(memo.lines, (std::vector<std::string>{
+                              w1252("LFMN : plan au sol de 1 surfaces, 1 lignes, 1 postes"),
+                              "LFXX : aucun plan au sol"}));
+    EXPECT_THROW(choose_ground(state, "LFMN, L", memo), Error);
+    select_airport(state, "LFMN", "50", 0, out);
+    ASSERT_EQ(state.nav.ground.shapes.size(), 2u);  // kept by the new selection
+    EXPECT_EQ(state.nav.ground.shapes[0].rings.size(), 2u);
+    EXPECT_EQ(state.nav.ground.airports, (std::vector<std::string>{"LFMN", "LFXX"}));
+
+    SavedFiles paths{folder.file("s.sct"), std::nullopt, std::nullopt};
+    OutputFiles files;
+    add_saved_files(files, state, paths, {{"Nice", "LFMN_GND", "LFMN"}, true}, dialogs);
+    files.commit();
+    const std::string file = read_bytes(folder.file("s.sct"));
+    // Two pieces round the hole, cut through its middle.
+    EXPECT_THAT(file, HasSubstr("\r\nREGIONNAME LFMN chauss\xE9" "es\r\nsol_dur "));
+    size_t pieces = 0;
+    for (size_t at = 0; (at = file.find("\r\nsol_dur ", at)) != std::string::npos; ++at) ++pieces;
+    EXPECT_EQ(pieces, 2u);
+    EXPECT_THAT(file, HasSubstr(" N043.39.35.999 E007.12.00.000\r\n"));  // a corner, as written
+    EXPECT_THAT(file, HasSubstr("\r\n\"P '12'\" N043.39.53.999 E007.12.18.000 sol_poste\r\n"));
+    EXPECT_THAT(file, HasSubstr(" sol_axe\r\n"));
+    choose_ground(state, "", memo);
+    EXPECT_TRUE(state.nav.ground.empty());
 }

@@ -231,7 +231,11 @@ Read strict_read(const std::vector<std::string>& lines) {
         {"[AIRPORT]", std::regex(navaid)},
         {"[FIXES]", std::regex("\\S+ +" + at)},
         {"[RUNWAY]", std::regex("\\S+ +\\S+ +\\d{3} +\\d{3} +" + segment + "( +\\S+){2,}")},
-        {"[GEO]", std::regex(segment + " +\\S+")}};
+        {"[GEO]", std::regex(segment + " +\\S+")},
+        // A polygon: its colour and first point, then a point a line; a
+        // group's name.
+        {"[REGIONS]", std::regex("(REGIONNAME .+| *(\\S+ +)?" + at + ")")},
+        {"[LABELS]", std::regex("\"[^\"]*\" +" + at + " +\\S+")}};
     const std::regex other(".*" + segment), colour("#define +(\\S+) +\\d+"),
         centre(lat + "|" + lon);
     Read r;
@@ -253,7 +257,10 @@ Read strict_read(const std::vector<std::string>& lines) {
         } else if (section == "[INFO]") {
             info.push_back(line);
         } else if (!std::regex_match(line, shape == shapes.end() ? other : shape->second) ||
-                   (section == "[GEO]" && !colours.count(line.substr(line.rfind(' ') + 1)))) {
+                   ((section == "[GEO]" || section == "[LABELS]") &&
+                    !colours.count(line.substr(line.rfind(' ') + 1))) ||
+                   (section == "[REGIONS]" && first.front() != 'N' && first.front() != 'S' &&
+                    first != "REGIONNAME" && !colours.count(first))) {
             r.faults.push_back(section + ": " + raw);
         } else {
             r.items[section].push_back(first);
@@ -299,6 +306,18 @@ TEST_F(ClientFiles, AStrictReaderReadsEveryLineAndFindsTheSelection) {
     format.details = settings.details;
     format.magnetic = &model;
     format.year = decimal_year({2026, 12, 7});
+    // A ground: an area with a hole, a runway, a centreline, a stand.
+    nav.ground.airports = {"LFPG"};
+    nav.ground.shapes = {
+        {.id = "1", .airport = "LFPG", .kind = GroundKind::pavement, .code = 1, .rings = {
+            {{49.0, 2.5}, {49.0, 2.52}, {49.01, 2.52}, {49.01, 2.5}},
+            {{49.004, 2.505}, {49.006, 2.505}, {49.006, 2.51}}}},
+        {.id = "2", .airport = "LFPG", .kind = GroundKind::runway, .code = 1, .rings = {
+            {{49.02, 2.5}, {49.02, 2.55}, {49.0205, 2.55}, {49.0205, 2.5}}}},
+        {.id = "3", .airport = "LFPG", .kind = GroundKind::line, .code = 1, .rings = {
+            {{49.001, 2.5}, {49.001, 2.51}, {49.002, 2.52}}}}};
+    nav.ground.stands = {{.id = "4", .airport = "LFPG", .name = "Poste 1", .latitude = 49.003,
+                          .longitude = 2.507}};
     std::vector<std::string> lines;
     write_sector(lines, nav, frame, {"Paris", "LFPG_APP", "LFPG"}, format);
     const Read r = strict_read(lines);
@@ -339,6 +358,12 @@ TEST_F(ClientFiles, AStrictReaderReadsEveryLineAndFindsTheSelection) {
     EXPECT_NE(std::find(lines.begin(), lines.end(), "[LOW AIRWAY]"), lines.end());
     for (const char* header : {"[ARTCC]", "[ARTCC HIGH]", "[ARTCC LOW]"})
         EXPECT_EQ(r.items.at(header).size(), 3u) << header;  // the first word of each edge
+    // Two groups; the area cut round its hole in two pieces, and the runway.
+    const auto& regions = r.items.at("[REGIONS]");
+    EXPECT_EQ(std::count(regions.begin(), regions.end(), "REGIONNAME"), 2);
+    EXPECT_EQ(std::count(regions.begin(), regions.end(), "sol_dur"), 2);
+    EXPECT_EQ(std::count(regions.begin(), regions.end(), "sol_piste"), 1);
+    EXPECT_THAT(r.items.at("[LABELS]"), ElementsAre("\"Poste"));
 
     // North is 360 (0 would mean no centreline): an end due north of the
     // other, without declination.
@@ -374,6 +399,15 @@ TEST_F(ClientFiles, GeoJsonAsGdalReadsIt) {
     nav.outlines.append({.id = "2",
                          .name = "TROU",
                          .rings = {{{0, 0}, {0, 4}, {4, 4}, {4, 0}}, {{1, 1}, {1, 2}, {2, 2}}}});
+    // A ground: an area with its hole, a hold line, a stand.
+    nav.ground.shapes = {
+        {.id = "g1", .airport = "LFPG", .kind = GroundKind::pavement, .code = 2, .name = "Aire",
+         .rings = {{{49.0, 2.5}, {49.0, 2.52}, {49.01, 2.52}, {49.01, 2.5}},
+                   {{49.004, 2.505}, {49.006, 2.505}, {49.006, 2.51}}}},
+        {.id = "g2", .airport = "LFPG", .kind = GroundKind::line, .code = 4,
+         .rings = {{{49.001, 2.5}, {49.001, 2.51}}}}};
+    nav.ground.stands = {{.id = "g3", .airport = "LFPG", .name = "A \"1\"", .latitude = 49.003,
+                          .longitude = 2.507}};
     const std::string path = folder.file("lfpg.geojson");
     write_bytes(path, geojson_text(nav, frame.box, settings.colours, settings.details));
     auto count = [&](const std::string& where) {
@@ -404,13 +438,20 @@ TEST_F(ClientFiles, GeoJsonAsGdalReadsIt) {
                                               {"runway", paired},
                                               {"airway", segments},
                                               {"sid", labelled("[SID]")},
-                                              {"star", labelled("[STAR]")}};
+                                              {"star", labelled("[STAR]")},
+                                              {"ground", 1},
+                                              {"groundline", 1},
+                                              {"stand", 1}};
     for (const auto& [kind, n] : kinds)
         EXPECT_EQ(count("kind = '" + kind + "'"), static_cast<int>(n)) << kind;
     EXPECT_THAT(run(folder, "ogrinfo -ro -al -where \"kind = 'outline'\" '" + path + "'").out,
                 ::testing::ContainsRegex("MULTIPOLYGON \\(\\(\\(179 -18,180(\\.0)? -18,"
                                          "180(\\.0)? -16,179 -16,179 -18\\)\\),"
                                          "\\(\\(-180(\\.0)? -18,-179 -18"));
+    EXPECT_THAT(run(folder, "ogrinfo -ro -al -where \"kind = 'ground'\" '" + path + "'").out,
+                ::testing::ContainsRegex("POLYGON \\(\\(2.5 49(\\.0)?,2.52 49(\\.0)?,2.52 49.01,"
+                                         "2.5 49.01,2.5 49(\\.0)?\\),\\(2.505 49.004,2.505 "
+                                         "49.006,2.51 49.006,2.505 49.004\\)\\)"));
     // A ring inside another is its hole, turning the other way.
     EXPECT_THAT(run(folder, "ogrinfo -ro -al -where \"name = 'TROU'\" '" + path + "'").out,
                 HasSubstr("POLYGON ((0 0,4 0,4 4,0 4,0 0),(2 2,2 1,1 1,2 2))"));

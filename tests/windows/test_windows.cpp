@@ -214,6 +214,19 @@ TEST_F(WorkflowTest, CentrelinesOfTheClientFormat) {
     EXPECT_THAT(file, HasSubstr(" centreline\r\n"));
 }
 
+// The ground's menu item: the selected airport proposed, a database
+// without ground refused in the error box, a cancel changing nothing.
+TEST_F(WorkflowTest, TheGroundMenuItem) {
+    select("LFMN", "30");
+    dialogs.input_answers = {std::string("lfmn"), std::nullopt};
+    form->sol1->trigger();
+    form->sol1->trigger();
+    ASSERT_EQ(dialogs.inputs.size(), 2u);
+    EXPECT_THAT(dialogs.inputs[0], ::testing::EndsWith("|LFMN"));
+    ASSERT_EQ(dialogs.errors.size(), 1u);
+    EXPECT_THAT(dialogs.errors[0], HasSubstr(w1252("n'a pas de plans au sol")));
+}
+
 TEST_F(WorkflowTest, SavingTheSectorFromTheWindow) {
     select("LFMN", "30");
     form->Edit_nomsecteur->setText(QStringLiteral("Côte d'Azur"));
