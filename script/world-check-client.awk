@@ -4,7 +4,8 @@
 # No line of the sector file spans more than 180 degrees of longitude (a
 # line across 180 is two), every runway heading is on three digits from 001
 # to 360, and every point the companion file names is defined in [VOR],
-# [NDB] or [FIXES]. Prints one line per problem (the first few), nothing
+# [NDB] or [FIXES]; [REGIONS] and [LABELS] lines are polygons and labels in
+# defined colours. Prints one line per problem (the first few), nothing
 # when both are sound.
 FILENAME == ARGV[1] && (section == "[VOR]" || section == "[NDB]" || section == "[FIXES]") &&
     NF > 0 && $1 !~ /^;/ { defined[$1] = 1 }
@@ -19,6 +20,17 @@ FILENAME == ARGV[1] && section != "[RUNWAY]" {
         if ($i ~ /^[EW][0-9][0-9][0-9]\.[0-9][0-9]\.[0-9][0-9]\.[0-9][0-9][0-9]$/) lon[++n] = $i
     if (n == 2 && (degrees(lon[1]) - degrees(lon[2]) > 180 || degrees(lon[2]) - degrees(lon[1]) > 180))
         problem("a line across 180 degrees: " $0)
+}
+# The ground: polygons of [REGIONS] start with a defined colour, go on a
+# point a line; labels are quoted with a defined colour.
+FILENAME == ARGV[1] && /^#define / { colour[$2] = 1 }
+FILENAME == ARGV[1] && section == "[REGIONS]" && NF > 0 && $1 != "REGIONNAME" && $1 !~ /^;/ {
+    if ($1 ~ /^[NS][0-9]/ ? NF != 2 : (NF != 3 || !($1 in colour)))
+        problem("[REGIONS] line of no polygon: " $0)
+}
+FILENAME == ARGV[1] && section == "[LABELS]" && NF > 0 && $1 !~ /^;/ {
+    if ($0 !~ /^"[^"]*" [NS][0-9.]+ [EW][0-9.]+ [^ ]+$/ || !($NF in colour))
+        problem("[LABELS] line not a label: " $0)
 }
 FILENAME == ARGV[2] && /^(SID|STAR):/ {
     split($0, f, ":")
