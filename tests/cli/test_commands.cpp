@@ -255,6 +255,40 @@ TEST(ImportOutlines, TheCommandFindsThemInTheDatabase) {
     EXPECT_EQ(read_bytes(dir.file("plain.sct")).find("ARTCC"), std::string::npos);
 }
 
+// The ground of the airports asked, into the client format; refused where
+// it cannot go or the database has none, and nothing written then.
+TEST(ImportGround, TheCommandWritesTheAirportsAsked) {
+    TempDir dir;
+    make_program_folder(dir);
+    write_bytes(dir.file("apt.dat"), kApt.substr(0, kApt.size() - 3) +
+                                         "1300 48.91 002.42 90 gate jets Poste \"7\"\n99\n");
+    write_bytes(dir.file("nav.dat"), kNav);
+    const Outcome import = run(dir, import_cmd(". --output o.sqlite"));
+    ASSERT_EQ(import.status, 0) << import.err;
+    EXPECT_THAT(import.out, HasSubstr("sol : 1 a\xC3\xA9rodromes, 1 surfaces, 0 lignes, 1 postes"));
+    const std::string sct = "'" KARVEL_SCT_PATH "' --database o.sqlite --airport LFXX --radius 30 ";
+    const std::string client = "--client-format --name N --callsign C --sector-icao I --date 2026-12-07 ";
+    const Outcome ok = run(dir, sct + client + "--ground lfxx,ZZZZ --output c.sct");
+    ASSERT_EQ(ok.status, 0) << ok.err;
+    EXPECT_THAT(ok.err, HasSubstr("ZZZZ : aucun plan au sol dans la base"));
+    const std::string file = read_bytes(dir.file("c.sct"));
+    EXPECT_THAT(file, HasSubstr("[REGIONS]\r\nREGIONNAME LFXX pistes\r\nsol_piste N048.54.00.7"));
+    EXPECT_THAT(file, HasSubstr("[LABELS]\r\n\"Poste '7'\" N048.54.35.999 E002.25.11.999 sol_poste\r\n"));
+    const std::pair<std::string, std::string> refused[] = {
+        {sct + "--ground LFXX --output d.sct", "--ground va avec --client-format"},
+        {sct + client + "--ground 'LF%' --output d.sct", "code OACI invalide"},
+        {sct + client + "--ground , --output d.sct", "--ground : aucun code OACI"},
+        {"'" KARVEL_SCT_PATH "' --airport LFPG --radius 30 --ground LFPG --picture d.png",
+         "pas de plans au sol"}};
+    for (const auto& [command, message] : refused) {
+        const Outcome r = run(dir, command);
+        EXPECT_EQ(r.status, 1) << command;
+        EXPECT_THAT(r.err, HasSubstr(message)) << command;
+        EXPECT_FALSE(std::filesystem::exists(dir.file("d.sct")) ||
+                     std::filesystem::exists(dir.file("d.png")));
+    }
+}
+
 // Every row below stops the import with the file and the line, at once and
 // in bounded memory; a byte-order mark is read as nothing.
 TEST(ImportUntrusted, BytesThatAreNoTextAndLinesWithoutEnd) {
