@@ -89,6 +89,17 @@ std::vector<std::string> choose_ground(AppState& state, const std::string& text,
     return without;
 }
 
+std::string proposed_ground(const AppState& state) {
+    std::string text;
+    for (const std::string& icao : state.nav.ground.airports)
+        text += (text.empty() ? "" : ", ") + icao;
+    const std::string& selection = state.frame.text;  // "LFPG:50nm" by airport
+    if (const size_t colon = selection.find(':');
+        text.empty() && colon != std::string::npos && selection.ends_with("nm"))
+        text = selection.substr(0, colon);
+    return text;
+}
+
 MagneticDate magnetic_date(const ProgramInfo& info, const std::optional<Date>& date,
                            Dialogs& dialogs) {
     const std::string path = info.folder + "/" + kMagneticModelFile;

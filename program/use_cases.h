@@ -63,6 +63,10 @@ void select_region(AppState& state, const RegionChoice& region, int geo_level,
 // database without ground drawings.
 std::vector<std::string> choose_ground(AppState& state, const std::string& text, MemoSink& memo);
 
+// What the ground's choice proposes: the airports loaded ("LFPG, KJFK"),
+// else the airport of a selection by airport, else nothing.
+std::string proposed_ground(const AppState& state);
+
 // The files a save writes, each where given: the sector file, the companion
 // file of the SIDs and STARs, the selection as GeoJSON.
 struct SavedFiles {

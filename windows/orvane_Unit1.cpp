@@ -385,17 +385,10 @@ void TForm1::axes1Click() {
 // selected airport proposed when none is loaded yet. The map follows.
 void TForm1::sol1Click() {
     run_command(dialogs_, [&] {
-        std::string initial;
-        for (const std::string& icao : state_.nav.ground.airports)
-            initial += (initial.empty() ? "" : ", ") + icao;
-        // A selection by airport reads "LFPG:50nm".
-        const std::string& selection = state_.frame.text;
-        const size_t colon = selection.find(':');
-        if (initial.empty() && colon != std::string::npos && selection.ends_with("nm"))
-            initial = selection.substr(0, colon);
         const auto text = dialogs_.input(
             w1252("plans au sol"),
-            w1252("codes OACI des aérodromes, séparés par des virgules (vide : aucun)"), initial);
+            w1252("codes OACI des aérodromes, séparés par des virgules (vide : aucun)"),
+            proposed_ground(state_));
         if (!text) return;
         choose_ground(state_, *text, *this);
         flush_memo();

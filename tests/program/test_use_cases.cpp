@@ -168,8 +168,10 @@ INSERT INTO groundstands VALUES (1, 'LFMN', 'P "12"', 'gate', 90, 43.665, 7.205)
     }
     state.db.ground = true;
     select_airport(state, "LFMN", "30", 0, out);
+    EXPECT_EQ(proposed_ground(state), "LFMN");  // the airport selected
     memo.lines.clear();
     EXPECT_EQ(choose_ground(state, "lfmn, lfxx", memo), std::vector<std::string>{"LFXX"});
+    EXPECT_EQ(proposed_ground(state), "LFMN, LFXX");  // those loaded
     EXPECT_EQ(memo.lines, (std::vector<std::string>{
                               w1252("LFMN : plan au sol de 1 surfaces, 1 lignes, 1 postes"),
                               "LFXX : aucun plan au sol"}));
