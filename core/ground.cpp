@@ -46,7 +46,7 @@ void curve(t_point& out, P p0, P c1, std::optional<P> c2, P p3, double tolerance
         const long double m = metres(p0 - 2 * c1 + p3, p0.lat);
         steps = std::ceil(std::sqrt(2 * m / (8 * tolerance_m)));
     }
-    const int n = static_cast<int>(std::clamp<long double>(steps, 1, 1024));
+    const int n = static_cast<int>(std::clamp<long double>(steps, 1, kMaxCurvePoints));
     for (int i = 1; i <= n; ++i) {
         const long double t = static_cast<long double>(i) / n, u = 1 - t;
         const P p = c2 ? u * u * u * p0 + 3 * u * u * t * c1 + 3 * u * t * t * *c2 + t * t * t * p3

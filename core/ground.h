@@ -22,11 +22,14 @@ struct GroundNode {
 
 // Curves are turned into points no further than this from them.
 inline constexpr double kGroundToleranceM = 0.5;
+// A curve has at most this many points: one whose control point lies
+// kilometres away (no airport's does) is drawn less closely.
+inline constexpr int kMaxCurvePoints = 256;
 
 // The points along a chain of nodes: between two nodes a straight line when
 // neither shapes it, a quadratic curve when one does, a cubic when both do,
 // with as many points as keep every chord within `tolerance_m` of its curve
-// (at most 1024 a curve). A closed chain also runs from its last node back
+// (at most kMaxCurvePoints a curve). A closed chain also runs from its last node back
 // to its first, and comes back without its first point repeated; an open
 // one ends on its last node. Longitudes are followed the short way round
 // and come back within -180..180.

@@ -197,13 +197,20 @@ class GroundReader {
         NodeRow r = node_row(in_, t);
         const bool closes = r.closes, ends = r.ends;
         nodes_.push_back(std::move(r));
+        count(0, nodes_.size() * kMaxCurvePoints);  // the most the chain can make
         if (owner_ == Owner::area && (closes || ends)) {
             ring_done();
         } else if (owner_ == Owner::line && (closes || ends)) {
-            line_runs(nodes_, closes, airport_.icao, line_name_, airport_.shapes);
+            end_line(closes);
             nodes_.clear();
             owner_ = Owner::other;  // nodes after its end belong to nothing
         }
+    }
+
+    void end_line(bool closed) {
+        const size_t from = airport_.shapes.size();
+        line_runs(nodes_, closed, airport_.icao, line_name_, airport_.shapes);
+        for (size_t i = from; i < airport_.shapes.size(); ++i) count(airport_.shapes[i].rings[0].size());
     }
 
     // The area's ring read so far is closed: its outline, or a hole.
@@ -213,6 +220,7 @@ class GroundReader {
         nodes_.clear();
         if (chain.size() < 3) return;  // no area
         area_.rings.push_back(chain_points(chain, true));
+        count(area_.rings.back().size());
     }
 
     // A row that is no node ends the chain being read; an area's last ring
@@ -223,7 +231,7 @@ class GroundReader {
             if (!area_.rings.empty()) add(std::move(area_));
             area_ = GroundShape{};
         } else if (owner_ == Owner::line && nodes_.size() > 1) {
-            line_runs(nodes_, false, airport_.icao, line_name_, airport_.shapes);
+            end_line(false);
         }
         nodes_.clear();
         owner_ = Owner::none;
@@ -232,6 +240,15 @@ class GroundReader {
     void add(GroundShape s) {
         s.airport = airport_.icao;
         airport_.shapes.push_back(std::move(s));
+    }
+
+    // The points of the airport read so far grow by `n`, and `more` may
+    // follow.
+    void count(size_t n, size_t more = 0) {
+        points_ += n;
+        if (points_ + more > kMaxAirportGroundPoints)
+            in_.fail(w1252("plus de ") + std::to_string(kMaxAirportGroundPoints) +
+                     w1252(" points de plan au sol pour l'aérodrome ") + airport_.icao);
     }
 
     void finish() {
@@ -246,6 +263,7 @@ class GroundReader {
         for (Stand& s : airport_.stands) s.airport = airport_.icao;
         if (!airport_.shapes.empty() || !airport_.stands.empty()) each_(airport_);
         airport_ = AirportGround{};
+        points_ = 0;
     }
 
     LineReader& in_;
@@ -257,6 +275,7 @@ class GroundReader {
     GroundShape area_;
     std::string line_name_;
     std::vector<NodeRow> nodes_;
+    size_t points_ = 0;  // of the airport being read
 };
 
 }  // namespace

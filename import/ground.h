@@ -10,6 +10,9 @@
 
 namespace karvel::xplane {
 
+// The world's largest airport ground has 27,055 points (EHAM).
+inline constexpr size_t kMaxAirportGroundPoints = 2'000'000;
+
 // One airport's ground, its shapes and stands in the file's order (their
 // IDs left empty).
 struct AirportGround {
@@ -25,7 +28,8 @@ struct AirportGround {
 // rings after the first are holes); runways come from rows 100 and
 // helipads from rows 102; lines are rows 120, cut where their line type
 // changes; stands are rows 1300, and rows 15 of names no row 1300 has.
-// A bad row throws Error with the file and line.
+// A bad row throws Error with the file and line, and so does an airport
+// whose ground passes kMaxAirportGroundPoints (memory stays bounded).
 void read_ground(const std::string& path, const std::function<void(AirportGround&)>& each);
 
 }  // namespace karvel::xplane

@@ -255,6 +255,13 @@ TEST(GroundReader, BadRowsAreRefusedWithFileAndLine) {
             EXPECT_THAT(e.what(), ::testing::HasSubstr("apt.dat\", " + std::string(line)));
         }
     }
+    // An airport's ground beyond any airport's, curves far out of their nodes.
+    std::string huge = head + "120 Ligne\n";
+    for (size_t i = 0; i * kMaxCurvePoints < xplane::kMaxAirportGroundPoints; ++i)
+        huge += "112 49.0 2.0" + std::string(i % 2 ? " 40 10" : " 60 -10") + "\n";
+    write_bytes(dir.file("apt.dat"), huge + "115 49.1 2.1\n99\n");
+    EXPECT_THAT([&] { read_fixture(dir.file("apt.dat")); },
+                ThrowsMessage<Error>(HasSubstr("points de plan au sol pour l'a\xE9rodrome LFPG")));
     // A control character in a name is a blank: names are labels only.
     write_bytes(dir.file("apt.dat"), head + "15 49.0 2.0 0 Gate\x03 A1\n99\n");
     EXPECT_EQ(read_fixture(dir.file("apt.dat")).at("LFPG").stands.at(0).name, "Gate  A1");
