@@ -1,5 +1,5 @@
-// What the cursor points at on the map: the nearest airport, navaid, fix or
-// procedure point of the kinds shown, told as the text of a tooltip.
+// What the cursor points at on the map: the airports, navaids, fixes and
+// procedure points of the kinds shown under it, told as a tooltip's text.
 #pragma once
 
 #include <string>
@@ -10,10 +10,14 @@
 
 namespace karvel {
 
-// The item drawn nearest the pixel (x, y), within `reach` pixels: its ident,
-// name and frequency, one a line (Windows-1252); empty when none is that
-// near. Only what the map draws counts: kinds shown, fixes and procedures
-// selected, points inside the view.
+// Every item drawn within `reach` pixels of (x, y): navaids first (a VOR
+// under a fix of the same ident is not hidden), then airports, fixes and
+// procedure points, each kind nearest first; each told as "IDENT (kind)",
+// its name where it says more and its frequency, one a line, items apart
+// by a blank line, at most kHoverItems of them (Windows-1252); empty when
+// none is that near. Only what the map draws counts: kinds shown, fixes and
+// procedures selected, points inside the view.
+inline constexpr size_t kHoverItems = 6;
 std::string hover_text(const Viewport& view, const NavTables& nav, const ColourTable& colours,
                        int x, int y, int reach = 6);
 

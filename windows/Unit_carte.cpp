@@ -66,7 +66,7 @@ class MapSurface : public QWidget {
 
     bool event(QEvent* e) override {
         if (e->type() != QEvent::ToolTip) return QWidget::event(e);
-        // What lies under the cursor, the nearest within 6 pixels.
+        // What lies under the cursor, within 6 pixels.
         const auto* help = static_cast<QHelpEvent*>(e);
         const QString text = form_.hover_text(device(help->pos().x()), device(help->pos().y()));
         if (text.isEmpty()) {
@@ -189,12 +189,14 @@ void TForm_carte::FormMouseMove(int x, int y, Qt::MouseButtons buttons,
     }
     if (modifiers.testFlag(Qt::ShiftModifier)) {
         measure_move(state_.map, state_.frame, x, y);
+        if (state_.map.mouse.measuring) QToolTip::hideText();
         refresh_map();
     }
 }
 
 QString TForm_carte::hover_text(int x, int y) const {
-    if (state_.loading) return {};
+    // While measuring, the measure's own texts are what the user reads.
+    if (state_.loading || state_.map.mouse.measuring) return {};
     const int reach = static_cast<int>(std::lround(6 * state_.map.pixel_ratio));
     return to_qstring(karvel::hover_text(viewport_of(state_.map, state_.frame), state_.nav,
                                          state_.settings.colours, x, y, reach));

@@ -222,19 +222,33 @@ struct Hover : ::testing::Test {
     ColourTable colours;
 };
 
-TEST_F(Hover, TheNearestItemTheMapDrawsWithinSixPixels) {
-    EXPECT_EQ(at(101, 101), "LFPG\nCHARLES DE GAULLE\n118.150");
-    EXPECT_EQ(at(103, 100), "CGN\nCHARLES\n115.350");  // 1 px from the VOR, 3 from the airport
-    EXPECT_EQ(at(200, 306), "BT\nBRAY\n290.000");      // exactly 6 px: x and y scales differ
-    EXPECT_EQ(at(206, 301), "");                       // 6.1 px
-    EXPECT_EQ(at(300, 195), "OPALE");                  // a name equal to the ident said once
+TEST_F(Hover, EveryItemTheMapDrawsWithinSixPixelsNavaidsFirst) {
+    const std::string lfpg = w1252("LFPG (aérodrome)\nCHARLES DE GAULLE\n118.150"),
+                      cgn = "CGN (VOR)\nCHARLES\n115.350";
+    EXPECT_EQ(at(101, 101), cgn + "\n\n" + lfpg);  // 3.2 px from the VOR, 1.4 from the airport
+    EXPECT_EQ(at(96, 100), lfpg);                  // 8 px from the VOR, 4 from the airport
+    EXPECT_EQ(at(200, 306), "BT (NDB)\nBRAY\n290.000");  // exactly 6 px: x and y scales differ
+    EXPECT_EQ(at(206, 301), "");                        // 6.1 px
+    EXPECT_EQ(at(300, 195), "OPALE (point)");           // a name equal to the ident said once
     // A STAR's point, named by its waypoint even where the fix is not drawn.
-    EXPECT_EQ(at(400, 400), "MOLBA\nLFPG-MOLBA 1A");
+    EXPECT_EQ(at(400, 400), "MOLBA (LFPG-MOLBA 1A)");
     EXPECT_EQ(at(500, 500), "");
+    // A VOR under a fix of its ident (Nadi's NN) is told first, whole; a
+    // point of two legs once.
+    nav.waypoints.append({"6", "BT", "BT", lat(300), lon(200), true});
+    nav.stars[0].legs.push_back(nav.stars[0].legs[0]);
+    EXPECT_EQ(at(200, 300), "BT (NDB)\nBRAY\n290.000\n\nBT (point)");
+    EXPECT_EQ(at(400, 400), "MOLBA (LFPG-MOLBA 1A)");
+    // Past six items, the rest is said to be there.
+    for (int i = 0; i < 7; ++i)
+        nav.airports.append({std::to_string(10 + i), "X" + std::to_string(i), "", "", lat(500), lon(500)});
+    const std::string many = at(500, 500);
+    EXPECT_EQ(std::count(many.begin(), many.end(), '('), 7);  // six kinds and "(et d'autres)"
+    EXPECT_THAT(many, ::testing::EndsWith("\n\n(et d'autres)"));
 
     // Only what the map draws.
     colours[colour::vor].visible = false;
-    EXPECT_EQ(at(103, 100), "LFPG\nCHARLES DE GAULLE\n118.150");
+    EXPECT_EQ(at(103, 100), lfpg);
     colours[colour::star].visible = false;
     EXPECT_EQ(at(400, 400), "");  // the unselected fix is not drawn, nor the hidden STAR
     nav.waypoints[0].selected = false;

@@ -195,6 +195,12 @@ TEST_F(MapWindowTest, HoveringAnAirportTellsWhatItIs) {
         }
         return QToolTip::isVisible() ? QToolTip::text().toStdString() : std::string();
     };
-    EXPECT_EQ(hover(2).substr(0, 5), "LFPG\n");
+    EXPECT_THAT(hover(2), HasSubstr("LFPG (a"));
     EXPECT_EQ(hover(40), "");  // nothing drawn there
+    // No tooltip over the measure's texts while Shift-measuring; back after.
+    send(QEvent::MouseButtonPress, p.x - 100, p.y, Qt::LeftButton, Qt::LeftButton, Qt::ShiftModifier);
+    send(QEvent::MouseMove, p.x + 2, p.y, Qt::NoButton, Qt::LeftButton, Qt::ShiftModifier);
+    EXPECT_EQ(hover(2), "");
+    send(QEvent::MouseButtonPress, 10, 10, Qt::LeftButton, Qt::LeftButton);
+    EXPECT_THAT(hover(2), HasSubstr("LFPG (a"));
 }
