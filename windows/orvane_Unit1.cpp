@@ -23,6 +23,7 @@
 #include "sector/writer.h"
 #include "windows/Unit_afich.h"
 #include "windows/Unit_carte.h"
+#include "windows/text_views.h"
 #include "windows/Unit_message.h"
 #include "windows/gui_dialogs.h"
 #include "windows/screen_fit.h"
@@ -52,7 +53,7 @@ QLabel* bold_label(const QString& text, const char* name) {
 
 QListWidget* list_box(const char* name) {
     auto* l = named(new QListWidget, name);
-    l->setUniformItemSizes(true);  // large lists lay out without measuring every row
+    karvel::set_up_list(l);
     return l;
 }
 
@@ -259,9 +260,7 @@ void TForm1::build_inspection(QVBoxLayout* root) {
     ListBox_leg = list_box("ListBox_leg");
     ListBox_way = list_box("ListBox_way");
     Memo1 = named(new QPlainTextEdit, "Memo1");
-    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    set_up_memo(Memo1);
     inspect->addWidget(Label_legs, 0, 0, 1, 2);
     inspect->addWidget(ListBox_leg, 1, 0);
     inspect->addWidget(ListBox_way, 1, 1);

@@ -5,7 +5,12 @@
 // it closes), centring, and the visibility range.
 #include <gtest/gtest.h>
 
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QListWidget>
 #include <QMenuBar>
+#include <QThread>
+#include <QToolTip>
 #include <QTableWidget>
 #include <algorithm>
 
@@ -212,6 +217,45 @@ TEST_F(WorkflowTest, CentrelinesOfTheClientFormat) {
     const std::string file = read_bytes(dir.file("secteurs/c.sct"));
     EXPECT_THAT(file, HasSubstr("#define centreline "));
     EXPECT_THAT(file, HasSubstr(" centreline\r\n"));
+}
+
+// A line cut by its list shows whole in its tooltip, a short one has none;
+// the memo is read and copied, never typed over or undone, and Tab leaves it.
+TEST_F(WorkflowTest, CutListLinesAndTheMemo) {
+    select("LFPG", "50");
+    QListWidget* list = form->ListBox_vor;
+    const QString long_line = QString(300, QLatin1Char('W')) + QStringLiteral(" 115.350");
+    list->insertItem(0, long_line);
+    list->insertItem(1, QStringLiteral("X"));
+    const auto tip = [&](int row) {
+        const QPoint at = list->visualItemRect(list->item(row)).center();
+        QHelpEvent e(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(list->viewport(), &e);
+        // A tooltip leaves after a short delay.
+        for (int i = 0; i < 100 && QToolTip::isVisible() && QToolTip::text() != list->item(row)->text(); ++i) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            QThread::msleep(10);
+        }
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    EXPECT_EQ(tip(0), long_line);
+    EXPECT_EQ(tip(1), QString());
+
+    const QString memo = form->Memo1->toPlainText();
+    ASSERT_FALSE(memo.isEmpty());
+    form->activateWindow();
+    form->Memo1->setFocus();
+    for (const auto& [key, mods] : {std::pair{Qt::Key_X, Qt::NoModifier},
+                                    std::pair{Qt::Key_Z, Qt::ControlModifier},
+                                    std::pair{Qt::Key_Delete, Qt::NoModifier}}) {
+        QKeyEvent press(QEvent::KeyPress, key, mods, key == Qt::Key_X ? QStringLiteral("x") : QString());
+        QCoreApplication::sendEvent(form->Memo1, &press);
+    }
+    EXPECT_EQ(form->Memo1->toPlainText(), memo);
+    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+    QCoreApplication::sendEvent(form->Memo1, &tab);
+    EXPECT_EQ(form->Memo1->toPlainText(), memo);  // no tab character
+    EXPECT_FALSE(form->Memo1->hasFocus());
 }
 
 // The ground's menu item: the selected airport proposed, a database
