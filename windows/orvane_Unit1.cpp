@@ -279,6 +279,8 @@ void TForm1::connect_controls() {
         connect(edit, &QLineEdit::returnPressed, this, [this] { Button_rechparairortClick(); });
     enregistrer1->setShortcut(QKeySequence::Save);
     quitter1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    // Saving and quitting answer from every window of the program, the map too.
+    for (QAction* a : {enregistrer1, quitter1}) a->setShortcutContext(Qt::ApplicationShortcut);
     connect(Button_rechparairort, &QPushButton::clicked, this,
             [this] { Button_rechparairortClick(); });
     connect(Button_rechparregion, &QPushButton::clicked, this,

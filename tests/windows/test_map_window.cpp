@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QThread>
+#include <QTest>
 #include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
@@ -176,6 +177,20 @@ TEST_F(MapWindowTest, AnOpenMapFollowsTheSelection) {
     EXPECT_NE(state.map.view_top, top);
     EXPECT_TRUE(carte->windowTitle().startsWith(QStringLiteral("LSGG:")))
         << carte->windowTitle().toStdString();
+}
+
+// Ctrl+S and Ctrl+Q answer from the map as from the main window.
+TEST_F(MapWindowTest, SaveAndQuitKeysFromTheMap) {
+    select_lfpg();
+    form->Button1->click();
+    carte->activateWindow();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(QApplication::activeWindow(), carte);
+    dialogs.save_answers.push_back(std::nullopt);  // the save dialog, cancelled
+    QTest::keyClick(carte, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.save_dirs.size(), 1u);
+    QTest::keyClick(carte, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(terminated, 1);
 }
 
 TEST_F(MapWindowTest, HoveringAnAirportTellsWhatItIs) {
