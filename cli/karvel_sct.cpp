@@ -117,7 +117,8 @@ class ConsoleDialogs : public Dialogs {
                                          const std::string&) override {
         return std::nullopt;
     }
-    std::optional<std::string> save_file(const std::string&, const std::string&) override {
+    std::optional<std::string> save_file(const std::string&, const std::string&, const std::string&,
+                                         const std::string&) override {
         return std::nullopt;
     }
     std::optional<TColor> choose_colour(TColor) override { return std::nullopt; }

@@ -33,8 +33,11 @@ class Dialogs {
     virtual std::optional<std::string> open_file(const std::string& title,
                                                  const std::string& filter,
                                                  const std::string& initial_dir) = 0;
+    // The save dialog proposes `initial_name` in `initial_dir`.
     virtual std::optional<std::string> save_file(const std::string& default_extension,
-                                                 const std::string& initial_dir) = 0;
+                                                 const std::string& initial_dir,
+                                                 const std::string& initial_name,
+                                                 const std::string& filter) = 0;
     virtual std::optional<TColor> choose_colour(TColor initial) = 0;
 };
 

@@ -159,11 +159,14 @@ void add_saved_files(OutputFiles& files, AppState& state, const SavedFiles& path
                                state.settings.ground));
 }
 
-bool save_selection(AppState& state, Dialogs& dialogs, const SaveOptions& options) {
+bool save_selection(AppState& state, Dialogs& dialogs, const SaveOptions& options,
+                    std::vector<std::string>* written) {
     const std::string folder = state.info.folder + "/secteurs";
     std::error_code ec;
     std::filesystem::create_directories(fs_path(folder), ec);  // a failure shows at the write
-    const auto chosen = dialogs.save_file("sct", folder);
+    const auto chosen = dialogs.save_file(
+        "sct", folder, proposed_file_name(state.frame.text),
+        w1252("Fichiers secteur (*.sct)|*.sct|Tous les fichiers (*)|*"));
     if (!chosen) return false;
     SavedFiles paths{*chosen, std::nullopt, std::nullopt};
     if (options.client) {
@@ -175,7 +178,26 @@ bool save_selection(AppState& state, Dialogs& dialogs, const SaveOptions& option
     OutputFiles files;
     add_saved_files(files, state, paths, options, dialogs);
     files.commit();
+    if (written) {
+        written->push_back(*paths.sector);
+        if (paths.ese) written->push_back(*paths.ese);
+    }
     return true;
+}
+
+std::string proposed_file_name(const std::string& selection_text) {
+    std::string stem;
+    if (const size_t colon = selection_text.find(':');
+        colon != std::string::npos && selection_text.ends_with("nm"))
+        stem = selection_text.substr(0, colon) + "_" + selection_text.substr(colon + 1);
+    else
+        stem = selection_text.substr(0, selection_text.find(' '));
+    if (stem.empty()) stem = "tout";
+    for (char& c : stem)
+        if (c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' ||
+            c == '>' || c == '|' || static_cast<unsigned char>(c) < 32)
+            c = '_';
+    return stem + ".sct";
 }
 
 }  // namespace karvel

@@ -102,10 +102,17 @@ void add_saved_files(OutputFiles& files, AppState& state, const SavedFiles& path
                      const SaveOptions& options, Dialogs& dialogs);
 
 // The window's save: asks for a name in the program folder's "secteurs"
-// (made when missing), default extension "sct", no overwrite prompt, and
+// (made when missing), proposing the one karvel-sct would write, default
+// extension "sct", sector files or all files shown, no overwrite prompt;
 // writes the sector file, in the client format with its companion file
-// beside it (the same name, extension .ese), both or neither. False when
-// cancelled; a write failure throws.
-bool save_selection(AppState& state, Dialogs& dialogs, const SaveOptions& options);
+// beside it (the same name, extension .ese), both or neither, and adds the
+// paths written to `written`. False when cancelled; a write failure throws.
+bool save_selection(AppState& state, Dialogs& dialogs, const SaveOptions& options,
+                    std::vector<std::string>* written = nullptr);
+
+// The file name a selection saves under: "LFPG_50nm.sct" by airport, the
+// region's code by region ("LF.sct"), "tout.sct" for the empty code; no
+// character a file system refuses.
+std::string proposed_file_name(const std::string& selection_text);
 
 }  // namespace karvel

@@ -101,8 +101,12 @@ std::optional<std::string> ScriptedDialogs::open_file(const std::string& title,
     return next_answer(open_answers, "open");
 }
 
-std::optional<std::string> ScriptedDialogs::save_file(const std::string&, const std::string& dir) {
+std::optional<std::string> ScriptedDialogs::save_file(const std::string&, const std::string& dir,
+                                                      const std::string& name,
+                                                      const std::string& filter) {
     save_dirs.push_back(dir);
+    save_names.push_back(name);
+    save_filters.push_back(filter);
     return next_answer(save_answers, "save");
 }
 

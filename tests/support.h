@@ -81,10 +81,13 @@ class ScriptedDialogs : public Dialogs {
                                      const std::string& initial) override;
     std::optional<std::string> open_file(const std::string& title, const std::string& filter,
                                          const std::string&) override;
-    std::optional<std::string> save_file(const std::string&, const std::string& dir) override;
+    std::optional<std::string> save_file(const std::string&, const std::string& dir,
+                                         const std::string& name,
+                                         const std::string& filter) override;
     std::optional<TColor> choose_colour(TColor initial) override;
 
     std::vector<std::string> messages, errors, open_titles, open_filters, save_dirs;
+    std::vector<std::string> save_names, save_filters;  // what each save dialog proposed
     std::deque<std::optional<std::string>> open_answers, save_answers, input_answers;
     std::vector<std::string> inputs;  // "caption|prompt|initial" of each input box
     std::deque<std::optional<TColor>> colour_answers;

@@ -66,11 +66,15 @@ std::optional<std::string> QtDialogs::open_file(const std::string& title, const 
 }
 
 std::optional<std::string> QtDialogs::save_file(const std::string& default_extension,
-                                                const std::string& initial_dir) {
+                                                const std::string& initial_dir,
+                                                const std::string& initial_name,
+                                                const std::string& filter) {
     const FrontAgain front(owner());
     QFileDialog dialog(front.window());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDirectory(QFile::decodeName(initial_dir.c_str()));
+    if (!filter.empty()) dialog.setNameFilter(qt_name_filters(filter));
+    if (!initial_name.empty()) dialog.selectFile(QFile::decodeName(initial_name.c_str()));
     dialog.setDefaultSuffix(to_qstring(default_extension));
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;

@@ -20,7 +20,9 @@ class QtDialogs : public Dialogs {
     std::optional<std::string> open_file(const std::string& title, const std::string& filter,
                                          const std::string& initial_dir) override;
     std::optional<std::string> save_file(const std::string& default_extension,
-                                         const std::string& initial_dir) override;
+                                         const std::string& initial_dir,
+                                         const std::string& initial_name,
+                                         const std::string& filter) override;
     std::optional<TColor> choose_colour(TColor initial) override;
 
   private:

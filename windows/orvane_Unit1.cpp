@@ -363,7 +363,10 @@ void TForm1::Button_enrClick() {
                 return;
             }
         }
-        save_selection(state_, dialogs_, options);
+        std::vector<std::string> written;  // each path told in the memo
+        save_selection(state_, dialogs_, options, &written);
+        for (const std::string& path : written) add_line(w1252("enregistré : ") + path_text(path));
+        flush_memo();
     });
 }
 
@@ -382,8 +385,7 @@ void TForm1::axes1Click() {
     });
 }
 
-// The airports whose ground drawing is loaded: typed as ICAO codes, the
-// selected airport proposed when none is loaded yet. The map follows.
+// The airports whose ground drawing is loaded, typed as ICAO codes; the map follows.
 void TForm1::sol1Click() {
     run_command(dialogs_, [&] {
         const auto text = dialogs_.input(

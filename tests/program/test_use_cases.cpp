@@ -23,6 +23,10 @@ TEST(UseCases, RadiusAndRegionRefusals) {
         EXPECT_THAT([&] { radius_from_text(bad); },
                     ThrowsMessage<Error>(HasSubstr(w1252("différent de 0"))));
     EXPECT_EQ(radius_from_text("30"), 30);
+    for (const auto& [text, name] : {std::pair{"LFPG:50nm", "LFPG_50nm.sct"},
+                                     {"LF France", "LF.sct"}, {"", "tout.sct"},
+                                     {"A/B:5nm", "A_B_5nm.sct"}})
+        EXPECT_EQ(proposed_file_name(text), name) << text;
 
     ProgramInfo info;
     info.region_lines = {"LF France", "EG Royaume-Uni", "LF France (bis)"};

@@ -160,11 +160,11 @@ TEST_F(WorkflowTest, AFailingSelectionKeepsThePreviousOneWhole) {
         return all << form->Label_listairport->text() << form->Label_listrunway->text()
                    << form->Label_selection->text() << form->Memo1->toPlainText();
     };
-    const QStringList before = shown();
     const double centre_lat = state.frame.centre_lat;
     const int range = state.frame.view.range_nm;
     dialogs.save_answers.push_back(dir.file("before.sct"));
     form->Button_enr->click();
+    const QStringList before = shown();  // the memo tells the path saved
 
     by_airport("ZZZZ", "80");
 
@@ -279,6 +279,12 @@ TEST_F(WorkflowTest, SavingTheSectorFromTheWindow) {
     form->Button_enr->click();
     ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors.front();
     EXPECT_EQ(dialogs.save_dirs.back(), dir.str() + "/secteurs");
+    // The name karvel-sct would write proposed, sector files shown first, the
+    // path written told in the memo.
+    EXPECT_EQ(dialogs.save_names.back(), "LFMN_30nm.sct");
+    EXPECT_THAT(dialogs.save_filters.back(), ::testing::StartsWith("Fichiers secteur (*.sct)|*.sct|"));
+    EXPECT_TRUE(form->Memo1->toPlainText().endsWith(
+        QStringLiteral("enregistré : ") + QString::fromStdString(dir.file("secteurs/nice.sct"))));
     const std::string file = read_bytes(dir.file("secteurs/nice.sct"));
     EXPECT_THAT(file, HasSubstr("[INFO]\r\nC\xF4te d'Azur\r\nLFMN_APP\r\n\r\n"));
     EXPECT_THAT(file, HasSubstr("LFMN-MEDAL 2B RW22R"));
