@@ -152,10 +152,12 @@ std::string Query::sql_text() const {
 }
 
 std::string explain_database_error(const std::string& engine) {
-    // SQLite says "no such table: X"; Access drivers through ODBC name it in
-    // their own words, which stand as they are.
-    static const std::string marker = "no such table: ";
-    const size_t at = engine.find(marker);
+    // The built-in backend says "table absente : X", SQLite through ODBC "no
+    // such table: X"; Access drivers name it in their own words, which stand
+    // as they are.
+    std::string marker = w1252("table absente : ");
+    size_t at = engine.find(marker);
+    if (at == std::string::npos) at = engine.find(marker = "no such table: ");
     if (at == std::string::npos) return engine;
     size_t end = at + marker.size();
     while (end < engine.size() && engine[end] != ' ' && engine[end] != '\n' && engine[end] != ')')

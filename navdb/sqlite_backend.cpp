@@ -40,8 +40,7 @@ void SqliteConnection::execute(const std::string& sql, ResultSet& result) {
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v2(db_.get(), utf8.c_str(), static_cast<int>(utf8.size()), &stmt,
                            nullptr) != SQLITE_OK)
-        throw Error(w1252("Erreur de la base de données : ") +
-                    utf8_to_cp1252(sqlite3_errmsg(db_.get())));
+        throw Error(w1252("Erreur de la base de données : ") + db_.last_error());
     const int n = sqlite3_column_count(stmt);
     std::vector<std::string> names;
     names.reserve(static_cast<size_t>(n));
@@ -75,7 +74,7 @@ void SqliteConnection::execute(const std::string& sql, ResultSet& result) {
     }
     if (rc != SQLITE_DONE) {
         const std::string message =
-            w1252("Erreur de la base de données : ") + utf8_to_cp1252(sqlite3_errmsg(db_.get()));
+            w1252("Erreur de la base de données : ") + db_.last_error();
         sqlite3_finalize(stmt);
         result.clear();
         throw Error(message);

@@ -4,8 +4,45 @@
 
 #include "core/cp1252.h"
 #include "core/error.h"
+#include "core/numtext.h"
 
 namespace karvel {
+
+std::string sqlite_reason(int code, const std::string& message) {
+    // "no such table: X", "no such column: X": the name kept.
+    for (const auto& [english, french] :
+         {std::pair{"no such table: ", "table absente : "}, {"no such column: ", "colonne absente : "}})
+        if (message.rfind(english, 0) == 0)
+            return w1252(french) + utf8_to_cp1252(message.substr(std::string(english).size()));
+    switch (code & 0xFF) {
+        case SQLITE_CANTOPEN:
+            return w1252("impossible d'ouvrir le fichier de la base de données");
+        case SQLITE_NOTADB:
+            return w1252("ce fichier n'est pas une base de données SQLite");
+        case SQLITE_CORRUPT:
+            return w1252("le fichier de la base de données est endommagé");
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return w1252("la base de données est verrouillée par un autre programme");
+        case SQLITE_READONLY:
+            return w1252("la base de données ne peut pas être écrite");
+        case SQLITE_PERM:
+        case SQLITE_AUTH:
+            return w1252("accès refusé à la base de données");
+        case SQLITE_FULL:
+            return w1252("le disque est plein");
+        case SQLITE_IOERR:
+            return w1252("erreur de lecture ou d'écriture sur le disque");
+        case SQLITE_NOMEM:
+            return w1252("mémoire insuffisante");
+        case SQLITE_TOOBIG:
+            return w1252("donnée trop grande pour la base de données");
+        case SQLITE_INTERRUPT:
+            return w1252("opération interrompue");
+        default:
+            return w1252("requête refusée par la base de données (") + utf8_to_cp1252(message) + ")";
+    }
+}
 
 SqliteDb::SqliteDb(const std::string& path, Mode mode) {
     // One connection, used by one thread: no per-call locking.
@@ -23,10 +60,12 @@ SqliteDb::SqliteDb(const std::string& path, Mode mode) {
     }
     const int rc = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
     if (rc != SQLITE_OK) {
-        const std::string reason = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+        const std::string reason =
+            sqlite_reason(db_ ? sqlite3_extended_errcode(db_) : rc,
+                          db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc));
         sqlite3_close(db_);  // a failed open still holds a handle
         db_ = nullptr;
-        throw Error(utf8_to_cp1252(reason));
+        throw Error(reason);
     }
 }
 
@@ -36,15 +75,15 @@ SqliteDb::~SqliteDb() {
 
 void SqliteDb::exec(const std::string& sql) {
     char* err = nullptr;
-    if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
-        const std::string reason = err ? err : sqlite3_errmsg(db_);
+    if (const int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err); rc != SQLITE_OK) {
+        const std::string reason = sqlite_reason(rc, err ? err : sqlite3_errmsg(db_));
         sqlite3_free(err);
-        throw Error(utf8_to_cp1252(reason));
+        throw Error(reason);
     }
 }
 
 std::string SqliteDb::last_error() const {
-    return utf8_to_cp1252(sqlite3_errmsg(db_));
+    return sqlite_reason(sqlite3_extended_errcode(db_), sqlite3_errmsg(db_));
 }
 
 SqliteStatement::SqliteStatement(const SqliteDb& db, const std::string& sql) {

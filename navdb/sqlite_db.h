@@ -10,6 +10,10 @@ struct sqlite3_stmt;
 
 namespace karvel {
 
+// SQLite's failure `code` said in French (Windows-1252), with the name
+// SQLite's own `message` gives where it names a table or column.
+std::string sqlite_reason(int code, const std::string& message);
+
 class SqliteDb {
   public:
     enum class Mode { read_only, read_write, create };

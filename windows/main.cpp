@@ -1,15 +1,17 @@
 // karvel: builds radar sector files from a navigation database.
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QTranslator>
 
 #include "core/program_folder.h"
 #include "program/app_state.h"
+#include "windows/french.h"
 #include "windows/gui_dialogs.h"
 #include "windows/program_windows.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // The toolkit's own dialogs (files, colours, input, the error box) speak
+    // French too, whatever the system's locale.
+    karvel::speak_french(app);
     // An installed program works in the user's own folder.
     try {
         karvel::enter_program_folder();
@@ -17,11 +19,6 @@ int main(int argc, char** argv) {
         karvel::QtDialogs().error(e.what());
         return 1;
     }
-    // The toolkit's own dialogs (files, colours, input) speak French too.
-    QTranslator qt_french;
-    if (qt_french.load(QStringLiteral("qtbase_fr"),
-                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        app.installTranslator(&qt_french);
     karvel::AppState state;
     karvel::QtDialogs dialogs;
 

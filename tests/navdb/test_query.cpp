@@ -3,6 +3,7 @@
 // points at a temporary file: the user's own odbc.ini is never touched);
 // opening the database at start and choosing another one.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <cstdlib>
 
@@ -10,7 +11,9 @@
 #include "navdb/database.h"
 #include "navdb/dsn.h"
 #include "navdb/query.h"
+#include "core/numtext.h"
 #include "navdb/sqlite_backend.h"
+#include "navdb/sqlite_db.h"
 #include "selection/statements.h"
 #include "support.h"
 
@@ -67,7 +70,7 @@ TEST_F(QueryTest, ErrorsAreClearAndLeaveTheComponentUsable) {
                 ThrowsMessage<Error>(::testing::StrEq("Champ 'missing' non trouv\xE9")));
     q.set_sql({"select * from nowhere"});  // replacing the text closes the result
     EXPECT_FALSE(q.active());
-    EXPECT_THROW(q.open(), Error);
+    EXPECT_THAT([&] { q.open(); }, ThrowsMessage<Error>(HasSubstr("table absente : nowhere")));
     EXPECT_THROW(q.first(), Error);  // closed
     q.set_sql({"select 'abc' as v"});
     q.open();
@@ -79,12 +82,19 @@ TEST_F(QueryTest, ErrorsAreClearAndLeaveTheComponentUsable) {
     EXPECT_THROW(unconnected.open(), Error);
 }
 
+// The reasons are French, whatever SQLite says.
 TEST(SqliteConnection, MissingOrForeignFilesFailWhenOpened) {
     TempDir dir;
-    EXPECT_THROW(SqliteConnection(dir.file("absent.sqlite")), Error);
+    EXPECT_THAT([&] { SqliteConnection c(dir.file("absent.sqlite")); },
+                ThrowsMessage<Error>(HasSubstr("impossible d'ouvrir le fichier de la base")));
     write_bytes(dir.file("notes.txt"), std::string(4096, 'x'));
     EXPECT_THAT([&] { SqliteConnection c(dir.file("notes.txt")); },
-                ThrowsMessage<Error>(HasSubstr("notes.txt")));
+                ThrowsMessage<Error>(::testing::AllOf(
+                    HasSubstr("notes.txt"), HasSubstr(w1252("n'est pas une base de données")))));
+    EXPECT_EQ(sqlite_reason(SQLITE_CORRUPT, "database disk image is malformed"),
+              w1252("le fichier de la base de données est endommagé"));
+    EXPECT_EQ(sqlite_reason(SQLITE_IOERR_WRITE, "disk I/O error"),
+              w1252("erreur de lecture ou d'écriture sur le disque"));
 }
 
 namespace {

@@ -8,7 +8,11 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QListWidget>
+#include <QApplication>
+#include <QDate>
+#include <QLocale>
 #include <QMenuBar>
+#include <QTranslator>
 #include <QThread>
 #include <QToolTip>
 #include <QTableWidget>
@@ -22,6 +26,7 @@
 #include "sector/coord.h"
 #include "sector/writer.h"
 #include "window_fixture.h"
+#include "windows/french.h"
 
 using namespace karvel;
 using namespace karvel::test;
@@ -256,6 +261,23 @@ TEST_F(WorkflowTest, CutListLinesAndTheMemo) {
     QCoreApplication::sendEvent(form->Memo1, &tab);
     EXPECT_EQ(form->Memo1->toPlainText(), memo);  // no tab character
     EXPECT_FALSE(form->Memo1->hasFocus());
+}
+
+// French whatever the locale (the tests run under C): the toolkit's
+// catalogue, what it lacks, the month names of the file dialogs.
+TEST(French, WhateverTheSystemsLocale) {
+    auto& app = *static_cast<QApplication*>(QCoreApplication::instance());
+    speak_french(app);
+    EXPECT_EQ(QCoreApplication::translate("QAbstractFileIconProvider", "Folder"),
+              QStringLiteral("Dossier"));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Annuler"));
+    EXPECT_EQ(QLocale().toString(QDate(2026, 12, 7), QStringLiteral("d MMM")),
+              QStringLiteral("7 déc."));
+    for (QTranslator* t : app.findChildren<QTranslator*>()) {
+        QCoreApplication::removeTranslator(t);
+        delete t;
+    }
+    QLocale::setDefault(QLocale::c());
 }
 
 // The ground's menu item: the selected airport proposed, a database
