@@ -14,13 +14,18 @@
 
 namespace karvel {
 
-QWidget* QtDialogs::owner() const {
+QWidget* QtDialogs::owner() {
     // The window the user works in opened the dialog: it stands in front of
     // that one (the colour chooser of the parameters dialog, the range box of
-    // the map), never of the main window behind it.
-    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
-    if (QWidget* active = QApplication::activeWindow()) return active;
-    return parent_;
+    // the map), never of the main window behind it. Right after a dialog
+    // closes no window is active yet (the window manager answers in its own
+    // time): the window that dialog stood in front of is still the one.
+    QWidget* w = QApplication::activeModalWidget();
+    if (!w) w = QApplication::activeWindow();
+    if (!w && last_owner_ && last_owner_->isVisible()) w = last_owner_;
+    if (!w) w = parent_;
+    last_owner_ = w;
+    return w;
 }
 
 void QtDialogs::message(const std::string& text) {

@@ -2,6 +2,7 @@
 // error that ends a command is shown.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include "core/dialogs.h"
@@ -26,8 +27,11 @@ class QtDialogs : public Dialogs {
     std::optional<TColor> choose_colour(TColor initial) override;
 
   private:
-    QWidget* owner() const;  // the window a dialog belongs to
+    QWidget* owner();  // the window a dialog belongs to
     QWidget* parent_;
+    // The window the last dialog stood in front of: the error of a command
+    // that just asked something belongs to it.
+    QPointer<QWidget> last_owner_;
 };
 
 // "desc|pattern|desc|pattern" as the toolkit's name filters.

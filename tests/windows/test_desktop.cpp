@@ -7,6 +7,7 @@
 #include <QColorDialog>
 #include <QElapsedTimer>
 #include <QInputDialog>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QThread>
@@ -102,6 +103,29 @@ TEST_F(Desktop, TheMapStaysInFrontAfterItsRangeIsAsked) {
     });
     carte->visibili1->trigger();
     EXPECT_EQ(state.frame.view.range_nm, 80);
+    EXPECT_TRUE(wait_for([&] { return QApplication::activeWindow() == carte; }));
+}
+
+// "abc" as the range: the error box stands in front of the map, and the map
+// is the active window again after it.
+TEST_F(Desktop, TheMapIsInFrontAgainAfterAnErrorInItsRange) {
+    QWidget* error_owner = nullptr;
+    QTimer::singleShot(0, [&] {
+        wait_for([] { return qobject_cast<QInputDialog*>(QApplication::activeModalWidget()); });
+        if (auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+            box->setTextValue(QStringLiteral("abc"));
+            QTimer::singleShot(0, [&] {
+                wait_for([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); });
+                if (auto* error = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                    error_owner = error->parentWidget() ? error->parentWidget()->window() : nullptr;
+                    error->accept();
+                }
+            });
+            box->accept();
+        }
+    });
+    carte->visibili1->trigger();
+    EXPECT_EQ(error_owner, carte);
     EXPECT_TRUE(wait_for([&] { return QApplication::activeWindow() == carte; }));
 }
 
