@@ -269,13 +269,9 @@ void check_options(const Options& o) {
 
 // A file name made of the selection, without characters a file system refuses.
 std::string default_output(const Options& o) {
-    std::string stem = o.region ? (o.region->empty() ? std::string("tout") : *o.region)
-                                : *o.airport + "_" + *o.radius + "nm";
-    for (char& c : stem)
-        if (c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' ||
-            c == '>' || c == '|' || static_cast<unsigned char>(c) < 32)
-            c = '_';
-    return "secteurs/" + path_from_text(stem) + ".sct";
+    const std::string stem = o.region ? (o.region->empty() ? std::string("tout") : *o.region)
+                                      : *o.airport + "_" + *o.radius + "nm";
+    return "secteurs/" + path_from_text(safe_file_stem(stem)) + ".sct";
 }
 
 // The program folder is the current directory: its settings file and

@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "core/geometry.h"
-#include "core/numtext.h"
 
 namespace karvel {
 
@@ -159,25 +158,17 @@ GroundPaint ground_paint(const GroundShape& shape) {
 }
 
 const GroundPaintInfo& ground_paint_info(GroundPaint paint) {
+    // The groups' names in Windows-1252 as they stand.
     static const std::array<GroundPaintInfo, kGroundPaintCount + 1> info{{
         {"sol_piste", "piste", "pistes", 0x00808080},
-        {"sol_dur", "dur", "chaussées", 0x00505050},
-        {"sol_herbe", "herbe", "surfaces non revêtues", 0x00285028},
+        {"sol_dur", "dur", "chauss\xE9" "es", 0x00505050},
+        {"sol_herbe", "herbe", "surfaces non rev\xEAtues", 0x00285028},
         {"sol_axe", "axe", "axes de circulation", 0x0000C8E6},
-        {"sol_arret", "arret", "points d'arrêt", 0x002828DC},
+        {"sol_arret", "arret", "points d'arr\xEAt", 0x002828DC},
         {"sol_poste", "poste", "postes de stationnement", 0x00C8C8C8},
         {"", "", "", 0},
     }};
-    static const std::array<GroundPaintInfo, kGroundPaintCount + 1> cp = [] {
-        auto c = info;
-        static std::array<std::string, kGroundPaintCount + 1> groups;
-        for (size_t i = 0; i < c.size(); ++i) {
-            groups[i] = w1252(c[i].group);
-            c[i].group = groups[i].c_str();
-        }
-        return c;
-    }();
-    return cp[static_cast<size_t>(paint)];
+    return info[static_cast<size_t>(paint)];
 }
 
 }  // namespace karvel

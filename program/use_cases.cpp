@@ -193,11 +193,15 @@ std::string proposed_file_name(const std::string& selection_text) {
     else
         stem = selection_text.substr(0, selection_text.find(' '));
     if (stem.empty()) stem = "tout";
+    return safe_file_stem(stem) + ".sct";
+}
+
+std::string safe_file_stem(std::string stem) {
     for (char& c : stem)
         if (c == '/' || c == '\\' || c == ':' || c == '*' || c == '?' || c == '"' || c == '<' ||
             c == '>' || c == '|' || static_cast<unsigned char>(c) < 32)
             c = '_';
-    return stem + ".sct";
+    return stem;
 }
 
 }  // namespace karvel

@@ -115,4 +115,8 @@ bool save_selection(AppState& state, Dialogs& dialogs, const SaveOptions& option
 // character a file system refuses.
 std::string proposed_file_name(const std::string& selection_text);
 
+// `stem` with each character a file system refuses ("/", "\\", ":", "*", "?",
+// quotes, "<", ">", "|", control characters) made "_".
+std::string safe_file_stem(std::string stem);
+
 }  // namespace karvel
