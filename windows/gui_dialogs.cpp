@@ -82,6 +82,8 @@ std::optional<std::string> QtDialogs::save_file(const std::string& default_exten
     if (!initial_name.empty()) dialog.selectFile(QFile::decodeName(initial_name.c_str()));
     dialog.setDefaultSuffix(to_qstring(default_extension));
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    // The descriptions name their patterns already ("Fichiers secteur (*.sct)").
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
 }
