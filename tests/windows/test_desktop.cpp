@@ -106,27 +106,44 @@ TEST_F(Desktop, TheMapStaysInFrontAfterItsRangeIsAsked) {
     EXPECT_TRUE(wait_for([&] { return QApplication::activeWindow() == carte; }));
 }
 
-// "abc" as the range: the error box stands in front of the map, and the map
-// is the active window again after it.
+// Right after a dialog hides, no window is active until the window manager
+// has moved the focus (on a loaded machine, long after the next dialog).
+struct NoWindowActiveOnHide : QObject {
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Hide) QApplication::setActiveWindow(nullptr);
+        return QObject::eventFilter(o, e);
+    }
+};
+
+// "abc" as the range: the error box stands in front of the map, whether the
+// window manager has moved the focus back yet or not, and the map is the
+// active window again after it.
 TEST_F(Desktop, TheMapIsInFrontAgainAfterAnErrorInItsRange) {
-    QWidget* error_owner = nullptr;
-    QTimer::singleShot(0, [&] {
-        wait_for([] { return qobject_cast<QInputDialog*>(QApplication::activeModalWidget()); });
-        if (auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
-            box->setTextValue(QStringLiteral("abc"));
-            QTimer::singleShot(0, [&] {
-                wait_for([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); });
-                if (auto* error = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                    error_owner = error->parentWidget() ? error->parentWidget()->window() : nullptr;
-                    error->accept();
-                }
-            });
-            box->accept();
-        }
-    });
-    carte->visibili1->trigger();
-    EXPECT_EQ(error_owner, carte);
-    EXPECT_TRUE(wait_for([&] { return QApplication::activeWindow() == carte; }));
+    for (const bool late_manager : {false, true}) {
+        QWidget* error_owner = nullptr;
+        NoWindowActiveOnHide slow_manager;
+        QTimer::singleShot(0, [&] {
+            wait_for([] { return qobject_cast<QInputDialog*>(QApplication::activeModalWidget()); });
+            if (auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+                if (late_manager) box->installEventFilter(&slow_manager);
+                box->setTextValue(QStringLiteral("abc"));
+                QTimer::singleShot(0, [&] {
+                    wait_for(
+                        [] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); });
+                    if (auto* error = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                        error_owner = error->parentWidget() ? error->parentWidget()->window() : nullptr;
+                        error->accept();
+                    }
+                });
+                box->accept();
+            }
+        });
+        carte->visibili1->trigger();
+        EXPECT_EQ(error_owner, carte) << (late_manager ? "late" : "prompt");
+        // The late answer cleared only the toolkit's record of the active
+        // window, not the window system's: the focus cannot be watched then.
+        if (!late_manager) EXPECT_TRUE(wait_for([&] { return QApplication::activeWindow() == carte; }));
+    }
 }
 
 TEST_F(Desktop, EveryWindowIsOnTheScreen) {
