@@ -10,6 +10,7 @@
 
 #include "core/colours.h"
 #include "core/cp1252.h"
+#include "windows/file_dialog.h"
 #include "windows/screen_fit.h"
 
 namespace karvel {
@@ -63,11 +64,12 @@ QString qt_name_filters(const std::string& filter) {
 std::optional<std::string> QtDialogs::open_file(const std::string& title, const std::string& filter,
                                                 const std::string& initial_dir) {
     const FrontAgain front(owner());
-    const QString path = QFileDialog::getOpenFileName(
-        front.window(), to_qstring(title), QFile::decodeName(initial_dir.c_str()),
-        qt_name_filters(filter), nullptr, QFileDialog::HideNameFilterDetails);
-    if (path.isEmpty()) return std::nullopt;
-    return QFile::encodeName(path).toStdString();  // the system's own bytes
+    FileDialog dialog(front.window(), to_qstring(title), QFile::decodeName(initial_dir.c_str()));
+    dialog.setNameFilter(qt_name_filters(filter));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return QFile::encodeName(dialog.selectedFiles().first()).toStdString();  // the system's own bytes
 }
 
 std::optional<std::string> QtDialogs::save_file(const std::string& default_extension,
@@ -75,9 +77,8 @@ std::optional<std::string> QtDialogs::save_file(const std::string& default_exten
                                                 const std::string& initial_name,
                                                 const std::string& filter) {
     const FrontAgain front(owner());
-    QFileDialog dialog(front.window());
+    FileDialog dialog(front.window(), QString(), QFile::decodeName(initial_dir.c_str()));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDirectory(QFile::decodeName(initial_dir.c_str()));
     if (!filter.empty()) dialog.setNameFilter(qt_name_filters(filter));
     if (!initial_name.empty()) dialog.selectFile(QFile::decodeName(initial_name.c_str()));
     dialog.setDefaultSuffix(to_qstring(default_extension));
