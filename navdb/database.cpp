@@ -16,7 +16,7 @@ const char* const kDatabaseFilter =
     "*.ACCDB|bases SQLite (*.sqlite)|*.sqlite;*.sqlite3;*.db|tous les fichiers (*)|*";
 
 std::vector<std::string> cycle_statement() {
-    return {"select config.val", "from config", "where config.key=" + quoted("CycleName")};
+    return {"select config.val", "from config", "where config.key=" + sql_quoted("CycleName")};
 }
 
 std::string cycle_label(const std::string& cycle, const std::string& filename) {

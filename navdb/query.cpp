@@ -10,7 +10,7 @@
 
 namespace karvel {
 
-std::string quoted(const std::string& text) {
+std::string sql_quoted(const std::string& text) {
     std::string q = "'";
     for (char c : text) {
         if (c == '\'') q += '\'';

@@ -23,7 +23,7 @@ using Statement = std::vector<std::string>;
 
 // A text between single quotes, an embedded quote doubled (a quote in a code
 // must not end the literal); ordinary codes come out as they went in.
-std::string quoted(const std::string& text);
+std::string sql_quoted(const std::string& text);
 
 // The rows of one statement, text already in Windows-1252.
 class ResultSet {

@@ -40,7 +40,7 @@ namespace {
 
 void read_shapes(Query& q, const std::string& icao, Ground& ground) {
     q.set_sql({"select ID,kind,code,name from groundshapes",
-               "where airport=" + quoted(icao), "order by ID"});
+               "where airport=" + sql_quoted(icao), "order by ID"});
     q.open();
     const int f_id = q.field_index("ID"), f_kind = q.field_index("kind"),
               f_code = q.field_index("code"), f_name = q.field_index("name");
@@ -84,7 +84,7 @@ void read_shapes(Query& q, const std::string& icao, Ground& ground) {
 
 void read_stands(Query& q, const std::string& icao, Ground& ground) {
     q.set_sql({"select ID,name,kind,heading,latitude,longtitude from groundstands",
-               "where airport=" + quoted(icao), "order by ID"});
+               "where airport=" + sql_quoted(icao), "order by ID"});
     q.open();
     const int f_id = q.field_index("ID"), f_name = q.field_index("name"),
               f_kind = q.field_index("kind"), f_heading = q.field_index("heading"),

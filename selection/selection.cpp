@@ -104,7 +104,7 @@ std::unordered_map<std::string, FIXE> procedure_points(Query& query, const NavTa
         std::string list;
         for (size_t i = from; i < std::min(missing.size(), from + 200); ++i) {
             if (!list.empty()) list += ',';
-            list += quoted(missing[i]);
+            list += sql_quoted(missing[i]);
         }
         query.set_sql(
             {"select waypoints.ID,waypoints.ident,waypoints.latitude,waypoints.longtitude",

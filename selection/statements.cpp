@@ -71,7 +71,7 @@ BoxTexts box_texts(double lat_min, double lat_max, double lon_min, double lon_ma
 
 Statement position_statement(const std::string& icao) {
     return {"select airports.latitude,airports.longtitude", "from airports",
-            "where airports.ICAO=" + quoted(icao)};
+            "where airports.ICAO=" + sql_quoted(icao)};
 }
 
 std::array<Statement, 8> airport_statements(const BoxTexts& b) {
@@ -108,9 +108,9 @@ std::array<Statement, 8> airport_statements(const BoxTexts& b) {
 }
 
 std::array<Statement, 8> region_statements(const std::string& code) {
-    const std::string like = "and airportlookup.extid like" + quoted(code + "%");
-    const std::string navaid_country = "and navaidlookup.country =" + quoted(code);
-    const std::string waypoint_country = "and waypointlookup.country =" + quoted(code);
+    const std::string like = "and airportlookup.extid like" + sql_quoted(code + "%");
+    const std::string navaid_country = "and navaidlookup.country =" + sql_quoted(code);
+    const std::string waypoint_country = "and waypointlookup.country =" + sql_quoted(code);
     std::array<Statement, 8> s;
     s[0] = {kSelectAirports, "from airports,airportlookup", "where airports.id=airportlookup.id",
             like};

@@ -142,7 +142,9 @@ TEST_F(Desktop, TheMapIsInFrontAgainAfterAnErrorInItsRange) {
         EXPECT_EQ(error_owner, carte) << (late_manager ? "late" : "prompt");
         // The late answer cleared only the toolkit's record of the active
         // window, not the window system's: the focus cannot be watched then.
-        if (!late_manager) EXPECT_TRUE(wait_for([&] { return QApplication::activeWindow() == carte; }));
+        if (!late_manager) {
+            EXPECT_TRUE(wait_for([&] { return QApplication::activeWindow() == carte; }));
+        }
     }
 }
 
