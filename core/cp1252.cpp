@@ -219,6 +219,17 @@ std::string system_error_text(int error) {
         case EMFILE:
         case ENFILE:
             return w1252("trop de fichiers ouverts");
+        case EFBIG:
+            return w1252("fichier trop grand pour la limite de taille des fichiers");
+        case ENXIO:
+            return w1252("personne ne lit à l'autre bout");
+        case EPIPE:
+            return w1252("le lecteur s'est arrêté");
+        case EBUSY:
+        case ETXTBSY:
+            return w1252("fichier occupé");
+        case ENOMEM:
+            return w1252("mémoire insuffisante");
         default:
             return utf8_to_cp1252(std::strerror(error));
     }

@@ -2,7 +2,9 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -26,6 +28,25 @@ namespace {
 constexpr int kSlots = 32;
 char g_temp_names[kSlots][4096];
 volatile std::sig_atomic_t g_temp_used[kSlots];
+
+// The stop signals held back for the object's lifetime: a name is never
+// between created and registered, and the files of a commit are never
+// between old and new, when the handler runs.
+class StopSignalsHeld {
+  public:
+    StopSignalsHeld() {
+        sigset_t stop;
+        sigemptyset(&stop);
+        for (const int s : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&stop, s);
+        ::pthread_sigmask(SIG_BLOCK, &stop, &old_);
+    }
+    ~StopSignalsHeld() { ::pthread_sigmask(SIG_SETMASK, &old_, nullptr); }
+    StopSignalsHeld(const StopSignalsHeld&) = delete;
+    StopSignalsHeld& operator=(const StopSignalsHeld&) = delete;
+
+  private:
+    sigset_t old_;
+};
 
 void remember_temp(const std::string& name) {
     if (name.size() >= sizeof g_temp_names[0]) return;
@@ -65,6 +86,12 @@ extern "C" void on_stop_signal(int signal_number) {
                 w1252(what) + " : " + system_error_text(error) + ")");
 }
 
+// What the target is, when that is the whole reason.
+[[noreturn]] void refuse(const std::string& shown, const char* why) {
+    throw Error(w1252("Impossible d'écrire le fichier \"") + path_text(shown) + "\" (" +
+                w1252(why) + ")");
+}
+
 std::string folder_of(const std::string& path) {
     const std::string dir = std::filesystem::path(path).parent_path().string();
     return dir.empty() ? std::string(".") : dir;
@@ -97,6 +124,7 @@ int create_beside(const std::string& target, const char* tag, std::string& name)
         leaf += t.filename().string();
         leaf += suffix;
         name = (t.parent_path() / leaf).string();
+        const StopSignalsHeld held;  // created and registered as one step
         const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) remember_temp(name);
         if (fd >= 0 || errno != EEXIST) return fd;
@@ -163,10 +191,18 @@ std::string resolve_links(const std::string& path) {
         std::error_code ec;
         const std::filesystem::path link = std::filesystem::read_symlink(p, ec);
         if (ec) return p;
-        p = link.is_absolute() ? link.string()
-                               : (std::filesystem::path(p).parent_path() / link).string();
+        const std::string next = link.is_absolute()
+                                     ? link.string()
+                                     : (std::filesystem::path(p).parent_path() / link).string();
+        // A link only the system can follow (/dev/stdout to "pipe:[...]"):
+        // the path as given names the file.
+        struct stat there {};
+        if (::lstat(next.c_str(), &there) != 0 && errno == ENOENT &&
+            ::stat(path.c_str(), &there) == 0)
+            return path;
+        p = next;
     }
-    return p;  // a loop: opening it fails with its own message
+    return p;  // a loop: checking it fails with its own message
 }
 
 bool same_file(const std::string& a, const std::string& b) {
@@ -189,6 +225,7 @@ void remove_temporary_files_on_signals() {
         if (::sigaction(s, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
         std::signal(s, on_stop_signal);
     }
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 OutputFiles::~OutputFiles() {
@@ -197,6 +234,32 @@ OutputFiles::~OutputFiles() {
         drop_temp(e.source);
     }
 }
+
+namespace {
+
+// A file rewritten in place is kept in memory meanwhile, up to this size.
+constexpr off_t kMaxInPlaceBytes = off_t{1} << 30;
+
+// The whole content of a file, or false with errno set.
+bool read_whole(const std::string& path, std::string& content) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    content.clear();
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            const int error = errno;
+            ::close(fd);
+            errno = error;
+            return n == 0;
+        }
+        content.append(buffer, static_cast<size_t>(n));
+    }
+}
+
+}  // namespace
 
 OutputFiles::Entry OutputFiles::check(const std::string& path) {
     Entry e;
@@ -210,8 +273,10 @@ OutputFiles::Entry OutputFiles::check(const std::string& path) {
     e.target = resolve_links(path);
     struct stat st {};
     const bool exists = ::stat(e.target.c_str(), &st) == 0;
+    if (!exists && errno != ENOENT) fail(path, "ouverture", errno);  // a loop of links, say
     if (exists && !S_ISREG(st.st_mode)) {
-        if (S_ISDIR(st.st_mode)) fail(path, "c'est un dossier", EISDIR);
+        if (S_ISDIR(st.st_mode)) refuse(path, "c'est un dossier");
+        if (S_ISSOCK(st.st_mode)) refuse(path, "c'est une socket, pas un fichier");
         e.kind = Kind::in_place;  // a device or a FIFO: written through, never replaced
         e.stream = true;
         return e;
@@ -220,7 +285,13 @@ OutputFiles::Entry OutputFiles::check(const std::string& path) {
         fail(path, "ouverture", errno);
     const std::string dir = folder_of(e.target);
     if (exists && ::faccessat(AT_FDCWD, dir.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
-        e.kind = Kind::in_place;  // the folder takes no new name: the file itself is rewritten
+        // The folder takes no new name: the file itself is rewritten, its
+        // old content kept to be put back if anything fails.
+        e.kind = Kind::in_place;
+        if (st.st_size > kMaxInPlaceBytes)
+            refuse(path, "trop grand pour être réécrit sur place, et son dossier n'accepte "
+                         "pas de nouveau fichier");
+        if (!read_whole(e.target, e.old_content)) fail(path, "lecture de l'ancien contenu", errno);
         return e;
     }
     remove_leftovers(e.target);
@@ -261,15 +332,16 @@ void OutputFiles::add(const std::string& path, std::string_view content) {
 std::string OutputFiles::add_to_fill(const std::string& path) {
     if (path == "-") throw Error(w1252("Ce fichier ne peut pas aller sur la sortie standard"));
     Entry e = check(path);
+    e.database = true;
     if (e.kind == Kind::in_place) {
-        // Filled elsewhere, then copied into the file itself at commit time.
-        const std::string base = std::filesystem::temp_directory_path().string();
-        std::string name = base + "/.karvel-fill-XXXXXX";
-        const int fd = ::mkstemp(name.data());
+        // Filled in the temporary folder, then copied into the file itself
+        // at commit time. The name carries the process's number, so that a
+        // later run removes what a killed one left.
+        const std::string beside = std::filesystem::temp_directory_path().string() + "/karvel-fill";
+        remove_leftovers(beside);
+        const int fd = create_beside(beside, "new", e.source);
         if (fd < 0) fail(path, "création", errno);
-        remember_temp(name);
         ::close(fd);
-        e.source = name;
     }
     entries_.push_back(std::move(e));
     return entries_.back().kind == Kind::replace ? entries_.back().temp : entries_.back().source;
@@ -303,38 +375,110 @@ bool copy_into(const std::string& source, int fd) {
 
 }  // namespace
 
+namespace {
+
+// SQLite's lock bytes: a reader holds part of them while it reads, so a
+// writer holding all of them makes readers wait.
+constexpr off_t kSqliteLockStart = 0x40000000;
+constexpr off_t kSqliteLockBytes = 512;
+
+bool lock_sqlite_readers_out(int fd) {
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = kSqliteLockStart;
+    lock.l_len = kSqliteLockBytes;
+    for (int attempt = 0; attempt < 200; ++attempt) {  // ten seconds of readers at most
+        if (::fcntl(fd, F_SETLK, &lock) == 0) return true;
+        if (errno != EACCES && errno != EAGAIN) return false;
+        ::usleep(50000);
+    }
+    errno = EBUSY;
+    return false;
+}
+
+// Room for `size` bytes in place of `old_size`: the disk's free space and
+// the process's file-size limit; 0 or the reason.
+int room_for(const std::string& target, off_t old_size, off_t size) {
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY &&
+        static_cast<rlim_t>(size) > limit.rlim_cur)
+        return EFBIG;
+    struct statvfs fs {};
+    if (::statvfs(target.c_str(), &fs) == 0 &&
+        static_cast<unsigned long long>(size) >
+            static_cast<unsigned long long>(fs.f_bavail) * fs.f_frsize +
+                static_cast<unsigned long long>(old_size))
+        return ENOSPC;
+    return 0;
+}
+
+// The file's content made `content` (or the content of the file `source`),
+// on the disk when this returns 0; else the reason.
+int rewrite(const std::string& target, std::string_view content, const std::string& source,
+            bool database) {
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return errno;
+    bool ok = !database || lock_sqlite_readers_out(fd);
+    ok = ok && ::ftruncate(fd, 0) == 0;
+    ok = ok && (source.empty() ? write_all(fd, content) : copy_into(source, fd));
+    ok = ok && ::fsync(fd) == 0;
+    const int error = ok ? 0 : errno;
+    ::close(fd);  // the lock goes with it
+    return error;
+}
+
+void sync_folder(const std::string& path) {
+    const int fd = ::open(folder_of(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    (void)::fsync(fd);
+    ::close(fd);
+}
+
+off_t size_of(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_size : 0;
+}
+
+}  // namespace
+
+void OutputFiles::write_streams() {
+    for (Entry& e : entries_) {
+        if (!e.stream) continue;
+        int fd = STDOUT_FILENO;
+        if (e.kind == Kind::in_place) {
+            fd = ::open(e.target.c_str(), O_WRONLY | O_CLOEXEC);
+            if (fd < 0) fail(e.shown, "ouverture", errno);
+        } else {
+            std::fflush(stdout);
+        }
+        const bool ok = e.source.empty() ? write_all(fd, e.content) : copy_into(e.source, fd);
+        const int error = errno;
+        if (e.kind == Kind::in_place) ::close(fd);
+        if (!ok) fail(e.shown, "écriture", error);
+    }
+}
+
 void OutputFiles::commit() {
     // Devices, FIFOs and the standard output first: one may wait for its
     // reader as long as it likes, and an interruption meanwhile finds every
     // regular file as it was.
-    auto write_through = [&](Entry& e) {
-        int fd = STDOUT_FILENO;
-        if (e.kind == Kind::in_place) {
-            fd = ::open(e.target.c_str(), O_WRONLY | O_CLOEXEC);
-            if (fd >= 0) {
-                struct stat st {};
-                if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) (void)::ftruncate(fd, 0);
-            }
-        } else {
-            std::fflush(stdout);
-        }
-        const bool ok =
-            fd >= 0 && (e.source.empty() ? write_all(fd, e.content) : copy_into(e.source, fd));
-        const int error = errno;
-        if (e.kind == Kind::in_place && fd >= 0) ::close(fd);
-        return ok ? 0 : (fd < 0 ? -error : error);
-    };
-    for (Entry& e : entries_) {
-        if (!e.stream) continue;
-        if (const int r = write_through(e); r != 0)
-            fail(e.shown, r < 0 ? "ouverture" : "écriture", r < 0 ? -r : r);
-    }
+    write_streams();
 
-    std::vector<Entry*> done;  // replaced so far, in order
+    const StopSignalsHeld held;  // from here on, all old or all new
+    for (Entry& e : entries_) {
+        if (e.kind != Kind::in_place || e.stream) continue;
+        const off_t size = e.source.empty() ? static_cast<off_t>(e.content.size()) : size_of(e.source);
+        if (const int r = room_for(e.target, static_cast<off_t>(e.old_content.size()), size))
+            fail(e.shown, "réécriture sur place", r);
+    }
+    std::vector<Entry*> done;  // replaced or rewritten so far, in order
     auto undo = [&] {
         for (auto it = done.rbegin(); it != done.rend(); ++it) {
             Entry& e = **it;
-            if (!e.backup.empty()) {
+            if (e.kind == Kind::in_place) {
+                (void)rewrite(e.target, e.old_content, {}, e.database);
+            } else if (!e.backup.empty()) {
                 ::rename(e.backup.c_str(), e.target.c_str());
                 forget_temp(e.backup);
                 e.backup.clear();
@@ -345,6 +489,17 @@ void OutputFiles::commit() {
     };
     for (Entry& e : entries_) {
         if (e.kind != Kind::replace) continue;
+        // A file its maker filled reaches the disk before its name does.
+        if (e.database) {
+            const int fd = ::open(e.temp.c_str(), O_RDONLY | O_CLOEXEC);
+            const bool synced = fd >= 0 && ::fsync(fd) == 0;
+            const int error = errno;
+            if (fd >= 0) ::close(fd);
+            if (!synced) {
+                undo();
+                fail(e.shown, "écriture", error);
+            }
+        }
         // The old file stays reachable under a second name until all is
         // done; the target itself is replaced in one step.
         link_beside(e.target, e.backup);
@@ -361,13 +516,17 @@ void OutputFiles::commit() {
     // Regular files rewritten in place (their folder takes no new name) last,
     // so that a failure can still put the replaced ones back.
     for (Entry& e : entries_) {
-        if (e.kind == Kind::replace || e.stream) continue;
-        if (const int r = write_through(e); r != 0) {
+        if (e.kind != Kind::in_place || e.stream) continue;
+        done.push_back(&e);
+        if (const int r = rewrite(e.target, e.content, e.source, e.database); r != 0) {
             undo();
-            fail(e.shown, r < 0 ? "ouverture" : "écriture", r < 0 ? -r : r);
+            fail(e.shown, "écriture", r);
         }
     }
-    for (Entry& e : entries_) drop_temp(e.backup);
+    for (Entry& e : entries_) {
+        drop_temp(e.backup);
+        if (e.kind == Kind::replace) sync_folder(e.target);
+    }
 }
 
 void write_file_atomically(const std::string& path, std::string_view content) {

@@ -9,11 +9,16 @@
 // "-" is the standard output.
 //
 // Several files go in place together or not at all: every one is prepared
-// first, then all are put in place; if one fails, those already replaced get
-// their old content back. Devices, FIFOs and the standard output are written
-// before any regular file is replaced, so that waiting on one changes
-// nothing. A temporary file that a killed run left beside a target is
-// removed by the next run to that target.
+// first, then all are put in place; if one fails (a full disk, a size
+// limit), those already replaced or rewritten get their old content back.
+// A file rewritten in place is kept in memory meanwhile, and the room it
+// needs is checked before it is touched. Devices, FIFOs and the standard
+// output are written before any regular file is replaced, so that waiting on
+// one changes nothing; the stop signals wait while regular files change, so
+// that an interruption finds them all old or all new. Everything written is
+// on the disk, its folder's entry too, before commit() returns. A temporary
+// file that a killed run left beside a target is removed by the next run to
+// that target.
 #pragma once
 
 #include <string>
@@ -49,13 +54,17 @@ class OutputFiles {
         std::string content;  // written at commit time: in place, standard output
         std::string source;   // in place: a filled temporary file elsewhere, copied at commit
         bool stream = false;  // a device, a FIFO or the standard output
+        std::string old_content;  // in place: the file as it was, put back on failure
+        bool database = false;    // filled by its maker: SQLite's readers wait while in place
     };
     Entry check(const std::string& path);
+    void write_streams();
     std::vector<Entry> entries_;
 };
 
 // An interruption (SIGINT, SIGTERM, SIGHUP) removes the temporary files
-// being written before the program ends as the signal wants.
+// being written before the program ends as the signal wants. A file-size
+// limit makes a write fail with its reason instead of ending the program.
 void remove_temporary_files_on_signals();
 
 // One file, as above.

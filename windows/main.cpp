@@ -1,6 +1,7 @@
 // karvel: builds radar sector files from a navigation database.
 #include <QApplication>
 
+#include "core/file_output.h"
 #include "core/program_folder.h"
 #include "program/app_state.h"
 #include "windows/french.h"
@@ -12,6 +13,8 @@ int main(int argc, char** argv) {
     // The toolkit's own dialogs (files, colours, input, the error box) speak
     // French too, whatever the system's locale.
     karvel::speak_french(app);
+    // Ctrl+C in the terminal leaves no temporary file of a save behind.
+    karvel::remove_temporary_files_on_signals();
     // An installed program works in the user's own folder.
     try {
         karvel::enter_program_folder();

@@ -373,3 +373,95 @@ TEST(SctUntrusted, FifosInterruptionsLeftoversAndTheSettingsFile) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
 }
+
+// A user who may write the files but not their folder: each is rewritten in
+// place. Under a file-size limit the run fails in French before touching
+// any; stopped at any moment, every file is whole, old or new; a database
+// likewise, and its filling leaves nothing in the temporary folder.
+TEST(SctUntrusted, FilesRewrittenInPlaceStayWhole) {
+    if (::geteuid() != 0) GTEST_SKIP() << "run as root, to act as another user";
+    TempDir dir;
+    make_program_folder(dir);
+    ::chmod(dir.str().c_str(), 0755);
+    std::filesystem::create_directory(dir.file("out"));
+    const std::string sct = "'" KARVEL_SCT_PATH "' --airport LFPG --radius 50 ";
+    ASSERT_EQ(run(dir, sct + "--output new.sct --geojson new.geojson").status, 0);
+    const std::string new_sct = read_bytes(dir.file("new.sct"));
+    const std::string new_json = read_bytes(dir.file("new.geojson"));
+    const auto reset = [&] {
+        for (const char* f : {"out/old.sct", "out/old.geojson"}) {
+            write_bytes(dir.file(f), "old");
+            ASSERT_EQ(::chown(dir.file(f).c_str(), 65534, 65534), 0);
+        }
+    };
+    const std::string both = "--output out/old.sct --geojson out/old.geojson";
+
+    // Room for the sector file, not for the GeoJSON.
+    reset();
+    const size_t blocks = (new_sct.size() + 511) / 512 + 1;
+    ASSERT_LT(blocks * 512, new_json.size());
+    Outcome r = run(dir, "sh -c \"ulimit -f " + std::to_string(blocks) + "; exec " + sct + both +
+                             "\"", true);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_THAT(r.err, HasSubstr("old.geojson\" (réécriture sur place : fichier trop grand"));
+    EXPECT_EQ(read_bytes(dir.file("out/old.sct")), "old");
+    EXPECT_EQ(read_bytes(dir.file("out/old.geojson")), "old");
+    r = run(dir, sct + both, true);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(read_bytes(dir.file("out/old.sct")), new_sct);
+
+    // Stopped after 0 to 190 ms: both old or both new, never cut.
+    for (int ms = 0; ms < 200; ms += 10) {
+        reset();
+        run(dir, "sh -c '" + sct + both + " & sleep " + std::to_string(ms / 1000.0) +
+                     "; kill -TERM $!; wait'", true);
+        const std::string s = read_bytes(dir.file("out/old.sct"));
+        const std::string g = read_bytes(dir.file("out/old.geojson"));
+        EXPECT_TRUE((s == "old" && g == "old") || (s == new_sct && g == new_json)) << ms << " ms";
+    }
+    EXPECT_EQ(count_named(dir, ".old"), 0);
+
+    // A database: too big for the limit, the old one stays and the filling
+    // in the temporary folder goes.
+    std::filesystem::create_directories(dir.file("F"));
+    write_bytes(dir.file("F/apt.dat"), kApt);
+    write_bytes(dir.file("F/nav.dat"), kNav);
+    write_bytes(dir.file("out/old.sqlite"), "old");
+    ASSERT_EQ(::chown(dir.file("out/old.sqlite").c_str(), 65534, 65534), 0);
+    const std::string tmp = dir.file("tmp");
+    std::filesystem::create_directory(tmp);
+    ::chmod(tmp.c_str(), 01777);
+    r = run(dir, "sh -c \"ulimit -f 8; TMPDIR='" + tmp + "' exec " +
+                     import_cmd("F --output out/old.sqlite") + "\"", true);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(read_bytes(dir.file("out/old.sqlite")), "old");
+    EXPECT_TRUE(std::filesystem::is_empty(tmp));
+    r = run(dir, "env TMPDIR='" + tmp + "' " + import_cmd("F --output out/old.sqlite"), true);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(read_bytes(dir.file("out/old.sqlite")).substr(0, 15), "SQLite format 3");
+    EXPECT_TRUE(std::filesystem::is_empty(tmp));
+}
+
+// What an output cannot be, each with its own reason; /dev/stdout on a
+// pipe is the pipe.
+TEST(SctUntrusted, OutputsThatAreNoFile) {
+    TempDir dir;
+    make_program_folder(dir);
+    const std::string sct = "'" KARVEL_SCT_PATH "' --airport LFPG --radius 50 ";
+    ::symlink("loop.sct", dir.file("loop.sct").c_str());
+    Outcome r = run(dir, sct + "--output loop.sct");
+    EXPECT_THAT(std::pair(r.status, r.err),
+                Pair(1, HasSubstr("loop.sct\" (ouverture : trop de liens symboliques)")));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("loop.sct")));
+    std::filesystem::create_directory(dir.file("dossier"));
+    r = run(dir, sct + "--ese dossier");
+    EXPECT_THAT(r.err, HasSubstr("dossier\" (c'est un dossier)\n"));
+    r = run(dir, "python3 -c \"import socket; s = socket.socket(socket.AF_UNIX); s.bind('sock')\"");
+    if (r.status == 0) {
+        r = run(dir, sct + "--output sock");
+        EXPECT_THAT(r.err, HasSubstr("sock\" (c'est une socket, pas un fichier)"));
+    }
+    r = run(dir, sct + "--ese /dev/stdout | cat");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_THAT(r.out, HasSubstr("[SIDSSTARS]"));
+}
