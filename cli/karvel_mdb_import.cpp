@@ -3,6 +3,10 @@
 // Copies an Access file into SQLite for the program, in a process of its own
 // so that a damaged file cannot take the program down. Progress goes to
 // standard output as lines "T rows", "P rows"; a failure as "E message".
+#include <sys/prctl.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <cstdio>
 #include <exception>
 
@@ -30,6 +34,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: karvel-mdb-import SOURCE TARGET\n");
         return 2;
     }
+    // Stopped with the program that started it, however that one ends.
+    const pid_t parent = ::getppid();
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != parent || parent == 1) return 1;
     LineProgress progress;
     try {
         karvel::import_access(argv[1], argv[2], &progress);  // paths as the system gives them
