@@ -53,10 +53,18 @@ bool try_str_to_int(std::string_view s, int32_t& value) {
     return true;
 }
 
+std::string quoted_value(std::string_view text) {
+    constexpr size_t kShown = 40;  // a whole line of text as a value says nothing more
+    std::string q(1, '\'');
+    q += text.substr(0, kShown);
+    if (text.size() > kShown) q += "...";
+    return q + '\'';
+}
+
 int32_t str_to_int(std::string_view text) {
     int32_t v = 0;
     if (!try_str_to_int(text, v))
-        throw Error("'" + std::string(text) + w1252("' n'est pas une valeur entière correcte"));
+        throw Error(quoted_value(text) + w1252(" n'est pas une valeur entière correcte"));
     return v;
 }
 

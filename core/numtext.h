@@ -15,6 +15,8 @@ std::string w1252(std::string_view utf8);
 // or hexadecimal after "$" or "0x". Anything else, or a value out of range,
 // throws Error "'text' n'est pas une valeur entière correcte".
 int32_t str_to_int(std::string_view text);
+// A value quoted in a message: 'text', cut after 40 bytes ("...").
+std::string quoted_value(std::string_view text);
 bool try_str_to_int(std::string_view text, int32_t& value);
 
 // Fixed notation with `decimals` decimals, right-aligned with blanks in at

@@ -80,7 +80,7 @@ int32_t decimal_range(const std::string& text) {
                                          text.end(), [](char c) { return c >= '0' && c <= '9'; });
     int32_t value = 0;
     if (!only_digits || !try_str_to_int(text.substr(i), value))
-        throw Error("'" + text + w1252("' n'est pas une valeur entière correcte"));
+        throw Error(quoted_value(text) + w1252(" n'est pas une valeur entière correcte"));
     return value;
 }
 

@@ -102,8 +102,8 @@ double ResultSet::real(int row, int col) const {
             const char* begin = s.data() + (s[0] == '+' ? 1 : 0);
             const auto r = std::from_chars(begin, s.data() + s.size(), v);
             if (r.ec != std::errc() || r.ptr != s.data() + s.size())
-                throw Error("'" + s +
-                            w1252("' n'est pas une valeur en virgule flottante correcte"));
+                throw Error(quoted_value(s) +
+                            w1252(" n'est pas une valeur en virgule flottante correcte"));
             return v;
         }
     }
@@ -223,6 +223,10 @@ std::string Query::text(int field) const {
 double Query::real(int field) const {
     if (eof()) return 0;
     return result_.real(row_, field);
+}
+
+bool Query::is_null(std::string_view name) const {
+    return eof() || result_.kind(row_, field_index(name)) == ResultSet::Kind::Null;
 }
 
 int32_t Query::integer(int field) const {

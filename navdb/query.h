@@ -115,6 +115,7 @@ class Query {
     std::string as_text(std::string_view name) const { return text(field_index(name)); }
     double as_float(std::string_view name) const { return real(field_index(name)); }
     int32_t as_integer(std::string_view name) const { return integer(field_index(name)); }
+    bool is_null(std::string_view name) const;
     // The same by a position from field_index (loaders resolve names once).
     std::string text(int field) const;
     double real(int field) const;

@@ -41,6 +41,13 @@ void load_selection(AppState& state, int geo_level, SelectionOutput& out, Select
     LoadContext ctx{state.db.Query1, draft.nav,  draft.frame,           draft.lists,
                     out.progress,    draft.memo, state.db.airway_levels, state.db.outlines};
     select(ctx, draft.frame);
+    if (ctx.off_globe_count > 0) {
+        std::string told = w1252("laissés de côté, leur position n'est pas un point du globe :");
+        for (const std::string& record : ctx.off_globe) told += "\n" + record;
+        if (ctx.off_globe_count > ctx.off_globe.size())
+            told += "\net " + std::to_string(ctx.off_globe_count - ctx.off_globe.size()) + " autres";
+        out.dialogs.message(told);
+    }
     load_geography(state.info.folder, draft.nav.geo_lines, geo_level, out.dialogs);
     draft.commit(state.nav, state.frame, out.lists, out.memo, geo_level != 0);
 }

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <unordered_map>
 
 #include "core/cp1252.h"
 #include "core/error.h"
 #include "core/ground.h"
 #include "core/numtext.h"
+#include "selection/loaders.h"
 
 namespace karvel {
 
@@ -73,7 +75,9 @@ void read_shapes(Query& q, const std::string& icao, Ground& ground) {
     for (q.first(); !q.eof(); q.next()) {
         const auto it = at.find(q.text(f_shape));
         const int ring = q.integer(f_ring);
-        if (it == at.end() || ring < 0 || ring > 100000) continue;
+        // A point off the globe (a damaged database) is no point of the shape.
+        if (it == at.end() || ring < 0 || ring > 100000 || !on_globe(q.real(f_lat), q.real(f_lon)))
+            continue;
         std::vector<t_point>& rings = ground.shapes[it->second].rings;
         if (rings.size() <= static_cast<size_t>(ring)) rings.resize(static_cast<size_t>(ring) + 1);
         rings[static_cast<size_t>(ring)].push_back({q.real(f_lat), q.real(f_lon)});
@@ -90,7 +94,8 @@ void read_stands(Query& q, const std::string& icao, Ground& ground) {
               f_kind = q.field_index("kind"), f_heading = q.field_index("heading"),
               f_lat = q.field_index("latitude"), f_lon = q.field_index("longtitude");
     for (q.first(); !q.eof(); q.next())
-        ground.stands.append({.id = icao + ":" + q.text(f_id),
+        if (on_globe(q.real(f_lat), q.real(f_lon)) && std::isfinite(q.real(f_heading)))
+            ground.stands.append({.id = icao + ":" + q.text(f_id),
                               .airport = icao,
                               .name = q.text(f_name),
                               .kind = q.text(f_kind),

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <unordered_map>
@@ -109,6 +110,20 @@ void load_airway_levels(LoadContext& ctx, const std::unordered_map<std::string, 
 
 }  // namespace
 
+bool on_globe(double latitude, double longitude) {
+    return std::isfinite(latitude) && std::isfinite(longitude) && std::fabs(latitude) <= 90 &&
+           std::fabs(longitude) <= 180;
+}
+
+bool keep_on_globe(LoadContext& ctx, const std::string& record, double latitude, double longitude,
+                   std::initializer_list<double> values) {
+    bool finite = true;
+    for (const double v : values) finite = finite && std::isfinite(v);
+    if (finite && on_globe(latitude, longitude)) return true;
+    if (++ctx.off_globe_count <= 20) ctx.off_globe.push_back(record);
+    return false;
+}
+
 std::string frequency_text(int32_t coded) {
     char hex[16];
     std::snprintf(hex, sizeof hex, "%07X", static_cast<uint32_t>(coded));
@@ -133,7 +148,8 @@ void load_airports(LoadContext& ctx, const Statement& sql) {
         a.icao = q.text(f_icao);
         a.latitude = q.real(f_lat);
         a.longitude = q.real(f_lon);
-        nav.airports.append(std::move(a));
+        if (keep_on_globe(ctx, "airport " + a.icao, a.latitude, a.longitude))
+            nav.airports.append(std::move(a));
         ctx.progress.set_position(i);
     }
     finish(ctx);
@@ -162,7 +178,8 @@ void load_navaids(LoadContext& ctx, const Statement& sql) {
         v.latitude = q.real(f_lat);
         v.longitude = q.real(f_lon);
         v.freq = frequency_text(q.integer(f_freq));
-        (is_ndb(type) ? nav.ndbs : nav.vors).append(std::move(v));
+        if (keep_on_globe(ctx, (is_ndb(type) ? "NDB " : "VOR ") + v.ident, v.latitude, v.longitude))
+            (is_ndb(type) ? nav.ndbs : nav.vors).append(std::move(v));
         ctx.progress.set_position(i);
     }
     finish(ctx);
@@ -180,10 +197,12 @@ void load_waypoints(LoadContext& ctx, const Statement& sql) {
     const int f_id = q.field_index("ID"), f_ident = q.field_index("ident"),
               f_name = q.field_index("name"), f_lat = q.field_index("latitude"),
               f_lon = q.field_index("longtitude");
-    // The extent starts at the first row (0 for an empty result).
+    // The extent starts at the first row (0 for an empty result), or at the
+    // first on the globe.
     GeoBox& extent = ctx.frame.extent;
     extent.lat_max = extent.lat_min = q.real(f_lat);
     extent.lon_max = extent.lon_min = q.real(f_lon);
+    bool extent_begun = on_globe(extent.lat_max, extent.lon_max);
     std::vector<double> longitudes;
     longitudes.reserve(static_cast<size_t>(q.record_count()));
     for (int i = 0; !q.eof(); ++i, q.next()) {
@@ -194,6 +213,15 @@ void load_waypoints(LoadContext& ctx, const Statement& sql) {
         w.latitude = q.real(f_lat);
         w.longitude = q.real(f_lon);
         w.selected = true;
+        if (!keep_on_globe(ctx, "waypoint " + w.ident, w.latitude, w.longitude)) {
+            ctx.progress.set_position(i);
+            continue;
+        }
+        if (!extent_begun) {
+            extent.lat_max = extent.lat_min = w.latitude;
+            extent.lon_max = extent.lon_min = w.longitude;
+            extent_begun = true;
+        }
         extent.lat_max = std::max(w.latitude, extent.lat_max);
         extent.lat_min = std::min(w.latitude, extent.lat_min);
         extent.lon_max = std::max(w.longitude, extent.lon_max);
@@ -225,6 +253,11 @@ void load_runways(LoadContext& ctx, const Statement& sql) {
     for (int i = 0; !q.eof(); ++i, q.next()) {
         const std::string a = q.text(f_airport);
         const std::string t = q.text(f_ident);
+        if (!keep_on_globe(ctx, "runway " + q.text(f_name) + " " + t, q.real(f_lat), q.real(f_lon),
+                           {q.real(f_heading)})) {
+            ctx.progress.set_position(i);
+            continue;
+        }
         bool paired = false;
         auto& same_airport = by_airport[a];
         for (int p : same_airport) {
@@ -269,6 +302,10 @@ void load_ils(LoadContext& ctx, const Statement& sql) {
             v.latitude = q.real(f_lat);
             v.longitude = q.real(f_lon);
             v.freq = frequency_text(q.integer(f_freq));
+            if (!keep_on_globe(ctx, "ILS " + v.ident, v.latitude, v.longitude)) {
+                ctx.progress.set_position(i);
+                continue;
+            }
             if (const int p = nav.runways.ids().find(v.runway_id); p >= 0)
                 nav.runways[static_cast<size_t>(p)].ils1 = true;
             if (const int p = nav.runways.ids2().find(v.runway_id); p >= 0)
@@ -438,7 +475,12 @@ void load_terminal_legs(LoadContext& ctx, const Statement& sql) {
             l.centerid = q.text(f_centerid);
             l.centerlat = q.real(f_centerlat);
             l.centerlon = q.real(f_centerlon);
-            owner->legs.push_back(std::move(l));
+            if (keep_on_globe(ctx, "leg " + owner->name + " " + l.wptid, l.wptlat, l.wptlon,
+                              {l.navbear, l.navdist, l.course, l.distance}) &&
+                keep_on_globe(ctx, "leg " + owner->name + " " + l.navid, l.navlat, l.navlon) &&
+                keep_on_globe(ctx, "leg " + owner->name + " " + l.centerid, l.centerlat,
+                              l.centerlon))
+                owner->legs.push_back(std::move(l));
         }
         ctx.progress.set_position(i + 1);
     }

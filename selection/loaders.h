@@ -2,7 +2,9 @@
 // the table shown in its list with its count.
 #pragma once
 
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "core/dialogs.h"
 #include "core/model.h"
@@ -23,7 +25,19 @@ struct LoadContext {
     MemoSink& memo;
     bool airway_levels = false;  // the database knows each airway segment's level
     bool outlines = false;       // the database has airspace outlines
+    // Records left out because their position is no point of the globe
+    // (not a number, infinite, past a pole or past 180 degrees), named.
+    std::vector<std::string> off_globe{};
+    size_t off_globe_count = 0;
 };
+
+// A position that is a point of the globe: finite, the latitude within 90
+// degrees and the longitude within 180.
+bool on_globe(double latitude, double longitude);
+// False, and the record named in ctx.off_globe (the first twenty), when any
+// of `values` is not finite or the position is off the globe.
+bool keep_on_globe(LoadContext& ctx, const std::string& record, double latitude, double longitude,
+                   std::initializer_list<double> values = {});
 
 // The frequency column as text: its hexadecimal digits read as the decimal
 // digits of the frequency times 10000 ("114.300"); a letter among them throws.

@@ -6,6 +6,7 @@
 #include "core/error.h"
 #include "core/numtext.h"
 #include "core/outline.h"
+#include "selection/loaders.h"
 #include "selection/statements.h"
 
 namespace karvel {
@@ -69,7 +70,9 @@ void read_points(Query& q, Table<Outline>& outlines) {
         for (q.first(); !q.eof(); q.next()) {
             const auto it = at.find(q.text(f_id));
             const int ring = q.integer(f_ring);
-            if (it == at.end() || ring < 0 || ring > 100000) continue;
+            if (it == at.end() || ring < 0 || ring > 100000 ||
+                !on_globe(q.real(f_lat), q.real(f_lon)))
+                continue;
             std::vector<t_point>& rings = outlines[it->second].rings;
             if (rings.size() <= static_cast<size_t>(ring)) rings.resize(static_cast<size_t>(ring) + 1);
             rings[static_cast<size_t>(ring)].push_back({q.real(f_lat), q.real(f_lon)});

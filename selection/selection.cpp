@@ -37,12 +37,14 @@ void select_by_airport(LoadContext& ctx, int client_height, const std::string& i
     q.open();
     q.first();
     const bool known = !q.eof();
+    const bool placed = known && !q.is_null("latitude") && !q.is_null("longtitude");
     const auto ref_lat = static_cast<float>(q.as_float("latitude"));
     const auto ref_lon = static_cast<float>(q.as_float("longtitude"));
     q.close();
     // Nothing changes for a code the database does not know (its box would
     // lie around 0, 0) or for a position off the globe.
     if (!known) throw Error(w1252("aéroport inconnu de la base de données : ") + icao);
+    if (!placed) throw Error(w1252("aéroport sans position dans la base de données : ") + icao);
     if (!(std::fabs(ref_lat) <= 90) || !(std::fabs(ref_lon) <= 180))
         throw Error(w1252("la position de l'aéroport ") + icao + w1252(" est hors du globe"));
     const auto radius = static_cast<float>(radius_nm);
@@ -120,7 +122,7 @@ std::unordered_map<std::string, FIXE> procedure_points(Query& query, const NavTa
             f.latitude = query.real(f_lat);
             f.longitude = query.real(f_lon);
             f.selected = true;
-            points.emplace(f.id, std::move(f));
+            if (on_globe(f.latitude, f.longitude)) points.emplace(f.id, std::move(f));
         }
         query.close();
         query.clear_sql();

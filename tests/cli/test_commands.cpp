@@ -348,20 +348,42 @@ TEST(SctUntrusted, FifosInterruptionsLeftoversAndTheSettingsFile) {
     EXPECT_EQ(count_named(dir, ".new.sct"), 1);
     EXPECT_TRUE(std::filesystem::exists(dir.file(mine)));
 
-    // Absurd numbers: the map's arithmetic failures are told, not written
-    // into the settings file; a position off the globe never reaches SQL;
-    // a control character in an ident becomes a blank in the file.
+    // Absurd numbers: a record whose position is no point of the globe, or
+    // whose numbers are not finite, is left out and named on one line; no
+    // output holds a number that is none, the GeoJSON stays JSON; the
+    // settings file is not written; a position off the globe or missing
+    // never reaches SQL; a control character in an ident becomes a blank.
     build_database(dir.file("navdata.sqlite"),
-                   "update runways set latitude = 1e308 where airportID ="
+                   "update runways set latitude = 1e308 where ident = '09L' and airportID ="
                    " (select ID from airports where ICAO = 'LFPG');"
+                   "update ILSes set longtitude = 9e999 where ident = 'GLE';"
+                   "update terminallegs set course = -9e999 where ID ="
+                   " (select min(ID) from terminallegs where course is not null);"
                    "update airports set latitude = 1e308 where ICAO = 'LFMN';"
+                   // Another schema's airports table, where a position may be null.
+                   "create table a2 as select * from airports; drop table airports;"
+                   "alter table a2 rename to airports;"
+                   "update airports set longtitude = null where ICAO = 'LFPO';"
                    "update waypoints set ident = 'MO' || char(13) || 'PAR' where ident = 'MOPAR';");
     const std::string settings = read_bytes(dir.file("karvel_params.ini"));
-    r = run(dir, sct + "--output map.sct --picture map.png");
+    r = run(dir, sct + "--output map.sct --ese map.ese --geojson map.geojson --picture map.png");
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_THAT(r.err, HasSubstr("erreur de calcul"));
+    EXPECT_THAT(r.err, HasSubstr("pas un point du globe : runway PARIS CHARLES DE GAULLE 09L; "));
+    EXPECT_THAT(r.err, HasSubstr("; ILS GLE"));
+    EXPECT_THAT(r.err, HasSubstr("; leg "));
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    for (const char* f : {"map.sct", "map.ese", "map.geojson"}) {
+        std::string text = read_bytes(dir.file(f));
+        std::transform(text.begin(), text.end(), text.begin(), ::tolower);
+        EXPECT_EQ(text.find("nan"), std::string::npos) << f;
+        for (size_t at = text.find("inf"); at != std::string::npos; at = text.find("inf", at + 1))
+            EXPECT_EQ(text.substr(at, 4), "info") << f;  // [INFO], never a number
+    }
+    EXPECT_EQ(run(dir, "python3 -m json.tool map.geojson").status, 0);
     EXPECT_EQ(read_bytes(dir.file("karvel_params.ini")), settings);
     EXPECT_THAT(read_bytes(dir.file("map.sct")), HasSubstr("\r\nMO PAR N049"));
+    r = run(dir, "'" KARVEL_SCT_PATH "' --airport LFPO --radius 50");
+    EXPECT_THAT(std::pair(r.status, r.err), Pair(1, HasSubstr("sans position dans la base")));
     r = run(dir, "'" KARVEL_SCT_PATH "' --airport LFMN --radius 50");
     EXPECT_THAT(r.err, HasSubstr("hors du globe"));
 
