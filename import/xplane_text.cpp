@@ -118,6 +118,9 @@ std::vector<std::string_view> tokens(std::string_view s) {
 // in it would reach the lists and the sector file, so it stops the import.
 // Rows the import does not keep may hold them (the world's apt.dat does).
 std::string field(const LineReader& in, std::string_view t) {
+    if (t.size() > kMaxField)
+        in.fail(w1252("texte de plus de ") + std::to_string(kMaxField) + w1252(" octets : \"") +
+                utf8_to_cp1252(std::string(t.substr(0, 40))) + "...\"");
     for (const char c : t) {
         const auto u = static_cast<unsigned char>(c);
         if (u < 0x20 || u == 0x7F) {

@@ -16,7 +16,9 @@ std::vector<std::string_view> tokens(std::string_view s);
 // A text the import keeps (an ident, a name, a region), in Windows-1252: a
 // control character in it would reach the lists and the sector file, so it
 // stops the import. Rows the import does not keep may hold them (the
-// world's apt.dat does).
+// world's apt.dat does). A text longer than kMaxField bytes (no name or
+// ident is) stops it too.
+inline constexpr size_t kMaxField = 256;
 std::string field(const LineReader& in, std::string_view t);
 // The fields from `from` on, joined by single blanks, as a text.
 std::string rest(const LineReader& in, const std::vector<std::string_view>& t, size_t from);

@@ -217,7 +217,12 @@ int Query::field_index(std::string_view name) const {
 
 std::string Query::text(int field) const {
     if (eof()) return {};  // no current row reads as NULL
-    return result_.text(row_, field);
+    std::string t = result_.text(row_, field);
+    if (text_limit_ > 0 && t.size() > text_limit_) {
+        t.resize(text_limit_);
+        ++texts_cut_;
+    }
+    return t;
 }
 
 double Query::real(int field) const {

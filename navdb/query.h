@@ -116,6 +116,10 @@ class Query {
     double as_float(std::string_view name) const { return real(field_index(name)); }
     int32_t as_integer(std::string_view name) const { return integer(field_index(name)); }
     bool is_null(std::string_view name) const;
+    // Texts longer than `bytes` cut there by text() from now on (0: none
+    // cut); texts_cut() counts them.
+    void set_text_limit(size_t bytes) { text_limit_ = bytes; }
+    size_t texts_cut() const { return texts_cut_; }
     // The same by a position from field_index (loaders resolve names once).
     std::string text(int field) const;
     double real(int field) const;
@@ -127,6 +131,8 @@ class Query {
     std::shared_ptr<Connection> connection_;
     std::vector<std::string> sql_;
     ResultSet result_;
+    size_t text_limit_ = 0;
+    mutable size_t texts_cut_ = 0;
     bool active_ = false;
     int row_ = 0;
 };

@@ -40,7 +40,23 @@ void load_selection(AppState& state, int geo_level, SelectionOutput& out, Select
     SelectionDraft draft(state.frame);
     LoadContext ctx{state.db.Query1, draft.nav,  draft.frame,           draft.lists,
                     out.progress,    draft.memo, state.db.airway_levels, state.db.outlines};
-    select(ctx, draft.frame);
+    // No name or ident is longer than this: a longer one comes from a
+    // damaged database, and is cut.
+    constexpr size_t kMaxText = 1024;
+    Query& query = state.db.Query1;
+    const size_t cut_before = query.texts_cut();
+    query.set_text_limit(kMaxText);
+    try {
+        select(ctx, draft.frame);
+    } catch (...) {
+        query.set_text_limit(0);
+        throw;
+    }
+    query.set_text_limit(0);
+    if (const size_t cut = query.texts_cut() - cut_before; cut > 0)
+        out.dialogs.message(w1252("textes de plus de ") + std::to_string(kMaxText) +
+                            w1252(" octets coupés : ") + std::to_string(cut) +
+                            w1252(" (la base de données est-elle endommagée ?)"));
     if (ctx.off_globe_count > 0) {
         std::string told = w1252("laissés de côté, leur position n'est pas un point du globe :");
         for (const std::string& record : ctx.off_globe) told += "\n" + record;

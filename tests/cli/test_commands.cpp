@@ -304,6 +304,8 @@ TEST(ImportUntrusted, BytesThatAreNoTextAndLinesWithoutEnd) {
         {head + "3 0x1p5 002.45 300 11535 130 0.0 XVR ESSAI\n99\n",
          "ligne 3 : latitude : \"0x1p5\""},
         {head + "3 48.95 002.45 300 11535 130 0.0 FI\rXB ESSAI\n99\n", "ligne 3 : ligne incompl"},
+        {head + "3 48.95 002.45 300 11535 130 0.0 " + std::string(257, 'X') + " ESSAI\n99\n",
+         "ligne 3 : texte de plus de 256 octets : \"XXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXX...\""},
     };
     for (const auto& [nav, expected] : cases) {
         write_bytes(dir.file("nav.dat"), nav);
@@ -364,14 +366,18 @@ TEST(SctUntrusted, FifosInterruptionsLeftoversAndTheSettingsFile) {
                    "create table a2 as select * from airports; drop table airports;"
                    "alter table a2 rename to airports;"
                    "update airports set longtitude = null where ICAO = 'LFPO';"
-                   "update waypoints set ident = 'MO' || char(13) || 'PAR' where ident = 'MOPAR';");
+                   "update waypoints set ident = 'MO' || char(13) || 'PAR' where ident = 'MOPAR';"
+                   "update waypoints set ident = replace(hex(zeroblob(5000000)), '00', 'XX')"
+                   " where ident = 'CGN';");
     const std::string settings = read_bytes(dir.file("karvel_params.ini"));
     r = run(dir, sct + "--output map.sct --ese map.ese --geojson map.geojson --picture map.png");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_THAT(r.err, HasSubstr("pas un point du globe : runway PARIS CHARLES DE GAULLE 09L; "));
     EXPECT_THAT(r.err, HasSubstr("; ILS GLE"));
     EXPECT_THAT(r.err, HasSubstr("; leg "));
-    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_THAT(r.err, HasSubstr("octets coupés : 1 ("));
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 2) << r.err;
+    EXPECT_LT(read_bytes(dir.file("map.sct")).size(), 1'000'000u);
     for (const char* f : {"map.sct", "map.ese", "map.geojson"}) {
         std::string text = read_bytes(dir.file(f));
         std::transform(text.begin(), text.end(), text.begin(), ::tolower);
@@ -458,6 +464,7 @@ TEST(SctUntrusted, FilesRewrittenInPlaceStayWhole) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(read_bytes(dir.file("out/old.sqlite")), "old");
     EXPECT_TRUE(std::filesystem::is_empty(tmp));
+    write_bytes(tmp + "/.karvel-fill.new-999999999-0000abcd", "a killed import's");
     r = run(dir, "env TMPDIR='" + tmp + "' " + import_cmd("F --output out/old.sqlite"), true);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(read_bytes(dir.file("out/old.sqlite")).substr(0, 15), "SQLite format 3");
