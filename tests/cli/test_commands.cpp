@@ -465,6 +465,7 @@ TEST(SctUntrusted, FilesRewrittenInPlaceStayWhole) {
     EXPECT_EQ(read_bytes(dir.file("out/old.sqlite")), "old");
     EXPECT_TRUE(std::filesystem::is_empty(tmp));
     write_bytes(tmp + "/.karvel-fill.new-999999999-0000abcd", "a killed import's");
+    ASSERT_EQ(::chown((tmp + "/.karvel-fill.new-999999999-0000abcd").c_str(), 65534, 65534), 0);
     r = run(dir, "env TMPDIR='" + tmp + "' " + import_cmd("F --output out/old.sqlite"), true);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(read_bytes(dir.file("out/old.sqlite")).substr(0, 15), "SQLite format 3");
