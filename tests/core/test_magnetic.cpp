@@ -42,8 +42,9 @@ TEST(MagneticModel, TheOfficialTestValuesAndTheSignEitherSideOfTheAgonicLine) {
 TEST(MagneticModel, DatesAndDamagedFiles) {
     Date d;
     EXPECT_TRUE(parse_date("2028-02-29", d) && (d == Date{2028, 2, 29}));
+    EXPECT_TRUE(parse_date("2000-02-29", d));
     for (const char* bad :
-         {"2027-02-29", "2026-13-01", "2026-1-01", "26-12-07", "2026-12-07x", "2026/12/07", ""})
+         {"2100-02-29", "2027-02-29", "2026-13-01", "2026-1-01", "26-12-07", "2026-12-07x", "2026/12/07", ""})
         EXPECT_FALSE(parse_date(bad, d)) << bad;
     EXPECT_EQ(std::pair(decimal_year({2027, 1, 1}), decimal_year({2028, 12, 31})),
               std::pair(2027.0, 2028 + 365.0 / 366));
@@ -54,4 +55,14 @@ TEST(MagneticModel, DatesAndDamagedFiles) {
     bad.replace(bad.find("  1  1"), 6, " 13  1");  // a degree the model does not have
     EXPECT_THAT([&] { MagneticModel::parse(bad, "x.COF"); },
                 ThrowsMessage<Error>(HasSubstr("x.COF, ligne 3")));
+    bad = good;
+    bad.replace(bad.find("11/13/2024"), 10, "02/30/2024");  // a release date that never was
+    EXPECT_THAT([&] { MagneticModel::parse(bad, "x.COF"); },
+                ThrowsMessage<Error>(HasSubstr("x.COF, ligne 1")));
+    // At a pole the declination is the limit of its meridian's.
+    const MagneticModel model = MagneticModel::parse(good, "WMM2025.COF");
+    for (const double lat : {90.0, -90.0})
+        EXPECT_NEAR(model.declination(lat, 30, 2026), model.declination(lat * 0.99999, 30, 2026),
+                    0.1)
+            << lat;
 }

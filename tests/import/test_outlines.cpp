@@ -244,10 +244,24 @@ TEST(OutlineGeometry, BoxesAcross180OnEitherSideAndRoundAPole) {
     EXPECT_TRUE(boxes_meet(across, {-11, -9, 179.5, 185}));
     EXPECT_FALSE(boxes_meet(across, {-11, -9, -178, -170}));
     EXPECT_FALSE(boxes_meet(across, {-9.5, -9, 179.5, 185}));
-    // A ring round the pole holds every longitude up to the pole.
-    const GeoBox polar = rings_box({{{70, 0}, {70, 120}, {70, -120}}});
-    EXPECT_EQ(std::tuple(polar.lat_max, polar.lon_min, polar.lon_max), std::tuple(90.0, -180.0, 180.0));
-    EXPECT_TRUE(boxes_meet(polar, {80, 85, 10, 20}));
+    EXPECT_FALSE(boxes_meet(across, {-13.5, -12.5, -185, -179.5}));  // south of it
+    // One outline's rings on both sides of 180: one box across it.
+    const GeoBox parts = rings_box({{{-10, 170}, {-10, 175}, {-12, 175}},
+                                    {{-10, -175}, {-10, -170}, {-12, -170}}});
+    EXPECT_EQ(std::pair(parts.lon_min, parts.lon_max), std::pair(170.0, 190.0));
+    // Rings that together go round the globe hold every longitude.
+    const GeoBox round = rings_box({{{1, 0}, {1, 170}, {2, 170}},
+                                    {{1, 160}, {1, -100}, {2, -100}, {2, 160}},
+                                    {{1, -110}, {1, 10}, {2, 10}, {2, -110}}});
+    EXPECT_EQ(std::pair(round.lon_min, round.lon_max), std::pair(-180.0, 180.0));
+    // A ring round a pole holds every longitude up to that pole.
+    for (const double side : {1.0, -1.0}) {
+        const GeoBox polar =
+            rings_box({{{70 * side, 0}, {70 * side, 120}, {70 * side, -120}}});
+        EXPECT_EQ(std::tuple(side > 0 ? polar.lat_max : polar.lat_min, polar.lon_min, polar.lon_max),
+                  std::tuple(90 * side, -180.0, 180.0));
+        EXPECT_TRUE(boxes_meet(polar, {80 * side - 2, 80 * side + 2, 10, 20}));
+    }
 }
 
 namespace {
