@@ -187,6 +187,37 @@ TEST(GroundCurves, RunwaysAndHelipadsHaveTheirSize) {
     EXPECT_GT(h[0].longitude, 2.0);  // the front is east
 }
 
+// apt.dat's surface types: 1 asphalt, 2 concrete, 3 grass, 4 dirt,
+// 5 gravel, 12 dry lakebed, 13 water, 14 snow, 15 transparent; line types:
+// 1 taxi centreline, 4 hold short, 51 its black-bordered form, 101 taxi
+// centre lights, 103 hold lights, 3 a plain edge line.
+TEST(GroundPaint, EachSurfaceAndLineTypeOfTheFormat) {
+    const std::pair<int, GroundPaint> surfaces[] = {
+        {1, GroundPaint::paved},    {2, GroundPaint::paved},    {3, GroundPaint::unpaved},
+        {4, GroundPaint::unpaved},  {5, GroundPaint::unpaved},  {12, GroundPaint::unpaved},
+        {13, GroundPaint::none},    {14, GroundPaint::unpaved}, {15, GroundPaint::none}};
+    for (const auto& [code, paint] : surfaces) {
+        GroundShape s;
+        s.kind = GroundKind::pavement;
+        s.code = code;
+        EXPECT_EQ(ground_paint(s), paint) << "surface " << code;
+        s.kind = GroundKind::runway;
+        EXPECT_EQ(ground_paint(s), GroundPaint::runway) << "runway of surface " << code;
+    }
+    const std::pair<int, GroundPaint> lines[] = {{1, GroundPaint::centreline},
+                                                 {51, GroundPaint::centreline},
+                                                 {101, GroundPaint::centreline},
+                                                 {4, GroundPaint::hold},
+                                                 {103, GroundPaint::hold},
+                                                 {3, GroundPaint::none}};
+    for (const auto& [code, paint] : lines) {
+        GroundShape s;
+        s.kind = GroundKind::line;
+        s.code = code;
+        EXPECT_EQ(ground_paint(s), paint) << "line " << code;
+    }
+}
+
 TEST(GroundReader, TheLfpgRowsAndTheirKinds) {
     const auto airports = read_fixture(kFixture);
     ASSERT_EQ(airports.size(), 2u);  // LFXH is a heliport: passed over
