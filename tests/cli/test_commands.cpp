@@ -10,6 +10,7 @@
 #include "support.h"
 
 using namespace karvel::test;
+using ::testing::Not;
 
 namespace {
 
@@ -39,6 +40,36 @@ TEST_F(SctTest, GoldenFilesOfAnAirportAndARegion) {
     r = sct("--region lf --name France --callsign LFFF_CTR --sector-icao LFFF --output lf.sct");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(read_bytes(dir.file("lf.sct")), golden("LF.sct"));
+}
+
+// Airway levels: a low airway under [LOW AIRWAY] only, one of both levels
+// under each, one of no known level under [HIGH AIRWAY] only; the GeoJSON
+// says each segment's level. The default format has them all as before.
+TEST_F(SctTest, AirwayLevelsInTheClientFormatAndTheGeoJson) {
+    build_database(dir.file("navdata.sqlite"),
+                   "update airwaylegs set level = 'low' where airwayID ="
+                   " (select ID from airways where ident = 'UN857');"
+                   "update airwaylegs set level = 'both' where airwayID ="
+                   " (select ID from airways where ident = 'A34');");
+    const Outcome r = sct("--airport LFPG --radius 50 --client-format --name N --callsign C "
+                          "--sector-icao I --output c.sct --geojson c.geojson");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string file = read_bytes(dir.file("c.sct"));
+    const auto section = [&](const std::string& header) {
+        const size_t from = file.find(header + "\r\n");
+        if (from == std::string::npos) return std::string();
+        return file.substr(from, file.find("\r\n[", from + 1) - from);
+    };
+    const std::string low = section("[LOW AIRWAY]"), high = section("[HIGH AIRWAY]");
+    EXPECT_THAT(low, HasSubstr("\r\nUN857 "));
+    EXPECT_THAT(low, HasSubstr("\r\nA34 "));
+    EXPECT_THAT(low, Not(HasSubstr("UM605")));
+    EXPECT_THAT(high, HasSubstr("\r\nA34 "));
+    EXPECT_THAT(high, HasSubstr("\r\nUM605 "));
+    EXPECT_THAT(high, Not(HasSubstr("UN857")));
+    const std::string json = read_bytes(dir.file("c.geojson"));
+    EXPECT_THAT(json, HasSubstr("\"name\":\"UN857\",\"level\":\"low\""));
+    EXPECT_THAT(json, HasSubstr("\"name\":\"A34\",\"level\":\"both\""));
 }
 
 TEST_F(SctTest, IdentityTextsMemoAndTheWholeDatabase) {
@@ -90,6 +121,7 @@ TEST_F(SctTest, ErrorsSayOneLineAndWriteNothing) {
         {"--region LF --output - --memo -", "--memo"},
         {"--region LF --picture-size 300x200", "--picture"},
         {"--region LF --picture p.png --picture-size 0x200", "--picture-size"},
+        {"--region LF --picture p.png --picture-size 200x16385", "--picture-size"},
     };
     const std::string settings = read_bytes(dir.file("karvel_params.ini"));
     for (const auto& [args, word] : cases) {
