@@ -163,4 +163,5 @@ TEST(Pan, KeepsTheAnchorUnderTheCursorAndTheCentreOnTheGlobe) {
     EXPECT_EQ(std::pair(across.to_pixel(0, 179.75), across.to_pixel(0, -179.25)),
               std::pair(Pixel{255, 200}, Pixel{315, 200}));
     EXPECT_TRUE(across.segment_visible(0, 179.9, 0, -179.9) && !across.contains(0, 0));
+    EXPECT_TRUE(across.contains(0, 179.9) && across.contains(0, -179.9));  // both sides
 }
