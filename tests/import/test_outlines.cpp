@@ -208,6 +208,7 @@ TEST(OutlineReaders, BadFilesAreRefusedWithFileAndLine) {
     } cases[] = {
         {"autre.txt", "bonjour\n", "ni GeoJSON, ni fichier ARB de la FAA, ni OpenAir"},
         {"pos.txt", "* essai\nAC D\nDP 91:00:00 N 005:00:00 E\n", "ligne 3 : position illisible"},
+        {"sec.txt", "AC D\nDP 45:00:60 N 005:00:00 E\n", "ligne 2 : position illisible"},
         {"arc.txt", "AC D\nDA 5,0,90\n", "ligne 2 : arc sans centre"},
         {"big.txt", "AC D\nV X=45:00:00 N 005:00:00 E\nDC 1e300\n", "ligne 3 : rayon hors de"},
         {"rec.txt", "AC D\nZZ 1\n", "ligne 2 : enregistrement OpenAir inconnu"},
