@@ -347,11 +347,17 @@ TEST(QtCanvas, KeptLabelsDrawAsNewOnesWhateverTheOrder) {
         {"ALPHA", "BRAVO", "CHARLIE", "DELTA"},
         {"DELTA", "CHARLIE", "BRAVO", "ALPHA", "ALPHA"},
         {"FOXTROT", "ALPHA"}};
+    // The resolution changes between passes too (a window moved to another
+    // screen): labels drawn for one are not kept for the other.
     LabelCache kept_labels;
+    int pass = 0;
     for (const auto& labels : passes) {
         Bitmap kept, fresh;
         LabelCache fresh_labels;
+        const int dpm = ++pass % 2 ? 3780 : 5670;  // 100 %, then 150 %
         for (Bitmap* b : {&kept, &fresh}) {
+            b->image.setDotsPerMeterX(dpm);
+            b->image.setDotsPerMeterY(dpm);
             QtCanvas c(b->image, "MS Sans Serif", b == &kept ? kept_labels : fresh_labels);
             c.set_font_size(8);
             c.set_font_colour(kWhite);
