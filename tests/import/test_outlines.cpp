@@ -211,6 +211,7 @@ TEST(OutlineReaders, BadFilesAreRefusedWithFileAndLine) {
         {"sec.txt", "AC D\nDP 45:00:60 N 005:00:00 E\n", "ligne 2 : position illisible"},
         {"arc.txt", "AC D\nDA 5,0,90\n", "ligne 2 : arc sans centre"},
         {"big.txt", "AC D\nV X=45:00:00 N 005:00:00 E\nDC 1e300\n", "ligne 3 : rayon hors de"},
+        {"zero.txt", "AC D\nV X=45:00:00 N 005:00:00 E\nDA 0,0,90\n", "ligne 3 : rayon hors de"},
         {"rec.txt", "AC D\nZZ 1\n", "ligne 2 : enregistrement OpenAir inconnu"},
         {"arb.txt",
          arb("ZXX", "*H*", "HIGH", "40-00-00.0N", "075-00-00.0W", "TO") +
