@@ -136,6 +136,12 @@ TEST(OutlineReaders, OpenAirArcsBothWaysCirclesAndLimits) {
     EXPECT_EQ(std::pair(b[1].latitude, b[1].longitude), std::pair(45 + 7 / 60.0, 5 + 10 / 60.0));
     EXPECT_EQ(std::pair(b.back().latitude, b.back().longitude), std::pair(45.0, 5 + 14.5 / 60));
     EXPECT_EQ(between.name, "ENTRE DEUX POINTS");
+
+    // An area of two points has no inside: passed over.
+    const auto line = read(dir, "ligne.txt",
+                           "AC D\nAN LIGNE\nDP 45:00:00 N 005:00:00 E\nDP 45:10:00 N 005:00:00 E\n");
+    EXPECT_TRUE(line.outlines.empty());
+    EXPECT_EQ(line.passed_over, 1u);
 }
 
 TEST(OutlineReaders, ArbShapesStrataAndTheAntimeridian) {
