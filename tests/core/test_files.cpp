@@ -217,10 +217,25 @@ TEST(OutputFiles, PermissionsKeptUmaskHonouredForeignFilesRefused) {
 TEST(OutputFiles, AllOrNothing) {
     TempDir dir;
     write_bytes(dir.file("a.sct"), "old a");
+    write_bytes(dir.file("b.sct"), "old b");
     {
         OutputFiles files;
         files.add(dir.file("a.sct"), "new a");
-        files.add("/dev/full", "no room");  // fails when written, after a.sct was replaced
+        files.add(dir.file("b.sct"), "new b");
+        // b.sct's temporary file goes missing: its replacement fails after
+        // a.sct was replaced, and a.sct gets its old content back.
+        for (const auto& f : std::filesystem::directory_iterator(dir.path()))
+            if (f.path().filename().string().starts_with(".b.sct.new-"))
+                std::filesystem::remove(f.path());
+        EXPECT_THROW(files.commit(), Error);
+    }
+    EXPECT_EQ(read_bytes(dir.file("a.sct")), "old a");
+    EXPECT_EQ(read_bytes(dir.file("b.sct")), "old b");
+    std::filesystem::remove(dir.file("b.sct"));
+    {
+        OutputFiles files;
+        files.add(dir.file("a.sct"), "new a");
+        files.add("/dev/full", "no room");  // a device, written before any file is replaced
         EXPECT_THROW(files.commit(), Error);
     }
     EXPECT_EQ(read_bytes(dir.file("a.sct")), "old a");

@@ -329,6 +329,17 @@ TEST_F(SelectionTest, ByRegionBuildsPathsOnTheRegionsPlane) {
     const double dx = (sid->lines[0].lon1 - v.longitude) * frame.plane.nm_per_deg_lon;
     const double dy = (sid->lines[0].lat1 - v.latitude) * 60;
     EXPECT_NEAR(std::hypot(dx, dy), 5.0, 1e-9);
+
+    // A region across 180 degrees is centred in its band, on the globe:
+    // halfway from 179.5 E to 177.5 W is 179 W.
+    build_database(sample_path(),
+                   "insert into waypoints (ID, ident, name, latitude, longtitude) values"
+                   " (900001, 'NAUSO', 'NAUSO', -17, 179.5), (900002, 'TUVIR', 'TUVIR', -16, -177.5);"
+                   "insert into waypointlookup (id, country) values (900001, 'NF'), (900002, 'NF');");
+    select_by_region(ctx, height, "NF");
+    EXPECT_EQ(nav.waypoints.size(), 2u);
+    EXPECT_EQ(frame.centre_lon, -179.0);
+    EXPECT_EQ(frame.centre_lat, -16.5);
 }
 
 // "like '%'" takes every airport with its procedures, "= ''" no navaid or
