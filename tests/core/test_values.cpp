@@ -61,6 +61,12 @@ TEST(NumberText, IntegerConversionAsTheSettingsFileNeedsIt) {
     EXPECT_THAT(
         [] { str_to_int("ERROR"); },
         ThrowsMessage<Error>(::testing::StrEq("'ERROR' n'est pas une valeur enti\xE8re correcte")));
+    // A long value is shown by its first 40 bytes, marked as cut.
+    const std::string forty(40, 'x');
+    EXPECT_THAT([&] { str_to_int(forty); },
+                ThrowsMessage<Error>(::testing::StartsWith("'" + forty + "' n'est")));
+    EXPECT_THAT([&] { str_to_int(forty + "yz"); },
+                ThrowsMessage<Error>(::testing::StartsWith("'" + forty + "...' n'est")));
 }
 
 TEST(NumberText, FixedDecimalsTiesAwayFromZeroOnEighteenDigitsPaddedNeverCut) {
