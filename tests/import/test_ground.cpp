@@ -228,7 +228,7 @@ TEST(GroundReader, TheLfpgRowsAndTheirKinds) {
     EXPECT_EQ(runway->code, 1);
     const GroundShape* terminal = named(g, "Terminal S3");
     ASSERT_NE(terminal, nullptr);
-    ASSERT_EQ(terminal->rings.size(), 2u);
+    ASSERT_EQ(terminal->rings.size(), 2u);  // a third ring of two nodes is no hole
     EXPECT_EQ(terminal->code, 2);
     EXPECT_TRUE(inside(terminal->rings[1][0], terminal->rings[0]));
     const GroundShape* taxiway = named(g, "New Taxiway 1");
