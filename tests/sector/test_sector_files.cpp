@@ -168,13 +168,15 @@ TEST(CompanionFile, BothRunwaysAndNoSeparatorInAField) {
     NavTables nav;
     nav.runways = {{.id1 = "1", .id2 = "2", .airport_id = "A", .ident1 = "09L", .ident2 = "27R"},
                    {.id1 = "3", .id2 = "4", .airport_id = "A", .ident1 = "09R", .ident2 = "27L"},
-                   {.id1 = "5", .id2 = "6", .airport_id = "B", .ident1 = "09C", .ident2 = "27C"}};
+                   {.id1 = "5", .id2 = "6", .airport_id = "B", .ident1 = "09C", .ident2 = "27C"},
+                   {.id1 = "7", .id2 = "8", .airport_id = "A", .ident1 = "04L", .ident2 = "22R"}};
     nav.waypoints = {{"w1", "AB:C", "", 1, 1, true}, {"w2", "OKIPA", "", 2, 2, true}};
     ROUTE sid{.airport_id = "A", .icao = "LFXX", .name = "OKI 1A", .selected = true};
     sid.transitions = {"RW09B", "rw27l", "RW09X"};
     for (const char* t : {"RW09B", "rw27l", "RW09X"})
         sid.legs.push_back({.transition = t, .wptid = "w1"});
     sid.legs.push_back({.transition = "", .wptid = "w2"});
+    sid.legs.push_back({.transition = "", .wptid = "w2"});  // a point told twice: once
     nav.sids = {sid};
     const std::unordered_map<std::string, FIXE> outside{{"w9", {.id = "w9", .ident = "FAR"}}};
     nav.sids[0].legs.push_back({.wptid = "w9"});
@@ -293,12 +295,12 @@ TEST_F(ClientFiles, AStrictReaderReadsEveryLineAndFindsTheSelection) {
     nav.airports[0].freq = "118.150";  // a frequency, where one is known
     // Outlines of the three layers, named with blanks, one with an attribution.
     const OutlineLayer layers[] = {OutlineLayer::artcc, OutlineLayer::high, OutlineLayer::low};
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 4; ++i)  // the fourth of the first's layer and source
         nav.outlines.append({.id = std::to_string(i),
                              .name = "PARIS " + std::to_string(i),
-                             .layer = layers[i],
+                             .layer = layers[i % 3],
                              .source = "zones.txt",
-                             .attribution = i ? "" : "CC BY-SA 4.0",
+                             .attribution = i % 3 ? "" : "CC BY-SA 4.0",
                              .rings = {{{49, 2}, {49.5, 2.5}, {48.5, 3}}}});
     const MagneticModel model = MagneticModel::read(KARVEL_SOURCE_DIR "/runtime/WMM2025.COF");
     SectorFormat format;
@@ -306,7 +308,8 @@ TEST_F(ClientFiles, AStrictReaderReadsEveryLineAndFindsTheSelection) {
     format.details = settings.details;
     format.magnetic = &model;
     format.year = decimal_year({2026, 12, 7});
-    // A ground: an area with a hole, a runway, a centreline, a stand.
+    // A ground: an area with a hole, a runway, a centreline, a stand, a
+    // grass area last.
     nav.ground.airports = {"LFPG"};
     nav.ground.shapes = {
         {.id = "1", .airport = "LFPG", .kind = GroundKind::pavement, .code = 1, .rings = {
@@ -315,7 +318,9 @@ TEST_F(ClientFiles, AStrictReaderReadsEveryLineAndFindsTheSelection) {
         {.id = "2", .airport = "LFPG", .kind = GroundKind::runway, .code = 1, .rings = {
             {{49.02, 2.5}, {49.02, 2.55}, {49.0205, 2.55}, {49.0205, 2.5}}}},
         {.id = "3", .airport = "LFPG", .kind = GroundKind::line, .code = 1, .rings = {
-            {{49.001, 2.5}, {49.001, 2.51}, {49.002, 2.52}}}}};
+            {{49.001, 2.5}, {49.001, 2.51}, {49.002, 2.52}}}},
+        {.id = "5", .airport = "LFPG", .kind = GroundKind::pavement, .code = 3, .rings = {
+            {{49.03, 2.5}, {49.03, 2.51}, {49.035, 2.51}}}}};
     nav.ground.stands = {{.id = "4", .airport = "LFPG", .name = "Poste 1", .latitude = 49.003,
                           .longitude = 2.507}};
     std::vector<std::string> lines;
@@ -356,26 +361,50 @@ TEST_F(ClientFiles, AStrictReaderReadsEveryLineAndFindsTheSelection) {
     });
     EXPECT_THAT(lfpo, HasSubstr(" LFPO PARIS ORLY"));
     EXPECT_NE(std::find(lines.begin(), lines.end(), "[LOW AIRWAY]"), lines.end());
-    for (const char* header : {"[ARTCC]", "[ARTCC HIGH]", "[ARTCC LOW]"})
-        EXPECT_EQ(r.items.at(header).size(), 3u) << header;  // the first word of each edge
-    // Two groups; the area cut round its hole in two pieces, and the runway.
+    for (const char* header : {"[ARTCC]", "[ARTCC HIGH]", "[ARTCC LOW]"})  // each edge
+        EXPECT_EQ(r.items.at(header).size(), header == std::string("[ARTCC]") ? 6u : 3u) << header;
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "; zones.txt : CC BY-SA 4.0"), 1);
+    // Three groups, the unpaved first, the runways last (a reader fills them
+    // in order); the area cut round its hole in two pieces.
+    std::vector<std::string> groups;
+    for (const std::string& l : lines)
+        if (l.rfind("REGIONNAME", 0) == 0) groups.push_back(l);
+    EXPECT_THAT(groups, ElementsAre(std::string("REGIONNAME LFPG ") +
+                                        ground_paint_info(GroundPaint::unpaved).group,
+                                    std::string("REGIONNAME LFPG ") +
+                                        ground_paint_info(GroundPaint::paved).group,
+                                    std::string("REGIONNAME LFPG ") +
+                                        ground_paint_info(GroundPaint::runway).group));
     const auto& regions = r.items.at("[REGIONS]");
-    EXPECT_EQ(std::count(regions.begin(), regions.end(), "REGIONNAME"), 2);
     EXPECT_EQ(std::count(regions.begin(), regions.end(), "sol_dur"), 2);
     EXPECT_EQ(std::count(regions.begin(), regions.end(), "sol_piste"), 1);
     EXPECT_THAT(r.items.at("[LABELS]"), ElementsAre("\"Poste"));
 
-    // North is 360 (0 would mean no centreline): an end due north of the
-    // other, without declination.
+    // An end due north of the other: with the declination east, its heading
+    // is less than 360 (never below 0); without it, 360 (0 would mean no
+    // centreline). Its extended centreline runs south, away from the runway.
+    const RUNWAY* north_end = nullptr;
     for (RUNWAY& w : nav.runways)
-        if (w.ident1 == "04") w.lat2 = w.lat1 + 0.02, w.lon2 = w.lon1;
-    format.magnetic = nullptr;
-    std::vector<std::string> north;
-    write_sector(north, nav, frame, {"Paris", "LFPG_APP", "LFPG"}, format);
-    EXPECT_NE(
-        std::find_if(north.begin(), north.end(),
-                     [](const std::string& l) { return l.rfind("04  22  360 180 ", 0) == 0; }),
-        north.end());
+        if (w.ident1 == "04") w.lat2 = w.lat1 + 0.02, w.lon2 = w.lon1, north_end = &w;
+    ASSERT_NE(north_end, nullptr);
+    format.centrelines_nm = 10;
+    const auto starting = [](const std::vector<std::string>& written, const std::string& head) {
+        return std::find_if(written.begin(), written.end(),
+                            [&](const std::string& l) { return l.rfind(head, 0) == 0; });
+    };
+    for (const bool declination : {true, false}) {
+        format.magnetic = declination ? &model : nullptr;
+        std::vector<std::string> north;
+        write_sector(north, nav, frame, {"Paris", "LFPG_APP", "LFPG"}, format);
+        const auto line = starting(north, "04  22  ");
+        ASSERT_NE(line, north.end());
+        EXPECT_THAT(*line, ::testing::StartsWith(declination ? "04  22  35" : "04  22  360 180 "));
+        std::string threshold;
+        append_position(threshold, north_end->lat1, north_end->lon1);
+        const auto out = starting(north, threshold + " ");
+        ASSERT_NE(out, north.end());
+        EXPECT_LT(out->substr(threshold.size() + 1, 14), threshold.substr(0, 14)) << *out;
+    }
 
     // The default layout keeps its blank identity lines and empty fields.
     std::vector<std::string> plain;
@@ -406,7 +435,7 @@ TEST_F(ClientFiles, GeoJsonAsGdalReadsIt) {
                    {{49.004, 2.505}, {49.006, 2.505}, {49.006, 2.51}}}},
         {.id = "g2", .airport = "LFPG", .kind = GroundKind::line, .code = 4,
          .rings = {{{49.001, 2.5}, {49.001, 2.51}}}}};
-    nav.ground.stands = {{.id = "g3", .airport = "LFPG", .name = "A \"1\"", .latitude = 49.003,
+    nav.ground.stands = {{.id = "g3", .airport = "LFPG", .name = "A \"1\" \\B", .latitude = 49.003,
                           .longitude = 2.507}};
     const std::string path = folder.file("lfpg.geojson");
     write_bytes(path, geojson_text(nav, frame.box, settings.colours, settings.details));
