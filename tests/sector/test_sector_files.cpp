@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -437,8 +438,24 @@ TEST_F(ClientFiles, GeoJsonAsGdalReadsIt) {
          .rings = {{{49.001, 2.5}, {49.001, 2.51}}}}};
     nav.ground.stands = {{.id = "g3", .airport = "LFPG", .name = "A \"1\" \\B", .latitude = 49.003,
                           .longitude = 2.507}};
+    // A coast in the box, out of it, in again: two runs. A frequency below
+    // 10 MHz, written without its padding.
+    const double lat0 = frame.centre_lat, lon0 = frame.centre_lon;
+    nav.geo_lines.push_back({"coast", {{lat0, lon0}, {lat0 + 0.1, lon0}, {lat0 + 5, lon0},
+                                       {lat0 + 6, lon0}, {lat0 + 0.2, lon0}, {lat0 + 0.3, lon0}}});
+    nav.vors[0].freq = " 9.500";
     const std::string path = folder.file("lfpg.geojson");
     write_bytes(path, geojson_text(nav, frame.box, settings.colours, settings.details));
+    std::vector<size_t> runs;
+    std::string frequency;
+    const nlohmann::json doc = nlohmann::json::parse(read_bytes(path));
+    for (const auto& f : doc["features"]) {
+        if (f["properties"]["kind"] == "coast") runs.push_back(f["geometry"]["coordinates"].size());
+        if (f["properties"]["kind"] == "vor" && f["properties"]["ident"] == nav.vors[0].ident)
+            frequency = f["properties"]["frequency"];
+    }
+    EXPECT_THAT(runs, ElementsAre(3u, 3u));
+    EXPECT_EQ(frequency, "9.500");
     auto count = [&](const std::string& where) {
         const std::string out =
             run(folder, "ogrinfo -ro -so -al -where \"" + where + "\" '" + path + "'").out;
@@ -499,4 +516,14 @@ TEST(OutlinePolygons, AnEdgeAlong180StaysOnItsSide) {
     EXPECT_EQ(west.size(), 5u);  // its four corners and the first again
     for (const geo_point& p : west) EXPECT_NE(p.latitude, 3.5);
     EXPECT_EQ(polygons[0][0].size(), 5u);  // the east side: its run along 180 in one edge
+
+    // An island in a lake: a ring in a hole is an outline again, of its own.
+    const auto square = [](double half) {
+        return t_point{{-half, -half}, {-half, half}, {half, half}, {half, -half}};
+    };
+    const auto nested = outline_polygons({square(3), square(2), square(1)});
+    ASSERT_EQ(nested.size(), 2u);
+    EXPECT_EQ(nested[0].size(), 2u);  // the land round the lake, the lake its hole
+    EXPECT_EQ(nested[1].size(), 1u);  // the island
+    EXPECT_EQ(nested[1][0][0].latitude, -1);
 }
