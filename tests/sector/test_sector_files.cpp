@@ -517,6 +517,14 @@ TEST(OutlinePolygons, AnEdgeAlong180StaysOnItsSide) {
     for (const geo_point& p : west) EXPECT_NE(p.latitude, 3.5);
     EXPECT_EQ(polygons[0][0].size(), 5u);  // the east side: its run along 180 in one edge
 
+    // Round the south pole from near 180, a step east across it first: the
+    // outline spans three sides of the meridian, and keeps its part past
+    // 180 W.
+    const auto pole = outline_polygons(
+        {{{-60, 179.5}, {-61, -179.5}, {-60, 90}, {-60, 0}, {-60, -90}, {-60, 179}}});
+    ASSERT_EQ(pole.size(), 3u);
+    EXPECT_THAT(pole[2][0], ::testing::Contains(::testing::Field(&geo_point::longitude, -179.5)));
+
     // An island in a lake: a ring in a hole is an outline again, of its own.
     const auto square = [](double half) {
         return t_point{{-half, -half}, {-half, half}, {half, half}, {half, -half}};

@@ -106,6 +106,21 @@ TEST_F(LoaderTest, WaypointExtentIncludingAnEmptyResult) {
     EXPECT_EQ(extent(), std::tuple(-17.0, -16.0, 179.5, 182.0));
     load_waypoints(ctx, {"select * from wpt where ID = 2"});
     EXPECT_EQ(extent(), std::tuple(44.5, 44.5, 7.0, 7.0));
+    // Spread over more than half the globe, the widest gap across 180: the
+    // extent stays the smallest and largest longitude.
+    sql("insert into wpt values (7, 'G', 'G', 1, -100), (8, 'H', 'H', 1, -10), (9, 'I', 'I', 1, 10),"
+        "(10, 'J', 'J', 1, 100);");
+    load_waypoints(ctx, {"select * from wpt where ID >= 7"});
+    EXPECT_EQ(extent(), std::tuple(1.0, 1.0, -100.0, 100.0));
+    // Rows off the globe: the first twenty named, all counted.
+    sql("with recursive n(i) as (select 100 union all select i + 1 from n where i < 121)"
+        " insert into wpt select i, 'X' || i, '', 95, 0 from n;");
+    load_waypoints(ctx, {"select * from wpt where ID >= 100"});
+    EXPECT_EQ(ctx.off_globe_count, 22u);
+    ASSERT_EQ(ctx.off_globe.size(), 20u);
+    EXPECT_EQ(ctx.off_globe.back(), "waypoint X119");
+    load_waypoints(ctx, {"select * from wpt where ID in (2, 100) order by ID desc"});
+    EXPECT_EQ(extent(), std::tuple(44.5, 44.5, 7.0, 7.0));  // begun at the first on the globe
     load_waypoints(ctx, {"select * from wpt where ID = 0"});
     EXPECT_EQ(extent(), std::tuple(0.0, 0.0, 0.0, 0.0));
     EXPECT_EQ(view.labels[List::waypoints], "0 Wayoints");
