@@ -48,7 +48,9 @@ TEST(ImportVersions, ImportedDataSelectsLikeAnyDatabase) {
 
         ASSERT_EQ(nav.airports.size(), 1u);
         EXPECT_EQ(nav.airports[0].name, "Essai Ville");
-        // Both runways pair (the "23" end took the side letter "L"), ILS on 09 and 27.
+        // Both runways pair (the end without a side letter takes the other's
+        // mirror: "23" of "05R" in one folder, "05" of "23L" in the other),
+        // ILS on 09 and 27.
         EXPECT_THAT(runways_of(nav), ElementsAre("05R/23L", "09/27 ILS ILS"));
         EXPECT_EQ(whole_text(nav.runways[0].heading1), "90");  // due east along the parallel
         // The VOR-DME once (its DME is its own), the NDB, the lone DME; the

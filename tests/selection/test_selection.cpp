@@ -368,4 +368,17 @@ TEST_F(SelectionTest, TheWholeDatabaseWithAnEmptyRegionCode) {
     for (const ROUTE& r : nav.sids)
         for (size_t i = 1; i < r.legs.size(); ++i)
             EXPECT_LT(std::stoi(r.legs[i - 1].id), std::stoi(r.legs[i].id)) << r.name;
+
+    // The procedures' points outside the selection, read by the hundred.
+    build_database(sample_path(),
+                   "with recursive n(i) as (select 800000 union all select i + 1 from n"
+                   " where i < 800449) insert into waypoints (ID, ident, name, latitude,"
+                   " longtitude) select i, 'P' || i, '', 45, 5 from n;");
+    ROUTE many{.id = "many", .legs = {}};
+    for (int i = 800000; i < 800450; ++i) many.legs.push_back({.wptid = std::to_string(i)});
+    nav.sids.append(std::move(many));
+    const auto outside = procedure_points(q, nav);
+    size_t found = 0;
+    for (int i = 800000; i < 800450; ++i) found += outside.count(std::to_string(i));
+    EXPECT_EQ(found, 450u);
 }
