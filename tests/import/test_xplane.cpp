@@ -59,6 +59,8 @@ TEST(ImportVersions, ImportedDataSelectsLikeAnyDatabase) {
         for (const VOR& v : nav.vors) vors.push_back(v.ident + " " + v.freq + " " + v.desc);
         EXPECT_EQ(vors, (std::vector<std::string>{"XDM 110.200 DME", "XVR 115.350 VOR-DME",
                                                   "IXA 110.300 ILS", "IXB 109.900 ILS"}));
+        for (const VOR& v : nav.vors)
+            if (v.desc == "DME") EXPECT_EQ(v.name, "ESSAI");  // " DME" is its kind
         ASSERT_EQ(nav.ndbs.size(), 1u);
         EXPECT_EQ(nav.ndbs[0].freq, "374.000");
         EXPECT_EQ(nav.waypoints.size(), 3u);  // the two fixes and the VOR as an airway end
@@ -91,7 +93,9 @@ TEST(ImportRealWorld, OddIdentsTheAntimeridianAndAirwaysListedTwice) {
 
     Selected db(out);
     const NavTables& nav = db.airport("NFXX", 30);
-    ASSERT_EQ(nav.airports.size(), 2u);  // NFYY lies east of 180, 6 nm away
+    // NFYY lies east of 180, 6 nm away, at its runways' middle: half a datum
+    // is none.
+    ASSERT_EQ(nav.airports.size(), 2u);
     // The localiser's "7R" is the runway's 07R.
     EXPECT_THAT(runways_of(nav),
                 ElementsAre("07R/25L ILS", "08T/26T", "09/27", "09/27", "N/", "S/"));
