@@ -243,21 +243,24 @@ void pair_dmes(NavData& data, const std::vector<NavaidRec>& ndb_dmes) {
     for (const NavaidRec& d : ndb_dmes)
         if (NavaidRec* n = station_of(d); n && n->type == NavaidType::ndb)
             n->type = NavaidType::ndb_dme;
+    // The stations change first, then their DMEs go: a station listed
+    // before its DME (nav.dat lists VORs before DMEs) keeps its new kind.
+    std::vector<bool> merged(data.navaids.size());
+    for (size_t i = 0; i < data.navaids.size(); ++i) {
+        const NavaidRec& n = data.navaids[i];
+        if (n.type != NavaidType::dme && n.type != NavaidType::tacan) continue;
+        NavaidRec* s = station_of(n);
+        if (!s) continue;
+        if (s->type == NavaidType::vor)
+            s->type = n.type == NavaidType::tacan ? NavaidType::vortac : NavaidType::vor_dme;
+        else if (s->type == NavaidType::ndb)
+            s->type = NavaidType::ndb_dme;
+        merged[i] = true;
+    }
     std::vector<NavaidRec> kept;
     kept.reserve(data.navaids.size());
-    for (NavaidRec& n : data.navaids) {
-        if (n.type == NavaidType::dme || n.type == NavaidType::tacan) {
-            if (NavaidRec* s = station_of(n)) {
-                if (s->type == NavaidType::vor)
-                    s->type =
-                        n.type == NavaidType::tacan ? NavaidType::vortac : NavaidType::vor_dme;
-                else if (s->type == NavaidType::ndb)
-                    s->type = NavaidType::ndb_dme;
-                continue;
-            }
-        }
-        kept.push_back(std::move(n));
-    }
+    for (size_t i = 0; i < data.navaids.size(); ++i)
+        if (!merged[i]) kept.push_back(std::move(data.navaids[i]));
     data.navaids = std::move(kept);
 }
 

@@ -53,8 +53,8 @@ TEST(ImportVersions, ImportedDataSelectsLikeAnyDatabase) {
         // ILS on 09 and 27.
         EXPECT_THAT(runways_of(nav), ElementsAre("05R/23L", "09/27 ILS ILS"));
         EXPECT_EQ(whole_text(nav.runways[0].heading1), "90");  // due east along the parallel
-        // The VOR-DME once (its DME is its own), the NDB, the lone DME; the
-        // localisers; by latitude, then the ILS.
+        // The VOR-DME once (its DME, 330 m away, is its own), the NDB, the
+        // lone DME; the localisers; by latitude, then the ILS.
         std::vector<std::string> vors;
         for (const VOR& v : nav.vors) vors.push_back(v.ident + " " + v.freq + " " + v.desc);
         EXPECT_EQ(vors, (std::vector<std::string>{"XDM 110.200 DME", "XVR 115.350 VOR-DME",
@@ -100,6 +100,8 @@ TEST(ImportRealWorld, OddIdentsTheAntimeridianAndAirwaysListedTwice) {
     EXPECT_THAT(runways_of(nav),
                 ElementsAre("07R/25L ILS", "08T/26T", "09/27", "09/27", "N/", "S/"));
     EXPECT_EQ(nav.waypoints.size(), 2u);  // the airway's ends are the fixes
+    // A VOR and the TACAN listed after it, beside it, make a VORTAC.
+    EXPECT_THAT(nav.vors, ::testing::Contains(::testing::Field(&VOR::desc, "VORTAC")));
     // One segment for both levels ('B'), its end on the fix.
     ASSERT_EQ(nav.airways.size(), 1u);
     ASSERT_EQ(nav.airways[0].lines.size(), 1u);
