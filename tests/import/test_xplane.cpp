@@ -64,7 +64,10 @@ TEST(ImportVersions, ImportedDataSelectsLikeAnyDatabase) {
         ASSERT_EQ(nav.ndbs.size(), 1u);
         EXPECT_EQ(nav.ndbs[0].freq, "374.000");
         EXPECT_EQ(nav.waypoints.size(), 3u);  // the two fixes and the VOR as an airway end
-        for (const FIXE& f : nav.waypoints) EXPECT_FALSE(f.name.empty()) << f.ident;
+        for (const FIXE& f : nav.waypoints) {  // the ident where the file gives no name
+            EXPECT_FALSE(f.name.empty()) << f.ident;
+            if (f.ident == "FIXA") EXPECT_EQ(f.name, folder == std::string("new") ? "FIX A" : "FIXA");
+        }
         // Two airways through the VOR: UN1 with both segments, UL2 with one.
         ASSERT_EQ(nav.airways.size(), 2u);
         EXPECT_EQ(std::tuple(nav.airways[0].name, nav.airways[0].lines.size(),
@@ -193,6 +196,38 @@ TEST(ImportProcedures, CifpSidsAndStarsAreDrawnAlongTheirLegs) {
     expect_path(nav.sids[0], sid);
     expect_path(nav.sids[1], std::vector<P>(sid.begin() + 3, sid.end()));  // VA draws nothing
     expect_path(nav.stars[0], star);
+}
+
+// The point a procedure names, of several of one ident: a navaid of the
+// region it gives before a nearer one of another, an en-route fix for an
+// en-route leg and a terminal one for a terminal leg, an ILS's DME before
+// its localiser.
+TEST(ImportProcedures, PointsOfTheRegionAndSectionNamed) {
+    TempDir dir;
+    xplane::Db db(dir.file("p.sqlite"));
+    db.exec("create table waypoints (ID, ident, name, latitude, longtitude);"
+            "create table waypointlookup (id, country);");
+    xplane::NavData d;
+    d.airports = {{.icao = "LFXX", .lat = 48.9, .lon = 2.4}};
+    d.navaids = {{.ident = "XDM", .lat = 48.8, .lon = 2.3}, {.ident = "XDM", .lat = 48.9, .lon = 2.41}};
+    d.fixes = {{.ident = "FIXA", .terminal = "ENRT", .lat = 48.95, .lon = 2.3},
+               {.ident = "FIXA", .terminal = "LFXX", .lat = 48.91, .lon = 2.41}};
+    d.localisers = {{.ident = "IXB", .airport = "LFXX", .lat = 48.9, .lon = 2.39}};
+    d.ils_dmes = {{.ident = "IXB", .airport = "LFXX", .lat = 48.901, .lon = 2.395}};
+    xplane::WrittenPlaces written;
+    written.add_airport("LFXX", "LF");
+    for (const char* r : {"LF", "EB"}) written.add_navaid_region(r);
+    for (int i = 0; i < 2; ++i) written.add_fix_region("LF");
+    xplane::Waypoints waypoints(db);
+    xplane::Places places(d, written, waypoints);
+    const auto at = [&](const char* ident, const char* section) {
+        const auto f = places.find({ident, "LF", section}, 0, false);
+        return f ? std::pair(f->at.lat, f->at.lon) : std::pair(0.0, 0.0);
+    };
+    EXPECT_EQ(at("XDM", "D"), std::pair(48.8, 2.3));
+    EXPECT_EQ(at("FIXA", "EA"), std::pair(48.95, 2.3));
+    EXPECT_EQ(at("FIXA", "PC"), std::pair(48.91, 2.41));
+    EXPECT_EQ(at("IXB", "PI"), std::pair(48.901, 2.395));
 }
 
 TEST(ImportErrors, NameTheFileAndTheLine) {
