@@ -53,6 +53,7 @@ TEST(ImportVersions, ImportedDataSelectsLikeAnyDatabase) {
         // ILS on 09 and 27.
         EXPECT_THAT(runways_of(nav), ElementsAre("05R/23L", "09/27 ILS ILS"));
         EXPECT_EQ(whole_text(nav.runways[0].heading1), "90");  // due east along the parallel
+        EXPECT_EQ(whole_text(nav.runways[0].heading2), "270");
         // The VOR-DME once (its DME, 330 m away, is its own), the NDB, the
         // lone DME; the localisers; by latitude, then the ILS.
         std::vector<std::string> vors;
@@ -68,7 +69,8 @@ TEST(ImportVersions, ImportedDataSelectsLikeAnyDatabase) {
             EXPECT_FALSE(f.name.empty()) << f.ident;
             if (f.ident == "FIXA") EXPECT_EQ(f.name, folder == std::string("new") ? "FIX A" : "FIXA");
         }
-        // Two airways through the VOR: UN1 with both segments, UL2 with one.
+        // Two airways through the VOR (not the fix of its ident 40 nm north,
+        // in the new folder): UN1 with both segments, UL2 with one.
         ASSERT_EQ(nav.airways.size(), 2u);
         EXPECT_EQ(std::tuple(nav.airways[0].name, nav.airways[0].lines.size(),
                              nav.airways[1].lines.size(), nav.airways[0].lines[0].lat2),
@@ -78,9 +80,13 @@ TEST(ImportVersions, ImportedDataSelectsLikeAnyDatabase) {
         db.q.open();
         EXPECT_EQ(db.q.as_text("val"), cycle);
         db.q.close();
+        const bool regions = folder == std::string("new");  // given by the file
         Selected other(dir.file("out.sqlite"));
         const NavTables& region = other.region("LF");
-        EXPECT_EQ(std::pair(region.airports.size(), region.waypoints.size()), std::pair(1ul, 3ul));
+        EXPECT_EQ(std::pair(region.airports.size(), region.waypoints.size()),
+                  std::pair(1ul, regions ? 4ul : 3ul));
+        Selected eb(dir.file("out.sqlite"));
+        EXPECT_EQ(eb.region("EB").vors.size(), regions ? 1u : 0u);  // the DME's own region
     }
 }
 
@@ -109,7 +115,9 @@ TEST(ImportRealWorld, OddIdentsTheAntimeridianAndAirwaysListedTwice) {
     ASSERT_EQ(nav.airways.size(), 1u);
     ASSERT_EQ(nav.airways[0].lines.size(), 1u);
     EXPECT_EQ(std::pair(nav.airways[0].lines[0].lon1, nav.airways[0].lines[0].level),
-              std::pair(-179.90, AirwayLevel::both));
+              std::pair(-179.90, AirwayLevel::both));  // listed once each way
+    Selected nv(out);
+    EXPECT_EQ(nv.region("NV").airports.size(), 1u);  // NFYY, of region NV
 
     std::vector<std::string> lines;
     write_sector(lines, nav, db.frame, {});
@@ -162,8 +170,8 @@ TEST(ImportProcedures, CifpSidsAndStarsAreDrawnAlongTheirLegs) {
     ASSERT_EQ(std::pair(nav.sids.size(), nav.stars.size()), std::pair(2ul, 1ul));  // a SID a runway
     EXPECT_EQ(nav.sids[0].name, "XVR1A");
     EXPECT_THAT(nav.sids[0].transitions, ElementsAre("RW27", "", "FIXB"));
-    EXPECT_THAT(nav.sids[1].transitions, ElementsAre("RW23L", "", "FIXB"));
-    // The 27 threshold, where the CD leg starts; the 23L one.
+    EXPECT_THAT(nav.sids[1].transitions, ElementsAre("RW23B", "", "FIXB"));
+    // The 27 threshold, where the CD leg starts; the 23L one (of both 23s).
     EXPECT_EQ(std::tuple(nav.sids[0].rwy_lat, nav.sids[0].rwy_lon, nav.sids[1].rwy_lat),
               std::tuple(48.90, 2.46, 48.92));
     // Tenths of degrees and miles, the navaid named.
