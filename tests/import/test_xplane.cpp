@@ -178,8 +178,12 @@ TEST(ImportProcedures, CifpSidsAndStarsAreDrawnAlongTheirLegs) {
     EXPECT_EQ(leg_item(nav, nav.sids[0].legs[2]),
               "CF FIXA  navaid:XVR    6nm 270\xB0    1nm  transition:RW27");
     EXPECT_EQ(leg_item(nav, nav.stars[0].legs[3]), "CF XX501      5\xB0   transition:");  // 5 true
+    // The DME arc turns round its navaid, XVR.
+    EXPECT_EQ(std::pair(nav.sids[0].legs[5].trackcode, nav.sids[0].legs[5].centerlat),
+              std::pair(std::string("AF"), 48.95));
 
-    // The path in the plane the selection set: XVR at the origin, the 27
+    // The path in the plane the selection set (the STAR's runway part of
+    // route type 9, its first leg's time no distance): XVR at the origin, the 27
     // threshold 3 nm south of it, FIXA on its 270 radial.
     const double k = db.frame.plane.nm_per_deg_lon, tan15 = std::tan(15 * M_PI / 180);
     using P = std::pair<double, double>;
