@@ -55,6 +55,7 @@ TEST(NumberText, IntegerConversionAsTheSettingsFileNeedsIt) {
     EXPECT_EQ(str_to_int("$FF"), 255);
     EXPECT_EQ(str_to_int("0x1a"), 26);
     EXPECT_EQ(str_to_int("$80000000"), INT_MIN);
+    EXPECT_EQ(str_to_int("-$10"), -16);
     EXPECT_EQ(str_to_int("-2147483648"), INT_MIN);
     for (const char* bad : {"", "12 ", "1.5", "2147483648", "$", "$100000000", "-", "1e3"})
         EXPECT_THROW(str_to_int(bad), Error) << '"' << bad << '"';
