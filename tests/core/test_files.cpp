@@ -67,6 +67,7 @@ TEST(IniFile, WritingOneValueKeepsEveryOtherByte) {
     EXPECT_EQ(ini_set_value("[file]\nDNS=a\n\n[x]\ny=1\n", "file", "filename", "/p"),
               "[file]\nDNS=a\nfilename=/p\n\n[x]\ny=1\n");
     EXPECT_EQ(ini_set_value("[x]\ny=1", "file", "DNS", "d"), "[x]\ny=1\n[file]\nDNS=d\n");
+    EXPECT_EQ(ini_set_value("[x]\ny=1", "x", "z", "2"), "[x]\ny=1\nz=2\n");
     EXPECT_EQ(ini_set_value("", "file", "DNS", "d"), "[file]\r\nDNS=d\r\n");
     EXPECT_EQ(ini_set_value("[file]\r\nDNS=a", "file", "DNS", "b"), "[file]\r\nDNS=b");
 }

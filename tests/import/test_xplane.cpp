@@ -60,14 +60,19 @@ TEST(ImportVersions, ImportedDataSelectsLikeAnyDatabase) {
         for (const VOR& v : nav.vors) vors.push_back(v.ident + " " + v.freq + " " + v.desc);
         EXPECT_EQ(vors, (std::vector<std::string>{"XDM 110.200 DME", "XVR 115.350 VOR-DME",
                                                   "IXA 110.300 ILS", "IXB 109.900 ILS"}));
-        for (const VOR& v : nav.vors)
-            if (v.desc == "DME") EXPECT_EQ(v.name, "ESSAI");  // " DME" is its kind
+        for (const VOR& v : nav.vors) {
+            if (v.desc == "DME") {
+                EXPECT_EQ(v.name, "ESSAI");  // " DME" is its kind
+            }
+        }
         ASSERT_EQ(nav.ndbs.size(), 1u);
         EXPECT_EQ(nav.ndbs[0].freq, "374.000");
         EXPECT_EQ(nav.waypoints.size(), 3u);  // the two fixes and the VOR as an airway end
         for (const FIXE& f : nav.waypoints) {  // the ident where the file gives no name
             EXPECT_FALSE(f.name.empty()) << f.ident;
-            if (f.ident == "FIXA") EXPECT_EQ(f.name, folder == std::string("new") ? "FIX A" : "FIXA");
+            if (f.ident == "FIXA") {
+                EXPECT_EQ(f.name, folder == std::string("new") ? "FIX A" : "FIXA");
+            }
         }
         // Two airways through the VOR (not the fix of its ident 40 nm north,
         // in the new folder): UN1 with both segments, UL2 with one.
