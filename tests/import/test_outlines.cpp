@@ -176,11 +176,12 @@ TEST(OutlineReaders, ArbShapesStrataAndTheAntimeridian) {
     EXPECT_EQ(std::pair(fir.box.lon_min, fir.box.lon_max), std::pair(170.0, 190.0));
 }
 
-// The parts turn opposite ways, as files made by different tools do.
+// The parts turn opposite ways, as files made by different tools do; the
+// file starts with a byte-order mark.
 TEST(OutlineReaders, GeoJsonPartsCutAt180AreOneOutlineAgain) {
     TempDir dir;
     const auto file = read(dir, "fir.geojson",
-                           R"({"type":"FeatureCollection","features":[
+                           "\xEF\xBB\xBF" R"({"type":"FeatureCollection","features":[
 {"type":"Feature","properties":{"id":"NXXX","oceanic":"0"},"geometry":{"type":"MultiPolygon",
  "coordinates":[[[[178,-10],[180,-10],[180,-14],[178,-14],[178,-10]]],
                 [[[-180,-10],[-180,-14],[-178,-14],[-178,-10],[-180,-10]]]]}},
