@@ -164,4 +164,5 @@ TEST(Pan, KeepsTheAnchorUnderTheCursorAndTheCentreOnTheGlobe) {
               std::pair(Pixel{255, 200}, Pixel{315, 200}));
     EXPECT_TRUE(across.segment_visible(0, 179.9, 0, -179.9) && !across.contains(0, 0));
     EXPECT_TRUE(across.contains(0, 179.9) && across.contains(0, -179.9));  // both sides
+    EXPECT_EQ(position_text(v.view, v.frame, 240, 200), " 0.00000  179.50000");
 }

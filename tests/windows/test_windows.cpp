@@ -531,8 +531,11 @@ TEST_F(CentreTest, KindsListTheirCodesSortedAndTheShowStepStartsOver) {
 }
 
 TEST_F(CentreTest, CentresOnTheLastOfEqualCodesAndTheSectorFileFollows) {
-    ASSERT_GE(state.nav.vors.size(), 3u);
+    ASSERT_GE(state.nav.vors.size(), 4u);
     state.nav.vors[2].ident = state.nav.vors[0].ident;
+    std::string lower = state.nav.vors[0].ident;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    state.nav.vors[3].ident = lower;  // another code: letter case counts
     choose_kind(1);
     const auto all = lines();
     const auto first = std::find(all.begin(), all.end(), state.nav.vors[0].ident);
