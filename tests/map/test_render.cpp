@@ -161,6 +161,9 @@ TEST(DrawMap, OrderVisibilityBrushAndTheViewEdge) {
         "pen " + std::to_string(kOutlineDefaultColour) + " solid 1", "line 300 200 324 164",
         "line 324 164 324 200", "line 324 200 300 200", "text 304 204 LFFF clear"};
     EXPECT_THAT(c.calls, ::testing::IsSupersetOf(outline));
+    EXPECT_EQ(std::count_if(c.calls.begin(), c.calls.end(),
+                            [](const std::string& call) { return call.find(" LFFF ") != call.npos; }),
+              1);
     EXPECT_TRUE(c.with("text 320 0 ABOVE").empty() && c.with("text 320 200 PGS").empty());
 
     colours[colour::rings].visible = false;
