@@ -7,6 +7,7 @@
 
 #include "core/error.h"
 #include "navdb/access_import.h"
+#include "navdb/dsn.h"
 #include "navdb/query.h"
 #include "navdb/sqlite_backend.h"
 #include "support.h"
@@ -97,7 +98,12 @@ TEST_F(AccessTest, DatesOutsideTheUsualCenturiesAndLongTexts) {
     EXPECT_EQ(texts[2] + (dates[2] < "1900" ? ": before" : ": after"), "Pre-1900 years: before");
     EXPECT_EQ(texts[3] + (dates[3] < "1000" ? ": before" : ": after"), "Pre-1000 years: before");
 
-    Query acc = open(copy("ASampleDatabase.accdb"));
+    // An Access 2007 file reached through its data source, by its extension.
+    DataSources sources;
+    sources.cache_dir = cache();
+    ASSERT_TRUE(sources.register_dsn(kBuiltinDriver, "acc", "", copy("ASampleDatabase.accdb")));
+    Query acc;
+    acc.set_connection(sources.connect("acc", nullptr));
     EXPECT_GT(count(acc, "Asset Items"), 0);
 }
 
