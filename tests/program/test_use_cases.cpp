@@ -162,11 +162,12 @@ CREATE TABLE groundpoints (shapeID INTEGER, ring INTEGER, seq INTEGER, latitude 
                            longtitude REAL, PRIMARY KEY (shapeID, ring, seq)) WITHOUT ROWID;
 CREATE TABLE groundstands (ID INTEGER PRIMARY KEY, airport TEXT, name TEXT, kind TEXT,
                            heading REAL, latitude REAL, longtitude REAL);
-INSERT INTO groundshapes VALUES (1, 'LFMN', 'pavement', 1, 'Apron'), (2, 'LFMN', 'line', 1, 'Axe');
+INSERT INTO groundshapes VALUES (1, 'LFMN', 'pavement', 1, 'Apron'), (2, 'LFMN', 'line', 1, 'Axe'),
+    (3, 'LFMN', 'line', 4, 'Stop');
 INSERT INTO groundpoints VALUES (1, 0, 0, 43.66, 7.20), (1, 0, 1, 43.66, 7.22),
     (1, 0, 2, 43.67, 7.22), (1, 0, 3, 43.67, 7.20), (1, 1, 0, 43.664, 7.21),
     (1, 1, 1, 43.664, 7.212), (1, 1, 2, 43.666, 7.212), (2, 0, 0, 43.661, 7.201),
-    (2, 0, 1, 43.669, 7.219);
+    (2, 0, 1, 43.669, 7.219), (3, 0, 0, 43.662, 7.201), (3, 0, 1, 43.662, 7.203);
 INSERT INTO groundstands VALUES (1, 'LFMN', 'P "12"', 'gate', 90, 43.665, 7.205);
 )");
     }
@@ -177,11 +178,11 @@ INSERT INTO groundstands VALUES (1, 'LFMN', 'P "12"', 'gate', 90, 43.665, 7.205)
     EXPECT_EQ(choose_ground(state, "lfmn, lfxx", memo), std::vector<std::string>{"LFXX"});
     EXPECT_EQ(proposed_ground(state), "LFMN, LFXX");  // those loaded
     EXPECT_EQ(memo.lines, (std::vector<std::string>{
-                              w1252("LFMN : plan au sol de 1 surfaces, 1 lignes, 1 postes"),
+                              w1252("LFMN : plan au sol de 1 surfaces, 2 lignes, 1 postes"),
                               "LFXX : aucun plan au sol"}));
     EXPECT_THROW(choose_ground(state, "LFMN, L", memo), Error);
     select_airport(state, "LFMN", "50", 0, out);
-    ASSERT_EQ(state.nav.ground.shapes.size(), 2u);  // kept by the new selection
+    ASSERT_EQ(state.nav.ground.shapes.size(), 3u);  // kept by the new selection
     EXPECT_EQ(state.nav.ground.shapes[0].rings.size(), 2u);
     EXPECT_EQ(state.nav.ground.airports, (std::vector<std::string>{"LFMN", "LFXX"}));
 
