@@ -315,7 +315,8 @@ TEST_F(SelectionTest, RefusedSelectionsChangeNothing) {
     const size_t airports = nav.airports.size();
     const double box = frame.box.lat_max, centre = frame.centre_lat;
     EXPECT_THROW(select_by_airport(ctx, height, "LFPG", 0), Error);
-    EXPECT_THROW(select_by_airport(ctx, height, "ZZZZ", 100), Error);
+    EXPECT_THAT([&] { select_by_airport(ctx, height, "ZZZZ", 100); },
+                ::testing::ThrowsMessage<Error>(::testing::HasSubstr("inconnu")));
     EXPECT_EQ(nav.airports.size(), airports);
     EXPECT_EQ(frame.box.lat_max, box);
     EXPECT_EQ(frame.centre_lat, centre);
