@@ -111,8 +111,9 @@ size_t loaded_rows(const NavTables& nav) {
 std::vector<Statement> airport_statements_of(World& w, int radius) {
     std::vector<Statement> all{position_statement(kDenseAirport)};
     select_by_airport(w.ctx, w.height, kDenseAirport, radius);  // sets the box
-    const auto s = airport_statements(box_texts(w.frame.box.lat_min, w.frame.box.lat_max,
-                                                w.frame.box.lon_min, w.frame.box.lon_max));
+    const auto s = in_loader_order(airport_statements(
+        box_texts(w.frame.box.lat_min, w.frame.box.lat_max, w.frame.box.lon_min,
+                  w.frame.box.lon_max)));
     all.insert(all.end(), s.begin(), s.end());
     return all;
 }
@@ -155,8 +156,7 @@ BENCHMARK(BM_SelectByAirport)->Arg(50)->Arg(100)->Arg(300)->Unit(benchmark::kMil
 
 void region_case(benchmark::State& state, const std::string& code) {
     World& w = world();
-    const auto s = region_statements(code);
-    selection_with_floor(state, std::vector<Statement>(s.begin(), s.end()),
+    selection_with_floor(state, in_loader_order(region_statements(code)),
                          [&] { select_by_region(w.ctx, w.height, code); });
 }
 

@@ -25,9 +25,9 @@
 #include "core/program_folder.h"
 #include "map/render.h"
 #include "program/app_state.h"
+#include "program/requests.h"
 #include "program/startup.h"
 #include "program/use_cases.h"
-#include "selection/ground_loader.h"
 
 namespace {
 
@@ -87,15 +87,23 @@ const char* const kUsage =
     "hold, or a control character, is refused). The files are written together\n"
     "or not at all, and never over the database, settings or region index.\n";
 
+// The arguments as given; the texts a user types become requests (the
+// window's too) once read whole.
 struct Options {
     std::optional<std::string> airport, radius, region, database, memo, output, picture, ese,
-        geojson, ground;
+        geojson, ground, date, centrelines, picture_size;
     bool client_format = false;
-    std::optional<Date> date;    // the magnetic north's date, today's by default
-    int32_t centrelines_nm = 0;  // the client format's extended centrelines
-    int picture_width = kMapClientWidth, picture_height = kMapClientHeight;
     std::string geo = "0";
     std::string name, callsign, sector_icao;
+};
+
+// What the options ask, checked.
+struct Requests {
+    std::optional<AirportRequest> airport;  // else the region of Options::region
+    SaveRequest save;
+    std::vector<std::string> ground;
+    int geo_level = 0;
+    int picture_width = kMapClientWidth, picture_height = kMapClientHeight;
 };
 
 // Start-up messages are told on standard error; work goes on.
@@ -150,128 +158,71 @@ void parse_size(const std::string& text, int& width, int& height) {
     height = h;
 }
 
-// A number of nautical miles: decimal digits only, above 0.
-int32_t whole_miles(const char* option, const std::string& text) {
-    int32_t nm = 0;
-    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos ||
-        !try_str_to_int(text, nm) || nm <= 0)
-        throw Error(std::string(option) + w1252(" : un nombre de milles supérieur à 0, pas ") +
-                    text);
-    return nm;
-}
-
-Date date_option(const std::string& text) {
-    Date d;
-    if (!parse_date(text, d))
-        throw Error(w1252("--date : une date AAAA-MM-JJ qui existe, pas \"") + text + "\"");
-    return d;
-}
-
 void check_options(const Options& o);
 
 Options parse(int argc, char** argv) {
     Options o;
-    std::optional<std::string> size;
-    // Paths stay the system's bytes; texts become Windows-1252, whole.
-    auto path = [&](int& i) -> std::string {
+    auto value = [&](int& i) -> std::string {
         if (i + 1 >= argc) throw Error(std::string(argv[i]) + " attend une valeur");
         return argv[++i];
     };
-    auto value = [&](int& i) -> std::string {
-        const std::string option = argv[i];
-        const std::string given = path(i);
-        std::string text;
-        if (!sector_text(given, text))
-            throw Error(option + w1252(" : un caractère que Windows-1252 ne connaît pas, un "
-                                       "saut de ligne ou un caractère de contrôle"));
-        return text;
-    };
+    const std::pair<const char*, std::optional<std::string>*> optional_texts[] = {
+        {"--airport", &o.airport}, {"--radius", &o.radius},
+        {"--region", &o.region},   {"--database", &o.database},
+        {"--memo", &o.memo},       {"--output", &o.output},
+        {"--picture", &o.picture}, {"--picture-size", &o.picture_size},
+        {"--ese", &o.ese},         {"--geojson", &o.geojson},
+        {"--date", &o.date},       {"--centrelines", &o.centrelines},
+        {"--ground", &o.ground}};
+    const std::pair<const char*, std::string*> texts[] = {{"--geo", &o.geo},
+                                                          {"--name", &o.name},
+                                                          {"--callsign", &o.callsign},
+                                                          {"--sector-icao", &o.sector_icao}};
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if (a == "--airport")
-            o.airport = value(i);
-        else if (a == "--radius")
-            o.radius = value(i);
-        else if (a == "--region")
-            o.region = value(i);
-        else if (a == "--geo")
-            o.geo = value(i);
-        else if (a == "--name")
-            o.name = value(i);
-        else if (a == "--callsign")
-            o.callsign = value(i);
-        else if (a == "--sector-icao")
-            o.sector_icao = value(i);
-        else if (a == "--database")
-            o.database = path(i);
-        else if (a == "--memo")
-            o.memo = path(i);
-        else if (a == "--output")
-            o.output = path(i);
-        else if (a == "--picture")
-            o.picture = path(i);
-        else if (a == "--picture-size")
-            size = value(i);
-        else if (a == "--client-format")
-            o.client_format = true;
-        else if (a == "--ese")
-            o.ese = path(i);
-        else if (a == "--geojson")
-            o.geojson = path(i);
-        else if (a == "--date")
-            o.date = date_option(value(i));
-        else if (a == "--centrelines")
-            o.centrelines_nm = whole_miles("--centrelines", value(i));
-        else if (a == "--ground")
-            o.ground = utf8_to_cp1252(value(i));
-        else
-            throw Error(w1252("option inconnue : ") + utf8_to_cp1252(a) + " (voir --help)");
+        bool known = a == "--client-format";
+        o.client_format |= known;
+        for (const auto& [option, target] : optional_texts)
+            if (!known && a == option) *target = value(i), known = true;
+        for (const auto& [option, target] : texts)
+            if (!known && a == option) *target = value(i), known = true;
+        if (!known) throw Error(w1252("option inconnue : ") + utf8_to_cp1252(a) + " (voir --help)");
     }
     check_options(o);
-    if (size) {
-        if (!o.picture) throw Error(w1252("--picture-size va avec --picture"));
-        parse_size(*size, o.picture_width, o.picture_height);
-    }
     return o;
 }
 
-// The options that go together, and what each may hold.
+// The options that go together.
 void check_options(const Options& o) {
     if (o.region && (o.airport || o.radius))
         throw Error(w1252("--region ne va pas avec --airport ni --radius"));
     if (!o.region && (!o.airport || !o.radius))
         throw Error(w1252("il faut --airport et --radius, ou --region (voir --help)"));
-    // Decimal digits only: no sign, blank, "$" or "0x" (a radius of 0 is the
-    // selection's own refusal).
-    if (o.radius &&
-        (o.radius->empty() || o.radius->find_first_not_of("0123456789") != std::string::npos))
-        throw Error(w1252("--radius : un nombre de milles supérieur à 0, pas ") + *o.radius);
-    if (!o.client_format && (o.date || o.centrelines_nm))
+    if (!o.client_format && (o.date || o.centrelines))
         throw Error(std::string(o.date ? "--date" : "--centrelines") +
                     w1252(" va avec --client-format"));
-    if (o.ground) {
-        if (!o.client_format && !o.geojson && !o.picture)
-            throw Error(w1252("--ground va avec --client-format, --geojson ou --picture (le "
-                              "format par défaut n'a pas de plan au sol)"));
-        if (ground_codes(*o.ground).empty()) throw Error(w1252("--ground : aucun code OACI"));
-    }
-    if (o.client_format) {
-        const char* const options[] = {"--name", "--callsign", "--sector-icao"};
-        const IdentityFault fault = client_identity_fault({o.name, o.callsign, o.sector_icao});
-        if (fault.field >= 0 && fault.blank)
-            throw Error(w1252("--client-format : il faut ") + options[fault.field] +
-                        w1252(" (aucune ligne de [INFO] ne peut rester vide)"));
-        if (fault.field >= 0)
-            throw Error(w1252("--client-format : ") + options[fault.field] +
-                        w1252(" ne peut pas commencer par ';', '[' ni '#'"));
-    }
+    if (o.ground && !o.client_format && !o.geojson && !o.picture)
+        throw Error(
+            w1252("--ground va avec --client-format, --geojson ou --picture (le "
+                  "format par défaut n'a pas de plan au sol)"));
+    if (o.picture_size && !o.picture) throw Error(w1252("--picture-size va avec --picture"));
 }
 
-// A file name made of the selection, without characters a file system refuses.
-std::string default_output(const Options& o) {
-    const std::string stem = o.region ? (o.region->empty() ? std::string("tout") : *o.region)
-                                      : *o.airport + "_" + *o.radius + "nm";
-    return "secteurs/" + path_from_text(safe_file_stem(stem)) + ".sct";
+// The texts of the options as requests, refused as the window refuses
+// them; the files are named later.
+Requests requests_of(const Options& o) {
+    Requests r;
+    if (o.airport) r.airport = airport_request(*o.airport, *o.radius);
+    if (!try_str_to_int(o.geo, r.geo_level) || r.geo_level < 0 || r.geo_level > 3)
+        throw Error("--geo : 0, 1, 2 ou 3");
+    if (o.picture_size) parse_size(*o.picture_size, r.picture_width, r.picture_height);
+    SaveRequest& save = r.save;
+    save.identity = identity_request(o.name, o.callsign, o.sector_icao, o.client_format);
+    save.client = o.client_format;
+    if (o.date) save.date = date_request(*o.date);
+    if (o.centrelines) save.centrelines_nm = centrelines_request(*o.centrelines);
+    if (o.ground) r.ground = ground_request(*o.ground, true);
+    return r;
 }
 
 // The program folder is the current directory: its settings file and
@@ -342,25 +293,18 @@ QByteArray map_picture(AppState& state) {
 
 // Everything is prepared first, then put in place together: on any error
 // no file changes.
-void write_outputs(AppState& state, const Options& o, const std::string& sector_path,
-                   const MemoLines& memo, Dialogs& dialogs) {
+void write_outputs(AppState& state, const Options& o, SaveRequest save, const MemoLines& memo,
+                   Dialogs& dialogs) {
     OutputFiles files;
     if (o.picture) {
         const QByteArray png = map_picture(state);
         files.add(*o.picture, std::string_view(png.constData(), png.size()));
     }
-    SavedFiles saved{std::nullopt, o.ese, o.geojson};
-    if (!sector_path.empty()) {
+    if (save.files.sector && !o.output) {
         std::error_code ec;
-        if (!o.output) std::filesystem::create_directories("secteurs", ec);
-        saved.sector = sector_path;
+        std::filesystem::create_directories("secteurs", ec);
     }
-    add_saved_files(files, state, saved,
-                    {{o.name, o.callsign, o.sector_icao},
-                     o.client_format,
-                     o.date,
-                     static_cast<double>(o.centrelines_nm)},
-                    dialogs);
+    add_saved_files(files, state, save, dialogs);
     if (o.memo) {
         std::string text;
         for (const std::string& l : memo.lines) text += l + "\n";
@@ -377,6 +321,7 @@ struct Unregister {
 };
 
 int run(const Options& o) {
+    Requests asked = requests_of(o);
     check_program_folder();
     AppState state;
     ConsoleDialogs console;
@@ -385,16 +330,12 @@ int run(const Options& o) {
     // run stops there rather than work from half its settings.
     if (console.errors > 0) return 1;
     // The map window's creation, for the view a selection sets.
-    map_window_created(state.map, state.frame, o.picture_width, o.picture_height);
-
-    const int32_t level = str_to_int(o.geo);
-    if (level < 0 || level > 3) throw Error("--geo : 0, 1, 2 ou 3");
+    map_window_created(state.map, state.frame, asked.picture_width, asked.picture_height);
     // A date the magnetic model does not cover stops before anything.
-    if (o.date) magnetic_date(state.info, o.date, console);
+    if (asked.save.date) magnetic_date(state.info, asked.save.date, console);
     // The region choice comes first: an invalid code stops before anything.
-    RegionChoice region;
-    if (o.region && !o.region->empty()) region = region_by_code(state.info, *o.region);
-
+    const SelectionRequest selection = asked.airport ? SelectionRequest(*asked.airport)
+                                                     : region_request(state.info, *o.region, true);
     Settings& settings = state.settings;
     if (o.database) {
         settings.odbc.driver = kBuiltinDriver;
@@ -405,9 +346,12 @@ int run(const Options& o) {
     if (file.empty() || !std::filesystem::exists(fs_path(file), ec))
         throw Error(w1252("base de données introuvable : \"") + path_text(file) + "\"");
 
-    const bool sector = o.output || !(o.picture || o.ese || o.geojson);
-    const std::string sector_path = !sector ? "" : o.output ? *o.output : default_output(o);
-    const Outputs outputs = outputs_of(o, sector_path);
+    SavedFiles& saved = asked.save.files;
+    saved = {std::nullopt, o.ese, o.geojson};
+    if (o.output || !(o.picture || o.ese || o.geojson))
+        saved.sector =
+            o.output ? *o.output : "secteurs/" + path_from_text(sector_file_name(selection));
+    const Outputs outputs = outputs_of(o, saved.sector.value_or(""));
     check_outputs(outputs, state);
 
     if (!open_database(state.db, settings, console, state.info.folder, nullptr))
@@ -418,14 +362,11 @@ int run(const Options& o) {
     NullProgress progress;
     MemoLines memo;
     SelectionOutput out{view, progress, memo, console};
-    if (o.airport)
-        select_airport(state, *o.airport, *o.radius, level, out);
-    else
-        select_region(state, region, level, out);
+    select(state, selection, asked.geo_level, out);
     if (o.ground)
-        for (const std::string& icao : choose_ground(state, *o.ground, memo))
+        for (const std::string& icao : choose_ground(state, asked.ground, memo))
             ConsoleDialogs::warn(icao + w1252(" : aucun plan au sol dans la base"));
-    write_outputs(state, o, sector_path, memo, console);
+    write_outputs(state, o, asked.save, memo, console);
 
     // The files written, one a line, unless one of them went to standard output.
     bool to_stdout = false;
@@ -467,6 +408,9 @@ int main(int argc, char** argv) {
                 if (*p && **p != "-" && std::filesystem::path(**p).is_relative())
                     **p = (std::filesystem::path(called_from) / **p).string();
         return run(o);
+    } catch (const Refusal& r) {
+        ConsoleDialogs::warn(command_refusal(r));
+        return 1;
     } catch (const std::exception& e) {
         ConsoleDialogs::warn(e.what());
         return 1;

@@ -65,6 +65,39 @@ double decimal_year(const Date& date) {
     return date.year + static_cast<double>(day) / (leap(date.year) ? 366 : 365);
 }
 
+namespace {
+
+// The first day whose decimal year is `year` or later.
+Date first_day_from(double year) {
+    const int y = static_cast<int>(std::floor(year));
+    for (Date d{y, 1, 1}; d.year == y;) {
+        if (decimal_year(d) >= year) return d;
+        if (++d.day > days_in_month(d.year, d.month)) {
+            d.day = 1;
+            if (++d.month > 12) break;
+        }
+    }
+    return {y + 1, 1, 1};
+}
+
+}  // namespace
+
+bool MagneticModel::covers(const Date& date) const {
+    const double year = decimal_year(date);
+    return year >= epoch_ && year < epoch_ + 5;
+}
+
+Date MagneticModel::valid_from() const {
+    return first_day_from(epoch_);
+}
+
+Date MagneticModel::valid_to() const {
+    Date d = first_day_from(epoch_ + 5);  // the first day past the span
+    if (--d.day > 0) return d;
+    if (--d.month > 0) return {d.year, d.month, days_in_month(d.year, d.month)};
+    return {d.year - 1, 12, 31};
+}
+
 MagneticModel MagneticModel::read(const std::string& path) {
     return parse(read_file_bytes(path), path);
 }
@@ -82,12 +115,14 @@ MagneticModel MagneticModel::parse(std::string_view text, const std::string& nam
         std::string date;
         int month = 0, day = 0, year = 0;
         char slash1 = 0, slash2 = 0;
-        if (!(header >> m.epoch_ >> m.name_ >> date)) throw refuse(0);
+        // The epoch is a year of the model's era; a date far from it is
+        // no model's.
+        if (!(header >> m.epoch_ >> m.name_ >> date) || !(m.epoch_ >= 1900 && m.epoch_ <= 2200))
+            throw refuse(0);
         std::istringstream d(date);
         if (!(d >> month >> slash1 >> day >> slash2 >> year) || slash1 != '/' || slash2 != '/' ||
             month < 1 || month > 12 || day < 1 || day > days_in_month(year, month))
             throw refuse(0);
-        m.released_ = {year, month, day};
     }
     bool seen = false;
     for (size_t i = 1; i < lines.size(); ++i) {

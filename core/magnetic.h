@@ -37,10 +37,12 @@ class MagneticModel {
     static MagneticModel read(const std::string& path);
     static MagneticModel parse(std::string_view text, const std::string& name);
 
-    // The dates the model is valid for: its release date, and five years on.
-    Date valid_from() const { return released_; }
-    Date valid_to() const { return {released_.year + 5, released_.month, released_.day}; }
-    bool covers(const Date& date) const { return valid_from() <= date && date <= valid_to(); }
+    // The model holds from its epoch (a decimal year: 2025.0) for five
+    // years, as NOAA's own library counts it: WMM2025 from 2025-01-01 to
+    // 2029-12-31.
+    bool covers(const Date& date) const;
+    Date valid_from() const;  // the first day it covers
+    Date valid_to() const;    // the last day it covers
     const std::string& name() const { return name_; }
 
     // The declination in degrees, East positive, at a geodetic latitude and
@@ -52,7 +54,6 @@ class MagneticModel {
     static constexpr int kMaxDegree = 12;
     double epoch_ = 0;
     std::string name_;
-    Date released_;
     // Schmidt-normalised coefficients and their yearly change: g(n, m) at
     // [m][n], h(n, m) at [n][m - 1].
     double c_[kMaxDegree + 1][kMaxDegree + 1] = {};

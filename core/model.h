@@ -417,15 +417,14 @@ struct ViewScale {
 };
 
 // Where a selection stands: its box, the extent of its waypoints, its centre,
-// the plane its procedures and file are drawn on, its text and the map scale
-// it sets. A selection fills a new frame, or changes nothing.
+// the plane its procedures and file are drawn on, and the map scale it
+// sets. A selection fills a new frame, or changes nothing.
 struct SelectionFrame {
     GeoBox box;
     GeoBox extent;
     double centre_lat = 0, centre_lon = 0;
     PlaneScale plane;
     ViewScale view;
-    std::string text;
 };
 
 // What the program knows of itself: its folder, version and region index.

@@ -7,6 +7,7 @@
 #include "core/settings.h"
 #include "map/view.h"
 #include "navdb/database.h"
+#include "program/requests.h"
 
 namespace karvel {
 
@@ -17,6 +18,8 @@ struct AppState {
     Settings settings;
     MapView map;
     Database db;
+    // What the current selection was asked for; none before the first one.
+    std::optional<SelectionRequest> selected;
     // A selection is replacing the tables: a paint shows the last bitmap.
     bool loading = false;
 };

@@ -13,31 +13,6 @@
 
 namespace karvel {
 
-std::vector<std::string> ground_codes(const std::string& text) {
-    std::vector<std::string> codes;
-    std::string code;
-    const auto take = [&] {
-        if (code.empty()) return;
-        if (code.size() < 3 || code.size() > 4)
-            throw Error(w1252("code OACI invalide : ") + code);
-        if (std::find(codes.begin(), codes.end(), code) == codes.end()) codes.push_back(code);
-        code.clear();
-    };
-    for (const char c : text) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == ',' || c == ' ' || c == '\t' || c == ';') {
-            take();
-        } else if (std::isalnum(u) && u < 0x80) {
-            code += static_cast<char>(std::toupper(u));
-        } else {
-            throw Error(w1252("code OACI invalide : ") + code + c);
-        }
-        if (code.size() > 4) throw Error(w1252("code OACI invalide : ") + code);
-    }
-    take();
-    return codes;
-}
-
 namespace {
 
 void read_shapes(Query& q, const std::string& icao, Ground& ground) {

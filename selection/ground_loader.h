@@ -10,11 +10,6 @@
 
 namespace karvel {
 
-// The ICAO codes of a text such as "LFPG, lfpo KJFK": separated by commas
-// or blanks, in capitals, each once, in their order. Throws Error for a
-// code that is not 3 or 4 letters and digits.
-std::vector<std::string> ground_codes(const std::string& text);
-
 // The shapes and stands of the airports `icaos`, in their order, into a
 // new Ground; the codes of the airports with nothing to draw go into
 // `without` (an unknown code among them).

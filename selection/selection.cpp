@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 
 #include "core/error.h"
 #include "core/geometry.h"
@@ -14,17 +13,29 @@ namespace karvel {
 
 namespace {
 
-void run_loaders(LoadContext& ctx, const std::array<Statement, 8>& s,
-                 const std::function<void()>& after_waypoints) {
-    load_airports(ctx, s[0]);
-    load_navaids(ctx, s[1]);
-    load_waypoints(ctx, s[2]);
-    after_waypoints();
-    load_runways(ctx, s[3]);
-    load_ils(ctx, s[4]);
-    load_terminals(ctx, s[5]);
-    load_terminal_legs(ctx, s[6]);
-    load_airways(ctx, s[7]);
+// The points first: a selection by region takes its plane from them.
+void load_points(LoadContext& ctx, const SelectionStatements& s) {
+    load_airports(ctx, s.airports);
+    load_navaids(ctx, s.navaids);
+    load_waypoints(ctx, s.waypoints);
+}
+
+// What is drawn on the plane: the procedure paths are built as they load.
+void load_on_plane(LoadContext& ctx, const SelectionStatements& s) {
+    load_runways(ctx, s.runways);
+    load_ils(ctx, s.ils);
+    load_terminals(ctx, s.procedures);
+    load_terminal_legs(ctx, s.legs);
+    load_airways(ctx, s.airways);
+}
+
+// A region's centre, plane and view follow from its waypoints' extent.
+void set_region_plane(SelectionFrame& frame, int client_height) {
+    const GeoBox& e = frame.extent;
+    frame.centre_lat = static_cast<double>((static_cast<long double>(e.lat_max) + e.lat_min) / 2);
+    frame.centre_lon =
+        normal_lon(static_cast<double>((static_cast<long double>(e.lon_max) + e.lon_min) / 2));
+    reset_view_for_region(frame, client_height, frame.centre_lat);
 }
 
 }  // namespace
@@ -62,24 +73,20 @@ void select_by_airport(LoadContext& ctx, int client_height, const std::string& i
     box.lon_min = static_cast<double>(static_cast<ld>(ref_lon) - half_lon);
     box.lon_max = static_cast<double>(static_cast<ld>(ref_lon) + half_lon);
     const BoxTexts texts = box_texts(box.lat_min, box.lat_max, box.lon_min, box.lon_max);
-    run_loaders(ctx, airport_statements(texts), [] {});
+    const SelectionStatements statements = airport_statements(texts);
+    load_points(ctx, statements);
+    load_on_plane(ctx, statements);
     load_outlines(ctx);
 }
 
 void select_by_region(LoadContext& ctx, int client_height, const std::string& code) {
-    SelectionFrame& frame = ctx.frame;
-    auto centre_from_waypoints = [&] {
-        const GeoBox& e = frame.extent;
-        frame.centre_lat =
-            static_cast<double>((static_cast<long double>(e.lat_max) + e.lat_min) / 2);
-        frame.centre_lon =
-            normal_lon(static_cast<double>((static_cast<long double>(e.lon_max) + e.lon_min) / 2));
-        reset_view_for_region(frame, client_height, frame.centre_lat);
-    };
-    // Centre, plane and view follow from the waypoint extent, which no later
-    // statement changes: set once, before the procedure paths are built.
-    run_loaders(ctx, region_statements(code), centre_from_waypoints);
-    frame.box = frame.extent;
+    const SelectionStatements statements = region_statements(code);
+    load_points(ctx, statements);
+    // No later statement changes the waypoints' extent: the plane is set
+    // once, before the procedure paths are built on it.
+    set_region_plane(ctx.frame, client_height);
+    load_on_plane(ctx, statements);
+    ctx.frame.box = ctx.frame.extent;
     load_outlines(ctx);
 }
 

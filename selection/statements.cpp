@@ -69,77 +69,83 @@ BoxTexts box_texts(double lat_min, double lat_max, double lon_min, double lon_ma
     return t;
 }
 
+std::vector<Statement> in_loader_order(const SelectionStatements& s) {
+    return {s.airports, s.navaids, s.waypoints, s.runways, s.ils, s.procedures, s.legs, s.airways};
+}
+
 Statement position_statement(const std::string& icao) {
     return {"select airports.latitude,airports.longtitude", "from airports",
             "where airports.ICAO=" + sql_quoted(icao)};
 }
 
-std::array<Statement, 8> airport_statements(const BoxTexts& b) {
-    std::array<Statement, 8> s;
-    s[0] = {kSelectAirports, "from airports"};
-    add_box(s[0], "airports", b, true);
+SelectionStatements airport_statements(const BoxTexts& b) {
+    SelectionStatements s;
+    s.airports = {kSelectAirports, "from airports"};
+    add_box(s.airports, "airports", b, true);
 
-    s[1] = {kSelectNavaids, "from navaids,navaidtypes", "where navaids.type=navaidtypes.type"};
-    add_box(s[1], "navaids", b, false);
+    s.navaids = {kSelectNavaids, "from navaids,navaidtypes", "where navaids.type=navaidtypes.type"};
+    add_box(s.navaids, "navaids", b, false);
 
-    s[2] = {kSelectWaypoints, "from waypoints"};
-    add_box(s[2], "waypoints", b, true);
+    s.waypoints = {kSelectWaypoints, "from waypoints"};
+    add_box(s.waypoints, "waypoints", b, true);
 
-    s[3] = {kSelectRunways, "from runways,airports", "where runways.airportid=airports.id"};
-    add_box(s[3], "airports", b, false);
+    s.runways = {kSelectRunways, "from runways,airports", "where runways.airportid=airports.id"};
+    add_box(s.runways, "airports", b, false);
 
-    s[4] = {kSelectIls, "from ILSes,runways,airports", "where runways.id=ILSes.runwayid",
-            "and runways.airportid=airports.id"};
-    add_box(s[4], "airports", b, false);
+    s.ils = {kSelectIls, "from ILSes,runways,airports", "where runways.id=ILSes.runwayid",
+             "and runways.airportid=airports.id"};
+    add_box(s.ils, "airports", b, false);
 
-    s[5] = {kSelectTerminals, "from Terminals,airports", "where terminals.airportid=airports.id"};
-    add_box(s[5], "airports", b, false);
+    s.procedures = {kSelectTerminals, "from Terminals,airports",
+                    "where terminals.airportid=airports.id"};
+    add_box(s.procedures, "airports", b, false);
 
-    s[6] = legs_head();
-    s[6].insert(s[6].end(), {"from terminallegs,terminals,airports",
-                             "where terminallegs.terminalid=terminals.id",
-                             "and terminals.airportid=airports.id"});
-    add_box(s[6], "airports", b, false);
+    s.legs = legs_head();
+    s.legs.insert(s.legs.end(), {"from terminallegs,terminals,airports",
+                                 "where terminallegs.terminalid=terminals.id",
+                                 "and terminals.airportid=airports.id"});
+    add_box(s.legs, "airports", b, false);
 
-    s[7] = {kSelectAirways, "from airwaylegs,airways,waypoints",
-            "where airwaylegs.airwayid=airways.id", "and airwaylegs.waypoint1id=waypoints.id"};
-    add_box(s[7], "waypoints", b, false);
+    s.airways = {kSelectAirways, "from airwaylegs,airways,waypoints",
+                 "where airwaylegs.airwayid=airways.id", "and airwaylegs.waypoint1id=waypoints.id"};
+    add_box(s.airways, "waypoints", b, false);
     return s;
 }
 
-std::array<Statement, 8> region_statements(const std::string& code) {
+SelectionStatements region_statements(const std::string& code) {
     const std::string like = "and airportlookup.extid like" + sql_quoted(code + "%");
     const std::string navaid_country = "and navaidlookup.country =" + sql_quoted(code);
     const std::string waypoint_country = "and waypointlookup.country =" + sql_quoted(code);
-    std::array<Statement, 8> s;
-    s[0] = {kSelectAirports, "from airports,airportlookup", "where airports.id=airportlookup.id",
-            like};
-    s[1] = {kSelectNavaids, "from navaids,navaidlookup,NavaidTypes",
-            "where navaids.id=navaidlookup.id", "and navaids.type=navaidtypes.type",
-            navaid_country};
-    s[2] = {kSelectWaypoints, "from waypoints,waypointlookup",
-            "where waypoints.id=waypointlookup.id", waypoint_country};
-    s[3] = {kSelectRunways, "from runways,airportlookup,airports",
-            "where runways.airportid=airports.id", "and airports.id=airportlookup.id", like};
-    s[4] = {kSelectIls,
-            "from ILSes,runways,airportlookup,airports",
-            "where runways.id=ILSes.runwayid",
-            "and runways.airportid=airports.id",
-            "and airports.id=airportlookup.id",
-            like};
-    s[5] = {kSelectTerminals, "from Terminals,airportlookup,airports",
-            "where terminals.airportid=airports.id", "and airports.id=airportlookup.id", like};
-    s[6] = legs_head();
-    s[6].insert(s[6].end(),
-                {"from terminallegs,terminals,airports,airportlookup",
-                 "where terminallegs.terminalid=terminals.id",
-                 "and terminals.airportid=airports.id", "and airports.id=airportlookup.id", like});
-    s[7] = {kSelectAirways,
-            "from airwaylegs,airways,waypoints,waypointlookup",
-            "where airwaylegs.airwayid=airways.id",
-            "and airwaylegs.waypoint1id=waypoints.id",
-            "and waypoints.id=waypointlookup.id",
-            waypoint_country};
+    SelectionStatements s;
+    s.airports = {kSelectAirports, "from airports,airportlookup",
+                  "where airports.id=airportlookup.id", like};
+    s.navaids = {kSelectNavaids, "from navaids,navaidlookup,NavaidTypes",
+                 "where navaids.id=navaidlookup.id", "and navaids.type=navaidtypes.type",
+                 navaid_country};
+    s.waypoints = {kSelectWaypoints, "from waypoints,waypointlookup",
+                   "where waypoints.id=waypointlookup.id", waypoint_country};
+    s.runways = {kSelectRunways, "from runways,airportlookup,airports",
+                 "where runways.airportid=airports.id", "and airports.id=airportlookup.id", like};
+    s.ils = {kSelectIls,
+             "from ILSes,runways,airportlookup,airports",
+             "where runways.id=ILSes.runwayid",
+             "and runways.airportid=airports.id",
+             "and airports.id=airportlookup.id",
+             like};
+    s.procedures = {kSelectTerminals, "from Terminals,airportlookup,airports",
+                    "where terminals.airportid=airports.id", "and airports.id=airportlookup.id",
+                    like};
+    s.legs = legs_head();
+    s.legs.insert(s.legs.end(), {"from terminallegs,terminals,airports,airportlookup",
+                                 "where terminallegs.terminalid=terminals.id",
+                                 "and terminals.airportid=airports.id",
+                                 "and airports.id=airportlookup.id", like});
+    s.airways = {kSelectAirways,
+                 "from airwaylegs,airways,waypoints,waypointlookup",
+                 "where airwaylegs.airwayid=airways.id",
+                 "and airwaylegs.waypoint1id=waypoints.id",
+                 "and waypoints.id=waypointlookup.id",
+                 waypoint_country};
     return s;
 }
 

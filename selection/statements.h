@@ -1,7 +1,6 @@
 // The SQL of the two kinds of selection, line by line as the database sees it.
 #pragma once
 
-#include <array>
 #include <string>
 #include <vector>
 
@@ -22,9 +21,13 @@ BoxTexts box_texts(double lat_min, double lat_max, double lon_min, double lon_ma
 // The airport's position.
 Statement position_statement(const std::string& icao);
 
-// The eight statements in loader order: airports, navaids, waypoints,
-// runways, ILS, procedures, procedure legs, airways.
-std::array<Statement, 8> airport_statements(const BoxTexts& box);
-std::array<Statement, 8> region_statements(const std::string& code);
+// The statements of one selection, one for each loader.
+struct SelectionStatements {
+    Statement airports, navaids, waypoints, runways, ils, procedures, legs, airways;
+};
+SelectionStatements airport_statements(const BoxTexts& box);
+// The statements in the order the loaders run them.
+std::vector<Statement> in_loader_order(const SelectionStatements& s);
+SelectionStatements region_statements(const std::string& code);
 
 }  // namespace karvel

@@ -14,6 +14,7 @@
 #include "map/qt_canvas.h"
 #include "map/render.h"
 #include "map/view.h"
+#include "program/use_cases.h"
 #include "windows/Unit_afich.h"
 #include "windows/Unit_centre.h"
 #include "windows/screen_fit.h"
@@ -215,7 +216,7 @@ void TForm_carte::visibili1Click() {
         const std::string initial = std::to_string(scale.range_nm);
         const std::string text = dialogs_.input("visiblit\xE9", "nm", initial).value_or(initial);
         scale.range_nm = decimal_range(text);  // the scale stays
-        setWindowTitle(to_qstring(map_caption(state_.frame.text, scale.range_nm)));
+        setWindowTitle(to_qstring(map_caption(selection_caption(state_), scale.range_nm)));
         if (range_changed) range_changed();
         refresh_map();
     });
@@ -224,7 +225,7 @@ void TForm_carte::visibili1Click() {
 void TForm_carte::selection_changed() {
     labels_.clear();           // the labels of the selection before
     if (!isVisible()) return;  // "carte" draws it when the map opens
-    setWindowTitle(to_qstring(map_caption(state_.frame.text, state_.frame.view.range_nm)));
+    setWindowTitle(to_qstring(map_caption(selection_caption(state_), state_.frame.view.range_nm)));
     refresh_map();
 }
 

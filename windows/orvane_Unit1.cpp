@@ -23,10 +23,10 @@
 #include "sector/writer.h"
 #include "windows/Unit_afich.h"
 #include "windows/Unit_carte.h"
-#include "windows/text_views.h"
 #include "windows/Unit_message.h"
 #include "windows/gui_dialogs.h"
 #include "windows/screen_fit.h"
+#include "windows/text_views.h"
 
 namespace karvel {
 namespace {
@@ -83,7 +83,7 @@ void TForm1::set_windows(TForm_carte* carte, TForm_afich* afich, TForm_centre* c
     if (carte_)
         carte_->range_changed = [this] {
             Label_selection->setText(
-                to_qstring(map_caption(state_.frame.text, state_.frame.view.range_nm)));
+                to_qstring(map_caption(selection_caption(state_), state_.frame.view.range_nm)));
         };
     centre_ = centre;
     message_ = message;
@@ -331,40 +331,20 @@ void TForm1::show_procedure(QListWidget* list, const Table<ROUTE>& table, const 
 }
 
 void TForm1::Button_enrClick() {
-    // A character Windows-1252 lacks, or a control character, cannot go into
-    // the file as it was typed: the user is told which field holds one.
-    const std::pair<QLineEdit*, const char*> fields[] = {
-        {Edit_nomsecteur, "Nom"}, {Edit_callsign, "CallSign"}, {Edit_ICAOsecteur, "ICAO"}};
-    for (const auto& [edit, label] : fields) {
-        if (std::string text; !sector_text(edit->text().toStdString(), text)) {
-            dialogs_.message(w1252("Le champ \"") + label +
-                             w1252("\" du secteur contient un caractère que le fichier secteur "
-                                   "ne peut pas contenir"));
-            return;
-        }
+    SaveRequest request;
+    try {
+        request.client = format_clients1->isChecked();
+        request.identity = identity_request(Edit_nomsecteur->text().toStdString(),
+                                            Edit_callsign->text().toStdString(),
+                                            Edit_ICAOsecteur->text().toStdString(), request.client);
+    } catch (const Refusal& r) {
+        dialogs_.message(r.what());  // no file is asked for
+        return;
     }
+    request.centrelines_nm = centrelines_nm_;
     run_command(dialogs_, [&] {
-        const SectorIdentity identity{from_qstring(Edit_nomsecteur->text()),
-                                      from_qstring(Edit_callsign->text()),
-                                      from_qstring(Edit_ICAOsecteur->text())};
-        SaveOptions options{identity, format_clients1->isChecked(), std::nullopt,
-                            static_cast<double>(centrelines_nm_)};
-        if (options.client) {
-            const char* const fields[] = {"Nom", "CallSign", "ICAO"};
-            const IdentityFault fault = client_identity_fault(identity);
-            if (fault.field >= 0) {
-                dialogs_.message(
-                    (fault.blank ? w1252("Format des clients radar : remplissez le champ \"")
-                                 : w1252("Format des clients radar : le champ \"")) +
-                    fields[fault.field] +
-                    (fault.blank ? w1252("\" du secteur")
-                                 : w1252("\" du secteur ne peut pas commencer par ';', '[' "
-                                         "ni '#'")));
-                return;
-            }
-        }
         std::vector<std::string> written;  // each path told in the memo
-        save_selection(state_, dialogs_, options, &written);
+        save_selection(state_, dialogs_, request, &written);
         for (const std::string& path : written) add_line(w1252("enregistré : ") + path_text(path));
         flush_memo();
     });
@@ -378,10 +358,9 @@ void TForm1::axes1Click() {
         const auto text = dialogs_.input(w1252("axes de piste"),
                                          w1252("milles depuis le seuil (0 : aucun)"), initial);
         if (!text) return;
-        const int32_t nm = str_to_int(*text);
-        if (nm < 0) throw Error(w1252("un nombre de milles positif ou 0, pas ") + *text);
-        centrelines_nm_ = nm;
-        state_.settings.ini.write(kOutputSection, kCentrelinesKey, std::to_string(nm));
+        centrelines_nm_ = centrelines_request(cp1252_to_utf8(*text));
+        const std::string nm = std::to_string(centrelines_nm_);
+        state_.settings.ini.write(kOutputSection, kCentrelinesKey, nm);
     });
 }
 
@@ -393,7 +372,7 @@ void TForm1::sol1Click() {
             w1252("codes OACI des aérodromes, séparés par des virgules (vide : aucun)"),
             proposed_ground(state_));
         if (!text) return;
-        choose_ground(state_, *text, *this);
+        choose_ground(state_, ground_request(cp1252_to_utf8(*text)), *this);
         flush_memo();
         if (carte_ && carte_->isVisible()) carte_->refresh_map();
     });
@@ -468,16 +447,16 @@ void TForm1::ComboBox_regionChange(int index) {
 }
 
 void TForm1::Edit_coderegionChange() {
-    const std::string code = from_qstring(Edit_coderegion->text());
-    if (code.size() != 2) return;
+    const QString typed = Edit_coderegion->text();
+    if (typed.size() != 2) return;
     try {
-        region_ = region_by_code(state_.info, code);
-    } catch (const Error& e) {
-        dialogs_.message(e.what());
+        region_ = region_request(state_.info, typed.toStdString());
+    } catch (const Refusal& r) {
+        dialogs_.message(r.what());
         ComboBox_region->setCurrentIndex(-1);
         return;
     }
-    ComboBox_region->setCurrentIndex(find_region_code(state_.info.region_codes, code));
+    ComboBox_region->setCurrentIndex(find_region_code(state_.info.region_codes, region_.code));
     Memo1->clear();
 }
 
@@ -515,31 +494,37 @@ bool TForm1::run_selection(const std::function<void(SelectionOutput&)>& body) {
 
 void TForm1::after_selection() {
     Label_selection->setText(
-        to_qstring(map_caption(state_.frame.text, state_.frame.view.range_nm)));
+        to_qstring(map_caption(selection_caption(state_), state_.frame.view.range_nm)));
     if (afich_) afich_->reset_toggle_captions();
     if (carte_) carte_->selection_changed();
 }
 
 void TForm1::Button_rechparairortClick() {
-    const std::string icao = from_qstring(Edit_ICAO->text());
-    const std::string dist = from_qstring(Edit_dist->text());
-    const bool ok = run_selection([&](SelectionOutput& out) {
-        select_airport(state_, icao, dist, RadioGroup_coast->item_index(), out);
-    });
-    if (ok) after_selection();
+    AirportRequest request;
+    try {
+        request = airport_request(Edit_ICAO->text().toStdString(), Edit_dist->text().toStdString());
+    } catch (const Refusal& r) {
+        dialogs_.error(r.what());  // before anything changes
+        return;
+    }
+    if (run_selection([&](SelectionOutput& out) {
+            select(state_, request, RadioGroup_coast->item_index(), out);
+        }))
+        after_selection();
 }
 
 void TForm1::Button_rechparregionClick() {
-    const bool ok = run_selection([&](SelectionOutput& out) {
-        select_region(state_, region_, RadioGroup_coast->item_index(), out);
-    });
-    if (ok) after_selection();
+    if (run_selection([&](SelectionOutput& out) {
+            select(state_, region_, RadioGroup_coast->item_index(), out);
+        }))
+        after_selection();
 }
 
 void TForm1::Button1Click() {
     if (!carte_) return;
     carte_->refresh_map();
-    carte_->setWindowTitle(to_qstring(map_caption(state_.frame.text, state_.frame.view.range_nm)));
+    carte_->setWindowTitle(
+        to_qstring(map_caption(selection_caption(state_), state_.frame.view.range_nm)));
     if (!carte_->isVisible() && !map_placed_) {
         centre_on_screen(carte_);  // all of it on screen, status bar included
         map_placed_ = true;

@@ -56,7 +56,7 @@ class TForm1 : public QMainWindow, public SelectionView, public MemoSink {
 
     // The region a selection by region takes, as last chosen in the list or
     // by its code.
-    const RegionChoice& region() const { return region_; }
+    const RegionRequest& region() const { return region_; }
 
     // The lists, count labels and memo, as the loaders see them.
     void clear_list(List list) override;
@@ -154,7 +154,7 @@ class TForm1 : public QMainWindow, public SelectionView, public MemoSink {
     QStringList pending_memo_;
     bool map_placed_ = false;
     int32_t centrelines_nm_ = 0;  // the client format's extended centrelines, nm (0: none)
-    RegionChoice region_;
+    RegionRequest region_;
 };
 
 }  // namespace karvel

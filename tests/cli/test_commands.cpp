@@ -110,8 +110,6 @@ TEST_F(SctTest, ErrorsSayOneLineAndWriteNothing) {
         {"--region LF --client-format --name N --callsign C --sector-icao I --date 2030-01-01",
          "2030-01-01"},
         {"--region LF --date 2026-12-07", "--client-format"},
-        {"--region LF --client-format --name N --callsign C --sector-icao I --centrelines 0",
-         "--centrelines"},
         {"--region LF --name \"$(printf 'Nord\\r\\n[VOR]')\"", "--name"},
         {"--region LF --callsign \"$(printf 'A\\tB')\"", "--callsign"},
         {"--region LF --sector-icao \xE6\x97\xA5", "--sector-icao"},

@@ -139,7 +139,7 @@ TEST_F(OdbcTest, RegisterQueryAndRemoveThroughTheSqliteDriver) {
     ASSERT_EQ(q.record_count(), 1);
     EXPECT_NEAR(q.as_float("LATITUDE"), 43.6584, 1e-3);
 
-    q.set_sql(region_statements("EG")[6]);  // the legs: texts, reals and NULLs
+    q.set_sql(region_statements("EG").legs);  // the legs: texts, reals and NULLs
     q.open();
     ASSERT_GT(q.record_count(), 0);
     q.first();

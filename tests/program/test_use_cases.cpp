@@ -18,25 +18,25 @@ using namespace karvel;
 using namespace karvel::test;
 
 TEST(UseCases, RadiusAndRegionRefusals) {
-    for (const char* bad : {"5.5", ""}) EXPECT_THROW(radius_from_text(bad), Error) << bad;
+    for (const char* bad : {"5.5", ""}) EXPECT_THROW(airport_request("X", bad), Error) << bad;
     for (const char* bad : {"0", "-3"})  // one refusal for 0 and below
-        EXPECT_THAT([&] { radius_from_text(bad); },
-                    ThrowsMessage<Error>(HasSubstr(w1252("différent de 0"))));
-    EXPECT_EQ(radius_from_text("30"), 30);
-    for (const auto& [text, name] : {std::pair{"LFPG:50nm", "LFPG_50nm.sct"},
-                                     {"LF France", "LF.sct"}, {"", "tout.sct"},
-                                     {"A/B:5nm", "A_B_5nm.sct"}})
-        EXPECT_EQ(proposed_file_name(text), name) << text;
+        EXPECT_THAT([&] { airport_request("X", bad); },
+                    ThrowsMessage<Error>(HasSubstr(w1252("supérieur à 0"))));
+    EXPECT_EQ(airport_request("X", "30").radius_nm, 30);
+    EXPECT_EQ(sector_file_name(airport_request("LFPG", "50")), "LFPG_50nm.sct");
+    EXPECT_EQ(sector_file_name(RegionRequest{"LF", "LF France"}), "LF.sct");
+    EXPECT_EQ(sector_file_name(RegionRequest{"", ""}), "tout.sct");
+    EXPECT_EQ(sector_file_name(airport_request("A/B", "5")), "A_B_5nm.sct");
 
     ProgramInfo info;
     info.region_lines = {"LF France", "EG Royaume-Uni", "LF France (bis)"};
     info.region_codes = {"LF", "EG", "LF"};
-    const RegionChoice lf = region_by_code(info, "lf");  // any case, the first line
+    const RegionRequest lf = region_request(info, "lf");  // any case, the first line
     EXPECT_EQ(std::pair(lf.code, lf.line), std::pair(std::string("LF"), std::string("LF France")));
-    const RegionChoice bis = region_at(info, 2);
+    const RegionRequest bis = region_at(info, 2);
     EXPECT_EQ(bis.line, "LF France (bis)");
     for (const char* bad : {"ZZ", "L", "LFX", ""})
-        EXPECT_THAT([&] { region_by_code(info, bad); },
+        EXPECT_THAT([&] { region_request(info, bad); },
                     ThrowsMessage<Error>(::testing::StrEq("code invalide")))
             << bad;
 }
@@ -64,24 +64,24 @@ struct UseCaseTest : ::testing::Test, SampleDatabase {
 // The frame and tables change together, and only when the selection has
 // loaded whole; the region's box is its waypoints' extent.
 TEST_F(UseCaseTest, ASelectionReplacesTheCurrentOneWholeOrNotAtAll) {
-    select_airport(state, "LFMN", "30", 0, out);
-    EXPECT_EQ(state.frame.text, "LFMN:30nm");
+    select(state, airport_request("LFMN", "30"), 0, out);
+    EXPECT_EQ(selection_caption(state), "LFMN:30nm");
     EXPECT_FALSE(memo.lines.empty());
     const SelectionFrame before = state.frame;
+    const std::string caption = selection_caption(state);
     const size_t airports = state.nav.airports.size(), lines = memo.lines.size();
-    EXPECT_THROW(select_airport(state, "ZZZZ", "100", 0, out), Error);
-    EXPECT_THROW(select_airport(state, "LFPG", "0", 0, out), Error);
-    EXPECT_EQ(std::tuple(state.frame.text, state.frame.box.lat_max, state.frame.view.range_nm,
+    EXPECT_THROW(select(state, airport_request("ZZZZ", "100"), 0, out), Error);
+    EXPECT_EQ(std::tuple(selection_caption(state), state.frame.box.lat_max, state.frame.view.range_nm,
                          state.nav.airports.size(), memo.lines.size()),
-              std::tuple(before.text, before.box.lat_max, before.view.range_nm, airports, lines));
+              std::tuple(caption, before.box.lat_max, before.view.range_nm, airports, lines));
 
     state.nav.geo_lines.push_back({"coast", {{1, 1}, {2, 2}}});
-    select_region(state, {"LS", "LS Suisse"}, 0, out);
+    select(state, RegionRequest{"LS", "LS Suisse"}, 0, out);
     const GeoBox& box = state.frame.box;
     const GeoBox& extent = state.frame.extent;
     EXPECT_EQ(std::tuple(box.lat_min, box.lat_max, box.lon_min, box.lon_max),
               std::tuple(extent.lat_min, extent.lat_max, extent.lon_min, extent.lon_max));
-    EXPECT_EQ(std::pair(state.frame.text, state.frame.view.range_nm),
+    EXPECT_EQ(std::pair(selection_caption(state), state.frame.view.range_nm),
               std::pair(std::string("LS Suisse"), 400));
     EXPECT_EQ(state.nav.geo_lines.size(), 1u);  // level 0 keeps the geography
 }
@@ -102,10 +102,10 @@ TEST_F(UseCaseTest, TheSaveAsksInTheSectorFolderAndWritesWhole) {
     EXPECT_FALSE(std::filesystem::exists(folder.file("secteurs/LFPG.ese")));
 
     // The client format writes the companion file beside it.
-    select_airport(state, "LFPG", "50", 0, out);
+    select(state, airport_request("LFPG", "50"), 0, out);
     dialogs.save_answers.push_back(folder.file("secteurs/client.sct"));
     EXPECT_TRUE(
-        save_selection(state, dialogs, {{"Paris", "LFPG_APP", "LFPG"}, true, Date{2026, 12, 7}}));
+        save_selection(state, dialogs, SaveRequest{{"Paris", "LFPG_APP", "LFPG"}, true, Date{2026, 12, 7}}));
     // Every point the companion file names is defined in the sector file,
     // those outside the selection (ATREX, OKIPA at 50 nm) too.
     const std::string sct = read_bytes(folder.file("secteurs/client.sct"));
@@ -143,7 +143,7 @@ TEST_F(UseCaseTest, TheSaveAsksInTheSectorFolderAndWritesWhole) {
     dialogs.save_answers.push_back(folder.file("secteurs/sans.sct"));
     EXPECT_THAT(
         [&] {
-            save_selection(state, dialogs, {{"A", "B", "C"}, true});
+            save_selection(state, dialogs, SaveRequest{{"A", "B", "C"}, true});
         },
         ThrowsMessage<Error>(HasSubstr(w1252("modèle magnétique introuvable"))));
 }
@@ -151,9 +151,9 @@ TEST_F(UseCaseTest, TheSaveAsksInTheSectorFolderAndWritesWhole) {
 // The ground of chosen airports: refused by a database without it, kept by
 // a new selection, replaced whole or not at all, written by the save.
 TEST_F(UseCaseTest, TheGroundOfChosenAirports) {
-    EXPECT_THAT([&] { choose_ground(state, "LFMN", memo); },
+    EXPECT_THAT([&] { choose_ground(state, ground_request("LFMN"), memo); },
                 ThrowsMessage<Error>(HasSubstr(w1252("pas de plans au sol"))));
-    EXPECT_TRUE(choose_ground(state, " ", memo).empty());  // none asked: nothing to refuse
+    EXPECT_TRUE(choose_ground(state, ground_request(" "), memo).empty());  // none asked: nothing to refuse
     {
         SqliteDb db(sample_path(), SqliteDb::Mode::read_write);
         db.exec(R"(
@@ -172,23 +172,24 @@ INSERT INTO groundstands VALUES (1, 'LFMN', 'P "12"', 'gate', 90, 43.665, 7.205)
 )");
     }
     state.db.ground = true;
-    select_airport(state, "LFMN", "30", 0, out);
+    select(state, airport_request("LFMN", "30"), 0, out);
     EXPECT_EQ(proposed_ground(state), "LFMN");  // the airport selected
     memo.lines.clear();
-    EXPECT_EQ(choose_ground(state, "lfmn, lfxx", memo), std::vector<std::string>{"LFXX"});
+    EXPECT_EQ(choose_ground(state, ground_request("lfmn, lfxx"), memo), std::vector<std::string>{"LFXX"});
     EXPECT_EQ(proposed_ground(state), "LFMN, LFXX");  // those loaded
     EXPECT_EQ(memo.lines, (std::vector<std::string>{
                               w1252("LFMN : plan au sol de 1 surfaces, 2 lignes, 1 postes"),
                               "LFXX : aucun plan au sol"}));
-    EXPECT_THROW(choose_ground(state, "LFMN, L", memo), Error);
-    select_airport(state, "LFMN", "50", 0, out);
+    EXPECT_THROW(choose_ground(state, ground_request("LFMN, L"), memo), Error);
+    select(state, airport_request("LFMN", "50"), 0, out);
     ASSERT_EQ(state.nav.ground.shapes.size(), 3u);  // kept by the new selection
     EXPECT_EQ(state.nav.ground.shapes[0].rings.size(), 2u);
     EXPECT_EQ(state.nav.ground.airports, (std::vector<std::string>{"LFMN", "LFXX"}));
 
-    SavedFiles paths{folder.file("s.sct"), std::nullopt, std::nullopt};
+    SaveRequest save{{"Nice", "LFMN_GND", "LFMN"}, true};
+    save.files.sector = folder.file("s.sct");
     OutputFiles files;
-    add_saved_files(files, state, paths, {{"Nice", "LFMN_GND", "LFMN"}, true}, dialogs);
+    add_saved_files(files, state, save, dialogs);
     files.commit();
     const std::string file = read_bytes(folder.file("s.sct"));
     // Two pieces round the hole, cut through its middle.
@@ -199,6 +200,6 @@ INSERT INTO groundstands VALUES (1, 'LFMN', 'P "12"', 'gate', 90, 43.665, 7.205)
     EXPECT_THAT(file, HasSubstr(" N043.39.35.999 E007.12.00.000\r\n"));  // a corner, as written
     EXPECT_THAT(file, HasSubstr("\r\n\"P '12'\" N043.39.53.999 E007.12.18.000 sol_poste\r\n"));
     EXPECT_THAT(file, HasSubstr(" sol_axe\r\n"));
-    choose_ground(state, "", memo);
+    choose_ground(state, {}, memo);
     EXPECT_TRUE(state.nav.ground.empty());
 }

@@ -250,11 +250,11 @@ TEST_F(LoaderTest, ProceduresTheirRunwayEndsLegsAndTransitions) {
 // tell on the sample.
 TEST(Statements, TheBoxEdgesAndTheAntimeridian) {
     EXPECT_EQ(
-        airport_statements(box_texts(48.3, 49.7, 1.5, 3.5))[0],
+        airport_statements(box_texts(48.3, 49.7, 1.5, 3.5)).airports,
         (Statement{"select airports.ID,name,ICAO,latitude,longtitude", "from airports",
                    "where airports.latitude>=48.300000", "and airports.latitude<=49.700000",
                    "and airports.longtitude>= 1.500000", "and airports.longtitude<= 3.500000"}));
-    EXPECT_EQ(airport_statements(box_texts(-20, -15, 175.5, 182.5))[0].back(),
+    EXPECT_EQ(airport_statements(box_texts(-20, -15, 175.5, 182.5)).airports.back(),
               "or airports.longtitude<=-177.500000)");
     const BoxTexts west = box_texts(60, 95, -183, -170);
     EXPECT_TRUE(west.across_180);
@@ -265,9 +265,9 @@ TEST(Statements, TheBoxEdgesAndTheAntimeridian) {
 }
 
 TEST(Statements, CodesStayInsideTheirQuotes) {
-    EXPECT_EQ(region_statements("LF")[7].back(), "and waypointlookup.country ='LF'");
-    EXPECT_EQ(region_statements("")[0].back(), "and airportlookup.extid like'%'");
-    EXPECT_EQ(region_statements("L'")[0].back(), "and airportlookup.extid like'L''%'");
+    EXPECT_EQ(region_statements("LF").airways.back(), "and waypointlookup.country ='LF'");
+    EXPECT_EQ(region_statements("").airports.back(), "and airportlookup.extid like'%'");
+    EXPECT_EQ(region_statements("L'").airports.back(), "and airportlookup.extid like'L''%'");
     EXPECT_EQ(position_statement("X' or '1'='1").back(), "where airports.ICAO='X'' or ''1''=''1'");
 }
 

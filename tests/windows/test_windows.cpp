@@ -137,10 +137,11 @@ TEST_F(WorkflowTest, SelectionByAirportAndItsErrors) {
         by_airport("LFPG", radius);
         EXPECT_FALSE(message->isVisible());
         EXPECT_EQ(form->ListBox_airports->count(), airports);
-        EXPECT_EQ(state.frame.text, "LFPG:50nm");
+        EXPECT_EQ(selection_caption(state), "LFPG:50nm");
     }
     EXPECT_THAT(dialogs.errors, ElementsAre(w1252("'abc' n'est pas une valeur entière correcte"),
-                                            ::testing::_, ::testing::_, dialogs.errors[2]));
+                                            ::testing::_, HasSubstr(w1252("supérieur à 0")),
+                                            HasSubstr(w1252("supérieur à 0"))));
 
     // A click on the current SID again shows it again.
     const QPoint at = form->ListBox_sid->visualItemRect(form->ListBox_sid->item(0)).center();
