@@ -14,15 +14,15 @@ namespace {
 struct InputNames {
     Input input;
     const char* option;
-    const char* field;  // the window's label of the field, where the text names it
+    const char* field;  // the window's field, where a refusal names it
 };
 constexpr InputNames kInputs[] = {
-    {Input::airport, "--airport", "ICAO"},
-    {Input::radius, "--radius", "Visu en nm"},
-    {Input::region, "--region", "entrez son code"},
-    {Input::name, "--name", "Nom"},
-    {Input::callsign, "--callsign", "CallSign"},
-    {Input::sector_icao, "--sector-icao", "ICAO"},
+    {Input::airport, "--airport", "le champ \"ICAO\" de l'aéroport"},
+    {Input::radius, "--radius", ""},
+    {Input::region, "--region", ""},
+    {Input::name, "--name", "le champ \"Nom\" du secteur"},
+    {Input::callsign, "--callsign", "le champ \"CallSign\" du secteur"},
+    {Input::sector_icao, "--sector-icao", "le champ \"ICAO\" du secteur"},
     {Input::date, "--date", ""},
     {Input::centrelines, "--centrelines", ""},
     {Input::ground, "--ground", ""},
@@ -53,9 +53,9 @@ int32_t whole_number(Input input, const std::string& text, int32_t least, const 
 std::string file_text(Input input, const std::string& typed) {
     std::string text;
     if (!sector_text(typed, text))
-        throw Refusal(input, w1252("Le champ \"") + names(input).field +
-                                 w1252("\" du secteur contient un caractère que le fichier "
-                                       "secteur ne peut pas contenir"));
+        throw Refusal(input, "L" + w1252(names(input).field).substr(1) +
+                                 w1252(" contient un caractère que le fichier secteur ne peut pas "
+                                       "contenir"));
     return text;
 }
 
@@ -131,7 +131,7 @@ SectorIdentity identity_request(const std::string& name, const std::string& call
     const Input input = fault.field == 0   ? Input::name
                         : fault.field == 1 ? Input::callsign
                                            : Input::sector_icao;
-    const std::string field = w1252("le champ \"") + names(input).field + w1252("\" du secteur");
+    const std::string field = w1252(names(input).field);
     if (fault.blank)
         throw Refusal(input, w1252("Format des clients radar : remplissez ") + field +
                                  w1252(" (aucune ligne de [INFO] ne peut rester vide)"));

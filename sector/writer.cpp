@@ -218,8 +218,10 @@ IdentityFault client_identity_fault(const SectorIdentity& identity) {
     const std::string* const fields[] = {&identity.name, &identity.callsign, &identity.icao};
     for (int i = 0; i < 3; ++i) {
         const std::string& t = *fields[i];
-        if (t.find_first_not_of(" \t") == std::string::npos) return {i, true};
-        if (t[0] == ';' || t[0] == '[' || t[0] == '#') return {i, false};
+        // Readers pass over the blanks a line begins with.
+        const size_t first = t.find_first_not_of(" \t");
+        if (first == std::string::npos) return {i, true};
+        if (t[first] == ';' || t[first] == '[' || t[first] == '#') return {i, false};
     }
     return {};
 }

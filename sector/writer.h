@@ -66,8 +66,9 @@ void write_sector(std::vector<std::string>& lines, const NavTables& nav,
 
 // The first identity field (0 name, 1 callsign, 2 airport) the client
 // format cannot write, and why: empty or blank (readers skip blank lines,
-// and the next ones would shift), or beginning with ';', '[' or '#' (a
-// comment, a section header, a definition); field -1 when all three can go.
+// and the next ones would shift), or beginning with ';', '[' or '#' after
+// any blanks (a comment, a section header, a definition); field -1 when all
+// three can go.
 struct IdentityFault {
     int field = -1;
     bool blank = false;

@@ -35,10 +35,10 @@ struct WindowFixtureOf : ::testing::Test {
         form->show();
         QCoreApplication::processEvents();
     }
-    // A selection by airport, clicked; `select` wants it to succeed.
-    void by_airport(const char* icao, const char* radius) {
-        form->Edit_ICAO->setText(QString::fromLatin1(icao));
-        form->Edit_dist->setText(QString::fromLatin1(radius));
+    // A selection by airport (UTF-8 texts), clicked; `select` wants it to succeed.
+    void by_airport(const std::string& icao, const std::string& radius) {
+        form->Edit_ICAO->setText(QString::fromStdString(icao));
+        form->Edit_dist->setText(QString::fromStdString(radius));
         form->Button_rechparairort->click();
     }
     void select(const char* icao, const char* radius, int geo_level = 0) {

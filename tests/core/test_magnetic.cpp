@@ -2,7 +2,6 @@
 // dates it is taken at.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 
 #include "core/error.h"
@@ -14,8 +13,8 @@ using namespace karvel::test;
 
 TEST(MagneticModel, TheOfficialTestValuesAndTheSignEitherSideOfTheAgonicLine) {
     const MagneticModel model = MagneticModel::read(KARVEL_SOURCE_DIR "/runtime/WMM2025.COF");
-    std::ifstream values(KARVEL_SHARED_DIR "/data/wmm/WMM2025_test_values.csv");
-    if (!values) GTEST_SKIP() << "no WMM2025_test_values.csv beside the project";
+    // NOAA's test values (public domain), kept beside the test.
+    std::istringstream values(source_file("tests/core/data/WMM2025_test_values.csv"));
     std::string line;
     std::getline(values, line);  // date,alt,lat,lon,x,y,z,h,f,incl,decl,gv
     int rows = 0;
@@ -35,8 +34,14 @@ TEST(MagneticModel, TheOfficialTestValuesAndTheSignEitherSideOfTheAgonicLine) {
     EXPECT_LT(magnetic_variation(model.declination(49.0, 2.5, year)), -1);
     EXPECT_GT(magnetic_variation(model.declination(40.6, -73.8, year)), 12);
     EXPECT_GT(magnetic_variation(model.declination(76.5, -68.7, year)), 30);
+    // Five years from the epoch, as NOAA's library counts them.
     EXPECT_EQ(std::pair(model.valid_from(), model.valid_to()),
               std::pair(Date{2025, 1, 1}, Date{2029, 12, 31}));
+    for (const auto& [date, covered] : {std::pair{Date{2024, 12, 31}, false},
+                                        {Date{2025, 1, 1}, true},
+                                        {Date{2029, 12, 31}, true},
+                                        {Date{2030, 1, 1}, false}})
+        EXPECT_EQ(model.covers(date), covered) << date_text(date);
 }
 
 TEST(MagneticModel, DatesAndDamagedFiles) {
@@ -55,6 +60,9 @@ TEST(MagneticModel, DatesAndDamagedFiles) {
     bad.replace(bad.find("  1  1"), 6, " 13  1");  // a degree the model does not have
     EXPECT_THAT([&] { MagneticModel::parse(bad, "x.COF"); },
                 ThrowsMessage<Error>(HasSubstr("x.COF, ligne 3")));
+    bad = good;
+    bad.replace(bad.find("2025.0"), 6, "2147483647");  // an epoch of no model's era
+    EXPECT_THROW(MagneticModel::parse(bad, "x.COF"), Error);
     bad = good;
     bad.replace(bad.find("11/13/2024"), 10, "02/30/2024");  // a release date that never was
     EXPECT_THAT([&] { MagneticModel::parse(bad, "x.COF"); },

@@ -18,7 +18,6 @@
 #include "sector/ground_pieces.h"
 #include "sector/writer.h"
 #include "selected.h"
-#include "program/requests.h"
 #include "selection/ground_loader.h"
 
 using namespace karvel;
@@ -344,10 +343,6 @@ struct GroundDatabase : ::testing::Test {
 };
 
 TEST_F(GroundDatabase, ReadBackAsWrittenForTheAirportsAsked) {
-    EXPECT_EQ(ground_request(" lfpg, KJFK;LFPG\tlfxa "),
-              (std::vector<std::string>{"LFPG", "KJFK", "LFXA"}));
-    for (const char* bad : {"LF", "LFPGX", "LFP%", "LFPG,é"})
-        EXPECT_THROW(ground_request(bad), Error) << bad;
     Selected db(dir.file("out.sqlite"));
     std::vector<std::string> without;
     const Ground g = read_ground(db.q, {"LFXA", "LFPG", "ZZZZ"}, without);

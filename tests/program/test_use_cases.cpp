@@ -1,5 +1,5 @@
-// The tasks both front ends run: the refusals they share, a selection that
-// replaces the current one only whole, and the save.
+// The tasks both front ends run: a selection that replaces the current one
+// only whole, the ground of chosen airports, and the save.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -16,30 +16,6 @@
 
 using namespace karvel;
 using namespace karvel::test;
-
-TEST(UseCases, RadiusAndRegionRefusals) {
-    for (const char* bad : {"5.5", ""}) EXPECT_THROW(airport_request("X", bad), Error) << bad;
-    for (const char* bad : {"0", "-3"})  // one refusal for 0 and below
-        EXPECT_THAT([&] { airport_request("X", bad); },
-                    ThrowsMessage<Error>(HasSubstr(w1252("supérieur à 0"))));
-    EXPECT_EQ(airport_request("X", "30").radius_nm, 30);
-    EXPECT_EQ(sector_file_name(airport_request("LFPG", "50")), "LFPG_50nm.sct");
-    EXPECT_EQ(sector_file_name(RegionRequest{"LF", "LF France"}), "LF.sct");
-    EXPECT_EQ(sector_file_name(RegionRequest{"", ""}), "tout.sct");
-    EXPECT_EQ(sector_file_name(airport_request("A/B", "5")), "A_B_5nm.sct");
-
-    ProgramInfo info;
-    info.region_lines = {"LF France", "EG Royaume-Uni", "LF France (bis)"};
-    info.region_codes = {"LF", "EG", "LF"};
-    const RegionRequest lf = region_request(info, "lf");  // any case, the first line
-    EXPECT_EQ(std::pair(lf.code, lf.line), std::pair(std::string("LF"), std::string("LF France")));
-    const RegionRequest bis = region_at(info, 2);
-    EXPECT_EQ(bis.line, "LF France (bis)");
-    for (const char* bad : {"ZZ", "L", "LFX", ""})
-        EXPECT_THAT([&] { region_request(info, bad); },
-                    ThrowsMessage<Error>(::testing::StrEq("code invalide")))
-            << bad;
-}
 
 namespace {
 

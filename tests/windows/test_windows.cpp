@@ -25,6 +25,7 @@
 #include "params/selection_flags.h"
 #include "sector/coord.h"
 #include "sector/writer.h"
+#include "request_rows.h"
 #include "window_fixture.h"
 #include "windows/french.h"
 
@@ -125,24 +126,11 @@ TEST_F(WorkflowTest, SelectionByRegionFillsEveryListAndLabel) {
     carte->hide();
 }
 
-TEST_F(WorkflowTest, SelectionByAirportAndItsErrors) {
+TEST_F(WorkflowTest, SelectionByAirportAndTheProcedureClicked) {
     select("LFPG", "50");
     EXPECT_EQ(form->Label_selection->text(), QStringLiteral("LFPG:50nm   visu:50nm"));
     EXPECT_GT(form->ListBox_sid->count(), 0);
     EXPECT_FALSE(form->Memo1->toPlainText().isEmpty());
-    const int airports = form->ListBox_airports->count();
-
-    // Not an integer, 0 or below: refused before anything changes.
-    for (const char* radius : {"abc", "", "0", "-50"}) {
-        by_airport("LFPG", radius);
-        EXPECT_FALSE(message->isVisible());
-        EXPECT_EQ(form->ListBox_airports->count(), airports);
-        EXPECT_EQ(selection_caption(state), "LFPG:50nm");
-    }
-    EXPECT_THAT(dialogs.errors, ElementsAre(w1252("'abc' n'est pas une valeur entière correcte"),
-                                            ::testing::_, HasSubstr(w1252("supérieur à 0")),
-                                            HasSubstr(w1252("supérieur à 0"))));
-
     // A click on the current SID again shows it again.
     const QPoint at = form->ListBox_sid->visualItemRect(form->ListBox_sid->item(0)).center();
     click(form->ListBox_sid, at);
@@ -153,76 +141,145 @@ TEST_F(WorkflowTest, SelectionByAirportAndItsErrors) {
     EXPECT_EQ(form->Label_legs->text(), shown);
 }
 
-// A selection that fails, an unknown code or a statement the database
-// refuses, leaves the one before it whole: lists, counts, centre, caption,
-// and what a save then writes.
+// A selection the database refuses leaves the one before it whole in the
+// window: lists, counts, caption, memo.
 TEST_F(WorkflowTest, AFailingSelectionKeepsThePreviousOneWhole) {
     select("LFMN", "30");
     const auto shown = [&] {
         QStringList all;
-        for (QListWidget* l : {form->ListBox_airports, form->ListBox_runways, form->ListBox_vor,
-                               form->ListBox_waypoint, form->ListBox_sid})
+        for (QListWidget* l : {form->ListBox_airports, form->ListBox_runways, form->ListBox_sid})
             for (int i = 0; i < l->count(); ++i) all << l->item(i)->text();
-        return all << form->Label_listairport->text() << form->Label_listrunway->text()
-                   << form->Label_selection->text() << form->Memo1->toPlainText();
+        return all << form->Label_listairport->text() << form->Label_selection->text()
+                   << form->Memo1->toPlainText();
     };
-    const double centre_lat = state.frame.centre_lat;
-    const int range = state.frame.view.range_nm;
-    dialogs.save_answers.push_back(dir.file("before.sct"));
-    form->Button_enr->click();
-    const QStringList before = shown();  // the memo tells the path saved
-
-    by_airport("ZZZZ", "80");
-
+    const QStringList before = shown();
     build_database(dir.file("navdata.sqlite"), "drop table ILSes;");
     by_airport("LFPG", "80");
-    EXPECT_THAT(dialogs.errors, ElementsAre(HasSubstr("ZZZZ"), HasSubstr("ILSes")));
+    EXPECT_THAT(dialogs.errors, ElementsAre(HasSubstr("ILSes")));
     EXPECT_FALSE(message->isVisible());
-
     EXPECT_EQ(shown(), before);
-    EXPECT_EQ(state.frame.centre_lat, centre_lat);
-    EXPECT_EQ(state.frame.view.range_nm, range);
-    dialogs.save_answers.push_back(dir.file("after.sct"));
-    form->Button_enr->click();
-    EXPECT_EQ(read_bytes(dir.file("after.sct")), read_bytes(dir.file("before.sct")));
 }
 
-// A text the sector file cannot hold is told, naming its field; nothing is
-// written. The client format wants every identity line.
-TEST_F(WorkflowTest, IdentityTextsTheFileCannotHold) {
-    select("LFMN", "100");
-    form->Edit_callsign->setText(QStringLiteral("NICE \u65E5"));
-    form->Button_enr->click();
-    form->Edit_callsign->setText(QStringLiteral("LFMN_APP"));
-    form->format_clients1->trigger();
-    form->Button_enr->click();
-    form->Edit_nomsecteur->setText(QStringLiteral("Nice"));
-    form->Edit_ICAOsecteur->setText(QStringLiteral("[VOR]"));
-    form->Button_enr->click();
-    EXPECT_THAT(dialogs.messages,
-                ElementsAre(HasSubstr("\"CallSign\""), HasSubstr("\"Nom\""),
-                            ::testing::AllOf(HasSubstr("\"ICAO\""), HasSubstr("commencer par"))));
-    EXPECT_TRUE(dialogs.save_dirs.empty());  // no file was asked for
-    EXPECT_THAT(read_bytes(dir.file("karvel_params.ini")), HasSubstr("[sortie]"));
+namespace {
+
+// The window beside karvel-sct, in one program folder.
+struct SameAsCommand : WindowFixture {
+    // karvel-sct with these words, each quoted for the shell.
+    Outcome sct(const std::vector<std::string>& words) {
+        std::string command = "'" KARVEL_SCT_PATH "'";
+        for (std::string w : words) {
+            for (size_t at = 0; (at = w.find('\'', at)) != std::string::npos; at += 4)
+                w.replace(at, 1, "'\\''");
+            command += " '" + w + "'";
+        }
+        return run(dir, command);
+    }
+    // What the window told since the last call (UTF-8), one text at most.
+    std::string told() {
+        std::vector<std::string> all = dialogs.messages;
+        all.insert(all.end(), dialogs.errors.begin(), dialogs.errors.end());
+        dialogs.messages.clear();
+        dialogs.errors.clear();
+        EXPECT_LE(all.size(), 1u);
+        return all.empty() ? "" : cp1252_to_utf8(all[0]);
+    }
+    // Both refuse with the row's words, the command naming the option, or
+    // both fail alike, or both accept.
+    void expect_same(const RequestRow& row, const Outcome& command, const std::string& window) {
+        SCOPED_TRACE(row.where);
+        if (row.refused) EXPECT_EQ(window, row.answer.at(0));
+        if (command.status == 0) {
+            EXPECT_EQ(window, "");
+            return;
+        }
+        EXPECT_EQ(command.err,
+                  "karvel-sct: " + (row.refused ? row.input + " : " : std::string()) + window + "\n");
+    }
+    // The name the window proposes for the selection: karvel-sct's.
+    void expect_same_name(const Outcome& command) {
+        dialogs.save_answers.push_back(std::nullopt);
+        form->Button_enr->click();
+        EXPECT_EQ(command.out, "secteurs/" + dialogs.save_names.back() + "\n");
+    }
+};
+
+}  // namespace
+
+// Every row of requests.tsv the window can be given: what it refuses,
+// karvel-sct refuses with the same words; what it accepts, karvel-sct
+// accepts, and the window proposes the file name karvel-sct writes.
+TEST_F(SameAsCommand, TheSameTextsTakenAndRefused) {
+    for (const RequestRow& row : request_rows("airport")) {
+        const std::string before = selection_caption(state);
+        by_airport(row.typed.at(0), row.typed.at(1));
+        const std::string shown = told();
+        const Outcome command = sct({"--airport", row.typed[0], "--radius", row.typed[1]});
+        expect_same(row, command, shown);
+        if (command.status == 0) expect_same_name(command);
+        if (row.refused) EXPECT_EQ(selection_caption(state), before) << row.where;
+    }
+    // A code of other than two characters is no choice in the window.
+    for (const RequestRow& row : request_rows("region")) {
+        const QString code = QString::fromStdString(row.typed.at(0));
+        if (code.size() != 2) continue;
+        form->Edit_coderegion->setText(code);
+        std::string shown = told();
+        if (shown.empty()) {
+            form->Button_rechparregion->click();
+            shown = told();
+        }
+        const Outcome command = sct({"--region", row.typed[0]});
+        expect_same(row, command, shown);
+        if (command.status == 0) expect_same_name(command);
+    }
+    for (const RequestRow& row : request_rows("identity")) {
+        const bool client = row.typed.at(3) == "1";
+        form->Edit_nomsecteur->setText(QString::fromStdString(row.typed.at(0)));
+        form->Edit_callsign->setText(QString::fromStdString(row.typed.at(1)));
+        form->Edit_ICAOsecteur->setText(QString::fromStdString(row.typed.at(2)));
+        form->format_clients1->setChecked(client);
+        const size_t asked = dialogs.save_dirs.size();
+        dialogs.save_answers.push_back(std::nullopt);
+        form->Button_enr->click();
+        const std::string shown = told();
+        EXPECT_EQ(dialogs.save_dirs.size(), asked + !row.refused) << row.where;  // none asked
+        dialogs.save_answers.clear();
+        std::vector<std::string> words{"--region",  "LF",           "--name",
+                                       row.typed[0], "--callsign",   row.typed[1],
+                                       "--sector-icao", row.typed[2], "--output", "x.sct"};
+        if (client) words.insert(words.end(), {"--client-format", "--date", "2026-12-07"});
+        expect_same(row, sct(words), shown);
+    }
+    for (const RequestRow& row : request_rows("centrelines")) {
+        dialogs.input_answers = {row.typed.at(0)};
+        form->axes1->trigger();
+        expect_same(row,
+                    sct({"--region", "LF", "--client-format", "--name", "N", "--callsign", "C",
+                         "--sector-icao", "I", "--date", "2026-12-07", "--centrelines",
+                         row.typed[0], "--output", "c.sct"}),
+                    told());
+    }
 }
 
 // The client format's extended centrelines, set in the window and kept
-// for the next start.
-TEST_F(WorkflowTest, CentrelinesOfTheClientFormat) {
+// for the next start; the path saved told in the memo.
+TEST_F(WorkflowTest, SavingTheClientFormatWithItsCentrelines) {
     select("LFMN", "30");
     for (QLineEdit* e : {form->Edit_nomsecteur, form->Edit_callsign, form->Edit_ICAOsecteur})
-        e->setText(QStringLiteral("NICE"));
+        e->setText(QStringLiteral("Côte"));
     form->format_clients1->trigger();
-    dialogs.input_answers = {std::string("-2"), std::string("5")};
-    form->axes1->trigger();  // refused
+    dialogs.input_answers = {std::string("5")};
     form->axes1->trigger();
-    EXPECT_EQ(dialogs.errors.size(), 1u);
     EXPECT_THAT(read_bytes(dir.file("karvel_params.ini")), HasSubstr("axes=5"));
     dialogs.save_answers.push_back(dir.file("secteurs/c.sct"));
-    form->Button_enr->click();
+    form->enregistrer1->trigger();  // the menu's save, as the button's
+    ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors.front();
     const std::string file = read_bytes(dir.file("secteurs/c.sct"));
-    EXPECT_THAT(file, HasSubstr("#define centreline "));
+    EXPECT_THAT(file, HasSubstr("[INFO]\r\nC\xF4te\r\nC\xF4te\r\nC\xF4te\r\n"));
     EXPECT_THAT(file, HasSubstr(" centreline\r\n"));
+    EXPECT_TRUE(std::filesystem::exists(dir.file("secteurs/c.ese")));
+    EXPECT_TRUE(form->Memo1->toPlainText().endsWith(
+        QStringLiteral("enregistré : ") + QString::fromStdString(dir.file("secteurs/c.ese"))));
 }
 
 // A line cut by its list shows whole in its tooltip, a short one has none;
@@ -281,40 +338,14 @@ TEST(French, WhateverTheSystemsLocale) {
     QLocale::setDefault(QLocale::c());
 }
 
-// The ground's menu item: the selected airport proposed, a database
-// without ground refused in the error box, a cancel changing nothing.
+// The ground's menu item: the selected airport proposed; a database
+// without ground refused in the error box.
 TEST_F(WorkflowTest, TheGroundMenuItem) {
     select("LFMN", "30");
-    dialogs.input_answers = {std::string("lfmn"), std::nullopt};
+    dialogs.input_answers = {std::string("lfmn")};
     form->sol1->trigger();
-    form->sol1->trigger();
-    ASSERT_EQ(dialogs.inputs.size(), 2u);
-    EXPECT_THAT(dialogs.inputs[0], ::testing::EndsWith("|LFMN"));
-    ASSERT_EQ(dialogs.errors.size(), 1u);
-    EXPECT_THAT(dialogs.errors[0], HasSubstr(w1252("n'a pas de plans au sol")));
-}
-
-TEST_F(WorkflowTest, SavingTheSectorFromTheWindow) {
-    select("LFMN", "30");
-    form->Edit_nomsecteur->setText(QStringLiteral("Côte d'Azur"));
-    form->Edit_callsign->setText(QStringLiteral("LFMN_APP"));
-    dialogs.save_answers.push_back(dir.file("secteurs/nice.sct"));
-    form->Button_enr->click();
-    ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors.front();
-    EXPECT_EQ(dialogs.save_dirs.back(), dir.str() + "/secteurs");
-    // The name karvel-sct would write proposed, sector files shown first, the
-    // path written told in the memo.
-    EXPECT_EQ(dialogs.save_names.back(), "LFMN_30nm.sct");
-    EXPECT_THAT(dialogs.save_filters.back(), ::testing::StartsWith("Fichiers secteur (*.sct)|*.sct|"));
-    EXPECT_TRUE(form->Memo1->toPlainText().endsWith(
-        QStringLiteral("enregistré : ") + QString::fromStdString(dir.file("secteurs/nice.sct"))));
-    const std::string file = read_bytes(dir.file("secteurs/nice.sct"));
-    EXPECT_THAT(file, HasSubstr("[INFO]\r\nC\xF4te d'Azur\r\nLFMN_APP\r\n\r\n"));
-    EXPECT_THAT(file, HasSubstr("LFMN-MEDAL 2B RW22R"));
-
-    dialogs.save_answers.push_back(std::nullopt);  // "enregistrer" in the menu, cancelled
-    form->enregistrer1->trigger();
-    EXPECT_EQ(dialogs.save_dirs.size(), 2u);
+    EXPECT_THAT(dialogs.inputs, ElementsAre(::testing::EndsWith("|LFMN")));
+    EXPECT_THAT(dialogs.errors, ElementsAre(HasSubstr(w1252("n'a pas de plans au sol"))));
 }
 
 namespace {
