@@ -47,47 +47,11 @@ double nm(const geo_point& a, const geo_point& b) {
     return static_cast<double>(great_circle_nm(a.latitude, a.longitude, b.latitude, b.longitude));
 }
 
-// One record of the ARB file: 397 characters, the fields at their columns.
-std::string arb(const char* id, const char* code, const char* stratum, const char* lat,
-                const char* lon, const char* text) {
-    std::string line(397, ' ');
-    const auto put = [&](size_t at, const std::string& v) { line.replace(at, v.size(), v); };
-    put(0, std::string(id) + " " + code + "00001");
-    put(12, "ESSAI");
-    put(52, stratum);
-    put(62, lat);
-    put(76, lon);
-    put(90, text);
-    return line + "\r\n";
-}
+// Records of the FAA's ARB file: two centres, HIGH, LOW and FIR strata.
+const std::string kArb = source_file("tests/import/data/outlines/ARB.txt");
 
-const char* const kOpenAir =
-    "* Essai : les arcs dans les deux sens, un cercle, les formes du terrain\n"
-    "AC D\n"
-    "AN QUART HORAIRE\n"
-    "AL SFC\n"
-    "AH 2500FT AMSL\n"
-    "V X=45:00:00 N 005:00:00 E\n"
-    "DP 45:00:00 N 005:00:00 E\n"
-    "DA 10,0,90\n"
-    "AC D\n"
-    "AN QUART ANTIHORAIRE   * commentaire en fin de ligne\n"
-    "AL FL 195\n"
-    "V X=45:00:00 N 005:00:00 E\n"
-    "V D=-\n"
-    "DP 45:00:00 N 005:00:00 E\n"
-    "DA 10,90,0\n"
-    "\n"
-    "AC CTR\n"
-    "AN CERCLE\n"
-    "AL 6000 m\n"
-    "V X=45:39:57 N00:47:20 W\n"
-    "DC 5\n"
-    "AC R\n"
-    "AN ENTRE DEUX POINTS\n"
-    "V X=45:00:00 N 005:00:00 E\n"
-    "DP 45:00:00N 005:00:00E\n"
-    "DB 45:07:00 N 005:10:00 E, 45:00:00 N 005:14.5 E\n";
+// Arcs both ways, a circle, an arc between two points.
+const std::string kOpenAir = source_file("tests/import/data/outlines/essai.openair");
 
 }  // namespace
 
@@ -146,21 +110,7 @@ TEST(OutlineReaders, OpenAirArcsBothWaysCirclesAndLimits) {
 
 TEST(OutlineReaders, ArbShapesStrataAndTheAntimeridian) {
     TempDir dir;
-    const std::string text =
-        arb("ZXX", "*H*", "HIGH", "40-00-00.0N", "075-00-00.0W", "TO") +
-        arb("ZXX", "*H*", "HIGH", "41-00-00.0N", "075-00-00.0W", "TO") +
-        arb("ZXX", "*H*", "HIGH", "41-00-00.0N", "074-00-00.0W", "TO POINT OF BEGINNING") +
-        arb("ZXX", "*H*", "HIGH", "42-00-00.0N", "075-00-00.0W", "TO") +
-        arb("ZXX", "*H*", "HIGH", "43-00-00.0N", "075-00-00.0W", "TO") +
-        arb("ZXX", "*H*", "HIGH", "43-00-00.0N", "074-00-00.0W", "TO") +
-        arb("ZXX", "*H*", "HIGH", "42-00-00.0N", "074-00-00.0W", "TO THE POINT OF BEGINNING") +
-        arb("ZXX", "*L*", "LOW", "40-00-00.0N", "075-00-00.0W", "TO") +
-        arb("ZXX", "*L*", "LOW", "41-00-00.0N", "075-00-00.0W", "TO") +
-        arb("ZXX", "*L*", "LOW", "41-00-00.0N", "074-00-00.0W", "TO") +
-        arb("ZYY", "*F*", "FIR ONLY", "50-00-00.0N", "170-00-00.0E", "TO") +
-        arb("ZYY", "*F*", "FIR ONLY", "50-00-00.0N", "170-00-00.0W", "TO") +
-        arb("ZYY", "*F*", "FIR ONLY", "40-30-30.5N", "170-00-00.0W", "TO");
-    const auto file = read(dir, "ARB.txt", text, "FAA");
+    const auto file = read(dir, "ARB.txt", kArb, "FAA");
     ASSERT_EQ(file.format, outlines::Format::arb);
     ASSERT_EQ(file.outlines.size(), 3u);
     const Outline &high = file.outlines[0], &low = file.outlines[1], &fir = file.outlines[2];
@@ -180,14 +130,7 @@ TEST(OutlineReaders, ArbShapesStrataAndTheAntimeridian) {
 // file starts with a byte-order mark.
 TEST(OutlineReaders, GeoJsonPartsCutAt180AreOneOutlineAgain) {
     TempDir dir;
-    const auto file = read(dir, "fir.geojson",
-                           "\xEF\xBB\xBF" R"({"type":"FeatureCollection","features":[
-{"type":"Feature","properties":{"id":"NXXX","oceanic":"0"},"geometry":{"type":"MultiPolygon",
- "coordinates":[[[[178,-10],[180,-10],[180,-14],[178,-14],[178,-10]]],
-                [[[-180,-10],[-180,-14],[-178,-14],[-178,-10],[-180,-10]]]]}},
-{"type":"Feature","properties":{"name":"TROU","type":"CTA","lower":"FL100"},"geometry":{"type":"Polygon",
- "coordinates":[[[0,0],[4,0],[4,4],[0,4],[0,0]],[[1,1],[1,2],[2,2],[1,1]]]}},
-{"type":"Feature","properties":{"id":"POINT"},"geometry":{"type":"Point","coordinates":[1,1]}}]})",
+    const auto file = read(dir, "fir.geojson", source_file("tests/import/data/outlines/cut-at-180.geojson"),
                            "CC BY-SA 4.0");
     ASSERT_EQ(file.outlines.size(), 2u);
     EXPECT_EQ(file.passed_over, 1u);  // no outline in a point
@@ -220,9 +163,7 @@ TEST(OutlineReaders, BadFilesAreRefusedWithFileAndLine) {
         {"big.txt", "AC D\nV X=45:00:00 N 005:00:00 E\nDC 1e300\n", "ligne 3 : rayon hors de"},
         {"zero.txt", "AC D\nV X=45:00:00 N 005:00:00 E\nDA 0,0,90\n", "ligne 3 : rayon hors de"},
         {"rec.txt", "AC D\nZZ 1\n", "ligne 2 : enregistrement OpenAir inconnu"},
-        {"arb.txt",
-         arb("ZXX", "*H*", "HIGH", "40-00-00.0N", "075-00-00.0W", "TO") +
-             arb("ZXX", "*H*", "HIGH", "40-00-00.0N", "075-61-00.0W", "TO"),
+        {"arb.txt", kArb.substr(0, 399) + kArb.substr(0, 80) + "61" + kArb.substr(82, 317),
          "ligne 2 : longitude illisible"},
         {"bad.geojson", "{\"type\":\"FeatureCollection\",\n\"features\":[\n{]}",
          "ligne 3 : JSON illisible"},
@@ -280,13 +221,7 @@ namespace {
 struct OutlineDatabase : ::testing::Test {
     OutlineDatabase() {
         data = read_folder(dir, "world");
-        const auto file = read(dir, "fir.geojson",
-                               R"({"type":"FeatureCollection","features":[
-{"type":"Feature","properties":{"id":"NXXX"},"geometry":{"type":"Polygon",
- "coordinates":[[[179,-16],[-179,-16],[-179,-18],[179,-18],[179,-16]],
-                [[179.5,-16.5],[-179.5,-16.5],[-179.5,-17.5],[179.5,-17.5],[179.5,-16.5]]]}},
-{"type":"Feature","properties":{"id":"LOIN"},"geometry":{"type":"Polygon",
- "coordinates":[[[0,-17],[1,-17],[1,-16],[0,-17]]]}}]})",
+        const auto file = read(dir, "fir.geojson", source_file("tests/import/data/outlines/across-180.geojson"),
                                "Essai, CC BY-SA 4.0");
         xplane::DatabaseWriter writer(data, dir.file("out.sqlite"), [](const std::string&) {});
         writer.write_outlines({file, read(dir, "zone.txt", kOpenAir)});

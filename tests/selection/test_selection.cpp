@@ -24,6 +24,8 @@ struct LoaderTest : ::testing::Test {
         q.set_connection(std::make_shared<SqliteConnection>(dir.file("f.sqlite")));
     }
     void sql(const std::string& s) { build_database(dir.file("f.sqlite"), s); }
+    // The rows of tests/selection/data/NAME.sql.
+    void rows(const std::string& name) { sql(source_file("tests/selection/data/" + name + ".sql")); }
     Statement all(const std::string& table) { return {"select * from " + table, "order by rowid"}; }
 
     TempDir dir;
@@ -61,11 +63,7 @@ TEST_F(LoaderTest, AirportsAndTheirList) {
 }
 
 TEST_F(LoaderTest, NavaidsSplitOnTypesFiveAndSevenAndStopAtABadRow) {
-    sql(R"(insert into nav values
-        (10, 'LGL', '2', 'VOR-DME', 'L''AIGLE', 18100224, 48.79, 0.53),
-        (11, 'OL', '5', 'NDB', 'ORLY', 57999360, 48.72, 2.23),
-        (12, 'CAA', '7', 'NDB-DME', 'CAEN', 610304, 49.18, -0.45),
-        (13, 'TAC', '6', 'TACAN', 'AVORD', 18100224, 47.06, 2.64);)");
+    rows("navaids");
     load_navaids(ctx, all("nav"));
     ASSERT_EQ(nav.vors.size() + nav.ndbs.size(), 4u);
     EXPECT_EQ(nav.ndbs[1].freq, " 9.500");
@@ -127,22 +125,7 @@ TEST_F(LoaderTest, WaypointExtentIncludingAnEmptyResult) {
 }
 
 TEST_F(LoaderTest, RunwayEndsPairByIdentAndAirport) {
-    sql(R"(insert into rw values
-        (1, '1', 'A', '09', 90.4, 1, 1),   (2, '1', 'A', '27', 270.5, 2, 2),
-        (3, '1', 'A', '26', 260, 3, 3),
-        (4, '1', 'A', '09L', 90, 4, 4),    (5, '1', 'A', '27R', 270, 5, 5),
-        (6, '1', 'A', '27L', 270, 6, 6),
-        (7, '1', 'A', '09C', 90, 7, 7),    (8, '1', 'A', '27C', 270, 8, 8),
-        (9, '1', 'A', '9', 90, 9, 9),      (10, '1', 'A', '27', 271.5, 10, 10),
-        (11, '2', 'B', '09', 90, 11, 11),  (12, '2', 'B', '27c', 270, 12, 12),
-        (13, '2', 'B', '09C', 90, 13, 13),
-        (14, '3', 'C', '7R', 70, 14, 14),  (15, '3', 'C', '25L', 250, 15, 15),
-        (16, '3', 'C', '08T', 80, 16, 16), (17, '3', 'C', '26T', 260, 17, 17),
-        (18, '3', 'C', 'H1', 0, 18, 18),   (19, '3', 'C', '08L', 80, 19, 19),
-        (20, '3', 'C', '26L', 260, 20, 20), (21, '3', 'C', 'xx', 0, 21, 21),
-        (22, '3', 'C', '10R', 100, 22, 22), (23, '3', 'C', '28R', 280, 23, 23),
-        (24, '4', 'D', '18', 180, 24, 24), (25, '4', 'D', '36', 0, 25, 25),
-        (26, '4', 'D', '36', 0, 26, 26), (27, '4', 'D', '18', 180, 27, 27);)");
+    rows("runways");
     load_runways(ctx, all("rw"));
     // 09/27 paired, and row 10's 27 left alone (an end already paired stays
     // so); 26 alone; 09L/27R; 27L alone; 09C/27C; "9" alone; the other
@@ -170,11 +153,7 @@ TEST_F(LoaderTest, RunwayEndsPairByIdentAndAirport) {
 }
 
 TEST_F(LoaderTest, LocalisersFollowTheNavaidsAndFlagTheirRunwayEnds) {
-    sql(R"(insert into rw values (1, '1', 'A', '09', 90, 1, 1), (2, '1', 'A', '27', 270, 2, 2),
-                                 (3, '2', 'B', '04', 40, 3, 3);
-           insert into nav values (10, 'LGL', '2', 'VOR-DME', 'L''AIGLE', 18100224, 48.79, 0.53);
-           insert into ils values (20, '2', 'IAB', 17838080, 1, 1), (21, '3', 'IBB', 17838080, 2, 2),
-                                  (22, '', 'INO', 17838080, 2, 2);)");
+    rows("localisers");
     load_airports(ctx, all("apt"));
     load_navaids(ctx, all("nav"));
     load_runways(ctx, all("rw"));
@@ -196,10 +175,7 @@ TEST_F(LoaderTest, LocalisersFollowTheNavaidsAndFlagTheirRunwayEnds) {
 }
 
 TEST_F(LoaderTest, AirwaysGroupTheirLegsWhereverTheyCome) {
-    sql(R"(insert into wpt values (1, 'A', 'A', 45, 5), (2, 'B', 'B', 46, 6), (3, 'C', 'C', 47, 7);
-           insert into awy values (1, '100', 'UN1', '1', '2'), (2, '200', 'UM2', '2', '3'),
-                                  (3, '100', 'UN1', '2', '3'), (4, '100', 'UN1', '3', '9'),
-                                  (5, '300', 'UL3', '3', '9');)");
+    rows("airways");
     load_waypoints(ctx, all("wpt"));
     load_airways(ctx, all("awy"));
     ASSERT_EQ(nav.airways.size(), 3u);
@@ -213,14 +189,7 @@ TEST_F(LoaderTest, AirwaysGroupTheirLegsWhereverTheyCome) {
 }
 
 TEST_F(LoaderTest, ProceduresTheirRunwayEndsLegsAndTransitions) {
-    sql(R"(insert into rw values (1, '1', 'A', '09', 90, 45.1, 5.1), (2, '1', 'A', '27', 270, 45.2, 5.2);
-           insert into trm values ('1', '1', 'LFAA', '1', 'STAR A', ''), ('2', '1', 'LFAA', '2', 'SID B', '1'),
-             ('3', '1', 'LFAA', '2', 'SID C', '2'), ('4', '1', 'LFAA', ' 1', 'X', ''),
-             ('5', '1', 'LFAA', '01', 'Y', ''), ('6', '1', 'LFAA', 'S', 'Z', ''),
-             ('7', '1', 'LFAA', '2', 'SID D', '99'), ('1', '1', 'LFAA', '2', 'SID DUP', '1');
-           insert into leg (ID, terminalid, transition, trackcode, wptLat, wptLon) values
-             (1, '1', 'RW09', 'IF', 45, 5), (2, '1', 'rw09', 'TF', 45.5, 5.5),
-             (3, '1', '', 'TF', 46, 6), (4, '2', 'ABC', 'TF', 47, 7), (5, '9', 'X', 'TF', 1, 1);)");
+    rows("procedures");
     load_runways(ctx, all("rw"));
     load_terminals(ctx, all("trm"));
     ASSERT_EQ(std::pair(nav.stars.size(), nav.sids.size()), std::pair(1ul, 4ul));
