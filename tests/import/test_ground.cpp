@@ -18,6 +18,7 @@
 #include "sector/ground_pieces.h"
 #include "sector/writer.h"
 #include "selected.h"
+#include "table_rows.h"
 #include "selection/ground_loader.h"
 
 using namespace karvel;
@@ -267,24 +268,11 @@ TEST(GroundReader, TheLfpgRowsAndTheirKinds) {
 TEST(GroundReader, BadRowsAreRefusedWithFileAndLine) {
     TempDir dir;
     const std::string head = "I\n1000 Version\n1 10 0 0 LFPG Essai\n";
-    const std::pair<const char*, const char*> cases[] = {
-        {"110 1 0 0 Aire\n111 95.0 2.0\n", "ligne 5"},
-        {"110 1 0 0 Aire\n111 49.0 2.0\n112 49.1 2.1 49.2\n", "ligne 6"},
-        {"110 dur 0 0 Aire\n", "ligne 4"},
-        {"100 -5 1 0 0 1 2 1 09 49 2 0 0 3 0 1 1 27 49 2.1 0 0 3 0 1 1\n", "ligne 4"},
-        {"102 H1 48.5 2.0 0 20 1e9 1\n", "ligne 4"},
-        {"1300 49.0 nord 0 gate jets A1\n", "ligne 4"},
-        {"120 Ligne\n111 49.0 2.0 jaune\n", "ligne 5"},
-    };
-    for (const auto& [rows, line] : cases) {
-        SCOPED_TRACE(rows);
-        write_bytes(dir.file("apt.dat"), head + rows + "99\n");
-        try {
-            read_fixture(dir.file("apt.dat"));
-            ADD_FAILURE() << "accepted";
-        } catch (const Error& e) {
-            EXPECT_THAT(e.what(), ::testing::HasSubstr("apt.dat\", " + std::string(line)));
-        }
+    for (const TableRow& c : table_rows("tests/import/data/refused.tsv", "ground")) {
+        SCOPED_TRACE(c.where);
+        write_bytes(dir.file("apt.dat"), head + c.fields.at(0) + "99\n");
+        EXPECT_THAT([&] { read_fixture(dir.file("apt.dat")); },
+                    ThrowsMessage<Error>(HasSubstr("apt.dat\", " + c.fields.at(1))));
     }
     // An airport's ground beyond any airport's, curves far out of their nodes.
     std::string huge = head + "120 Ligne\n";

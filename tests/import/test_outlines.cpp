@@ -19,6 +19,7 @@
 #include "sector/writer.h"
 #include "import/folders.h"
 #include "selected.h"
+#include "table_rows.h"
 
 using namespace karvel;
 using namespace karvel::test;
@@ -151,37 +152,14 @@ TEST(OutlineReaders, GeoJsonPartsCutAt180AreOneOutlineAgain) {
 
 TEST(OutlineReaders, BadFilesAreRefusedWithFileAndLine) {
     TempDir dir;
-    const struct {
-        const char* name;
-        std::string text;
-        const char* says;
-    } cases[] = {
-        {"autre.txt", "bonjour\n", "ni GeoJSON, ni fichier ARB de la FAA, ni OpenAir"},
-        {"pos.txt", "* essai\nAC D\nDP 91:00:00 N 005:00:00 E\n", "ligne 3 : position illisible"},
-        {"sec.txt", "AC D\nDP 45:00:60 N 005:00:00 E\n", "ligne 2 : position illisible"},
-        {"arc.txt", "AC D\nDA 5,0,90\n", "ligne 2 : arc sans centre"},
-        {"big.txt", "AC D\nV X=45:00:00 N 005:00:00 E\nDC 1e300\n", "ligne 3 : rayon hors de"},
-        {"zero.txt", "AC D\nV X=45:00:00 N 005:00:00 E\nDA 0,0,90\n", "ligne 3 : rayon hors de"},
-        {"rec.txt", "AC D\nZZ 1\n", "ligne 2 : enregistrement OpenAir inconnu"},
-        {"arb.txt", kArb.substr(0, 399) + kArb.substr(0, 80) + "61" + kArb.substr(82, 317),
-         "ligne 2 : longitude illisible"},
-        {"bad.geojson", "{\"type\":\"FeatureCollection\",\n\"features\":[\n{]}",
-         "ligne 3 : JSON illisible"},
-        {"huge.geojson", "{\"type\":666E800000073}", "JSON illisible (nombre hors limites)"},
-        {"types.geojson",
-         R"({"type":"Feature","properties":{},"geometry":{"type":"Polygon","coordinates":[[[0,0],[0,1],[1,"x"]]]}})",
-         "position qui n'est pas [longitude, latitude]"},
-        {"globe.geojson",
-         R"({"type":"Feature","properties":{"id":"LOIN"},"geometry":{"type":"Polygon","coordinates":[[[0,0],[0,95],[1,1],[0,0]]]}})",
-         "(LOIN) : position hors du globe"},
-    };
-    for (const auto& c : cases) {
+    for (const TableRow& c : table_rows("tests/import/data/refused.tsv", "outline")) {
+        const std::string& name = c.fields.at(0);
         try {
-            read(dir, c.name, c.text);
-            ADD_FAILURE() << c.name << " was read";
+            read(dir, name, c.fields.at(1));
+            ADD_FAILURE() << c.where << " was read";
         } catch (const Error& e) {
-            EXPECT_THAT(e.what(), HasSubstr(c.name)) << e.what();
-            EXPECT_THAT(e.what(), HasSubstr(w1252(c.says))) << e.what();
+            EXPECT_THAT(e.what(), HasSubstr(name)) << e.what();
+            EXPECT_THAT(e.what(), HasSubstr(w1252(c.fields.at(2)))) << e.what();
         }
     }
 }

@@ -15,6 +15,7 @@
 #include "sector/writer.h"
 #include "import/folders.h"
 #include "selected.h"
+#include "table_rows.h"
 
 using namespace karvel;
 using namespace karvel::test;
@@ -249,31 +250,19 @@ TEST(ImportProcedures, PointsOfTheRegionAndSectionNamed) {
 
 TEST(ImportErrors, NameTheFileAndTheLine) {
     TempDir dir;
-    const auto cifp = [](const std::string& path, xplane::NavData& d) {
-        xplane::read_cifp(path, "LFXX", d.procedures);
-    };
-    const auto blanks = std::string(16, ',') + ";\n";
-    const struct {
-        const char* file;
-        std::string text;
-        void (*read)(const std::string&, xplane::NavData&);
-        const char* says;
-    } cases[] = {
-        {"nav.dat", "I\n900 Version\n99\n", xplane::read_nav, "nav.dat\" : version 900"},
-        {"fix.dat", "I\n600 Version\n48.1 2.1 A\nnord 2.2 B\n", xplane::read_fix,
-         "fix.dat\", ligne 4 : latitude"},
-        {"apt.dat", "I\n1000 Version\n1 10 1 0 LFXX X\n100 45 1 0\n", xplane::read_apt,
-         "apt.dat\", ligne 4"},
-        {"LFXX.dat",
-         "SID:010,1,XVR1A,RW27,,,,,,,,CA,,,,,,,,,2700" + blanks + "SID:020,1,XVR1A,RW27,FIXA;\n",
-         cifp, "LFXX.dat\", ligne 2 : ligne incompl"},
-        {"LFXX.dat", "STAR:010,1,ABC1A,ABC,,,,,,,,CA,,,,,,,,,27O0" + blanks, cifp,
-         "ligne 1 : cap : \"27O0\""},
-    };
-    for (const auto& c : cases) {
-        write_bytes(dir.file(c.file), c.text);
+    for (const TableRow& c : table_rows("tests/import/data/refused.tsv", "xplane")) {
+        const std::string& file = c.fields.at(0), path = dir.file(file);
+        write_bytes(path, c.fields.at(1));
         xplane::NavData d;
-        EXPECT_THAT([&] { c.read(dir.file(c.file), d); }, ThrowsMessage<Error>(HasSubstr(c.says)));
+        EXPECT_THAT(
+            [&] {
+                file == "nav.dat"   ? xplane::read_nav(path, d)
+                : file == "fix.dat" ? xplane::read_fix(path, d)
+                : file == "apt.dat" ? xplane::read_apt(path, d)
+                                    : xplane::read_cifp(path, "LFXX", d.procedures);
+            },
+            ThrowsMessage<Error>(HasSubstr(c.fields.at(2))))
+            << c.where;
     }
     // A gzip file cut short.
     std::string rows = "I\n600 Version\n";
