@@ -145,25 +145,6 @@ TEST_F(SctTest, PathsStayWholeAndStandardOutput) {
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
 }
 
-TEST_F(SctTest, GeographyOfTheSelectionBox) {
-    const std::string geo = std::string(KARVEL_SOURCE_DIR) + "/runtime/geo";
-    if (!std::filesystem::exists(geo + "/50m_coastline.shp"))
-        GTEST_SKIP() << "no generated geography in " << geo;
-    // A missing level says which file it misses.
-    const Outcome missing = sct("--airport LFMN --radius 40 --geo 1 --output nice.sct");
-    EXPECT_EQ(missing.status, 0);
-    EXPECT_THAT(missing.err, HasSubstr("fichier sph non trouv\xC3\xA9 : "));
-    EXPECT_THAT(missing.err, HasSubstr("geo/110m_coastline.shp"));
-    std::filesystem::create_directory_symlink(geo, dir.file("geo"));
-    const Outcome r = sct("--airport LFMN --radius 40 --geo 2 --output nice.sct");
-    ASSERT_EQ(r.status, 0) << r.err;
-    const std::string file = read_bytes(dir.file("nice.sct"));
-    const size_t start = file.find("[GEO]\r\n");
-    ASSERT_NE(start, std::string::npos);
-    EXPECT_NE(file.find(" coast\r\n", start), std::string::npos);  // the Riviera's shore
-    EXPECT_EQ(file.substr(file.size() - 6), ";\r\n;\r\n");
-}
-
 namespace {
 
 // Names in a folder that begin with `prefix`.

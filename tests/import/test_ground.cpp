@@ -330,35 +330,6 @@ struct GroundDatabase : ::testing::Test {
     std::map<std::string, xplane::AirportGround> read;
 };
 
-TEST_F(GroundDatabase, ReadBackAsWrittenForTheAirportsAsked) {
-    Selected db(dir.file("out.sqlite"));
-    std::vector<std::string> without;
-    const Ground g = read_ground(db.q, {"LFXA", "LFPG", "ZZZZ"}, without);
-    EXPECT_EQ(without, std::vector<std::string>{"ZZZZ"});
-    EXPECT_EQ(g.airports, (std::vector<std::string>{"LFXA", "LFPG", "ZZZZ"}));
-    const xplane::AirportGround& lfpg = read.at("LFPG");
-    ASSERT_EQ(g.shapes.size(), lfpg.shapes.size() + 2);
-    EXPECT_EQ(g.shapes[0].airport, "LFXA");  // in the order asked
-    for (size_t i = 0; i < lfpg.shapes.size(); ++i) {
-        const GroundShape& a = lfpg.shapes[i];
-        const GroundShape& b = g.shapes[i + 2];
-        EXPECT_EQ(a.name, b.name);
-        EXPECT_EQ(a.kind, b.kind);
-        EXPECT_EQ(a.code, b.code);
-        ASSERT_EQ(a.rings.size(), b.rings.size()) << a.name;
-        for (size_t r = 0; r < a.rings.size(); ++r) {
-            ASSERT_EQ(a.rings[r].size(), b.rings[r].size());
-            for (size_t k = 0; k < a.rings[r].size(); ++k) {
-                EXPECT_EQ(a.rings[r][k].latitude, b.rings[r][k].latitude);
-                EXPECT_EQ(a.rings[r][k].longitude, b.rings[r][k].longitude);
-            }
-        }
-    }
-    ASSERT_EQ(g.stands.size(), lfpg.stands.size());
-    EXPECT_EQ(g.stands[0].name, lfpg.stands[0].name);
-    EXPECT_EQ(g.stands[0].heading, lfpg.stands[0].heading);
-}
-
 // The client format's sections against the golden LFPG set; the GeoJSON;
 // the default format the same with and without a ground.
 TEST_F(GroundDatabase, WrittenIntoTheClientFormatAndTheGeoJson) {

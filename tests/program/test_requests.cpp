@@ -23,7 +23,9 @@ void check_rows(const std::string& kind, Parse parse) {
         try {
             const std::vector<std::string> got = parse(row.typed);
             EXPECT_FALSE(row.refused) << "accepted";
-            if (!row.refused) EXPECT_EQ(got, row.answer);
+            if (!row.refused) {
+                EXPECT_EQ(got, row.answer);
+            }
         } catch (const Refusal& r) {
             ASSERT_TRUE(row.refused) << r.what();
             EXPECT_EQ(r.what(), w1252(row.answer.at(0)));

@@ -141,25 +141,6 @@ TEST_F(WorkflowTest, SelectionByAirportAndTheProcedureClicked) {
     EXPECT_EQ(form->Label_legs->text(), shown);
 }
 
-// A selection the database refuses leaves the one before it whole in the
-// window: lists, counts, caption, memo.
-TEST_F(WorkflowTest, AFailingSelectionKeepsThePreviousOneWhole) {
-    select("LFMN", "30");
-    const auto shown = [&] {
-        QStringList all;
-        for (QListWidget* l : {form->ListBox_airports, form->ListBox_runways, form->ListBox_sid})
-            for (int i = 0; i < l->count(); ++i) all << l->item(i)->text();
-        return all << form->Label_listairport->text() << form->Label_selection->text()
-                   << form->Memo1->toPlainText();
-    };
-    const QStringList before = shown();
-    build_database(dir.file("navdata.sqlite"), "drop table ILSes;");
-    by_airport("LFPG", "80");
-    EXPECT_THAT(dialogs.errors, ElementsAre(HasSubstr("ILSes")));
-    EXPECT_FALSE(message->isVisible());
-    EXPECT_EQ(shown(), before);
-}
-
 namespace {
 
 // The window beside karvel-sct, in one program folder.
@@ -187,7 +168,7 @@ struct SameAsCommand : WindowFixture {
     // both fail alike, or both accept.
     void expect_same(const RequestRow& row, const Outcome& command, const std::string& window) {
         SCOPED_TRACE(row.where);
-        if (row.refused) EXPECT_EQ(window, row.answer.at(0));
+        EXPECT_TRUE(!row.refused || window == row.answer.at(0)) << window;
         if (command.status == 0) {
             EXPECT_EQ(window, "");
             return;
@@ -216,7 +197,7 @@ TEST_F(SameAsCommand, TheSameTextsTakenAndRefused) {
         const Outcome command = sct({"--airport", row.typed[0], "--radius", row.typed[1]});
         expect_same(row, command, shown);
         if (command.status == 0) expect_same_name(command);
-        if (row.refused) EXPECT_EQ(selection_caption(state), before) << row.where;
+        EXPECT_TRUE(!row.refused || selection_caption(state) == before) << row.where;
     }
     // A code of other than two characters is no choice in the window.
     for (const RequestRow& row : request_rows("region")) {
