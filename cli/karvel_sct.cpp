@@ -68,7 +68,15 @@ const char* const kUsage =
     "                     frequencies 000.000 where unknown, each runway end's\n"
     "                     magnetic heading on three digits with its airport,\n"
     "                     [LOW AIRWAY] and [HIGH AIRWAY] by level, no line across\n"
-    "                     180 degrees (two lines meeting there)\n"
+    "                     180 degrees (two lines meeting there), each [GEO] line\n"
+    "                     in a named group, the airports' tower frequencies and\n"
+    "                     airspace classes; its companion file (--ese) has the\n"
+    "                     controllers' [POSITIONS] and the [FREETEXT] names\n"
+    "  --client-format=sct2\n"
+    "                     the same as a .sct2 file, with [REGIONS] and [LABELS]\n"
+    "  --client-format=sct\n"
+    "                     a .sct without [REGIONS] and [LABELS]: the ground's\n"
+    "                     areas as [GEO] lines, its stands in [FREETEXT] only\n"
     "  --date YYYY-MM-DD  the date of the magnetic north (default today), within\n"
     "                     the magnetic model's span (WMM2025.COF of the folder)\n"
     "  --centrelines NM   extended runway centrelines, NM nautical miles out\n"
@@ -95,6 +103,7 @@ struct Options {
     std::optional<std::string> airport, radius, region, database, memo, output, picture, ese,
         geojson, ground, date, centrelines, picture_size;
     bool client_format = false;
+    std::string client_file;  // after "--client-format="
     std::string geo = "0";
     std::string name, callsign, sector_icao;
 };
@@ -182,8 +191,11 @@ Options parse(int argc, char** argv) {
                                                           {"--sector-icao", &o.sector_icao}};
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        bool known = a == "--client-format";
-        o.client_format |= known;
+        bool known = a == "--client-format" || a.rfind("--client-format=", 0) == 0;
+        if (known) {
+            o.client_format = true;
+            o.client_file = a.size() > 15 ? a.substr(16) : "";
+        }
         for (const auto& [option, target] : optional_texts)
             if (!known && a == option) *target = value(i), known = true;
         for (const auto& [option, target] : texts)
@@ -221,6 +233,7 @@ Requests requests_of(const Options& o) {
     SaveRequest& save = r.save;
     save.identity = identity_request(o.name, o.callsign, o.sector_icao, o.client_format);
     save.client = o.client_format;
+    save.client_file = client_file_request(o.client_file);
     if (o.date) save.date = date_request(*o.date);
     if (o.centrelines) save.centrelines_nm = centrelines_request(*o.centrelines);
     if (o.ground) r.ground = ground_request(*o.ground, true);
@@ -352,7 +365,8 @@ int run(const Options& o) {
     saved = {std::nullopt, o.ese, o.geojson};
     if (o.output || !(o.picture || o.ese || o.geojson))
         saved.sector =
-            o.output ? *o.output : "secteurs/" + path_from_text(sector_file_name(selection));
+            o.output ? *o.output : "secteurs/" + path_from_text(sector_file_name(
+                                     selection, client_file_extension(asked.save.client_file)));
     const Outputs outputs = outputs_of(o, saved.sector.value_or(""));
     check_outputs(outputs, state);
 

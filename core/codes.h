@@ -26,6 +26,19 @@ inline bool is_ndb(int type) {
     return is_ndb(static_cast<NavaidType>(type));
 }
 
+// airportfreqs.kind: what an airport frequency serves, by its apt.dat row
+// (50 or 1050 ATIS ... 56 or 1056 departure, less 50 or 1050).
+enum class FrequencyKind : int {
+    atis = 0,
+    unicom = 1,  // UNICOM or CTAF: no controller
+    delivery = 2,
+    ground = 3,
+    tower = 4,
+    approach = 5,
+    departure = 6
+};
+inline constexpr int kFrequencyKindCount = 7;
+
 // The type of an airway's end in the X-Plane files: a fix, or a navaid.
 enum class AirwayEndType : int { ndb = 2, vhf = 3, fix = 11 };
 

@@ -26,6 +26,14 @@ struct Airport {
     std::string comment;
 };
 
+// One radio frequency of an airport, in kHz, with its name ("DE GAULLE TWR").
+struct AirportFrequency {
+    std::string airport_id;
+    FrequencyKind kind = FrequencyKind::tower;
+    int32_t khz = 0;
+    std::string name;
+};
+
 // One physical runway: both ends in one record.
 struct RUNWAY {
     std::string id1;
@@ -180,6 +188,7 @@ struct Outline {
     OutlineLayer layer = OutlineLayer::artcc;
     std::string source;            // the name of the file it was read from
     std::string attribution;       // what a file made from it must say of its source
+    std::string airspace_class;    // "A" to "G" where the source gives it
     std::vector<t_point> rings;
     GeoBox box;
     bool selected = true;          // goes into the sector file
@@ -390,12 +399,17 @@ struct Ground {
     std::vector<std::string> airports;  // the ICAO codes chosen, in their order
     Table<GroundShape> shapes;
     Table<Stand> stands;
-    bool empty() const { return shapes.empty() && stands.empty(); }
+    // Taxiway names: the designators of the location signs, and of the named
+    // taxiway edges where the airport has no sign of that name near
+    // (`kind` "sign" or "edge").
+    std::vector<Stand> taxiways;
+    bool empty() const { return shapes.empty() && stands.empty() && taxiways.empty(); }
 };
 
 // The loaded navigation tables of a selection.
 struct NavTables {
     Table<Airport> airports;
+    std::vector<AirportFrequency> frequencies;  // of the airports, by airport in their order
     RunwayTable runways;
     Table<VOR> vors;  // VOR-type navaids, then ILS localisers (not in `ids()`)
     Table<VOR> ndbs;

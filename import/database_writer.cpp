@@ -34,7 +34,8 @@ void write_airports(Db& db, const NavData& d, WrittenPlaces& w, const Report& re
     Insert runway(db,
                   "INSERT INTO runways (ID, airportID, ident, trueheading, latitude, longtitude, "
                   "length) VALUES (?, ?, ?, ?, ?, ?, ?)");
-    long long rid = 0;
+    Insert frequency(db, "INSERT INTO airportfreqs (airportID, kind, khz, name) VALUES (?, ?, ?, ?)");
+    long long rid = 0, frequencies = 0;
     for (size_t i = 0; i < d.airports.size(); ++i) {
         const AirportRec& a = d.airports[i];
         const long long id = static_cast<long long>(i) + 1;
@@ -44,6 +45,9 @@ void write_airports(Db& db, const NavData& d, WrittenPlaces& w, const Report& re
         const std::string& region = w.airport_regions()[i];
         alook(id)(upper_ascii(a.icao).rfind(upper_ascii(region), 0) == 0 ? a.icao : region + a.icao)
             .run();
+        for (const FrequencyRec& f : a.frequencies)
+            frequency(id)(static_cast<int>(f.kind))(f.khz)(f.name).run();
+        frequencies += static_cast<long long>(a.frequencies.size());
         for (const RunwayEnds& r : a.runways) {
             const long long length =
                 std::llround(great_circle_nm(r.lat1, r.lon1, r.lat2, r.lon2) * 1852);
@@ -58,7 +62,7 @@ void write_airports(Db& db, const NavData& d, WrittenPlaces& w, const Report& re
         }
     }
     report(std::to_string(d.airports.size()) + w1252(" aéroports, ") + std::to_string(rid) +
-           " bouts de piste");
+           " bouts de piste, " + std::to_string(frequencies) + w1252(" fréquences d'aéroport"));
 }
 
 void write_navaids(Db& db, const NavData& d, WrittenPlaces& w, const NearestRegion& nearest,

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <set>
+#include <unordered_map>
 
 #include "core/cp1252.h"
+#include "core/geometry.h"
 #include "core/ground.h"
 #include "core/numtext.h"
 #include "import/xplane.h"
@@ -37,6 +39,40 @@ std::string name_text(const std::vector<std::string_view>& t, size_t from) {
     for (char& c : out)
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
     return utf8_to_cp1252(std::string(trimmed(out)));
+}
+
+// The designators a sign's text shows on a location (black and yellow)
+// face: each run of characters after "{@L}" up to the next brace or '|'.
+// "{@Y}", "{@R}", "{@B}" choose another face, "{@@}" starts the back side.
+std::vector<std::string> location_designators(const std::string& text) {
+    std::vector<std::string> out;
+    bool location = false;
+    std::string run;
+    const auto done = [&] {
+        if (location && !std::string(trimmed(run)).empty())
+            out.push_back(utf8_to_cp1252(std::string(trimmed(run))));
+        run.clear();
+    };
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '{') {
+            done();
+            const size_t end = text.find('}', i);
+            const std::string inside = text.substr(i + 1, end == std::string::npos ? end : end - i - 1);
+            for (size_t at = 0; at < inside.size(); at = inside.find(',', at) + 1) {
+                const std::string_view code = std::string_view(inside).substr(at, inside.find(',', at) - at);
+                if (code.size() == 2 && code[0] == '@') location = code[1] == 'L' || code[1] == 'l';
+                if (inside.find(',', at) == std::string::npos) break;
+            }
+            if (end == std::string::npos) break;
+            i = end;
+        } else if (text[i] == '|') {
+            done();
+        } else if (static_cast<unsigned char>(text[i]) >= 0x20) {
+            run += text[i];
+        }
+    }
+    done();
+    return out;
 }
 
 bool is_node(std::string_view code) {
@@ -136,6 +172,15 @@ class GroundReader {
             } else if (t[0] == "1300") {
                 need(in_, t, 5);
                 stand(t, 6, field(in_, t[4]));
+            } else if (t[0] == "20") {
+                need(in_, t, 7);
+                for (std::string& d : location_designators(rest(in_, t, 6)))
+                    taxiway({latitude(in_, t[1]), longitude(in_, t[2])}, std::move(d), "sign");
+            } else if (t[0] == "1201") {
+                need(in_, t, 5);
+                network_[field(in_, t[4])] = {latitude(in_, t[1]), longitude(in_, t[2])};
+            } else if (t[0] == "1202") {
+                taxi_edge(t);
             }
         }
         end_chain();
@@ -144,6 +189,32 @@ class GroundReader {
 
   private:
     enum class Owner { none, area, line, other };
+
+    // A named taxiway edge between two known nodes: its name at its middle.
+    void taxi_edge(const std::vector<std::string_view>& t) {
+        if (t.size() < 6 || t[4].rfind("taxiway", 0) != 0) return;  // runways, unnamed edges
+        const auto a = network_.find(field(in_, t[1])), b = network_.find(field(in_, t[2]));
+        if (a == network_.end() || b == network_.end()) return;
+        taxiway({(a->second.latitude + b->second.latitude) / 2,
+                 (a->second.longitude + b->second.longitude) / 2},
+                name_text(t, 5), "edge");
+    }
+
+    // A name kept unless one alike lies within 150 m.
+    void taxiway(geo_point at, std::string name, const char* kind) {
+        if (name.empty()) return;
+        for (const Stand& s : airport_.taxiways)
+            if (s.name == name &&
+                great_circle_nm(s.latitude, s.longitude, at.latitude, at.longitude) * 1852 < 150)
+                return;
+        Stand s;
+        s.name = std::move(name);
+        s.kind = kind;
+        s.latitude = at.latitude;
+        s.longitude = at.longitude;
+        airport_.taxiways.push_back(std::move(s));
+        count(1);
+    }
 
     // A runway's or helipad's size in metres. The world's file has runways
     // 2,800 m wide: they are drawn as given; only what no airport can have
@@ -261,7 +332,10 @@ class GroundReader {
         old_stands_.clear();
         for (GroundShape& s : airport_.shapes) s.airport = airport_.icao;
         for (Stand& s : airport_.stands) s.airport = airport_.icao;
-        if (!airport_.shapes.empty() || !airport_.stands.empty()) each_(airport_);
+        for (Stand& s : airport_.taxiways) s.airport = airport_.icao;
+        if (!airport_.shapes.empty() || !airport_.stands.empty() || !airport_.taxiways.empty())
+            each_(airport_);
+        network_.clear();
         airport_ = AirportGround{};
         points_ = 0;
     }
@@ -275,6 +349,7 @@ class GroundReader {
     GroundShape area_;
     std::string line_name_;
     std::vector<NodeRow> nodes_;
+    std::unordered_map<std::string, geo_point> network_;  // the taxi network's nodes, rows 1201
     size_t points_ = 0;  // of the airport being read
 };
 

@@ -19,6 +19,7 @@ struct AirportGround {
     std::string icao;
     std::vector<GroundShape> shapes;
     std::vector<Stand> stands;
+    std::vector<Stand> taxiways;  // kind "sign" or "edge"
 };
 
 // Every land airport's ground drawing in the apt.dat at `path`, handed to
@@ -27,7 +28,10 @@ struct AirportGround {
 // with their node rows (111 to 116: a ring closes on 113 or 114, and the
 // rings after the first are holes); runways come from rows 100 and
 // helipads from rows 102; lines are rows 120, cut where their line type
-// changes; stands are rows 1300, and rows 15 of names no row 1300 has.
+// changes; stands are rows 1300, and rows 15 of names no row 1300 has;
+// taxiway names are the designators location signs (rows 20) show, and
+// the names of taxiway edges (rows 1202 between nodes 1201) no sign or
+// edge of the same name within 150 m already gives.
 // A bad row throws Error with the file and line, and so does an airport
 // whose ground passes kMaxAirportGroundPoints (memory stays bounded).
 void read_ground(const std::string& path, const std::function<void(AirportGround&)>& each);

@@ -36,6 +36,16 @@ CREATE TABLE groundstands (
     longtitude  REAL
 );
 CREATE INDEX groundstands_airport ON groundstands (airport);
+-- A taxiway's name where a location sign shows it ('sign') or at the
+-- middle of a named edge of the taxi network ('edge').
+CREATE TABLE groundnames (
+    airport     TEXT,
+    name        TEXT,
+    kind        TEXT,
+    latitude    REAL,
+    longtitude  REAL
+);
+CREATE INDEX groundnames_airport ON groundnames (airport);
 )";
 
 struct GroundWriter::Statements {
@@ -46,8 +56,11 @@ struct GroundWriter::Statements {
                 "?, ?, ?)"),
           stand(db,
                 "INSERT INTO groundstands (airport, name, kind, heading, latitude, longtitude) "
-                "VALUES (?, ?, ?, ?, ?, ?)") {}
-    Insert shape, point, stand;
+                "VALUES (?, ?, ?, ?, ?, ?)"),
+          name(db,
+               "INSERT INTO groundnames (airport, name, kind, latitude, longtitude) VALUES (?, ?, ?, "
+               "?, ?)") {}
+    Insert shape, point, stand, name;
 };
 
 GroundWriter::GroundWriter(Db& db) {
@@ -75,12 +88,17 @@ void GroundWriter::write(const AirportGround& airport) {
         ++stands_;
         st_->stand(airport.icao)(s.name).text(s.kind)(s.heading)(s.latitude)(s.longitude).run();
     }
+    for (const Stand& s : airport.taxiways) {
+        ++names_;
+        st_->name(airport.icao)(s.name)(s.kind)(s.latitude)(s.longitude).run();
+    }
 }
 
 std::string GroundWriter::summary() const {
     return "sol : " + std::to_string(airports_) + w1252(" aérodromes, ") + std::to_string(areas_) +
            w1252(" surfaces, ") + std::to_string(lines_) + " lignes, " + std::to_string(stands_) +
-           " postes, " + std::to_string(points_) + " points";
+           " postes, " + std::to_string(points_) + " points, " + std::to_string(names_) +
+           " noms de voies";
 }
 
 }  // namespace karvel::xplane

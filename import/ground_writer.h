@@ -28,7 +28,7 @@ class GroundWriter {
   private:
     struct Statements;
     std::unique_ptr<Statements> st_;
-    long long shapes_ = 0, points_ = 0, stands_ = 0, airports_ = 0, areas_ = 0, lines_ = 0;
+    long long shapes_ = 0, points_ = 0, stands_ = 0, airports_ = 0, areas_ = 0, lines_ = 0, names_ = 0;
 };
 
 }  // namespace karvel::xplane

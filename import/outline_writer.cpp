@@ -24,7 +24,8 @@ CREATE TABLE outlines (
     layer     TEXT,
     lower     TEXT,
     upper     TEXT,
-    latmin    REAL, latmax REAL, lonmin REAL, lonmax REAL
+    latmin    REAL, latmax REAL, lonmin REAL, lonmax REAL,
+    class     TEXT      -- the airspace class, 'A' to 'G', where the source gives it
 );
 CREATE TABLE outlinepoints (
     outlineID   INTEGER REFERENCES outlines (ID),
@@ -44,7 +45,7 @@ void write_outline_tables(xplane::Db& db, const std::vector<OutlineFile>& files,
                           "?, ?, ?)");
     xplane::Insert outline(db,
                            "INSERT INTO outlines (ID, sourceID, name, kind, layer, lower, upper, "
-                           "latmin, latmax, lonmin, lonmax) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+                           "latmin, latmax, lonmin, lonmax, class) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     xplane::Insert point(db,
                          "INSERT INTO outlinepoints (outlineID, ring, seq, latitude, longtitude) "
                          "VALUES (?, ?, ?, ?, ?)");
@@ -60,6 +61,7 @@ void write_outline_tables(xplane::Db& db, const std::vector<OutlineFile>& files,
             outline(++oid)(sid)(o.name)(o.kind)(std::string(outline_layer_text(o.layer)))
                 .text(o.lower)
                 .text(o.upper)(o.box.lat_min)(o.box.lat_max)(o.box.lon_min)(o.box.lon_max)
+                .text(o.airspace_class)
                 .run();
             for (size_t r = 0; r < o.rings.size(); ++r)
                 for (size_t i = 0; i < o.rings[r].size(); ++i, ++points)

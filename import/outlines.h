@@ -28,8 +28,4 @@ struct OutlineFile {
 
 OutlineFile read_outlines(const std::string& path, const std::string& attribution);
 
-// An OpenAir altitude ("FL195", "2500ft MSL", "SFC", "UNL") in feet; -1 for
-// a text it cannot read. Areas from FL195 up go into [ARTCC HIGH].
-double openair_feet(const std::string& text);
-
 }  // namespace karvel::outlines

@@ -10,6 +10,7 @@
 #include "core/geometry.h"
 #include "core/numtext.h"
 #include "core/outline.h"
+#include "core/outline_shape.h"
 #include "import/outlines.h"
 #include "import/xplane.h"
 #include "import/xplane_text.h"
@@ -148,7 +149,7 @@ void finish(Area& a, std::vector<Outline>& outlines, size_t& passed_over) {
     if (a.ring.size() >= 3) a.outline.rings.push_back(std::move(a.ring));
     if (!a.outline.rings.empty()) {
         if (a.outline.name.empty()) a.outline.name = a.outline.kind;
-        const double floor = openair_feet(a.outline.lower);
+        const double floor = limit_feet(a.outline.lower);
         a.outline.layer = floor >= 19500 ? OutlineLayer::high : OutlineLayer::low;
         outlines.push_back(std::move(a.outline));
     } else {
@@ -212,6 +213,8 @@ void read_openair(const std::string& path, std::vector<Outline>& outlines, size_
             if (open) finish(area, outlines, passed_over);
             open = true;
             area.outline.kind = xplane::field(in, rest);
+            if (const std::string& k = area.outline.kind; k.size() == 1 && k[0] >= 'A' && k[0] <= 'G')
+                area.outline.airspace_class = k;  // "AY" may still give its type
             continue;
         }
         if (!open) in.fail(w1252("enregistrement avant le premier AC"));
@@ -220,21 +223,5 @@ void read_openair(const std::string& path, std::vector<Outline>& outlines, size_
     if (open) finish(area, outlines, passed_over);
 }
 
-double openair_feet(const std::string& text) {
-    const std::string t = upper_ascii(std::string(xplane::trimmed(text)));
-    if (t.empty()) return -1;
-    if (t.rfind("SFC", 0) == 0 || t.rfind("GND", 0) == 0) return 0;
-    if (t.rfind("UNL", 0) == 0) return std::numeric_limits<double>::infinity();
-    const bool fl = t.rfind("FL", 0) == 0;
-    const char* from = t.c_str() + (fl ? 2 : 0);
-    while (*from == ' ') ++from;
-    char* end = nullptr;
-    const double v = std::strtod(from, &end);
-    if (end == from || !std::isfinite(v)) return -1;
-    if (fl) return v * 100;
-    while (*end == ' ') ++end;
-    if (*end == 'M' && end[1] != 'S') return v / 0.3048;  // metres, not "MSL"
-    return v;
-}
 
 }  // namespace karvel::outlines

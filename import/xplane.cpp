@@ -96,6 +96,35 @@ int32_t karvel_frequency(double value) {
 
 // ---- apt.dat -----------------------------------------------------------------
 
+namespace {
+
+// Rows 50-56 give the frequency in tens of kHz, a 25 kHz channel cut to its
+// first four decimals (118.725 is 11872: a last digit 2 or 7 is 5 kHz
+// more); rows 1050-1056 give it in kHz. Air-band frequencies only.
+FrequencyRec frequency_row(const LineReader& in, const std::vector<std::string_view>& t,
+                           int code) {
+    need(in, t, 2);
+    const bool khz = code >= 1050;
+    const double v = number(in, t[1], w1252("fréquence").c_str());
+    if (v != std::floor(v) || std::fabs(v) > 1e9)
+        in.fail(w1252("fréquence attendue en nombre entier : \"") + std::string(t[1]) + "\"");
+    long long f = static_cast<long long>(v);
+    if (!khz) f = f * 10 + (f % 10 == 2 || f % 10 == 7 ? 5 : 0);
+    if (f < 108000 || f > 137000)
+        in.fail(w1252("fréquence hors de 108 à 137 MHz : \"") + std::string(t[1]) + "\"");
+    return {static_cast<FrequencyKind>(code - (khz ? 1050 : 50)), static_cast<int32_t>(f),
+            rest(in, t, 2)};
+}
+
+int frequency_code(std::string_view c) {
+    if (c.size() == 2 && c[0] == '5' && c[1] >= '0' && c[1] <= '6') return 50 + (c[1] - '0');
+    if (c.size() == 4 && c.substr(0, 3) == "105" && c[3] >= '0' && c[3] <= '6')
+        return 1050 + (c[3] - '0');
+    return 0;
+}
+
+}  // namespace
+
 void read_apt(const std::string& path, NavData& data) {
     LineReader in(path);
     std::string cycle;
@@ -154,6 +183,8 @@ void read_apt(const std::string& path, NavData& data) {
             r.lon2 = longitude(in, t[19]);
             match_suffixes(r);
             a.runways.push_back(std::move(r));
+        } else if (const int code = frequency_code(t[0]); code && open) {
+            a.frequencies.push_back(frequency_row(in, t, code));
         } else if (t[0] == "1302" && open && t.size() >= 3) {
             if (t[1] == "datum_lat") {
                 dlat = latitude(in, t[2]);

@@ -19,11 +19,19 @@ struct RunwayEnds {
     double lat1 = 0, lon1 = 0, lat2 = 0, lon2 = 0;
 };
 
+// An airport frequency of rows 50-56 or 1050-1056, in kHz.
+struct FrequencyRec {
+    FrequencyKind kind{};
+    int32_t khz = 0;
+    std::string name;
+};
+
 struct AirportRec {
     std::string icao, name, region;  // region: the format's, or empty
     double lat = 0, lon = 0;
     int elevation = 0;  // feet
     std::vector<RunwayEnds> runways;
+    std::vector<FrequencyRec> frequencies;
 };
 
 struct NavaidRec {

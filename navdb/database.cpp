@@ -80,6 +80,9 @@ std::optional<std::string> open_database(Database& db, Settings& settings, Dialo
     db.airway_levels = statement_runs(db.Query1, {"select level from airwaylegs where 1=0"});
     db.outlines = statement_runs(db.Query1, {"select ID from outlines where 1=0"});
     db.ground = statement_runs(db.Query1, {"select ID from groundshapes where 1=0"});
+    db.ground_names = statement_runs(db.Query1, {"select name from groundnames where 1=0"});
+    db.frequencies = statement_runs(db.Query1, {"select khz from airportfreqs where 1=0"});
+    db.outline_classes = statement_runs(db.Query1, {"select class from outlines where 1=0"});
     db.Query1.set_sql(cycle_statement());  // the cycle's statement stays, as it was
     return cycle_label(db.cycle_name, odbc.filename);
 }

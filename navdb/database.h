@@ -19,6 +19,9 @@ struct Database {
     bool airway_levels = false;  // airwaylegs has the column "level"
     bool outlines = false;       // the database has the airspace outlines' tables
     bool ground = false;         // the database has the airports' ground drawings
+    bool ground_names = false;   // ... and their taxiway names
+    bool frequencies = false;    // the database has the airports' frequencies
+    bool outline_classes = false;  // the outlines have their airspace class
 };
 
 // Shows the open dialog; on confirmation stores the path in [file]

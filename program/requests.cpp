@@ -26,6 +26,7 @@ constexpr InputNames kInputs[] = {
     {Input::date, "--date", ""},
     {Input::centrelines, "--centrelines", ""},
     {Input::ground, "--ground", ""},
+    {Input::client_file, "--client-format", ""},
 };
 
 const InputNames& names(Input input) {
@@ -100,7 +101,8 @@ std::string selection_text(const SelectionRequest& request) {
     return std::get<RegionRequest>(request).line;
 }
 
-std::string sector_file_name(const std::optional<SelectionRequest>& request) {
+std::string sector_file_name(const std::optional<SelectionRequest>& request,
+                             const std::string& extension) {
     std::string stem;
     if (request) {
         if (const auto* a = std::get_if<AirportRequest>(&*request))
@@ -109,7 +111,20 @@ std::string sector_file_name(const std::optional<SelectionRequest>& request) {
             stem = std::get<RegionRequest>(*request).code;
     }
     if (stem.empty()) stem = "tout";
-    return safe_file_stem(stem) + ".sct";
+    return safe_file_stem(stem) + "." + extension;
+}
+
+ClientFile client_file_request(const std::string& text) {
+    if (text.empty()) return ClientFile::sct_regions;
+    if (text == "sct2") return ClientFile::sct2;
+    if (text == "sct") return ClientFile::sct;
+    throw Refusal(Input::client_file,
+                  w1252("fichier des clients radar inconnu : ") + utf8_to_cp1252(text) +
+                      w1252(" (sct2 ou sct)"));
+}
+
+const char* client_file_extension(ClientFile file) {
+    return file == ClientFile::sct2 ? "sct2" : "sct";
 }
 
 std::string safe_file_stem(std::string stem) {

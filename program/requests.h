@@ -27,7 +27,8 @@ enum class Input {
     sector_icao,
     date,
     centrelines,
-    ground
+    ground,
+    client_file
 };
 
 // A text refused: what() says why, in French, as the window shows it.
@@ -75,7 +76,9 @@ std::string selection_text(const SelectionRequest& request);
 // The name a selection's sector file takes by default, in the window and
 // in karvel-sct alike: "LFPG_50nm.sct", "LF.sct", "tout.sct" for the whole
 // database; no character a file system refuses.
-std::string sector_file_name(const std::optional<SelectionRequest>& request);
+// `extension` is that of the file asked ("sct2").
+std::string sector_file_name(const std::optional<SelectionRequest>& request,
+                             const std::string& extension = "sct");
 // `stem` with each character a file system refuses ("/", "\\", ":", "*", "?",
 // quotes, "<", ">", "|", control characters) made "_".
 std::string safe_file_stem(std::string stem);
@@ -90,6 +93,16 @@ SectorIdentity identity_request(const std::string& name, const std::string& call
 int32_t centrelines_request(const std::string& text);
 // The date of the magnetic north, "YYYY-MM-DD", a day that exists.
 Date date_request(const std::string& text);
+
+// Which file the client format writes, for which radar client: a .sct
+// with [REGIONS] and [LABELS] (the first client format), a .sct2 with them,
+// or a .sct without them (the ground's areas then as [GEO] lines, its
+// stands in the companion file's [FREETEXT] only).
+enum class ClientFile { sct_regions, sct2, sct };
+// "" (the first), "sct2" or "sct".
+ClientFile client_file_request(const std::string& text);
+// The file's extension: "sct" or "sct2".
+const char* client_file_extension(ClientFile file);
 
 // The files a save writes, each where given: the sector file, the
 // companion file of the client format, the selection as GeoJSON.
@@ -107,6 +120,7 @@ struct SaveRequest {
     // when none.
     std::optional<Date> date;
     int32_t centrelines_nm = 0;  // the client format's extended centrelines
+    ClientFile client_file = ClientFile::sct_regions;
     SavedFiles files;
 };
 

@@ -9,6 +9,7 @@
 #include "core/regions.h"
 #include "geography/geo_levels.h"
 #include "sector/client_files.h"
+#include "sector/positions.h"
 #include "selection/ground_loader.h"
 #include "selection/selection.h"
 
@@ -44,7 +45,9 @@ void select(AppState& state, const SelectionRequest& request, int geo_level, Sel
                     out.progress,
                     draft.memo,
                     state.db.airway_levels,
-                    state.db.outlines};
+                    state.db.outlines,
+                    state.db.frequencies,
+                    state.db.outline_classes};
     // No name or ident is longer than this: a longer one comes from a
     // damaged database, and is cut.
     constexpr size_t kMaxText = 1024;
@@ -78,7 +81,7 @@ std::vector<std::string> choose_ground(AppState& state, const std::vector<std::s
             w1252("cette base de données n'a pas de plans au sol : importez-la de "
                   "nouveau avec karvel-import"));
     std::vector<std::string> without;
-    Ground ground = read_ground(state.db.Query1, codes, without);
+    Ground ground = read_ground(state.db.Query1, codes, without, state.db.ground_names);
     for (const std::string& icao : codes) {
         if (std::find(without.begin(), without.end(), icao) != without.end()) {
             memo.add_line(icao + w1252(" : aucun plan au sol"));
@@ -140,6 +143,7 @@ void add_saved_files(OutputFiles& files, AppState& state, const SaveRequest& req
         format.details = state.settings.details;
         format.version = state.info.version_caption;
         format.centrelines_nm = request.centrelines_nm;
+        format.regions = request.client_file != ClientFile::sct;
         for (size_t i = 0; i < kGroundPaintCount; ++i)
             format.ground_colours[i] = state.settings.ground[i].color;
         if (request.client) {
@@ -158,7 +162,14 @@ void add_saved_files(OutputFiles& files, AppState& state, const SaveRequest& req
         write_sector(lines, state.nav, state.frame, request.identity, format);
         files.add(*paths.sector, sector_bytes(lines));
     }
-    if (paths.ese) files.add(*paths.ese, sector_bytes(ese_lines(state.nav, outside)));
+    if (paths.ese) {
+        std::vector<std::string> lines;
+        if (request.client) lines = position_lines(state.nav);
+        for (std::string& l : ese_lines(state.nav, outside)) lines.push_back(std::move(l));
+        if (request.client)
+            for (std::string& l : freetext_lines(state.nav)) lines.push_back(std::move(l));
+        files.add(*paths.ese, sector_bytes(lines));
+    }
     if (paths.geojson)
         files.add(
             *paths.geojson,
@@ -169,11 +180,14 @@ void add_saved_files(OutputFiles& files, AppState& state, const SaveRequest& req
 bool save_selection(AppState& state, Dialogs& dialogs, SaveRequest request,
                     std::vector<std::string>* written) {
     const std::string folder = state.info.folder + "/secteurs";
+    const std::string extension =
+        request.client ? client_file_extension(request.client_file) : "sct";
     std::error_code ec;
     std::filesystem::create_directories(fs_path(folder), ec);  // a failure shows at the write
     const auto chosen =
-        dialogs.save_file("sct", folder, sector_file_name(state.selected),
-                          w1252("Fichiers secteur (*.sct)|*.sct|Tous les fichiers (*)|*"));
+        dialogs.save_file(extension, folder, sector_file_name(state.selected, extension),
+                          w1252("Fichiers secteur (*.") + extension + ")|*." + extension +
+                              w1252("|Tous les fichiers (*)|*"));
     if (!chosen) return false;
     SavedFiles& paths = request.files;
     paths = {*chosen, std::nullopt, std::nullopt};
@@ -182,6 +196,10 @@ bool save_selection(AppState& state, Dialogs& dialogs, SaveRequest request,
         std::filesystem::path ese(fs_path(*chosen));
         ese.replace_extension(".ese");
         paths.ese = ese.string();
+        // And the selection for map tools.
+        std::filesystem::path geojson(fs_path(*chosen));
+        geojson.replace_extension(".geojson");
+        paths.geojson = geojson.string();
     }
     OutputFiles files;
     add_saved_files(files, state, request, dialogs);
@@ -189,6 +207,7 @@ bool save_selection(AppState& state, Dialogs& dialogs, SaveRequest request,
     if (written) {
         written->push_back(*paths.sector);
         if (paths.ese) written->push_back(*paths.ese);
+        if (paths.geojson) written->push_back(*paths.geojson);
     }
     return true;
 }

@@ -12,7 +12,9 @@
 #include "core/geometry.h"
 #include "core/numtext.h"
 #include "sector/coord.h"
+#include "sector/client_sections.h"
 #include "sector/ground_pieces.h"
+#include "sector/lines.h"
 
 namespace karvel {
 namespace {
@@ -23,11 +25,8 @@ void separators(std::vector<std::string>& lines, int count) {
     for (int i = 0; i < count; ++i) lines.emplace_back(";");
 }
 
-// "lat lon" of one position.
 std::string position(double latitude, double longitude) {
-    std::string s;
-    append_position(s, latitude, longitude);
-    return s;
+    return position_text(latitude, longitude);
 }
 
 std::string segment(const std::string& label, double lat1, double lon1, double lat2, double lon2) {
@@ -39,13 +38,6 @@ std::string segment(const std::string& label, double lat1, double lon1, double l
     line += ' ';
     append_position(line, lat2, lon2);
     return line;
-}
-
-// A segment that may cross 180 degrees, or has an end on it: only such a
-// segment is looked at closer (most are not, and their lines are written
-// as they are).
-bool may_cross(double lon1, double lon2) {
-    return !(std::fabs(lon1 - lon2) < 180 && std::fabs(lon1) != 180 && std::fabs(lon2) != 180);
 }
 
 // Segments into lines; in the client format one that crosses 180 degrees is
@@ -254,12 +246,11 @@ void fixes(std::vector<std::string>& lines, const Table<FIXE>& waypoints,
                                 w.comment);
 }
 
-void airports(std::vector<std::string>& lines, const Table<Airport>& table, bool client) {
-    for (const Airport& a : table) {
-        if (client) {  // never an empty field: the reader would shift the next ones
-            lines.push_back(fill(a.icao, 4) + " " + (a.freq.empty() ? "000.000" : fill(a.freq, 7)) +
-                            " " + position(a.latitude, a.longitude) +
-                            (a.class_code.empty() ? "" : " " + a.class_code) + " ;" + a.comment);
+void airports(std::vector<std::string>& lines, const NavTables& nav, bool client) {
+    const AirportRadio radio(nav);
+    for (const Airport& a : nav.airports) {
+        if (client) {
+            lines.push_back(client_airport_line(a, radio, nav.outlines));
             continue;
         }
         lines.push_back(fill(a.icao, 4) + " " + fill(a.freq, 7) + " " +
@@ -292,49 +283,15 @@ void runways(std::vector<std::string>& lines, const NavTables& nav, const Sector
     }
 }
 
-// A [GEO] line, "lat lon lat lon colour"; in the client format a segment
-// that crosses 180 degrees is two.
-void geo_segment(std::vector<std::string>& lines, geo_point a, geo_point b,
-                 const std::string& colour, bool split) {
-    const auto write = [&](const geo_point& from, const geo_point& to) {
-        std::string line;
-        line.reserve(60 + colour.size());
-        append_position(line, from.latitude, from.longitude);
-        line += ' ';
-        append_position(line, to.latitude, to.longitude);
-        line += ' ';
-        line += colour;
-        lines.push_back(std::move(line));
-    };
-    if (!split || !may_cross(a.longitude, b.longitude)) return write(a, b);
-    for (const auto& part : split_at_antimeridian({a, b}))
-        for (size_t i = 0; i + 1 < part.size(); ++i) write(part[i], part[i + 1]);
-}
-
 // The segments of the GEO lines with an end in the selection box.
-void geography(std::vector<std::string>& lines, const std::vector<t_geo>& geo_lines,
-               const GeoBox& box, bool split) {
-    for (const t_geo& g : geo_lines)
+// In the client format each kind in its group.
+void geography(GeoLines& out, const std::vector<t_geo>& geo_lines, const GeoBox& box) {
+    for (const t_geo& g : geo_lines) {
+        const std::string group = g.name == "coast"   ? w1252("côtes")
+                                  : g.name == "river" ? w1252("lacs et rivières")
+                                                      : g.name;
         for (size_t j = 0; j + 1 < g.points.size(); ++j)
-            if (geo_written(box, g, j))
-                geo_segment(lines, g.points[j], g.points[j + 1], g.name, split);
-}
-
-// The extended centrelines: from each threshold of a paired runway, `nm`
-// out along its approach course (away from the runway).
-void centrelines(std::vector<std::string>& lines, const RunwayTable& runways, double nm) {
-    for (const RUNWAY& r : runways) {
-        const auto ends = {std::array{r.lat1, r.lon1, r.lat2, r.lon2},
-                           std::array{r.lat2, r.lon2, r.lat1, r.lon1}};
-        for (const auto& [lat, lon, far_lat, far_lon] : ends) {
-            if (!r.paired()) break;  // one end alone has no approach course
-            const long double out = initial_bearing(far_lat, far_lon, lat, lon);
-            long double to_lat = 0, to_lon = 0;
-            destination_point(lat, lon, out, nm, to_lat, to_lon);
-            geo_segment(lines, {lat, lon},
-                        {static_cast<double>(to_lat), static_cast<double>(to_lon)},
-                        kCentrelineColour, true);
-        }
+            if (geo_written(box, g, j)) out.add(group, g.points[j], g.points[j + 1], g.name);
     }
 }
 
@@ -374,18 +331,6 @@ void outlines(std::vector<std::string>& lines, const Table<Outline>& table, Outl
                         lines.push_back(segment(o.name, part[j].latitude, part[j].longitude,
                                                 part[j + 1].latitude, part[j + 1].longitude));
             }
-    }
-}
-
-// The taxi centrelines and hold lines of the ground, segment by segment.
-void ground_lines(std::vector<std::string>& lines, const Ground& ground) {
-    for (const GroundShape& s : ground.shapes) {
-        const GroundPaint paint = ground_paint(s);
-        if (s.kind != GroundKind::line || paint == GroundPaint::none) continue;
-        const std::string colour = ground_paint_info(paint).colour_name;
-        for (const t_point& path : s.rings)
-            for (size_t i = 0; i + 1 < path.size(); ++i)
-                geo_segment(lines, path[i], path[i + 1], colour, true);
     }
 }
 
@@ -453,7 +398,7 @@ void write_sector(std::vector<std::string>& lines, const NavTables& nav,
     section(lines, "[FIXES]");
     fixes(lines, nav.waypoints, client ? format.outside_points : std::vector<FIXE>{});
     section(lines, "[AIRPORT]");
-    airports(lines, nav.airports, client);
+    airports(lines, nav, client);
     section(lines, "[RUNWAY]");
     runways(lines, nav, format);
     section(lines, "[SID]");
@@ -471,10 +416,14 @@ void write_sector(std::vector<std::string>& lines, const NavTables& nav,
     section(lines, "[HIGH AIRWAY]");
     airways(segments, nav.airways, client ? AirwayLevel::high : AirwayLevel::unknown);
     section(lines, "[GEO]");
-    geography(lines, nav.geo_lines, frame.box, client);
-    if (client && format.centrelines_nm > 0) centrelines(lines, nav.runways, format.centrelines_nm);
+    GeoLines geo(lines, client);
+    geography(geo, nav.geo_lines, frame.box);
+    if (client && format.centrelines_nm > 0) centrelines(geo, nav, format.centrelines_nm);
     if (client && !nav.ground.empty()) {
-        ground_lines(lines, nav.ground);
+        ground_lines(geo, nav.ground);
+        if (!format.regions) ground_areas(geo, nav.ground);
+    }
+    if (client && format.regions && !nav.ground.empty()) {
         section(lines, "[REGIONS]");
         ground_regions(lines, nav.ground);
         section(lines, "[LABELS]");

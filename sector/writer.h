@@ -48,6 +48,10 @@ struct SectorFormat {
     // under a REGIONNAME line, taxi centrelines and hold lines into [GEO],
     // stands into [LABELS].
     std::array<TColor, kGroundPaintCount> ground_colours = default_ground_paints();
+    // The client format's [REGIONS] and [LABELS] (for the client that reads
+    // them, from a .sct2): without them the ground's areas are [GEO] lines
+    // and its stands are only in the companion file's [FREETEXT].
+    bool regions = true;
 
     // The declination at a point, East positive (0 without a model).
     double declination(double lat, double lon) const {

@@ -81,16 +81,35 @@ void read_stands(Query& q, const std::string& icao, Ground& ground) {
     q.clear_sql();
 }
 
+void read_taxiway_names(Query& q, const std::string& icao, Ground& ground) {
+    q.set_sql({"select name,kind,latitude,longtitude from groundnames",
+               "where airport=" + sql_quoted(icao), "order by rowid"});
+    q.open();
+    const int f_name = q.field_index("name"), f_kind = q.field_index("kind"),
+              f_lat = q.field_index("latitude"), f_lon = q.field_index("longtitude");
+    for (q.first(); !q.eof(); q.next())
+        if (on_globe(q.real(f_lat), q.real(f_lon)) && !q.text(f_name).empty())
+            ground.taxiways.push_back({.id = {},
+                                       .airport = icao,
+                                       .name = q.text(f_name),
+                                       .kind = q.text(f_kind),
+                                       .latitude = q.real(f_lat),
+                                       .longitude = q.real(f_lon)});
+    q.close();
+    q.clear_sql();
+}
+
 }  // namespace
 
 Ground read_ground(Query& query, const std::vector<std::string>& icaos,
-                   std::vector<std::string>& without) {
+                   std::vector<std::string>& without, bool taxiway_names) {
     Ground ground;
     ground.airports = icaos;
     for (const std::string& icao : icaos) {
         const size_t shapes = ground.shapes.size(), stands = ground.stands.size();
         read_shapes(query, icao, ground);
         read_stands(query, icao, ground);
+        if (taxiway_names) read_taxiway_names(query, icao, ground);
         if (ground.shapes.size() == shapes && ground.stands.size() == stands)
             without.push_back(icao);
     }

@@ -25,6 +25,8 @@ struct LoadContext {
     MemoSink& memo;
     bool airway_levels = false;  // the database knows each airway segment's level
     bool outlines = false;       // the database has airspace outlines
+    bool frequencies = false;    // the database has the airports' frequencies
+    bool outline_classes = false;  // its outlines have their airspace class
     // Records left out because their position is no point of the globe
     // (not a number, infinite, past a pole or past 180 degrees), named.
     std::vector<std::string> off_globe{};

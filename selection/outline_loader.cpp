@@ -15,23 +15,25 @@ namespace {
 
 // The outlines whose latitudes meet the box's; their longitudes are looked
 // at once read (a box may run across 180 degrees on either side).
-Statement outline_statement(const GeoBox& box) {
+// Databases imported before outlines kept their class lack its column.
+Statement outline_statement(const GeoBox& box, bool classes) {
     const BoxTexts texts = box_texts(box.lat_min, box.lat_max, box.lon_min, box.lon_max);
-    return {"select outlines.ID,outlines.name,outlines.kind,outlines.layer,outlines.lower,"
+    return {std::string("select outlines.ID,outlines.name,outlines.kind,outlines.layer,outlines.lower,"
             "outlines.upper,outlines.latmin,outlines.latmax,outlines.lonmin,outlines.lonmax,"
-            "outlinesources.file,outlinesources.attribution",
+            "outlinesources.file,outlinesources.attribution") + (classes ? ",outlines.class" : ""),
             "from outlines left join outlinesources on outlines.sourceID=outlinesources.ID",
             "where outlines.latmax>=" + texts.lat_min, "and outlines.latmin<=" + texts.lat_max,
             "order by outlines.ID"};
 }
 
-void read_outlines(Query& q, const GeoBox& box, Table<Outline>& outlines) {
-    q.set_sql(outline_statement(box));
+void read_outlines(Query& q, const GeoBox& box, bool classes, Table<Outline>& outlines) {
+    q.set_sql(outline_statement(box, classes));
     q.open();
     const int f_id = q.field_index("ID"), f_name = q.field_index("name"),
               f_kind = q.field_index("kind"), f_layer = q.field_index("layer"),
               f_lower = q.field_index("lower"), f_upper = q.field_index("upper"),
-              f_file = q.field_index("file"), f_attribution = q.field_index("attribution");
+              f_file = q.field_index("file"), f_attribution = q.field_index("attribution"),
+              f_class = classes ? q.field_index("class") : -1;
     const int f_box[4] = {q.field_index("latmin"), q.field_index("latmax"),
                           q.field_index("lonmin"), q.field_index("lonmax")};
     for (q.first(); !q.eof(); q.next()) {
@@ -46,6 +48,7 @@ void read_outlines(Query& q, const GeoBox& box, Table<Outline>& outlines) {
         o.upper = q.text(f_upper);
         o.source = q.text(f_file);
         o.attribution = q.text(f_attribution);
+        if (f_class >= 0) o.airspace_class = q.text(f_class);
         outlines.append(std::move(o));
     }
     q.close();
@@ -86,7 +89,7 @@ void read_points(Query& q, Table<Outline>& outlines) {
 
 void load_outlines(LoadContext& ctx) {
     if (!ctx.outlines) return;
-    read_outlines(ctx.query, ctx.frame.box, ctx.nav.outlines);
+    read_outlines(ctx.query, ctx.frame.box, ctx.outline_classes, ctx.nav.outlines);
     read_points(ctx.query, ctx.nav.outlines);
     const size_t n = ctx.nav.outlines.size();
     ctx.memo.add_line(std::to_string(n) + (n == 1 ? w1252(" contour d'espace aérien")

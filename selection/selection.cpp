@@ -7,6 +7,7 @@
 #include "core/geometry.h"
 #include "core/numtext.h"
 #include "map/view.h"
+#include "selection/frequency_loader.h"
 #include "selection/outline_loader.h"
 
 namespace karvel {
@@ -76,6 +77,7 @@ void select_by_airport(LoadContext& ctx, int client_height, const std::string& i
     const SelectionStatements statements = airport_statements(texts);
     load_points(ctx, statements);
     load_on_plane(ctx, statements);
+    load_frequencies(ctx);
     load_outlines(ctx);
 }
 
@@ -87,6 +89,7 @@ void select_by_region(LoadContext& ctx, int client_height, const std::string& co
     set_region_plane(ctx.frame, client_height);
     load_on_plane(ctx, statements);
     ctx.frame.box = ctx.frame.extent;
+    load_frequencies(ctx);
     load_outlines(ctx);
 }
 

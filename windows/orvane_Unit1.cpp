@@ -74,6 +74,7 @@ TForm1::TForm1(AppState& state, Dialogs& dialogs, QWidget* parent)
     if (try_str_to_int(state_.settings.ini.read(kOutputSection, kCentrelinesKey, "0"), nm) &&
         nm > 0)
         centrelines_nm_ = nm;
+    read_client_file_choice();
 }
 
 void TForm1::set_windows(TForm_carte* carte, TForm_afich* afich, TForm_centre* centre,
@@ -122,6 +123,7 @@ void TForm1::build_menu() {
     format_clients1 = Fichier1->addAction(QStringLiteral("&format des clients radar"));
     format_clients1->setObjectName(QStringLiteral("format_clients1"));
     format_clients1->setCheckable(true);
+    build_client_file_menu();
     axes1 = Fichier1->addAction(QStringLiteral("prolonger les &axes de piste..."));
     axes1->setObjectName(QStringLiteral("axes1"));
     connect(axes1, &QAction::triggered, this, [this] { axes1Click(); });
@@ -334,6 +336,7 @@ void TForm1::Button_enrClick() {
     SaveRequest request;
     try {
         request.client = format_clients1->isChecked();
+        request.client_file = client_file();
         request.identity = identity_request(Edit_nomsecteur->text().toStdString(),
                                             Edit_callsign->text().toStdString(),
                                             Edit_ICAOsecteur->text().toStdString(), request.client);

@@ -2,6 +2,8 @@
 // the sector identity and the save command.
 #pragma once
 
+#include <array>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -116,6 +118,10 @@ class TForm1 : public QMainWindow, public SelectionView, public MemoSink {
     QAction* enregistrer1;
     QAction* quitter1;
     QAction* format_clients1;  // "format des clients radar", remembered in the settings
+    // "fichier des clients radar": which file the client format writes (a
+    // .sct with regions, a .sct2, a .sct without), remembered in the settings.
+    QMenu* fichier_clients1;
+    std::array<QAction*, 3> client_files1;  // in the order of ClientFile
     QAction* axes1;  // the client format's extended centrelines, remembered in the settings
     void axes1Click();
     QAction* sol1;  // the airports whose ground drawing goes into the map and the files
@@ -128,6 +134,9 @@ class TForm1 : public QMainWindow, public SelectionView, public MemoSink {
   private:
     void build_controls();
     void build_menu();
+    void build_client_file_menu();
+    void read_client_file_choice();
+    ClientFile client_file() const;
     void build_airport_box(QHBoxLayout* top);
     void build_region_box(QHBoxLayout* top);
     void build_middle(QHBoxLayout* top);

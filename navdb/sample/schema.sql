@@ -20,6 +20,15 @@ CREATE TABLE airports (
     elevation   INTEGER             -- feet
 );
 
+-- An airport's radio frequencies, in kHz: kind 0 ATIS, 1 UNICOM or CTAF,
+-- 2 clearance delivery, 3 ground, 4 tower, 5 approach, 6 departure.
+CREATE TABLE airportfreqs (
+    airportID  INTEGER NOT NULL REFERENCES airports(ID),
+    kind       INTEGER NOT NULL,
+    khz        INTEGER NOT NULL,
+    name       TEXT
+);
+
 CREATE TABLE navaidtypes (
     type  INTEGER PRIMARY KEY,
     desc  TEXT COLLATE NOCASE
@@ -129,6 +138,7 @@ CREATE TABLE waypointlookup (
 -- single-column index so that legs come back in their row order.
 CREATE INDEX airports_icao          ON airports (ICAO);
 CREATE INDEX airports_latitude      ON airports (latitude);
+CREATE INDEX airportfreqs_airport   ON airportfreqs (airportID);
 CREATE INDEX navaids_latitude       ON navaids (latitude);
 CREATE INDEX navaids_type           ON navaids (type);
 CREATE INDEX waypoints_latitude     ON waypoints (latitude);

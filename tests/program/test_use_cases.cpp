@@ -104,7 +104,7 @@ TEST_F(UseCaseTest, TheSaveAsksInTheSectorFolderAndWritesWhole) {
     EXPECT_TRUE(std::filesystem::is_directory(folder.file("secteurs/dossier.sct")));
     dialogs.save_answers.push_back(folder.file("nowhere/x.sct"));
     EXPECT_THROW(save_selection(state, dialogs, {}), Error);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.file("secteurs")), {}), 4);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.file("secteurs")), {}), 5);
 
     // The magnetic model's date: outside its span, a date given is refused,
     // today's is told and used.

@@ -231,10 +231,11 @@ Read strict_read(const std::vector<std::string>& lines) {
     const std::map<std::string, std::regex> shapes{
         {"[VOR]", std::regex(navaid)},
         {"[NDB]", std::regex(navaid)},
-        {"[AIRPORT]", std::regex(navaid)},
+        {"[AIRPORT]", std::regex(navaid + " +[A-G]")},
         {"[FIXES]", std::regex("\\S+ +" + at)},
         {"[RUNWAY]", std::regex("\\S+ +\\S+ +\\d{3} +\\d{3} +" + segment + "( +\\S+){2,}")},
-        {"[GEO]", std::regex(segment + " +\\S+")},
+        // A line of a group: the first begins with the group's name.
+        {"[GEO]", std::regex("(.*\\S +| *)" + segment + " +\\S+")},
         // A polygon: its colour and first point, then a point a line; a
         // group's name.
         {"[REGIONS]", std::regex("(REGIONNAME .+| *(\\S+ +)?" + at + ")")},
@@ -257,6 +258,10 @@ Read strict_read(const std::vector<std::string>& lines) {
             colours.insert(m.size() > 1 ? m[1].str() : "");
         } else if (first.front() == '[') {
             section = line;
+            if (section == "[GEO]") r.items[section];
+        } else if (section == "[GEO]" && r.items[section].empty() &&
+                   std::regex_match(first, std::regex(lat))) {
+            r.faults.push_back("[GEO] line of no group: " + raw);
         } else if (section == "[INFO]") {
             info.push_back(line);
         } else if (!std::regex_match(line, shape == shapes.end() ? other : shape->second) ||
@@ -402,9 +407,12 @@ TEST_F(ClientFiles, AStrictReaderReadsEveryLineAndFindsTheSelection) {
         EXPECT_THAT(*line, ::testing::StartsWith(declination ? "04  22  35" : "04  22  360 180 "));
         std::string threshold;
         append_position(threshold, north_end->lat1, north_end->lon1);
-        const auto out = starting(north, threshold + " ");
+        const auto out = std::find_if(north.begin(), north.end(), [&](const std::string& l) {
+            return l.ends_with(" centreline") && l.find(" " + threshold + " ") != l.npos;
+        });
         ASSERT_NE(out, north.end());
-        EXPECT_LT(out->substr(threshold.size() + 1, 14), threshold.substr(0, 14)) << *out;
+        const std::string to = out->substr(out->find(threshold) + threshold.size() + 1, 14);
+        EXPECT_LT(to, threshold.substr(0, 14)) << *out;
     }
 
     // The default layout keeps its blank identity lines and empty fields.

@@ -260,7 +260,14 @@ TEST_F(WorkflowTest, SavingTheClientFormatWithItsCentrelines) {
     EXPECT_THAT(file, HasSubstr(" centreline\r\n"));
     EXPECT_TRUE(std::filesystem::exists(dir.file("secteurs/c.ese")));
     EXPECT_TRUE(form->Memo1->toPlainText().endsWith(
-        QStringLiteral("enregistré : ") + QString::fromStdString(dir.file("secteurs/c.ese"))));
+        QStringLiteral("enregistré : ") + QString::fromStdString(dir.file("secteurs/c.geojson"))));
+    // The file for the client that reads .sct2, proposed under that name, kept.
+    form->client_files1[1]->trigger();
+    EXPECT_THAT(read_bytes(dir.file("karvel_params.ini")), HasSubstr("fichier=sct2"));
+    dialogs.save_answers.push_back(dir.file("secteurs/c.sct2"));
+    form->enregistrer1->trigger();
+    EXPECT_EQ(dialogs.save_names.back(), "LFMN_30nm.sct2");
+    EXPECT_THAT(read_bytes(dir.file("secteurs/c.sct2")), HasSubstr("[GEO]"));
 }
 
 // A line cut by its list shows whole in its tooltip, a short one has none;
