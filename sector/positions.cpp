@@ -1,6 +1,7 @@
 #include "sector/positions.h"
 
 #include <array>
+#include <cctype>
 #include <set>
 
 #include "core/cp1252.h"
@@ -47,10 +48,14 @@ constexpr std::array<Controller, 6> kControllers{{
     {FrequencyKind::atis, "ATIS", 'I', "ATIS"},
 }};
 
-// An identifier no earlier position has: the code's last two letters and
+// An identifier no earlier position has: the name's last two letters and
 // the middle letter, else its last three, else the whole code, else a
 // number after them.
-std::string identifier(const std::string& code, char middle, std::set<std::string>& taken) {
+std::string identifier(const std::string& name, char middle, std::set<std::string>& taken) {
+    std::string code;  // its letters and digits ("EGTLN" of "EGTL-N")
+    for (const char c : name)
+        if (std::isalnum(static_cast<unsigned char>(c)) && static_cast<unsigned char>(c) < 0x80)
+            code += c;
     std::vector<std::string> tries;
     for (size_t n : {size_t{2}, size_t{3}, code.size()})
         if (code.size() >= n) tries.push_back(code.substr(code.size() - n) + middle);

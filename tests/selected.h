@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "navdb/database.h"
 #include "navdb/sqlite_backend.h"
 #include "selection/selection.h"
 #include "support.h"
@@ -22,6 +23,7 @@ struct Selected {
     explicit Selected(const std::string& path, int client_height = 600) {
         q.set_connection(std::make_shared<SqliteConnection>(path));
         height = client_height;
+        ctx.frequencies = statement_runs(q, {"select khz from airportfreqs where 1=0"});
     }
     const NavTables& airport(const std::string& icao, int radius) {
         select_by_airport(ctx, height, icao, radius);

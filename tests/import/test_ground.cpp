@@ -18,6 +18,7 @@
 #include "import/ground.h"
 #include "sector/client_files.h"
 #include "sector/ground_pieces.h"
+#include "sector/positions.h"
 #include "sector/writer.h"
 #include "selected.h"
 #include "table_rows.h"
@@ -261,6 +262,11 @@ TEST(GroundReader, TheLfpgRowsAndTheirKinds) {
     EXPECT_THAT(stands, ::testing::UnorderedElementsAre("Gate A8/gate", "Gate A9/tie_down",
                                                         "Gate A30/", "Gate B18/"));
     EXPECT_EQ(g.stands[0].airport, "LFPG");
+    // The location faces of the signs (front and back, a '|' between two),
+    // and the named taxiway edge not within 150 m of one alike.
+    std::vector<std::string> taxiways;
+    for (const Stand& s : g.taxiways) taxiways.push_back(s.name + "/" + s.kind);
+    EXPECT_THAT(taxiways, ::testing::ElementsAre("A1/sign", "K/sign", "W/sign", "W/edge"));
     const xplane::AirportGround& other = airports.at("LFXA");
     ASSERT_EQ(other.shapes.size(), 2u);
     EXPECT_EQ(other.shapes[1].name, "H1");
@@ -340,7 +346,7 @@ TEST_F(GroundDatabase, WrittenIntoTheClientFormatAndTheGeoJson) {
     std::vector<std::string> without_ground, with_ground, client;
     write_sector(without_ground, db.nav, db.frame, {});
     std::vector<std::string> none;
-    db.nav.ground = read_ground(db.q, {"LFPG"}, none);
+    db.nav.ground = read_ground(db.q, {"LFPG"}, none, true);
     write_sector(with_ground, db.nav, db.frame, {});
     EXPECT_EQ(with_ground, without_ground);
 
@@ -356,6 +362,9 @@ TEST_F(GroundDatabase, WrittenIntoTheClientFormatAndTheGeoJson) {
             l.ends_with(" sol_arret"))
             ground += l + "\n";
     }
+    // The taxiway names read back, written as free text.
+    EXPECT_THAT(freetext_lines(db.nav),
+                ::testing::Contains(::testing::EndsWith(":LFPG voies de circulation:K")));
     if (std::getenv("KARVEL_UPDATE_GOLDEN"))
         std::ofstream(KARVEL_SOURCE_DIR "/tests/golden/LFPG_ground.txt", std::ios::binary) << ground;
     EXPECT_EQ(ground, source_file("tests/golden/LFPG_ground.txt"));

@@ -14,6 +14,7 @@
 #include "procedures/leg_lists.h"
 #include "sector/writer.h"
 #include "import/folders.h"
+#include "sector/client_sections.h"
 #include "selected.h"
 #include "table_rows.h"
 
@@ -81,6 +82,18 @@ TEST(ImportVersions, ImportedDataSelectsLikeAnyDatabase) {
         EXPECT_EQ(std::tuple(nav.airways[0].name, nav.airways[0].lines.size(),
                              nav.airways[1].lines.size(), nav.airways[0].lines[0].lat2),
                   std::tuple("UN1", 2ul, 1ul, 48.95));
+        // A frequency of each kind, in the file's order; a 25 kHz channel the
+        // 10 kHz rows cut (11972) whole again, the 8.33 kHz one of the kHz rows.
+        std::vector<std::string> radio;
+        for (const AirportFrequency& f : nav.frequencies)
+            radio.push_back(std::to_string(static_cast<int>(f.kind)) + " " + khz_text(f.khz) + " " +
+                            f.name);
+        EXPECT_THAT(radio, ElementsAre("0 128.125 ESSAI ATIS", "1 122.700 ESSAI CTAF",
+                                       folder == std::string("new") ? "2 121.755 ESSAI PREVOL"
+                                                                    : "2 121.750 ESSAI PREVOL",
+                                       "3 121.850 ESSAI SOL", "4 118.650 ESSAI TOUR",
+                                       "4 119.725 ESSAI TOUR 2", "5 121.100 ESSAI APPROCHE",
+                                       "6 124.475 ESSAI DEPART"));
         // The cycle and the region of the lookups.
         db.q.set_sql({"select val from config where key='CycleName'"});
         db.q.open();
