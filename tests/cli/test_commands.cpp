@@ -10,6 +10,7 @@
 #include "support.h"
 
 using namespace karvel::test;
+using ::testing::AllOf;
 using ::testing::Not;
 
 namespace {
@@ -266,6 +267,16 @@ TEST(ImportGround, TheCommandWritesTheAirportsAsked) {
     const std::string file = read_bytes(dir.file("c.sct"));
     EXPECT_THAT(file, HasSubstr("[REGIONS]\r\nREGIONNAME LFXX pistes\r\nsol_piste N048.54.00.7"));
     EXPECT_THAT(file, HasSubstr("[LABELS]\r\n\"Poste '7'\" N048.54.35.999 E002.25.11.999 sol_poste\r\n"));
+    // For the client that reads no [REGIONS]: the runway as [GEO] lines, the
+    // stand as free text only.
+    const Outcome bare = run(dir, sct + "--client-format=sct" + client.substr(15) +
+                                      "--ground LFXX --output b.sct --ese b.ese");
+    ASSERT_EQ(bare.status, 0) << bare.err;
+    EXPECT_THAT(read_bytes(dir.file("b.sct")),
+                AllOf(Not(HasSubstr("[REGIONS]")), Not(HasSubstr("[LABELS]")),
+                      HasSubstr("\r\nLFXX pistes               N048.54.00.7")));
+    EXPECT_THAT(read_bytes(dir.file("b.ese")),
+                HasSubstr(":LFXX postes de stationnement:Poste \"7\"\r\n"));
     const std::pair<std::string, std::string> refused[] = {
         {sct + "--ground LFXX --output d.sct", "--ground va avec --client-format"},
         {sct + client + "--ground , --output d.sct", "--ground : aucun code OACI"}};

@@ -72,6 +72,12 @@ TEST(Requests, TheSaveAndTheGround) {
     check_rows("date", [](const std::vector<std::string>& t) {
         return std::vector<std::string>{date_text(date_request(t.at(0)))};
     });
+    check_rows("clientfile", [](const std::vector<std::string>& t) {
+        const ClientFile f = client_file_request(t.at(0));
+        return std::vector<std::string>{
+            std::to_string(static_cast<int>(f)),
+            sector_file_name(airport_request("LFPG", "50"), client_file_extension(f))};
+    });
     check_rows("ground", [](const std::vector<std::string>& t) {
         std::string codes;
         for (const std::string& c : ground_request(t.at(0), t.at(1) == "1"))
