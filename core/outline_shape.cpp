@@ -1,6 +1,7 @@
 #include "core/outline_shape.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -49,9 +50,10 @@ double limit_feet(const std::string& text) {
     const bool fl = t.rfind("FL", 0) == 0;
     const char* from = t.c_str() + (fl ? 2 : 0);
     while (*from == ' ') ++from;
-    char* end = nullptr;
-    const double v = std::strtod(from, &end);
-    if (end == from || !std::isfinite(v)) return -1;
+    double v = 0;  // "." whatever the locale
+    const auto [stop, error] = std::from_chars(from, t.c_str() + t.size(), v);
+    if (error != std::errc() || !std::isfinite(v)) return -1;
+    const char* end = stop;
     if (fl) return v * 100;
     while (*end == ' ') ++end;
     if (*end == 'M' && end[1] != 'S') return v / 0.3048;  // metres, not "MSL"
