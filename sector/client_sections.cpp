@@ -8,6 +8,7 @@
 #include "core/ground.h"
 #include "core/numtext.h"
 #include "core/outline_shape.h"
+#include "sector/writer.h"
 
 namespace karvel {
 
@@ -35,7 +36,9 @@ char airport_class(const Airport& a, const AirportRadio& radio, const Table<Outl
     double smallest = std::numeric_limits<double>::infinity();
     for (const Outline& o : outlines) {
         const char c = class_letter(o);
-        if (!c || limit_feet(o.lower) != 0 || !outline_holds(o, {a.latitude, a.longitude}))
+        // The box first: it turns most outlines away at once.
+        if (!c || limit_feet(o.lower) != 0 || !o.box.contains({a.latitude, a.longitude}) ||
+            !outline_holds(o, {a.latitude, a.longitude}))
             continue;
         if (const double area = outline_area_nm2(o); area < smallest) {
             smallest = area;
@@ -75,7 +78,7 @@ void centrelines(GeoLines& out, const NavTables& nav, double nm) {
             long double to_lat = 0, to_lon = 0;
             destination_point(lat, lon, course, nm, to_lat, to_lon);
             out.add(group, {lat, lon}, {static_cast<double>(to_lat), static_cast<double>(to_lon)},
-                    "centreline");
+                    kCentrelineColour);
         }
     }
 }

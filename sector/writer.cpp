@@ -25,10 +25,6 @@ void separators(std::vector<std::string>& lines, int count) {
     for (int i = 0; i < count; ++i) lines.emplace_back(";");
 }
 
-std::string position(double latitude, double longitude) {
-    return position_text(latitude, longitude);
-}
-
 std::string segment(const std::string& label, double lat1, double lon1, double lat2, double lon2) {
     std::string line;
     line.reserve(label.size() + 61);
@@ -65,7 +61,7 @@ struct Segments {
 void navaids(std::vector<std::string>& lines, const Table<VOR>& table, size_t width) {
     for (const VOR& v : table)
         lines.push_back(fill(v.ident, width) + " " + fill(v.freq, 7) + " " +
-                        position(v.latitude, v.longitude) + " ;" + v.desc);
+                        position_text(v.latitude, v.longitude) + " ;" + v.desc);
 }
 
 // SIDs and STARs: each procedure's segments grouped by transition, the label
@@ -242,19 +238,20 @@ void fixes(std::vector<std::string>& lines, const Table<FIXE>& waypoints,
     for (const auto* table : {&waypoints.records(), &outside})
         for (const FIXE& w : *table)
             if (w.selected)
-                lines.push_back(fill(w.ident, 5) + " " + position(w.latitude, w.longitude) + " ;" +
+                lines.push_back(fill(w.ident, 5) + " " + position_text(w.latitude, w.longitude) + " ;" +
                                 w.comment);
 }
 
 void airports(std::vector<std::string>& lines, const NavTables& nav, bool client) {
-    const AirportRadio radio(nav);
-    for (const Airport& a : nav.airports) {
-        if (client) {
+    if (client) {
+        const AirportRadio radio(nav);
+        for (const Airport& a : nav.airports)
             lines.push_back(client_airport_line(a, radio, nav.outlines));
-            continue;
-        }
+        return;
+    }
+    for (const Airport& a : nav.airports) {
         lines.push_back(fill(a.icao, 4) + " " + fill(a.freq, 7) + " " +
-                        position(a.latitude, a.longitude) + " " + fill(a.class_code, 1) + " ;" +
+                        position_text(a.latitude, a.longitude) + " " + fill(a.class_code, 1) + " ;" +
                         a.comment);
     }
 }
@@ -271,14 +268,14 @@ void runways(std::vector<std::string>& lines, const NavTables& nav, const Sector
             lines.push_back(fill(r.ident1, 3) + " " + fill(r.ident2, 3) + " " +
                             magnetic_heading(r.lat1, r.lon1, r.lat2, r.lon2, format) + " " +
                             magnetic_heading(r.lat2, r.lon2, r.lat1, r.lon1, format) + " " +
-                            position(r.lat1, r.lon1) + " " + position(r.lat2, r.lon2) + " " + icao +
+                            position_text(r.lat1, r.lon1) + " " + position_text(r.lat2, r.lon2) + " " + icao +
                             " " + r.airport_name + (r.comment.empty() ? "" : " ;" + r.comment));
             continue;
         }
         lines.push_back(fill(r.ident1, 3) + " " + fill(r.ident2, 3) + " " +
                         fill(heading_field(r.heading1, r.ils1), 3) + " " +
                         fill(heading_field(r.heading2, r.ils2), 3) + " " +
-                        position(r.lat1, r.lon1) + " " + position(r.lat2, r.lon2) + " ;" +
+                        position_text(r.lat1, r.lon1) + " " + position_text(r.lat2, r.lon2) + " ;" +
                         r.comment);
     }
 }
@@ -354,7 +351,7 @@ void ground_regions(std::vector<std::string>& lines, const Ground& ground) {
                     named = true;
                     for (size_t i = 0; i < piece.size(); ++i)
                         lines.push_back((i ? indent : std::string(info.colour_name) + " ") +
-                                        position(piece[i].latitude, piece[i].longitude));
+                                        position_text(piece[i].latitude, piece[i].longitude));
                 }
             }
         }
@@ -367,7 +364,7 @@ void ground_labels(std::vector<std::string>& lines, const Ground& ground) {
     for (const Stand& st : ground.stands) {
         std::string name = st.name;
         std::replace(name.begin(), name.end(), '"', '\'');
-        lines.push_back('"' + name + "\" " + position(st.latitude, st.longitude) + " " + colour);
+        lines.push_back('"' + name + "\" " + position_text(st.latitude, st.longitude) + " " + colour);
     }
 }
 

@@ -20,7 +20,8 @@ namespace {
 Outline area(const std::string& name, const std::string& kind, const std::string& cls,
              const std::string& lower, double lat0, double lon0, double lat1, double lon1) {
     return {.id = name, .name = name, .kind = kind, .lower = lower, .airspace_class = cls,
-            .rings = {{{lat0, lon0}, {lat0, lon1}, {lat1, lon1}, {lat1, lon0}}}};
+            .rings = {{{lat0, lon0}, {lat0, lon1}, {lat1, lon1}, {lat1, lon0}}},
+            .box = {lat0, lat1, lon0, lon1}};
 }
 
 // Around Paris: LFPG in a small class D CTR inside a large class C surface
