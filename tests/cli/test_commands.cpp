@@ -156,10 +156,9 @@ int count_named(const TempDir& dir, const std::string& prefix) {
     return n;
 }
 
-const std::string kApt =
-    "I\n1000 Version - data cycle 2013.10\n1 10 1 0 LFXX Essai\n"
-    "100 45.0 1 0 0.25 1 3 1 09 48.90 002.40 0 0 3 7 1 1 27 48.90 002.46 0 0 3 7 1 1\n99\n";
-const std::string kNav = "I\n810 Version\n3 48.95 002.45 300 11535 130 0.0 XVR ESSAI VOR-DME\n99\n";
+// An airport with one runway, a VOR beside it.
+const std::string kApt = source_file("tests/cli/data/apt.dat");
+const std::string kNav = source_file("tests/cli/data/nav.dat");
 
 // One CIFP row: a TF leg to FIXA, every field there.
 std::string cifp_row(const char* seq) {
@@ -355,20 +354,7 @@ TEST(SctUntrusted, FifosInterruptionsLeftoversAndTheSettingsFile) {
     // output holds a number that is none, the GeoJSON stays JSON; the
     // settings file is not written; a position off the globe or missing
     // never reaches SQL; a control character in an ident becomes a blank.
-    build_database(dir.file("navdata.sqlite"),
-                   "update runways set latitude = 1e308 where ident = '09L' and airportID ="
-                   " (select ID from airports where ICAO = 'LFPG');"
-                   "update ILSes set longtitude = 9e999 where ident = 'GLE';"
-                   "update terminallegs set course = -9e999 where ID ="
-                   " (select min(ID) from terminallegs where course is not null);"
-                   "update airports set latitude = 1e308 where ICAO = 'LFMN';"
-                   // Another schema's airports table, where a position may be null.
-                   "create table a2 as select * from airports; drop table airports;"
-                   "alter table a2 rename to airports;"
-                   "update airports set longtitude = null where ICAO = 'LFPO';"
-                   "update waypoints set ident = 'MO' || char(13) || 'PAR' where ident = 'MOPAR';"
-                   "update waypoints set ident = replace(hex(zeroblob(5000000)), '00', 'XX')"
-                   " where ident = 'CGN';");
+    build_database(dir.file("navdata.sqlite"), source_file("tests/cli/data/absurd.sql"));
     const std::string settings = read_bytes(dir.file("karvel_params.ini"));
     r = run(dir, sct + "--output map.sct --ese map.ese --geojson map.geojson --picture map.png");
     ASSERT_EQ(r.status, 0) << r.err;

@@ -55,38 +55,6 @@ TEST(Rings, FiveRingsAndTheLabelsOfTheNext) {
     EXPECT_EQ(none.with("ellipse"), std::vector<std::string>{"ellipse 20 20 30 30"});
 }
 
-TEST(Procedures, JunctionErasedAndTransitionLabels) {
-    ROUTE sid{.icao = "LFPG", .name = "OPALE1A", .transitions = {"RW09", "RW27"}, .selected = true};
-    // Minutes: (lat, lon) = (-y/60, x/60).
-    auto at = [](int x, int y) { return std::pair<double, double>{-y / 60.0, x / 60.0}; };
-    auto seg = [&](const char* t, int x1, int y1, int x2, int y2) {
-        const auto [a, b] = at(x1, y1);
-        const auto [c, d] = at(x2, y2);
-        return LINE{t, a, b, c, d};
-    };
-    sid.lines = {seg("RW09", 100, 100, 200, 100), seg("RW09", 200, 100, 300, 200),
-                 seg("RW27", 300, 200, 400, 250), seg("RW27", 400, 250, 400, 250)};
-    RecordingCanvas c;
-    draw_procedures(c, kMinutes, {sid}, ProcedureKind::sid, 6, 0);
-    EXPECT_EQ(c.calls, (std::vector<std::string>{
-                           "pen 6 solid 1", "font 6", "line 100 100 200 100",
-                           "line 200 100 300 200", "pen colour 0", "line 200 100 300 200",
-                           "pen colour 6", "text 210 100 LFPG-OPALE1A RW09 clear",
-                           "line 300 200 400 250", "text 410 260 LFPG-OPALE1A RW27 clear"}));
-
-    // A STAR names its first transition after its first segment.
-    RecordingCanvas star;
-    draw_procedures(star, kMinutes, {sid}, ProcedureKind::star, 7, 0);
-    EXPECT_EQ(star.with("text"),
-              (std::vector<std::string>{"text 210 100 LFPG-OPALE1A RW09 clear",
-                                        "text 210 100 LFPG-OPALE1A RW09 clear"}));
-
-    sid.selected = false;
-    RecordingCanvas off;
-    draw_procedures(off, kMinutes, {sid}, ProcedureKind::sid, 6, 0);
-    EXPECT_TRUE(off.with("line").empty());
-}
-
 TEST(Feathers, ExtendPointAndArithmeticFailures) {
     Errors errors;
     // A runway end at (100, 100), the other end to its right: 100 px out to
@@ -110,19 +78,6 @@ TEST(Feathers, ExtendPointAndArithmeticFailures) {
     extend_point(10, {INFINITY, 5}, {5, 5}, 0, errors);
     EXPECT_EQ(errors.keys["x2-x1"], "             INF");
 
-    RUNWAY rw{.ident1 = "09", .ident2 = "27", .ils1 = true};
-    rw.lat1 = rw.lat2 = -10 / 60.0, rw.lon1 = 10 / 60.0, rw.lon2 = 20 / 60.0;
-    Viewport v = kMinutes;
-    v.px_per_nm = 10;
-    RecordingCanvas c;
-    errors.keys.clear();
-    draw_runways(c, v, {rw}, 5, 0, errors);
-    EXPECT_EQ(c.calls, (std::vector<std::string>{
-                           "pen 5 solid 3", "line 100 100 200 100", "brush on 0", "font 5",
-                           "text 105 100 09 on 0", "text 205 100 27 on 0", "pen 5 dash 1",
-                           "line 100 100 0 100", "line 0 100 -26 115", "line -26 115 -26 145",
-                           "line 0 100 -26 85", "line -26 85 -26 55"}));
-    EXPECT_TRUE(errors.keys.empty());
 }
 
 TEST(DrawMap, OrderVisibilityBrushAndTheViewEdge) {

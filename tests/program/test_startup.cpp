@@ -27,18 +27,6 @@ TEST(RegionIndex, AnyLineEndShortAndEmptyLinesKept) {
     EXPECT_EQ(lines, (std::vector<std::string>{"LN Norv\xE8ge"}));
 }
 
-TEST(Startup, ReadsTheShippedRuntimeFiles) {
-    TempDir dir;
-    make_program_folder(dir);
-    CurrentDir cd(dir.path());
-    AppState state;
-    ScriptedDialogs dialogs;
-    main_window_create(state, dialogs);
-    EXPECT_TRUE(dialogs.errors.empty());
-    EXPECT_EQ(std::filesystem::path(state.info.folder), dir.path());
-    EXPECT_GE(find_region_code(state.info.region_codes, "LF"), 0);
-}
-
 // A missing region index no longer costs the data source settings: the
 // quit command would otherwise write empty values over the user's path.
 TEST(Startup, EachFailingStepIsReportedAndTheOthersStillRun) {

@@ -62,7 +62,7 @@ TEST_F(UseCaseTest, ASelectionReplacesTheCurrentOneWholeOrNotAtAll) {
     EXPECT_EQ(state.nav.geo_lines.size(), 1u);  // level 0 keeps the geography
 }
 
-TEST_F(UseCaseTest, TheSaveAsksInTheSectorFolderAndWritesWhole) {
+TEST_F(UseCaseTest, TheSaveAsksInTheSectorFolderWithItsCompanionFile) {
     const std::string dir = folder.str();
     dialogs.save_answers.push_back(std::nullopt);  // cancel: nothing written
     EXPECT_FALSE(save_selection(state, dialogs, {}));
@@ -96,15 +96,6 @@ TEST_F(UseCaseTest, TheSaveAsksInTheSectorFolderAndWritesWhole) {
     EXPECT_TRUE(named.count("ATREX") && named.count("OKIPA"));
     for (const std::string& ident : named)
         EXPECT_TRUE(sct.find("\r\n" + ident + " ") != std::string::npos) << ident;
-
-    // A failed write leaves what was there and no temporary behind.
-    std::filesystem::create_directory(folder.file("secteurs/dossier.sct"));
-    dialogs.save_answers.push_back(folder.file("secteurs/dossier.sct"));
-    EXPECT_THROW(save_selection(state, dialogs, {}), Error);
-    EXPECT_TRUE(std::filesystem::is_directory(folder.file("secteurs/dossier.sct")));
-    dialogs.save_answers.push_back(folder.file("nowhere/x.sct"));
-    EXPECT_THROW(save_selection(state, dialogs, {}), Error);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.file("secteurs")), {}), 5);
 
     // The magnetic model's date: outside its span, a date given is refused,
     // today's is told and used.

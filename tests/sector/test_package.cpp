@@ -149,6 +149,7 @@ TEST_F(Package, FreeTextsByGroupAtTheirPlaceAndInsideTheirOutline) {
     const auto inside = point_inside(c);
     ASSERT_TRUE(inside);
     EXPECT_TRUE(outline_holds(c, *inside));
-    EXPECT_FALSE(outline_holds(c, {1.5, 1.5}));
+    EXPECT_FALSE(outline_holds(c, {1.5, 1.5}));  // in its gap
+    EXPECT_FALSE(outline_holds(c, {1.5, -1}));   // west of it, crossing it twice
     EXPECT_NEAR(outline_area_nm2(c), 7 * 3600, 30);  // 7 square degrees on the equator
 }

@@ -249,7 +249,7 @@ struct SelectionTest : ::testing::Test, SampleDatabase, Selected {
 
 }  // namespace
 
-TEST_F(SelectionTest, ByAirportSetsPlaneViewBoxAndEveryTable) {
+TEST_F(SelectionTest, ByAirportSetsPlaneViewAndBox) {
     select_by_airport(ctx, height, "LFPG", 50);
     const float lat0 = 49.009722f, lon0 = 2.547778f;
     EXPECT_EQ(frame.centre_lat, static_cast<double>(lat0));
@@ -261,14 +261,6 @@ TEST_F(SelectionTest, ByAirportSetsPlaneViewBoxAndEveryTable) {
     EXPECT_EQ(frame.view.ring_step_nm, 5);
     EXPECT_NEAR(frame.box.lat_max - lat0, 50.0 / 60, 1e-6);
     EXPECT_NEAR(lon0 - frame.box.lon_min, 50.0 / (60 * std::cos(lat0 * M_PI / 180)), 1e-5);
-    for (const size_t n : {nav.airports.size(), nav.runways.size(), nav.vors.size(),
-                           nav.ndbs.size(), nav.waypoints.size(), nav.airways.size(),
-                           nav.sids.size(), nav.stars.size(), memo.lines.size()})
-        EXPECT_GT(n, 0u);
-    for (const Airport& a : nav.airports) {
-        EXPECT_GE(a.latitude, frame.box.lat_min);
-        EXPECT_LE(a.longitude, frame.box.lon_max);
-    }
     // 25 nm: rings every 2 nm (2.5 to the even neighbour).
     select_by_airport(ctx, height, "lfpg", 25);
     EXPECT_EQ(frame.view.ring_step_nm, 2);

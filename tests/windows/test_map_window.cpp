@@ -6,14 +6,10 @@
 // actual picture is written beside the test run.
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QMouseEvent>
-#include <QThread>
 #include <QTest>
-#include <QToolTip>
 #include <QWheelEvent>
-#include <algorithm>
 #include <cstdlib>
 
 #include "map/view.h"
@@ -191,31 +187,4 @@ TEST_F(MapWindowTest, SaveAndQuitKeysFromTheMap) {
     EXPECT_EQ(dialogs.save_dirs.size(), 1u);
     QTest::keyClick(carte, Qt::Key_Q, Qt::ControlModifier);
     EXPECT_EQ(terminated, 1);
-}
-
-TEST_F(MapWindowTest, HoveringAnAirportTellsWhatItIs) {
-    select_lfpg();
-    form->Button1->click();
-    const auto& a = *std::find_if(state.nav.airports.begin(), state.nav.airports.end(),
-                                  [](const Airport& x) { return x.icao == "LFPG"; });
-    const Pixel p = viewport_of(state.map, state.frame).to_pixel(a.latitude, a.longitude);
-    const auto hover = [&](int dx) {
-        const QPoint at(p.x + dx, p.y);
-        QHelpEvent e(QEvent::ToolTip, at, carte->surface->mapToGlobal(at));
-        QCoreApplication::sendEvent(carte->surface, &e);
-        // A tooltip leaves after a short delay.
-        for (int i = 0; i < 100 && QToolTip::isVisible() && e.isAccepted() == false; ++i) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-            QThread::msleep(10);
-        }
-        return QToolTip::isVisible() ? QToolTip::text().toStdString() : std::string();
-    };
-    EXPECT_THAT(hover(2), HasSubstr("LFPG (a"));
-    EXPECT_EQ(hover(40), "");  // nothing drawn there
-    // No tooltip over the measure's texts while Shift-measuring; back after.
-    send(QEvent::MouseButtonPress, p.x - 100, p.y, Qt::LeftButton, Qt::LeftButton, Qt::ShiftModifier);
-    send(QEvent::MouseMove, p.x + 2, p.y, Qt::NoButton, Qt::LeftButton, Qt::ShiftModifier);
-    EXPECT_EQ(hover(2), "");
-    send(QEvent::MouseButtonPress, 10, 10, Qt::LeftButton, Qt::LeftButton);
-    EXPECT_THAT(hover(2), HasSubstr("LFPG (a"));
 }

@@ -98,34 +98,12 @@ TEST_F(WorkflowTest, RegionByListAndByCode) {
     EXPECT_EQ(form->region().line, "LF France (bis)");
 }
 
-TEST_F(WorkflowTest, SelectionByRegionFillsEveryListAndLabel) {
-    form->Edit_coderegion->setText(QStringLiteral("LF"));
-    afich->Button_tousid->setText(QStringLiteral("tous les SID"));
-    form->Button_rechparregion->click();
-    EXPECT_TRUE(dialogs.errors.empty()) << dialogs.errors.front();
-    EXPECT_FALSE(message->isVisible());
-    EXPECT_EQ(message->windowTitle(), QStringLiteral("chargement des données"));
-    EXPECT_EQ(form->Label_selection->text(), QStringLiteral("LF France   visu:400nm"));
-    for (QListWidget* list :
-         {form->ListBox_airports, form->ListBox_runways, form->ListBox_vor, form->ListBox_ndb,
-          form->ListBox_waypoint, form->ListBox_airway, form->ListBox_star, form->ListBox_sid})
-        EXPECT_GT(list->count(), 0) << list->objectName().toStdString();
-    EXPECT_EQ(form->Label_listairport->text(),
-              QString::number(form->ListBox_airports->count()) + QStringLiteral(" airports"));
-    EXPECT_TRUE(form->Label_listwaypoint->text().endsWith(QStringLiteral(" Wayoints")));
-    EXPECT_EQ(state.frame.box.lat_max, state.frame.extent.lat_max);
-    EXPECT_EQ(state.frame.box.lon_min, state.frame.extent.lon_min);
-    EXPECT_EQ(afich->Button_tousid->text(), QStringLiteral("aucun SID"));
-
-    form->Button1->click();  // "carte"
-    EXPECT_TRUE(carte->isVisible());
-    EXPECT_EQ(carte->windowTitle(), QStringLiteral("LF France   visu:400nm"));
-    carte->hide();
-}
-
 TEST_F(WorkflowTest, SelectionByAirportAndTheProcedureClicked) {
     select("LFPG", "50");
     EXPECT_EQ(form->Label_selection->text(), QStringLiteral("LFPG:50nm   visu:50nm"));
+    // The loading message shown during the load is gone after it.
+    EXPECT_EQ(std::pair(message->windowTitle(), message->isVisible()),
+              std::pair(QStringLiteral("chargement des données"), false));
     EXPECT_GT(form->ListBox_sid->count(), 0);
     EXPECT_FALSE(form->Memo1->toPlainText().isEmpty());
     // A click on the current SID again shows it again.
