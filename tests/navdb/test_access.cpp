@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "core/cp1252.h"
 #include "core/error.h"
 #include "navdb/access_import.h"
 #include "navdb/dsn.h"
@@ -153,6 +154,12 @@ TEST_F(AccessTest, ADamagedFileGivesAClearErrorAndNoCache) {
         write_bytes(dir.file(name), bytes);
         EXPECT_THROW(access_cache(dir.file(name), cache(), nullptr), Error) << name;
     }
+    // A reader that the file kills is told by its signal.
+    write_bytes(dir.file("dies.sh"), "#!/bin/sh\nkill -SEGV $$\n");
+    ::chmod(dir.file("dies.sh").c_str(), 0755);
+    ::setenv("KARVEL_MDB_IMPORT", dir.file("dies.sh").c_str(), 1);
+    EXPECT_THAT([&] { access_cache(copy("nwind.mdb"), cache(), nullptr); },
+                ThrowsMessage<Error>(HasSubstr(w1252("endommagé : sa lecture a échoué (signal 11)"))));
     EXPECT_EQ(cache_entries(), 0);
     EXPECT_THROW(access_cache(dir.file("absent.mdb"), cache(), nullptr), Error);
 
