@@ -60,7 +60,8 @@ std::string client_airport_line(const Airport& a, const AirportRadio& radio,
 
 std::string group_name(std::string name) {
     const size_t first = name.find_first_not_of(' ');
-    if (first != std::string::npos && (name[first] == ';' || name[first] == '[' || name[first] == '#'))
+    if (first != std::string::npos &&
+        (name[first] == ';' || name[first] == '[' || name[first] == '#'))
         name[first] = '_';
     return name;
 }
@@ -69,8 +70,8 @@ void centrelines(GeoLines& out, const NavTables& nav, double nm) {
     for (const RUNWAY& r : nav.runways) {
         if (!r.paired()) continue;  // one end alone has no approach course
         const Airport* a = nav.airports.find(r.airport_id);
-        const std::string group = group_name((a ? a->icao + " " : std::string()) +
-                                             w1252("axes de piste prolongés"));
+        const std::string group =
+            group_name((a ? a->icao + " " : std::string()) + w1252("axes de piste prolongés"));
         const auto ends = {std::array{r.lat1, r.lon1, r.lat2, r.lon2},
                            std::array{r.lat2, r.lon2, r.lat1, r.lon1}};
         for (const auto& [lat, lon, far_lat, far_lon] : ends) {
@@ -102,21 +103,23 @@ void by_airport_and_paint(const Ground& ground, std::initializer_list<GroundPain
 }  // namespace
 
 void ground_lines(GeoLines& out, const Ground& ground) {
-    by_airport_and_paint(ground, {GroundPaint::centreline, GroundPaint::hold},
-                         [&](const GroundShape& s, const std::string& group, const std::string& colour) {
-                             if (s.kind != GroundKind::line) return;
-                             for (const t_point& path : s.rings)
-                                 for (size_t i = 0; i + 1 < path.size(); ++i)
-                                     out.add(group, path[i], path[i + 1], colour);
-                         });
+    by_airport_and_paint(
+        ground, {GroundPaint::centreline, GroundPaint::hold},
+        [&](const GroundShape& s, const std::string& group, const std::string& colour) {
+            if (s.kind != GroundKind::line) return;
+            for (const t_point& path : s.rings)
+                for (size_t i = 0; i + 1 < path.size(); ++i)
+                    out.add(group, path[i], path[i + 1], colour);
+        });
 }
 
 void ground_areas(GeoLines& out, const Ground& ground) {
-    by_airport_and_paint(ground, {GroundPaint::unpaved, GroundPaint::paved, GroundPaint::runway},
-                         [&](const GroundShape& s, const std::string& group, const std::string& colour) {
-                             if (s.kind == GroundKind::line) return;
-                             for (const t_point& ring : s.rings) out.ring(group, ring, colour);
-                         });
+    by_airport_and_paint(
+        ground, {GroundPaint::unpaved, GroundPaint::paved, GroundPaint::runway},
+        [&](const GroundShape& s, const std::string& group, const std::string& colour) {
+            if (s.kind == GroundKind::line) return;
+            for (const t_point& ring : s.rings) out.ring(group, ring, colour);
+        });
 }
 
 }  // namespace karvel

@@ -11,8 +11,8 @@
 #include "core/error.h"
 #include "core/geometry.h"
 #include "core/numtext.h"
-#include "sector/coord.h"
 #include "sector/client_sections.h"
+#include "sector/coord.h"
 #include "sector/ground_pieces.h"
 #include "sector/lines.h"
 
@@ -238,8 +238,8 @@ void fixes(std::vector<std::string>& lines, const Table<FIXE>& waypoints,
     for (const auto* table : {&waypoints.records(), &outside})
         for (const FIXE& w : *table)
             if (w.selected)
-                lines.push_back(fill(w.ident, 5) + " " + position_text(w.latitude, w.longitude) + " ;" +
-                                w.comment);
+                lines.push_back(fill(w.ident, 5) + " " + position_text(w.latitude, w.longitude) +
+                                " ;" + w.comment);
 }
 
 void airports(std::vector<std::string>& lines, const NavTables& nav, bool client) {
@@ -251,8 +251,8 @@ void airports(std::vector<std::string>& lines, const NavTables& nav, bool client
     }
     for (const Airport& a : nav.airports) {
         lines.push_back(fill(a.icao, 4) + " " + fill(a.freq, 7) + " " +
-                        position_text(a.latitude, a.longitude) + " " + fill(a.class_code, 1) + " ;" +
-                        a.comment);
+                        position_text(a.latitude, a.longitude) + " " + fill(a.class_code, 1) +
+                        " ;" + a.comment);
     }
 }
 
@@ -268,8 +268,9 @@ void runways(std::vector<std::string>& lines, const NavTables& nav, const Sector
             lines.push_back(fill(r.ident1, 3) + " " + fill(r.ident2, 3) + " " +
                             magnetic_heading(r.lat1, r.lon1, r.lat2, r.lon2, format) + " " +
                             magnetic_heading(r.lat2, r.lon2, r.lat1, r.lon1, format) + " " +
-                            position_text(r.lat1, r.lon1) + " " + position_text(r.lat2, r.lon2) + " " + icao +
-                            " " + r.airport_name + (r.comment.empty() ? "" : " ;" + r.comment));
+                            position_text(r.lat1, r.lon1) + " " + position_text(r.lat2, r.lon2) +
+                            " " + icao + " " + r.airport_name +
+                            (r.comment.empty() ? "" : " ;" + r.comment));
             continue;
         }
         lines.push_back(fill(r.ident1, 3) + " " + fill(r.ident2, 3) + " " +
@@ -320,7 +321,8 @@ void outlines(std::vector<std::string>& lines, const Table<Outline>& table, Outl
                 const geo_point& a = ring[i];
                 const geo_point& b = ring[(i + 1) % ring.size()];
                 if (!may_cross(a.longitude, b.longitude)) {
-                    lines.push_back(segment(o.name, a.latitude, a.longitude, b.latitude, b.longitude));
+                    lines.push_back(
+                        segment(o.name, a.latitude, a.longitude, b.latitude, b.longitude));
                     continue;
                 }
                 for (const auto& part : split_at_antimeridian({a, b}))
@@ -364,7 +366,8 @@ void ground_labels(std::vector<std::string>& lines, const Ground& ground) {
     for (const Stand& st : ground.stands) {
         std::string name = st.name;
         std::replace(name.begin(), name.end(), '"', '\'');
-        lines.push_back('"' + name + "\" " + position_text(st.latitude, st.longitude) + " " + colour);
+        lines.push_back('"' + name + "\" " + position_text(st.latitude, st.longitude) + " " +
+                        colour);
     }
 }
 
