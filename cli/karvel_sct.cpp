@@ -71,7 +71,12 @@ const char* const kUsage =
     "                     180 degrees (two lines meeting there), each [GEO] line\n"
     "                     in a named group, the airports' tower frequencies and\n"
     "                     airspace classes; its companion file (--ese) has the\n"
-    "                     controllers' [POSITIONS] and the [FREETEXT] names\n"
+    "                     controllers' [POSITIONS], the [FREETEXT] names and the\n"
+    "                     outlines as sectors in [AIRSPACE], owned by the\n"
+    "                     positions\n"
+    "  --sectors KIND[,KIND...]\n"
+    "                     the kinds of outline that become sectors (FIR, UIR,\n"
+    "                     CTA, TMA, CTR, ATZ; default all)\n"
     "  --client-format=sct2\n"
     "                     the same as a .sct2 file, with [REGIONS] and [LABELS]\n"
     "  --client-format=sct\n"
@@ -101,7 +106,7 @@ const char* const kUsage =
 // window's too) once read whole.
 struct Options {
     std::optional<std::string> airport, radius, region, database, memo, output, picture, ese,
-        geojson, ground, date, centrelines, picture_size;
+        geojson, ground, date, centrelines, picture_size, sectors;
     bool client_format = false;
     std::string client_file;  // after "--client-format="
     std::string geo = "0";
@@ -184,7 +189,7 @@ Options parse(int argc, char** argv) {
         {"--picture", &o.picture}, {"--picture-size", &o.picture_size},
         {"--ese", &o.ese},         {"--geojson", &o.geojson},
         {"--date", &o.date},       {"--centrelines", &o.centrelines},
-        {"--ground", &o.ground}};
+        {"--ground", &o.ground},   {"--sectors", &o.sectors}};
     const std::pair<const char*, std::string*> texts[] = {{"--geo", &o.geo},
                                                           {"--name", &o.name},
                                                           {"--callsign", &o.callsign},
@@ -212,8 +217,8 @@ void check_options(const Options& o) {
         throw Error(w1252("--region ne va pas avec --airport ni --radius"));
     if (!o.region && (!o.airport || !o.radius))
         throw Error(w1252("il faut --airport et --radius, ou --region (voir --help)"));
-    if (!o.client_format && (o.date || o.centrelines))
-        throw Error(std::string(o.date ? "--date" : "--centrelines") +
+    if (!o.client_format && (o.date || o.centrelines || o.sectors))
+        throw Error(std::string(o.date ? "--date" : o.centrelines ? "--centrelines" : "--sectors") +
                     w1252(" va avec --client-format"));
     if (o.ground && !o.client_format && !o.geojson && !o.picture)
         throw Error(
@@ -236,6 +241,7 @@ Requests requests_of(const Options& o) {
     save.client_file = client_file_request(o.client_file);
     if (o.date) save.date = date_request(*o.date);
     if (o.centrelines) save.centrelines_nm = centrelines_request(*o.centrelines);
+    if (o.sectors) save.sector_kinds = sector_kinds_request(*o.sectors);
     if (o.ground) r.ground = ground_request(*o.ground, true);
     return r;
 }

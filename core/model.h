@@ -180,6 +180,13 @@ enum class OutlineLayer { artcc, high, low };
 // rings of points in order, the last joined to the first (never repeated),
 // longitudes within -180..180. Its box is taken along the rings, so that an
 // outline across 180 degrees has `lon_max` above 180.
+// A ring the source gave as a circle: its centre and radius.
+struct OutlineCircle {
+    size_t ring = 0;
+    geo_point centre;
+    double radius_nm = 0;
+};
+
 struct Outline {
     std::string id;
     std::string name;              // the source's id or name
@@ -192,6 +199,11 @@ struct Outline {
     std::vector<t_point> rings;
     GeoBox box;
     bool selected = true;          // goes into the sector file
+    // What the source said of some rings beyond their points: those it left
+    // open (their last point not their first: drawn closed all the same),
+    // and those it gave as circles.
+    std::vector<size_t> open_rings;
+    std::vector<OutlineCircle> circles;
 };
 
 // Colours in the toolkit's encoding: 0x00BBGGRR, or 0x80000000 + index for a

@@ -40,7 +40,53 @@ void crossings(const t_point& ring, double lat, long double ref, std::vector<lon
     }
 }
 
+struct Plane {
+    long double x, y;
+};
+
+// Twice the signed area of a, b, c: its sign is the side of ab that c is on.
+long double turn(const Plane& a, const Plane& b, const Plane& c) {
+    return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
+}
+
+// The edges ab and cd cross at a point inside both.
+bool cross(const Plane& a, const Plane& b, const Plane& c, const Plane& d) {
+    const long double t1 = turn(a, b, c), t2 = turn(a, b, d);
+    const long double t3 = turn(c, d, a), t4 = turn(c, d, b);
+    return ((t1 > 0 && t2 < 0) || (t1 < 0 && t2 > 0)) && ((t3 > 0 && t4 < 0) || (t3 < 0 && t4 > 0));
+}
+
 }  // namespace
+
+bool ring_crosses_itself(const t_point& ring) {
+    const size_t n = ring.size();
+    if (n < 4) return false;
+    const UnwrappedRing u = unwrap_ring(ring, ring[0].longitude);
+    if (u.round_pole) return false;
+    std::vector<Plane> p(n + 1);
+    for (size_t i = 0; i < n; ++i) p[i] = {u.lon[i], ring[i].latitude};
+    p[n] = {u.closing, ring[0].latitude};
+    // Edges by their western end; each is tried against those still open
+    // east of it, so that edges far apart are never compared.
+    std::vector<size_t> order(n);
+    for (size_t i = 0; i < n; ++i) order[i] = i;
+    const auto west = [&](size_t e) { return std::min(p[e].x, p[e + 1].x); };
+    const auto east = [&](size_t e) { return std::max(p[e].x, p[e + 1].x); };
+    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return west(a) < west(b); });
+    std::vector<size_t> open;
+    for (const size_t e : order) {
+        const long double x = west(e);
+        open.erase(std::remove_if(open.begin(), open.end(), [&](size_t o) { return east(o) < x; }),
+                   open.end());
+        for (const size_t o : open) {
+            const size_t gap = e > o ? e - o : o - e;
+            if (gap == 1 || gap == n - 1) continue;  // neighbours share a point
+            if (cross(p[e], p[e + 1], p[o], p[o + 1])) return true;
+        }
+        open.push_back(e);
+    }
+    return false;
+}
 
 double limit_feet(const std::string& text) {
     const std::string t = upper_ascii(std::string(trim_blanks(text)));

@@ -24,6 +24,10 @@ bool outline_holds(const Outline& o, geo_point p);
 // of their own latitudes (holes less); enough to order outlines by size.
 double outline_area_nm2(const Outline& o);
 
+// Two edges of the ring cross each other (longitudes followed along the
+// ring the short way round); a ring round a pole is taken as it is.
+bool ring_crosses_itself(const t_point& ring);
+
 // A point inside the outline to write its name at: the middle of its box
 // where that lies inside, else the middle of the widest piece of the
 // horizontal line through the box's middle that lies inside, else its first

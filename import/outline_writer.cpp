@@ -35,6 +35,17 @@ CREATE TABLE outlinepoints (
     longtitude  REAL
 );
 CREATE INDEX outlinepoints_outline ON outlinepoints (outlineID, ring, seq);
+-- What a source said of a ring beyond its points: that it left it open (its
+-- last point not its first), or that it is a circle (centre and radius in
+-- nautical miles; NULL for another ring).
+CREATE TABLE outlinerings (
+    outlineID   INTEGER REFERENCES outlines (ID),
+    ring        INTEGER,
+    open        INTEGER,
+    latitude    REAL,
+    longtitude  REAL,
+    radius      REAL
+);
 )";
 
 void write_outline_tables(xplane::Db& db, const std::vector<OutlineFile>& files,
@@ -49,6 +60,9 @@ void write_outline_tables(xplane::Db& db, const std::vector<OutlineFile>& files,
     xplane::Insert point(db,
                          "INSERT INTO outlinepoints (outlineID, ring, seq, latitude, longtitude) "
                          "VALUES (?, ?, ?, ?, ?)");
+    xplane::Insert ring(db,
+                        "INSERT INTO outlinerings (outlineID, ring, open, latitude, longtitude, "
+                        "radius) VALUES (?, ?, ?, ?, ?, ?)");
     long long oid = 0;
     for (size_t f = 0; f < files.size(); ++f) {
         const OutlineFile& file = files[f];
@@ -68,6 +82,12 @@ void write_outline_tables(xplane::Db& db, const std::vector<OutlineFile>& files,
                     point(oid)(static_cast<long long>(r))(static_cast<long long>(i))(
                         o.rings[r][i].latitude)(o.rings[r][i].longitude)
                         .run();
+            for (const size_t r : o.open_rings)
+                ring(oid)(static_cast<long long>(r))(1LL).null().null().null().run();
+            for (const OutlineCircle& c : o.circles)
+                ring(oid)(static_cast<long long>(c.ring))(0LL)(c.centre.latitude)(
+                    c.centre.longitude)(c.radius_nm)
+                    .run();
         }
         report(path_text(file.path) + " (" + format_text(file.format) + ") : " +
                std::to_string(file.outlines.size()) + " contours, " + std::to_string(points) +

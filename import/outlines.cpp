@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <set>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -61,8 +62,8 @@ std::string property(const nlohmann::json& props, std::initializer_list<const ch
 }
 
 // One ring of longitude, latitude pairs; its closing point (the first
-// repeated) is left out.
-t_point json_ring(const nlohmann::json& ring, const std::string& where) {
+// repeated) is left out, and `open` set where it has none.
+t_point json_ring(const nlohmann::json& ring, const std::string& where, bool& open) {
     if (!ring.is_array()) throw Error(where + w1252(" : anneau qui n'est pas une liste"));
     t_point points;
     for (const auto& p : ring) {
@@ -77,12 +78,16 @@ t_point json_ring(const nlohmann::json& ring, const std::string& where) {
     if (points.size() > 1 && points.front().latitude == points.back().latitude &&
         points.front().longitude == points.back().longitude)
         points.pop_back();
+    else
+        open = true;
     if (points.size() < 3) throw Error(where + w1252(" : anneau de moins de 3 points"));
     return points;
 }
 
 // The rings of a Polygon or MultiPolygon; none for another geometry.
-std::vector<t_point> json_rings(const nlohmann::json& geometry, const std::string& where) {
+// `open` is set when a ring does not end on its first position.
+std::vector<t_point> json_rings(const nlohmann::json& geometry, const std::string& where,
+                                bool& open) {
     std::vector<t_point> rings;
     if (!geometry.is_object()) return rings;
     const std::string type = member_text(geometry, "type");
@@ -90,12 +95,12 @@ std::vector<t_point> json_rings(const nlohmann::json& geometry, const std::strin
     if ((type != "Polygon" && type != "MultiPolygon") || coords == geometry.end()) return rings;
     if (!coords->is_array()) throw Error(where + w1252(" : coordonnées qui ne sont pas une liste"));
     if (type == "Polygon") {
-        for (const auto& ring : *coords) rings.push_back(json_ring(ring, where));
+        for (const auto& ring : *coords) rings.push_back(json_ring(ring, where, open));
         return rings;
     }
     for (const auto& polygon : *coords) {
         if (!polygon.is_array()) throw Error(where + w1252(" : polygone qui n'est pas une liste"));
-        for (const auto& ring : polygon) rings.push_back(json_ring(ring, where));
+        for (const auto& ring : polygon) rings.push_back(json_ring(ring, where, open));
     }
     return join_at_antimeridian(std::move(rings));
 }
@@ -126,12 +131,16 @@ void read_features(const nlohmann::json& doc, OutlineFile& file) {
         const std::string where = file_error(file.path, w1252("entité n° ") +
                                                             std::to_string(i + 1) +
                                                             (o.name.empty() ? "" : " (" + o.name + ")"));
+        bool open = false;
         o.rings = json_rings(f.is_object() ? f.value("geometry", nlohmann::json{}) : nlohmann::json{},
-                             where);
+                             where, open);
         if (o.rings.empty()) {
             ++file.passed_over;
             continue;
         }
+        // Rings are joined again at 180 degrees: a feature with one ring left
+        // open has all its rings taken as open.
+        for (size_t r = 0; open && r < o.rings.size(); ++r) o.open_rings.push_back(r);
         o.kind = property(props, {"kind", "type", "class"});
         if (o.kind.empty()) o.kind = "FIR";
         o.lower = property(props, {"lower", "lower_limit", "floor"});
@@ -205,6 +214,12 @@ void read_arb(OutlineFile& file) {
     std::string line;
     bool closed = true;  // the last point ended its shape
     std::string last_key;
+    // Shapes that end without going back to their beginning: outline and ring.
+    std::set<std::pair<size_t, size_t>> open;
+    const auto left_open = [&](const std::string& key) {
+        const size_t at = by_key.at(key);
+        open.emplace(at, file.outlines[at].rings.size() - 1);
+    };
     while (in.next(line)) {
         if (xplane::trimmed(line).empty()) continue;
         if (!arb_line(line)) in.fail(w1252("ligne qui n'est pas de la forme du fichier ARB"));
@@ -228,18 +243,25 @@ void read_arb(OutlineFile& file) {
         Outline& o = file.outlines[it->second];
         // A shape ends at the point whose text says it goes back to the
         // beginning; a new centre or stratum ends one too.
-        if (closed || key != last_key) o.rings.emplace_back();
+        if (closed || key != last_key) {
+            if (!closed) left_open(last_key);
+            o.rings.emplace_back();
+        }
         o.rings.back().push_back(p);
         closed = line.size() > 90 && line.find("POINT OF BEGINNING", 90) != std::string::npos;
         last_key = key;
     }
-    for (Outline& o : file.outlines) {
+    if (!closed) left_open(last_key);
+    for (size_t i = 0; i < file.outlines.size(); ++i) {
+        Outline& o = file.outlines[i];
         std::vector<t_point> rings;
-        for (t_point& r : o.rings)
-            if (r.size() >= 3)
-                rings.push_back(std::move(r));
-            else
+        for (size_t r = 0; r < o.rings.size(); ++r)
+            if (o.rings[r].size() >= 3) {
+                if (open.count({i, r})) o.open_rings.push_back(rings.size());
+                rings.push_back(std::move(o.rings[r]));
+            } else {
                 ++file.passed_over;
+            }
         o.rings = std::move(rings);
     }
 }

@@ -142,11 +142,16 @@ void arc(const xplane::LineReader& in, Area& a, const std::string& type, const s
 }
 
 // The area read so far into the list, when it has an outline.
+// A ring of points closes where it ends on its first point; one that ends
+// elsewhere is kept (readers draw it closed) and noted open.
 void finish(Area& a, std::vector<Outline>& outlines, size_t& passed_over) {
-    if (a.ring.size() > 1 && a.ring.front().latitude == a.ring.back().latitude &&
-        a.ring.front().longitude == a.ring.back().longitude)
-        a.ring.pop_back();
-    if (a.ring.size() >= 3) a.outline.rings.push_back(std::move(a.ring));
+    const bool closed = a.ring.size() > 1 && a.ring.front().latitude == a.ring.back().latitude &&
+                        a.ring.front().longitude == a.ring.back().longitude;
+    if (closed) a.ring.pop_back();
+    if (a.ring.size() >= 3) {
+        if (!closed) a.outline.open_rings.push_back(a.outline.rings.size());
+        a.outline.rings.push_back(std::move(a.ring));
+    }
     if (!a.outline.rings.empty()) {
         if (a.outline.name.empty()) a.outline.name = a.outline.kind;
         const double floor = limit_feet(a.outline.lower);
@@ -172,7 +177,9 @@ void take(const xplane::LineReader& in, Area& a, const std::string& type, const 
         arc(in, a, type, rest);
     } else if (type == "DC") {
         if (!a.centre) in.fail(w1252("cercle sans centre (V X=...)"));
-        o.rings.push_back(circle_points(*a.centre, radius(in, rest), kOutlineToleranceNm));
+        const double r = radius(in, rest);
+        o.circles.push_back({o.rings.size(), *a.centre, r});
+        o.rings.push_back(circle_points(*a.centre, r, kOutlineToleranceNm));
     } else if (type == "V") {
         const std::string var = upper_ascii(std::string(xplane::trimmed(rest.substr(0, rest.find('=')))));
         const std::string value =

@@ -83,6 +83,7 @@ std::optional<std::string> open_database(Database& db, Settings& settings, Dialo
     db.ground_names = statement_runs(db.Query1, {"select name from groundnames where 1=0"});
     db.frequencies = statement_runs(db.Query1, {"select khz from airportfreqs where 1=0"});
     db.outline_classes = statement_runs(db.Query1, {"select class from outlines where 1=0"});
+    db.outline_rings = statement_runs(db.Query1, {"select open from outlinerings where 1=0"});
     db.Query1.set_sql(cycle_statement());  // the cycle's statement stays, as it was
     return cycle_label(db.cycle_name, odbc.filename);
 }

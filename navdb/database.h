@@ -22,6 +22,7 @@ struct Database {
     bool ground_names = false;   // ... and their taxiway names
     bool frequencies = false;    // the database has the airports' frequencies
     bool outline_classes = false;  // the outlines have their airspace class
+    bool outline_rings = false;    // ... and what the sources said of their rings
 };
 
 // Shows the open dialog; on confirmation stores the path in [file]

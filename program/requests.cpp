@@ -6,6 +6,7 @@
 #include "core/cp1252.h"
 #include "core/numtext.h"
 #include "core/regions.h"
+#include "sector/airspace.h"
 
 namespace karvel {
 namespace {
@@ -27,6 +28,7 @@ constexpr InputNames kInputs[] = {
     {Input::centrelines, "--centrelines", ""},
     {Input::ground, "--ground", ""},
     {Input::client_file, "--client-format", ""},
+    {Input::sectors, "--sectors", ""},
 };
 
 const InputNames& names(Input input) {
@@ -121,6 +123,30 @@ ClientFile client_file_request(const std::string& text) {
     throw Refusal(Input::client_file,
                   w1252("fichier des clients radar inconnu : ") + utf8_to_cp1252(text) +
                       w1252(" (sct2 ou sct)"));
+}
+
+std::vector<std::string> sector_kinds_request(const std::string& text) {
+    std::vector<std::string> kinds;
+    std::string word;
+    const auto take = [&] {
+        if (word.empty()) return;
+        const std::string kind = upper_ascii(word);
+        word.clear();
+        if (std::none_of(kSectorKinds.begin(), kSectorKinds.end(),
+                         [&](const char* k) { return kind == k; }))
+            throw Refusal(Input::sectors, w1252("genre de secteur inconnu : ") +
+                                              utf8_to_cp1252(kind.substr(0, 20)) +
+                                              w1252(" (FIR, UIR, CTA, TMA, CTR ou ATZ)"));
+        if (std::find(kinds.begin(), kinds.end(), kind) == kinds.end()) kinds.push_back(kind);
+    };
+    for (const char c : text) {
+        if (c == ',' || c == ';' || std::isspace(static_cast<unsigned char>(c)))
+            take();
+        else
+            word += c;
+    }
+    take();
+    return kinds;
 }
 
 const char* client_file_extension(ClientFile file) {

@@ -28,7 +28,8 @@ enum class Input {
     date,
     centrelines,
     ground,
-    client_file
+    client_file,
+    sectors
 };
 
 // A text refused: what() says why, in French, as the window shows it.
@@ -104,6 +105,11 @@ ClientFile client_file_request(const std::string& text);
 // The file's extension: "sct" or "sct2".
 const char* client_file_extension(ClientFile file);
 
+// The kinds of sector chosen, typed "FIR,CTR tma": separated by commas,
+// semicolons or blanks, in any letter case, each once; none (every kind)
+// when the text is blank.
+std::vector<std::string> sector_kinds_request(const std::string& text);
+
 // The files a save writes, each where given: the sector file, the
 // companion file of the client format, the selection as GeoJSON.
 struct SavedFiles {
@@ -121,6 +127,9 @@ struct SaveRequest {
     std::optional<Date> date;
     int32_t centrelines_nm = 0;  // the client format's extended centrelines
     ClientFile client_file = ClientFile::sct_regions;
+    // The kinds of outline that become sectors of the companion file; every
+    // kind when none.
+    std::vector<std::string> sector_kinds;
     SavedFiles files;
 };
 

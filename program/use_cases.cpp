@@ -9,6 +9,7 @@
 #include "core/regions.h"
 #include "geography/geo_levels.h"
 #include "sector/client_files.h"
+#include "sector/airspace.h"
 #include "sector/positions.h"
 #include "selection/ground_loader.h"
 #include "selection/selection.h"
@@ -34,6 +35,14 @@ void tell_damage(const LoadContext& ctx, size_t texts_cut, size_t max_text, Dial
     }
 }
 
+// The outlines [AIRSPACE] left out, the first twenty named.
+std::string sector_warnings(const std::vector<std::string>& warnings) {
+    std::string told = w1252("contours laissés hors de [AIRSPACE] :");
+    for (size_t i = 0; i < warnings.size() && i < 20; ++i) told += "\n" + warnings[i];
+    if (warnings.size() > 20) told += "\net " + std::to_string(warnings.size() - 20) + " autres";
+    return told;
+}
+
 }  // namespace
 
 void select(AppState& state, const SelectionRequest& request, int geo_level, SelectionOutput& out) {
@@ -47,7 +56,8 @@ void select(AppState& state, const SelectionRequest& request, int geo_level, Sel
                     state.db.airway_levels,
                     state.db.outlines,
                     state.db.frequencies,
-                    state.db.outline_classes};
+                    state.db.outline_classes,
+                    state.db.outline_rings};
     // No name or ident is longer than this: a longer one comes from a
     // damaged database, and is cut.
     constexpr size_t kMaxText = 1024;
@@ -164,10 +174,17 @@ void add_saved_files(OutputFiles& files, AppState& state, const SaveRequest& req
     }
     if (paths.ese) {
         std::vector<std::string> lines;
-        if (request.client) lines = position_lines(state.nav);
+        const std::vector<Position> controllers =
+            request.client ? positions(state.nav) : std::vector<Position>{};
+        if (request.client) lines = position_lines(controllers);
         for (std::string& l : ese_lines(state.nav, outside)) lines.push_back(std::move(l));
-        if (request.client)
+        if (request.client) {
             for (std::string& l : freetext_lines(state.nav)) lines.push_back(std::move(l));
+            AirspaceSection airspace =
+                airspace_section(state.nav, controllers, request.sector_kinds);
+            for (std::string& l : airspace.lines) lines.push_back(std::move(l));
+            if (!airspace.warnings.empty()) dialogs.message(sector_warnings(airspace.warnings));
+        }
         files.add(*paths.ese, sector_bytes(lines));
     }
     if (paths.geojson)

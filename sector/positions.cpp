@@ -12,10 +12,6 @@
 
 namespace karvel {
 
-namespace {
-
-// A text as a field of a ':' line: no separator, no control character, no
-// blank at its ends.
 std::string field_text(const std::string& s) {
     std::string out;
     for (const char c : s) {
@@ -25,6 +21,8 @@ std::string field_text(const std::string& s) {
     const size_t a = out.find_first_not_of(' ');
     return a == std::string::npos ? std::string() : out.substr(a, out.find_last_not_of(' ') - a + 1);
 }
+
+namespace {
 
 // "LAT:LON" of a position.
 std::string place(double latitude, double longitude) {
@@ -66,21 +64,14 @@ std::string identifier(const std::string& name, char middle, std::set<std::strin
         if (const std::string t = tries.back() + std::to_string(i); taken.insert(t).second) return t;
 }
 
-std::string position(const std::string& name, const std::string& callsign, const std::string& freq,
-                     const std::string& id, char middle, const std::string& prefix,
-                     const std::string& suffix, double lat, double lon) {
-    return name + ":" + callsign + ":" + freq + ":" + id + ":" + middle + ":" + prefix + ":" +
-           suffix + ":-:-:-:-:" + place(lat, lon);
-}
-
 bool is_fir(const Outline& o) {
     return upper_ascii(o.kind) == "FIR";
 }
 
 }  // namespace
 
-std::vector<std::string> position_lines(const NavTables& nav) {
-    std::vector<std::string> lines{"[POSITIONS]"};
+std::vector<Position> positions(const NavTables& nav) {
+    std::vector<Position> out;
     std::set<std::string> taken;
     const AirportRadio radio(nav);
     for (const Airport& a : nav.airports) {
@@ -90,10 +81,10 @@ std::vector<std::string> position_lines(const NavTables& nav) {
             const AirportFrequency* f = radio.first(a.id, c.kind);
             if (!f) continue;
             const std::string named = field_text(f->name);
-            lines.push_back(position(code + "_" + c.suffix,
-                                     named.empty() ? field_text(a.name) + " " + w1252(c.what) : named,
-                                     khz_text(f->khz), identifier(code, c.middle, taken), c.middle,
-                                     code, c.suffix, a.latitude, a.longitude));
+            out.push_back({code + "_" + c.suffix,
+                           named.empty() ? field_text(a.name) + " " + w1252(c.what) : named,
+                           khz_text(f->khz), identifier(code, c.middle, taken), c.middle, code,
+                           c.suffix, {a.latitude, a.longitude}, &a, nullptr});
         }
     }
     std::set<std::string> centres;
@@ -102,9 +93,19 @@ std::vector<std::string> position_lines(const NavTables& nav) {
         if (!o.selected || !is_fir(o) || code.empty() || !centres.insert(code).second) continue;
         const auto at = point_inside(o);
         if (!at) continue;
-        lines.push_back("; " + code + w1252("_CTR : fréquence inconnue, ") + kNoFrequency);
-        lines.push_back(position(code + "_CTR", code, kNoFrequency, identifier(code, 'C', taken),
-                                 'C', code, "CTR", at->latitude, at->longitude));
+        out.push_back({code + "_CTR", code, kNoFrequency, identifier(code, 'C', taken), 'C', code,
+                       "CTR", *at, nullptr, &o});
+    }
+    return out;
+}
+
+std::vector<std::string> position_lines(const std::vector<Position>& positions) {
+    std::vector<std::string> lines{"[POSITIONS]"};
+    for (const Position& p : positions) {
+        if (p.fir) lines.push_back("; " + p.name + w1252(" : fréquence inconnue, ") + kNoFrequency);
+        lines.push_back(p.name + ":" + p.callsign + ":" + p.frequency + ":" + p.id + ":" + p.middle +
+                        ":" + p.prefix + ":" + p.suffix + ":-:-:-:-:" +
+                        place(p.at.latitude, p.at.longitude));
     }
     return lines;
 }

@@ -27,6 +27,7 @@ struct LoadContext {
     bool outlines = false;       // the database has airspace outlines
     bool frequencies = false;    // the database has the airports' frequencies
     bool outline_classes = false;  // its outlines have their airspace class
+    bool outline_rings = false;    // ... and what the sources said of their rings
     // Records left out because their position is no point of the globe
     // (not a number, infinite, past a pole or past 180 degrees), named.
     std::vector<std::string> off_globe{};

@@ -85,12 +85,47 @@ void read_points(Query& q, Table<Outline>& outlines) {
     }
 }
 
+// The rings the sources left open and those they gave as circles.
+void read_rings(Query& q, Table<Outline>& outlines) {
+    std::unordered_map<std::string, size_t> at;
+    for (size_t i = 0; i < outlines.size(); ++i) at.emplace(outlines[i].id, i);
+    for (size_t from = 0; from < outlines.size(); from += 200) {
+        std::string list;
+        for (size_t i = from; i < std::min(outlines.size(), from + 200); ++i)
+            list += (list.empty() ? "" : ",") + outlines[i].id;
+        q.set_sql({"select outlineID,ring,open,latitude,longtitude,radius from outlinerings",
+                   "where outlineID in (" + list + ")", "order by outlineID,ring"});
+        q.open();
+        const int f_id = q.field_index("outlineID"), f_ring = q.field_index("ring"),
+                  f_open = q.field_index("open"), f_lat = q.field_index("latitude"),
+                  f_lon = q.field_index("longtitude"), f_radius = q.field_index("radius");
+        for (q.first(); !q.eof(); q.next()) {
+            const auto it = at.find(q.text(f_id));
+            const int ring = q.integer(f_ring);
+            if (it == at.end() || ring < 0) continue;
+            Outline& o = outlines[it->second];
+            if (static_cast<size_t>(ring) >= o.rings.size()) continue;
+            if (q.integer(f_open)) {
+                o.open_rings.push_back(static_cast<size_t>(ring));
+                continue;
+            }
+            const double radius = q.real(f_radius);
+            if (on_globe(q.real(f_lat), q.real(f_lon)) && radius > 0 &&
+                radius <= 3000)
+                o.circles.push_back({static_cast<size_t>(ring), {q.real(f_lat), q.real(f_lon)}, radius});
+        }
+        q.close();
+        q.clear_sql();
+    }
+}
+
 }  // namespace
 
 void load_outlines(LoadContext& ctx) {
     if (!ctx.outlines) return;
     read_outlines(ctx.query, ctx.frame.box, ctx.outline_classes, ctx.nav.outlines);
     read_points(ctx.query, ctx.nav.outlines);
+    if (ctx.outline_rings) read_rings(ctx.query, ctx.nav.outlines);
     const size_t n = ctx.nav.outlines.size();
     ctx.memo.add_line(std::to_string(n) + (n == 1 ? w1252(" contour d'espace aérien")
                                                   : w1252(" contours d'espace aérien")));

@@ -122,7 +122,7 @@ TEST_F(Package, EveryGeoLineInANamedGroupAndTheFileWithoutRegions) {
 
 TEST_F(Package, PositionsOfEachControllerWithUniqueIdentifiers) {
     const std::string lfpg = ":LFPG:", pg = ":-:-:-:-:" + at(49.0097, 2.5479);
-    EXPECT_THAT(position_lines(nav),
+    EXPECT_THAT(position_lines(positions(nav)),
                 ElementsAre("[POSITIONS]",
                             "LFPG_DEL:DE GAULLE DEL:121.755:PGD:D" + lfpg + "DEL" + pg,
                             "LFPG_GND:DE GAULLE SOL:121.600:PGG:G" + lfpg + "GND" + pg,
