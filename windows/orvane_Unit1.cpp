@@ -36,6 +36,7 @@ constexpr const char* kOutputSection = "sortie";
 constexpr const char* kFormatKey = "format";
 constexpr const char* kClientFormat = "clients";
 constexpr const char* kCentrelinesKey = "axes";
+constexpr const char* kSectorsKey = "secteurs";
 
 template <class W>
 W* named(W* widget, const char* name) {
@@ -74,6 +75,11 @@ TForm1::TForm1(AppState& state, Dialogs& dialogs, QWidget* parent)
     if (try_str_to_int(state_.settings.ini.read(kOutputSection, kCentrelinesKey, "0"), nm) &&
         nm > 0)
         centrelines_nm_ = nm;
+    try {  // a damaged value chooses every kind
+        sector_kinds_ = sector_kinds_request(
+            cp1252_to_utf8(state_.settings.ini.read(kOutputSection, kSectorsKey, "")));
+    } catch (const Refusal&) {
+    }
     read_client_file_choice();
 }
 
@@ -127,6 +133,9 @@ void TForm1::build_menu() {
     axes1 = Fichier1->addAction(QStringLiteral("prolonger les &axes de piste..."));
     axes1->setObjectName(QStringLiteral("axes1"));
     connect(axes1, &QAction::triggered, this, [this] { axes1Click(); });
+    secteurs1 = Fichier1->addAction(QStringLiteral("secteurs des &clients radar..."));
+    secteurs1->setObjectName(QStringLiteral("secteurs1"));
+    connect(secteurs1, &QAction::triggered, this, [this] { secteurs1Click(); });
     sol1 = Fichier1->addAction(QStringLiteral("plans au &sol des aérodromes..."));
     sol1->setObjectName(QStringLiteral("sol1"));
     connect(sol1, &QAction::triggered, this, [this] { sol1Click(); });
@@ -345,6 +354,7 @@ void TForm1::Button_enrClick() {
         return;
     }
     request.centrelines_nm = centrelines_nm_;
+    request.sector_kinds = sector_kinds_;
     run_command(dialogs_, [&] {
         std::vector<std::string> written;  // each path told in the memo
         save_selection(state_, dialogs_, request, &written);
@@ -364,6 +374,23 @@ void TForm1::axes1Click() {
         centrelines_nm_ = centrelines_request(cp1252_to_utf8(*text));
         const std::string nm = std::to_string(centrelines_nm_);
         state_.settings.ini.write(kOutputSection, kCentrelinesKey, nm);
+    });
+}
+
+// The kinds of outline that become sectors in the client format's
+// companion file, kept for the next start.
+void TForm1::secteurs1Click() {
+    run_command(dialogs_, [&] {
+        std::string initial;
+        for (const std::string& k : sector_kinds_) initial += (initial.empty() ? "" : ", ") + k;
+        const auto text = dialogs_.input(
+            w1252("secteurs des clients radar"),
+            w1252("genres d'espaces : FIR, UIR, CTA, TMA, CTR, ATZ (vide : tous)"), initial);
+        if (!text) return;
+        sector_kinds_ = sector_kinds_request(cp1252_to_utf8(*text));
+        std::string kept;
+        for (const std::string& k : sector_kinds_) kept += (kept.empty() ? "" : ",") + k;
+        state_.settings.ini.write(kOutputSection, kSectorsKey, kept);
     });
 }
 

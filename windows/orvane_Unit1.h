@@ -124,6 +124,10 @@ class TForm1 : public QMainWindow, public SelectionView, public MemoSink {
     std::array<QAction*, 3> client_files1;  // in the order of ClientFile
     QAction* axes1;  // the client format's extended centrelines, remembered in the settings
     void axes1Click();
+    // The kinds of outline that become sectors of the companion file,
+    // remembered in the settings.
+    QAction* secteurs1;
+    void secteurs1Click();
     QAction* sol1;  // the airports whose ground drawing goes into the map and the files
     void sol1Click();
 
@@ -163,6 +167,7 @@ class TForm1 : public QMainWindow, public SelectionView, public MemoSink {
     QStringList pending_memo_;
     bool map_placed_ = false;
     int32_t centrelines_nm_ = 0;  // the client format's extended centrelines, nm (0: none)
+    std::vector<std::string> sector_kinds_;  // none: every kind
     RegionRequest region_;
 };
 

@@ -17,6 +17,7 @@
 #include "import/outlines.h"
 #include "sector/client_files.h"
 #include "sector/writer.h"
+#include "selection/outline_loader.h"
 #include "import/folders.h"
 #include "selected.h"
 #include "table_rows.h"
@@ -123,6 +124,10 @@ TEST(OutlineReaders, ArbShapesStrataAndTheAntimeridian) {
     EXPECT_EQ(std::tuple(fir.name, fir.layer, fir.attribution, fir.source),
               std::tuple("ZYY FIR", OutlineLayer::artcc, "FAA", "ARB.txt"));
     EXPECT_NEAR(fir.rings[0][2].latitude, 40 + 30 / 60.0 + 30.5 / 3600, 1e-12);
+    // Shapes that end without going back to their beginning, at a new
+    // stratum or at the end of the file, are noted open.
+    EXPECT_EQ(std::tuple(high.open_rings.size(), low.open_rings, fir.open_rings),
+              std::tuple(0ul, std::vector<size_t>{0}, std::vector<size_t>{0}));
     // Its box runs across 180 rather than round the globe.
     EXPECT_EQ(std::pair(fir.box.lon_min, fir.box.lon_max), std::pair(170.0, 190.0));
 }
@@ -210,6 +215,23 @@ struct OutlineDatabase : ::testing::Test {
 };
 
 }  // namespace
+
+// What the sources said of their rings comes back with them: the OpenAir
+// quarter that ends on its arc is open, its circle a circle.
+TEST_F(OutlineDatabase, OpenRingsAndCirclesReadBack) {
+    Selected db(dir.file("out.sqlite"));
+    db.ctx.outlines = db.ctx.outline_rings = true;
+    db.frame.box = {-90, 90, -180, 180};
+    load_outlines(db.ctx);
+    std::map<std::string, const Outline*> by_name;
+    for (const Outline& o : db.nav.outlines) by_name[o.name] = &o;
+    EXPECT_EQ(by_name.at("QUART HORAIRE")->open_rings, std::vector<size_t>{0});
+    EXPECT_TRUE(by_name.at("NXXX")->open_rings.empty());
+    const auto& circles = by_name.at("CERCLE")->circles;
+    ASSERT_EQ(circles.size(), 1u);
+    EXPECT_EQ(std::tuple(circles[0].ring, circles[0].radius_nm), std::tuple(0ul, 5.0));
+    EXPECT_NEAR(circles[0].centre.longitude, -(47 / 60.0 + 20 / 3600.0), 1e-12);
+}
 
 TEST_F(OutlineDatabase, SelectedOnEitherSideAndWrittenWhole) {
     for (const char* icao : {"NFXX", "NFYY"}) {  // east and west of 180

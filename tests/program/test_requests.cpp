@@ -84,4 +84,10 @@ TEST(Requests, TheSaveAndTheGround) {
             codes += (codes.empty() ? "" : " ") + c;
         return std::vector<std::string>{codes};
     });
+    check_rows("sectors", [](const std::vector<std::string>& t) {
+        std::string kinds;
+        for (const std::string& k : sector_kinds_request(t.at(0)))
+            kinds += (kinds.empty() ? "" : " ") + k;
+        return std::vector<std::string>{kinds};
+    });
 }

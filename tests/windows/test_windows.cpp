@@ -215,6 +215,15 @@ TEST_F(SameAsCommand, TheSameTextsTakenAndRefused) {
                          row.typed[0], "--output", "c.sct"}),
                     told());
     }
+    for (const RequestRow& row : request_rows("sectors")) {
+        dialogs.input_answers = {row.typed.at(0)};
+        form->secteurs1->trigger();
+        expect_same(row,
+                    sct({"--region", "LF", "--client-format", "--name", "N", "--callsign", "C",
+                         "--sector-icao", "I", "--date", "2026-12-07", "--sectors", row.typed[0],
+                         "--output", "s.sct"}),
+                    told());
+    }
 }
 
 // The client format's extended centrelines, set in the window and kept
@@ -227,13 +236,16 @@ TEST_F(WorkflowTest, SavingTheClientFormatWithItsCentrelines) {
     dialogs.input_answers = {std::string("5")};
     form->axes1->trigger();
     EXPECT_THAT(read_bytes(dir.file("karvel_params.ini")), HasSubstr("axes=5"));
+    dialogs.input_answers = {std::string("ctr tma")};
+    form->secteurs1->trigger();
+    EXPECT_THAT(read_bytes(dir.file("karvel_params.ini")), HasSubstr("secteurs=CTR,TMA"));
     dialogs.save_answers.push_back(dir.file("secteurs/c.sct"));
     form->enregistrer1->trigger();  // the menu's save, as the button's
     ASSERT_TRUE(dialogs.errors.empty()) << dialogs.errors.front();
     const std::string file = read_bytes(dir.file("secteurs/c.sct"));
     EXPECT_THAT(file, HasSubstr("[INFO]\r\nC\xF4te\r\nC\xF4te\r\nC\xF4te\r\n"));
     EXPECT_THAT(file, HasSubstr(" centreline\r\n"));
-    EXPECT_TRUE(std::filesystem::exists(dir.file("secteurs/c.ese")));
+    EXPECT_THAT(read_bytes(dir.file("secteurs/c.ese")), HasSubstr("[AIRSPACE]\r\n"));
     EXPECT_TRUE(form->Memo1->toPlainText().endsWith(
         QStringLiteral("enregistré : ") + QString::fromStdString(dir.file("secteurs/c.geojson"))));
     // The file for the client that reads .sct2, proposed under that name, kept.
