@@ -5,8 +5,9 @@
 # line across 180 is two), every runway heading is on three digits from 001
 # to 360, and every point the companion file names is defined in [VOR],
 # [NDB] or [FIXES]; [REGIONS] and [LABELS] lines are polygons and labels in
-# defined colours. Prints one line per problem (the first few), nothing
-# when both are sound.
+# defined colours; in [AIRSPACE] every owner is a position, every border
+# line defined and no sector line across 180. Prints one line per problem
+# (the first few), nothing when both are sound.
 FILENAME == ARGV[1] && (section == "[VOR]" || section == "[NDB]" || section == "[FIXES]") &&
     NF > 0 && $1 !~ /^;/ { defined[$1] = 1 }
 FILENAME == ARGV[1] && section == "[RUNWAY]" && NF > 4 {
@@ -37,4 +38,21 @@ FILENAME == ARGV[2] && /^(SID|STAR):/ {
     k = split(f[5], route, " ")
     for (i = 1; i <= k; i++)
         if (!(route[i] in defined)) problem("companion point not in the sector file: " route[i])
+}
+# The sectors: no step of a sector line across 180 degrees, every owner a
+# position of [POSITIONS], every border line defined before.
+FILENAME == ARGV[2] && section == "[POSITIONS]" && /:/ && !/^;/ { split($0, f, ":"); position[f[4]] = 1 }
+FILENAME == ARGV[2] && /^(CIRCLE_)?SECTORLINE:/ { split($0, f, ":"); sectorline[f[2]] = 1; west = "" }
+FILENAME == ARGV[2] && /^COORD:/ {
+    split($0, f, ":"); x = degrees(f[3])
+    if (west != "" && (x - west > 180 || west - x > 180)) problem("a sector line across 180 degrees: " $0)
+    west = x
+}
+FILENAME == ARGV[2] && /^OWNER:/ {
+    k = split($0, f, ":")
+    for (i = 2; i <= k; i++) if (!(f[i] in position)) problem("owner not a position: " f[i])
+}
+FILENAME == ARGV[2] && /^BORDER:/ {
+    k = split($0, f, ":")
+    for (i = 2; i <= k; i++) if (!(f[i] in sectorline)) problem("border line not defined: " f[i])
 }
