@@ -39,6 +39,7 @@ struct Sector {
     long floor = 0, ceiling = kSectorTopFeet;
     double area = 0;
     std::vector<std::string> owners;
+    std::vector<const Airport*> departures;  // the airports it holds from the surface
     std::vector<BorderStep> border;  // lines of all sources, numbered together
     const OutlineCircle* circle = nullptr;
 };
@@ -133,7 +134,8 @@ class Owners {
             if (best && best_whole && !c.whole) continue;
             const geo_point m = c.position->at;
             const long double nm = great_circle_nm(p.latitude, p.longitude, m.latitude, m.longitude);
-            if ((!best || c.whole > best_whole || nm < best_nm) && outline_holds(*c.position->fir, p)) {
+            if ((!best || c.whole > best_whole || nm < best_nm) && c.position->fir->box.contains(p) &&
+                outline_holds(*c.position->fir, p)) {
                 best = c.position;
                 best_whole = c.whole;
                 best_nm = nm;
@@ -279,7 +281,6 @@ AirspaceSection airspace_section(const NavTables& nav, const std::vector<Positio
 
     // Owners, and the airports a sector from the surface holds.
     const Owners owners(nav, positions);
-    std::vector<std::vector<const Airport*>> held(sectors.size());
     std::vector<Sector> owned;
     for (size_t i = 0; i < sectors.size(); ++i) {
         Sector& s = sectors[i];
@@ -289,10 +290,9 @@ AirspaceSection airspace_section(const NavTables& nav, const std::vector<Positio
             out.warnings.push_back(s.name + w1252(" : aucune position pour le tenir, pas de secteur"));
             continue;
         }
-        if (s.floor == 0) held[owned.size()] = airports;
+        if (s.floor == 0) s.departures = airports;
         owned.push_back(std::move(s));
     }
-    held.resize(owned.size());
 
     // Lines: those of one source's rings shared, circles alike where equal.
     std::vector<t_point> lines;
@@ -335,6 +335,16 @@ AirspaceSection airspace_section(const NavTables& nav, const std::vector<Positio
             }
     }
 
+    // A ring whose points come to fewer than three once those within 1e-6
+    // degree are one has no border.
+    owned.erase(std::remove_if(owned.begin(), owned.end(),
+                               [&](const Sector& s) {
+                                   if (!s.border.empty()) return false;
+                                   out.warnings.push_back(s.name + w1252(" : contour de moins de 3 points, pas de secteur"));
+                                   return true;
+                               }),
+                owned.end());
+
     // Smallest first; lines named after the first sector they close.
     std::vector<size_t> order(owned.size());
     for (size_t i = 0; i < order.size(); ++i) order[i] = i;
@@ -369,7 +379,7 @@ AirspaceSection airspace_section(const NavTables& nav, const std::vector<Positio
         for (const BorderStep& step : s.border) border.push_back(line_names[step.line]);
         out.lines.push_back("BORDER" + joined(border));
         std::vector<std::string> codes;
-        for (const Airport* a : held[i])
+        for (const Airport* a : s.departures)
             if (!field_text(a->icao).empty()) codes.push_back(field_text(a->icao));
         if (!codes.empty()) {
             out.lines.push_back("DEPAPT" + joined(codes));

@@ -139,8 +139,11 @@ TEST_F(Sectors, OwnedSmallestFirstSharingTheirBorders) {
 
     // Every border closes; the neighbours meet on lines they share, walked
     // either way, the point 0.002 s apart made one.
-    for (const auto& [name, s] : a.sectors)
-        if (name != "TMA CERCLE") EXPECT_TRUE(a.closed(name)) << name;
+    for (const auto& [name, s] : a.sectors) {
+        if (name != "TMA CERCLE") {
+            EXPECT_TRUE(a.closed(name)) << name;
+        }
+    }
     const auto shared = [&](const char* x, const char* y) {
         std::vector<std::string> both;
         for (const std::string& l : a.sectors.at(x).border)
@@ -166,7 +169,8 @@ TEST_F(Sectors, OwnedSmallestFirstSharingTheirBorders) {
               (std::vector<std::string>{
                   w1252("CTR OUVERTE : contour ouvert (son dernier point n'est pas le premier), pas de secteur"),
                   w1252("ATZ NOEUD : contour qui se croise, pas de secteur"),
-                  w1252("CTA ILLISIBLE : limite illisible \"VOIR NOTAM\", pas de secteur")}));
+                  w1252("CTA ILLISIBLE : limite illisible \"VOIR NOTAM\", pas de secteur"),
+                  w1252("CTA PLATE : contour de moins de 3 points, pas de secteur")}));
     EXPECT_NE(std::find(section.lines.begin(), section.lines.end(),
                         w1252("; CTA ILLISIBLE : limite illisible \"VOIR NOTAM\", pas de secteur")),
               section.lines.end());
