@@ -40,7 +40,7 @@ struct Sector {
     double area = 0;
     std::vector<std::string> owners;
     std::vector<const Airport*> departures;  // the airports it holds from the surface
-    std::vector<BorderStep> border;  // lines of all sources, numbered together
+    std::vector<BorderStep> border;          // lines of all sources, numbered together
     const OutlineCircle* circle = nullptr;
 };
 
@@ -101,7 +101,8 @@ class Owners {
     // The centre of the FIR that "LFFF-AOML", a sector of it, is named after.
     const Position* parent(const std::string& fir) const {
         const size_t dash = fir.find('-');
-        return dash == std::string::npos || dash == 0 ? nullptr : named(fir.substr(0, dash) + "_CTR");
+        return dash == std::string::npos || dash == 0 ? nullptr
+                                                      : named(fir.substr(0, dash) + "_CTR");
     }
 
     // The airports the sector holds, largest first.
@@ -112,9 +113,8 @@ class Owners {
             if (box.contains({a.latitude, a.longitude}) &&
                 outline_holds(s.shape, {a.latitude, a.longitude}))
                 in.push_back(&a);
-        std::stable_sort(in.begin(), in.end(), [&](const Airport* a, const Airport* b) {
-            return length(a) > length(b);
-        });
+        std::stable_sort(in.begin(), in.end(),
+                         [&](const Airport* a, const Airport* b) { return length(a) > length(b); });
         return in;
     }
 
@@ -133,9 +133,10 @@ class Owners {
         for (const Centre& c : centres_) {
             if (best && best_whole && !c.whole) continue;
             const geo_point m = c.position->at;
-            const long double nm = great_circle_nm(p.latitude, p.longitude, m.latitude, m.longitude);
-            if ((!best || c.whole > best_whole || nm < best_nm) && c.position->fir->box.contains(p) &&
-                outline_holds(*c.position->fir, p)) {
+            const long double nm =
+                great_circle_nm(p.latitude, p.longitude, m.latitude, m.longitude);
+            if ((!best || c.whole > best_whole || nm < best_nm) &&
+                c.position->fir->box.contains(p) && outline_holds(*c.position->fir, p)) {
                 best = c.position;
                 best_whole = c.whole;
                 best_nm = nm;
@@ -207,39 +208,26 @@ std::string joined(const std::vector<std::string>& parts) {
     return out;
 }
 
-}  // namespace
-
-std::string sector_kind(const Outline& o) {
-    const std::string kind = upper_ascii(trimmed(o.kind));
-    if (listed(kind)) return kind;
-    for (const char* strata : {"HIGH", "LOW", "BDRY", "FIR ONLY", "UTA", "ARTCC"})
-        if (kind == strata) return "FIR";
-    if (kind.size() != 1 || kind[0] < 'A' || kind[0] > 'E') return "";
-    std::istringstream words(upper_ascii(o.name));
-    for (std::string w; words >> w;)
-        if (listed(w)) return w;
-    return "CTA";
-}
-
-AirspaceSection airspace_section(const NavTables& nav, const std::vector<Position>& positions,
-                                 const std::vector<std::string>& kinds) {
-    AirspaceSection out;
-    out.lines.push_back("[AIRSPACE]");
+// The sectors the selected outlines of `kinds` make, named, in the
+// outlines' order; the outlines left out told in `out`.
+std::vector<Sector> take_sectors(const NavTables& nav, const std::vector<std::string>& kinds,
+                                 AirspaceSection& out) {
     std::vector<Sector> sectors;
     std::set<std::string> names;
     for (const Outline& o : nav.outlines) {
         const std::string kind = o.selected ? sector_kind(o) : "";
-        if (kind.empty() || (!kinds.empty() && std::find(kinds.begin(), kinds.end(), kind) == kinds.end()))
+        if (kind.empty() ||
+            (!kinds.empty() && std::find(kinds.begin(), kinds.end(), kind) == kinds.end()))
             continue;
         const std::string name = field_text(o.name).empty() ? kind : field_text(o.name);
         const auto floor = level(o.lower, upper_ascii(o.kind) == "HIGH" ? 18000 : 0);
         const auto ceiling = level(o.upper, upper_ascii(o.kind) == "LOW" ? 18000 : kSectorTopFeet);
         if (!floor || !ceiling) {
-            const std::string& text = floor ? o.upper : o.lower;
-            out.lines.push_back("; " + name + w1252(" : limite illisible \"") + field_text(text) +
-                                w1252("\", pas de secteur"));
-            out.warnings.push_back(name + w1252(" : limite illisible \"") + field_text(text) +
-                                   w1252("\", pas de secteur"));
+            const std::string told = name + w1252(" : limite illisible \"") +
+                                     field_text(floor ? o.upper : o.lower) +
+                                     w1252("\", pas de secteur");
+            out.lines.push_back("; " + told);
+            out.warnings.push_back(told);
             continue;
         }
         std::vector<Sector> rings;
@@ -273,30 +261,49 @@ AirspaceSection airspace_section(const NavTables& nav, const std::vector<Positio
         for (size_t i = 0; i < rings.size(); ++i) {
             const std::string part = rings.size() > 1 ? " " + std::to_string(i + 1) : "";
             std::string n = base + part;
-            for (int k = 2; !names.insert(n).second; ++k) n = base + part + " (" + std::to_string(k) + ")";
+            for (int k = 2; !names.insert(n).second; ++k)
+                n = base + part + " (" + std::to_string(k) + ")";
             rings[i].name = n;
             sectors.push_back(std::move(rings[i]));
         }
     }
 
-    // Owners, and the airports a sector from the surface holds.
-    const Owners owners(nav, positions);
+    return sectors;
+}
+
+// The sectors some position owns, with their owners and the airports they
+// hold from the surface; the others told in `out`.
+std::vector<Sector> owned_sectors(std::vector<Sector>& sectors, const Owners& owners,
+                                  AirspaceSection& out) {
     std::vector<Sector> owned;
     for (size_t i = 0; i < sectors.size(); ++i) {
         Sector& s = sectors[i];
         const auto airports = owners.airports(s);
         s.owners = owners.of(s, airports);
         if (s.owners.empty()) {
-            out.warnings.push_back(s.name + w1252(" : aucune position pour le tenir, pas de secteur"));
+            out.warnings.push_back(s.name +
+                                   w1252(" : aucune position pour le tenir, pas de secteur"));
             continue;
         }
         if (s.floor == 0) s.departures = airports;
         owned.push_back(std::move(s));
     }
 
-    // Lines: those of one source's rings shared, circles alike where equal.
-    std::vector<t_point> lines;
-    std::vector<const OutlineCircle*> circles;  // the line's circle, or nullptr
+    return owned;
+}
+
+// The lines of the borders: a circle one line (equal circles one), the rings
+// of one source cut into the stretches they share, each stretch in pieces
+// either side of 180 degrees. `circles` holds the circle of a circle's line.
+struct Lines {
+    std::vector<t_point> points;
+    std::vector<const OutlineCircle*> circles;
+};
+
+Lines lay_borders(std::vector<Sector>& owned) {
+    Lines out;
+    std::vector<t_point>& lines = out.points;
+    std::vector<const OutlineCircle*>& circles = out.circles;
     std::map<std::string, std::vector<size_t>> by_source;
     std::map<std::tuple<double, double, double>, size_t> circle_line;
     for (size_t i = 0; i < owned.size(); ++i) {
@@ -335,17 +342,14 @@ AirspaceSection airspace_section(const NavTables& nav, const std::vector<Positio
             }
     }
 
-    // A ring whose points come to fewer than three once those within 1e-6
-    // degree are one has no border.
-    owned.erase(std::remove_if(owned.begin(), owned.end(),
-                               [&](const Sector& s) {
-                                   if (!s.border.empty()) return false;
-                                   out.warnings.push_back(s.name + w1252(" : contour de moins de 3 points, pas de secteur"));
-                                   return true;
-                               }),
-                owned.end());
+    return out;
+}
 
-    // Smallest first; lines named after the first sector they close.
+// The lines, each named after the first sector it closes, then the
+// sectors, smallest first.
+void write_sectors(const std::vector<Sector>& owned, const Lines& borders, AirspaceSection& out) {
+    const std::vector<t_point>& lines = borders.points;
+    const std::vector<const OutlineCircle*>& circles = borders.circles;
     std::vector<size_t> order(owned.size());
     for (size_t i = 0; i < order.size(); ++i) order[i] = i;
     std::stable_sort(order.begin(), order.end(),
@@ -362,8 +366,8 @@ AirspaceSection airspace_section(const NavTables& nav, const std::vector<Positio
     }
     for (const size_t l : line_order) {
         if (const OutlineCircle* c = circles[l]) {
-            out.lines.push_back("CIRCLE_SECTORLINE:" + line_names[l] + ":" + coord(c->centre) + ":" +
-                                radius_text(c->radius_nm));
+            out.lines.push_back("CIRCLE_SECTORLINE:" + line_names[l] + ":" + coord(c->centre) +
+                                ":" + radius_text(c->radius_nm));
             continue;
         }
         out.lines.push_back("SECTORLINE:" + line_names[l]);
@@ -386,6 +390,42 @@ AirspaceSection airspace_section(const NavTables& nav, const std::vector<Positio
             out.lines.push_back("ARRAPT" + joined(codes));
         }
     }
+}
+
+}  // namespace
+
+std::string sector_kind(const Outline& o) {
+    const std::string kind = upper_ascii(trimmed(o.kind));
+    if (listed(kind)) return kind;
+    for (const char* strata : {"HIGH", "LOW", "BDRY", "FIR ONLY", "UTA", "ARTCC"})
+        if (kind == strata) return "FIR";
+    if (kind.size() != 1 || kind[0] < 'A' || kind[0] > 'E') return "";
+    std::istringstream words(upper_ascii(o.name));
+    for (std::string w; words >> w;)
+        if (listed(w)) return w;
+    return "CTA";
+}
+
+AirspaceSection airspace_section(const NavTables& nav, const std::vector<Position>& positions,
+                                 const std::vector<std::string>& kinds) {
+    AirspaceSection out;
+    out.lines.push_back("[AIRSPACE]");
+    std::vector<Sector> sectors = take_sectors(nav, kinds, out);
+    std::vector<Sector> owned = owned_sectors(sectors, Owners(nav, positions), out);
+    const Lines lines = lay_borders(owned);
+    // A ring whose points come to fewer than three once those within 1e-6
+    // degree are one has no border.
+    owned.erase(
+        std::remove_if(owned.begin(), owned.end(),
+                       [&](const Sector& s) {
+                           if (!s.border.empty()) return false;
+                           out.warnings.push_back(
+                               s.name + w1252(" : contour de moins de 3 points, pas de secteur"));
+                           return true;
+                       }),
+        owned.end());
+
+    write_sectors(owned, lines, out);
     return out;
 }
 

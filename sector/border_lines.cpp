@@ -34,7 +34,9 @@ class Vertices {
     std::vector<geo_point> points;
 
   private:
-    static int64_t cell(double degrees) { return static_cast<int64_t>(std::floor(degrees / kSame)); }
+    static int64_t cell(double degrees) {
+        return static_cast<int64_t>(std::floor(degrees / kSame));
+    }
     static uint64_t key(int64_t y, int64_t x) {
         return (static_cast<uint64_t>(y) << 32) ^ static_cast<uint64_t>(x & 0xFFFFFFFF);
     }
@@ -42,7 +44,9 @@ class Vertices {
 };
 
 using Edge = std::pair<size_t, size_t>;
-Edge edge(size_t a, size_t b) { return a < b ? Edge{a, b} : Edge{b, a}; }
+Edge edge(size_t a, size_t b) {
+    return a < b ? Edge{a, b} : Edge{b, a};
+}
 
 // A stretch the same whichever way round or from wherever a ring walks it:
 // an open one from its smaller end, a closed one from its smallest point

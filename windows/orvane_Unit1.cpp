@@ -35,8 +35,6 @@ namespace {
 constexpr const char* kOutputSection = "sortie";
 constexpr const char* kFormatKey = "format";
 constexpr const char* kClientFormat = "clients";
-constexpr const char* kCentrelinesKey = "axes";
-constexpr const char* kSectorsKey = "secteurs";
 
 template <class W>
 W* named(W* widget, const char* name) {
@@ -71,16 +69,7 @@ TForm1::TForm1(AppState& state, Dialogs& dialogs, QWidget* parent)
     const QSignalBlocker quiet(format_clients1);  // read, not written back
     format_clients1->setChecked(state_.settings.ini.read(kOutputSection, kFormatKey, "") ==
                                 kClientFormat);
-    int32_t nm = 0;  // a damaged value draws none
-    if (try_str_to_int(state_.settings.ini.read(kOutputSection, kCentrelinesKey, "0"), nm) &&
-        nm > 0)
-        centrelines_nm_ = nm;
-    try {  // a damaged value chooses every kind
-        sector_kinds_ = sector_kinds_request(
-            cp1252_to_utf8(state_.settings.ini.read(kOutputSection, kSectorsKey, "")));
-    } catch (const Refusal&) {
-    }
-    read_client_file_choice();
+    read_client_choices();
 }
 
 void TForm1::set_windows(TForm_carte* carte, TForm_afich* afich, TForm_centre* centre,
@@ -360,37 +349,6 @@ void TForm1::Button_enrClick() {
         save_selection(state_, dialogs_, request, &written);
         for (const std::string& path : written) add_line(w1252("enregistré : ") + path_text(path));
         flush_memo();
-    });
-}
-
-// The client format's extended centrelines: how many nautical miles from
-// each threshold (0 for none), kept for the next start.
-void TForm1::axes1Click() {
-    run_command(dialogs_, [&] {
-        const std::string initial = std::to_string(centrelines_nm_);
-        const auto text = dialogs_.input(w1252("axes de piste"),
-                                         w1252("milles depuis le seuil (0 : aucun)"), initial);
-        if (!text) return;
-        centrelines_nm_ = centrelines_request(cp1252_to_utf8(*text));
-        const std::string nm = std::to_string(centrelines_nm_);
-        state_.settings.ini.write(kOutputSection, kCentrelinesKey, nm);
-    });
-}
-
-// The kinds of outline that become sectors in the client format's
-// companion file, kept for the next start.
-void TForm1::secteurs1Click() {
-    run_command(dialogs_, [&] {
-        std::string initial;
-        for (const std::string& k : sector_kinds_) initial += (initial.empty() ? "" : ", ") + k;
-        const auto text = dialogs_.input(
-            w1252("secteurs des clients radar"),
-            w1252("genres d'espaces : FIR, UIR, CTA, TMA, CTR, ATZ (vide : tous)"), initial);
-        if (!text) return;
-        sector_kinds_ = sector_kinds_request(cp1252_to_utf8(*text));
-        std::string kept;
-        for (const std::string& k : sector_kinds_) kept += (kept.empty() ? "" : ",") + k;
-        state_.settings.ini.write(kOutputSection, kSectorsKey, kept);
     });
 }
 

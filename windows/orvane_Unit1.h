@@ -139,7 +139,7 @@ class TForm1 : public QMainWindow, public SelectionView, public MemoSink {
     void build_controls();
     void build_menu();
     void build_client_file_menu();
-    void read_client_file_choice();
+    void read_client_choices();  // the client format's, from the settings
     ClientFile client_file() const;
     void build_airport_box(QHBoxLayout* top);
     void build_region_box(QHBoxLayout* top);

@@ -85,18 +85,35 @@ struct Airspace {
 
 struct Sectors : ::testing::Test {
     Sectors() {
-        auto file = outlines::read_outlines(KARVEL_SOURCE_DIR "/tests/sector/data/secteurs.openair", "");
+        auto file =
+            outlines::read_outlines(KARVEL_SOURCE_DIR "/tests/sector/data/secteurs.openair", "");
         for (Outline& o : file.outlines) nav.outlines.append(std::move(o));
         // XXAB comes first, but XXAA with its longer runway is the larger.
         nav.airports = {{"2", "XXAB", "PETIT", "", 45.6, 5 + 5 / 60.0},
                         {"1", "XXAA", "GRAND", "", 45 + 35 / 60.0, 5}};
-        nav.runways = {{.id1 = "1", .id2 = "2", .airport_id = "1", .ident1 = "09", .ident2 = "27",
-                        .lat1 = 45.58, .lon1 = 4.97, .lat2 = 45.58, .lon2 = 5.03},
-                       {.id1 = "3", .id2 = "4", .airport_id = "2", .ident1 = "09", .ident2 = "27",
-                        .lat1 = 45.6, .lon1 = 5.08, .lat2 = 45.6, .lon2 = 5.09}};
+        nav.runways = {{.id1 = "1",
+                        .id2 = "2",
+                        .airport_id = "1",
+                        .ident1 = "09",
+                        .ident2 = "27",
+                        .lat1 = 45.58,
+                        .lon1 = 4.97,
+                        .lat2 = 45.58,
+                        .lon2 = 5.03},
+                       {.id1 = "3",
+                        .id2 = "4",
+                        .airport_id = "2",
+                        .ident1 = "09",
+                        .ident2 = "27",
+                        .lat1 = 45.6,
+                        .lon1 = 5.08,
+                        .lat2 = 45.6,
+                        .lon2 = 5.09}};
         using K = FrequencyKind;
-        nav.frequencies = {{"2", K::tower, 119000, ""}, {"2", K::approach, 120000, ""},
-                           {"1", K::tower, 118000, ""}, {"1", K::approach, 121000, ""}};
+        nav.frequencies = {{"2", K::tower, 119000, ""},
+                           {"2", K::approach, 120000, ""},
+                           {"1", K::tower, 118000, ""},
+                           {"1", K::approach, 121000, ""}};
         controllers = positions(nav);
     }
     std::string id(const std::string& position) const {
@@ -113,8 +130,9 @@ struct Sectors : ::testing::Test {
 TEST_F(Sectors, OwnedSmallestFirstSharingTheirBorders) {
     const AirspaceSection section = airspace_section(nav, controllers, {});
     const Airspace a(section);
-    EXPECT_EQ(a.order, (std::vector<std::string>{"CTR ESSAI", "TMA CERCLE", "TMA ESSAI", "XXSE",
-                                                 "XXNN-C", "XXSW", "XXNN", "XXEE", "XXQQ", "XXPP"}));
+    EXPECT_EQ(a.order,
+              (std::vector<std::string>{"CTR ESSAI", "TMA CERCLE", "TMA ESSAI", "XXSE", "XXNN-C",
+                                        "XXSW", "XXNN", "XXEE", "XXQQ", "XXPP"}));
     const auto& ctr = a.sectors.at("CTR ESSAI");
     EXPECT_EQ(ctr.limits, "0:1500");
     // A CTR by its airport's tower, then approach, then the centre of the
@@ -123,7 +141,8 @@ TEST_F(Sectors, OwnedSmallestFirstSharingTheirBorders) {
               (std::vector<std::string>{id("XXAA_TWR"), id("XXAA_APP"), id("XXNN_CTR")}));
     EXPECT_EQ(ctr.airports, (std::vector<std::string>{"XXAA", "XXAB"}));
     for (const char* tma : {"TMA ESSAI", "TMA CERCLE"}) {
-        EXPECT_EQ(a.sectors.at(tma).owners, (std::vector<std::string>{id("XXAA_APP"), id("XXNN_CTR")}))
+        EXPECT_EQ(a.sectors.at(tma).owners,
+                  (std::vector<std::string>{id("XXAA_APP"), id("XXNN_CTR")}))
             << tma;
         EXPECT_TRUE(a.sectors.at(tma).airports.empty()) << tma;  // not from the surface
     }
@@ -153,7 +172,8 @@ TEST_F(Sectors, OwnedSmallestFirstSharingTheirBorders) {
     };
     ASSERT_EQ(shared("XXNN", "XXSW").size(), 1u);
     EXPECT_EQ(a.lines.at(shared("XXNN", "XXSW")[0]),
-              (std::vector<std::string>{"N045.00.00.000:E005.00.00.000", "N045.00.00.000:E004.00.00.000"}));
+              (std::vector<std::string>{"N045.00.00.000:E005.00.00.000",
+                                        "N045.00.00.000:E004.00.00.000"}));
     EXPECT_EQ(shared("XXNN", "XXSE").size(), 1u);
     EXPECT_EQ(shared("XXSW", "XXSE").size(), 1u);
     EXPECT_TRUE(shared("XXNN", "XXEE").empty());
@@ -167,7 +187,8 @@ TEST_F(Sectors, OwnedSmallestFirstSharingTheirBorders) {
     // Left out, each once and why; an unreadable ceiling in a comment too.
     EXPECT_EQ(section.warnings,
               (std::vector<std::string>{
-                  w1252("CTR OUVERTE : contour ouvert (son dernier point n'est pas le premier), pas de secteur"),
+                  w1252("CTR OUVERTE : contour ouvert (son dernier point n'est pas le premier), "
+                        "pas de secteur"),
                   w1252("ATZ NOEUD : contour qui se croise, pas de secteur"),
                   w1252("CTA ILLISIBLE : limite illisible \"VOIR NOTAM\", pas de secteur"),
                   w1252("CTA PLATE : contour de moins de 3 points, pas de secteur")}));
@@ -177,6 +198,6 @@ TEST_F(Sectors, OwnedSmallestFirstSharingTheirBorders) {
 
     // Narrowed to chosen kinds.
     const Airspace firs(airspace_section(nav, controllers, {"FIR"}));
-    EXPECT_EQ(firs.order, (std::vector<std::string>{"XXSE", "XXNN-C", "XXSW", "XXNN", "XXEE", "XXQQ",
-                                                    "XXPP"}));
+    EXPECT_EQ(firs.order,
+              (std::vector<std::string>{"XXSE", "XXNN-C", "XXSW", "XXNN", "XXEE", "XXQQ", "XXPP"}));
 }
