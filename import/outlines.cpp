@@ -251,7 +251,7 @@ void read_arb(OutlineFile& file) {
         closed = line.size() > 90 && line.find("POINT OF BEGINNING", 90) != std::string::npos;
         last_key = key;
     }
-    if (!closed) left_open(last_key);
+    if (!closed && !last_key.empty()) left_open(last_key);
     for (size_t i = 0; i < file.outlines.size(); ++i) {
         Outline& o = file.outlines[i];
         std::vector<t_point> rings;

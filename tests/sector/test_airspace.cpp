@@ -60,19 +60,19 @@ struct Airspace {
                 if (p->find("W180.00.00.000") != std::string::npos) (*p)[15] = 'E';
             return a == b;
         };
-        std::string first, end;
-        for (const std::string& name : sectors.at(sector).border) {
-            const auto& l = lines.at(name);
-            if (end.empty()) {
-                first = l.front(), end = l.back();
-                continue;
-            }
+        const auto& border = sectors.at(sector).border;
+        const auto& l0 = lines.at(border[0]);
+        std::string first = l0.front(), end = l0.back();
+        if (border.size() > 1) {  // the first line walked towards the second
+            const auto& l1 = lines.at(border[1]);
+            if (!same(end, l1.front()) && !same(end, l1.back())) std::swap(first, end);
+        }
+        for (size_t i = 1; i < border.size(); ++i) {
+            const auto& l = lines.at(border[i]);
             if (same(end, l.front()))
                 end = l.back();
             else if (same(end, l.back()))
                 end = l.front();
-            else if (same(first, l.front()) || same(first, l.back()))  // the first walked back
-                std::swap(first, end), end = same(end, l.front()) ? l.back() : l.front();
             else
                 return false;
         }
@@ -131,7 +131,7 @@ TEST_F(Sectors, OwnedSmallestFirstSharingTheirBorders) {
     const AirspaceSection section = airspace_section(nav, controllers, {});
     const Airspace a(section);
     EXPECT_EQ(a.order,
-              (std::vector<std::string>{"CTR ESSAI", "TMA CERCLE", "TMA ESSAI", "XXSE", "XXNN-C",
+              (std::vector<std::string>{"CTR ESSAI", "TMA CERCLE", "TMA CERCLE HAUT", "TMA ESSAI", "XXSE", "XXNN-C",
                                         "XXSW", "XXNN", "XXEE", "XXQQ", "XXPP"}));
     const auto& ctr = a.sectors.at("CTR ESSAI");
     EXPECT_EQ(ctr.limits, "0:1500");
@@ -140,7 +140,7 @@ TEST_F(Sectors, OwnedSmallestFirstSharingTheirBorders) {
     EXPECT_EQ(ctr.owners,
               (std::vector<std::string>{id("XXAA_TWR"), id("XXAA_APP"), id("XXNN_CTR")}));
     EXPECT_EQ(ctr.airports, (std::vector<std::string>{"XXAA", "XXAB"}));
-    for (const char* tma : {"TMA ESSAI", "TMA CERCLE"}) {
+    for (const char* tma : {"TMA ESSAI", "TMA CERCLE", "TMA CERCLE HAUT"}) {
         EXPECT_EQ(a.sectors.at(tma).owners,
                   (std::vector<std::string>{id("XXAA_APP"), id("XXNN_CTR")}))
             << tma;
@@ -151,15 +151,16 @@ TEST_F(Sectors, OwnedSmallestFirstSharingTheirBorders) {
     EXPECT_EQ(a.sectors.at("XXNN").owners, std::vector<std::string>{id("XXNN_CTR")});
     EXPECT_EQ(a.sectors.at("XXNN-C").owners,
               (std::vector<std::string>{id("XXNN-C_CTR"), id("XXNN_CTR")}));
-    // The circle is one, round its centre.
+    // The circle is one, round its centre, the level above on the same.
     const auto& circle = a.sectors.at("TMA CERCLE").border;
     ASSERT_EQ(circle.size(), 1u);
     EXPECT_EQ(a.lines.at(circle[0]), std::vector<std::string>{"N045.35.00.000:E005.00.00.000:15"});
+    EXPECT_EQ(a.sectors.at("TMA CERCLE HAUT").border, circle);
 
     // Every border closes; the neighbours meet on lines they share, walked
     // either way, the point 0.002 s apart made one.
     for (const auto& [name, s] : a.sectors) {
-        if (name != "TMA CERCLE") {
+        if (name.rfind("TMA CERCLE", 0) != 0) {
             EXPECT_TRUE(a.closed(name)) << name;
         }
     }
