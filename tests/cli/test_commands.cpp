@@ -43,6 +43,26 @@ TEST_F(SctTest, GoldenFilesOfAnAirportAndARegion) {
     EXPECT_EQ(read_bytes(dir.file("lf.sct")), golden("LF.sct"));
 }
 
+// Every client file karvel writes passes the checker with no error; a file
+// it cannot read ends it with status 2.
+TEST_F(SctTest, TheCheckerPassesEveryClientFile) {
+    for (const char* kind : {"", "=sct2", "=sct"}) {
+        SCOPED_TRACE(kind);
+        const std::string out = std::string("c.") + (std::string(kind) == "=sct2" ? "sct2" : "sct");
+        ASSERT_EQ(sct("--airport LFPG --radius 50 --geo 1 --client-format" + std::string(kind) +
+                      " --name N --callsign C --sector-icao LFPG --date 2026-12-07 --output " +
+                      out + " --ese c.ese")
+                      .status,
+                  0);
+        const Outcome r = run(dir, "'" KARVEL_CHECK_PATH "' " + out + " c.ese --date 2026-12-07");
+        EXPECT_EQ(r.status, 0) << r.out << r.err;
+        EXPECT_THAT(r.err, HasSubstr("karvel-check : 0 erreur(s)"));
+    }
+    write_bytes(dir.file("b.sct"), std::string("[INFO]\0", 7));
+    for (const char* file : {"absent.sct", "b.sct"})
+        EXPECT_EQ(run(dir, "'" KARVEL_CHECK_PATH "' " + std::string(file)).status, 2) << file;
+}
+
 // Airway levels: a low airway under [LOW AIRWAY] only, one of both levels
 // under each, one of no known level under [HIGH AIRWAY] only; the GeoJSON
 // says each segment's level. The default format has them all as before.
