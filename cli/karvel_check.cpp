@@ -3,6 +3,7 @@
 // when a file cannot be read.
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,8 @@
 #include "core/magnetic.h"
 #include "core/numtext.h"
 #include "core/program_folder.h"
+#include "navdb/sqlite_backend.h"
+#include "program/check_database.h"
 #include "sector/check.h"
 
 using namespace karvel;
@@ -18,12 +21,16 @@ using namespace karvel;
 namespace {
 
 const char* const kUsage =
-    "usage : karvel-check FICHIER.sct|FICHIER.sct2 [FICHIER.ese] [--date AAAA-MM-JJ] [--json]\n"
+    "usage : karvel-check FICHIER.sct|FICHIER.sct2 [FICHIER.ese] [--database BASE]\n"
+    "                     [--date AAAA-MM-JJ] [--json]\n"
     "\n"
     "Vérifie un fichier secteur des clients radar et son fichier compagnon, quel\n"
     "que soit le programme qui les a écrits : une ligne par constat,\n"
     "FICHIER:LIGNE: erreur|avertissement: message [code], puis leur nombre.\n"
     "\n"
+    "  --database BASE    chaque aéroport, seuil de piste, balise et point comparé à\n"
+    "                     ceux de cette base SQLite (le cycle courant) : déplacé de\n"
+    "                     plus de 100 m, fréquence changée, disparu\n"
     "  --date AAAA-MM-JJ  les caps de piste comparés au nord magnétique de ce jour\n"
     "                     (le modèle WMM2025.COF du dossier courant ou installé) ;\n"
     "                     sans elle, au seul relèvement vrai de la piste\n"
@@ -34,7 +41,7 @@ const char* const kUsage =
     "pas être lu.\n";
 
 struct Options {
-    std::string sector, companion, date;
+    std::string sector, companion, date, database;
     bool json = false;
 };
 
@@ -44,6 +51,9 @@ Options options(int argc, char** argv) {
         const std::string a = argv[i];
         if (a == "--json") {
             o.json = true;
+        } else if (a == "--database") {
+            if (i + 1 >= argc) throw Error(w1252("--database attend un fichier"));
+            o.database = argv[++i];
         } else if (a == "--date") {
             if (i + 1 >= argc) throw Error(w1252("--date attend une date AAAA-MM-JJ"));
             o.date = argv[++i];
@@ -128,6 +138,11 @@ int main(int argc, char** argv) {
     try {
         const SectorDefinitions defs = check_sector_file(o.sector, check, found);
         if (!o.companion.empty()) check_companion_file(o.companion, defs, found);
+        if (!o.database.empty()) {
+            Query query;
+            query.set_connection(std::make_shared<SqliteConnection>(o.database));
+            compare_with_database(query, defs, o.sector, found);
+        }
     } catch (const std::exception& e) {
         print(found, o.json);
         report_failure("karvel-check", e);

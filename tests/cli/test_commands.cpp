@@ -15,6 +15,14 @@ using ::testing::Not;
 
 namespace {
 
+// The line, from 1, of the first line starting with `start`.
+size_t line_of(const std::string& text, const std::string& start) {
+    size_t line = 1;
+    for (size_t at = 0; at < text.size(); at = text.find('\n', at) + 1, ++line)
+        if (text.compare(at, start.size(), start) == 0) return line;
+    return 0;
+}
+
 struct SctTest : ::testing::Test {
     SctTest() { make_program_folder(dir); }
     // Runs the command in the program folder; arguments are shell words.
@@ -43,8 +51,9 @@ TEST_F(SctTest, GoldenFilesOfAnAirportAndARegion) {
     EXPECT_EQ(read_bytes(dir.file("lf.sct")), golden("LF.sct"));
 }
 
-// Every client file karvel writes passes the checker with no error; a file
-// it cannot read ends it with status 2.
+// Every client file karvel writes passes the checker with no error, and
+// against a later cycle shows what moved and went; a file it cannot read
+// ends it with status 2.
 TEST_F(SctTest, TheCheckerPassesEveryClientFile) {
     for (const char* kind : {"", "=sct2", "=sct"}) {
         SCOPED_TRACE(kind);
@@ -58,6 +67,16 @@ TEST_F(SctTest, TheCheckerPassesEveryClientFile) {
         EXPECT_EQ(r.status, 0) << r.out << r.err;
         EXPECT_THAT(r.err, HasSubstr("karvel-check : 0 erreur(s)"));
     }
+    // Against a later cycle: a fix moved 2 nm north, a VOR withdrawn.
+    build_database(dir.file("navdata.sqlite"),
+                   "update waypoints set latitude = latitude + 2.0 / 60 where ident = 'OL240';"
+                   "delete from navaids where ident = 'RBT';");
+    const Outcome r = run(dir, "'" KARVEL_CHECK_PATH "' c.sct --database navdata.sqlite");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_THAT(r.out, HasSubstr("c.sct:" + std::to_string(line_of(read_bytes(dir.file("c.sct")), "OL240 ")) +
+                                 ": erreur: OL240 déplacé de "));
+    EXPECT_THAT(r.out, HasSubstr(" m (2.00 NM) [cycle]"));
+    EXPECT_THAT(r.out, HasSubstr("RBT n'est plus dans la base de données [cycle]"));
     write_bytes(dir.file("b.sct"), std::string("[INFO]\0", 7));
     for (const char* file : {"absent.sct", "b.sct"})
         EXPECT_EQ(run(dir, "'" KARVEL_CHECK_PATH "' " + std::string(file)).status, 2) << file;

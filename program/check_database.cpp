@@ -1,0 +1,101 @@
+#include "program/check_database.h"
+
+#include <cmath>
+#include <unordered_map>
+
+#include "core/cp1252.h"
+#include "core/geometry.h"
+#include "core/numtext.h"
+#include "sector/check_text.h"
+#include "selection/loaders.h"
+
+namespace karvel {
+
+namespace {
+
+constexpr double kMovedM = 100;
+constexpr double kMetresPerNm = 1852;
+
+struct Known {
+    geo_point at;
+    std::string frequency;  // as the sector file writes it; "" for none
+};
+using ByName = std::unordered_map<std::string, std::vector<Known>>;
+
+// Every row of `sql`: its name, position and, where `freq` is given, its
+// frequency field.
+void read(Query& q, const std::string& sql, const char* name, const char* freq, ByName& into) {
+    q.set_sql({sql});
+    q.open();
+    const int f_name = q.field_index(name), f_lat = q.field_index("latitude"),
+              f_lon = q.field_index("longtitude"), f_freq = freq ? q.field_index(freq) : -1;
+    for (q.first(); !q.eof(); q.next())
+        into[upper_ascii(q.text(f_name))].push_back(
+            {{q.real(f_lat), q.real(f_lon)}, f_freq >= 0 ? frequency_text(q.integer(f_freq)) : ""});
+    q.close();
+    q.clear_sql();
+}
+
+// The nearest of the name's points, and how far in metres.
+const Known* nearest(const ByName& known, const std::string& name, geo_point p, double& metres) {
+    const auto it = known.find(upper_ascii(name));
+    if (it == known.end()) return nullptr;
+    const Known* best = nullptr;
+    for (const Known& k : it->second) {
+        const double m = static_cast<double>(
+            great_circle_nm(p.latitude, p.longitude, k.at.latitude, k.at.longitude) * kMetresPerNm);
+        if (!best || m < metres) best = &k, metres = m;
+    }
+    return best;
+}
+
+std::string moved(double metres) {
+    return format_fixed(metres, 0) + " m (" + format_fixed(metres / kMetresPerNm, 2) + " NM)";
+}
+
+}  // namespace
+
+void compare_with_database(Query& q, const SectorDefinitions& sector, const std::string& file,
+                           std::vector<Finding>& out) {
+    ByName navaids, fixes, airports, thresholds;
+    read(q, "select ident,freq,latitude,longtitude from navaids", "ident", "freq", navaids);
+    read(q, "select ident,freq,latitude,longtitude from ILSes", "ident", "freq", navaids);
+    read(q, "select ident,latitude,longtitude from waypoints", "ident", nullptr, fixes);
+    read(q, "select ICAO,latitude,longtitude from airports", "ICAO", nullptr, airports);
+    read(q,
+         "select airports.ICAO || ' ' || runways.ident as end_name,runways.latitude,"
+         "runways.longtitude from runways join airports on airports.ID=runways.airportID",
+         "end_name", nullptr, thresholds);
+    const auto error = [&](size_t line, const std::string& message) {
+        out.push_back({file, line, true, "cycle", message});
+    };
+    for (const auto& p : sector.points) {
+        const ByName& in = p.section == "[FIXES]"    ? fixes
+                           : p.section == "[AIRPORT]" ? airports
+                                                      : navaids;
+        double metres = 0;
+        const Known* k = nearest(in, p.name, p.at, metres);
+        if (!k) {
+            error(p.line, p.name + w1252(" n'est plus dans la base de données"));
+            continue;
+        }
+        if (metres > kMovedM) error(p.line, p.name + w1252(" déplacé de ") + moved(metres));
+        const auto a = check::number(p.frequency), b = check::number(k->frequency);
+        if (p.section != "[AIRPORT]" && a && b && std::fabs(*a - *b) > 0.0005)
+            error(p.line, p.name + w1252(" : fréquence ") + p.frequency + w1252(", la base dit ") +
+                              k->frequency);
+    }
+    for (const auto& r : sector.runways) {
+        if (r.airport.empty()) continue;
+        for (const auto& [id, at] : {std::pair(r.id1, r.end1), std::pair(r.id2, r.end2)}) {
+            double metres = 0;
+            if (!nearest(thresholds, r.airport + " " + id, at, metres))
+                error(r.line, r.airport + w1252(" : piste ") + id +
+                                  w1252(" absente de la base de données"));
+            else if (metres > kMovedM)
+                error(r.line, r.airport + " " + id + w1252(" : seuil déplacé de ") + moved(metres));
+        }
+    }
+}
+
+}  // namespace karvel
