@@ -13,7 +13,7 @@
 #include "core/numtext.h"
 #include "core/program_folder.h"
 #include "navdb/sqlite_backend.h"
-#include "program/check_database.h"
+#include "program/check_files.h"
 #include "sector/check.h"
 
 using namespace karvel;

@@ -128,6 +128,9 @@ void TForm1::build_menu() {
     sol1 = Fichier1->addAction(QStringLiteral("plans au &sol des aérodromes..."));
     sol1->setObjectName(QStringLiteral("sol1"));
     connect(sol1, &QAction::triggered, this, [this] { sol1Click(); });
+    verifier1 = Fichier1->addAction(QStringLiteral("&vérifier un fichier secteur..."));
+    verifier1->setObjectName(QStringLiteral("verifier1"));
+    connect(verifier1, &QAction::triggered, this, [this] { verifier1Click(); });
     quitter1 = Fichier1->addAction(QStringLiteral("&quitter"));
     ouvrir1->setObjectName(QStringLiteral("ouvrir1"));
     enregistrer1->setObjectName(QStringLiteral("enregistrer1"));

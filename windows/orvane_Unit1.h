@@ -29,6 +29,7 @@ class TForm_carte;
 class TForm_afich;
 class TForm_centre;
 class TForm_message;
+class TForm_check;
 
 class TForm1 : public QMainWindow, public SelectionView, public MemoSink {
     Q_OBJECT
@@ -130,6 +131,9 @@ class TForm1 : public QMainWindow, public SelectionView, public MemoSink {
     void secteurs1Click();
     QAction* sol1;  // the airports whose ground drawing goes into the map and the files
     void sol1Click();
+    QAction* verifier1;  // a sector file's findings, in their window
+    void verifier1Click();
+    TForm_check* check_ = nullptr;
 
   protected:
     void showEvent(QShowEvent* event) override;

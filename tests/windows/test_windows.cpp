@@ -24,6 +24,7 @@
 #include "sector/writer.h"
 #include "request_rows.h"
 #include "window_fixture.h"
+#include "windows/Unit_check.h"
 #include "windows/french.h"
 
 using namespace karvel;
@@ -255,6 +256,20 @@ TEST_F(WorkflowTest, SavingTheClientFormatWithItsCentrelines) {
     form->enregistrer1->trigger();
     EXPECT_EQ(dialogs.save_names.back(), "LFMN_30nm.sct2");
     EXPECT_THAT(read_bytes(dir.file("secteurs/c.sct2")), HasSubstr("[GEO]"));
+
+    // The file checked from the menu, with its companion file: no error;
+    // a broken one lists its findings, a click shows the line.
+    dialogs.open_answers = {dir.file("secteurs/c.sct"), dir.file("secteurs/b.sct")};
+    form->verifier1->trigger();
+    ASSERT_NE(form->check_, nullptr);
+    EXPECT_TRUE(form->check_->windowTitle().contains(QStringLiteral(": 0 erreur(s)")))
+        << form->check_->windowTitle().toStdString();
+    write_bytes(dir.file("secteurs/b.sct"), "[INFO]\r\nN\r\n[VOR]\r\nABC 114.700 N095.00.00.000 E005.00.00.000\r\n");
+    form->verifier1->trigger();
+    ASSERT_EQ(form->check_->ListBox_constats->count(), 2);
+    form->check_->ListBox_constats->setCurrentRow(1);
+    EXPECT_EQ(form->check_->Label_ligne->text().toStdString(),
+              "ligne 4 : ABC 114.700 N095.00.00.000 E005.00.00.000");
 }
 
 // A line cut by its list shows whole in its tooltip, a short one has none;

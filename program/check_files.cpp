@@ -1,10 +1,15 @@
-#include "program/check_database.h"
+#include "program/check_files.h"
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <optional>
 #include <unordered_map>
 
 #include "core/cp1252.h"
+#include "core/error.h"
 #include "core/geometry.h"
+#include "core/magnetic.h"
 #include "core/numtext.h"
 #include "sector/check_text.h"
 #include "selection/loaders.h"
@@ -70,7 +75,7 @@ void compare_with_database(Query& q, const SectorDefinitions& sector, const std:
         out.push_back({file, line, true, "cycle", message});
     };
     for (const auto& p : sector.points) {
-        const ByName& in = p.section == "[FIXES]"    ? fixes
+        const ByName& in = p.section == "[FIXES]"     ? fixes
                            : p.section == "[AIRPORT]" ? airports
                                                       : navaids;
         double metres = 0;
@@ -96,6 +101,37 @@ void compare_with_database(Query& q, const SectorDefinitions& sector, const std:
                 error(r.line, r.airport + " " + id + w1252(" : seuil déplacé de ") + moved(metres));
         }
     }
+}
+
+std::vector<Finding> check_files(const ProgramInfo& info, const std::string& sector_path) {
+    CheckOptions options;
+    std::optional<MagneticModel> model;
+    try {
+        model = MagneticModel::read(info.folder + "/" + kMagneticModelFile);
+    } catch (const Error&) {  // no model: the headings against their own line only
+    }
+    if (model && model->covers(today())) {
+        options.magnetic = &*model;
+        options.year = decimal_year(today());
+    }
+    std::vector<Finding> found;
+    const SectorDefinitions defs = check_sector_file(sector_path, options, found);
+    std::filesystem::path ese = fs_path(sector_path);
+    ese.replace_extension(".ese");
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(ese, ec))
+        check_companion_file(from_fs_path(ese), defs, found);
+    return found;
+}
+
+std::string file_line(const std::string& path, size_t number) {
+    std::ifstream f(fs_path(path), std::ios::binary);
+    std::string line;
+    for (size_t n = 0; n < number && std::getline(f, line); ++n) {
+    }
+    if (!f) return "";
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
 }
 
 }  // namespace karvel
