@@ -276,16 +276,15 @@ void CompanionCheck::borders() {
         }
         sized.push_back({chain_area_nm2(*points), &s});
     }
-    for (size_t i = 1; i < sized.size(); ++i)
-        for (size_t j = 0; j < i; ++j)
-            if (sized[j].first > sized[i].first * 1.001) {
-                report.warning(
-                    sized[i].second->line, "ordre",
-                    sized[i].second->name + w1252(" plus petit que ") + sized[j].second->name +
-                        w1252(
-                            ", défini avant lui : le client cherche les secteurs dans leur ordre"));
-                break;
-            }
+    size_t largest = 0;  // the largest sector so far
+    for (size_t i = 1; i < sized.size(); ++i) {
+        if (sized[largest].first > sized[i].first * 1.001)
+            report.warning(
+                sized[i].second->line, "ordre",
+                sized[i].second->name + w1252(" plus petit que ") + sized[largest].second->name +
+                    w1252(", défini avant lui : le client cherche les secteurs dans leur ordre"));
+        if (sized[i].first > sized[largest].first) largest = i;
+    }
 }
 
 }  // namespace

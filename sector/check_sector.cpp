@@ -5,6 +5,7 @@
 #include <cmath>
 #include <map>
 #include <set>
+#include <unordered_map>
 
 #include "core/cp1252.h"
 #include "core/geometry.h"
@@ -54,6 +55,7 @@ struct SectorCheck {
     const CheckOptions& options;
     SectorDefinitions defs;
     std::map<std::string, size_t> colours;
+    std::unordered_map<std::string, std::vector<size_t>> by_name;  // "[SECTION] NAME": points
 
     void sections(const std::vector<Line>& lines);
     void colour(const Line& l);
@@ -182,8 +184,9 @@ void SectorCheck::point(const Line& l) {
         return;
     }
     const geo_point at{*lat, *lon};
-    for (const auto& p : defs.points) {
-        if (p.name != w[0] || p.section != l.section) continue;
+    auto& same_name = by_name[l.section + " " + w[0]];
+    for (const size_t i : same_name) {
+        const auto& p = defs.points[i];
         const auto nm = great_circle_nm(p.at.latitude, p.at.longitude, at.latitude, at.longitude);
         if (nm > 1) {
             report.warning(l.number, "double",
@@ -195,6 +198,7 @@ void SectorCheck::point(const Line& l) {
                            w1252("écrit deux fois : ") + w[0] + on_line(p.line));
         break;
     }
+    same_name.push_back(defs.points.size());
     defs.points.push_back({w[0], l.section, freq, at, l.number});
     defs.named.emplace(w[0], at);
 }
@@ -323,7 +327,7 @@ SectorDefinitions check_sector_file(const std::string& path, const CheckOptions&
                                     std::vector<Finding>& out) {
     const std::vector<Line> lines = check::read_lines(path, ';', true, out);
     const Reporter report{path, out};
-    SectorCheck c{report, options, {}, {}};
+    SectorCheck c{report, options, {}, {}, {}};
     c.sections(lines);
     for (const Line& l : lines)
         if (l.text.rfind("#define", 0) == 0) c.colour(l);
@@ -347,14 +351,27 @@ SectorDefinitions check_sector_file(const std::string& path, const CheckOptions&
             c.label(l);
     }
     // A runway line without its airport's code is that of the nearest
-    // airport within 5 nm.
+    // airport within 5 nm, looked for in the airports of its degree of
+    // latitude and longitude and those around.
+    std::map<std::pair<int, int>, std::vector<const SectorDefinitions::Point*>> cells;
+    const auto cell = [](const geo_point& p) {
+        return std::pair(static_cast<int>(std::floor(p.latitude)), static_cast<int>(std::floor(p.longitude)));
+    };
+    for (const auto& p : c.defs.points)
+        if (p.section == "[AIRPORT]") cells[cell(p.at)].push_back(&p);
     for (auto& r : c.defs.runways) {
+        if (!r.airport.empty()) continue;
         long double best = 5;
-        for (const auto& p : c.defs.points)
-            if (r.airport.empty() && p.section == "[AIRPORT]") {
-                const auto nm = great_circle_nm(p.at.latitude, p.at.longitude, r.end1.latitude,
-                                                r.end1.longitude);
-                if (nm < best) best = nm, r.airport = p.name;
+        const auto [y, x] = cell(r.end1);
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx) {
+                const auto it = cells.find({y + dy, x + dx});
+                if (it == cells.end()) continue;
+                for (const auto* p : it->second) {
+                    const auto nm = great_circle_nm(p->at.latitude, p->at.longitude,
+                                                    r.end1.latitude, r.end1.longitude);
+                    if (nm < best) best = nm, r.airport = p->name;
+                }
             }
     }
     return std::move(c.defs);

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <fstream>
+#include <algorithm>
 #include <sstream>
 
 #include "core/cp1252.h"
@@ -71,12 +72,13 @@ std::optional<double> angle(std::string_view t, char plus, char minus, double ma
 
 std::vector<Line> read_lines(const std::string& path, char comment, bool anywhere,
                              std::vector<Finding>& out) {
-    std::ifstream f(fs_path(path), std::ios::binary);
+    std::ifstream f(fs_path(path), std::ios::binary | std::ios::ate);
     if (!f) throw Error(w1252("Impossible d'ouvrir le fichier \"") + path_text(path) + "\"");
-    std::ostringstream all;
-    all << f.rdbuf();
-    if (f.bad()) throw Error(w1252("fichier illisible : ") + path_text(path));
-    const std::string text = all.str();
+    std::string text(static_cast<size_t>(std::max<std::streamoff>(0, f.tellg())), '\0');
+    f.seekg(0);
+    f.read(text.data(), static_cast<std::streamsize>(text.size()));
+    if (f.bad() || f.gcount() != static_cast<std::streamsize>(text.size()))
+        throw Error(w1252("fichier illisible : ") + path_text(path));
     if (text.find('\0') != std::string::npos)
         throw Error(path_text(path) + w1252(" : ce n'est pas un fichier texte (octet nul)"));
     std::vector<Line> lines;

@@ -57,6 +57,8 @@ std::vector<Finding> findings(const TempDir& dir, const std::string& sct, const 
 TEST(Checker, EachFaultAtItsLine) {
     TempDir dir;
     EXPECT_TRUE(findings(dir, kSector, kCompanion).empty());
+    // A runway line without its airport's code is the nearest airport's.
+    EXPECT_TRUE(findings(dir, replaced(kSector, " XXAA\n[SID]", "\n[SID]"), kCompanion).empty());
     const Case cases[] = {
         {"an undefined colour", "E005.10.00.000 coast", "E005.10.00.000 sea", 25, "couleur", true},
         {"a SID line through an undefined fix", "FIXB FIXB\n", "FIXC FIXC\n", 23, "point", true},
