@@ -1,6 +1,7 @@
 #include "program/check_files.h"
 
 #include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -24,8 +25,37 @@ constexpr double kMetresPerNm = 1852;
 struct Known {
     geo_point at;
     std::string frequency;  // as the sector file writes it; "" for none
+    std::string name;
 };
 using ByName = std::unordered_map<std::string, std::vector<Known>>;
+
+// The points of one table by cells of a hundredth of a degree, to find
+// the one at a place whatever its name.
+using Cells = std::unordered_map<int64_t, std::vector<const Known*>>;
+int64_t cell_of(double latitude, double longitude) {
+    return static_cast<int64_t>(std::floor(latitude * 100)) * 100000 +
+           static_cast<int64_t>(std::floor(longitude * 100));
+}
+Cells cells_of(const ByName& known) {
+    Cells cells;
+    for (const auto& [name, points] : known)
+        for (const Known& k : points) cells[cell_of(k.at.latitude, k.at.longitude)].push_back(&k);
+    return cells;
+}
+
+// A point of the table within 100 m of `p`: the one a renamed point is now.
+const Known* at_place(const Cells& cells, geo_point p) {
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx) {
+            const auto it = cells.find(cell_of(p.latitude + dy / 100.0, p.longitude + dx / 100.0));
+            if (it == cells.end()) continue;
+            for (const Known* k : it->second)
+                if (great_circle_nm(p.latitude, p.longitude, k->at.latitude, k->at.longitude) *
+                        kMetresPerNm <= kMovedM)
+                    return k;
+        }
+    return nullptr;
+}
 
 // Every row of `sql`: its name, position and, where `freq` is given, its
 // frequency field.
@@ -35,8 +65,9 @@ void read(Query& q, const std::string& sql, const char* name, const char* freq, 
     const int f_name = q.field_index(name), f_lat = q.field_index("latitude"),
               f_lon = q.field_index("longtitude"), f_freq = freq ? q.field_index(freq) : -1;
     for (q.first(); !q.eof(); q.next())
-        into[upper_ascii(q.text(f_name))].push_back(
-            {{q.real(f_lat), q.real(f_lon)}, f_freq >= 0 ? frequency_text(q.integer(f_freq)) : ""});
+        into[upper_ascii(q.text(f_name))].push_back({{q.real(f_lat), q.real(f_lon)},
+                                                     f_freq >= 0 ? frequency_text(q.integer(f_freq)) : "",
+                                                     q.text(f_name)});
     q.close();
     q.clear_sql();
 }
@@ -74,6 +105,7 @@ void compare_with_database(Query& q, const SectorDefinitions& sector, const std:
     const auto error = [&](size_t line, const std::string& message) {
         out.push_back({file, line, true, "cycle", message});
     };
+    std::unordered_map<const ByName*, Cells> cells;
     for (const auto& p : sector.points) {
         const ByName& in = p.section == "[FIXES]"     ? fixes
                            : p.section == "[AIRPORT]" ? airports
@@ -81,7 +113,11 @@ void compare_with_database(Query& q, const SectorDefinitions& sector, const std:
         double metres = 0;
         const Known* k = nearest(in, p.name, p.at, metres);
         if (!k) {
-            error(p.line, p.name + w1252(" n'est plus dans la base de données"));
+            auto [it, added] = cells.try_emplace(&in);
+            if (added) it->second = cells_of(in);
+            const Known* there = at_place(it->second, p.at);
+            error(p.line, p.name + (there ? w1252(" renommé ") + there->name
+                                          : w1252(" n'est plus dans la base de données")));
             continue;
         }
         if (metres > kMovedM) error(p.line, p.name + w1252(" déplacé de ") + moved(metres));

@@ -13,7 +13,8 @@ namespace karvel {
 
 // Each airport, VOR, ILS, NDB and fix of the file against the database's
 // of its name (the nearest where several have it): moved more than 100 m
-// (with the distance), its frequency changed, gone from the cycle; each
+// (with the distance), its frequency changed, renamed (another name at its
+// place, within 100 m), gone from the cycle; each
 // runway threshold against the database's runway of its airport and ident.
 // The findings are errors of `file`.
 void compare_with_database(Query& query, const SectorDefinitions& sector, const std::string& file,
