@@ -51,7 +51,8 @@ const Known* at_place(const Cells& cells, geo_point p) {
             if (it == cells.end()) continue;
             for (const Known* k : it->second)
                 if (great_circle_nm(p.latitude, p.longitude, k->at.latitude, k->at.longitude) *
-                        kMetresPerNm <= kMovedM)
+                        kMetresPerNm <=
+                    kMovedM)
                     return k;
         }
     return nullptr;
@@ -65,9 +66,10 @@ void read(Query& q, const std::string& sql, const char* name, const char* freq, 
     const int f_name = q.field_index(name), f_lat = q.field_index("latitude"),
               f_lon = q.field_index("longtitude"), f_freq = freq ? q.field_index(freq) : -1;
     for (q.first(); !q.eof(); q.next())
-        into[upper_ascii(q.text(f_name))].push_back({{q.real(f_lat), q.real(f_lon)},
-                                                     f_freq >= 0 ? frequency_text(q.integer(f_freq)) : "",
-                                                     q.text(f_name)});
+        into[upper_ascii(q.text(f_name))].push_back(
+            {{q.real(f_lat), q.real(f_lon)},
+             f_freq >= 0 ? frequency_text(q.integer(f_freq)) : "",
+             q.text(f_name)});
     q.close();
     q.clear_sql();
 }

@@ -32,7 +32,8 @@ void TForm_check::show_findings(const std::string& file, std::vector<Finding> fi
     std::vector<std::string> items;
     for (const Finding& f : findings_) {
         errors += f.error;
-        items.push_back(path_text(f.file) + ":" + std::to_string(f.line) +
+        items.push_back(path_text(from_fs_path(fs_path(f.file).filename())) + ":" +
+                        std::to_string(f.line) +
                         (f.error ? w1252(" erreur : ") : w1252(" avertissement : ")) + f.message);
     }
     setWindowTitle(to_qstring(w1252("vérification de ") + path_text(file) + " : " +
