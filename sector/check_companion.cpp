@@ -97,20 +97,8 @@ struct CompanionCheck {
 
 std::optional<geo_point> CompanionCheck::point(const Line& l, const std::string& lat,
                                                const std::string& lon) {
-    if (!check::coordinate_like(lat) && lat == lon) {
-        const auto it = sector.named.find(lat);
-        if (sector.ambiguous.count(lat))
-            report.error(l.number, "ambigu", w1252("point de deux endroits : ") + lat);
-        if (it != sector.named.end()) return it->second;
-        report.error(l.number, "point", w1252("point non défini dans le fichier secteur : ") + lat);
-        return std::nullopt;
-    }
-    const auto a = check::latitude(lat), o = check::longitude(lon);
-    if (!a || !o) {
-        report.error(l.number, "coordonnee", w1252("coordonnée invalide : ") + lat + ":" + lon);
-        return std::nullopt;
-    }
-    return geo_point{*a, *o};
+    return check::point_at(report, l.number, sector, lat, lon,
+                           w1252("point non défini dans le fichier secteur : "), ':');
 }
 
 // "NAME:CALLSIGN:FREQ:ID:MIDDLE:PREFIX:SUFFIX:-:-:-:-[:LAT:LON...]".

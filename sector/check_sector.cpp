@@ -145,20 +145,7 @@ void SectorCheck::info(const std::vector<Line>& lines) {
 
 std::optional<geo_point> SectorCheck::position(const Line& l, const std::string& lat,
                                                const std::string& lon) {
-    if (!check::coordinate_like(lat) && lat == lon) {
-        const auto it = defs.named.find(lat);
-        if (defs.ambiguous.count(lat))
-            report.error(l.number, "ambigu", w1252("point de deux endroits : ") + lat);
-        if (it != defs.named.end()) return it->second;
-        report.error(l.number, "point", w1252("point non défini : ") + lat);
-        return std::nullopt;
-    }
-    const auto a = check::latitude(lat), o = check::longitude(lon);
-    if (!a || !o) {
-        report.error(l.number, "coordonnee", w1252("coordonnée invalide : ") + lat + " " + lon);
-        return std::nullopt;
-    }
-    return geo_point{*a, *o};
+    return check::point_at(report, l.number, defs, lat, lon, w1252("point non défini : "), ' ');
 }
 
 // "NAME FREQ LAT LON" ([VOR], [NDB], [AIRPORT] with its class after), "NAME
@@ -355,7 +342,8 @@ SectorDefinitions check_sector_file(const std::string& path, const CheckOptions&
     // latitude and longitude and those around.
     std::map<std::pair<int, int>, std::vector<const SectorDefinitions::Point*>> cells;
     const auto cell = [](const geo_point& p) {
-        return std::pair(static_cast<int>(std::floor(p.latitude)), static_cast<int>(std::floor(p.longitude)));
+        return std::pair(static_cast<int>(std::floor(p.latitude)),
+                         static_cast<int>(std::floor(p.longitude)));
     };
     for (const auto& p : c.defs.points)
         if (p.section == "[AIRPORT]") cells[cell(p.at)].push_back(&p);

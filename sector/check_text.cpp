@@ -1,9 +1,9 @@
 #include "sector/check_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <fstream>
-#include <algorithm>
 #include <sstream>
 
 #include "core/cp1252.h"
@@ -140,6 +140,26 @@ std::optional<double> number(std::string_view text) {
     const auto [stop, error] = std::from_chars(text.data(), end, v);
     if (error != std::errc() || stop != end || !std::isfinite(v)) return std::nullopt;
     return v;
+}
+
+std::optional<geo_point> point_at(const Reporter& report, size_t line,
+                                  const SectorDefinitions& defs, const std::string& lat,
+                                  const std::string& lon, const std::string& undefined,
+                                  char separator) {
+    if (!coordinate_like(lat) && lat == lon) {
+        const auto it = defs.named.find(lat);
+        if (defs.ambiguous.count(lat))
+            report.error(line, "ambigu", w1252("point de deux endroits : ") + lat);
+        if (it != defs.named.end()) return it->second;
+        report.error(line, "point", undefined + lat);
+        return std::nullopt;
+    }
+    const auto a = latitude(lat), o = longitude(lon);
+    if (!a || !o) {
+        report.error(line, "coordonnee", w1252("coordonnée invalide : ") + lat + separator + lon);
+        return std::nullopt;
+    }
+    return geo_point{*a, *o};
 }
 
 }  // namespace karvel::check

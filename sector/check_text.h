@@ -54,4 +54,13 @@ struct Reporter {
     }
 };
 
+// A point written as its latitude and longitude, or as the name of a point
+// of `defs` twice; reported at `line` where it is neither (`undefined` the
+// message before an unknown name, `separator` what joins the two texts), or
+// where its name is that of two places.
+std::optional<geo_point> point_at(const Reporter& report, size_t line,
+                                  const SectorDefinitions& defs, const std::string& lat,
+                                  const std::string& lon, const std::string& undefined,
+                                  char separator);
+
 }  // namespace karvel::check

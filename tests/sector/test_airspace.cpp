@@ -9,6 +9,7 @@
 #include "core/cp1252.h"
 #include "import/outlines.h"
 #include "sector/airspace.h"
+#include "sector/check_text.h"
 #include "sector/positions.h"
 #include "support.h"
 
@@ -22,14 +23,10 @@ struct Sector {
     std::vector<std::string> owners, border, airports;
 };
 
+// The fields after a line's key.
 std::vector<std::string> fields(const std::string& line) {
-    std::vector<std::string> f;
-    size_t at = line.find(':');
-    while (at != std::string::npos) {
-        const size_t next = line.find(':', at + 1);
-        f.push_back(line.substr(at + 1, next == std::string::npos ? next : next - at - 1));
-        at = next;
-    }
+    auto f = check::fields(line);
+    f.erase(f.begin());
     return f;
 }
 
