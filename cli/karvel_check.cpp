@@ -1,9 +1,12 @@
 // karvel-check: the findings of a sector file and its companion file, one
 // line each, then their counts. Exit status 0 with no error, 1 with one, 2
 // when a file cannot be read.
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,7 +15,7 @@
 #include "core/magnetic.h"
 #include "core/numtext.h"
 #include "core/program_folder.h"
-#include "navdb/sqlite_backend.h"
+#include "navdb/dsn.h"
 #include "program/check_files.h"
 #include "sector/check.h"
 
@@ -29,8 +32,8 @@ const char* const kUsage =
     "FICHIER:LIGNE: erreur|avertissement: message [code], puis leur nombre.\n"
     "\n"
     "  --database BASE    chaque aéroport, seuil de piste, balise et point comparé à\n"
-    "                     ceux de cette base SQLite (le cycle courant) : déplacé de\n"
-    "                     plus de 100 m, fréquence changée, disparu\n"
+    "                     ceux de cette base, SQLite ou Access (le cycle courant) :\n"
+    "                     déplacé de plus de 100 m, fréquence changée, disparu\n"
     "  --date AAAA-MM-JJ  les caps de piste comparés au nord magnétique de ce jour\n"
     "                     (le modèle WMM2025.COF du dossier courant ou installé) ;\n"
     "                     sans elle, au seul relèvement vrai de la piste\n"
@@ -78,6 +81,31 @@ MagneticModel model() {
         if (const auto data = installed_data_dir()) path = *data + "/" + kMagneticModelFile;
     return MagneticModel::read(path);
 }
+
+// Where an Access database's SQLite copy is made: the user's program folder
+// of an installed karvel, which keeps it for the next run; else a temporary
+// folder that goes when the check ends.
+struct CacheFolder {
+    std::string path;
+    bool temporary = false;
+    CacheFolder() {
+        if (const auto data = installed_data_dir()) {
+            path = prepare_user_folder(*data) + "/cache";
+            return;
+        }
+        std::error_code ec;
+        const auto dir = std::filesystem::temp_directory_path(ec) /
+                         ("karvel-check-" + std::to_string(::getpid()));
+        path = from_fs_path(dir);
+        temporary = true;
+    }
+    ~CacheFolder() {
+        std::error_code ec;
+        if (temporary) std::filesystem::remove_all(fs_path(path), ec);
+    }
+    CacheFolder(const CacheFolder&) = delete;
+    CacheFolder& operator=(const CacheFolder&) = delete;
+};
 
 std::string json_text(const std::string& s) {
     std::string out;
@@ -140,7 +168,9 @@ int main(int argc, char** argv) {
         if (!o.companion.empty()) check_companion_file(o.companion, defs, found);
         if (!o.database.empty()) {
             Query query;
-            query.set_connection(std::make_shared<SqliteConnection>(o.database));
+            std::optional<CacheFolder> cache;
+            if (is_access_file(o.database)) cache.emplace();
+            query.set_connection(file_connection(o.database, cache ? cache->path : "", nullptr));
             compare_with_database(query, defs, o.sector, found);
         }
     } catch (const std::exception& e) {

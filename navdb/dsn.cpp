@@ -46,15 +46,14 @@ bool is_sqlite_driver(const std::string& driver) {
     return lower.find("sqlite") != std::string::npos;
 }
 
-// Access and Jet name their files by extension; everything else is SQLite.
+}  // namespace
+
 bool is_access_file(const std::string& path) {
     const size_t dot = path.rfind('.');
     if (dot == std::string::npos) return false;
     const std::string ext = path.substr(dot + 1);
     return equals_nocase(ext, "mdb") || equals_nocase(ext, "accdb");
 }
-
-}  // namespace
 
 std::string dsn_add_attributes(const std::string& dsn, const std::string& description,
                                const std::string& filename) {
@@ -140,9 +139,13 @@ bool DataSources::remove_dsn(const std::string& driver, const std::string& dsn) 
 std::shared_ptr<Connection> DataSources::connect(const std::string& dsn, ProgressSink* progress) {
     auto it = builtin_.find(dsn);
     if (it == builtin_.end()) return std::make_shared<OdbcConnection>(dsn);
-    std::string path = it->second.filename;
-    if (is_access_file(path)) path = access_cache(path, cache_dir, progress);
-    return std::make_shared<SqliteConnection>(path);
+    return file_connection(it->second.filename, cache_dir, progress);
+}
+
+std::shared_ptr<Connection> file_connection(const std::string& path, const std::string& cache_dir,
+                                            ProgressSink* progress) {
+    return std::make_shared<SqliteConnection>(
+        is_access_file(path) ? access_cache(path, cache_dir, progress) : path);
 }
 
 }  // namespace karvel

@@ -25,6 +25,15 @@ std::string dsn_add_attributes(const std::string& dsn, const std::string& descri
                                const std::string& filename);
 std::string dsn_remove_attributes(const std::string& dsn);
 
+// Access and Jet name their files by extension (.mdb, .accdb); everything
+// else is SQLite.
+bool is_access_file(const std::string& path);
+
+// A connection to a database file: SQLite, or an Access file (.mdb,
+// .accdb) through its SQLite copy in `cache_dir`.
+std::shared_ptr<Connection> file_connection(const std::string& path, const std::string& cache_dir,
+                                            ProgressSink* progress);
+
 class DataSources {
   public:
     // Carries out one installer request with its attribute buffer; true on

@@ -72,17 +72,25 @@ struct SectorCheck {
 
 void SectorCheck::sections(const std::vector<Line>& lines) {
     std::map<std::string, size_t> seen;
+    const Line* first = nullptr;  // the first known section's header
     for (const Line& l : lines) {
         if (l.text[l.text.find_first_not_of(" \t")] != '[') {
             if (l.section.empty() && l.text.rfind("#define", 0) != 0)
                 report.warning(l.number, "section", w1252("texte avant la première section"));
             continue;
         }
-        if (!kSctSections.count(l.section))
+        if (!kSctSections.count(l.section)) {
             report.warning(l.number, "section", w1252("section inconnue : ") + l.section);
-        else if (const auto [it, added] = seen.emplace(l.section, l.number); !added)
+            continue;
+        }
+        if (!first) first = &l;
+        if (const auto [it, added] = seen.emplace(l.section, l.number); !added)
             report.warning(l.number, "section",
                            l.section + w1252(" une seconde fois") + on_line(it->second));
+        else if (l.section == "[INFO]" && first != &l)
+            report.warning(l.number, "section",
+                           w1252("[INFO] après ") + first->section + on_line(first->number) +
+                               w1252(" : les lecteurs l'attendent en premier"));
     }
     if (!seen.count("[INFO]")) report.error(0, "info", w1252("pas de section [INFO]"));
 }

@@ -83,6 +83,13 @@ TEST_F(SctTest, TheCheckerPassesEveryClientFile) {
     write_bytes(dir.file("b.sct"), std::string("[INFO]\0", 7));
     for (const char* file : {"absent.sct", "b.sct"})
         EXPECT_EQ(run(dir, "'" KARVEL_CHECK_PATH "' " + std::string(file)).status, 2) << file;
+    // An Access file is read through its SQLite copy: one without the
+    // navigation tables is told so.
+    const std::string mdb = KARVEL_SHARED_DIR "/data/mdb/nwind.mdb";
+    if (!std::filesystem::exists(mdb)) return;
+    const Outcome a = run(dir, "'" KARVEL_CHECK_PATH "' c.sct --database '" + mdb + "'");
+    EXPECT_EQ(a.status, 2);
+    EXPECT_THAT(a.err, HasSubstr("n'est pas une base de navigation"));
 }
 
 // Airway levels: a low airway under [LOW AIRWAY] only, one of both levels
