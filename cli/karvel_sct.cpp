@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "cli/command_line.h"
+#include "cli/console_dialogs.h"
 #include "core/cp1252.h"
 #include "core/error.h"
 #include "core/file_output.h"
@@ -122,43 +123,6 @@ struct Requests {
     int picture_width = kMapClientWidth, picture_height = kMapClientHeight;
 };
 
-// Start-up messages are told on standard error; work goes on.
-class ConsoleDialogs : public Dialogs {
-  public:
-    void message(const std::string& text) override { warn(text); }
-    void file_message(const std::string& text, const std::string& path) override {
-        warn(text + " : " + path_text(path));
-    }
-    void error(const std::string& text) override {
-        warn(text);
-        ++errors;
-    }
-    std::optional<std::string> input(const std::string&, const std::string&,
-                                     const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> open_file(const std::string&, const std::string&,
-                                         const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> save_file(const std::string&, const std::string&, const std::string&,
-                                         const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<TColor> choose_colour(TColor) override { return std::nullopt; }
-
-    // One line a message: the lines of a longer one are joined by "; ".
-    static void warn(std::string text) {
-        for (size_t at; (at = text.find('\n')) != std::string::npos;)
-            text.replace(at, 1,
-                         at + 1 == text.size()           ? ""
-                         : at > 0 && text[at - 1] == ':' ? " "
-                                                         : "; ");
-        std::fprintf(stderr, "karvel-sct: %s\n", cp1252_to_utf8(text).c_str());
-    }
-
-    int errors = 0;
-};
 
 // "WxH", each side from 1 to 16384 pixels.
 void parse_size(const std::string& text, int& width, int& height) {
@@ -246,18 +210,6 @@ Requests requests_of(const Options& o) {
     return r;
 }
 
-// The program folder is the current directory: its settings file and
-// region index must be there.
-void check_program_folder() {
-    for (const char* f : {"karvel_params.ini", "index_regions.txt"}) {
-        std::error_code ec;
-        if (!std::filesystem::is_regular_file(f, ec))
-            throw Error(w1252("fichier introuvable : ") +
-                        path_text((std::filesystem::current_path(ec) / f).string()) +
-                        w1252(" (karvel-sct se lance dans le dossier du programme)"));
-    }
-}
-
 // The files the command writes, each with the option naming it.
 using Outputs = std::vector<std::pair<std::string, std::string>>;
 
@@ -334,16 +286,10 @@ void write_outputs(AppState& state, const Options& o, SaveRequest save, const Me
     files.commit();
 }
 
-// The data source goes when the command ends, as at quit.
-struct Unregister {
-    Database& db;
-    const t_ODBC& odbc;
-    ~Unregister() { db.sources.remove_dsn(odbc.driver, odbc.dsn); }
-};
 
 int run(const Options& o) {
     Requests asked = requests_of(o);
-    check_program_folder();
+    check_program_folder("karvel-sct");
     AppState state;
     ConsoleDialogs console;
     main_window_create(state, console);
@@ -402,6 +348,7 @@ int run(const Options& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    karvel::ConsoleDialogs::program = "karvel-sct";
     if (karvel::print_help_if_asked(argc, argv, kUsage)) return 0;
     // Numbers keep "." whatever the locale. A picture needs the toolkit's
     // fonts: its offscreen platform draws them without a display.

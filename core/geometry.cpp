@@ -4,6 +4,8 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "core/numtext.h"
+
 namespace karvel {
 
 long double great_circle_nm(long double lat1, long double lon1, long double lat2,
@@ -13,6 +15,10 @@ long double great_circle_nm(long double lat1, long double lon1, long double lat2
         std::sin(b) * std::sin(a) + std::cos(b) * std::cos(a) * std::cos(radians(lon2 - lon1));
     // Rounding can take the cosine a hair past 1 for a zero-length measure.
     return std::acos(std::clamp(c, -1.0L, 1.0L)) * kEarthRadiusNm;
+}
+
+std::string distance_text(double metres) {
+    return format_fixed(metres, 0) + " m (" + format_fixed(metres / kMetresPerNm, 2) + " NM)";
 }
 
 long double initial_bearing(long double lat1, long double lon1, long double lat2,

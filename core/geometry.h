@@ -4,6 +4,8 @@
 // Everything runs in extended precision.
 #pragma once
 
+#include <string>
+
 namespace karvel {
 
 inline constexpr long double kPi = 3.14159265358979323846264338327950288L;
@@ -23,6 +25,11 @@ inline long double degrees(long double radians) {
 // (spherical law of cosines; the cosine held within [-1, 1], so a zero
 // length gives 0).
 long double great_circle_nm(long double lat1, long double lon1, long double lat2, long double lon2);
+
+inline constexpr double kMetresPerNm = 1852;
+
+// A distance as a report says it: "3711 m (2.00 NM)".
+std::string distance_text(double metres);
 
 // Initial great-circle bearing from the first point to the second, in
 // degrees true from 0 to 360.

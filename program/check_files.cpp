@@ -20,7 +20,6 @@ namespace karvel {
 namespace {
 
 constexpr double kMovedM = 100;
-constexpr double kMetresPerNm = 1852;
 
 struct Known {
     geo_point at;
@@ -87,10 +86,6 @@ const Known* nearest(const ByName& known, const std::string& name, geo_point p, 
     return best;
 }
 
-std::string moved(double metres) {
-    return format_fixed(metres, 0) + " m (" + format_fixed(metres / kMetresPerNm, 2) + " NM)";
-}
-
 }  // namespace
 
 void compare_with_database(Query& q, const SectorDefinitions& sector, const std::string& file,
@@ -122,7 +117,7 @@ void compare_with_database(Query& q, const SectorDefinitions& sector, const std:
                                           : w1252(" n'est plus dans la base de données")));
             continue;
         }
-        if (metres > kMovedM) error(p.line, p.name + w1252(" déplacé de ") + moved(metres));
+        if (metres > kMovedM) error(p.line, p.name + w1252(" déplacé de ") + distance_text(metres));
         const auto a = check::number(p.frequency), b = check::number(k->frequency);
         if (p.section != "[AIRPORT]" && a && b && std::fabs(*a - *b) > 0.0005)
             error(p.line, p.name + w1252(" : fréquence ") + p.frequency + w1252(", la base dit ") +
@@ -136,7 +131,8 @@ void compare_with_database(Query& q, const SectorDefinitions& sector, const std:
                 error(r.line, r.airport + w1252(" : piste ") + id +
                                   w1252(" absente de la base de données"));
             else if (metres > kMovedM)
-                error(r.line, r.airport + " " + id + w1252(" : seuil déplacé de ") + moved(metres));
+                error(r.line,
+                      r.airport + " " + id + w1252(" : seuil déplacé de ") + distance_text(metres));
         }
     }
 }

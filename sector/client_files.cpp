@@ -8,10 +8,13 @@
 #include "core/geometry.h"
 #include "core/numtext.h"
 #include "core/outline.h"
+#include "sector/geojson.h"
 #include "sector/polygons.h"
 
 namespace karvel {
 namespace {
+
+using namespace geojson;
 
 // ---- companion file --------------------------------------------------------
 
@@ -102,86 +105,8 @@ void procedures(std::vector<std::string>& lines, const NavTables& nav, const Nam
 
 // ---- GeoJSON -----------------------------------------------------------------
 
-// A Windows-1252 text as a JSON string.
-std::string json(const std::string& text) {
-    std::string out = "\"";
-    for (const char c : cp1252_to_utf8(text)) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char esc[8];
-            std::snprintf(esc, sizeof esc, "\\u%04x", static_cast<unsigned>(c));
-            out += esc;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
-
-std::string number(double v) {
-    std::string s = format_fixed(v, 7);
-    // Trailing zeros say nothing.
-    while (s.size() > 1 && s.back() == '0') s.pop_back();
-    if (s.back() == '.') s.pop_back();
-    return s;
-}
-
-std::string position(const geo_point& p) {
-    std::string s(1, '[');  // built step by step: GCC 12 misreads "[" + s
-    s += number(p.longitude);
-    s += ',';
-    s += number(p.latitude);
-    s += ']';
-    return s;
-}
-
 std::string colour_text(TColor c) {
     return to_qcolor(c).name().toStdString();
-}
-
-struct Writer {
-    std::string out = "{\"type\":\"FeatureCollection\",\"features\":[";
-    bool first = true;
-
-    void feature(const std::string& geometry, const std::string& properties) {
-        out += first ? "\n" : ",\n";
-        first = false;
-        out += "{\"type\":\"Feature\",\"geometry\":" + geometry + ",\"properties\":{" + properties +
-               "}}";
-    }
-    void point(const geo_point& p, const std::string& properties) {
-        feature("{\"type\":\"Point\",\"coordinates\":" + position(p) + "}", properties);
-    }
-    void line(const std::vector<geo_point>& points, const std::string& properties) {
-        if (points.size() < 2) return;
-        const auto parts = split_at_antimeridian(points);
-        auto coordinates = [](const std::vector<geo_point>& part) {
-            std::string s(1, '[');
-            for (size_t i = 0; i < part.size(); ++i) {
-                if (i) s += ',';
-                s += position(part[i]);
-            }
-            s += ']';
-            return s;
-        };
-        if (parts.size() == 1) {
-            feature("{\"type\":\"LineString\",\"coordinates\":" + coordinates(parts[0]) + "}",
-                    properties);
-            return;
-        }
-        std::string all(1, '[');
-        for (size_t i = 0; i < parts.size(); ++i) {
-            if (i) all += ',';
-            all += coordinates(parts[i]);
-        }
-        feature("{\"type\":\"MultiLineString\",\"coordinates\":" + all + "]}", properties);
-    }
-};
-
-std::string prop(const char* key, const std::string& value) {
-    return std::string("\"") + key + "\":" + json(value);
 }
 
 // Rings as a Polygon, or a MultiPolygon when they make several shapes or
@@ -211,11 +136,11 @@ std::string polygon_geometry(const std::vector<t_point>& rings) {
 void outline_feature(Writer& w, const Outline& o, const std::string& colour) {
     const std::string geometry = polygon_geometry(o.rings);
     if (geometry.empty()) return;
-    w.feature(geometry, prop("kind", "outline") + "," + prop("name", o.name) + "," +
-                            prop("type", o.kind) + "," + prop("layer", outline_layer_text(o.layer)) +
-                            "," + prop("lower", o.lower) + "," + prop("upper", o.upper) + "," +
-                            prop("source", o.source) + "," + prop("attribution", o.attribution) +
-                            "," + prop("colour", colour));
+    w.feature(geometry,
+              prop("kind", "outline") + "," + prop("name", o.name) + "," + prop("type", o.kind) +
+                  "," + prop("layer", outline_layer_text(o.layer)) + "," + prop("lower", o.lower) +
+                  "," + prop("upper", o.upper) + "," + prop("source", o.source) + "," +
+                  prop("attribution", o.attribution) + "," + prop("colour", colour));
 }
 
 // The chosen airports' ground as the client format has it: the areas
@@ -232,7 +157,8 @@ void ground_features(Writer& w, const Ground& ground,
         const std::string props = prop("airport", s.airport) + "," + prop("name", s.name) + "," +
                                   "\"code\":" + std::to_string(s.code) + "," + paint_props(paint);
         if (s.kind == GroundKind::line) {
-            for (const t_point& path : s.rings) w.line(path, prop("kind", "groundline") + "," + props);
+            for (const t_point& path : s.rings)
+                w.line(path, prop("kind", "groundline") + "," + props);
         } else if (const std::string geometry = polygon_geometry(s.rings); !geometry.empty()) {
             w.feature(geometry, prop("kind", "ground") + "," +
                                     prop("type", ground_kind_text(s.kind)) + "," + props);
@@ -331,7 +257,7 @@ std::string geojson_text(const NavTables& nav, const GeoBox& box,
         }
         w.line(run, prop("kind", g.name) + "," + prop("colour", colour_text(c)));
     }
-    return w.out + "\n]}\n";
+    return w.text();
 }
 
 }  // namespace karvel

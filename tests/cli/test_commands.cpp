@@ -92,6 +92,22 @@ TEST_F(SctTest, TheCheckerPassesEveryClientFile) {
     EXPECT_THAT(a.err, HasSubstr("n'est pas une base de navigation"));
 }
 
+// One selection in two cycles: what went is told, with status 1; the same
+// cycle twice, status 0.
+TEST_F(SctTest, TheDiffOfTwoCycles) {
+    build_sample_database(dir.file("new.sqlite"));
+    build_database(dir.file("new.sqlite"), "delete from navaids where ident = 'RBT';");
+    const std::string diff = "'" KARVEL_DIFF_PATH "' navdata.sqlite ";
+    Outcome r = run(dir, diff + "new.sqlite --airport LFPG --radius 50");
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_THAT(r.out, HasSubstr("\nbalises : 1 retirée\n"));
+    EXPECT_THAT(r.out, HasSubstr("\n  RBT : retirée\n"));
+    EXPECT_EQ(run(dir, diff + "navdata.sqlite --region LF").status, 0);
+    r = run(dir, diff + "absent.sqlite --airport LFPG --radius 50");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_THAT(r.err, HasSubstr("introuvable"));
+}
+
 // Airway levels: a low airway under [LOW AIRWAY] only, one of both levels
 // under each, one of no known level under [HIGH AIRWAY] only; the GeoJSON
 // says each segment's level. The default format has them all as before.
