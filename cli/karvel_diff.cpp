@@ -85,57 +85,30 @@ Options options(int argc, char** argv) {
     return o;
 }
 
-// One database's selection: its own state, as the program would have it
-// with that database open.
-struct Selected {
-    AppState state;
-    std::optional<Unregister> unregister;
-};
-
-void select_in(Selected& s, const std::string& database, const Options& o,
-               ConsoleDialogs& console) {
-    AppState& state = s.state;
-    main_window_create(state, console);
-    if (console.errors > 0)
-        throw Error(w1252("les réglages du dossier du programme sont à revoir"));
-    map_window_created(state.map, state.frame, kMapClientWidth, kMapClientHeight);
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(fs_path(database), ec))
-        throw Error(w1252("base de données introuvable : \"") + path_text(database) + "\"");
-    state.settings.odbc.driver = kBuiltinDriver;
-    state.settings.odbc.filename = database;
-    if (!open_database(state.db, state.settings, console, state.info.folder, nullptr))
-        throw Error(w1252("Echec de création du DSN"));
-    s.unregister.emplace(state.db, state.settings.odbc);
-    const SelectionRequest request = o.airport
-                                         ? SelectionRequest(airport_request(*o.airport, *o.radius))
-                                         : region_request(state.info, *o.region, true);
-    NullView view;
-    NullProgress progress;
-    MemoLines memo;
-    SelectionOutput out{view, progress, memo, console};
-    select(state, request, 0, out);
-}
-
 int run(const Options& o) {
     check_program_folder("karvel-diff");
-    ConsoleDialogs console;
-    Selected before, after;
-    select_in(before, o.before, o, console);
-    select_in(after, o.after, o, console);
-    const std::vector<Change> changes = cycle_changes(before.state.nav, after.state.nav);
-    if (o.geojson) {
+    if (o.geojson)
         for (const std::string* db : {&o.before, &o.after})
             if (same_file(*o.geojson, *db))
                 throw Error(w1252("--geojson nomme une des bases : ") + path_text(*o.geojson));
+    ConsoleDialogs console;
+    AppState program;  // the settings and the region index, for the request
+    main_window_create(program, console);
+    if (console.errors > 0) return 2;  // a damaged settings file or region index was told
+    const SelectionRequest request = o.airport
+                                         ? SelectionRequest(airport_request(*o.airport, *o.radius))
+                                         : region_request(program.info, *o.region, true);
+    const OtherSelection before = selection_in(o.before, request, console);
+    const OtherSelection after = selection_in(o.after, request, console);
+    const std::vector<Change> changes = cycle_changes(before.nav, after.nav);
+    if (o.geojson) {
         OutputFiles files;
         files.add(*o.geojson, changes_geojson(changes));
         files.commit();
     }
-    std::printf("%s\n",
-                cp1252_to_utf8(selection_caption(after.state) + " : cycle " +
-                               before.state.db.cycle_name + " puis " + after.state.db.cycle_name)
-                    .c_str());
+    std::printf("%s\n", cp1252_to_utf8(selection_text(request) + " : cycle " + before.cycle +
+                                       " puis " + after.cycle)
+                            .c_str());
     for (const std::string& line : change_report(changes))
         std::printf("%s\n", cp1252_to_utf8(line).c_str());
     return changes.empty() ? 0 : 1;

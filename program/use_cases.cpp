@@ -8,8 +8,9 @@
 #include "core/numtext.h"
 #include "core/regions.h"
 #include "geography/geo_levels.h"
-#include "sector/client_files.h"
+#include "program/startup.h"
 #include "sector/airspace.h"
+#include "sector/client_files.h"
 #include "sector/positions.h"
 #include "selection/ground_loader.h"
 #include "selection/selection.h"
@@ -78,6 +79,32 @@ void select(AppState& state, const SelectionRequest& request, int geo_level, Sel
     load_geography(state.info.folder, draft.nav.geo_lines, geo_level, out.dialogs);
     draft.commit(state.nav, state.frame, out.lists, out.memo, geo_level != 0);
     state.selected = request;
+}
+
+OtherSelection selection_in(const std::string& database, const SelectionRequest& request,
+                            Dialogs& dialogs) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(fs_path(database), ec))
+        throw Error(w1252("base de données introuvable : \"") + path_text(database) + "\"");
+    AppState other;
+    main_window_create(other, dialogs);
+    map_window_created(other.map, other.frame, kMapClientWidth, kMapClientHeight);
+    Settings& settings = other.settings;
+    settings.odbc.driver = kBuiltinDriver;
+    settings.odbc.filename = database;
+    if (!open_database(other.db, settings, dialogs, other.info.folder, nullptr))
+        throw Error(w1252("Echec de création du DSN"));
+    // The data source goes with the selection, whatever becomes of it.
+    struct Unregister {
+        AppState& s;
+        ~Unregister() { s.db.sources.remove_dsn(s.settings.odbc.driver, s.settings.odbc.dsn); }
+    } unregister{other};
+    NullView view;
+    NullProgress progress;
+    MemoLines memo;
+    SelectionOutput out{view, progress, memo, dialogs};
+    select(other, request, 0, out);
+    return {std::move(other.nav), other.db.cycle_name};
 }
 
 std::string selection_caption(const AppState& state) {

@@ -36,6 +36,17 @@ struct SelectionOutput {
 // set for its client height.
 void select(AppState& state, const SelectionRequest& request, int geo_level, SelectionOutput& out);
 
+// The selection `request` in another database (SQLite or Access), made as
+// the program folder's settings make it, beside the current state: its
+// tables, and in `cycle` the database's cycle. Throws for a file that is
+// not there or not a navigation database.
+struct OtherSelection {
+    NavTables nav;
+    std::string cycle;
+};
+OtherSelection selection_in(const std::string& database, const SelectionRequest& request,
+                            Dialogs& dialogs);
+
 // The current selection's text ("LFPG:50nm", a region's line; empty before
 // the first one), for the window's caption and the map's title.
 std::string selection_caption(const AppState& state);

@@ -131,6 +131,9 @@ void TForm1::build_menu() {
     verifier1 = Fichier1->addAction(QStringLiteral("&vérifier un fichier secteur..."));
     verifier1->setObjectName(QStringLiteral("verifier1"));
     connect(verifier1, &QAction::triggered, this, [this] { verifier1Click(); });
+    comparer1 = Fichier1->addAction(QStringLiteral("co&mparer à l'ancien cycle..."));
+    comparer1->setObjectName(QStringLiteral("comparer1"));
+    connect(comparer1, &QAction::triggered, this, [this] { comparer1Click(); });
     quitter1 = Fichier1->addAction(QStringLiteral("&quitter"));
     ouvrir1->setObjectName(QStringLiteral("ouvrir1"));
     enregistrer1->setObjectName(QStringLiteral("enregistrer1"));

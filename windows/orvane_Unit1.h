@@ -30,6 +30,7 @@ class TForm_afich;
 class TForm_centre;
 class TForm_message;
 class TForm_check;
+class TForm_diff;
 
 class TForm1 : public QMainWindow, public SelectionView, public MemoSink {
     Q_OBJECT
@@ -134,6 +135,9 @@ class TForm1 : public QMainWindow, public SelectionView, public MemoSink {
     QAction* verifier1;  // a sector file's findings, in their window
     void verifier1Click();
     TForm_check* check_ = nullptr;
+    QAction* comparer1;  // the selection against an older cycle, in its window
+    void comparer1Click();
+    TForm_diff* diff_ = nullptr;
 
   protected:
     void showEvent(QShowEvent* event) override;

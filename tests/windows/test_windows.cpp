@@ -25,6 +25,7 @@
 #include "request_rows.h"
 #include "window_fixture.h"
 #include "windows/Unit_check.h"
+#include "windows/Unit_diff.h"
 #include "windows/french.h"
 
 using namespace karvel;
@@ -270,6 +271,20 @@ TEST_F(WorkflowTest, SavingTheClientFormatWithItsCentrelines) {
     form->check_->ListBox_constats->setCurrentRow(1);
     EXPECT_EQ(form->check_->Label_ligne->text().toStdString(),
               "ligne 4 : ABC 114.700 N095.00.00.000 E005.00.00.000");
+}
+
+// The selection against an older cycle that had one more fix: that fix
+// withdrawn since, in the changes' window.
+TEST_F(WorkflowTest, TheSelectionAgainstAnOlderCycle) {
+    select("LFPG", "50");
+    build_sample_database(dir.file("ancien.sqlite"));
+    build_database(dir.file("ancien.sqlite"),
+                   "insert into waypoints (ident, latitude, longtitude) values ('OLDFX', 49.1, 2.6)");
+    dialogs.open_answers = {dir.file("ancien.sqlite")};
+    form->comparer1->trigger();
+    ASSERT_NE(form->diff_, nullptr);
+    EXPECT_EQ(form->diff_->ListBox_changements->item(0)->text(), QString::fromUtf8("points : 1 retiré"));
+    EXPECT_TRUE(form->diff_->windowTitle().contains(QStringLiteral("ancien.sqlite")));
 }
 
 // A line cut by its list shows whole in its tooltip, a short one has none;
