@@ -12,6 +12,7 @@
 #include "core/geometry.h"
 #include "core/magnetic.h"
 #include "core/numtext.h"
+#include "navdb/database.h"
 #include "sector/check_text.h"
 #include "selection/loaders.h"
 
@@ -86,10 +87,30 @@ const Known* nearest(const ByName& known, const std::string& name, geo_point p, 
     return best;
 }
 
+// AIRAC cycles as the databases name them, "2613": two digits of the year,
+// two of the cycle. Of other names, none is known to be older.
+bool older_cycle(const std::string& a, const std::string& b) {
+    int32_t x = 0, y = 0;
+    return try_str_to_int(a, x) && try_str_to_int(b, y) && x < y;
+}
+
 }  // namespace
 
 void compare_with_database(Query& q, const SectorDefinitions& sector, const std::string& file,
                            std::vector<Finding>& out) {
+    if (!sector.cycle.empty()) {
+        q.set_sql(cycle_statement());
+        q.open();
+        q.first();
+        const std::string cycle = q.eof() ? "" : q.as_text("val");
+        q.close();
+        q.clear_sql();
+        if (older_cycle(sector.cycle, cycle))
+            out.push_back({file, sector.cycle_line, false, "cycle",
+                           w1252("fichier du cycle ") + sector.cycle +
+                               w1252(", plus ancien que celui de la base de données (") + cycle +
+                               w1252(") : à refaire")});
+    }
     ByName navaids, fixes, airports, thresholds;
     read(q, "select ident,freq,latitude,longtitude from navaids", "ident", "freq", navaids);
     read(q, "select ident,freq,latitude,longtitude from ILSes", "ident", "freq", navaids);

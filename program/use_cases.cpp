@@ -179,6 +179,7 @@ void add_saved_files(OutputFiles& files, AppState& state, const SaveRequest& req
         format.client = request.client;
         format.details = state.settings.details;
         format.version = state.info.version_caption;
+        format.cycle = state.db.cycle_name;
         format.centrelines_nm = request.centrelines_nm;
         format.regions = request.client_file != ClientFile::sct;
         for (size_t i = 0; i < kGroundPaintCount; ++i)

@@ -45,6 +45,10 @@ struct SectorDefinitions {
     std::map<std::string, geo_point> named;  // every point by its name (the first)
     std::set<std::string> ambiguous;         // names of points more than 1 nm apart
     std::vector<Runway> runways;
+    // The data's cycle the file says it was made from, on one of its first
+    // lines ("; cycle des données : 2613"); "" when it says none.
+    std::string cycle;
+    size_t cycle_line = 0;
 };
 
 // Runway headings are checked against the magnetic model at `year` when

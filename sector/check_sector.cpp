@@ -3,6 +3,7 @@
 // defines and the lines drawn between them.
 #include <algorithm>
 #include <cmath>
+#include <fstream>
 #include <map>
 #include <set>
 #include <unordered_map>
@@ -12,6 +13,7 @@
 #include "core/numtext.h"
 #include "sector/check.h"
 #include "sector/check_text.h"
+#include "sector/writer.h"
 
 namespace karvel {
 
@@ -316,6 +318,19 @@ bool is_header(const Line& l) {
     return l.text[l.text.find_first_not_of(" \t")] == '[';
 }
 
+// The cycle a file's first lines name, as the client format writes it.
+std::string file_cycle(const std::string& path, size_t& line) {
+    std::ifstream f(fs_path(path), std::ios::binary);
+    std::string text;
+    const std::string head = kCycleComment;
+    for (line = 1; line <= 5 && std::getline(f, text); ++line) {
+        if (!text.empty() && text.back() == '\r') text.pop_back();
+        if (text.rfind(head, 0) == 0) return text.substr(head.size());
+    }
+    line = 0;
+    return "";
+}
+
 }  // namespace
 
 SectorDefinitions check_sector_file(const std::string& path, const CheckOptions& options,
@@ -370,6 +385,7 @@ SectorDefinitions check_sector_file(const std::string& path, const CheckOptions&
                 }
             }
     }
+    c.defs.cycle = file_cycle(path, c.defs.cycle_line);
     return std::move(c.defs);
 }
 

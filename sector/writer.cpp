@@ -385,6 +385,7 @@ void write_sector(std::vector<std::string>& lines, const NavTables& nav,
     const bool client = format.client;
     lines.push_back(w1252("; Ce fichier secteur a été créer par le logiciel ") + format.version);
     if (client) {
+        if (!format.cycle.empty()) lines.push_back(kCycleComment + format.cycle);
         colour_defines(lines, nav, frame.box, format.details,
                        format.centrelines_nm > 0 && !nav.runways.empty());
         ground_defines(lines, nav.ground, format.ground_colours);

@@ -26,10 +26,16 @@ std::array<TColor, kGroundPaintCount> default_ground_paints();
 // [INFO] without blank lines, a frequency 000.000 where none is known,
 // runway headings on three digits (360 for north) with the runway's airport,
 // and airways under [LOW AIRWAY] and [HIGH AIRWAY] by their level.
+// The client format's line that names the data's cycle, before the cycle.
+inline constexpr const char* kCycleComment = "; cycle des donn\xE9" "es : ";
+
 struct SectorFormat {
     bool client = false;
     std::vector<t_define> details;
     std::string version = kVersionCaption;  // the program named in the first line
+    // The client format's second line names the data's cycle, for the
+    // checker to tell a file older than the data ("" writes none).
+    std::string cycle;
     // The client format's magnetic north: the model, and the date it is
     // taken at as a decimal year. The variation in [INFO] is the one at the
     // centre, and each runway end's heading the magnetic one.

@@ -72,7 +72,8 @@ TEST_F(SctTest, TheCheckerPassesEveryClientFile) {
     build_database(dir.file("navdata.sqlite"),
                    "update waypoints set latitude = latitude + 2.0 / 60 where ident = 'OL240';"
                    "delete from navaids where ident = 'RBT';"
-                   "update waypoints set ident = 'OL24N' where ident = 'OL180';");
+                   "update waypoints set ident = 'OL24N' where ident = 'OL180';"
+                   "update config set val = '2612' where key = 'CycleName';");
     const Outcome r = run(dir, "'" KARVEL_CHECK_PATH "' c.sct --database navdata.sqlite");
     EXPECT_EQ(r.status, 1);
     EXPECT_THAT(r.out, HasSubstr("c.sct:" + std::to_string(line_of(read_bytes(dir.file("c.sct")), "OL240 ")) +
@@ -80,6 +81,7 @@ TEST_F(SctTest, TheCheckerPassesEveryClientFile) {
     EXPECT_THAT(r.out, HasSubstr(" m (2.00 NM) [cycle]"));
     EXPECT_THAT(r.out, HasSubstr("RBT n'est plus dans la base de données [cycle]"));
     EXPECT_THAT(r.out, HasSubstr("OL180 renommé OL24N [cycle]"));
+    EXPECT_THAT(r.out, HasSubstr("c.sct:2: avertissement: fichier du cycle 2611, plus ancien"));
     write_bytes(dir.file("b.sct"), std::string("[INFO]\0", 7));
     for (const char* file : {"absent.sct", "b.sct"})
         EXPECT_EQ(run(dir, "'" KARVEL_CHECK_PATH "' " + std::string(file)).status, 2) << file;
