@@ -40,6 +40,9 @@ const char* const kUsage =
     "\n"
     "  --airport OACI --radius NM  autour d'un aéroport\n"
     "  --region CODE               une région de index_regions.txt\n"
+    "  --keep DOSSIER              vos lignes (par défaut secteurs/LFPG_50nm.d pour\n"
+    "                              LFPG 50 NM) : celles qui nomment un point que la\n"
+    "                              nouvelle base n'a plus\n"
     "  --geojson FICHIER           les changements pour un outil de carte : chaque\n"
     "                              place d'avant et d'après, le genre, le changement\n"
     "\n"
@@ -47,7 +50,7 @@ const char* const kUsage =
 
 struct Options {
     std::string before, after;
-    std::optional<std::string> airport, radius, region, geojson;
+    std::optional<std::string> airport, radius, region, geojson, keep;
 };
 
 Options options(int argc, char** argv) {
@@ -66,6 +69,8 @@ Options options(int argc, char** argv) {
             o.radius = value(i, "--radius");
         else if (a == "--region")
             o.region = value(i, "--region");
+        else if (a == "--keep")
+            o.keep = value(i, "--keep", false);
         else if (a == "--geojson")
             o.geojson = value(i, "--geojson", false);
         else if (a.rfind("--", 0) == 0)
@@ -111,6 +116,12 @@ int run(const Options& o) {
                             .c_str());
     for (const std::string& line : change_report(changes))
         std::printf("%s\n", cp1252_to_utf8(line).c_str());
+    std::vector<std::string> unknown;
+    const std::string folder =
+        o.keep.value_or(own_lines_folder("secteurs/" + sector_file_name(request, "sct")));
+    const auto gone = own_lines_gone(read_own_lines(folder, unknown), before.nav, after.nav);
+    if (!gone.empty()) std::printf("%s\n", cp1252_to_utf8(w1252("[vos lignes]")).c_str());
+    for (const std::string& line : gone) std::printf("  %s\n", cp1252_to_utf8(line).c_str());
     return changes.empty() ? 0 : 1;
 }
 
@@ -124,6 +135,7 @@ int main(int argc, char** argv) {
         const std::string called_from = enter_program_folder();
         std::vector<std::string*> paths{&o.before, &o.after};
         if (o.geojson) paths.push_back(&*o.geojson);
+        if (o.keep) paths.push_back(&*o.keep);
         if (!called_from.empty())
             for (std::string* p : paths)
                 if (std::filesystem::path(*p).is_relative())

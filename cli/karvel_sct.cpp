@@ -75,6 +75,11 @@ const char* const kUsage =
     "                     controllers' [POSITIONS], the [FREETEXT] names and the\n"
     "                     outlines as sectors in [AIRSPACE], owned by the\n"
     "                     positions\n"
+    "  --keep DIR         the folder of your own lines, one file a section\n"
+    "                     (GEO.txt, FREETEXT.txt, POSITIONS.txt, AIRSPACE.txt...),\n"
+    "                     written at the end of that section of the files\n"
+    "                     (default: the sector file's name with .d, such as\n"
+    "                     secteurs/LFPG_50nm.d)\n"
     "  --sectors KIND[,KIND...]\n"
     "                     the kinds of outline that become sectors (FIR, UIR,\n"
     "                     CTA, TMA, CTR, ATZ; default all)\n"
@@ -107,7 +112,7 @@ const char* const kUsage =
 // window's too) once read whole.
 struct Options {
     std::optional<std::string> airport, radius, region, database, memo, output, picture, ese,
-        geojson, ground, date, centrelines, picture_size, sectors;
+        geojson, ground, date, centrelines, picture_size, sectors, keep;
     bool client_format = false;
     std::string client_file;  // after "--client-format="
     std::string geo = "0";
@@ -122,7 +127,6 @@ struct Requests {
     int geo_level = 0;
     int picture_width = kMapClientWidth, picture_height = kMapClientHeight;
 };
-
 
 // "WxH", each side from 1 to 16384 pixels.
 void parse_size(const std::string& text, int& width, int& height) {
@@ -153,7 +157,8 @@ Options parse(int argc, char** argv) {
         {"--picture", &o.picture}, {"--picture-size", &o.picture_size},
         {"--ese", &o.ese},         {"--geojson", &o.geojson},
         {"--date", &o.date},       {"--centrelines", &o.centrelines},
-        {"--ground", &o.ground},   {"--sectors", &o.sectors}};
+        {"--ground", &o.ground},   {"--sectors", &o.sectors},
+        {"--keep", &o.keep}};
     const std::pair<const char*, std::string*> texts[] = {{"--geo", &o.geo},
                                                           {"--name", &o.name},
                                                           {"--callsign", &o.callsign},
@@ -181,8 +186,11 @@ void check_options(const Options& o) {
         throw Error(w1252("--region ne va pas avec --airport ni --radius"));
     if (!o.region && (!o.airport || !o.radius))
         throw Error(w1252("il faut --airport et --radius, ou --region (voir --help)"));
-    if (!o.client_format && (o.date || o.centrelines || o.sectors))
-        throw Error(std::string(o.date ? "--date" : o.centrelines ? "--centrelines" : "--sectors") +
+    if (!o.client_format && (o.date || o.centrelines || o.sectors || o.keep))
+        throw Error(std::string(o.date          ? "--date"
+                                : o.centrelines ? "--centrelines"
+                                : o.sectors     ? "--sectors"
+                                                : "--keep") +
                     w1252(" va avec --client-format"));
     if (o.ground && !o.client_format && !o.geojson && !o.picture)
         throw Error(
@@ -206,6 +214,7 @@ Requests requests_of(const Options& o) {
     if (o.date) save.date = date_request(*o.date);
     if (o.centrelines) save.centrelines_nm = centrelines_request(*o.centrelines);
     if (o.sectors) save.sector_kinds = sector_kinds_request(*o.sectors);
+    save.own_lines = o.keep;
     if (o.ground) r.ground = ground_request(*o.ground, true);
     return r;
 }
@@ -286,7 +295,6 @@ void write_outputs(AppState& state, const Options& o, SaveRequest save, const Me
     files.commit();
 }
 
-
 int run(const Options& o) {
     Requests asked = requests_of(o);
     check_program_folder("karvel-sct");
@@ -317,8 +325,9 @@ int run(const Options& o) {
     saved = {std::nullopt, o.ese, o.geojson};
     if (o.output || !(o.picture || o.ese || o.geojson))
         saved.sector =
-            o.output ? *o.output : "secteurs/" + path_from_text(sector_file_name(
-                                     selection, client_file_extension(asked.save.client_file)));
+            o.output ? *o.output
+                     : "secteurs/" + path_from_text(sector_file_name(
+                                         selection, client_file_extension(asked.save.client_file)));
     const Outputs outputs = outputs_of(o, saved.sector.value_or(""));
     check_outputs(outputs, state);
 
@@ -373,7 +382,7 @@ int main(int argc, char** argv) {
         const std::string called_from = enter_program_folder();
         if (!called_from.empty())
             for (std::optional<std::string>* p :
-                 {&o.database, &o.memo, &o.output, &o.picture, &o.ese, &o.geojson})
+                 {&o.database, &o.memo, &o.output, &o.picture, &o.ese, &o.geojson, &o.keep})
                 if (*p && **p != "-" && std::filesystem::path(**p).is_relative())
                     **p = (std::filesystem::path(called_from) / **p).string();
         return run(o);

@@ -400,6 +400,42 @@ std::vector<std::string> change_report(const std::vector<Change>& changes) {
     return counts;
 }
 
+std::vector<std::string> own_lines_gone(const std::vector<OwnFile>& own, const NavTables& before,
+                                        const NavTables& after) {
+    const auto names = [](const NavTables& nav) {
+        std::set<std::string> n;
+        for (const Table<VOR>* t : {&nav.vors, &nav.ndbs})
+            for (const VOR& v : *t) n.insert(upper_ascii(v.ident));
+        for (const FIXE& f : nav.waypoints) n.insert(upper_ascii(f.ident));
+        for (const Airport& a : nav.airports) n.insert(upper_ascii(a.icao));
+        return n;
+    };
+    const std::set<std::string> was = names(before), is = names(after);
+    std::vector<std::string> told;
+    for (const OwnFile& file : own)
+        for (size_t i = 0; i < file.lines.size(); ++i) {
+            const std::string& line = file.lines[i];
+            std::string word;
+            std::set<std::string> gone;
+            // Words between blanks and the companion file's colons, up to a comment.
+            for (size_t at = 0; at <= line.size(); ++at) {
+                const char c = at < line.size() ? line[at] : ' ';
+                if (c != ' ' && c != '\t' && c != ':' && c != ';') {
+                    word += c;
+                    continue;
+                }
+                const std::string name = upper_ascii(word);
+                if (!name.empty() && was.count(name) && !is.count(name)) gone.insert(name);
+                word.clear();
+                if (c == ';') break;
+            }
+            for (const std::string& name : gone)
+                told.push_back(path_text(file.path) + ":" + std::to_string(i + 1) + " : " + name +
+                               w1252(" n'est plus dans la nouvelle base"));
+        }
+    return told;
+}
+
 std::string changes_geojson(const std::vector<Change>& changes) {
     using namespace geojson;
     static const char* const kWhat[] = {"ajouté", "retiré", "déplacé", "changé"};

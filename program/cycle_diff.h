@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/model.h"
+#include "sector/own_lines.h"
 
 namespace karvel {
 
@@ -37,6 +38,12 @@ std::vector<std::string> change_report(const std::vector<Change>& changes);
 // after: its kind, what changed ("ajouté", "retiré", "déplacé", "changé"),
 // "avant" or "après", and the report's text.
 std::string changes_geojson(const std::vector<Change>& changes);
+
+// The lines of the user's own files that name a point (fix, navaid or
+// airport) of `before` that `after` no longer has: "GEO.txt:3 : OPALE n'est
+// plus dans la nouvelle base".
+std::vector<std::string> own_lines_gone(const std::vector<OwnFile>& own, const NavTables& before,
+                                        const NavTables& after);
 
 // "aéroports", "pistes"...
 std::string change_kind_name(ChangeKind kind);

@@ -130,6 +130,9 @@ struct SaveRequest {
     // The kinds of outline that become sectors of the companion file; every
     // kind when none.
     std::vector<std::string> sector_kinds;
+    // The folder of the user's own lines for the client format's files; by
+    // default the sector file's path without its extension, and ".d".
+    std::optional<std::string> own_lines;
     SavedFiles files;
 };
 

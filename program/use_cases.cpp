@@ -11,7 +11,9 @@
 #include "program/startup.h"
 #include "sector/airspace.h"
 #include "sector/client_files.h"
+#include "sector/own_lines.h"
 #include "sector/positions.h"
+#include "sector/sections.h"
 #include "selection/ground_loader.h"
 #include "selection/selection.h"
 
@@ -174,6 +176,20 @@ void add_saved_files(OutputFiles& files, AppState& state, const SaveRequest& req
     std::unordered_map<std::string, FIXE> outside;
     if (paths.ese || (paths.sector && request.client))
         outside = procedure_points(state.db.Query1, state.nav);
+    // The user's own lines, read before anything is written.
+    std::vector<OwnFile> own;
+    if (request.client && (paths.sector || paths.ese)) {
+        std::vector<std::string> unknown;
+        own = read_own_lines(
+            request.own_lines.value_or(own_lines_folder(paths.sector ? *paths.sector : *paths.ese)),
+            unknown);
+        if (!unknown.empty()) {
+            std::string told = w1252(
+                "fichiers laissés de côté, leur nom n'est pas celui d'une section (GEO.txt...) :");
+            for (const std::string& f : unknown) told += "\n" + path_text(f);
+            dialogs.message(told);
+        }
+    }
     if (paths.sector) {
         SectorFormat format;
         format.client = request.client;
@@ -198,6 +214,7 @@ void add_saved_files(OutputFiles& files, AppState& state, const SaveRequest& req
         }
         std::vector<std::string> lines;
         write_sector(lines, state.nav, state.frame, request.identity, format);
+        add_own_lines(lines, own, kSectorSections);
         files.add(*paths.sector, sector_bytes(lines));
     }
     if (paths.ese) {
@@ -212,6 +229,7 @@ void add_saved_files(OutputFiles& files, AppState& state, const SaveRequest& req
                 airspace_section(state.nav, controllers, request.sector_kinds);
             for (std::string& l : airspace.lines) lines.push_back(std::move(l));
             if (!airspace.warnings.empty()) dialogs.message(sector_warnings(airspace.warnings));
+            add_own_lines(lines, own, kCompanionSections);
         }
         files.add(*paths.ese, sector_bytes(lines));
     }

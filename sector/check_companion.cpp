@@ -12,6 +12,7 @@
 #include "core/numtext.h"
 #include "sector/check.h"
 #include "sector/check_text.h"
+#include "sector/sections.h"
 
 namespace karvel {
 
@@ -20,8 +21,6 @@ namespace {
 using check::Line;
 using check::Reporter;
 
-const std::set<std::string> kCompanionSections = {
-    "[POSITIONS]", "[SIDSSTARS]", "[AIRSPACE]", "[FREETEXT]", "[RADAR]", "[GROUND]", "[OFFSET]"};
 
 struct EseLine {
     size_t line = 0;

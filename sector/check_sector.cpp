@@ -13,6 +13,7 @@
 #include "core/numtext.h"
 #include "sector/check.h"
 #include "sector/check_text.h"
+#include "sector/sections.h"
 #include "sector/writer.h"
 
 namespace karvel {
@@ -22,10 +23,6 @@ namespace {
 using check::Line;
 using check::Reporter;
 
-const std::set<std::string> kSctSections = {"[INFO]",        "[VOR]",   "[NDB]",     "[AIRPORT]",
-                                            "[RUNWAY]",      "[FIXES]", "[ARTCC]",   "[ARTCC HIGH]",
-                                            "[ARTCC LOW]",   "[SID]",   "[STAR]",    "[LOW AIRWAY]",
-                                            "[HIGH AIRWAY]", "[GEO]",   "[REGIONS]", "[LABELS]"};
 const std::set<std::string> kDrawnSections = {"[ARTCC]", "[ARTCC HIGH]", "[ARTCC LOW]",   "[SID]",
                                               "[STAR]",  "[LOW AIRWAY]", "[HIGH AIRWAY]", "[GEO]"};
 
@@ -81,7 +78,7 @@ void SectorCheck::sections(const std::vector<Line>& lines) {
                 report.warning(l.number, "section", w1252("texte avant la première section"));
             continue;
         }
-        if (!kSctSections.count(l.section)) {
+        if (!kSectorSections.count(l.section)) {
             report.warning(l.number, "section", w1252("section inconnue : ") + l.section);
             continue;
         }

@@ -94,16 +94,36 @@ TEST_F(SctTest, TheCheckerPassesEveryClientFile) {
     EXPECT_THAT(a.err, HasSubstr("n'est pas une base de navigation"));
 }
 
-// One selection in two cycles: what went is told, with status 1; the same
-// cycle twice, status 0.
-TEST_F(SctTest, TheDiffOfTwoCycles) {
+// The user's own lines in both client files, which the checker passes;
+// then one selection in two cycles: what went is told, the user's line that
+// names it too, with status 1; the same cycle twice, status 0.
+TEST_F(SctTest, OwnLinesKeptAndTheDiffOfTwoCycles) {
+    std::filesystem::create_directories(dir.file("secteurs/LFPG_50nm.d"));
+    write_bytes(dir.file("secteurs/LFPG_50nm.d/GEO.txt"), "carte RBT RBT OL240 OL240 centreline\n"
+                "carte OL240 OL240 OL180 OL180 centreline ; ex RBT\n");
+    write_bytes(dir.file("secteurs/LFPG_50nm.d/POSITIONS.txt"),
+                "LFPG_X_APP:Paris X:125.100:PX:X:LFPG:APP:-:-:-:-\n");
+    ASSERT_EQ(sct("--airport LFPG --radius 50 --client-format --name N --callsign C --sector-icao "
+                  "LFPG --centrelines 10 --ese secteurs/LFPG_50nm.ese --output secteurs/LFPG_50nm.sct")
+                  .status,
+              0);
+    EXPECT_THAT(read_bytes(dir.file("secteurs/LFPG_50nm.ese")),
+                HasSubstr("POSITIONS.txt\r\nLFPG_X_APP:Paris X:125.100:"));
+    Outcome r = run(dir, "'" KARVEL_CHECK_PATH "' secteurs/LFPG_50nm.sct secteurs/LFPG_50nm.ese");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_THAT(r.out, Not(HasSubstr("LFPG_X_APP")));
     build_sample_database(dir.file("new.sqlite"));
-    build_database(dir.file("new.sqlite"), "delete from navaids where ident = 'RBT';");
+    // The VOR and the fix of its name both gone: the user's line names nothing.
+    build_database(dir.file("new.sqlite"),
+                   "delete from navaids where ident = 'RBT'; delete from waypoints where ident = 'RBT';");
     const std::string diff = "'" KARVEL_DIFF_PATH "' navdata.sqlite ";
-    Outcome r = run(dir, diff + "new.sqlite --airport LFPG --radius 50");
+    r = run(dir, diff + "new.sqlite --airport LFPG --radius 50");
     EXPECT_EQ(r.status, 1) << r.err;
     EXPECT_THAT(r.out, HasSubstr("\nbalises : 1 retirée\n"));
     EXPECT_THAT(r.out, HasSubstr("\n  RBT : retirée\n"));
+    EXPECT_THAT(r.out, AllOf(HasSubstr("[vos lignes]\n  secteurs/LFPG_50nm.d/GEO.txt:1 : RBT n'est "
+                                       "plus dans la nouvelle base\n"),
+                             Not(HasSubstr("OL240 n'est")), Not(HasSubstr("GEO.txt:2"))));
     EXPECT_EQ(run(dir, diff + "navdata.sqlite --region LF").status, 0);
     r = run(dir, diff + "absent.sqlite --airport LFPG --radius 50");
     EXPECT_EQ(r.status, 2);
