@@ -42,11 +42,21 @@ void TForm1::comparer1Click() {
         if (!path) return;
         const OtherSelection before = selection_in(*path, *state_.selected, dialogs_);
         const std::vector<Change> changes = cycle_changes(before.nav, state_.nav);
+        std::vector<std::string> lines = change_report(changes);
+        // The user's own lines beside the file the save proposes.
+        std::vector<std::string> unknown;
+        const auto gone = own_lines_gone(
+            read_own_lines(own_lines_folder(state_.info.folder + "/secteurs/" +
+                                            sector_file_name(state_.selected, "sct")),
+                           unknown),
+            before.nav, state_.nav);
+        if (!gone.empty()) lines.push_back("[vos lignes]");
+        for (const std::string& line : gone) lines.push_back("  " + line);
         if (!diff_) diff_ = new TForm_diff(this);
         diff_->show_changes(selection_caption(state_) + w1252(" : changements depuis ") +
                                 path_text(from_fs_path(fs_path(*path).filename())) + " (cycle " +
                                 before.cycle + ")",
-                            change_report(changes));
+                            lines);
         diff_->show();
         diff_->raise();
     });
