@@ -111,8 +111,9 @@ int run(const Options& o) {
         files.add(*o.geojson, changes_geojson(changes));
         files.commit();
     }
-    std::printf("%s\n", cp1252_to_utf8(selection_text(request) + " : cycle " + before.cycle +
-                                       " puis " + after.cycle)
+    const std::string selection = selection_text(request);
+    std::printf("%s\n", cp1252_to_utf8((selection.empty() ? "toute la base" : selection) +
+                                       " : cycle " + before.cycle + " puis " + after.cycle)
                             .c_str());
     for (const std::string& line : change_report(changes))
         std::printf("%s\n", cp1252_to_utf8(line).c_str());

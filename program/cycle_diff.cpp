@@ -161,11 +161,15 @@ std::vector<Place> runway_ends(const NavTables& nav) {
 
 std::vector<Place> navaids(const NavTables& nav, bool ils) {
     std::vector<Place> out;
+    // A VOR and an NDB of one ident are two navaids, whatever lies nearest.
     for (const Table<VOR>* t : {&nav.vors, &nav.ndbs})
         for (const VOR& v : *t)
             if ((v.desc == "ILS") == ils)
-                out.push_back(
-                    {upper_ascii(v.ident), v.ident, {v.latitude, v.longitude}, v.freq, v.desc});
+                out.push_back({(t == &nav.ndbs ? "NDB " : "VOR ") + upper_ascii(v.ident),
+                               v.ident,
+                               {v.latitude, v.longitude},
+                               v.freq,
+                               v.desc});
     return out;
 }
 

@@ -26,6 +26,7 @@ NavTables first_cycle() {
                         .lon2 = 2.55});
     nav.vors.append({"v", "ABC", "", "VOR", "", "114.700", 49.1, 2.6});
     nav.ndbs.append({"n", "OL", "", "NDB", "", "374.000", 48.9, 2.4});
+    nav.ndbs.append({"n2", "ABC", "", "NDB", "", "300.000", 49.1, 2.6005});  // beside its VOR
     // Two fixes of one name 1.2 NM apart, and the name elsewhere.
     nav.waypoints = {
         {"f", "FIXA", "", 49.2, 2.7}, {"d1", "DUP", "", 49.3, 2.7}, {"d2", "DUP", "", 49.32, 2.7}};
@@ -48,8 +49,9 @@ TEST(CycleDiff, EveryKindMatchedAndCountedFirst) {
     // Both ends renumbered as the magnetic north drifted, one moved 22 m.
     RUNWAY& w = after.runways[0];
     w.ident1 = "08", w.ident2 = "26", w.lon2 += 0.0003;
-    after.vors[0].freq = "115.000";
-    after.ndbs = {};
+    // The VOR moved 51 m, the NDB of its name now nearer its old place.
+    after.vors[0].freq = "115.000", after.vors[0].longitude = 2.6007;
+    after.ndbs = {before.ndbs[1]};
     after.waypoints = {{"f", "FIXA", "", 49.2 + 2.0 / 60, 2.7}, {"d1", "DUP", "", 49.3, 2.7}};
     // The same segment walked the other way, at another level.
     after.airways[0].lines = {{"", 49.3, 2.7, 49.2, 2.7, AirwayLevel::both}};
@@ -60,7 +62,7 @@ TEST(CycleDiff, EveryKindMatchedAndCountedFirst) {
     std::vector<std::string> expected;
     for (const char* line : {
              "pistes : 2 changées",
-             "balises : 1 retirée, 1 changée",
+             "balises : 1 retirée, 1 déplacée, 1 changée",
              "points : 1 retiré, 1 déplacé",
              "segments de routes aériennes : 1 changé",
              "SID et STAR : 1 changée",
@@ -70,6 +72,7 @@ TEST(CycleDiff, EveryKindMatchedAndCountedFirst) {
              "  LFPG 09 : renumérotée 08",
              "  LFPG 27 : renumérotée 26",
              "[balises]",
+             "  ABC : déplacée de 51 m (0.03 NM)",
              "  ABC : fréquence 114.700 devenue 115.000",
              "  OL : retirée",
              "[points]",
