@@ -40,7 +40,7 @@ TEST(OwnLines, EachAtTheEndOfItsSection) {
                 ElementsAre("[SIDSSTARS]", "[FREETEXT]", "; lignes de " + folder + "/FREETEXT.txt",
                             "N049.00.00.000:E002.00.00.000:carte:repere"));
 
-    write_bytes(folder + "/LABELS.txt", "\"a\" N049.00.00.000 E002.00.00.000 c\n  [VOR]\n");
+    write_bytes(folder + "/LABELS.txt", "\"a\" N049.00.00.000 E002.00.00.000 c\n[VOR]\n");
     try {
         read_own_lines(folder, unknown);
         ADD_FAILURE() << "a section opened by the user's lines";
