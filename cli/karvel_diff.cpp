@@ -45,6 +45,7 @@ const char* const kUsage =
     "                              nouvelle base n'a plus\n"
     "  --geojson FICHIER           les changements pour un outil de carte : chaque\n"
     "                              place d'avant et d'après, le genre, le changement\n"
+    "                              et la ligne du rapport\n"
     "\n"
     "Statut de sortie : 0 sans changement, 1 avec, 2 en cas d'erreur.\n";
 
