@@ -369,17 +369,6 @@ TEST_F(GroundDatabase, WrittenIntoTheClientFormatAndTheGeoJson) {
         std::ofstream(KARVEL_SOURCE_DIR "/tests/golden/LFPG_ground.txt", std::ios::binary) << ground;
     EXPECT_EQ(ground, source_file("tests/golden/LFPG_ground.txt"));
 
-    // The hole of Terminal S3 is in no piece of [REGIONS].
-    const GroundShape* terminal = named(read.at("LFPG"), "Terminal S3");
-    geo_point in_hole{};
-    for (const geo_point& p : terminal->rings[1]) {
-        in_hole.latitude += p.latitude / static_cast<double>(terminal->rings[1].size());
-        in_hole.longitude += p.longitude / static_cast<double>(terminal->rings[1].size());
-    }
-    ASSERT_TRUE(inside(in_hole, terminal->rings[1]));
-    for (const t_point& piece : hole_free_pieces(terminal->rings))
-        EXPECT_FALSE(inside(in_hole, piece));
-
     const auto json = nlohmann::json::parse(
         geojson_text(db.nav, db.frame.box, Settings{}.colours, {}, kOutlineDefaultColour));
     std::map<std::string, int> kinds;
