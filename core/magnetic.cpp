@@ -124,24 +124,32 @@ MagneticModel MagneticModel::parse(std::string_view text, const std::string& nam
             month < 1 || month > 12 || day < 1 || day > days_in_month(year, month))
             throw refuse(0);
     }
-    bool seen = false;
-    for (size_t i = 1; i < lines.size(); ++i) {
+    // Every degree and order once, the field's coefficients within 100,000 nT
+    // and their yearly change within 1,000 nT: a file cut short, a row
+    // twice or a number out of range is no model.
+    bool seen[kMaxDegree + 1][kMaxDegree + 1] = {};
+    int rows = 0;
+    const auto field = [](double v) { return std::isfinite(v) && std::fabs(v) <= 1e5; };
+    const auto change = [](double v) { return std::isfinite(v) && std::fabs(v) <= 1e3; };
+    size_t i = 1;
+    for (; i < lines.size(); ++i) {
         if (lines[i].rfind("9999", 0) == 0) break;  // the end of the coefficients
         std::istringstream row(lines[i]);
         int n = 0, k = 0;
         double g = 0, h = 0, gd = 0, hd = 0;
         if (!(row >> n >> k >> g >> h >> gd >> hd) || n < 1 || n > kMaxDegree || k < 0 || k > n ||
-            !std::isfinite(g) || !std::isfinite(h) || !std::isfinite(gd) || !std::isfinite(hd))
+            seen[n][k] || !field(g) || !field(h) || !change(gd) || !change(hd))
             throw refuse(i);
+        seen[n][k] = true;
+        ++rows;
         m.c_[k][n] = g;
         m.cd_[k][n] = gd;
         if (k != 0) {
             m.c_[n][k - 1] = h;
             m.cd_[n][k - 1] = hd;
         }
-        seen = true;
     }
-    if (!seen) throw refuse(1);
+    if (rows != (kMaxDegree + 1) * (kMaxDegree + 2) / 2 - 1) throw refuse(i);
     // Schmidt normalisation, and the recursion's factors.
     double snorm[kMaxDegree + 1][kMaxDegree + 1] = {};
     snorm[0][0] = 1;

@@ -60,6 +60,18 @@ TEST(MagneticModel, DatesAndDamagedFiles) {
     bad.replace(bad.find("  1  1"), 6, " 13  1");  // a degree the model does not have
     EXPECT_THAT([&] { MagneticModel::parse(bad, "x.COF"); },
                 ThrowsMessage<Error>(HasSubstr("x.COF, ligne 3")));
+    // Cut short, a row twice, a coefficient out of range: each refused at its line.
+    bad = good.substr(0, good.find(" 12 12"));
+    EXPECT_THAT([&] { MagneticModel::parse(bad, "x.COF"); },
+                ThrowsMessage<Error>(HasSubstr("x.COF, ligne 91")));
+    bad = good;
+    bad.replace(bad.find("  2  0"), 6, "  1  1");
+    EXPECT_THAT([&] { MagneticModel::parse(bad, "x.COF"); },
+                ThrowsMessage<Error>(HasSubstr("x.COF, ligne 4")));
+    bad = good;
+    bad.replace(bad.find("  1  0") + 6, 11, "     1e308 ");
+    EXPECT_THAT([&] { MagneticModel::parse(bad, "x.COF"); },
+                ThrowsMessage<Error>(HasSubstr("x.COF, ligne 2")));
     bad = good;
     bad.replace(bad.find("2025.0"), 6, "2147483647");  // an epoch of no model's era
     EXPECT_THROW(MagneticModel::parse(bad, "x.COF"), Error);
