@@ -295,6 +295,17 @@ void geography(GeoLines& out, const std::vector<t_geo>& geo_lines, const GeoBox&
 
 void section(std::vector<std::string>& lines, const char* header);
 
+// A name from the data as the start of a line: one that would begin a
+// comment, a section or a colour (";", "[", "#", after blanks) gets a "_"
+// before it, so that it stays a name.
+std::string line_label(const std::string& name) {
+    const size_t first = name.find_first_not_of(" \t");
+    if (first != std::string::npos &&
+        (name[first] == ';' || name[first] == '[' || name[first] == '#'))
+        return "_" + name.substr(first);
+    return name;
+}
+
 // The outlines of one layer, each edge of each ring a line with the
 // outline's name (an edge across 180 degrees two lines meeting there),
 // after a comment line for each source's attribution. Nothing at all when
@@ -316,18 +327,19 @@ void outlines(std::vector<std::string>& lines, const Table<Outline>& table, Outl
     for (const std::string& c : credits) lines.push_back("; " + c);
     for (const Outline& o : table) {
         if (!o.selected || o.layer != layer) continue;
+        const std::string label = line_label(o.name);
         for (const t_point& ring : o.rings)
             for (size_t i = 0; i < ring.size() && ring.size() > 1; ++i) {
                 const geo_point& a = ring[i];
                 const geo_point& b = ring[(i + 1) % ring.size()];
                 if (!may_cross(a.longitude, b.longitude)) {
                     lines.push_back(
-                        segment(o.name, a.latitude, a.longitude, b.latitude, b.longitude));
+                        segment(label, a.latitude, a.longitude, b.latitude, b.longitude));
                     continue;
                 }
                 for (const auto& part : split_at_antimeridian({a, b}))
                     for (size_t j = 0; j + 1 < part.size(); ++j)
-                        lines.push_back(segment(o.name, part[j].latitude, part[j].longitude,
+                        lines.push_back(segment(label, part[j].latitude, part[j].longitude,
                                                 part[j + 1].latitude, part[j + 1].longitude));
             }
     }

@@ -254,11 +254,12 @@ TEST_F(ClientFiles, TheCheckerReadsEveryLineAndFindsTheSelection) {
         load_geography(program, nav.geo_lines, 2, dialogs);
     }
     nav.airports[0].freq = "118.150";  // a frequency, where one is known
-    // Outlines of the three layers, named with blanks, one with an attribution.
+    // Outlines of the three layers, named with blanks, one with an attribution,
+    // one named as a colour is defined.
     const OutlineLayer layers[] = {OutlineLayer::artcc, OutlineLayer::high, OutlineLayer::low};
     for (int i = 0; i < 4; ++i)  // the fourth of the first's layer and source
         nav.outlines.append({.id = std::to_string(i),
-                             .name = "PARIS " + std::to_string(i),
+                             .name = (i == 3 ? "#define PARIS " : "PARIS ") + std::to_string(i),
                              .layer = layers[i % 3],
                              .source = "zones.txt",
                              .attribution = i % 3 ? "" : "CC BY-SA 4.0",
@@ -309,6 +310,9 @@ TEST_F(ClientFiles, TheCheckerReadsEveryLineAndFindsTheSelection) {
     for (const char* header : {"[ARTCC]", "[ARTCC HIGH]", "[ARTCC LOW]"})  // each edge
         EXPECT_EQ(firsts(lines, header).size(), header == std::string("[ARTCC]") ? 6u : 3u) << header;
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "; zones.txt : CC BY-SA 4.0"), 1);
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& l) { return l.starts_with("_#define PARIS 3 "); }),
+              3);
     // Three groups, the unpaved first, the runways last (a reader fills them
     // in order); the area cut round its hole in two pieces.
     std::vector<std::string> groups;
