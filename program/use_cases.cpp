@@ -21,13 +21,26 @@ namespace karvel {
 
 namespace {
 
+// No name or ident is longer than this: a longer one comes from a damaged
+// database, and is cut while the tables are read.
+constexpr size_t kMaxText = 1024;
+struct TextLimit {
+    Query& query;
+    explicit TextLimit(Query& q) : query(q) { query.set_text_limit(kMaxText); }
+    ~TextLimit() { query.set_text_limit(0); }
+    TextLimit(const TextLimit&) = delete;
+    TextLimit& operator=(const TextLimit&) = delete;
+};
+
+std::string texts_cut_told(size_t cut) {
+    return w1252("textes de plus de ") + std::to_string(kMaxText) + w1252(" octets coupés : ") +
+           std::to_string(cut) + w1252(" (la base de données est-elle endommagée ?)");
+}
+
 // What a damaged database cost the selection: texts cut, records off the
 // globe left out.
-void tell_damage(const LoadContext& ctx, size_t texts_cut, size_t max_text, Dialogs& dialogs) {
-    if (texts_cut > 0)
-        dialogs.message(w1252("textes de plus de ") + std::to_string(max_text) +
-                        w1252(" octets coupés : ") + std::to_string(texts_cut) +
-                        w1252(" (la base de données est-elle endommagée ?)"));
+void tell_damage(const LoadContext& ctx, size_t texts_cut, Dialogs& dialogs) {
+    if (texts_cut > 0) dialogs.message(texts_cut_told(texts_cut));
     if (ctx.off_globe_count > 0) {
         std::string told = w1252("laissés de côté, leur position n'est pas un point du globe :");
         for (const std::string& record : ctx.off_globe) told += "\n" + record;
@@ -61,23 +74,16 @@ void select(AppState& state, const SelectionRequest& request, int geo_level, Sel
                     state.db.frequencies,
                     state.db.outline_classes,
                     state.db.outline_rings};
-    // No name or ident is longer than this: a longer one comes from a
-    // damaged database, and is cut.
-    constexpr size_t kMaxText = 1024;
     Query& query = state.db.Query1;
     const size_t cut_before = query.texts_cut();
-    query.set_text_limit(kMaxText);
-    try {
+    {
+        const TextLimit limit(query);
         if (const auto* a = std::get_if<AirportRequest>(&request))
             select_by_airport(ctx, state.map.client_height, a->icao, a->radius_nm);
         else
             select_by_region(ctx, state.map.client_height, std::get<RegionRequest>(request).code);
-    } catch (...) {
-        query.set_text_limit(0);
-        throw;
     }
-    query.set_text_limit(0);
-    tell_damage(ctx, query.texts_cut() - cut_before, kMaxText, out.dialogs);
+    tell_damage(ctx, query.texts_cut() - cut_before, out.dialogs);
     load_geography(state.info.folder, draft.nav.geo_lines, geo_level, out.dialogs);
     draft.commit(state.nav, state.frame, out.lists, out.memo, geo_level != 0);
     state.selected = request;
@@ -120,7 +126,13 @@ std::vector<std::string> choose_ground(AppState& state, const std::vector<std::s
             w1252("cette base de données n'a pas de plans au sol : importez-la de "
                   "nouveau avec karvel-import"));
     std::vector<std::string> without;
-    Ground ground = read_ground(state.db.Query1, codes, without, state.db.ground_names);
+    Query& query = state.db.Query1;
+    const size_t cut_before = query.texts_cut();
+    Ground ground = [&] {
+        const TextLimit limit(query);
+        return read_ground(query, codes, without, state.db.ground_names);
+    }();
+    if (const size_t cut = query.texts_cut() - cut_before) memo.add_line(texts_cut_told(cut));
     for (const std::string& icao : codes) {
         if (std::find(without.begin(), without.end(), icao) != without.end()) {
             memo.add_line(icao + w1252(" : aucun plan au sol"));

@@ -124,6 +124,8 @@ TEST_F(UseCaseTest, TheGroundOfChosenAirports) {
     {
         SqliteDb db(sample_path(), SqliteDb::Mode::read_write);
         db.exec(source_file("tests/program/data/ground.sql"));
+        // A damaged name: cut as every other text.
+        db.exec("update groundshapes set name = replace(hex(zeroblob(1000)), '0', 'x') where ID = 2");
     }
     state.db.ground = true;
     select(state, airport_request("LFMN", "30"), 0, out);
@@ -132,6 +134,8 @@ TEST_F(UseCaseTest, TheGroundOfChosenAirports) {
     EXPECT_EQ(choose_ground(state, ground_request("lfmn, lfxx"), memo), std::vector<std::string>{"LFXX"});
     EXPECT_EQ(proposed_ground(state), "LFMN, LFXX");  // those loaded
     EXPECT_EQ(memo.lines, (std::vector<std::string>{
+                              w1252("textes de plus de 1024 octets coupés : 1 (la base de données "
+                                    "est-elle endommagée ?)"),
                               w1252("LFMN : plan au sol de 1 surfaces, 2 lignes, 1 postes"),
                               "LFXX : aucun plan au sol"}));
     EXPECT_THROW(choose_ground(state, ground_request("LFMN, L"), memo), Error);
