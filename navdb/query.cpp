@@ -1,5 +1,6 @@
 #include "navdb/query.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -9,6 +10,13 @@
 #include "core/numtext.h"
 
 namespace karvel {
+
+bool is_sql_integer(const std::string& text) {
+    const size_t digits = text.size() - (!text.empty() && text[0] == '-');
+    return digits >= 1 && digits <= 19 &&
+           std::all_of(text.end() - static_cast<std::ptrdiff_t>(digits), text.end(),
+                       [](char c) { return c >= '0' && c <= '9'; });
+}
 
 std::string sql_quoted(const std::string& text) {
     std::string q = "'";

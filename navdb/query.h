@@ -25,6 +25,10 @@ using Statement = std::vector<std::string>;
 // must not end the literal); ordinary codes come out as they went in.
 std::string sql_quoted(const std::string& text);
 
+// A whole number as SQL writes one (digits, a "-" before them, 19 at most):
+// only such an ID from the data goes into a statement as it is.
+bool is_sql_integer(const std::string& text);
+
 // The rows of one statement, text already in Windows-1252.
 class ResultSet {
   public:

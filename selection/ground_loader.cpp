@@ -16,8 +16,8 @@ namespace karvel {
 namespace {
 
 void read_shapes(Query& q, const std::string& icao, Ground& ground) {
-    q.set_sql({"select ID,kind,code,name from groundshapes",
-               "where airport=" + sql_quoted(icao), "order by ID"});
+    q.set_sql({"select ID,kind,code,name from groundshapes", "where airport=" + sql_quoted(icao),
+               "order by ID"});
     q.open();
     const int f_id = q.field_index("ID"), f_kind = q.field_index("kind"),
               f_code = q.field_index("code"), f_name = q.field_index("name");
@@ -25,7 +25,9 @@ void read_shapes(Query& q, const std::string& icao, Ground& ground) {
     const size_t first = ground.shapes.size();
     for (q.first(); !q.eof(); q.next()) {
         const auto kind = ground_kind_from_text(q.text(f_kind));
-        if (!kind) continue;  // a kind of a later version
+        // A kind of a later version; an ID that is no number (a hostile
+        // database) would become SQL.
+        if (!kind || !is_sql_integer(q.text(f_id))) continue;
         GroundShape s;
         s.id = icao + ":" + q.text(f_id);
         s.airport = icao;
@@ -71,12 +73,12 @@ void read_stands(Query& q, const std::string& icao, Ground& ground) {
     for (q.first(); !q.eof(); q.next())
         if (on_globe(q.real(f_lat), q.real(f_lon)) && std::isfinite(q.real(f_heading)))
             ground.stands.append({.id = icao + ":" + q.text(f_id),
-                              .airport = icao,
-                              .name = q.text(f_name),
-                              .kind = q.text(f_kind),
-                              .latitude = q.real(f_lat),
-                              .longitude = q.real(f_lon),
-                              .heading = q.real(f_heading)});
+                                  .airport = icao,
+                                  .name = q.text(f_name),
+                                  .kind = q.text(f_kind),
+                                  .latitude = q.real(f_lat),
+                                  .longitude = q.real(f_lon),
+                                  .heading = q.real(f_heading)});
     q.close();
     q.clear_sql();
 }

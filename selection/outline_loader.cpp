@@ -18,9 +18,11 @@ namespace {
 // Databases imported before outlines kept their class lack its column.
 Statement outline_statement(const GeoBox& box, bool classes) {
     const BoxTexts texts = box_texts(box.lat_min, box.lat_max, box.lon_min, box.lon_max);
-    return {std::string("select outlines.ID,outlines.name,outlines.kind,outlines.layer,outlines.lower,"
-            "outlines.upper,outlines.latmin,outlines.latmax,outlines.lonmin,outlines.lonmax,"
-            "outlinesources.file,outlinesources.attribution") + (classes ? ",outlines.class" : ""),
+    return {std::string(
+                "select outlines.ID,outlines.name,outlines.kind,outlines.layer,outlines.lower,"
+                "outlines.upper,outlines.latmin,outlines.latmax,outlines.lonmin,outlines.lonmax,"
+                "outlinesources.file,outlinesources.attribution") +
+                (classes ? ",outlines.class" : ""),
             "from outlines left join outlinesources on outlines.sourceID=outlinesources.ID",
             "where outlines.latmax>=" + texts.lat_min, "and outlines.latmin<=" + texts.lat_max,
             "order by outlines.ID"};
@@ -34,13 +36,14 @@ void read_outlines(Query& q, const GeoBox& box, bool classes, Table<Outline>& ou
               f_lower = q.field_index("lower"), f_upper = q.field_index("upper"),
               f_file = q.field_index("file"), f_attribution = q.field_index("attribution"),
               f_class = classes ? q.field_index("class") : -1;
-    const int f_box[4] = {q.field_index("latmin"), q.field_index("latmax"),
-                          q.field_index("lonmin"), q.field_index("lonmax")};
+    const int f_box[4] = {q.field_index("latmin"), q.field_index("latmax"), q.field_index("lonmin"),
+                          q.field_index("lonmax")};
     for (q.first(); !q.eof(); q.next()) {
         Outline o;
         o.box = {q.real(f_box[0]), q.real(f_box[1]), q.real(f_box[2]), q.real(f_box[3])};
-        if (!boxes_meet(o.box, box)) continue;
         o.id = q.text(f_id);
+        // An ID that is no number (a hostile database) would become SQL.
+        if (!boxes_meet(o.box, box) || !is_sql_integer(o.id)) continue;
         o.name = q.text(f_name);
         o.kind = q.text(f_kind);
         o.layer = outline_layer_from_text(q.text(f_layer)).value_or(OutlineLayer::artcc);
@@ -77,7 +80,8 @@ void read_points(Query& q, Table<Outline>& outlines) {
                 !on_globe(q.real(f_lat), q.real(f_lon)))
                 continue;
             std::vector<t_point>& rings = outlines[it->second].rings;
-            if (rings.size() <= static_cast<size_t>(ring)) rings.resize(static_cast<size_t>(ring) + 1);
+            if (rings.size() <= static_cast<size_t>(ring))
+                rings.resize(static_cast<size_t>(ring) + 1);
             rings[static_cast<size_t>(ring)].push_back({q.real(f_lat), q.real(f_lon)});
         }
         q.close();
@@ -110,9 +114,9 @@ void read_rings(Query& q, Table<Outline>& outlines) {
                 continue;
             }
             const double radius = q.real(f_radius);
-            if (on_globe(q.real(f_lat), q.real(f_lon)) && radius > 0 &&
-                radius <= 3000)
-                o.circles.push_back({static_cast<size_t>(ring), {q.real(f_lat), q.real(f_lon)}, radius});
+            if (on_globe(q.real(f_lat), q.real(f_lon)) && radius > 0 && radius <= 3000)
+                o.circles.push_back(
+                    {static_cast<size_t>(ring), {q.real(f_lat), q.real(f_lon)}, radius});
         }
         q.close();
         q.clear_sql();

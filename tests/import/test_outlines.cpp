@@ -17,6 +17,7 @@
 #include "import/outlines.h"
 #include "sector/client_files.h"
 #include "sector/writer.h"
+#include "selection/ground_loader.h"
 #include "selection/outline_loader.h"
 #include "import/folders.h"
 #include "selected.h"
@@ -231,6 +232,38 @@ TEST_F(OutlineDatabase, OpenRingsAndCirclesReadBack) {
     ASSERT_EQ(circles.size(), 1u);
     EXPECT_EQ(std::tuple(circles[0].ring, circles[0].radius_nm), std::tuple(0ul, 5.0));
     EXPECT_NEAR(circles[0].centre.longitude, -(47 / 60.0 + 20 / 3600.0), 1e-12);
+}
+
+// A hostile database's IDs that are no numbers never become SQL: that
+// outline and that ground shape are left out, no navaid taken for points.
+TEST(HostileDatabase, IdsThatAreNoNumbersAreLeftOut) {
+    TempDir dir;
+    build_sample_database(dir.file("h.sqlite"));
+    const std::string sql = "0) union select ID,0,latitude,longtitude from navaids where (1";
+    build_database(
+        dir.file("h.sqlite"),
+        "CREATE TABLE outlinesources (ID INTEGER, file TEXT, attribution TEXT);"
+        "CREATE TABLE outlines (ID TEXT, sourceID INTEGER, name TEXT, kind TEXT, layer TEXT,"
+        " lower TEXT, upper TEXT, latmin REAL, latmax REAL, lonmin REAL, lonmax REAL);"
+        "CREATE TABLE outlinepoints (outlineID, ring, seq, latitude, longtitude);"
+        "CREATE TABLE groundshapes (ID TEXT, airport TEXT, kind TEXT, code INTEGER, name TEXT);"
+        "CREATE TABLE groundpoints (shapeID, ring, seq, latitude, longtitude);"
+        "CREATE TABLE groundstands (ID, airport, name, kind, heading, latitude, longtitude);"
+        "INSERT INTO outlines VALUES ('" + sql + "', 1, 'X', 'FIR', 'artcc', '', '', -90, 90, -180, 180),"
+        " ('7', 1, 'Y', 'FIR', 'artcc', '', '', -90, 90, -180, 180);"
+        "INSERT INTO groundshapes VALUES ('" + sql + "', 'LFPG', 'line', 1, 'X'), ('7', 'LFPG', 'line', 1, 'Y');"
+        "INSERT INTO outlinepoints VALUES (7, 0, 0, 1, 1), (7, 0, 1, 1, 2), (7, 0, 2, 2, 2);"
+        "INSERT INTO groundpoints VALUES (7, 0, 0, 49, 2.5), (7, 0, 1, 49, 2.51);");
+    Selected db(dir.file("h.sqlite"));
+    db.ctx.outlines = true;
+    db.frame.box = {-90, 90, -180, 180};
+    load_outlines(db.ctx);
+    ASSERT_EQ(db.nav.outlines.size(), 1u);
+    EXPECT_EQ(db.nav.outlines[0].rings.at(0).size(), 3u);  // its own points only
+    std::vector<std::string> none;
+    const Ground ground = read_ground(db.q, {"LFPG"}, none, false);
+    ASSERT_EQ(ground.shapes.size(), 1u);
+    EXPECT_EQ(ground.shapes[0].rings.at(0).size(), 2u);
 }
 
 TEST_F(OutlineDatabase, SelectedOnEitherSideAndWrittenWhole) {
