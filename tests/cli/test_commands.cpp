@@ -82,9 +82,7 @@ TEST_F(SctTest, TheCheckerPassesEveryClientFile) {
     EXPECT_THAT(r.out, HasSubstr("RBT n'est plus dans la base de données [cycle]"));
     EXPECT_THAT(r.out, HasSubstr("OL180 renommé OL24N [cycle]"));
     EXPECT_THAT(r.out, HasSubstr("c.sct:2: avertissement: fichier du cycle 2611, plus ancien"));
-    write_bytes(dir.file("b.sct"), std::string("[INFO]\0", 7));
-    for (const char* file : {"absent.sct", "b.sct"})
-        EXPECT_EQ(run(dir, "'" KARVEL_CHECK_PATH "' " + std::string(file)).status, 2) << file;
+    EXPECT_EQ(run(dir, "'" KARVEL_CHECK_PATH "' absent.sct").status, 2);
     // An Access file is read through its SQLite copy: one without the
     // navigation tables is told so.
     const std::string mdb = KARVEL_SHARED_DIR "/data/mdb/nwind.mdb";
