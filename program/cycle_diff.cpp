@@ -73,9 +73,11 @@ Matched match(const std::vector<Place>& before, const std::vector<Place>& after)
         size_t best = after.size();
         double best_m = kSameNm * kMetresPerNm;
         if (it != by_key.end())
-            for (const size_t i : it->second)
-                if (!taken[i] && metres(b.at, after[i].at) <= best_m)
-                    best = i, best_m = metres(b.at, after[i].at);
+            for (const size_t i : it->second) {
+                if (taken[i]) continue;
+                const double m = metres(b.at, after[i].at);
+                if (m <= best_m) best = i, best_m = m;
+            }
         if (best == after.size()) {
             m.gone.push_back(&b);
             continue;
