@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <map>
 #include <utility>
 
@@ -129,27 +130,35 @@ double signed_area(const std::vector<Key>& ring) {
 }
 
 // The ring's edges, anticlockwise, its edges on the meridian cut at every
-// latitude of `cuts` between their ends.
-void add_edges(std::vector<Key> ring, const std::vector<double>& cuts, std::vector<Edge>& edges) {
+// latitude of `cuts` (sorted, each once) between their ends. False when
+// the pieces would pass `limit` edges: rings running up and down the
+// meridian over each other are no cut a source made.
+bool add_edges(std::vector<Key> ring, const std::vector<double>& cuts, std::vector<Edge>& edges,
+               size_t limit) {
     if (signed_area(ring) < 0) std::reverse(ring.begin(), ring.end());
     for (size_t i = 0; i < ring.size(); ++i) {
         Key a = ring[i];
         const Key b = ring[(i + 1) % ring.size()];
         if (a == b) continue;
         if (on_meridian(a) && on_meridian(b)) {
-            std::vector<double> between;
-            for (const double c : cuts)
-                if ((c - a.second) * (c - b.second) < 0) between.push_back(c);
-            std::sort(between.begin(), between.end());
-            if (a.second > b.second) std::reverse(between.begin(), between.end());
-            for (const double c : between) {
+            const double south = std::min(a.second, b.second), north = std::max(a.second, b.second);
+            auto lo = std::upper_bound(cuts.begin(), cuts.end(), south);
+            auto hi = std::lower_bound(lo, cuts.end(), north);
+            if (static_cast<size_t>(hi - lo) > limit - std::min(limit, edges.size())) return false;
+            const auto cut_at = [&](double c) {
                 const Key m{180, c};
                 edges.push_back({a, m});
                 a = m;
-            }
+            };
+            if (a.second < b.second)
+                std::for_each(lo, hi, cut_at);
+            else
+                std::for_each(std::make_reverse_iterator(hi), std::make_reverse_iterator(lo), cut_at);
         }
         edges.push_back({a, b});
+        if (edges.size() > limit) return false;
     }
+    return true;
 }
 
 // The edges chained into rings; false when they do not close.
@@ -206,8 +215,16 @@ std::vector<t_point> join_at_antimeridian(std::vector<t_point> rings) {
         parts.push_back(std::move(keys));
     }
     if (parts.size() < 2) return rings;
+    std::sort(cuts.begin(), cuts.end());
+    cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
+    size_t points = 0;
+    for (const auto& p : parts) points += p.size();
+    // A cut piece's edges on the meridian are split at the other piece's
+    // points there: twice the points in all for pieces cut once.
+    const size_t limit = 4 * points + 16;
     std::vector<Edge> edges;
-    for (const auto& p : parts) add_edges(p, cuts, edges);
+    for (const auto& p : parts)
+        if (!add_edges(p, cuts, edges, limit)) return rings;
     // An edge on the meridian met by the same edge the other way round is
     // the cut: both go.
     std::vector<Edge> left;

@@ -267,13 +267,16 @@ class GroundReader {
         if (!open_ || owner_ == Owner::none || owner_ == Owner::other) return;
         NodeRow r = node_row(in_, t);
         const bool closes = r.closes, ends = r.ends;
+        // The most the chain can make: a curve on each side of a shaped node,
+        // a point for a plain one.
+        chain_most_ += r.node.control ? 2 * kMaxCurvePoints : 1;
         nodes_.push_back(std::move(r));
-        count(0, nodes_.size() * kMaxCurvePoints);  // the most the chain can make
+        count(0, chain_most_);
         if (owner_ == Owner::area && (closes || ends)) {
             ring_done();
         } else if (owner_ == Owner::line && (closes || ends)) {
             end_line(closes);
-            nodes_.clear();
+            clear_chain();
             owner_ = Owner::other;  // nodes after its end belong to nothing
         }
     }
@@ -288,7 +291,7 @@ class GroundReader {
     void ring_done() {
         std::vector<GroundNode> chain;
         for (const NodeRow& r : nodes_) chain.push_back(r.node);
-        nodes_.clear();
+        clear_chain();
         if (chain.size() < 3) return;  // no area
         area_.rings.push_back(chain_points(chain, true));
         count(area_.rings.back().size());
@@ -304,8 +307,13 @@ class GroundReader {
         } else if (owner_ == Owner::line && nodes_.size() > 1) {
             end_line(false);
         }
-        nodes_.clear();
+        clear_chain();
         owner_ = Owner::none;
+    }
+
+    void clear_chain() {
+        nodes_.clear();
+        chain_most_ = 0;
     }
 
     void add(GroundShape s) {
@@ -349,6 +357,7 @@ class GroundReader {
     GroundShape area_;
     std::string line_name_;
     std::vector<NodeRow> nodes_;
+    size_t chain_most_ = 0;
     std::unordered_map<std::string, geo_point> network_;  // the taxi network's nodes, rows 1201
     size_t points_ = 0;  // of the airport being read
 };

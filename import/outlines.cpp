@@ -6,7 +6,6 @@
 #include <map>
 #include <set>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
 #include "core/cp1252.h"
 #include "core/error.h"
@@ -151,7 +150,39 @@ void read_features(const nlohmann::json& doc, OutlineFile& file) {
     }
 }
 
+// GeoJSON nests six lists and objects deep at most (a collection, its
+// features, a geometry, its polygons, rings and positions); a file nesting
+// far deeper is refused before it is parsed, which would take a stack
+// frame a level.
+constexpr size_t kJsonDepth = 64;
+
+// The offset of the first bracket nesting deeper than `limit`, or npos.
+size_t too_deep(const std::string& text, size_t limit) {
+    size_t depth = 0;
+    bool in_string = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (in_string) {
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                in_string = false;
+        } else if (c == '"') {
+            in_string = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > limit) return i;
+        } else if ((c == ']' || c == '}') && depth > 0) {
+            --depth;
+        }
+    }
+    return std::string::npos;
+}
+
 void read_geojson(const std::string& text, OutlineFile& file) {
+    if (const size_t at = too_deep(text, kJsonDepth); at != std::string::npos)
+        throw Error(w1252("fichier \"") + path_text(file.path) + "\", ligne " +
+                    std::to_string(line_of(text, at)) + w1252(" : listes imbriquées sur plus de ") +
+                    std::to_string(kJsonDepth) + w1252(" niveaux"));
     nlohmann::json doc;
     try {
         doc = nlohmann::json::parse(text);
@@ -268,13 +299,23 @@ void read_arb(OutlineFile& file) {
 
 // ---- the format ---------------------------------------------------------------
 
+// An outline file is read whole (a GeoJSON is parsed at once); one past this
+// size, or a device that never ends, is refused before memory runs out.
+constexpr size_t kMaxOutlineBytes = size_t{256} << 20;
+
 std::string whole_file(const std::string& path) {
     std::ifstream f(fs_path(path), std::ios::binary);
     if (!f) throw Error(w1252("Impossible d'ouvrir le fichier \"") + path_text(path) + "\"");
-    std::ostringstream s;
-    s << f.rdbuf();
+    std::string text;
+    char chunk[1 << 16];
+    while (f.read(chunk, sizeof chunk) || f.gcount() > 0) {
+        text.append(chunk, static_cast<size_t>(f.gcount()));
+        if (text.size() > kMaxOutlineBytes)
+            throw Error(file_error(path, w1252("plus de ") + std::to_string(kMaxOutlineBytes >> 20) +
+                                             w1252(" Mo : trop grand pour un fichier de contours")));
+    }
     if (f.bad()) throw Error(file_error(path, w1252("illisible")));
-    return s.str();
+    return text;
 }
 
 Format format_of(const std::string& path, const std::string& text) {

@@ -53,11 +53,14 @@ std::optional<double> angle(const std::string& s, size_t& pos, char plus, char m
     int n = 0;
     while (pos < s.size() && std::isblank(static_cast<unsigned char>(s[pos]))) ++pos;
     for (;;) {
-        const char* from = s.c_str() + pos;
-        char* end = nullptr;
-        if (!std::isdigit(static_cast<unsigned char>(*from))) return std::nullopt;
-        parts[n++] = std::strtod(from, &end);
-        pos += static_cast<size_t>(end - from);
+        // Digits with one decimal point at most: no sign, exponent or hex.
+        size_t end = pos, points = 0;
+        while (end < s.size() && (std::isdigit(static_cast<unsigned char>(s[end])) || s[end] == '.'))
+            points += s[end++] == '.';
+        if (end == pos || !std::isdigit(static_cast<unsigned char>(s[pos])) || points > 1)
+            return std::nullopt;
+        parts[n++] = std::strtod(s.substr(pos, end - pos).c_str(), nullptr);
+        pos = end;
         if (n < 3 && pos < s.size() && s[pos] == ':') {
             ++pos;
             continue;
@@ -95,6 +98,10 @@ double radius(const xplane::LineReader& in, const std::string& s) {
     if (!(r > 0 && r <= 3000)) in.fail(w1252("rayon hors de ]0, 3000] NM"));
     return r;
 }
+
+// A national file holds some hundred thousand points with its circles and
+// arcs drawn out; this is far beyond any.
+constexpr size_t kMaxOpenAirPoints = 2'000'000;
 
 // One area being read.
 struct Area {
@@ -212,6 +219,7 @@ void read_openair(const std::string& path, std::vector<Outline>& outlines, size_
     std::string line;
     Area area;
     bool open = false;
+    size_t points = 0;
     while (in.next(line)) {
         const auto [type, rest] = record(utf8_to_cp1252(line));
         if (type.empty()) continue;
@@ -225,7 +233,15 @@ void read_openair(const std::string& path, std::vector<Outline>& outlines, size_
             continue;
         }
         if (!open) in.fail(w1252("enregistrement avant le premier AC"));
-        if (!passed_record(type)) take(in, area, type, rest);
+        if (passed_record(type)) continue;
+        const size_t ring_before = area.ring.size(), rings_before = area.outline.rings.size();
+        take(in, area, type, rest);
+        // Arcs and circles make points of their own: the file's are bounded.
+        points += area.ring.size() - ring_before;
+        if (area.outline.rings.size() > rings_before) points += area.outline.rings.back().size();
+        if (points > kMaxOpenAirPoints)
+            in.fail(w1252("plus de ") + std::to_string(kMaxOpenAirPoints) +
+                    w1252(" points de contour dans le fichier (cercles et arcs compris)"));
     }
     if (open) finish(area, outlines, passed_over);
 }

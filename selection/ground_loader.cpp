@@ -49,15 +49,21 @@ void read_shapes(Query& q, const std::string& icao, Ground& ground) {
     q.open();
     const int f_shape = q.field_index("shapeID"), f_ring = q.field_index("ring"),
               f_lat = q.field_index("latitude"), f_lon = q.field_index("longtitude");
+    // The number of each shape's last ring: the rows come by ring, and a
+    // new number starts the next one (a damaged database's gaps left out).
+    std::vector<long long> last(ground.shapes.size(), -1);
     for (q.first(); !q.eof(); q.next()) {
         const auto it = at.find(q.text(f_shape));
         const int ring = q.integer(f_ring);
         // A point off the globe (a damaged database) is no point of the shape.
-        if (it == at.end() || ring < 0 || ring > 100000 || !on_globe(q.real(f_lat), q.real(f_lon)))
-            continue;
+        if (it == at.end() || ring < 0 || !on_globe(q.real(f_lat), q.real(f_lon))) continue;
         std::vector<t_point>& rings = ground.shapes[it->second].rings;
-        if (rings.size() <= static_cast<size_t>(ring)) rings.resize(static_cast<size_t>(ring) + 1);
-        rings[static_cast<size_t>(ring)].push_back({q.real(f_lat), q.real(f_lon)});
+        if (ring < last[it->second]) continue;
+        if (ring > last[it->second]) {
+            last[it->second] = ring;
+            rings.emplace_back();
+        }
+        rings.back().push_back({q.real(f_lat), q.real(f_lon)});
     }
     q.close();
     q.clear_sql();

@@ -1,6 +1,7 @@
 #include "selection/outline_loader.h"
 
 #include <algorithm>
+#include <optional>
 #include <unordered_map>
 
 #include "core/error.h"
@@ -58,8 +59,21 @@ void read_outlines(Query& q, const GeoBox& box, bool classes, Table<Outline>& ou
     q.clear_sql();
 }
 
+// Each outline's ring numbers as the database gives them, by the ring's
+// place in its list: the rings are kept in their order, without the gaps
+// a damaged database may leave between numbers.
+using RingNumbers = std::vector<std::vector<long long>>;
+
+// The place of ring `number` in `numbers`, or nothing.
+std::optional<size_t> ring_at(const std::vector<long long>& numbers, long long number) {
+    const auto it = std::lower_bound(numbers.begin(), numbers.end(), number);
+    if (it == numbers.end() || *it != number) return std::nullopt;
+    return static_cast<size_t>(it - numbers.begin());
+}
+
 // The points of the outlines, ring by ring, 200 outlines a statement.
-void read_points(Query& q, Table<Outline>& outlines) {
+void read_points(Query& q, Table<Outline>& outlines, RingNumbers& numbers) {
+    numbers.assign(outlines.size(), {});
     for (size_t from = 0; from < outlines.size(); from += 200) {
         std::string list;
         std::unordered_map<std::string, size_t> at;
@@ -76,13 +90,16 @@ void read_points(Query& q, Table<Outline>& outlines) {
         for (q.first(); !q.eof(); q.next()) {
             const auto it = at.find(q.text(f_id));
             const int ring = q.integer(f_ring);
-            if (it == at.end() || ring < 0 || ring > 100000 ||
-                !on_globe(q.real(f_lat), q.real(f_lon)))
-                continue;
+            if (it == at.end() || ring < 0 || !on_globe(q.real(f_lat), q.real(f_lon))) continue;
             std::vector<t_point>& rings = outlines[it->second].rings;
-            if (rings.size() <= static_cast<size_t>(ring))
-                rings.resize(static_cast<size_t>(ring) + 1);
-            rings[static_cast<size_t>(ring)].push_back({q.real(f_lat), q.real(f_lon)});
+            std::vector<long long>& seen = numbers[it->second];
+            // The rows come by ring: a new number starts the next ring.
+            if (seen.empty() || seen.back() != ring) {
+                if (!seen.empty() && ring < seen.back()) continue;
+                seen.push_back(ring);
+                rings.emplace_back();
+            }
+            rings.back().push_back({q.real(f_lat), q.real(f_lon)});
         }
         q.close();
         q.clear_sql();
@@ -90,7 +107,7 @@ void read_points(Query& q, Table<Outline>& outlines) {
 }
 
 // The rings the sources left open and those they gave as circles.
-void read_rings(Query& q, Table<Outline>& outlines) {
+void read_rings(Query& q, Table<Outline>& outlines, const RingNumbers& numbers) {
     std::unordered_map<std::string, size_t> at;
     for (size_t i = 0; i < outlines.size(); ++i) at.emplace(outlines[i].id, i);
     for (size_t from = 0; from < outlines.size(); from += 200) {
@@ -105,18 +122,17 @@ void read_rings(Query& q, Table<Outline>& outlines) {
                   f_lon = q.field_index("longtitude"), f_radius = q.field_index("radius");
         for (q.first(); !q.eof(); q.next()) {
             const auto it = at.find(q.text(f_id));
-            const int ring = q.integer(f_ring);
-            if (it == at.end() || ring < 0) continue;
+            if (it == at.end()) continue;
+            const std::optional<size_t> ring = ring_at(numbers[it->second], q.integer(f_ring));
+            if (!ring) continue;
             Outline& o = outlines[it->second];
-            if (static_cast<size_t>(ring) >= o.rings.size()) continue;
             if (q.integer(f_open)) {
-                o.open_rings.push_back(static_cast<size_t>(ring));
+                o.open_rings.push_back(*ring);
                 continue;
             }
             const double radius = q.real(f_radius);
             if (on_globe(q.real(f_lat), q.real(f_lon)) && radius > 0 && radius <= 3000)
-                o.circles.push_back(
-                    {static_cast<size_t>(ring), {q.real(f_lat), q.real(f_lon)}, radius});
+                o.circles.push_back({*ring, {q.real(f_lat), q.real(f_lon)}, radius});
         }
         q.close();
         q.clear_sql();
@@ -128,8 +144,9 @@ void read_rings(Query& q, Table<Outline>& outlines) {
 void load_outlines(LoadContext& ctx) {
     if (!ctx.outlines) return;
     read_outlines(ctx.query, ctx.frame.box, ctx.outline_classes, ctx.nav.outlines);
-    read_points(ctx.query, ctx.nav.outlines);
-    if (ctx.outline_rings) read_rings(ctx.query, ctx.nav.outlines);
+    RingNumbers numbers;
+    read_points(ctx.query, ctx.nav.outlines, numbers);
+    if (ctx.outline_rings) read_rings(ctx.query, ctx.nav.outlines, numbers);
     const size_t n = ctx.nav.outlines.size();
     ctx.memo.add_line(std::to_string(n) + (n == 1 ? w1252(" contour d'espace aérien")
                                                   : w1252(" contours d'espace aérien")));
