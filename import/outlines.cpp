@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <set>
@@ -112,16 +113,16 @@ size_t line_of(const std::string& text, size_t offset) {
 }
 
 void read_features(const nlohmann::json& doc, OutlineFile& file) {
-    std::vector<nlohmann::json> features;
+    std::vector<const nlohmann::json*> features;  // into the document, never copied
     if (member_text(doc, "type") == "FeatureCollection" && doc.contains("features") &&
         doc["features"].is_array())
-        features.assign(doc["features"].begin(), doc["features"].end());
+        for (const nlohmann::json& f : doc["features"]) features.push_back(&f);
     else if (member_text(doc, "type") == "Feature")
-        features.push_back(doc);
+        features.push_back(&doc);
     else
         throw Error(file_error(file.path, w1252("ni FeatureCollection ni Feature GeoJSON")));
     for (size_t i = 0; i < features.size(); ++i) {
-        const nlohmann::json& f = features[i];
+        const nlohmann::json& f = *features[i];
         const nlohmann::json props = f.is_object() ? f.value("properties", nlohmann::json{})
                                                    : nlohmann::json{};
         Outline o;
@@ -131,8 +132,9 @@ void read_features(const nlohmann::json& doc, OutlineFile& file) {
                                                             std::to_string(i + 1) +
                                                             (o.name.empty() ? "" : " (" + o.name + ")"));
         bool open = false;
-        o.rings = json_rings(f.is_object() ? f.value("geometry", nlohmann::json{}) : nlohmann::json{},
-                             where, open);
+        static const nlohmann::json none;
+        const auto geometry = f.is_object() ? f.find("geometry") : f.end();
+        o.rings = json_rings(f.is_object() && geometry != f.end() ? *geometry : none, where, open);
         if (o.rings.empty()) {
             ++file.passed_over;
             continue;
@@ -299,20 +301,27 @@ void read_arb(OutlineFile& file) {
 
 // ---- the format ---------------------------------------------------------------
 
-// An outline file is read whole (a GeoJSON is parsed at once); one past this
-// size, or a device that never ends, is refused before memory runs out.
-constexpr size_t kMaxOutlineBytes = size_t{256} << 20;
+// An outline file is read whole and a GeoJSON parsed at once, taking some
+// five times its size: one past this size, or a device that never ends, is
+// refused before memory runs out (the world's FIR file is 2 MB).
+constexpr size_t kMaxOutlineBytes = size_t{64} << 20;
 
 std::string whole_file(const std::string& path) {
     std::ifstream f(fs_path(path), std::ios::binary);
     if (!f) throw Error(w1252("Impossible d'ouvrir le fichier \"") + path_text(path) + "\"");
+    const auto too_big = [&] {
+        return Error(file_error(path, w1252("plus de ") + std::to_string(kMaxOutlineBytes >> 20) +
+                                          w1252(" Mo : trop grand pour un fichier de contours")));
+    };
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(fs_path(path), ec);
+    if (!ec && size > kMaxOutlineBytes) throw too_big();
     std::string text;
+    if (!ec) text.reserve(static_cast<size_t>(size));
     char chunk[1 << 16];
     while (f.read(chunk, sizeof chunk) || f.gcount() > 0) {
         text.append(chunk, static_cast<size_t>(f.gcount()));
-        if (text.size() > kMaxOutlineBytes)
-            throw Error(file_error(path, w1252("plus de ") + std::to_string(kMaxOutlineBytes >> 20) +
-                                             w1252(" Mo : trop grand pour un fichier de contours")));
+        if (text.size() > kMaxOutlineBytes) throw too_big();
     }
     if (f.bad()) throw Error(file_error(path, w1252("illisible")));
     return text;

@@ -82,7 +82,9 @@ std::optional<double> angle(const std::string& s, size_t& pos, char plus, char m
 geo_point position(const xplane::LineReader& in, const std::string& s, size_t& pos) {
     const auto lat = angle(s, pos, 'N', 'S', 90);
     const auto lon = lat ? angle(s, pos, 'E', 'W', 180) : std::nullopt;
-    if (!lat || !lon) in.fail(w1252("position illisible : \"") + s.substr(0, 60) + "\"");
+    // "4.5e1 W" would read as 4.5 E with text after it.
+    const bool ends = pos >= s.size() || std::isblank(static_cast<unsigned char>(s[pos])) || s[pos] == ',';
+    if (!lat || !lon || !ends) in.fail(w1252("position illisible : \"") + s.substr(0, 60) + "\"");
     return {*lat, *lon};
 }
 

@@ -289,6 +289,13 @@ TEST(GroundReader, BadRowsAreRefusedWithFileAndLine) {
     write_bytes(dir.file("apt.dat"), huge + "115 49.1 2.1\n99\n");
     EXPECT_THAT([&] { read_fixture(dir.file("apt.dat")); },
                 ThrowsMessage<Error>(HasSubstr("points de plan au sol pour l'a\xE9rodrome LFPG")));
+    // As many plain nodes make a point each, well within it.
+    std::string plain = head + "110 2 0.00 90.00 Aire\n";
+    for (size_t i = 0; i * kMaxCurvePoints < xplane::kMaxAirportGroundPoints; ++i)
+        plain += "111 " + std::to_string(49 + (i % 2) * 1e-3) + " " + std::to_string(2 + i * 1e-6) + "\n";
+    write_bytes(dir.file("apt.dat"), plain + "113 49.01 2.0\n99\n");
+    EXPECT_EQ(read_fixture(dir.file("apt.dat")).at("LFPG").shapes.at(0).rings.at(0).size(),
+              xplane::kMaxAirportGroundPoints / kMaxCurvePoints + 2);
     // A control character in a name is a blank: names are labels only.
     write_bytes(dir.file("apt.dat"), head + "15 49.0 2.0 0 Gate\x03 A1\n99\n");
     EXPECT_EQ(read_fixture(dir.file("apt.dat")).at("LFPG").stands.at(0).name, "Gate  A1");
@@ -318,6 +325,26 @@ TEST(GroundPieces, HolesStayEmpty) {
         }
     }
     EXPECT_NEAR(sum, area(outer) - area(hole1) - area(hole2), 1e-9);
+    // A round apron of 4,000 points and a thousand holes along its
+    // diagonal: cut after halving, the same area, no hole filled.
+    t_point round;
+    for (int i = 0; i < 4000; ++i)
+        round.push_back({49 + 0.01 * std::cos(i * 2 * M_PI / 4000), 2 + 0.01 * std::sin(i * 2 * M_PI / 4000)});
+    std::vector<t_point> rings{round};
+    double holes = 0;
+    for (int k = 0; k < 1001; ++k) {
+        const double lat = 48.995 + k * 1e-5, lon = 1.995 + k * 1e-5, side = 5e-6;
+        rings.push_back({{lat, lon}, {lat + side, lon}, {lat + side, lon + side}, {lat, lon + side}});
+        holes += area(rings.back());
+    }
+    sum = 0;
+    const std::vector<t_point> many = hole_free_pieces(rings);
+    for (const t_point& p : many) {
+        sum += area(p);
+        for (size_t k = 1; k < rings.size(); k += 100)
+            EXPECT_FALSE(inside({rings[k][0].latitude + 2.5e-6, rings[k][0].longitude + 2.5e-6}, p));
+    }
+    EXPECT_NEAR(sum, area(round) - holes, 1e-10);
 }
 
 // The ground fixture's airports in the "world" folder's database, with

@@ -168,6 +168,19 @@ TEST(OutlineReaders, BadFilesAreRefusedWithFileAndLine) {
             EXPECT_THAT(e.what(), HasSubstr(w1252(c.fields.at(2)))) << e.what();
         }
     }
+    // Bounds on what a file can make: memory, circles drawn out.
+    std::string circles = "AC D\nV X=45:00:00 N 005:00:00 E\n";
+    for (int i = 0; i < 4000; ++i) circles += "DC 3000\n";
+    for (const auto& [path, words] : {std::pair(std::string("/dev/zero"), "plus de 64 Mo"),
+                                      std::pair(dir.file("cercles.txt"), "plus de 2000000 points")}) {
+        if (path != "/dev/zero") write_bytes(path, circles);
+        EXPECT_THROW(
+            try { outlines::read_outlines(path, ""); } catch (const Error& e) {
+                EXPECT_THAT(e.what(), HasSubstr(words));
+                throw;
+            },
+            Error);
+    }
 }
 
 TEST(OutlineGeometry, BoxesAcross180OnEitherSideAndRoundAPole) {
@@ -235,7 +248,8 @@ TEST_F(OutlineDatabase, OpenRingsAndCirclesReadBack) {
 }
 
 // A hostile database's IDs that are no numbers never become SQL: that
-// outline and that ground shape are left out, no navaid taken for points.
+// outline and that ground shape are left out, no navaid taken for points;
+// its ring numbers reserve nothing.
 TEST(HostileDatabase, IdsThatAreNoNumbersAreLeftOut) {
     TempDir dir;
     build_sample_database(dir.file("h.sqlite"));
@@ -252,14 +266,20 @@ TEST(HostileDatabase, IdsThatAreNoNumbersAreLeftOut) {
         "INSERT INTO outlines VALUES ('" + sql + "', 1, 'X', 'FIR', 'artcc', '', '', -90, 90, -180, 180),"
         " ('7', 1, 'Y', 'FIR', 'artcc', '', '', -90, 90, -180, 180);"
         "INSERT INTO groundshapes VALUES ('" + sql + "', 'LFPG', 'line', 1, 'X'), ('7', 'LFPG', 'line', 1, 'Y');"
-        "INSERT INTO outlinepoints VALUES (7, 0, 0, 1, 1), (7, 0, 1, 1, 2), (7, 0, 2, 2, 2);"
+        "CREATE TABLE outlinerings (outlineID, ring, open, latitude, longtitude, radius);"
+        "INSERT INTO outlinepoints VALUES (7, 0, 0, 1, 1), (7, 0, 1, 1, 2), (7, 0, 2, 2, 2),"
+        " (7, 100000, 0, 1.2, 1.2), (7, 100000, 1, 1.2, 1.5), (7, 100000, 2, 1.5, 1.5);"
+        "INSERT INTO outlinerings VALUES (7, 100000, 1, 0, 0, 0), (7, 5, 1, 0, 0, 0);"
         "INSERT INTO groundpoints VALUES (7, 0, 0, 49, 2.5), (7, 0, 1, 49, 2.51);");
     Selected db(dir.file("h.sqlite"));
-    db.ctx.outlines = true;
+    db.ctx.outlines = db.ctx.outline_rings = true;
     db.frame.box = {-90, 90, -180, 180};
     load_outlines(db.ctx);
     ASSERT_EQ(db.nav.outlines.size(), 1u);
     EXPECT_EQ(db.nav.outlines[0].rings.at(0).size(), 3u);  // its own points only
+    // Ring numbers are no sizes: the ring numbered 100000 is the second.
+    EXPECT_EQ(db.nav.outlines[0].rings.size(), 2u);
+    EXPECT_EQ(db.nav.outlines[0].open_rings, std::vector<size_t>{1});
     std::vector<std::string> none;
     const Ground ground = read_ground(db.q, {"LFPG"}, none, false);
     ASSERT_EQ(ground.shapes.size(), 1u);

@@ -463,4 +463,15 @@ TEST(OutlinePolygons, AnEdgeAlong180StaysOnItsSide) {
     EXPECT_EQ(nested[0].size(), 2u);  // the land round the lake, the lake its hole
     EXPECT_EQ(nested[1].size(), 1u);  // the island
     EXPECT_EQ(nested[1][0][0].latitude, -1);
+    // The same among a hundred lakes, found through their neighbours.
+    std::vector<t_point> lakes{square(30)};
+    const auto at = [](double lat, double lon, double half) {
+        return t_point{{lat - half, lon - half}, {lat - half, lon + half}, {lat + half, lon + half},
+                       {lat + half, lon - half}};
+    };
+    for (int k = 0; k < 100; ++k) lakes.push_back(at(-27 + 6 * (k / 10), -27 + 6 * (k % 10), 2));
+    lakes.push_back(at(-27 + 6 * 9, -27 + 6 * 9, 1));  // in the last lake
+    const auto hundred = outline_polygons(lakes);
+    ASSERT_EQ(hundred.size(), 2u);
+    EXPECT_EQ(std::pair(hundred[0].size(), hundred[1].size()), std::pair(101ul, 1ul));
 }
