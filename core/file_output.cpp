@@ -2,18 +2,23 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <random>
+#include <sstream>
 
 #include "core/cp1252.h"
 #include "core/error.h"
@@ -29,9 +34,43 @@ constexpr int kSlots = 32;
 char g_temp_names[kSlots][4096];
 volatile std::sig_atomic_t g_temp_used[kSlots];
 
-// The stop signals held back for the object's lifetime: a name is never
-// between created and registered, and the files of a commit are never
-// between old and new, when the handler runs.
+// The system calls that change files, through a seam a test may hook: the
+// hook runs before each of them and gives the error to fail it with, or 0.
+std::atomic<FileCallHook> g_hook{nullptr};
+
+bool injected_failure(const char* call) {
+    const FileCallHook hook = g_hook.load();
+    const int error = hook ? hook(call) : 0;
+    if (error == 0) return false;
+    errno = error;
+    return true;
+}
+int sys_open(const char* path, int flags, mode_t mode = 0) {
+    return injected_failure("open") ? -1 : ::open(path, flags, mode);
+}
+ssize_t sys_write(int fd, const void* data, size_t n) {
+    return injected_failure("write") ? -1 : ::write(fd, data, n);
+}
+int sys_fsync(int fd) {
+    return injected_failure("fsync") ? -1 : ::fsync(fd);
+}
+int sys_link(const char* from, const char* to) {
+    return injected_failure("link") ? -1 : ::link(from, to);
+}
+int sys_rename(const char* from, const char* to) {
+    return injected_failure("rename") ? -1 : ::rename(from, to);
+}
+
+// While files change, the stop signals wait, in every thread: the thread
+// that changes them holds them back for itself, and a handler run by any
+// other thread only notes the signal, which the changing thread acts on
+// when done. `g_hold` counts the changes under way; -1 once the program
+// is ending on a signal.
+std::atomic<int> g_hold{0};
+volatile std::sig_atomic_t g_pending = 0;
+
+void end_on_signal(int signal_number);
+
 class StopSignalsHeld {
   public:
     StopSignalsHeld() {
@@ -39,8 +78,19 @@ class StopSignalsHeld {
         sigemptyset(&stop);
         for (const int s : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&stop, s);
         ::pthread_sigmask(SIG_BLOCK, &stop, &old_);
+        for (int d = g_hold.load();;) {
+            if (d < 0) {  // another thread is ending the program
+                for (;;) ::pause();
+            }
+            if (g_hold.compare_exchange_weak(d, d + 1)) break;
+        }
     }
-    ~StopSignalsHeld() { ::pthread_sigmask(SIG_SETMASK, &old_, nullptr); }
+    ~StopSignalsHeld() {
+        int idle = 0;
+        if (g_hold.fetch_sub(1) == 1 && g_pending && g_hold.compare_exchange_strong(idle, -1))
+            end_on_signal(g_pending);
+        ::pthread_sigmask(SIG_SETMASK, &old_, nullptr);
+    }
     StopSignalsHeld(const StopSignalsHeld&) = delete;
     StopSignalsHeld& operator=(const StopSignalsHeld&) = delete;
 
@@ -74,11 +124,22 @@ void drop_temp(std::string& name) {
     name.clear();
 }
 
-extern "C" void on_stop_signal(int signal_number) {
+// The temporary files removed, the program ends as the signal wants.
+void end_on_signal(int signal_number) {
     for (int i = 0; i < kSlots; ++i)
         if (g_temp_used[i]) ::unlink(g_temp_names[i]);
     std::signal(signal_number, SIG_DFL);
+    sigset_t one;
+    sigemptyset(&one);
+    sigaddset(&one, signal_number);
+    ::pthread_sigmask(SIG_UNBLOCK, &one, nullptr);
     std::raise(signal_number);
+}
+
+extern "C" void on_stop_signal(int signal_number) {
+    g_pending = signal_number;
+    int idle = 0;
+    if (g_hold.compare_exchange_strong(idle, -1)) end_on_signal(signal_number);
 }
 
 [[noreturn]] void fail(const std::string& shown, const char* what, int error) {
@@ -100,7 +161,7 @@ std::string folder_of(const std::string& path) {
 bool write_all(int fd, std::string_view content) {
     size_t done = 0;
     while (done < content.size()) {
-        const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
+        const ssize_t n = sys_write(fd, content.data() + done, content.size() - done);
         if (n < 0) {
             if (errno == EINTR) continue;
             return false;
@@ -125,60 +186,199 @@ int create_beside(const std::string& target, const char* tag, std::string& name)
         leaf += suffix;
         name = (t.parent_path() / leaf).string();
         const StopSignalsHeld held;  // created and registered as one step
-        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd = sys_open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) remember_temp(name);
-        if (fd >= 0 || errno != EEXIST) return fd;
+        if (fd >= 0) return fd;
+        if (errno != EEXIST) break;
     }
-    errno = EEXIST;
+    const int error = errno;
+    name.clear();  // none was made
+    errno = error;
     return -1;
 }
 
+// ---- the journal of a set of files being replaced ----------------------------
+//
+// Before the first file of a set is replaced, a journal beside each of them
+// names every target, its old file's second name, its temporary file and
+// that file's identity. A run killed while replacing leaves it behind; the
+// next run to any of those targets puts the old set back from it: every
+// old file under its own name again, a file that had none removed only
+// when it is the one the killed run put there.
+
+struct JournalEntry {
+    std::string target, backup, temp;
+    unsigned long long dev = 0, ino = 0;
+};
+
+void put_field(std::string& out, const std::string& text) {
+    out += std::to_string(text.size());
+    out += ':';
+    out += text;
+    out += '\n';
+}
+
+// One field of `text` from `at`; false at the end or on a damaged journal.
+bool take_field(const std::string& text, size_t& at, std::string& field) {
+    const size_t colon = text.find(':', at);
+    if (colon == std::string::npos || colon == at || colon - at > 6) return false;
+    size_t n = 0;
+    for (size_t i = at; i < colon; ++i) {
+        if (text[i] < '0' || text[i] > '9') return false;
+        n = n * 10 + static_cast<size_t>(text[i] - '0');
+    }
+    if (colon + 1 + n >= text.size() || text[colon + 1 + n] != '\n') return false;
+    field = text.substr(colon + 1, n);
+    at = colon + 2 + n;
+    return true;
+}
+
+constexpr const char* kJournalHead = "karvel: fichiers remplacés ensemble\n";
+
+std::string journal_text(const std::vector<JournalEntry>& entries,
+                         const std::vector<std::string>& copies) {
+    std::string out = kJournalHead;
+    put_field(out, std::to_string(entries.size()));
+    for (const JournalEntry& e : entries) {
+        put_field(out, e.target);
+        put_field(out, e.backup);
+        put_field(out, e.temp);
+        put_field(out, std::to_string(e.dev));
+        put_field(out, std::to_string(e.ino));
+    }
+    for (const std::string& c : copies) put_field(out, c);
+    return out;
+}
+
+// The old set put back from a killed run's journal; its copies removed.
+void put_old_set_back(const std::string& journal) {
+    std::string text;
+    {
+        std::ifstream in(journal, std::ios::binary);
+        std::ostringstream all;
+        all << in.rdbuf();
+        text = all.str();
+    }
+    size_t at = std::strlen(kJournalHead);
+    std::string count;
+    std::vector<JournalEntry> entries;
+    std::vector<std::string> copies;
+    bool whole = text.rfind(kJournalHead, 0) == 0 && take_field(text, at, count) &&
+                 count.size() < 6;
+    for (size_t n = whole ? std::stoul(count) : 0; whole && n > 0; --n) {
+        JournalEntry e;
+        std::string dev, ino;
+        whole = take_field(text, at, e.target) && take_field(text, at, e.backup) &&
+                take_field(text, at, e.temp) && take_field(text, at, dev) &&
+                take_field(text, at, ino) && !dev.empty() && dev.size() < 20 && !ino.empty() &&
+                ino.size() < 20 && dev.find_first_not_of("0123456789") == std::string::npos &&
+                ino.find_first_not_of("0123456789") == std::string::npos;
+        if (!whole) break;
+        e.dev = std::stoull(dev);
+        e.ino = std::stoull(ino);
+        entries.push_back(std::move(e));
+    }
+    for (std::string c; whole && take_field(text, at, c);) copies.push_back(c);
+    // A journal cut short was never complete: nothing had been replaced.
+    if (whole)
+        for (const JournalEntry& e : entries) {
+            struct stat st {};
+            if (!e.backup.empty() && ::lstat(e.backup.c_str(), &st) == 0) {
+                // Still there after when it was the target already.
+                if (::rename(e.backup.c_str(), e.target.c_str()) == 0) ::unlink(e.backup.c_str());
+            } else if (e.backup.empty() && ::lstat(e.target.c_str(), &st) == 0 &&
+                       static_cast<unsigned long long>(st.st_dev) == e.dev &&
+                       static_cast<unsigned long long>(st.st_ino) == e.ino) {
+                ::unlink(e.target.c_str());
+            }
+            ::unlink(e.temp.c_str());
+        }
+    for (const std::string& c : copies) ::unlink(c.c_str());
+    ::unlink(journal.c_str());
+}
+
 // The temporary files a killed run left beside `target` (".NAME.new-PID-..."
-// or ".NAME.old-PID-..." of a process that no longer runs) are removed;
-// those of a running process, another import to the same file say, stay.
+// or ".NAME.old-PID-..." of a process that no longer runs) are removed, once
+// its journal (".NAME.set-PID-...") has put the old set back; those of a
+// running process, another import to the same file say, stay.
 void remove_leftovers(const std::string& target) {
     const std::filesystem::path t(target);
     std::string prefix(1, '.');  // built step by step: GCC 12 misreads "." + s
     prefix += t.filename().string();
     prefix += '.';
-    std::error_code ec;
     const std::filesystem::path dir = t.parent_path().empty() ? "." : t.parent_path();
-    for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string leaf = it->path().filename().string();
-        if (leaf.rfind(prefix, 0) != 0) continue;
-        const std::string rest = leaf.substr(prefix.size());
-        long pid = 0;
-        char tag[4] = {};
-        unsigned long long random = 0;
-        int used = 0;
-        if (std::sscanf(rest.c_str(), "%3[a-z]-%ld-%8llx%n", tag, &pid, &random, &used) != 3 ||
-            static_cast<size_t>(used) != rest.size() || rest.size() < 14 || pid <= 0 ||
-            (std::strcmp(tag, "new") != 0 && std::strcmp(tag, "old") != 0))
-            continue;
-        if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;  // still running
-        std::error_code ignored;
-        std::filesystem::remove(it->path(), ignored);
+    // Journals first: they name the old files the second pass would remove.
+    for (const char* wanted : {"set", "new|old"}) {
+        std::error_code ec;
+        std::vector<std::filesystem::path> found;
+        for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end;
+             it.increment(ec)) {
+            const std::string leaf = it->path().filename().string();
+            if (leaf.rfind(prefix, 0) != 0) continue;
+            const std::string rest = leaf.substr(prefix.size());
+            long pid = 0;
+            char tag[4] = {};
+            unsigned long long random = 0;
+            int used = 0;
+            if (std::sscanf(rest.c_str(), "%3[a-z]-%ld-%8llx%n", tag, &pid, &random, &used) != 3 ||
+                static_cast<size_t>(used) != rest.size() || rest.size() < 14 || pid <= 0 ||
+                std::strstr(wanted, tag) == nullptr || std::strlen(tag) != 3)
+                continue;
+            if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;  // running
+            found.push_back(it->path());
+        }
+        for (const auto& f : found) {
+            if (std::strcmp(wanted, "set") == 0) {
+                put_old_set_back(f.string());
+            } else {
+                std::error_code ignored;
+                std::filesystem::remove(f, ignored);
+            }
+        }
     }
 }
 
-// A second name (a hard link) for an existing file; empty when the file does
-// not exist or the file system has no such links.
-void link_beside(const std::string& target, std::string& backup) {
+// A copy of `target` beside it, on the disk, in `backup`; 0 or the reason.
+int copy_beside(const std::string& target, std::string& backup) {
+    const int fd = create_beside(target, "old", backup);
+    if (fd < 0) return errno;
+    const int in = ::open(target.c_str(), O_RDONLY | O_CLOEXEC);
+    bool ok = in >= 0;
+    char buffer[1 << 16];
+    for (ssize_t n = 0; ok && (n = ::read(in, buffer, sizeof buffer)) != 0;)
+        ok = (n < 0 && errno == EINTR) || (n > 0 && write_all(fd, {buffer, static_cast<size_t>(n)}));
+    ok = ok && sys_fsync(fd) == 0;
+    const int error = errno;
+    if (in >= 0) ::close(in);
+    ::close(fd);
+    if (ok) return 0;
+    drop_temp(backup);
+    return error;
+}
+
+// A second name (a hard link) for an existing file, in `backup`; 0, or the
+// reason it could not be made. A target that does not exist needs none.
+int link_beside(const std::string& target, std::string& backup) {
     backup.clear();
+    struct stat st {};
+    if (::stat(target.c_str(), &st) != 0) return errno == ENOENT ? 0 : errno;
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string name;
         const int fd = create_beside(target, "old", name);
-        if (fd < 0) return;
+        if (fd < 0) return errno;
         ::close(fd);
         forget_temp(name);
         ::unlink(name.c_str());
-        if (::link(target.c_str(), name.c_str()) == 0) {
+        if (sys_link(target.c_str(), name.c_str()) == 0) {
             remember_temp(name);  // removed if the run is interrupted from here on
             backup = name;
-            return;
+            return 0;
         }
-        if (errno != EEXIST) return;
+        if (errno == EEXIST) continue;
+        if (errno != EPERM && errno != ENOTSUP && errno != EMLINK) return errno;
+        return copy_beside(target, backup);  // a file system without hard links
     }
+    return EEXIST;
 }
 
 }  // namespace
@@ -317,10 +517,10 @@ void OutputFiles::add(const std::string& path, std::string_view content) {
         entries_.push_back(std::move(e));
         return;
     }
-    const int fd = ::open(e.temp.c_str(), O_WRONLY | O_CLOEXEC);
+    const int fd = sys_open(e.temp.c_str(), O_WRONLY | O_CLOEXEC);
     const bool written = fd >= 0 && write_all(fd, content);
     const int error = errno;
-    const bool synced = written && ::fsync(fd) == 0;
+    const bool synced = written && sys_fsync(fd) == 0;
     const bool closed = fd >= 0 && ::close(fd) == 0;
     if (!written || !synced || !closed) {
         drop_temp(e.temp);
@@ -341,6 +541,7 @@ std::string OutputFiles::add_to_fill(const std::string& path) {
         remove_leftovers(beside);
         const int fd = create_beside(beside, "new", e.source);
         if (fd < 0) fail(path, "création", errno);
+        ::fchmod(fd, 0600);  // a shared folder: the data is the user's alone until copied
         ::close(fd);
     }
     entries_.push_back(std::move(e));
@@ -417,12 +618,12 @@ int room_for(const std::string& target, off_t old_size, off_t size) {
 // on the disk when this returns 0; else the reason.
 int rewrite(const std::string& target, std::string_view content, const std::string& source,
             bool database) {
-    const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+    const int fd = sys_open(target.c_str(), O_WRONLY | O_CLOEXEC);
     if (fd < 0) return errno;
     bool ok = !database || lock_sqlite_readers_out(fd);
     ok = ok && ::ftruncate(fd, 0) == 0;
     ok = ok && (source.empty() ? write_all(fd, content) : copy_into(source, fd));
-    ok = ok && ::fsync(fd) == 0;
+    ok = ok && sys_fsync(fd) == 0;
     const int error = ok ? 0 : errno;
     ::close(fd);  // the lock goes with it
     return error;
@@ -459,6 +660,51 @@ void OutputFiles::write_streams() {
     }
 }
 
+namespace {
+
+// The folders of a set locked for the whole of its commit, so that two runs
+// saving the same names put their sets in place one after the other, never
+// mixed. Taken in the order of the folders' identities, so that two sets
+// in the same folders never wait on each other.
+class FolderLocks {
+  public:
+    explicit FolderLocks(const std::vector<std::string>& paths) {
+        std::vector<std::pair<std::pair<dev_t, ino_t>, int>> folders;
+        for (const std::string& p : paths) {
+            const int fd = ::open(folder_of(p).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            struct stat st {};
+            if (fd < 0) continue;
+            if (::fstat(fd, &st) != 0) {
+                ::close(fd);
+                continue;
+            }
+            folders.push_back({{st.st_dev, st.st_ino}, fd});
+        }
+        std::sort(folders.begin(), folders.end());
+        for (size_t i = 0; i < folders.size(); ++i) {
+            if (i > 0 && folders[i].first == folders[i - 1].first) {
+                ::close(folders[i].second);
+                continue;
+            }
+            fds_.push_back(folders[i].second);
+            // Another run's commit takes a moment: a minute is a lock left.
+            for (int attempt = 0; attempt < 1200 && ::flock(fds_.back(), LOCK_EX | LOCK_NB) != 0;
+                 ++attempt)
+                ::usleep(50000);
+        }
+    }
+    ~FolderLocks() {
+        for (const int fd : fds_) ::close(fd);  // the locks go with them
+    }
+    FolderLocks(const FolderLocks&) = delete;
+    FolderLocks& operator=(const FolderLocks&) = delete;
+
+  private:
+    std::vector<int> fds_;
+};
+
+}  // namespace
+
 void OutputFiles::commit() {
     // Devices, FIFOs and the standard output first: one may wait for its
     // reader as long as it likes, and an interruption meanwhile finds every
@@ -466,12 +712,23 @@ void OutputFiles::commit() {
     write_streams();
 
     const StopSignalsHeld held;  // from here on, all old or all new
+    std::vector<std::string> targets;
+    for (const Entry& e : entries_)
+        if (!e.stream) targets.push_back(e.target);
+    const FolderLocks locks(targets);
     for (Entry& e : entries_) {
         if (e.kind != Kind::in_place || e.stream) continue;
         const off_t size = e.source.empty() ? static_cast<off_t>(e.content.size()) : size_of(e.source);
         if (const int r = room_for(e.target, static_cast<off_t>(e.old_content.size()), size))
             fail(e.shown, "réécriture sur place", r);
     }
+    std::vector<std::string> journals;
+    // Journals before backups: a run killed in between leaves every old
+    // file, or no journal.
+    const auto drop_backups_and_journals = [&] {
+        for (std::string& j : journals) drop_temp(j);
+        for (Entry& e : entries_) drop_temp(e.backup);
+    };
     std::vector<Entry*> done;  // replaced or rewritten so far, in order
     auto undo = [&] {
         for (auto it = done.rbegin(); it != done.rend(); ++it) {
@@ -486,13 +743,17 @@ void OutputFiles::commit() {
                 ::unlink(e.target.c_str());
             }
         }
+        drop_backups_and_journals();
     };
+    // Every new file on the disk, every old one under a second name, before
+    // any is replaced.
+    std::vector<JournalEntry> journal;
     for (Entry& e : entries_) {
         if (e.kind != Kind::replace) continue;
         // A file its maker filled reaches the disk before its name does.
         if (e.database) {
-            const int fd = ::open(e.temp.c_str(), O_RDONLY | O_CLOEXEC);
-            const bool synced = fd >= 0 && ::fsync(fd) == 0;
+            const int fd = sys_open(e.temp.c_str(), O_RDONLY | O_CLOEXEC);
+            const bool synced = fd >= 0 && sys_fsync(fd) == 0;
             const int error = errno;
             if (fd >= 0) ::close(fd);
             if (!synced) {
@@ -500,12 +761,54 @@ void OutputFiles::commit() {
                 fail(e.shown, "écriture", error);
             }
         }
-        // The old file stays reachable under a second name until all is
-        // done; the target itself is replaced in one step.
-        link_beside(e.target, e.backup);
-        if (::rename(e.temp.c_str(), e.target.c_str()) != 0) {
+        if (const int r = link_beside(e.target, e.backup); r != 0) {
+            undo();
+            fail(e.shown, "copie de sûreté de l'ancien fichier", r);
+        }
+        struct stat st {};
+        ::stat(e.temp.c_str(), &st);
+        std::error_code ec;
+        const auto whole = [&](const std::string& p) {
+            return p.empty() ? p : std::filesystem::absolute(p, ec).string();
+        };
+        journal.push_back({whole(e.target), whole(e.backup), whole(e.temp),
+                           static_cast<unsigned long long>(st.st_dev),
+                           static_cast<unsigned long long>(st.st_ino)});
+    }
+    // A set of several files gets its journal, beside each of them, so that
+    // a run killed from here on leaves the next one the old set to put back.
+    if (journal.size() > 1) {
+        std::vector<std::string> names;
+        for (const JournalEntry& j : journal) {
+            std::string name;
+            const int fd = create_beside(j.target, "set", name);
+            if (fd < 0) {
+                const int error = errno;
+                undo();
+                fail(j.target, "journal de remplacement", error);
+            }
+            ::close(fd);
+            journals.push_back(name);
+            std::error_code ec;
+            names.push_back(std::filesystem::absolute(name, ec).string());
+        }
+        const std::string text = journal_text(journal, names);
+        for (const std::string& name : journals) {
+            const int fd = sys_open(name.c_str(), O_WRONLY | O_CLOEXEC);
+            const bool ok = fd >= 0 && write_all(fd, text) && sys_fsync(fd) == 0;
             const int error = errno;
-            drop_temp(e.backup);
+            if (fd >= 0) ::close(fd);
+            if (!ok) {
+                undo();
+                fail(name, "journal de remplacement", error);
+            }
+        }
+    }
+    for (Entry& e : entries_) {
+        if (e.kind != Kind::replace) continue;
+        // The target itself is replaced in one step.
+        if (sys_rename(e.temp.c_str(), e.target.c_str()) != 0) {
+            const int error = errno;
             undo();
             fail(e.shown, "remplacement", error);
         }
@@ -523,10 +826,13 @@ void OutputFiles::commit() {
             fail(e.shown, "écriture", r);
         }
     }
-    for (Entry& e : entries_) {
-        drop_temp(e.backup);
+    for (Entry& e : entries_)
         if (e.kind == Kind::replace) sync_folder(e.target);
-    }
+    drop_backups_and_journals();
+}
+
+void set_file_call_hook(FileCallHook hook) {
+    g_hook = hook;
 }
 
 void write_file_atomically(const std::string& path, std::string_view content) {

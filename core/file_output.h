@@ -14,11 +14,17 @@
 // A file rewritten in place is kept in memory meanwhile, and the room it
 // needs is checked before it is touched. Devices, FIFOs and the standard
 // output are written before any regular file is replaced, so that waiting on
-// one changes nothing; the stop signals wait while regular files change, so
-// that an interruption finds them all old or all new. Everything written is
-// on the disk, its folder's entry too, before commit() returns. A temporary
-// file that a killed run left beside a target is removed by the next run to
-// that target.
+// one changes nothing; the stop signals wait while regular files change, in
+// whichever thread they arrive, so that an interruption finds them all old
+// or all new. Every old file keeps a second name until the set is in place
+// (a copy where the file system has no hard links; the commit is refused
+// when neither can be made). Two runs committing to the same folders take
+// turns. A set of several files leaves a journal beside each while it is
+// replaced: a run killed meanwhile (SIGKILL, a power cut after the journal
+// reached the disk) leaves the next run to any of its targets the old set
+// to put back, whole. Everything written is on the disk, its folder's entry
+// too, before commit() returns. A temporary file that a killed run left
+// beside a target is removed by the next run to that target.
 #pragma once
 
 #include <string>
@@ -66,6 +72,13 @@ class OutputFiles {
 // being written before the program ends as the signal wants. A file-size
 // limit makes a write fail with its reason instead of ending the program.
 void remove_temporary_files_on_signals();
+
+// For the tests of what a failure or an interruption leaves: `hook` runs
+// before every open, write, fsync, link and rename that changes files, and
+// gives the error that call fails with, or 0 (nullptr: no hook). It is
+// given the call's name: "open", "write", "fsync", "link" or "rename".
+using FileCallHook = int (*)(const char* call);
+void set_file_call_hook(FileCallHook hook);
 
 // One file, as above.
 void write_file_atomically(const std::string& path, std::string_view content);

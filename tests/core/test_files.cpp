@@ -6,6 +6,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <csignal>
 #include <thread>
 
 #include "core/colours.h"
@@ -248,4 +250,125 @@ TEST(OutputFiles, AllOrNothing) {
     EXPECT_EQ(read_bytes(dir.file("a.sct")), "old a");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
     EXPECT_THROW(write_file_atomically(dir.str(), "a folder"), Error);
+}
+
+namespace {
+
+// The calls a hook has seen, and what it does at the n-th.
+std::atomic<long> g_seen{0}, g_at{0};
+int fail_links_and_nth(const char* call) {
+    return std::string_view(call) == "link" || ++g_seen == g_at ? EIO : 0;
+}
+int kill_at_nth(const char*) {
+    if (++g_seen == g_at) ::raise(SIGKILL);
+    return 0;
+}
+pthread_t g_other;
+int term_other_thread_at_nth(const char*) {
+    if (++g_seen == g_at) {
+        ::pthread_kill(g_other, SIGTERM);
+        ::usleep(20000);  // its handler has run
+    }
+    return 0;
+}
+int slowly(const char*) {
+    ::usleep(1000);
+    return 0;
+}
+
+// a.sct and b.sct with `a` and `b`; their content together, and whether
+// anything else is in the folder.
+std::string set_of(const TempDir& dir) {
+    const bool alone = std::distance(std::filesystem::directory_iterator(dir.path()), {}) == 2;
+    return read_bytes(dir.file("a.sct")) + read_bytes(dir.file("b.sct")) + (alone ? "" : " +");
+}
+
+void commit_new(const TempDir& dir, const std::string& tag = "new") {
+    OutputFiles files;
+    files.add(dir.file("a.sct"), tag + " a");
+    files.add(dir.file("b.sct"), tag + " b");
+    files.commit();
+}
+
+// Runs `body` in a child process; its wait status.
+template <class F>
+int in_child(F body) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        body();
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return status;
+}
+
+}  // namespace
+
+// Whatever call fails, whenever the run is killed or told to stop from
+// another thread, and however two runs meet: the old set or the new,
+// whole, and nothing else left beside them.
+TEST(OutputFiles, OneSetWholeWhateverHappens) {
+    TempDir dir;
+    const auto old_set = [&] {
+        write_bytes(dir.file("a.sct"), "old a");
+        write_bytes(dir.file("b.sct"), "old b");
+    };
+    // No second name for the old files: refused before any is replaced.
+    for (g_at = 1;; ++g_at) {
+        old_set();
+        g_seen = 0;
+        set_file_call_hook(fail_links_and_nth);
+        EXPECT_THROW(commit_new(dir), Error);
+        set_file_call_hook(nullptr);
+        ASSERT_EQ(set_of(dir), "old aold b") << g_at;
+        if (g_seen < g_at) break;
+    }
+    for (g_at = 1;; ++g_at) {
+        old_set();
+        g_seen = 0;
+        const int status = in_child([&] {
+            set_file_call_hook(kill_at_nth);
+            commit_new(dir);
+        });
+        {  // the next run, never committed
+            OutputFiles next;
+            next.add(dir.file("a.sct"), "next");
+            next.add(dir.file("b.sct"), "next");
+        }
+        const std::string set = set_of(dir);
+        ASSERT_TRUE(set == "old aold b" || set == "new anew b") << g_at << ": " << set;
+        if (WIFEXITED(status)) break;
+    }
+    remove_temporary_files_on_signals();
+    for (g_at = 1;; ++g_at) {
+        old_set();
+        g_seen = 0;
+        const int status = in_child([&] {
+            std::thread other([] { ::sleep(5); });
+            g_other = other.native_handle();
+            other.detach();
+            set_file_call_hook(term_other_thread_at_nth);
+            commit_new(dir);
+        });
+        const std::string set = set_of(dir);
+        ASSERT_TRUE(set == "old aold b" || set == "new anew b") << g_at << ": " << set;
+        if (WIFEXITED(status)) break;
+        EXPECT_EQ(WTERMSIG(status), SIGTERM);
+    }
+    std::signal(SIGTERM, SIG_DFL);
+    for (int round = 0; round < 10; ++round) {
+        std::vector<pid_t> savers;
+        for (const char* tag : {"x", "y"})
+            if (const pid_t pid = ::fork(); pid == 0) {
+                set_file_call_hook(slowly);
+                commit_new(dir, tag);
+                ::_exit(0);
+            } else {
+                savers.push_back(pid);
+            }
+        for (const pid_t pid : savers) ::waitpid(pid, nullptr, 0);
+        const std::string set = set_of(dir);
+        ASSERT_TRUE(set == "x ax b" || set == "y ay b") << set;
+    }
 }

@@ -150,6 +150,16 @@ TEST(OutlineReaders, GeoJsonPartsCutAt180AreOneOutlineAgain) {
         EXPECT_FALSE(std::fabs(r[i].longitude) == 180 &&
                      std::fabs(r[(i + 1) % r.size()].longitude) == 180);
     EXPECT_EQ(std::pair(joined.box.lon_min, joined.box.lon_max), std::pair(178.0, 182.0));
+    // One side's edge on 180 met by two points of the other's: cut there.
+    const t_point east{{10, 170}, {-10, 170}, {-10, 180}, {0, 180}, {5, 180}, {10, 180}},
+        west{{10, -180}, {5, -180}, {0, -180}, {-10, -180}, {-10, -170}, {10, -170}};
+    const t_point east_cut{{10, 170}, {-10, 170}, {-10, 180}, {10, 180}},
+        west_cut{{10, -180}, {-10, -180}, {-10, -170}, {10, -170}};
+    for (const auto& pieces : {std::vector{east, west_cut}, std::vector{east_cut, west}}) {
+        const auto one = join_at_antimeridian(pieces);
+        ASSERT_EQ(one.size(), 1u);
+        EXPECT_EQ(one[0].size(), 6u);
+    }
     const Outline& holed = file.outlines[1];
     EXPECT_EQ(std::tuple(holed.name, holed.kind, holed.lower, holed.rings.size(),
                          holed.rings[1].size()),
