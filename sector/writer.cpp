@@ -36,6 +36,19 @@ std::string segment(const std::string& label, double lat1, double lon1, double l
     return line;
 }
 
+// A name from the data as the start of a line, so that it stays a name: a
+// ";" in it (a comment to the readers, wherever it stands) becomes "_", and
+// one that would begin a section or a colour ("[", "#", after blanks) gets
+// a "_" before it.
+std::string line_label(const std::string& name) {
+    std::string label = name;
+    std::replace(label.begin(), label.end(), ';', '_');
+    const size_t first = label.find_first_not_of(" \t");
+    if (first != std::string::npos && (label[first] == '[' || label[first] == '#'))
+        return "_" + label.substr(first);
+    return label;
+}
+
 // Segments into lines; in the client format one that crosses 180 degrees is
 // written as two meeting at the meridian, the second without the label.
 struct Segments {
@@ -43,7 +56,8 @@ struct Segments {
     bool split = false;
 
     // The lines written for the segment.
-    size_t add(const std::string& label, double lat1, double lon1, double lat2, double lon2) {
+    size_t add(const std::string& name, double lat1, double lon1, double lat2, double lon2) {
+        const std::string label = split ? line_label(name) : name;
         if (!split || !may_cross(lon1, lon2)) {
             lines.push_back(segment(label, lat1, lon1, lat2, lon2));
             return 1;
@@ -58,9 +72,9 @@ struct Segments {
     }
 };
 
-void navaids(std::vector<std::string>& lines, const Table<VOR>& table, size_t width) {
+void navaids(std::vector<std::string>& lines, const Table<VOR>& table, size_t width, bool client) {
     for (const VOR& v : table)
-        lines.push_back(fill(v.ident, width) + " " + fill(v.freq, 7) + " " +
+        lines.push_back(fill(client ? line_label(v.ident) : v.ident, width) + " " + fill(v.freq, 7) + " " +
                         position_text(v.latitude, v.longitude) + " ;" + v.desc);
 }
 
@@ -234,11 +248,11 @@ void info(std::vector<std::string>& lines, const SelectionFrame& frame,
 }
 
 void fixes(std::vector<std::string>& lines, const Table<FIXE>& waypoints,
-           const std::vector<FIXE>& outside) {
+           const std::vector<FIXE>& outside, bool client) {
     for (const auto* table : {&waypoints.records(), &outside})
         for (const FIXE& w : *table)
             if (w.selected)
-                lines.push_back(fill(w.ident, 5) + " " + position_text(w.latitude, w.longitude) +
+                lines.push_back(fill(client ? line_label(w.ident) : w.ident, 5) + " " + position_text(w.latitude, w.longitude) +
                                 " ;" + w.comment);
 }
 
@@ -295,16 +309,6 @@ void geography(GeoLines& out, const std::vector<t_geo>& geo_lines, const GeoBox&
 
 void section(std::vector<std::string>& lines, const char* header);
 
-// A name from the data as the start of a line: one that would begin a
-// comment, a section or a colour (";", "[", "#", after blanks) gets a "_"
-// before it, so that it stays a name.
-std::string line_label(const std::string& name) {
-    const size_t first = name.find_first_not_of(" \t");
-    if (first != std::string::npos &&
-        (name[first] == ';' || name[first] == '[' || name[first] == '#'))
-        return "_" + name.substr(first);
-    return name;
-}
 
 // The outlines of one layer, each edge of each ring a line with the
 // outline's name (an edge across 180 degrees two lines meeting there),
@@ -405,11 +409,11 @@ void write_sector(std::vector<std::string>& lines, const NavTables& nav,
     separators(lines, 4);
     info(lines, frame, identity, format);
     section(lines, "[VOR]");
-    navaids(lines, nav.vors, 4);
+    navaids(lines, nav.vors, 4, client);
     section(lines, "[NDB]");
-    navaids(lines, nav.ndbs, 5);
+    navaids(lines, nav.ndbs, 5, client);
     section(lines, "[FIXES]");
-    fixes(lines, nav.waypoints, client ? format.outside_points : std::vector<FIXE>{});
+    fixes(lines, nav.waypoints, client ? format.outside_points : std::vector<FIXE>{}, client);
     section(lines, "[AIRPORT]");
     airports(lines, nav, client);
     section(lines, "[RUNWAY]");

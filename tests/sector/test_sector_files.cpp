@@ -254,6 +254,10 @@ TEST_F(ClientFiles, TheCheckerReadsEveryLineAndFindsTheSelection) {
         load_geography(program, nav.geo_lines, 2, dialogs);
     }
     nav.airports[0].freq = "118.150";  // a frequency, where one is known
+    // Names from the data that would open a comment or a section.
+    nav.vors[0].ident = " ;X";
+    ASSERT_FALSE(nav.airways.empty());
+    nav.airways[0].name = "[VOR]";
     // Outlines of the three layers, named with blanks, one with an attribution,
     // one named as a colour is defined.
     const OutlineLayer layers[] = {OutlineLayer::artcc, OutlineLayer::high, OutlineLayer::low};
@@ -292,6 +296,7 @@ TEST_F(ClientFiles, TheCheckerReadsEveryLineAndFindsTheSelection) {
     EXPECT_TRUE(errors.empty()) << errors.size() << " errors, first: " << errors.front();
     std::vector<std::string> vors;
     for (const VOR& v : nav.vors) vors.push_back(v.ident);
+    vors[0] = "_X";
     EXPECT_EQ(firsts(lines, "[VOR]"), vors);
     EXPECT_EQ(firsts(lines, "[AIRPORT]").size(), nav.airports.size());
     size_t paired = 0;
