@@ -144,16 +144,19 @@ GroundPaint ground_paint(const GroundShape& shape) {
             if (c == 13 || c == 15) return GroundPaint::none;
             return GroundPaint::paved;
         case GroundKind::line:
-            // Taxi centrelines (painted, with a hold, lit), with or without
-            // their black border (50 more).
-            if (c == 1 || c == 7 || c == 51 || c == 57 || c == 101 || c == 105 || c == 107 ||
-                c == 108)
-                return GroundPaint::centreline;
-            // Runway, ILS and other holding positions, painted or lit.
-            if (c == 4 || c == 5 || c == 6 || c == 54 || c == 55 || c == 56 || c == 103 || c == 104)
-                return GroundPaint::hold;
-            return GroundPaint::none;
+            return line_paint(c);
     }
+    return GroundPaint::none;
+}
+
+GroundPaint line_paint(int c) {
+    // Taxi centrelines (painted, with a hold, lit), with or without their
+    // black border (50 more).
+    if (c == 1 || c == 7 || c == 51 || c == 57 || c == 101 || c == 105 || c == 107 || c == 108)
+        return GroundPaint::centreline;
+    // Runway, ILS and other holding positions, painted or lit.
+    if (c == 4 || c == 5 || c == 6 || c == 54 || c == 55 || c == 56 || c == 103 || c == 104)
+        return GroundPaint::hold;
     return GroundPaint::none;
 }
 

@@ -54,6 +54,8 @@ enum class GroundPaint { runway, paved, unpaved, centreline, hold, stand, none }
 inline constexpr size_t kGroundPaintCount = 6;
 
 GroundPaint ground_paint(const GroundShape& shape);
+// The group of a line's paint or light code (none: drawn by neither).
+GroundPaint line_paint(int code);
 
 // The colour name a sector file gives each paint ("sol_piste"...), the key
 // of its colour in the settings' [sol] section ("piste"...), the name of the

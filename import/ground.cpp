@@ -90,7 +90,11 @@ NodeRow node_row(const LineReader& in, const std::vector<std::string_view>& t) {
     const size_t types = curved ? 5 : 3;
     const int painted = t.size() > types ? whole(number(in, t[types], "type de ligne")) : 0;
     const int lit = t.size() > types + 1 ? whole(number(in, t[types + 1], "type de ligne")) : 0;
-    r.code = painted ? painted : lit;
+    // One code a run: its paint, or its light where the paint is none that
+    // is drawn (an edge line with centreline lights is a lit centreline).
+    r.code = painted && (line_paint(painted) != GroundPaint::none || line_paint(lit) == GroundPaint::none)
+                 ? painted
+                 : lit;
     r.closes = kind == 3 || kind == 4;
     r.ends = kind == 5 || kind == 6;
     return r;

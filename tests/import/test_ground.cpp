@@ -252,6 +252,13 @@ TEST(GroundReader, TheLfpgRowsAndTheirKinds) {
                             [](const GroundShape& s) { return s.name == "Changing Feature"; }),
               2);
     EXPECT_EQ(named(g, "Stop K1")->code, 4);
+    // An edge line kept for its lights: centreline, then hold.
+    TempDir dir;
+    write_bytes(dir.file("apt.dat"), "I\n1000 Version\n1 10 0 0 LOWW Essai\n120 Lit Edge\n"
+                                     "111 48.1 16.5 3 101\n111 48.2 16.5 3 103\n115 48.3 16.5\n99\n");
+    const auto lit = read_fixture(dir.file("apt.dat")).at("LOWW");
+    ASSERT_NE(named(lit, "Lit Edge", 101), nullptr);
+    ASSERT_NE(named(lit, "Lit Edge", 103), nullptr);
     const t_point& loop = named(g, "Linear Feature 37")->rings[0];
     EXPECT_EQ(loop.front().latitude, loop.back().latitude);  // closed on 114
     EXPECT_EQ(loop.front().longitude, loop.back().longitude);
