@@ -215,6 +215,13 @@ xplane::NavData read_inputs(const Inputs& in) {
                     seconds_since(t));
         std::fflush(stdout);
     }
+    if (const auto& odd = data.unpaired_runways; !odd.empty()) {
+        std::string list;
+        for (size_t i = 0; i < odd.size() && i < 20; ++i) list += (i ? ", " : "") + odd[i];
+        std::printf("attention : %zu pistes dont les extrémités ne s'apparient pas (numéros à 18 "
+                    "d'écart, L avec R), enregistrées mais jamais tracées : %s%s\n",
+                    odd.size(), cp1252_to_utf8(list).c_str(), odd.size() > 20 ? "..." : "");
+    }
     if (!in.cifp) {
         std::printf("CIFP : absent\n");
     } else {

@@ -3,6 +3,8 @@
 // by which the importer finds a record again by two of its texts.
 #pragma once
 
+#include <cctype>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 
@@ -80,6 +82,29 @@ inline std::string lookup_key(std::string_view first, std::string_view second) {
     key += '|';
     key += second;
     return key;
+}
+
+// The runway number of an ident: its first two characters when both are
+// digits; -1 when it has none (a helipad "H1", "7R" written without its
+// leading zero), and such an ident pairs with nothing.
+inline int runway_number(const std::string& ident) {
+    if (ident.size() < 2 || !std::isdigit(static_cast<unsigned char>(ident[0])) ||
+        !std::isdigit(static_cast<unsigned char>(ident[1])))
+        return -1;
+    return (ident[0] - '0') * 10 + (ident[1] - '0');
+}
+
+// Runway idents pair when their numbers differ by 18 (09 and 27), and with
+// three characters when their letters face each other: L with R, or the same
+// letter on both ends other than L and R (C, true headings T, and S, G, U, W).
+inline bool idents_pair(const std::string& t, const std::string& r) {
+    if (t.size() != r.size() || (t.size() != 2 && t.size() != 3)) return false;
+    const int a = runway_number(t), b = runway_number(r);
+    if (a < 0 || b < 0 || std::abs(a - b) != 18) return false;
+    if (t.size() == 2) return true;
+    const char x = t[2], y = r[2];
+    if ((x == 'R' && y == 'L') || (x == 'L' && y == 'R')) return true;
+    return x == y && x >= 'A' && x <= 'Z' && x != 'L' && x != 'R';
 }
 
 }  // namespace karvel

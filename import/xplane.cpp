@@ -10,6 +10,7 @@
 #include <cstring>
 #include <unordered_map>
 
+#include "core/codes.h"
 #include "core/cp1252.h"
 #include "core/error.h"
 #include "core/geometry.h"
@@ -182,6 +183,10 @@ void read_apt(const std::string& path, NavData& data) {
             r.lat2 = latitude(in, t[18]);
             r.lon2 = longitude(in, t[19]);
             match_suffixes(r);
+            // Ends that do not pair by their numbers and letters are stored
+            // as they come, and the row named: no selection draws it.
+            if (!idents_pair(r.ident1, r.ident2))
+                data.unpaired_runways.push_back(a.icao + " " + r.ident1 + "/" + r.ident2);
             a.runways.push_back(std::move(r));
         } else if (const int code = frequency_code(t[0]); code && open) {
             a.frequencies.push_back(frequency_row(in, t, code));

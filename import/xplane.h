@@ -100,6 +100,8 @@ struct NavData {
     std::vector<FixRec> fixes;
     std::vector<AirwaySegment> airways;
     std::vector<ProcedureRec> procedures;
+    // Runway rows whose ends do not pair ("LOXX 04/23"): kept, never drawn.
+    std::vector<std::string> unpaired_runways;
 };
 
 // A file's lines, plain or gzip, ended by LF, CR LF or CR alone; a UTF-8

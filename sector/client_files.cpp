@@ -62,8 +62,10 @@ std::string route_of(const NavTables& nav, const Names& names, const ROUTE& r,
 
 // The runways of a runway transition ("09L" of "RW09L") as [RUNWAY] writes
 // them: the airport's end of that ident; for a letter that none of the
-// airport's ends of that number carries (B, "both"), each end of that
-// number; the transition's own text when the airport has no such end.
+// airport's ends of that number carries (B, "both"), or for none at an
+// airport whose ends of that number all have one (26 at 26L and 26R), each
+// end of that number; the transition's own text when the airport has no
+// such end.
 std::vector<std::string> transition_runways(const NavTables& nav, const ROUTE& r,
                                             const std::string& runway) {
     std::vector<std::string> ends;  // of the procedure's airport, paired
@@ -75,7 +77,7 @@ std::vector<std::string> transition_runways(const NavTables& nav, const ROUTE& r
     for (const std::string& e : ends)
         if (equals_nocase(e, runway)) return {e};
     std::vector<std::string> same_number;
-    if (runway.size() == 3)
+    if (runway.size() == 3 || runway.size() == 2)  // "B", or no letter at parallel runways
         for (const std::string& e : ends)
             if (e.size() == 3 && e.compare(0, 2, runway, 0, 2) == 0) same_number.push_back(e);
     if (same_number.empty()) return {runway};

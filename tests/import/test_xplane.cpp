@@ -127,6 +127,7 @@ TEST(ImportRealWorld, OddIdentsTheAntimeridianAndAirwaysListedTwice) {
     // The localiser's "7R" is the runway's 07R.
     EXPECT_THAT(runways_of(nav),
                 ElementsAre("07R/25L ILS", "08T/26T", "09/27", "09/27", "N/", "S/"));
+    EXPECT_THAT(data.unpaired_runways, ElementsAre("NFXX N/S"));  // named at the import
     EXPECT_EQ(nav.waypoints.size(), 2u);  // the airway's ends are the fixes
     // A VOR and the TACAN listed after it, beside it, make a VORTAC.
     EXPECT_THAT(nav.vors, ::testing::Contains(::testing::Field(&VOR::desc, "VORTAC")));
