@@ -2,6 +2,7 @@
 // files: nothing that is not ours is ever replaced, permissions and links
 // are kept, several files go in place together or not at all.
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -271,8 +272,21 @@ int term_other_thread_at_nth(const char*) {
     }
     return 0;
 }
-int slowly(const char*) {
-    ::usleep(1000);
+// Two savers: x, between its two renames, lets y go on with its own and
+// waits for it to end (a third of a second at most); y waits for that
+// before its first rename (a second at most). Unless they take turns, y's
+// set falls inside x's.
+char g_role = 'x';
+int g_go[2], g_done[2];
+int x_or_y(const char* call) {
+    if (std::string_view(call) != "rename") return 0;
+    pollfd p{g_role == 'x' ? g_done[0] : g_go[0], POLLIN, 0};
+    if (g_role == 'x' && ++g_seen == 2) {
+        (void)!::write(g_go[1], "g", 1);
+        ::poll(&p, 1, 300);
+    } else if (g_role == 'y' && ++g_seen == 1) {
+        ::poll(&p, 1, 1000);
+    }
     return 0;
 }
 
@@ -357,18 +371,20 @@ TEST(OutputFiles, OneSetWholeWhateverHappens) {
         EXPECT_EQ(WTERMSIG(status), SIGTERM);
     }
     std::signal(SIGTERM, SIG_DFL);
-    for (int round = 0; round < 10; ++round) {
-        std::vector<pid_t> savers;
-        for (const char* tag : {"x", "y"})
-            if (const pid_t pid = ::fork(); pid == 0) {
-                set_file_call_hook(slowly);
-                commit_new(dir, tag);
-                ::_exit(0);
-            } else {
-                savers.push_back(pid);
-            }
-        for (const pid_t pid : savers) ::waitpid(pid, nullptr, 0);
-        const std::string set = set_of(dir);
-        ASSERT_TRUE(set == "x ax b" || set == "y ay b") << set;
-    }
+    ASSERT_EQ(::pipe(g_go) | ::pipe(g_done), 0);
+    std::vector<pid_t> savers;
+    for (const char role : {'x', 'y'})
+        if (const pid_t pid = ::fork(); pid == 0) {
+            g_role = role;
+            g_seen = 0;
+            set_file_call_hook(x_or_y);
+            commit_new(dir, std::string(1, role));
+            if (role == 'y') (void)!::write(g_done[1], "d", 1);
+            ::_exit(0);
+        } else {
+            savers.push_back(pid);
+        }
+    for (const pid_t pid : savers) ::waitpid(pid, nullptr, 0);
+    const std::string set = set_of(dir);
+    EXPECT_TRUE(set == "x ax b" || set == "y ay b") << set;
 }
