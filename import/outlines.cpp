@@ -297,6 +297,9 @@ void read_arb(OutlineFile& file) {
             }
         o.rings = std::move(rings);
     }
+    // A shape of fewer than three points is no outline: one left with none
+    // is no outline either.
+    std::erase_if(file.outlines, [](const Outline& o) { return o.rings.empty(); });
 }
 
 // ---- the format ---------------------------------------------------------------

@@ -169,7 +169,8 @@ double number(const LineReader& in, std::string_view t, const char* what) {
     char* end = nullptr;
     const double v = std::strtod(s.c_str(), &end);
     if (!decimal(s) || *end != '\0' || !std::isfinite(v))
-        in.fail(std::string(what) + " : \"" + utf8_to_cp1252(s) + w1252("\" n'est pas un nombre"));
+        in.fail(std::string(what) + " : \"" + utf8_to_cp1252(s.substr(0, 40)) +
+                (s.size() > 40 ? "..." : "") + w1252("\" n'est pas un nombre"));
     return v;
 }
 

@@ -113,7 +113,11 @@ TEST(OutlineReaders, OpenAirArcsBothWaysCirclesAndLimits) {
 
 TEST(OutlineReaders, ArbShapesStrataAndTheAntimeridian) {
     TempDir dir;
-    const auto file = read(dir, "ARB.txt", kArb, "FAA");
+    // A centre of two points at the end: no shape, and no outline.
+    std::string two = kArb.substr(kArb.find("ZYY"));
+    two = two.substr(0, two.find('\n', two.find('\n') + 1) + 1);
+    for (size_t at = 0; (at = two.find("ZYY", at)) != std::string::npos;) two.replace(at, 3, "ZZZ");
+    const auto file = read(dir, "ARB.txt", kArb + two, "FAA");
     ASSERT_EQ(file.format, outlines::Format::arb);
     ASSERT_EQ(file.outlines.size(), 3u);
     const Outline &high = file.outlines[0], &low = file.outlines[1], &fir = file.outlines[2];
