@@ -202,7 +202,9 @@ double seconds_since(std::chrono::steady_clock::time_point t) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
 }
 
-xplane::NavData read_inputs(const Inputs& in) {
+// The files of the folder into `data`; apt.dat once, each airport's ground
+// into `writer` as it comes, so that the world's ground is never held whole.
+xplane::NavData read_inputs(const Inputs& in, xplane::DatabaseWriter& writer) {
     xplane::NavData data;
     for (const Input& i : in.files) {
         if (!i.file) {
@@ -210,9 +212,15 @@ xplane::NavData read_inputs(const Inputs& in) {
             continue;
         }
         const auto t = std::chrono::steady_clock::now();
-        i.read(*i.file, data);
-        std::printf("%s : lu en %.1f s\n", cp1252_to_utf8(path_text(*i.file)).c_str(),
-                    seconds_since(t));
+        const bool apt = &i == &in.files[0];
+        if (apt)
+            xplane::read_apt_and_ground(*i.file, data, [&](const xplane::AirportGround& a) {
+                writer.write_ground(a);
+            });
+        else
+            i.read(*i.file, data);
+        std::printf("%s : lu en %.1f s%s\n", cp1252_to_utf8(path_text(*i.file)).c_str(),
+                    seconds_since(t), apt ? ", sol compris" : "");
         std::fflush(stdout);
     }
     if (const auto& odd = data.unpaired_runways; !odd.empty()) {
@@ -256,23 +264,17 @@ int run(int argc, char** argv) {
     check_output(output, folder, in, args.boundaries);
     const auto started = std::chrono::steady_clock::now();
     const std::vector<outlines::OutlineFile> boundaries = read_boundaries(args.boundaries);
-    const xplane::NavData data = read_inputs(in);
-    xplane::DatabaseWriter writer(data, output, [](const std::string& line) {
+    xplane::DatabaseWriter writer(output, [](const std::string& line) {
         std::printf("  %s\n", cp1252_to_utf8(line).c_str());
         std::fflush(stdout);
     });
+    writer.begin_ground();
+    const xplane::NavData data = read_inputs(in, writer);
+    writer.write_navigation(data);
     xplane::read_cifp_files(in.procedures, [&](const std::vector<xplane::ProcedureRec>& batch) {
         writer.write_procedures(batch);
     });
     if (!boundaries.empty()) writer.write_outlines(boundaries);
-    // The airports' ground drawings: apt.dat read again, one airport at a
-    // time, so that the world's ground is never held whole.
-    const auto ground_started = std::chrono::steady_clock::now();
-    writer.begin_ground();
-    xplane::read_ground(*in.files[0].file,
-                        [&](const xplane::AirportGround& a) { writer.write_ground(a); });
-    std::printf("%s : sol lu en %.1f s\n", cp1252_to_utf8(path_text(*in.files[0].file)).c_str(),
-                seconds_since(ground_started));
     writer.finish();
     std::printf("%s : cycle %s, %.1f s\n", output.c_str(), data.cycle.c_str(),
                 seconds_since(started));

@@ -209,8 +209,8 @@ Db& with_tables(Db& db) {
 
 // The database being written, with what its later tables refer to.
 struct DatabaseWriter::Open {
-    Open(const std::string& temp, const NavData& d, const Report& report)
-        : db(temp), waypoints(with_tables(db)) {
+    explicit Open(const std::string& temp) : db(temp), waypoints(with_tables(db)) {}
+    void navigation(const NavData& d, const Report& report) {
         write_config(db, d);
         write_airports(db, d, written, report);
         const NearestRegion nearest(d.airports, written.airport_regions());
@@ -229,7 +229,11 @@ struct DatabaseWriter::Open {
 };
 
 DatabaseWriter::DatabaseWriter(const NavData& data, const std::string& path, Report report)
-    : data_(data), report_(std::move(report)) {
+    : DatabaseWriter(path, std::move(report)) {
+    write_navigation(data);
+}
+
+DatabaseWriter::DatabaseWriter(const std::string& path, Report report) : report_(std::move(report)) {
     struct stat st {};
     if (::stat(resolve_links(path).c_str(), &st) == 0 && !S_ISREG(st.st_mode))
         throw Error(w1252("\"") + path_text(path) + w1252("\" n'est pas un fichier ordinaire"));
@@ -238,8 +242,13 @@ DatabaseWriter::DatabaseWriter(const NavData& data, const std::string& path, Rep
     // removed whatever step fails or if the import is interrupted.
     remove_temporary_files_on_signals();
     files_ = std::make_unique<OutputFiles>();
-    open_ = std::make_unique<Open>(files_->add_to_fill(path), data, report_);
+    open_ = std::make_unique<Open>(files_->add_to_fill(path));
+}
+
+void DatabaseWriter::write_navigation(const NavData& data) {
+    open_->navigation(data, report_);
     open_->procedures->write(data.procedures);
+    procedures_ = !data.procedures.empty();
 }
 
 DatabaseWriter::~DatabaseWriter() = default;
@@ -263,7 +272,7 @@ void DatabaseWriter::write_ground(const AirportGround& airport) {
 }
 
 void DatabaseWriter::finish() {
-    if (!data_.procedures.empty() || batches_ > 0) report_(open_->procedures->summary(batches_));
+    if (procedures_ || batches_ > 0) report_(open_->procedures->summary(batches_));
     if (open_->ground) report_(open_->ground->summary());
     open_->db.exec("COMMIT");
     const std::string schema = kSchemaSql;

@@ -26,6 +26,10 @@ using Report = std::function<void(const std::string&)>;
 class DatabaseWriter {
   public:
     DatabaseWriter(const NavData& data, const std::string& path, Report report);
+    // The database begun without its navigation tables, which
+    // write_navigation() then writes once (the ground may come before).
+    DatabaseWriter(const std::string& path, Report report);
+    void write_navigation(const NavData& data);
     ~DatabaseWriter();
     DatabaseWriter(const DatabaseWriter&) = delete;
     DatabaseWriter& operator=(const DatabaseWriter&) = delete;
@@ -41,8 +45,8 @@ class DatabaseWriter {
 
   private:
     struct Open;
-    const NavData& data_;
     Report report_;
+    bool procedures_ = false;  // some came with the navigation data
     size_t batches_ = 0;
     std::unique_ptr<OutputFiles> files_;
     std::unique_ptr<Open> open_;  // closed before files_ is committed or removed

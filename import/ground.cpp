@@ -126,67 +126,64 @@ void line_runs(const std::vector<NodeRow>& nodes, bool closed, const std::string
     }
 }
 
-class GroundReader {
+class GroundReader : public AptRows {
   public:
-    GroundReader(LineReader& in, const std::function<void(AirportGround&)>& each)
+    GroundReader(const LineReader& in, const std::function<void(AirportGround&)>& each)
         : in_(in), each_(each) {}
 
-    void run() {
-        std::string line;
-        while (in_.next(line)) {
-            const auto t = tokens(line);
-            if (t.empty()) continue;
-            if (t[0] == "99") break;
-            if (is_node(t[0])) {
-                node(t);
-                continue;
-            }
-            end_chain();  // any other row ends the area or line being read
-            if (t[0] == "1" || t[0] == "16" || t[0] == "17") {
-                finish();
-                open_ = t[0] == "1";  // seaplane bases and heliports are left out
-                if (open_) {
-                    need(in_, t, 5);
-                    airport_ = AirportGround{};
-                    airport_.icao = field(in_, t[4]);
-                }
-            } else if (!open_) {
-                continue;
-            } else if (t[0] == "1302" && t.size() >= 3 && t[1] == "icao_code") {
-                airport_.icao = field(in_, t[2]);
-            } else if (t[0] == "100") {
-                runway(t);
-            } else if (t[0] == "102") {
-                helipad(t);
-            } else if (t[0] == "110") {
-                need(in_, t, 2);
-                owner_ = Owner::area;
-                area_ = GroundShape{};
-                area_.kind = GroundKind::pavement;
-                area_.code = whole(number(in_, t[1], "surface"));
-                area_.name = name_text(t, 4);
-            } else if (t[0] == "120") {
-                owner_ = Owner::line;
-                line_name_ = name_text(t, 1);
-            } else if (t[0] == "130") {
-                owner_ = Owner::other;  // the airport's boundary: not drawn
-            } else if (t[0] == "15") {
-                need(in_, t, 4);
-                stand(t, 4, "");
-            } else if (t[0] == "1300") {
-                need(in_, t, 5);
-                stand(t, 6, field(in_, t[4]));
-            } else if (t[0] == "20") {
-                need(in_, t, 7);
-                for (std::string& d : location_designators(rest(in_, t, 6)))
-                    taxiway({latitude(in_, t[1]), longitude(in_, t[2])}, std::move(d), "sign");
-            } else if (t[0] == "1201") {
-                need(in_, t, 5);
-                network_[field(in_, t[4])] = {latitude(in_, t[1]), longitude(in_, t[2])};
-            } else if (t[0] == "1202") {
-                taxi_edge(t);
-            }
+    void row(const std::vector<std::string_view>& t) override {
+        if (is_node(t[0])) {
+            node(t);
+            return;
         }
+        end_chain();  // any other row ends the area or line being read
+        if (airport_row(t[0])) {
+            finish();
+            open_ = t[0] == apt_row::land_airport;  // seaplane bases and heliports are left out
+            if (open_) {
+                need(in_, t, 5);
+                airport_ = AirportGround{};
+                airport_.icao = field(in_, t[4]);
+            }
+        } else if (!open_) {
+            return;
+        } else if (t[0] == apt_row::code && t.size() >= 3 && t[1] == "icao_code") {
+            airport_.icao = field(in_, t[2]);
+        } else if (t[0] == apt_row::runway) {
+            runway(t);
+        } else if (t[0] == apt_row::helipad) {
+            helipad(t);
+        } else if (t[0] == "110") {
+            need(in_, t, 2);
+            owner_ = Owner::area;
+            area_ = GroundShape{};
+            area_.kind = GroundKind::pavement;
+            area_.code = whole(number(in_, t[1], "surface"));
+            area_.name = name_text(t, 4);
+        } else if (t[0] == "120") {
+            owner_ = Owner::line;
+            line_name_ = name_text(t, 1);
+        } else if (t[0] == "130") {
+            owner_ = Owner::other;  // the airport's boundary: not drawn
+        } else if (t[0] == "15") {
+            need(in_, t, 4);
+            stand(t, 4, "");
+        } else if (t[0] == "1300") {
+            need(in_, t, 5);
+            stand(t, 6, field(in_, t[4]));
+        } else if (t[0] == "20") {
+            need(in_, t, 7);
+            for (std::string& d : location_designators(rest(in_, t, 6)))
+                taxiway({latitude(in_, t[1]), longitude(in_, t[2])}, std::move(d), "sign");
+        } else if (t[0] == "1201") {
+            need(in_, t, 5);
+            network_[field(in_, t[4])] = {latitude(in_, t[1]), longitude(in_, t[2])};
+        } else if (t[0] == "1202") {
+            taxi_edge(t);
+        }
+    }
+
+    void end() override {
         end_chain();
         finish();
     }
@@ -230,11 +227,11 @@ class GroundReader {
     }
 
     void runway(const std::vector<std::string_view>& t) {
-        need(in_, t, 20);
+        const RunwayEnds ends = runway_row(in_, t);
         GroundShape s;
         s.kind = GroundKind::runway;
         s.code = whole(number(in_, t[2], "surface"));
-        s.name = field(in_, t[8]) + "/" + field(in_, t[17]);
+        s.name = ends.ident1 + "/" + ends.ident2;  // as the runways are named
         const double w = width(t[1], "largeur de piste");
         if (w <= 0) return;
         s.rings.push_back(runway_outline({latitude(in_, t[9]), longitude(in_, t[10])},
@@ -352,7 +349,7 @@ class GroundReader {
         points_ = 0;
     }
 
-    LineReader& in_;
+    const LineReader& in_;
     const std::function<void(AirportGround&)>& each_;
     bool open_ = false;
     AirportGround airport_;
@@ -368,11 +365,19 @@ class GroundReader {
 
 }  // namespace
 
+std::unique_ptr<AptRows> ground_rows(const LineReader& in,
+                                     const std::function<void(AirportGround&)>& each) {
+    return std::make_unique<GroundReader>(in, each);
+}
+
 void read_ground(const std::string& path, const std::function<void(AirportGround&)>& each) {
-    LineReader in(path);
-    const int version = read_header(in, nullptr);
-    check_version(in, version, {1000, 1050, 1100, 1130, 1200}, "apt.dat");
-    GroundReader(in, each).run();
+    read_apt_rows(path, nullptr, {[&](const LineReader& in) { return ground_rows(in, each); }});
+}
+
+void read_apt_and_ground(const std::string& path, NavData& data,
+                         const std::function<void(AirportGround&)>& each) {
+    read_apt_rows(path, &data, {[&](const LineReader& in) { return airport_rows(in, data); },
+                                [&](const LineReader& in) { return ground_rows(in, each); }});
 }
 
 }  // namespace karvel::xplane

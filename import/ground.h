@@ -3,10 +3,12 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "core/model.h"
+#include "import/xplane.h"
 
 namespace karvel::xplane {
 
@@ -35,5 +37,11 @@ struct AirportGround {
 // A bad row throws Error with the file and line, and so does an airport
 // whose ground passes kMaxAirportGroundPoints (memory stays bounded).
 void read_ground(const std::string& path, const std::function<void(AirportGround&)>& each);
+std::unique_ptr<AptRows> ground_rows(const LineReader& in,
+                                     const std::function<void(AirportGround&)>& each);
+
+// read_apt and read_ground in one pass over the file.
+void read_apt_and_ground(const std::string& path, NavData& data,
+                         const std::function<void(AirportGround&)>& each);
 
 }  // namespace karvel::xplane

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <unordered_map>
 
 #include "core/codes.h"
@@ -126,85 +127,123 @@ int frequency_code(std::string_view c) {
 
 }  // namespace
 
-void read_apt(const std::string& path, NavData& data) {
+RunwayEnds runway_row(const LineReader& in, const std::vector<std::string_view>& t) {
+    need(in, t, 26);
+    RunwayEnds r;
+    r.ident1 = runway_designator(field(in, t[8]));
+    r.lat1 = latitude(in, t[9]);
+    r.lon1 = longitude(in, t[10]);
+    r.ident2 = runway_designator(field(in, t[17]));
+    r.lat2 = latitude(in, t[18]);
+    r.lon2 = longitude(in, t[19]);
+    match_suffixes(r);
+    return r;
+}
+
+namespace {
+
+// The airports of apt.dat, with their runways and frequencies.
+class AirportRows : public AptRows {
+  public:
+    AirportRows(const LineReader& in, NavData& data) : in_(in), data_(data) {}
+
+    void row(const std::vector<std::string_view>& t) override {
+        const LineReader& in = in_;
+        if (airport_row(t[0])) {
+            finish();
+            if (t[0] != apt_row::land_airport) return;  // seaplane bases and heliports
+            need(in, t, 5);
+            a_ = AirportRec{};
+            a_.elevation = whole(number(in, t[1], "altitude"));
+            a_.icao = field(in, t[4]);
+            a_.name = rest(in, t, 5);
+            open_ = true;
+            datum_lat_ = datum_lon_ = false;
+            icao_code_.clear();
+        } else if (!open_) {
+            return;
+        } else if (t[0] == apt_row::runway) {
+            RunwayEnds r = runway_row(in, t);
+            // Ends that do not pair by their numbers and letters are stored
+            // as they come, and the row named: no selection draws it.
+            if (!idents_pair(r.ident1, r.ident2))
+                data_.unpaired_runways.push_back(a_.icao + " " + r.ident1 + "/" + r.ident2);
+            a_.runways.push_back(std::move(r));
+        } else if (const int code = frequency_code(t[0])) {
+            a_.frequencies.push_back(frequency_row(in, t, code));
+        } else if (t[0] == apt_row::code && t.size() >= 3) {
+            if (t[1] == "datum_lat") {
+                dlat_ = latitude(in, t[2]);
+                datum_lat_ = true;
+            } else if (t[1] == "datum_lon") {
+                dlon_ = longitude(in, t[2]);
+                datum_lon_ = true;
+            } else if (t[1] == "icao_code") {
+                icao_code_ = field(in, t[2]);
+            } else if (t[1] == "region_code") {
+                a_.region = field(in, t[2]);
+            }
+        }
+    }
+
+    void end() override { finish(); }
+
+  private:
+    void finish() {
+        if (!open_) return;
+        open_ = false;
+        if (!icao_code_.empty()) a_.icao = icao_code_;
+        if (datum_lat_ && datum_lon_) {
+            a_.lat = dlat_;  // the airport's own reference point
+            a_.lon = dlon_;
+        } else if (!a_.runways.empty()) {
+            double la = 0, lo = 0;
+            for (const RunwayEnds& r : a_.runways) {
+                la += r.lat1 + r.lat2;
+                lo += r.lon1 + r.lon2;
+            }
+            a_.lat = la / (2.0 * static_cast<double>(a_.runways.size()));
+            a_.lon = lo / (2.0 * static_cast<double>(a_.runways.size()));
+        } else {
+            return;  // nowhere to put it
+        }
+        data_.airports.push_back(std::move(a_));
+    }
+
+    const LineReader& in_;
+    NavData& data_;
+    AirportRec a_;
+    bool open_ = false, datum_lat_ = false, datum_lon_ = false;
+    double dlat_ = 0, dlon_ = 0;
+    std::string icao_code_;
+};
+
+}  // namespace
+
+std::unique_ptr<AptRows> airport_rows(const LineReader& in, NavData& data) {
+    return std::make_unique<AirportRows>(in, data);
+}
+
+void read_apt_rows(const std::string& path, NavData* data, const AptSinks& sinks) {
     LineReader in(path);
     std::string cycle;
     const int version = read_header(in, &cycle);
     check_version(in, version, {1000, 1050, 1100, 1130, 1200}, "apt.dat");
-    if (data.cycle.empty()) data.cycle = cycle;
-
-    AirportRec a;
-    bool open = false, datum_lat = false, datum_lon = false;
-    double dlat = 0, dlon = 0;
-    std::string icao_code;
-    auto finish = [&] {
-        if (!open) return;
-        open = false;
-        if (!icao_code.empty()) a.icao = icao_code;
-        if (datum_lat && datum_lon) {
-            a.lat = dlat;  // the airport's own reference point
-            a.lon = dlon;
-        } else if (!a.runways.empty()) {
-            double la = 0, lo = 0;
-            for (const RunwayEnds& r : a.runways) {
-                la += r.lat1 + r.lat2;
-                lo += r.lon1 + r.lon2;
-            }
-            a.lat = la / (2.0 * static_cast<double>(a.runways.size()));
-            a.lon = lo / (2.0 * static_cast<double>(a.runways.size()));
-        } else {
-            return;  // nowhere to put it
-        }
-        data.airports.push_back(std::move(a));
-    };
+    if (data && data->cycle.empty()) data->cycle = cycle;
+    std::vector<std::unique_ptr<AptRows>> rows;
+    for (const auto& make : sinks) rows.push_back(make(in));
     std::string line;
     while (in.next(line)) {
         const auto t = tokens(line);
         if (t.empty()) continue;
-        if (t[0] == "99") break;
-        if (t[0] == "1" || t[0] == "16" || t[0] == "17") {
-            finish();
-            if (t[0] != "1") continue;  // seaplane bases and heliports
-            need(in, t, 5);
-            a = AirportRec{};
-            a.elevation = whole(number(in, t[1], "altitude"));
-            a.icao = field(in, t[4]);
-            a.name = rest(in, t, 5);
-            open = true;
-            datum_lat = datum_lon = false;
-            icao_code.clear();
-        } else if (t[0] == "100" && open) {
-            need(in, t, 26);
-            RunwayEnds r;
-            r.ident1 = runway_designator(field(in, t[8]));
-            r.lat1 = latitude(in, t[9]);
-            r.lon1 = longitude(in, t[10]);
-            r.ident2 = runway_designator(field(in, t[17]));
-            r.lat2 = latitude(in, t[18]);
-            r.lon2 = longitude(in, t[19]);
-            match_suffixes(r);
-            // Ends that do not pair by their numbers and letters are stored
-            // as they come, and the row named: no selection draws it.
-            if (!idents_pair(r.ident1, r.ident2))
-                data.unpaired_runways.push_back(a.icao + " " + r.ident1 + "/" + r.ident2);
-            a.runways.push_back(std::move(r));
-        } else if (const int code = frequency_code(t[0]); code && open) {
-            a.frequencies.push_back(frequency_row(in, t, code));
-        } else if (t[0] == "1302" && open && t.size() >= 3) {
-            if (t[1] == "datum_lat") {
-                dlat = latitude(in, t[2]);
-                datum_lat = true;
-            } else if (t[1] == "datum_lon") {
-                dlon = longitude(in, t[2]);
-                datum_lon = true;
-            } else if (t[1] == "icao_code") {
-                icao_code = field(in, t[2]);
-            } else if (t[1] == "region_code") {
-                a.region = field(in, t[2]);
-            }
-        }
+        if (t[0] == apt_row::end) break;
+        for (const auto& r : rows) r->row(t);
     }
-    finish();
+    for (const auto& r : rows) r->end();
+}
+
+void read_apt(const std::string& path, NavData& data) {
+    read_apt_rows(path, &data, {[&](const LineReader& in) { return airport_rows(in, data); }});
 }
 
 // ---- nav.dat -----------------------------------------------------------------

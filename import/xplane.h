@@ -5,8 +5,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -137,6 +139,37 @@ class LineReader {
 // The version on the second line ("1000 Version - data cycle 2013.10, ...")
 // and the cycle it names, if any.
 int read_header(LineReader& in, std::string* cycle);
+
+// apt.dat's row codes both of its readers take, named once.
+namespace apt_row {
+inline constexpr std::string_view land_airport = "1", seaplane_base = "16", heliport = "17",
+                                  runway = "100", helipad = "102", code = "1302", end = "99";
+}
+// The row begins an airport, a seaplane base or a heliport.
+inline bool airport_row(std::string_view c) {
+    return c == apt_row::land_airport || c == apt_row::seaplane_base || c == apt_row::heliport;
+}
+
+// A runway row (100): its ends named as karvel pairs them ("7R" is "07R";
+// "05R" with "23" makes "23L").
+RunwayEnds runway_row(const LineReader& in, const std::vector<std::string_view>& t);
+
+// What takes apt.dat's rows: every row but the end, split into fields,
+// then end().
+class AptRows {
+  public:
+    virtual ~AptRows() = default;
+    virtual void row(const std::vector<std::string_view>& t) = 0;
+    virtual void end() = 0;
+};
+using AptSinks = std::vector<std::function<std::unique_ptr<AptRows>(const LineReader&)>>;
+
+// The airports, their runways and frequencies into `data`.
+std::unique_ptr<AptRows> airport_rows(const LineReader& in, NavData& data);
+
+// apt.dat read once, each row handed to every sink in turn; the file's cycle
+// into `data` (when given and it has none yet).
+void read_apt_rows(const std::string& path, NavData* data, const AptSinks& sinks);
 
 void read_apt(const std::string& path, NavData& data);
 void read_nav(const std::string& path, NavData& data);
