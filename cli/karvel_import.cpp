@@ -26,39 +26,48 @@ using namespace karvel;
 namespace fs = std::filesystem;
 
 const char* const kUsage =
-    "usage: karvel-import FOLDER [--boundaries FILE [--attribution TEXT]]... --output FILE.sqlite\n"
+    "usage : karvel-import DOSSIER [--boundaries FICHIER [--attribution TEXTE]]...\n"
+    "                      [--progress] --output FICHIER.sqlite\n"
     "\n"
-    "Reads navigation data in the X-Plane formats from FOLDER and writes a karvel\n"
-    "navigation database, which karvel and karvel-sct then open like the sample\n"
-    "(karvel-sct --database FILE.sqlite ...).\n"
+    "Lit les données de navigation aux formats X-Plane du DOSSIER et écrit une\n"
+    "base de navigation karvel, que karvel et karvel-sct ouvrent ensuite comme\n"
+    "l'exemple (karvel-sct --database FICHIER.sqlite ...).\n"
     "\n"
-    "FOLDER holds apt.dat, nav.dat (or earth_nav.dat), fix.dat (or earth_fix.dat)\n"
-    "and awy.dat (or earth_awy.dat), plain or gzip (.gz), directly or under\n"
-    "Airports/ and Navaids/ as FlightGear ships them, and the SIDs and STARs of\n"
-    "CIFP/ICAO.dat files where FOLDER has a CIFP folder. Versions: apt 1000 to\n"
-    "1200, nav 810, 1100, 1150, 1200, fix 600, 1101, 1200, awy 640, 1100, CIFP 1101.\n"
+    "Le DOSSIER contient apt.dat, nav.dat (ou earth_nav.dat), fix.dat (ou\n"
+    "earth_fix.dat) et awy.dat (ou earth_awy.dat), en clair ou gzip (.gz),\n"
+    "directement ou sous Airports/ et Navaids/ comme FlightGear les livre, et les\n"
+    "SID et STAR des fichiers CIFP/OACI.dat s'il a un dossier CIFP. Versions : apt\n"
+    "1000 à 1200, nav 810, 1100, 1150, 1200, fix 600, 1101, 1200, awy 640, 1100,\n"
+    "CIFP 1101.\n"
     "\n"
-    "Runway numbers of one digit get their leading zero (\"7R\" is \"07R\"); an\n"
-    "airway segment listed once per level is written once; an airway end that is\n"
-    "a waypoint already written (same ident and region, within 0.01 nm) is that\n"
-    "waypoint.\n"
+    "Un numéro de piste d'un chiffre prend son zéro (\"7R\" devient \"07R\") ; une\n"
+    "piste dont les bouts ne s'apparient pas est enregistrée et nommée dans un\n"
+    "avertissement ; un segment de voie aérienne donné une fois par niveau est\n"
+    "écrit une fois ; un bout de voie qui est un point déjà écrit (même\n"
+    "identifiant et même région, à moins de 0,01 nm) est ce point.\n"
     "\n"
-    "The airports' ground drawings of apt.dat are read too, one airport at a\n"
-    "time: areas with their holes, runways and helipads, painted and lit lines,\n"
-    "stands, curves as points within 0.5 m (karvel-sct --ground writes them).\n"
+    "Les plans au sol des aérodromes d'apt.dat sont lus dans le même passage, un\n"
+    "aérodrome à la fois : aires et leurs trous, pistes et hélisurfaces, lignes\n"
+    "peintes ou balisées, postes, courbes en points à moins de 0,5 m\n"
+    "(karvel-sct --ground les écrit).\n"
     "\n"
-    "--boundaries FILE adds the airspace outlines of FILE (may be given again):\n"
-    "GeoJSON polygons (named by their \"id\" or \"name\"), the FAA's ARTCC\n"
-    "boundary file (ARB.txt) or OpenAir, the format found from the content. Arcs\n"
-    "and circles become points within 0.05 nm of the curve. --attribution TEXT,\n"
-    "after its file, is what a sector file made from it says of the source (a\n"
-    "licence that asks for it, such as CC BY-SA): the client format writes it as\n"
-    "a comment under each section of outlines.\n"
+    "--boundaries FICHIER ajoute les contours d'espace aérien du FICHIER (peut\n"
+    "être répété) : polygones GeoJSON (nommés par leur \"id\" ou \"name\"),\n"
+    "fichier des limites ARTCC de la FAA (ARB.txt) ou OpenAir, le format reconnu\n"
+    "au contenu. Arcs et cercles deviennent des points à moins de 0,05 nm de la\n"
+    "courbe. --attribution TEXTE, après son fichier, est ce qu'un fichier secteur\n"
+    "qui en est tiré dit de la source (une licence qui le demande, comme CC\n"
+    "BY-SA) : le format client l'écrit en commentaire sous chaque section de\n"
+    "contours.\n"
     "\n"
-    "The database is written under a temporary name of its own and put in place\n"
-    "when complete, keeping an old file's permissions and owner: a failed or\n"
-    "interrupted import leaves the old file as it was and no temporary file. An\n"
-    "error names the file and the line, and exits with status 1.\n";
+    "--progress dit sur la sortie d'erreur, une fois par seconde au plus, la part\n"
+    "lue de chaque fichier (de même sans l'option quand c'est un terminal).\n"
+    "\n"
+    "La base est écrite sous un nom temporaire à elle puis mise en place une fois\n"
+    "complète, en gardant les droits et le propriétaire d'un ancien fichier : un\n"
+    "import en échec ou interrompu laisse l'ancien fichier tel quel et aucun\n"
+    "fichier temporaire. Une erreur nomme le fichier et la ligne, et sort avec le\n"
+    "code 1.\n";
 
 std::optional<std::string> find_file(const fs::path& folder,
                                      std::initializer_list<const char*> names) {
@@ -117,6 +126,7 @@ struct BoundaryArg {
 struct Arguments {
     std::string folder, output;
     std::vector<BoundaryArg> boundaries;
+    bool progress = false;
 };
 
 // The input folder, the outline files and the database to write, from the
@@ -129,6 +139,8 @@ Arguments arguments(int argc, char** argv) {
         const std::string a = argv[i];
         if (a == "--output" && i + 1 < argc)
             output = argv[++i];
+        else if (a == "--progress")
+            args.progress = true;
         else if (a == "--boundaries" && i + 1 < argc)
             args.boundaries.push_back({argv[++i], ""});
         else if (a == "--attribution" && i + 1 < argc && !args.boundaries.empty() &&
@@ -256,8 +268,25 @@ std::vector<outlines::OutlineFile> read_boundaries(const std::vector<BoundaryArg
     return files;
 }
 
+// The share read of each file on standard error, once a second at most
+// and at its end: on a terminal the line is rewritten in place.
+void show_progress() {
+    const bool terminal = ::isatty(STDERR_FILENO) != 0;
+    auto last = std::chrono::steady_clock::now();
+    xplane::LineReader::set_progress([terminal, last](const std::string& path, double fraction) mutable {
+        const auto now = std::chrono::steady_clock::now();
+        if (fraction < 1 && now - last < std::chrono::seconds(1)) return;
+        last = now;
+        const std::string leaf = cp1252_to_utf8(path_text(fs::path(path).filename().string()));
+        std::fprintf(stderr, terminal ? "\r%s : %3d %%%s" : "%s : %d %%%s\n", leaf.c_str(),
+                     static_cast<int>(fraction * 100), terminal && fraction >= 1 ? "\n" : "");
+        std::fflush(stderr);
+    });
+}
+
 int run(int argc, char** argv) {
     const Arguments args = arguments(argc, argv);
+    if (args.progress || ::isatty(STDERR_FILENO)) show_progress();
     const std::string& folder = args.folder;
     const std::string& output = args.output;
     const Inputs in = find_inputs(folder);

@@ -2,37 +2,28 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <random>
-#include <sstream>
 
 #include "core/cp1252.h"
 #include "core/error.h"
+#include "core/file_sets.h"
+#include "core/file_signals.h"
 #include "core/numtext.h"
 
 namespace karvel {
 
 namespace {
-
-// The temporary files that exist right now, for the signal handler: fixed
-// slots, so that it reads them without allocating.
-constexpr int kSlots = 32;
-char g_temp_names[kSlots][4096];
-volatile std::sig_atomic_t g_temp_used[kSlots];
 
 // The system calls that change files, through a seam a test may hook: the
 // hook runs before each of them and gives the error to fail it with, or 0.
@@ -59,87 +50,6 @@ int sys_link(const char* from, const char* to) {
 }
 int sys_rename(const char* from, const char* to) {
     return injected_failure("rename") ? -1 : ::rename(from, to);
-}
-
-// While files change, the stop signals wait, in every thread: the thread
-// that changes them holds them back for itself, and a handler run by any
-// other thread only notes the signal, which the changing thread acts on
-// when done. `g_hold` counts the changes under way; -1 once the program
-// is ending on a signal.
-std::atomic<int> g_hold{0};
-volatile std::sig_atomic_t g_pending = 0;
-
-void end_on_signal(int signal_number);
-
-class StopSignalsHeld {
-  public:
-    StopSignalsHeld() {
-        sigset_t stop;
-        sigemptyset(&stop);
-        for (const int s : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&stop, s);
-        ::pthread_sigmask(SIG_BLOCK, &stop, &old_);
-        for (int d = g_hold.load();;) {
-            if (d < 0) {  // another thread is ending the program
-                for (;;) ::pause();
-            }
-            if (g_hold.compare_exchange_weak(d, d + 1)) break;
-        }
-    }
-    ~StopSignalsHeld() {
-        int idle = 0;
-        if (g_hold.fetch_sub(1) == 1 && g_pending && g_hold.compare_exchange_strong(idle, -1))
-            end_on_signal(g_pending);
-        ::pthread_sigmask(SIG_SETMASK, &old_, nullptr);
-    }
-    StopSignalsHeld(const StopSignalsHeld&) = delete;
-    StopSignalsHeld& operator=(const StopSignalsHeld&) = delete;
-
-  private:
-    sigset_t old_;
-};
-
-void remember_temp(const std::string& name) {
-    if (name.size() >= sizeof g_temp_names[0]) return;
-    for (int i = 0; i < kSlots; ++i)
-        if (!g_temp_used[i]) {
-            std::memcpy(g_temp_names[i], name.c_str(), name.size() + 1);
-            g_temp_used[i] = 1;
-            return;
-        }
-}
-
-void forget_temp(const std::string& name) {
-    for (int i = 0; i < kSlots; ++i)
-        if (g_temp_used[i] && name == g_temp_names[i]) {
-            g_temp_used[i] = 0;
-            return;
-        }
-}
-
-// Removes a temporary file that is still ours.
-void drop_temp(std::string& name) {
-    if (name.empty()) return;
-    forget_temp(name);
-    ::unlink(name.c_str());
-    name.clear();
-}
-
-// The temporary files removed, the program ends as the signal wants.
-void end_on_signal(int signal_number) {
-    for (int i = 0; i < kSlots; ++i)
-        if (g_temp_used[i]) ::unlink(g_temp_names[i]);
-    std::signal(signal_number, SIG_DFL);
-    sigset_t one;
-    sigemptyset(&one);
-    sigaddset(&one, signal_number);
-    ::pthread_sigmask(SIG_UNBLOCK, &one, nullptr);
-    std::raise(signal_number);
-}
-
-extern "C" void on_stop_signal(int signal_number) {
-    g_pending = signal_number;
-    int idle = 0;
-    if (g_hold.compare_exchange_strong(idle, -1)) end_on_signal(signal_number);
 }
 
 [[noreturn]] void fail(const std::string& shown, const char* what, int error) {
@@ -197,106 +107,6 @@ int create_beside(const std::string& target, const char* tag, std::string& name)
     return -1;
 }
 
-// ---- the journal of a set of files being replaced ----------------------------
-//
-// Before the first file of a set is replaced, a journal beside each of them
-// names every target, its old file's second name, its temporary file and
-// that file's identity. A run killed while replacing leaves it behind; the
-// next run to any of those targets puts the old set back from it: every
-// old file under its own name again, a file that had none removed only
-// when it is the one the killed run put there.
-
-struct JournalEntry {
-    std::string target, backup, temp;
-    unsigned long long dev = 0, ino = 0;
-};
-
-void put_field(std::string& out, const std::string& text) {
-    out += std::to_string(text.size());
-    out += ':';
-    out += text;
-    out += '\n';
-}
-
-// One field of `text` from `at`; false at the end or on a damaged journal.
-bool take_field(const std::string& text, size_t& at, std::string& field) {
-    const size_t colon = text.find(':', at);
-    if (colon == std::string::npos || colon == at || colon - at > 6) return false;
-    size_t n = 0;
-    for (size_t i = at; i < colon; ++i) {
-        if (text[i] < '0' || text[i] > '9') return false;
-        n = n * 10 + static_cast<size_t>(text[i] - '0');
-    }
-    if (colon + 1 + n >= text.size() || text[colon + 1 + n] != '\n') return false;
-    field = text.substr(colon + 1, n);
-    at = colon + 2 + n;
-    return true;
-}
-
-constexpr const char* kJournalHead = "karvel: fichiers remplacés ensemble\n";
-
-std::string journal_text(const std::vector<JournalEntry>& entries,
-                         const std::vector<std::string>& copies) {
-    std::string out = kJournalHead;
-    put_field(out, std::to_string(entries.size()));
-    for (const JournalEntry& e : entries) {
-        put_field(out, e.target);
-        put_field(out, e.backup);
-        put_field(out, e.temp);
-        put_field(out, std::to_string(e.dev));
-        put_field(out, std::to_string(e.ino));
-    }
-    for (const std::string& c : copies) put_field(out, c);
-    return out;
-}
-
-// The old set put back from a killed run's journal; its copies removed.
-void put_old_set_back(const std::string& journal) {
-    std::string text;
-    {
-        std::ifstream in(journal, std::ios::binary);
-        std::ostringstream all;
-        all << in.rdbuf();
-        text = all.str();
-    }
-    size_t at = std::strlen(kJournalHead);
-    std::string count;
-    std::vector<JournalEntry> entries;
-    std::vector<std::string> copies;
-    bool whole = text.rfind(kJournalHead, 0) == 0 && take_field(text, at, count) &&
-                 count.size() < 6;
-    for (size_t n = whole ? std::stoul(count) : 0; whole && n > 0; --n) {
-        JournalEntry e;
-        std::string dev, ino;
-        whole = take_field(text, at, e.target) && take_field(text, at, e.backup) &&
-                take_field(text, at, e.temp) && take_field(text, at, dev) &&
-                take_field(text, at, ino) && !dev.empty() && dev.size() < 20 && !ino.empty() &&
-                ino.size() < 20 && dev.find_first_not_of("0123456789") == std::string::npos &&
-                ino.find_first_not_of("0123456789") == std::string::npos;
-        if (!whole) break;
-        e.dev = std::stoull(dev);
-        e.ino = std::stoull(ino);
-        entries.push_back(std::move(e));
-    }
-    for (std::string c; whole && take_field(text, at, c);) copies.push_back(c);
-    // A journal cut short was never complete: nothing had been replaced.
-    if (whole)
-        for (const JournalEntry& e : entries) {
-            struct stat st {};
-            if (!e.backup.empty() && ::lstat(e.backup.c_str(), &st) == 0) {
-                // Still there after when it was the target already.
-                if (::rename(e.backup.c_str(), e.target.c_str()) == 0) ::unlink(e.backup.c_str());
-            } else if (e.backup.empty() && ::lstat(e.target.c_str(), &st) == 0 &&
-                       static_cast<unsigned long long>(st.st_dev) == e.dev &&
-                       static_cast<unsigned long long>(st.st_ino) == e.ino) {
-                ::unlink(e.target.c_str());
-            }
-            ::unlink(e.temp.c_str());
-        }
-    for (const std::string& c : copies) ::unlink(c.c_str());
-    ::unlink(journal.c_str());
-}
-
 // The temporary files a killed run left beside `target` (".NAME.new-PID-..."
 // or ".NAME.old-PID-..." of a process that no longer runs) are removed, once
 // its journal (".NAME.set-PID-...") has put the old set back; those of a
@@ -329,7 +139,7 @@ void remove_leftovers(const std::string& target) {
         }
         for (const auto& f : found) {
             if (std::strcmp(wanted, "set") == 0) {
-                put_old_set_back(f.string());
+                file_sets::put_old_set_back(f.string());
             } else {
                 std::error_code ignored;
                 std::filesystem::remove(f, ignored);
@@ -416,16 +226,6 @@ bool same_file(const std::string& a, const std::string& b) {
     if (ec) return false;
     const auto cb = full(b);
     return !ec && ca == cb;
-}
-
-void remove_temporary_files_on_signals() {
-    for (const int s : {SIGINT, SIGTERM, SIGHUP}) {
-        // A signal the caller ignores (nohup, a background job) stays ignored.
-        struct sigaction old {};
-        if (::sigaction(s, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
-        std::signal(s, on_stop_signal);
-    }
-    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 OutputFiles::~OutputFiles() {
@@ -660,50 +460,105 @@ void OutputFiles::write_streams() {
     }
 }
 
-namespace {
-
-// The folders of a set locked for the whole of its commit, so that two runs
-// saving the same names put their sets in place one after the other, never
-// mixed. Taken in the order of the folders' identities, so that two sets
-// in the same folders never wait on each other.
-class FolderLocks {
-  public:
-    explicit FolderLocks(const std::vector<std::string>& paths) {
-        std::vector<std::pair<std::pair<dev_t, ino_t>, int>> folders;
-        for (const std::string& p : paths) {
-            const int fd = ::open(folder_of(p).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-            struct stat st {};
-            if (fd < 0) continue;
-            if (::fstat(fd, &st) != 0) {
-                ::close(fd);
-                continue;
-            }
-            folders.push_back({{st.st_dev, st.st_ino}, fd});
-        }
-        std::sort(folders.begin(), folders.end());
-        for (size_t i = 0; i < folders.size(); ++i) {
-            if (i > 0 && folders[i].first == folders[i - 1].first) {
-                ::close(folders[i].second);
-                continue;
-            }
-            fds_.push_back(folders[i].second);
-            // Another run's commit takes a moment: a minute is a lock left.
-            for (int attempt = 0; attempt < 1200 && ::flock(fds_.back(), LOCK_EX | LOCK_NB) != 0;
-                 ++attempt)
-                ::usleep(50000);
-        }
-    }
-    ~FolderLocks() {
-        for (const int fd : fds_) ::close(fd);  // the locks go with them
-    }
-    FolderLocks(const FolderLocks&) = delete;
-    FolderLocks& operator=(const FolderLocks&) = delete;
-
-  private:
-    std::vector<int> fds_;
+struct OutputFiles::Commit {
+    std::vector<Entry*> done;  // replaced or rewritten so far, in order
+    std::vector<file_sets::JournalEntry> journal;
+    std::vector<std::string> journals;  // its copies, one beside each file
 };
 
-}  // namespace
+// Journals before backups: a run killed in between leaves every old file,
+// or no journal.
+void OutputFiles::drop_backups(Commit& c) {
+    for (std::string& j : c.journals) drop_temp(j);
+    for (Entry& e : entries_) drop_temp(e.backup);
+}
+
+void OutputFiles::fail_undone(Commit& c, const std::string& shown, const char* what, int error) {
+    for (auto it = c.done.rbegin(); it != c.done.rend(); ++it) {
+        Entry& e = **it;
+        if (e.kind == Kind::in_place) {
+            (void)rewrite(e.target, e.old_content, {}, e.database);
+        } else if (!e.backup.empty()) {
+            ::rename(e.backup.c_str(), e.target.c_str());
+            forget_temp(e.backup);
+            e.backup.clear();
+        } else {
+            ::unlink(e.target.c_str());
+        }
+    }
+    drop_backups(c);
+    fail(shown, what, error);
+}
+
+// Every new file on the disk, every old one under a second name, before
+// any is replaced.
+void OutputFiles::keep_old_files(Commit& c) {
+    for (Entry& e : entries_) {
+        if (e.kind != Kind::replace) continue;
+        // A file its maker filled reaches the disk before its name does.
+        if (e.database) {
+            const int fd = sys_open(e.temp.c_str(), O_RDONLY | O_CLOEXEC);
+            const bool synced = fd >= 0 && sys_fsync(fd) == 0;
+            const int error = errno;
+            if (fd >= 0) ::close(fd);
+            if (!synced) fail_undone(c, e.shown, "écriture", error);
+        }
+        if (const int r = link_beside(e.target, e.backup); r != 0)
+            fail_undone(c, e.shown, "copie de sûreté de l'ancien fichier", r);
+        struct stat st {};
+        ::stat(e.temp.c_str(), &st);
+        std::error_code ec;
+        const auto whole = [&](const std::string& p) {
+            return p.empty() ? p : std::filesystem::absolute(p, ec).string();
+        };
+        c.journal.push_back({whole(e.target), whole(e.backup), whole(e.temp),
+                             static_cast<unsigned long long>(st.st_dev),
+                             static_cast<unsigned long long>(st.st_ino)});
+    }
+}
+
+// The journal of a set, beside each of its files, on the disk: a run
+// killed from here on leaves the next one the old set to put back.
+void OutputFiles::write_journals(Commit& c) {
+    std::vector<std::string> names;
+    for (const file_sets::JournalEntry& j : c.journal) {
+        std::string name;
+        const int fd = create_beside(j.target, "set", name);
+        if (fd < 0) fail_undone(c, j.target, "journal de remplacement", errno);
+        ::close(fd);
+        c.journals.push_back(name);
+        std::error_code ec;
+        names.push_back(std::filesystem::absolute(name, ec).string());
+    }
+    const std::string text = file_sets::journal_text(c.journal, names);
+    for (const std::string& name : c.journals) {
+        const int fd = sys_open(name.c_str(), O_WRONLY | O_CLOEXEC);
+        const bool ok = fd >= 0 && write_all(fd, text) && sys_fsync(fd) == 0;
+        const int error = errno;
+        if (fd >= 0) ::close(fd);
+        if (!ok) fail_undone(c, name, "journal de remplacement", error);
+    }
+}
+
+void OutputFiles::put_in_place(Commit& c) {
+    for (Entry& e : entries_) {
+        if (e.kind != Kind::replace) continue;
+        // The target itself is replaced in one step.
+        if (sys_rename(e.temp.c_str(), e.target.c_str()) != 0)
+            fail_undone(c, e.shown, "remplacement", errno);
+        forget_temp(e.temp);
+        e.temp.clear();
+        c.done.push_back(&e);
+    }
+    // Regular files rewritten in place (their folder takes no new name) last,
+    // so that a failure can still put the replaced ones back.
+    for (Entry& e : entries_) {
+        if (e.kind != Kind::in_place || e.stream) continue;
+        c.done.push_back(&e);
+        if (const int r = rewrite(e.target, e.content, e.source, e.database); r != 0)
+            fail_undone(c, e.shown, "écriture", r);
+    }
+}
 
 void OutputFiles::commit() {
     // Devices, FIFOs and the standard output first: one may wait for its
@@ -715,120 +570,20 @@ void OutputFiles::commit() {
     std::vector<std::string> targets;
     for (const Entry& e : entries_)
         if (!e.stream) targets.push_back(e.target);
-    const FolderLocks locks(targets);
+    const file_sets::FolderLocks locks(targets);
     for (Entry& e : entries_) {
         if (e.kind != Kind::in_place || e.stream) continue;
         const off_t size = e.source.empty() ? static_cast<off_t>(e.content.size()) : size_of(e.source);
         if (const int r = room_for(e.target, static_cast<off_t>(e.old_content.size()), size))
             fail(e.shown, "réécriture sur place", r);
     }
-    std::vector<std::string> journals;
-    // Journals before backups: a run killed in between leaves every old
-    // file, or no journal.
-    const auto drop_backups_and_journals = [&] {
-        for (std::string& j : journals) drop_temp(j);
-        for (Entry& e : entries_) drop_temp(e.backup);
-    };
-    std::vector<Entry*> done;  // replaced or rewritten so far, in order
-    auto undo = [&] {
-        for (auto it = done.rbegin(); it != done.rend(); ++it) {
-            Entry& e = **it;
-            if (e.kind == Kind::in_place) {
-                (void)rewrite(e.target, e.old_content, {}, e.database);
-            } else if (!e.backup.empty()) {
-                ::rename(e.backup.c_str(), e.target.c_str());
-                forget_temp(e.backup);
-                e.backup.clear();
-            } else {
-                ::unlink(e.target.c_str());
-            }
-        }
-        drop_backups_and_journals();
-    };
-    // Every new file on the disk, every old one under a second name, before
-    // any is replaced.
-    std::vector<JournalEntry> journal;
-    for (Entry& e : entries_) {
-        if (e.kind != Kind::replace) continue;
-        // A file its maker filled reaches the disk before its name does.
-        if (e.database) {
-            const int fd = sys_open(e.temp.c_str(), O_RDONLY | O_CLOEXEC);
-            const bool synced = fd >= 0 && sys_fsync(fd) == 0;
-            const int error = errno;
-            if (fd >= 0) ::close(fd);
-            if (!synced) {
-                undo();
-                fail(e.shown, "écriture", error);
-            }
-        }
-        if (const int r = link_beside(e.target, e.backup); r != 0) {
-            undo();
-            fail(e.shown, "copie de sûreté de l'ancien fichier", r);
-        }
-        struct stat st {};
-        ::stat(e.temp.c_str(), &st);
-        std::error_code ec;
-        const auto whole = [&](const std::string& p) {
-            return p.empty() ? p : std::filesystem::absolute(p, ec).string();
-        };
-        journal.push_back({whole(e.target), whole(e.backup), whole(e.temp),
-                           static_cast<unsigned long long>(st.st_dev),
-                           static_cast<unsigned long long>(st.st_ino)});
-    }
-    // A set of several files gets its journal, beside each of them, so that
-    // a run killed from here on leaves the next one the old set to put back.
-    if (journal.size() > 1) {
-        std::vector<std::string> names;
-        for (const JournalEntry& j : journal) {
-            std::string name;
-            const int fd = create_beside(j.target, "set", name);
-            if (fd < 0) {
-                const int error = errno;
-                undo();
-                fail(j.target, "journal de remplacement", error);
-            }
-            ::close(fd);
-            journals.push_back(name);
-            std::error_code ec;
-            names.push_back(std::filesystem::absolute(name, ec).string());
-        }
-        const std::string text = journal_text(journal, names);
-        for (const std::string& name : journals) {
-            const int fd = sys_open(name.c_str(), O_WRONLY | O_CLOEXEC);
-            const bool ok = fd >= 0 && write_all(fd, text) && sys_fsync(fd) == 0;
-            const int error = errno;
-            if (fd >= 0) ::close(fd);
-            if (!ok) {
-                undo();
-                fail(name, "journal de remplacement", error);
-            }
-        }
-    }
-    for (Entry& e : entries_) {
-        if (e.kind != Kind::replace) continue;
-        // The target itself is replaced in one step.
-        if (sys_rename(e.temp.c_str(), e.target.c_str()) != 0) {
-            const int error = errno;
-            undo();
-            fail(e.shown, "remplacement", error);
-        }
-        forget_temp(e.temp);
-        e.temp.clear();
-        done.push_back(&e);
-    }
-    // Regular files rewritten in place (their folder takes no new name) last,
-    // so that a failure can still put the replaced ones back.
-    for (Entry& e : entries_) {
-        if (e.kind != Kind::in_place || e.stream) continue;
-        done.push_back(&e);
-        if (const int r = rewrite(e.target, e.content, e.source, e.database); r != 0) {
-            undo();
-            fail(e.shown, "écriture", r);
-        }
-    }
+    Commit c;
+    keep_old_files(c);
+    if (c.journal.size() > 1) write_journals(c);
+    put_in_place(c);
     for (Entry& e : entries_)
         if (e.kind == Kind::replace) sync_folder(e.target);
-    drop_backups_and_journals();
+    drop_backups(c);
 }
 
 void set_file_call_hook(FileCallHook hook) {

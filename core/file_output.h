@@ -63,8 +63,15 @@ class OutputFiles {
         std::string old_content;  // in place: the file as it was, put back on failure
         bool database = false;    // filled by its maker: SQLite's readers wait while in place
     };
+    struct Commit;
     Entry check(const std::string& path);
     void write_streams();
+    void keep_old_files(Commit& c);
+    void write_journals(Commit& c);
+    void put_in_place(Commit& c);
+    void drop_backups(Commit& c);
+    // What was replaced put back, then Error.
+    [[noreturn]] void fail_undone(Commit& c, const std::string& shown, const char* what, int error);
     std::vector<Entry> entries_;
 };
 

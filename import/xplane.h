@@ -125,6 +125,11 @@ class LineReader {
     const std::string& path() const { return path_; }
     [[noreturn]] void fail(const std::string& what) const;
 
+    // Told, as each reader goes through its file, the file's path and the
+    // share of it read so far (1 at its end); nothing by default.
+    using Progress = std::function<void(const std::string& path, double fraction)>;
+    static void set_progress(Progress progress);
+
   private:
     bool fill();  // more bytes into the buffer; false at the end of the file
 
@@ -134,6 +139,7 @@ class LineReader {
     std::vector<char> buffer_;
     size_t at_ = 0, end_ = 0;
     bool started_ = false;  // the byte-order mark has been looked for
+    double size_ = 0;       // of the file as stored, where it is a regular one
 };
 
 // The version on the second line ("1000 Version - data cycle 2013.10, ...")

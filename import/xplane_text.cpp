@@ -1,5 +1,6 @@
 #include "import/xplane_text.h"
 
+#include <sys/stat.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -8,6 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
+#include <utility>
 
 #include "core/cp1252.h"
 #include "core/error.h"
@@ -18,13 +21,43 @@ namespace karvel::xplane {
 
 // ---- lines -------------------------------------------------------------------
 
+namespace {
+
+LineReader::Progress g_progress;
+
+// What zlib found wrong, in French.
+std::string gzip_error(int code) {
+    switch (code) {
+        case Z_BUF_ERROR:
+            return w1252("fin de fichier inattendue (fichier gzip tronqué)");
+        case Z_DATA_ERROR:
+            return w1252("données gzip invalides");
+        case Z_MEM_ERROR:
+            return w1252("mémoire insuffisante pour le décompresser");
+        case Z_ERRNO:
+            return system_error_text(errno);
+        default:
+            return w1252("erreur de décompression (code ") + std::to_string(code) + ")";
+    }
+}
+
+}  // namespace
+
+void LineReader::set_progress(Progress progress) {
+    g_progress = std::move(progress);
+}
+
 LineReader::LineReader(const std::string& path) : path_(path) {
     file_ = gzopen(path.c_str(), "rb");  // plain files read through as they are
     if (!file_) throw Error(w1252("Impossible d'ouvrir le fichier \"") + path_text(path) + "\"");
     gzbuffer(static_cast<gzFile>(file_), 1 << 18);
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) size_ = static_cast<double>(st.st_size);
 }
 
 LineReader::~LineReader() {
+    // A reader may stop at the file's end row: the file is read all the same.
+    if (g_progress && size_ > 0 && std::uncaught_exceptions() == 0) g_progress(path_, 1.0);
     if (file_) gzclose(static_cast<gzFile>(file_));
 }
 
@@ -38,22 +71,17 @@ bool LineReader::fill() {
     buffer_.resize(1 << 18);
     auto* f = static_cast<gzFile>(file_);
     const int n = gzread(f, buffer_.data(), static_cast<unsigned>(buffer_.size()));
-    if (n < 0) {
-        int code = Z_OK;
-        const char* message = gzerror(f, &code);
-        throw Error(w1252("fichier \"") + path_text(path_) + w1252("\" illisible ou tronqué : ") +
-                    message);
-    }
+    int code = Z_OK;
+    gzerror(f, &code);
+    // A gzip stream cut short says so at the end of its data.
+    if (n < 0 || (n == 0 && code != Z_OK && code != Z_STREAM_END))
+        throw Error(w1252("fichier \"") + path_text(path_) + "\", ligne " +
+                    std::to_string(number_ + 1) + w1252(" : illisible ou tronqué : ") +
+                    gzip_error(code));
     at_ = 0;
     end_ = static_cast<size_t>(n);
-    if (n == 0) {
-        // The end of the data: a gzip stream cut short says so here.
-        int code = Z_OK;
-        const char* message = gzerror(f, &code);
-        if (code != Z_OK && code != Z_STREAM_END)
-            throw Error(w1252("fichier \"") + path_text(path_) +
-                        w1252("\" illisible ou tronqué : ") + message);
-    }
+    if (g_progress && size_ > 0 && n > 0)
+        g_progress(path_, std::min(0.99, static_cast<double>(gzoffset(f)) / size_));
     return n > 0;
 }
 

@@ -6,6 +6,7 @@
 
 #include "core/cp1252.h"
 #include "core/ground.h"
+#include "core/numtext.h"
 #include "core/outline_shape.h"
 #include "sector/client_sections.h"
 #include "sector/coord.h"

@@ -276,10 +276,11 @@ TEST(ImportUntrusted, NeverWritesOverItsInputsNorOtherUsersFiles) {
 
     // Entries that are no readable .dat file are passed over and counted;
     // the CR-only file is read (its SID reaches the database).
-    Outcome r = run(dir, import_cmd("F --output out.sqlite"));
+    Outcome r = run(dir, import_cmd("F --progress --output out.sqlite"));
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_THAT(r.out, HasSubstr("1 fichiers, lus avec l'écriture, 2 autres"));
     EXPECT_THAT(r.out, HasSubstr("1 SID"));
+    EXPECT_THAT(r.err, HasSubstr("apt.dat : 100 %\nnav.dat : 100 %"));  // as it reads
 
     // A 0600 database stays 0600; as another user, a file of ours that we
     // may not write is refused and stays as it was.
