@@ -103,11 +103,14 @@ std::vector<long> parents(const std::vector<Flat>& flats, const std::vector<long
         return Cells{cell(b.west, all.west, all.east), cell(b.east, all.west, all.east),
                      cell(b.south, all.south, all.north), cell(b.north, all.south, all.north)};
     };
+    const auto is_wide = [&](const Cells& c) {
+        return (c.x1 - c.x0 + 1) * (c.y1 - c.y0 + 1) * 8 >= side * side;
+    };
     std::vector<std::vector<size_t>> grid(side * side);
     std::vector<size_t> wide;
     for (size_t i = 0; i < n; ++i) {
         const Cells c = cells_of(boxes[i]);
-        if ((c.x1 - c.x0 + 1) * (c.y1 - c.y0 + 1) * 8 >= side * side) {
+        if (is_wide(c)) {
             wide.push_back(i);
             continue;
         }
@@ -125,7 +128,7 @@ std::vector<long> parents(const std::vector<Flat>& flats, const std::vector<long
     for (size_t i = 0; i < n; ++i) {
         for (const size_t j : wide) weigh(i, j);
         const Cells c = cells_of(boxes[i]);
-        if ((c.x1 - c.x0 + 1) * (c.y1 - c.y0 + 1) * 8 >= side * side) continue;
+        if (is_wide(c)) continue;
         for (size_t x = c.x0; x <= c.x1; ++x)
             for (size_t y = c.y0; y <= c.y1; ++y)
                 for (const size_t j : grid[x * side + y]) weigh(i, j);

@@ -309,7 +309,6 @@ void geography(GeoLines& out, const std::vector<t_geo>& geo_lines, const GeoBox&
 
 void section(std::vector<std::string>& lines, const char* header);
 
-
 // The outlines of one layer, each edge of each ring a line with the
 // outline's name (an edge across 180 degrees two lines meeting there),
 // after a comment line for each source's attribution. Nothing at all when
