@@ -29,7 +29,10 @@ void BM_SeamJoin(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(join_at_antimeridian(rings));
     state.SetComplexityN(state.range(0));
 }
-BENCHMARK(BM_SeamJoin)->RangeMultiplier(4)->Range(4096, 1 << 20)->Unit(benchmark::kMillisecond)
+BENCHMARK(BM_SeamJoin)
+    ->RangeMultiplier(4)
+    ->Range(4096, 1 << 20)
+    ->Unit(benchmark::kMillisecond)
     ->Complexity();
 
 // One square of a degree with `n` small square holes on a grid in it.
@@ -58,8 +61,14 @@ void BM_Holes(benchmark::State& state, size_t (*cut)(const std::vector<t_point>&
     state.SetComplexityN(state.range(0));
 }
 BENCHMARK_CAPTURE(BM_Holes, OutlineHoles, outline_holes)
-    ->RangeMultiplier(4)->Range(2500, 40000)->Unit(benchmark::kMillisecond)->Complexity();
+    ->RangeMultiplier(4)
+    ->Range(2500, 40000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 BENCHMARK_CAPTURE(BM_Holes, GroundPieces, ground_pieces)
-    ->RangeMultiplier(4)->Range(2500, 40000)->Unit(benchmark::kMillisecond)->Complexity();
+    ->RangeMultiplier(4)
+    ->Range(2500, 40000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 
 }  // namespace

@@ -46,7 +46,8 @@ std::vector<Table> world_rows(std::string& schema) {
     sqlite3_open_v2(kWorldDb.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
     std::vector<std::string> names;
     sqlite3_stmt* s = nullptr;
-    sqlite3_prepare_v2(db, "select name, sql from sqlite_master where type='table'", -1, &s, nullptr);
+    sqlite3_prepare_v2(db, "select name, sql from sqlite_master where type='table'", -1, &s,
+                       nullptr);
     while (sqlite3_step(s) == SQLITE_ROW) {
         names.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(s, 0)));
         schema += reinterpret_cast<const char*>(sqlite3_column_text(s, 1));
@@ -88,8 +89,9 @@ void BM_WorldImportFloor(benchmark::State& state) {
     sqlite3_open_v2(kWorldDb.c_str(), &source, SQLITE_OPEN_READONLY, nullptr);
     std::string indexes;
     sqlite3_stmt* s = nullptr;
-    sqlite3_prepare_v2(source, "select sql from sqlite_master where type='index' and sql is not null",
-                       -1, &s, nullptr);
+    sqlite3_prepare_v2(source,
+                       "select sql from sqlite_master where type='index' and sql is not null", -1,
+                       &s, nullptr);
     while (sqlite3_step(s) == SQLITE_ROW)
         indexes += std::string(reinterpret_cast<const char*>(sqlite3_column_text(s, 0))) + ";\n";
     sqlite3_finalize(s);
@@ -104,7 +106,8 @@ void BM_WorldImportFloor(benchmark::State& state) {
         std::filesystem::remove(out);
         sqlite3* db = nullptr;
         sqlite3_open(out.c_str(), &db);
-        sqlite3_exec(db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;", nullptr, nullptr, nullptr);
+        sqlite3_exec(db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;", nullptr, nullptr,
+                     nullptr);
         sqlite3_exec(db, schema.c_str(), nullptr, nullptr, nullptr);
         sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
         for (const Table& t : tables) {
@@ -114,10 +117,17 @@ void BM_WorldImportFloor(benchmark::State& state) {
                 for (int c = 0; c < t.columns; ++c) {
                     const std::string& v = t.text[r][static_cast<size_t>(c)];
                     switch (t.types[r][static_cast<size_t>(c)]) {
-                        case SQLITE_INTEGER: sqlite3_bind_int64(insert, c + 1, std::stoll(v)); break;
-                        case SQLITE_FLOAT: sqlite3_bind_double(insert, c + 1, std::stod(v)); break;
-                        case SQLITE_NULL: sqlite3_bind_null(insert, c + 1); break;
-                        default: sqlite3_bind_text(insert, c + 1, v.c_str(), -1, SQLITE_STATIC);
+                        case SQLITE_INTEGER:
+                            sqlite3_bind_int64(insert, c + 1, std::stoll(v));
+                            break;
+                        case SQLITE_FLOAT:
+                            sqlite3_bind_double(insert, c + 1, std::stod(v));
+                            break;
+                        case SQLITE_NULL:
+                            sqlite3_bind_null(insert, c + 1);
+                            break;
+                        default:
+                            sqlite3_bind_text(insert, c + 1, v.c_str(), -1, SQLITE_STATIC);
                     }
                 }
                 sqlite3_step(insert);

@@ -226,9 +226,8 @@ xplane::NavData read_inputs(const Inputs& in, xplane::DatabaseWriter& writer) {
         const auto t = std::chrono::steady_clock::now();
         const bool apt = &i == &in.files[0];
         if (apt)
-            xplane::read_apt_and_ground(*i.file, data, [&](const xplane::AirportGround& a) {
-                writer.write_ground(a);
-            });
+            xplane::read_apt_and_ground(
+                *i.file, data, [&](const xplane::AirportGround& a) { writer.write_ground(a); });
         else
             i.read(*i.file, data);
         std::printf("%s : lu en %.1f s%s\n", cp1252_to_utf8(path_text(*i.file)).c_str(),
@@ -238,9 +237,10 @@ xplane::NavData read_inputs(const Inputs& in, xplane::DatabaseWriter& writer) {
     if (const auto& odd = data.unpaired_runways; !odd.empty()) {
         std::string list;
         for (size_t i = 0; i < odd.size() && i < 20; ++i) list += (i ? ", " : "") + odd[i];
-        std::printf("attention : %zu pistes dont les extrémités ne s'apparient pas (numéros à 18 "
-                    "d'écart, L avec R), enregistrées mais jamais tracées : %s%s\n",
-                    odd.size(), cp1252_to_utf8(list).c_str(), odd.size() > 20 ? "..." : "");
+        std::printf(
+            "attention : %zu pistes dont les extrémités ne s'apparient pas (numéros à 18 "
+            "d'écart, L avec R), enregistrées mais jamais tracées : %s%s\n",
+            odd.size(), cp1252_to_utf8(list).c_str(), odd.size() > 20 ? "..." : "");
     }
     if (!in.cifp) {
         std::printf("CIFP : absent\n");
@@ -273,15 +273,16 @@ std::vector<outlines::OutlineFile> read_boundaries(const std::vector<BoundaryArg
 void show_progress() {
     const bool terminal = ::isatty(STDERR_FILENO) != 0;
     auto last = std::chrono::steady_clock::now();
-    xplane::LineReader::set_progress([terminal, last](const std::string& path, double fraction) mutable {
-        const auto now = std::chrono::steady_clock::now();
-        if (fraction < 1 && now - last < std::chrono::seconds(1)) return;
-        last = now;
-        const std::string leaf = cp1252_to_utf8(path_text(fs::path(path).filename().string()));
-        std::fprintf(stderr, terminal ? "\r%s : %3d %%%s" : "%s : %d %%%s\n", leaf.c_str(),
-                     static_cast<int>(fraction * 100), terminal && fraction >= 1 ? "\n" : "");
-        std::fflush(stderr);
-    });
+    xplane::LineReader::set_progress(
+        [terminal, last](const std::string& path, double fraction) mutable {
+            const auto now = std::chrono::steady_clock::now();
+            if (fraction < 1 && now - last < std::chrono::seconds(1)) return;
+            last = now;
+            const std::string leaf = cp1252_to_utf8(path_text(fs::path(path).filename().string()));
+            std::fprintf(stderr, terminal ? "\r%s : %3d %%%s" : "%s : %d %%%s\n", leaf.c_str(),
+                         static_cast<int>(fraction * 100), terminal && fraction >= 1 ? "\n" : "");
+            std::fflush(stderr);
+        });
 }
 
 int run(int argc, char** argv) {

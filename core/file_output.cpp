@@ -156,7 +156,8 @@ int copy_beside(const std::string& target, std::string& backup) {
     bool ok = in >= 0;
     char buffer[1 << 16];
     for (ssize_t n = 0; ok && (n = ::read(in, buffer, sizeof buffer)) != 0;)
-        ok = (n < 0 && errno == EINTR) || (n > 0 && write_all(fd, {buffer, static_cast<size_t>(n)}));
+        ok =
+            (n < 0 && errno == EINTR) || (n > 0 && write_all(fd, {buffer, static_cast<size_t>(n)}));
     ok = ok && sys_fsync(fd) == 0;
     const int error = errno;
     if (in >= 0) ::close(in);
@@ -374,10 +375,6 @@ bool copy_into(const std::string& source, int fd) {
     return ok;
 }
 
-}  // namespace
-
-namespace {
-
 // SQLite's lock bytes: a reader holds part of them while it reads, so a
 // writer holding all of them makes readers wait.
 constexpr off_t kSqliteLockStart = 0x40000000;
@@ -573,7 +570,8 @@ void OutputFiles::commit() {
     const file_sets::FolderLocks locks(targets);
     for (Entry& e : entries_) {
         if (e.kind != Kind::in_place || e.stream) continue;
-        const off_t size = e.source.empty() ? static_cast<off_t>(e.content.size()) : size_of(e.source);
+        const off_t size =
+            e.source.empty() ? static_cast<off_t>(e.content.size()) : size_of(e.source);
         if (const int r = room_for(e.target, static_cast<off_t>(e.old_content.size()), size))
             fail(e.shown, "réécriture sur place", r);
     }

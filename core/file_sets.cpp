@@ -76,8 +76,8 @@ void put_old_set_back(const std::string& journal) {
     std::string count;
     std::vector<JournalEntry> entries;
     std::vector<std::string> copies;
-    bool whole = text.rfind(kJournalHead, 0) == 0 && take_field(text, at, count) &&
-                 count.size() < 6;
+    bool whole =
+        text.rfind(kJournalHead, 0) == 0 && take_field(text, at, count) && count.size() < 6;
     for (size_t n = whole ? std::stoul(count) : 0; whole && n > 0; --n) {
         JournalEntry e;
         std::string dev, ino;

@@ -44,7 +44,6 @@ extern "C" void on_stop_signal(int signal_number) {
     if (g_hold.compare_exchange_strong(idle, -1)) end_on_signal(signal_number);
 }
 
-
 }  // namespace
 
 StopSignalsHeld::StopSignalsHeld() {

@@ -153,7 +153,8 @@ bool add_edges(std::vector<Key> ring, const std::vector<double>& cuts, std::vect
             if (a.second < b.second)
                 std::for_each(lo, hi, cut_at);
             else
-                std::for_each(std::make_reverse_iterator(hi), std::make_reverse_iterator(lo), cut_at);
+                std::for_each(std::make_reverse_iterator(hi), std::make_reverse_iterator(lo),
+                              cut_at);
         }
         edges.push_back({a, b});
         if (edges.size() > limit) return false;

@@ -233,7 +233,8 @@ DatabaseWriter::DatabaseWriter(const NavData& data, const std::string& path, Rep
     write_navigation(data);
 }
 
-DatabaseWriter::DatabaseWriter(const std::string& path, Report report) : report_(std::move(report)) {
+DatabaseWriter::DatabaseWriter(const std::string& path, Report report)
+    : report_(std::move(report)) {
     struct stat st {};
     if (::stat(resolve_links(path).c_str(), &st) == 0 && !S_ISREG(st.st_mode))
         throw Error(w1252("\"") + path_text(path) + w1252("\" n'est pas un fichier ordinaire"));

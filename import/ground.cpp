@@ -92,7 +92,8 @@ NodeRow node_row(const LineReader& in, const std::vector<std::string_view>& t) {
     const int lit = t.size() > types + 1 ? whole(number(in, t[types + 1], "type de ligne")) : 0;
     // One code a run: its paint, or its light where the paint is none that
     // is drawn (an edge line with centreline lights is a lit centreline).
-    r.code = painted && (line_paint(painted) != GroundPaint::none || line_paint(lit) == GroundPaint::none)
+    r.code = painted && (line_paint(painted) != GroundPaint::none ||
+                         line_paint(lit) == GroundPaint::none)
                  ? painted
                  : lit;
     r.closes = kind == 3 || kind == 4;
@@ -376,8 +377,9 @@ void read_ground(const std::string& path, const std::function<void(AirportGround
 
 void read_apt_and_ground(const std::string& path, NavData& data,
                          const std::function<void(AirportGround&)>& each) {
-    read_apt_rows(path, &data, {[&](const LineReader& in) { return airport_rows(in, data); },
-                                [&](const LineReader& in) { return ground_rows(in, each); }});
+    read_apt_rows(path, &data,
+                  {[&](const LineReader& in) { return airport_rows(in, data); },
+                   [&](const LineReader& in) { return ground_rows(in, each); }});
 }
 
 }  // namespace karvel::xplane

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <set>
 #include <nlohmann/json.hpp>
+#include <set>
 
 #include "core/cp1252.h"
 #include "core/error.h"

@@ -55,7 +55,8 @@ std::optional<double> angle(const std::string& s, size_t& pos, char plus, char m
     for (;;) {
         // Digits with one decimal point at most: no sign, exponent or hex.
         size_t end = pos, points = 0;
-        while (end < s.size() && (std::isdigit(static_cast<unsigned char>(s[end])) || s[end] == '.'))
+        while (end < s.size() &&
+               (std::isdigit(static_cast<unsigned char>(s[end])) || s[end] == '.'))
             points += s[end++] == '.';
         if (end == pos || !std::isdigit(static_cast<unsigned char>(s[pos])) || points > 1)
             return std::nullopt;
@@ -83,7 +84,8 @@ geo_point position(const xplane::LineReader& in, const std::string& s, size_t& p
     const auto lat = angle(s, pos, 'N', 'S', 90);
     const auto lon = lat ? angle(s, pos, 'E', 'W', 180) : std::nullopt;
     // "4.5e1 W" would read as 4.5 E with text after it.
-    const bool ends = pos >= s.size() || std::isblank(static_cast<unsigned char>(s[pos])) || s[pos] == ',';
+    const bool ends =
+        pos >= s.size() || std::isblank(static_cast<unsigned char>(s[pos])) || s[pos] == ',';
     if (!lat || !lon || !ends) in.fail(w1252("position illisible : \"") + s.substr(0, 60) + "\"");
     return {*lat, *lon};
 }

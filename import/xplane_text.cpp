@@ -52,7 +52,8 @@ LineReader::LineReader(const std::string& path) : path_(path) {
     if (!file_) throw Error(w1252("Impossible d'ouvrir le fichier \"") + path_text(path) + "\"");
     gzbuffer(static_cast<gzFile>(file_), 1 << 18);
     struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) size_ = static_cast<double>(st.st_size);
+    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+        size_ = static_cast<double>(st.st_size);
 }
 
 LineReader::~LineReader() {

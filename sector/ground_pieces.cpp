@@ -65,7 +65,10 @@ struct Strips {
     std::vector<Paths> holes;  // by strip
     ClipperLib::cInt across_from = 0, across_to = 0;
     Path strip(size_t a, size_t b) const {
-        return {{across_from, cuts[a]}, {across_to, cuts[a]}, {across_to, cuts[b]}, {across_from, cuts[b]}};
+        return {{across_from, cuts[a]},
+                {across_to, cuts[a]},
+                {across_to, cuts[b]},
+                {across_from, cuts[b]}};
     }
 };
 
@@ -126,9 +129,12 @@ void piece(const PolyNode& outer, const Frame& f, std::vector<t_point>& out, int
     // A hole goes to every strip its span meets, edges included.
     s.holes.resize(s.cuts.size() - 1);
     for (size_t h = 0; h < spans.size(); ++h) {
-        const auto from = std::upper_bound(s.cuts.begin(), s.cuts.end(), spans[h].first) - s.cuts.begin();
-        const auto to = std::lower_bound(s.cuts.begin(), s.cuts.end(), spans[h].second) - s.cuts.begin();
-        for (auto k = std::max<long>(from - 1, 0); k < to && k < static_cast<long>(s.holes.size()); ++k)
+        const auto from =
+            std::upper_bound(s.cuts.begin(), s.cuts.end(), spans[h].first) - s.cuts.begin();
+        const auto to =
+            std::lower_bound(s.cuts.begin(), s.cuts.end(), spans[h].second) - s.cuts.begin();
+        for (auto k = std::max<long>(from - 1, 0); k < to && k < static_cast<long>(s.holes.size());
+             ++k)
             s.holes[static_cast<size_t>(k)].push_back(outer.Childs[h]->Contour);
     }
     // The outline clipped whole for each strip keeps every point as its

@@ -122,7 +122,8 @@ std::vector<long> parents(const std::vector<Flat>& flats, const std::vector<long
         if (j == i || seen[j] == i || !boxes[i].meets(boxes[j])) return;
         seen[j] = i;
         if (within(flats[i], flats[j]) &&
-            (parent[i] < 0 || std::fabs(areas[j]) < std::fabs(areas[static_cast<size_t>(parent[i])])))
+            (parent[i] < 0 ||
+             std::fabs(areas[j]) < std::fabs(areas[static_cast<size_t>(parent[i])])))
             parent[i] = static_cast<long>(j);
     };
     for (size_t i = 0; i < n; ++i) {

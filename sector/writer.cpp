@@ -74,8 +74,9 @@ struct Segments {
 
 void navaids(std::vector<std::string>& lines, const Table<VOR>& table, size_t width, bool client) {
     for (const VOR& v : table)
-        lines.push_back(fill(client ? line_label(v.ident) : v.ident, width) + " " + fill(v.freq, 7) + " " +
-                        position_text(v.latitude, v.longitude) + " ;" + v.desc);
+        lines.push_back(fill(client ? line_label(v.ident) : v.ident, width) + " " +
+                        fill(v.freq, 7) + " " + position_text(v.latitude, v.longitude) + " ;" +
+                        v.desc);
 }
 
 // SIDs and STARs: each procedure's segments grouped by transition, the label
@@ -252,8 +253,8 @@ void fixes(std::vector<std::string>& lines, const Table<FIXE>& waypoints,
     for (const auto* table : {&waypoints.records(), &outside})
         for (const FIXE& w : *table)
             if (w.selected)
-                lines.push_back(fill(client ? line_label(w.ident) : w.ident, 5) + " " + position_text(w.latitude, w.longitude) +
-                                " ;" + w.comment);
+                lines.push_back(fill(client ? line_label(w.ident) : w.ident, 5) + " " +
+                                position_text(w.latitude, w.longitude) + " ;" + w.comment);
 }
 
 void airports(std::vector<std::string>& lines, const NavTables& nav, bool client) {

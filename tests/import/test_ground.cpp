@@ -254,8 +254,9 @@ TEST(GroundReader, TheLfpgRowsAndTheirKinds) {
     EXPECT_EQ(named(g, "Stop K1")->code, 4);
     // An edge line kept for its lights: centreline, then hold.
     TempDir dir;
-    write_bytes(dir.file("apt.dat"), "I\n1000 Version\n1 10 0 0 LOWW Essai\n120 Lit Edge\n"
-                                     "111 48.1 16.5 3 101\n111 48.2 16.5 3 103\n115 48.3 16.5\n99\n");
+    write_bytes(dir.file("apt.dat"),
+                "I\n1000 Version\n1 10 0 0 LOWW Essai\n120 Lit Edge\n"
+                "111 48.1 16.5 3 101\n111 48.2 16.5 3 103\n115 48.3 16.5\n99\n");
     const auto lit = read_fixture(dir.file("apt.dat")).at("LOWW");
     ASSERT_NE(named(lit, "Lit Edge", 101), nullptr);
     ASSERT_NE(named(lit, "Lit Edge", 103), nullptr);
@@ -299,7 +300,8 @@ TEST(GroundReader, BadRowsAreRefusedWithFileAndLine) {
     // As many plain nodes make a point each, well within it.
     std::string plain = head + "110 2 0.00 90.00 Aire\n";
     for (size_t i = 0; i * kMaxCurvePoints < xplane::kMaxAirportGroundPoints; ++i)
-        plain += "111 " + std::to_string(49 + (i % 2) * 1e-3) + " " + std::to_string(2 + i * 1e-6) + "\n";
+        plain += "111 " + std::to_string(49 + (i % 2) * 1e-3) + " " + std::to_string(2 + i * 1e-6) +
+                 "\n";
     write_bytes(dir.file("apt.dat"), plain + "113 49.01 2.0\n99\n");
     EXPECT_EQ(read_fixture(dir.file("apt.dat")).at("LFPG").shapes.at(0).rings.at(0).size(),
               xplane::kMaxAirportGroundPoints / kMaxCurvePoints + 2);
@@ -336,12 +338,14 @@ TEST(GroundPieces, HolesStayEmpty) {
     // diagonal: cut after halving, the same area, no hole filled.
     t_point round;
     for (int i = 0; i < 6000; ++i)
-        round.push_back({49 + 0.02 * std::cos(i * 2 * M_PI / 6000), 2 + 0.02 * std::sin(i * 2 * M_PI / 6000)});
+        round.push_back(
+            {49 + 0.02 * std::cos(i * 2 * M_PI / 6000), 2 + 0.02 * std::sin(i * 2 * M_PI / 6000)});
     std::vector<t_point> rings{round};
     double holes = 0;
     for (int k = 0; k < 1001; ++k) {
         const double lat = 48.995 + k * 1e-5, lon = 1.995 + k * 1e-5, side = 5e-6;
-        rings.push_back({{lat, lon}, {lat + side, lon}, {lat + side, lon + side}, {lat, lon + side}});
+        rings.push_back(
+            {{lat, lon}, {lat + side, lon}, {lat + side, lon + side}, {lat, lon + side}});
         holes += area(rings.back());
     }
     sum = 0;
@@ -349,7 +353,8 @@ TEST(GroundPieces, HolesStayEmpty) {
     for (const t_point& p : many) {
         sum += area(p);
         for (size_t k = 1; k < rings.size(); k += 100)
-            EXPECT_FALSE(inside({rings[k][0].latitude + 2.5e-6, rings[k][0].longitude + 2.5e-6}, p));
+            EXPECT_FALSE(
+                inside({rings[k][0].latitude + 2.5e-6, rings[k][0].longitude + 2.5e-6}, p));
     }
     EXPECT_NEAR(sum, area(round) - holes, 1e-8);  // points on 1e-7 degree
 }

@@ -185,8 +185,9 @@ TEST(OutlineReaders, BadFilesAreRefusedWithFileAndLine) {
     // Bounds on what a file can make: memory, circles drawn out.
     std::string circles = "AC D\nV X=45:00:00 N 005:00:00 E\n";
     for (int i = 0; i < 4000; ++i) circles += "DC 3000\n";
-    for (const auto& [path, words] : {std::pair(std::string("/dev/zero"), "plus de 64 Mo"),
-                                      std::pair(dir.file("cercles.txt"), "plus de 2000000 points")}) {
+    for (const auto& [path, words] :
+         {std::pair(std::string("/dev/zero"), "plus de 64 Mo"),
+          std::pair(dir.file("cercles.txt"), "plus de 2000000 points")}) {
         if (path != "/dev/zero") write_bytes(path, circles);
         EXPECT_THROW(
             try { outlines::read_outlines(path, ""); } catch (const Error& e) {
@@ -277,14 +278,18 @@ TEST(HostileDatabase, IdsThatAreNoNumbersAreLeftOut) {
         "CREATE TABLE groundshapes (ID TEXT, airport TEXT, kind TEXT, code INTEGER, name TEXT);"
         "CREATE TABLE groundpoints (shapeID, ring, seq, latitude, longtitude);"
         "CREATE TABLE groundstands (ID, airport, name, kind, heading, latitude, longtitude);"
-        "INSERT INTO outlines VALUES ('" + sql + "', 1, 'X', 'FIR', 'artcc', '', '', -90, 90, -180, 180),"
-        " ('7', 1, 'Y', 'FIR', 'artcc', '', '', -90, 90, -180, 180);"
-        "INSERT INTO groundshapes VALUES ('" + sql + "', 'LFPG', 'line', 1, 'X'), ('7', 'LFPG', 'line', 1, 'Y');"
-        "CREATE TABLE outlinerings (outlineID, ring, open, latitude, longtitude, radius);"
-        "INSERT INTO outlinepoints VALUES (7, 0, 0, 1, 1), (7, 0, 1, 1, 2), (7, 0, 2, 2, 2),"
-        " (7, 100000, 0, 1.2, 1.2), (7, 100000, 1, 1.2, 1.5), (7, 100000, 2, 1.5, 1.5);"
-        "INSERT INTO outlinerings VALUES (7, 100000, 1, 0, 0, 0), (7, 5, 1, 0, 0, 0);"
-        "INSERT INTO groundpoints VALUES (7, 0, 0, 49, 2.5), (7, 0, 1, 49, 2.51);");
+        "INSERT INTO outlines VALUES ('" +
+            sql +
+            "', 1, 'X', 'FIR', 'artcc', '', '', -90, 90, -180, 180),"
+            " ('7', 1, 'Y', 'FIR', 'artcc', '', '', -90, 90, -180, 180);"
+            "INSERT INTO groundshapes VALUES ('" +
+            sql +
+            "', 'LFPG', 'line', 1, 'X'), ('7', 'LFPG', 'line', 1, 'Y');"
+            "CREATE TABLE outlinerings (outlineID, ring, open, latitude, longtitude, radius);"
+            "INSERT INTO outlinepoints VALUES (7, 0, 0, 1, 1), (7, 0, 1, 1, 2), (7, 0, 2, 2, 2),"
+            " (7, 100000, 0, 1.2, 1.2), (7, 100000, 1, 1.2, 1.5), (7, 100000, 2, 1.5, 1.5);"
+            "INSERT INTO outlinerings VALUES (7, 100000, 1, 0, 0, 0), (7, 5, 1, 0, 0, 0);"
+            "INSERT INTO groundpoints VALUES (7, 0, 0, 49, 2.5), (7, 0, 1, 49, 2.51);");
     Selected db(dir.file("h.sqlite"));
     db.ctx.outlines = db.ctx.outline_rings = true;
     db.frame.box = {-90, 90, -180, 180};

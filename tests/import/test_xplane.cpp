@@ -286,8 +286,9 @@ TEST(ImportErrors, NameTheFileAndTheLine) {
     write_bytes(dir.file("cut.gz"), bytes.substr(0, bytes.size() / 2));
     xplane::NavData d;
     EXPECT_THAT([&] { xplane::read_fix(dir.file("cut.gz"), d); },
-                ThrowsMessage<Error>(::testing::AllOf(HasSubstr("cut.gz\", ligne "),
-                                           HasSubstr("fin de fichier inattendue (fichier gzip tronqu"))));
+                ThrowsMessage<Error>(
+                    ::testing::AllOf(HasSubstr("cut.gz\", ligne "),
+                                     HasSubstr("fin de fichier inattendue (fichier gzip tronqu"))));
 }
 
 // The region of the nearest airport with an ICAO code (a local code never

@@ -471,7 +471,9 @@ TEST(OutlinePolygons, AnEdgeAlong180StaysOnItsSide) {
     // The same among a hundred lakes, found through their neighbours.
     std::vector<t_point> lakes{square(30)};
     const auto at = [](double lat, double lon, double half) {
-        return t_point{{lat - half, lon - half}, {lat - half, lon + half}, {lat + half, lon + half},
+        return t_point{{lat - half, lon - half},
+                       {lat - half, lon + half},
+                       {lat + half, lon + half},
                        {lat + half, lon - half}};
     };
     for (int k = 0; k < 100; ++k) lakes.push_back(at(-27 + 6 * (k / 10), -27 + 6 * (k % 10), 2));
